@@ -1,0 +1,44 @@
+#include "app/d1.h"
+
+#include "app/fou.h"
+
+namespace d1 {
+
+void ResetGlobals() {
+    g_Fou.reset();
+    for (Text* t : {&g_AppName, &g_AppVersion, &g_AppDate, &g_SiteUrl, &g_AppFolder, &g_AppCode, &g_MachineKey,
+                    &g_FileName, &g_Password})
+        t->clear();
+    g_ActiveEditor = 0;
+}
+
+void Main(Platform& platform, FouHost& host) {
+    g_AppName = u"Lockleaf";
+    g_AppVersion = u"1.0";
+    g_AppDate = u"1 Sep 2013";
+    SetShortDateFormat(platform.locale);
+    g_SiteUrl = kSiteUrl;
+    InitFolders(platform.process);
+    if (!g_Fou) {
+        g_Fou = std::make_unique<Fou>(platform, host);
+        g_Fou->Load();
+    }
+}
+
+void SetShortDateFormat(Locale& locale) {
+    const uint32_t lcid = locale.SystemDefaultLcid();
+    locale.SetLocaleInfo(lcid, kLocaleSShortDate, u"dd/MM/yy");
+    locale.BroadcastSettingChange();
+}
+
+void InitFolders(const Process& process) {
+    Text folder = process.ExeFolder();
+    g_AppFolder = EnsureTrailing(folder, u"\\");
+}
+
+Text EnsureTrailing(Text& text, const Text& suffix) {
+    if (text.empty() || text.back() != suffix.front()) text += suffix;
+    return text;
+}
+
+}  // namespace d1

@@ -1,0 +1,57 @@
+// The shared module: application globals, the document state, start-up, and the platform bundle.
+// Everything that the windows share lives here, as the program's own globals.
+#pragma once
+#include <memory>
+
+#include "platform/ports.h"
+
+class Fou;
+struct FouHost;
+
+// Every platform service, handed in once at start-up.
+struct Platform {
+    Process& process;
+    Clock& clock;
+    Locale& locale;
+    Prompts& prompts;
+    EventLoop& loop;
+    Files& files;
+    Registry& registry;
+    Shell& shell;
+    FileDialogs& dialogs;
+    Internet& internet;
+    Volumes& volumes;
+};
+
+namespace d1 {
+
+// Application globals, set during start-up.
+inline Text g_AppName;
+inline Text g_AppVersion;
+inline Text g_AppDate;
+inline Text g_SiteUrl;
+inline Text g_AppFolder;
+inline Text g_AppCode;
+inline Text g_MachineKey;
+
+// Document state.
+inline Text g_FileName;
+inline Text g_Password;
+inline int32_t g_ActiveEditor = 0;
+
+// The one main window.
+inline std::unique_ptr<Fou> g_Fou;
+
+constexpr char16_t kAppTitle[] = u"Lockleaf";
+constexpr char16_t kSiteUrl[] = LOCKLEAF_SITE_URL;
+constexpr uint32_t kLocaleSShortDate = 0x1F;
+
+// Back to the state of a process that has just started (tests start many "processes").
+void ResetGlobals();
+
+void Main(Platform& platform, FouHost& host);
+void SetShortDateFormat(Locale& locale);
+void InitFolders(const Process& process);
+Text EnsureTrailing(Text& text, const Text& suffix);
+
+}  // namespace d1

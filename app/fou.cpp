@@ -1,0 +1,118 @@
+#include "app/fou.h"
+
+#include <cmath>
+#include <exception>
+
+#include "app/paths.h"
+
+namespace {
+
+constexpr int kVkF = 70, kVkF2 = 113, kVkF3 = 114, kVkF4 = 115;
+
+// A start-up step that fails is skipped; the next one runs.
+template <class F>
+void Step(F&& f) {
+    try {
+        f();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+Fou::Fou(Platform& platform, FouHost& windowHost) : p(platform), host(windowHost) {}
+
+Fou::~Fou() = default;
+
+void Fou::Load() {
+    Form_Initialize();
+    c = host.Create(*this);
+    Form_Load();
+    host.Show();
+}
+
+void Fou::Form_Initialize() { host.InitCommonControls(); }
+
+void Fou::Form_Load() {
+    Step([&] { UpdateCaption(); });
+    Text exePath;
+    Step([&] { exePath = ExecutablePath(); });
+}
+
+Text Fou::ExecutablePath() const { return d1::g_AppFolder + p.process.ExeBaseName() + u".exe"; }
+
+void Fou::Form_Resize() {
+    const Rect outer = c.window->Placement();
+    const double w = std::round(outer.width), h = std::round(outer.height);
+    if (c.window->Minimized()) return;
+    // Below the designed minimum the formulas go negative; the boxes then keep a zero size.
+    const double boxWidth = std::max(0.0, w - 240), boxHeight = std::max(0.0, h - 1710);
+    for (TextBox* box : c.txtData) box->Move({0, 840, boxWidth, boxHeight});
+    c.browser1->Move({0, 0, std::max(0.0, w - 140), 750});
+    const Rect more = c.imMore->Placement();
+    c.imMore->Move({w - 510, 20, more.width, more.height});
+}
+
+void Fou::Form_Unload() { p.loop.EndProcess(); }
+
+void Fou::UpdateCaption() {
+    Text prefix;
+    if (!d1::g_FileName.empty())
+        prefix = d1::GetFileNamePart(d1::g_FileName) + (m_Modified ? u" *" : u"") + u" - ";
+    c.window->SetCaption(prefix + d1::g_AppName + u" " + d1::g_AppVersion);
+}
+
+void Fou::txtData_Change(int) {
+    if (!m_LoadMarker.empty() && !m_Modified) {
+        m_Modified = true;
+        UpdateCaption();
+    }
+    if (m_LoadMarker.empty()) m_LoadMarker = u"1";
+}
+
+void Fou::txtData_GotFocus(int index) { d1::g_ActiveEditor = index; }
+
+void Fou::txtData_KeyDown(int, int keyCode, int shift) {
+    switch (keyCode) {
+        case kVkF:
+            break;
+        case kVkF2:
+            break;
+        case kVkF3:
+            break;
+        case kVkF4:
+            break;
+        default:
+            break;
+    }
+    (void)shift;
+}
+
+void Fou::txtData_OLEDragDrop(int, const std::vector<Text>& files, int effect) {
+    if (effect != kDropEffectAll || files.empty()) return;
+}
+
+void Fou::mnu1_Click(int index) {
+    if (index == 5) Form_Unload();
+}
+
+void Fou::mnu2_Click(int index) {
+    if (index == 1) {
+        c.wordWrap->SetChecked(!c.wordWrap->Checked());
+        const int from = d1::g_ActiveEditor, to = 1 - from;
+        d1::g_ActiveEditor = to;
+        c.txtData[to]->SetText(c.txtData[from]->GetText());
+        c.txtData[to]->SetVisible(true);
+        c.txtData[from]->SetVisible(false);
+    }
+}
+
+Text Fou::AboutText() const {
+    return d1::g_AppName + u" " + d1::g_AppVersion + u"\r\n" + u"Date : " + d1::g_AppDate + u"\r\n" +
+           u"Developer : The Lockleaf developers" + u"\r\n" + u"Website : " + d1::kSiteUrl + u"\r\n" +
+           u"Email : support@lockleaf.example";
+}
+
+void Fou::mnu3_Click(int index) {
+    if (index == 0) p.prompts.Message(AboutText(), MsgButtons::Ok, MsgIcon::None);
+}

@@ -1,0 +1,70 @@
+// The main editor window: composition, layout, caption, document state, keys, drops, menus.
+// The Win32 window procedure (platform/win32) and the tests drive it through these handlers alone.
+#pragma once
+#include <vector>
+
+#include "app/d1.h"
+
+// The controls of the main window, made by the host.
+struct FouControls {
+    Window* window = nullptr;
+    TextBox* txtData[2] = {nullptr, nullptr};
+    Browser* browser1 = nullptr;
+    Widget* imMore = nullptr;
+    MenuItem* wordWrap = nullptr;  // mnu2(1)
+    Timer* timer1 = nullptr;
+    PopupMenu* aAdver = nullptr;
+};
+
+// Creates the real (or fake) window whose events are routed to a Fou.
+struct FouHost {
+    virtual ~FouHost() = default;
+    virtual void InitCommonControls() = 0;
+    virtual FouControls Create(Fou& fou) = 0;  // the window exists but is hidden
+    virtual void Show() = 0;
+};
+
+// Modifier mask of key events.
+constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
+constexpr int kDropEffectAll = 7;  // copy | move | link, what the shell offers for files
+
+class Fou {
+public:
+    Fou(Platform& platform, FouHost& host);
+    ~Fou();
+
+    // Creation: Form_Initialize, the window, Form_Load; then the window is shown.
+    void Load();
+
+    void Form_Initialize();
+    void Form_Load();
+    void Form_Resize();
+    void Form_Unload();
+
+    void UpdateCaption();
+    void txtData_Change(int index);
+    void txtData_GotFocus(int index);
+    void txtData_KeyDown(int index, int keyCode, int shift);
+    void txtData_OLEDragDrop(int index, const std::vector<Text>& files, int effect);
+    void mnu1_Click(int index);
+    void mnu2_Click(int index);
+    void mnu3_Click(int index);
+
+    TextBox& ActiveEditor() { return *c.txtData[d1::g_ActiveEditor]; }
+    Text AboutText() const;
+    Text ExecutablePath() const;
+
+    Platform& p;
+    FouHost& host;
+    FouControls c;
+
+    bool m_Modified = false;
+    Text m_LoadMarker;
+    Text m_PrevFileName;
+
+    // ---- protected documents ----
+    // ---- file commands ----
+    // ---- find and replace ----
+    // ---- settings ----
+    // ---- advertising strip ----
+};

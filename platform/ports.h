@@ -1,0 +1,236 @@
+// The narrow interfaces through which the portable core reaches the platform.
+// Each mirrors the Windows calls it stands for, at their grain; platform/win32 implements them, tests/fakes fakes them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+using Text = std::u16string;  // UTF-16 code units; offsets and lengths count code units
+using Bytes = std::string;    // raw bytes (file contents, HTTP bodies, code-page text)
+
+// A rectangle in twips (1/1440 inch).
+struct Rect {
+    double left = 0, top = 0, width = 0, height = 0;
+};
+
+// ---- controls ----------------------------------------------------------------------------------
+
+struct Widget {
+    virtual ~Widget() = default;
+    virtual void Move(const Rect& r) = 0;  // relative to the container's client area
+    virtual Rect Placement() const = 0;
+    virtual void SetVisible(bool visible) = 0;
+    virtual bool Visible() const = 0;
+};
+
+struct TextBox : virtual Widget {
+    virtual Text GetText() const = 0;
+    // Raises onChange when the text differs from the old one.
+    virtual void SetText(const Text& text) = 0;
+    virtual int32_t SelStart() const = 0;
+    virtual int32_t SelLength() const = 0;
+    // Clamped to the text; start then length, as the caret is placed first.
+    virtual void SetSel(int32_t start, int32_t length) = 0;
+    virtual Text SelText() const = 0;
+    // Replaces the selection; the caret ends after the inserted text. Raises onChange.
+    virtual void SetSelText(const Text& text) = 0;
+    virtual void SetFocus() = 0;
+
+    std::function<void()> onChange;  // the text changed, by typing or by the program
+};
+
+struct MenuItem {
+    virtual ~MenuItem() = default;
+    virtual void SetChecked(bool checked) = 0;
+    virtual bool Checked() const = 0;
+};
+
+struct Button : virtual Widget {
+    virtual void SetEnabled(bool enabled) = 0;
+    virtual bool Enabled() const = 0;
+};
+
+struct CheckBox : virtual Widget {
+    virtual int Value() const = 0;  // 0 unticked, 1 ticked
+};
+
+struct Timer {
+    virtual ~Timer() = default;
+    virtual void SetInterval(uint32_t milliseconds) = 0;  // 0 stops it
+    virtual uint32_t Interval() const = 0;
+};
+
+// A top-level window: caption, outer placement, state.
+struct Window {
+    virtual ~Window() = default;
+    virtual void SetCaption(const Text& caption) = 0;
+    virtual Text Caption() const = 0;
+    virtual Rect Placement() const = 0;  // outer rectangle, twips, screen coordinates
+    // The rectangle the window returns to when restored (equals Placement() unless minimized/maximized).
+    virtual Rect NormalPlacement() const = 0;
+    virtual bool Move(const Rect& r) = 0;
+    virtual bool Minimized() const = 0;
+    virtual void Focus() = 0;
+};
+
+// A pop-up menu shown at the mouse position.
+struct PopupMenu {
+    virtual ~PopupMenu() = default;
+    virtual void PopUpAtCursor() = 0;
+};
+
+// ---- user interaction --------------------------------------------------------------------------
+
+enum class MsgButtons { Ok, YesNo };
+enum class MsgIcon { None, Exclamation };
+enum class MsgResult { Ok, Yes, No, Cancel };
+
+struct Prompts {
+    virtual ~Prompts() = default;
+    // Modal message box titled with the application title; for YesNo the first button (Yes) is the default.
+    virtual MsgResult Message(const Text& text, MsgButtons buttons, MsgIcon icon) = 0;
+    // Modal text prompt with OK, Cancel and an input field; the typed text, or empty on Cancel.
+    virtual Text Input(const Text& message) = 0;
+};
+
+struct EventLoop {
+    virtual ~EventLoop() = default;
+    virtual void DoEvents() = 0;    // dispatch every pending window message, then return
+    virtual void EndProcess() = 0;  // ends the process at once; does not return on Windows
+};
+
+// ---- process, clock, locale --------------------------------------------------------------------
+
+struct Process {
+    virtual ~Process() = default;
+    virtual Text ExeFolder() const = 0;    // folder of the running exe, no trailing "\" except at a root
+    virtual Text ExeBaseName() const = 0;  // its file name without the extension
+    virtual Text CommandLine() const = 0;  // the argument text after the program name, verbatim
+    virtual Text CurrentDirectory() const = 0;
+};
+
+struct Clock {
+    virtual ~Clock() = default;
+    // Local wall-clock time, whole seconds since 1970-01-01 00:00 local (no zone arithmetic).
+    virtual int64_t NowLocalSeconds() const = 0;
+};
+
+struct Locale {
+    virtual ~Locale() = default;
+    virtual uint32_t SystemDefaultLcid() const = 0;
+    virtual bool SetLocaleInfo(uint32_t lcid, uint32_t lcType, const Text& value) = 0;
+    virtual void BroadcastSettingChange() = 0;  // WM_WININICHANGE to every top-level window
+    // Offset of the first case-insensitive occurrence of word in text at or after from (user's locale), or -1.
+    virtual std::ptrdiff_t FindIgnoreCase(std::u16string_view text, std::size_t from,
+                                          std::u16string_view word) const = 0;
+};
+
+// ---- files -------------------------------------------------------------------------------------
+
+struct Files {
+    virtual ~Files() = default;
+    virtual bool FileExists(const Text& path) const = 0;   // files of any attribute; folders do not count
+    virtual bool EntryExists(const Text& path) const = 0;  // file or folder
+    virtual int64_t FileLength(const Text& path) const = 0;  // -1 when it cannot be read
+    virtual bool ReadAll(const Text& path, Bytes& out) = 0;
+    // Creates a new, unique file in folder and returns its path (empty on failure).
+    virtual Text CreateTempFile(const Text& folder) = 0;
+    // Writes bytes to an existing or new file from its first byte, flushes to disk, closes; true only if all held.
+    virtual bool WriteFlushed(const Text& path, const Bytes& bytes) = 0;
+    enum class ReplaceResult { Ok, TargetMissing, Failed, ReplacementKept };
+    // Atomically puts replacement in place of an existing target (ReplaceFileW semantics).
+    virtual ReplaceResult Replace(const Text& target, const Text& replacement) = 0;
+    virtual bool MoveReplacing(const Text& from, const Text& to) = 0;  // write-through move
+    virtual bool Delete(const Text& path) = 0;
+    virtual bool CreateFolder(const Text& path) = 0;
+};
+
+// ---- registry ----------------------------------------------------------------------------------
+
+enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine };
+using RegKey = std::uintptr_t;  // 0 = none
+constexpr long kRegOk = 0;
+constexpr long kRegMoreData = 234;
+
+struct Registry {
+    virtual ~Registry() = default;
+    virtual long CreateKey(RegRoot root, const Text& path, RegKey& key) = 0;  // creates missing keys
+    virtual long OpenKey(RegRoot root, const Text& path, RegKey& key) = 0;
+    // REG_SZ value; an empty name is the key's default value.
+    virtual long SetString(RegKey key, const Text& name, const Text& value) = 0;
+    // Raw query: data into buffer, size in bytes in and out.
+    virtual long QueryValue(RegKey key, const Text& name, void* buffer, uint32_t& size) = 0;
+    virtual long CloseKey(RegKey key) = 0;
+};
+
+// ---- shell, dialogs ----------------------------------------------------------------------------
+
+struct Shell {
+    virtual ~Shell() = default;
+    virtual void Execute(const Text& verb, const Text& file, const Text& params, const Text& folder,
+                         int show) = 0;
+};
+
+// The fields of OPENFILENAMEW that the core decides.
+struct FileDialogRequest {
+    uint32_t structSize = 76;
+    std::uintptr_t owner = 0;
+    Text filter;  // pairs, each element followed by NUL, ending with two NULs
+    int32_t filterIndex = 0;
+    Text file;  // the file-name buffer (its size is the buffer's)
+    uint32_t maxFile = 0;
+    Text fileTitle;
+    uint32_t maxFileTitle = 0;
+    Text initialDir;
+    Text title;
+    uint32_t flags = 0;
+    bool hasDefExt = false;  // present (an empty text) for Save, absent for Open
+    Text defExt;
+};
+
+struct FileDialogs {
+    virtual ~FileDialogs() = default;
+    virtual bool GetOpenFileName(FileDialogRequest& request) = 0;
+    virtual bool GetSaveFileName(FileDialogRequest& request) = 0;
+    // Folder picker; path receives the chosen folder. False on Cancel.
+    virtual bool BrowseForFolder(const Text& displayName, uint32_t flags, Text& path) = 0;
+};
+
+// ---- internet, volumes -------------------------------------------------------------------------
+
+using NetHandle = std::uintptr_t;  // 0 = none
+
+struct Internet {
+    virtual ~Internet() = default;
+    virtual NetHandle Open(const Text& agent, uint32_t accessType, uint32_t flags) = 0;
+    virtual NetHandle OpenUrl(NetHandle root, const Text& url, uint32_t flags) = 0;
+    // False on failure; read = bytes delivered (0 at the end of the body).
+    virtual bool Read(NetHandle h, void* buffer, uint32_t size, uint32_t& read) = 0;
+    virtual void Close(NetHandle h) = 0;
+};
+
+struct Volumes {
+    virtual ~Volumes() = default;
+    virtual bool VolumeInformation(const Text& root, uint32_t labelSize, uint32_t fsNameSize,
+                                   uint32_t& serial) = 0;
+    virtual bool DiskFreeSpaceEx(const Text& root, uint64_t& availableToCaller, uint64_t& total,
+                                 uint64_t& totalFree) = 0;
+    virtual bool DiskFreeSpace(const Text& root, uint32_t& sectorsPerCluster, uint32_t& bytesPerSector,
+                               uint32_t& freeClusters, uint32_t& totalClusters) = 0;
+};
+
+// ---- embedded browser --------------------------------------------------------------------------
+
+struct Browser : virtual Widget {
+    virtual void Navigate(const Text& path) = 0;
+    // Attaches `doc` to the current document (or, once it completes, to the page last navigated to).
+    virtual void AttachDocument() = 0;
+    // During onDocMouseUp: an attribute of the event's source element; empty when there is none.
+    virtual Text EventSourceAttribute(const Text& name) = 0;
+    virtual bool FireClickById(const Text& id) = 0;
+
+    std::function<void()> onDocMouseUp;
+};

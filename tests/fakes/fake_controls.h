@@ -1,0 +1,130 @@
+// In-memory controls and windows that behave as the Win32 ones do, for the host tests.
+#pragma once
+#include <algorithm>
+
+#include "platform/ports.h"
+
+struct FakeWidget : virtual Widget {
+    Rect rect;
+    bool visible = true;
+    void Move(const Rect& r) override { rect = r; }
+    Rect Placement() const override { return rect; }
+    void SetVisible(bool v) override { visible = v; }
+    bool Visible() const override { return visible; }
+};
+
+struct FakeTextBox : TextBox {
+    Text text;
+    int32_t selStart = 0, selLength = 0;
+    Rect rect;
+    bool visible = true;
+    int focusCount = 0;
+    int changeCount = 0;
+
+    void Move(const Rect& r) override { rect = r; }
+    Rect Placement() const override { return rect; }
+    void SetVisible(bool v) override { visible = v; }
+    bool Visible() const override { return visible; }
+
+    Text GetText() const override { return text; }
+    void SetText(const Text& t) override {
+        if (t == text) return;
+        text = t;
+        selStart = selLength = 0;
+        Changed();
+    }
+    int32_t SelStart() const override { return selStart; }
+    int32_t SelLength() const override { return selLength; }
+    void SetSel(int32_t start, int32_t length) override {
+        const auto size = static_cast<int32_t>(text.size());
+        selStart = std::clamp(start, 0, size);
+        selLength = std::clamp(length, 0, size - selStart);
+    }
+    Text SelText() const override { return text.substr(selStart, selLength); }
+    void SetSelText(const Text& t) override {
+        text.replace(selStart, selLength, t);
+        selStart += static_cast<int32_t>(t.size());
+        selLength = 0;
+        Changed();
+    }
+    void SetFocus() override { ++focusCount; }
+
+    // What typing does: the text changes and the box tells its owner.
+    void Type(const Text& t) { SetSelText(t); }
+
+private:
+    void Changed() {
+        ++changeCount;
+        if (onChange) onChange();
+    }
+};
+
+struct FakeButton : Button, FakeWidget {
+    bool enabled = true;
+    void SetEnabled(bool e) override { enabled = e; }
+    bool Enabled() const override { return enabled; }
+};
+
+struct FakeCheckBox : CheckBox, FakeWidget {
+    int value = 0;
+    int Value() const override { return value; }
+};
+
+struct FakeMenuItem : MenuItem {
+    bool checked = false;
+    void SetChecked(bool c) override { checked = c; }
+    bool Checked() const override { return checked; }
+};
+
+struct FakeTimer : Timer {
+    uint32_t interval = 0;
+    void SetInterval(uint32_t ms) override { interval = ms; }
+    uint32_t Interval() const override { return interval; }
+};
+
+struct FakeWindow : Window {
+    Text caption;
+    Rect rect{0, 0, 9000, 6000};
+    Rect normal{0, 0, 9000, 6000};
+    bool minimized = false;
+    bool moveFails = false;
+    int focusCount = 0;
+
+    void SetCaption(const Text& t) override { caption = t; }
+    Text Caption() const override { return caption; }
+    Rect Placement() const override { return rect; }
+    Rect NormalPlacement() const override { return normal; }
+    bool Move(const Rect& r) override {
+        if (moveFails) return false;
+        rect = normal = r;
+        return true;
+    }
+    bool Minimized() const override { return minimized; }
+    void Focus() override { ++focusCount; }
+};
+
+struct FakePopupMenu : PopupMenu {
+    int shown = 0;
+    void PopUpAtCursor() override { ++shown; }
+};
+
+struct FakeBrowser : Browser, FakeWidget {
+    std::vector<Text> navigated;
+    int attachCount = 0;
+    Text eventAlt;  // the "alt" of the element under the pointer in the next mouse-up
+    bool hasAlt = true;
+    std::vector<Text> fired;
+    bool hasNext = true;
+
+    void Navigate(const Text& path) override { navigated.push_back(path); }
+    void AttachDocument() override { ++attachCount; }
+    Text EventSourceAttribute(const Text& name) override { return name == u"alt" && hasAlt ? eventAlt : Text(); }
+    bool FireClickById(const Text& id) override {
+        if (id == u"next" && !hasNext) return false;
+        fired.push_back(id);
+        return true;
+    }
+    void MouseUp() {
+        if (onDocMouseUp) onDocMouseUp();
+    }
+};

@@ -1,0 +1,20 @@
+#include "fakes/fake_platform.h"
+
+FouControls FakeFouHost::Create(Fou& fou) {
+    order.push_back("Create");
+    for (int i = 0; i < 2; ++i) {
+        txtData[i].onChange = [&fou, i] { fou.txtData_Change(i); };
+        txtData[i].visible = i == 0;
+    }
+    imMore.rect = {8280, 0, 285, 270};
+    FouControls c;
+    c.window = &window;
+    c.txtData[0] = &txtData[0];
+    c.txtData[1] = &txtData[1];
+    c.browser1 = &browser1;
+    c.imMore = &imMore;
+    c.wordWrap = &wordWrap;
+    c.timer1 = &timer1;
+    c.aAdver = &aAdver;
+    return c;
+}

@@ -1,0 +1,57 @@
+// One fake of every service and control, wired like the real program: the fixture of most host tests.
+#pragma once
+#include "app/fou.h"
+#include "fakes/fake_controls.h"
+#include "fakes/fake_services.h"
+
+struct FakeFouHost : FouHost {
+    FakeWindow window;
+    FakeTextBox txtData[2];
+    FakeBrowser browser1;
+    FakeWidget imMore;
+    FakeMenuItem wordWrap;
+    FakeTimer timer1;
+    FakePopupMenu aAdver;
+    int commonControlsInits = 0;
+    bool shown = false;
+    std::vector<std::string> order;  // creation events, in the order they happened
+
+    void InitCommonControls() override {
+        ++commonControlsInits;
+        order.push_back("InitCommonControls");
+    }
+    FouControls Create(Fou& fou) override;
+    void Show() override {
+        shown = true;
+        order.push_back("Show");
+    }
+};
+
+struct FakePlatform {
+    FakeProcess process;
+    FakeClock clock;
+    FakeLocale locale;
+    FakePrompts prompts;
+    FakeEventLoop loop;
+    FakeFiles files;
+    FakeRegistry registry;
+    FakeShell shell;
+    FakeFileDialogs dialogs;
+    FakeInternet internet;
+    FakeVolumes volumes;
+    Platform platform{process, clock,  locale,   prompts,  loop,   files,
+                      registry, shell, dialogs, internet, volumes};
+};
+
+// A started program: d1::Main has run against fakes. Each test gets a fresh "process".
+struct Started {
+    FakePlatform fp;
+    FakeFouHost host;
+    explicit Started(bool run = true) {
+        d1::ResetGlobals();
+        if (run) d1::Main(fp.platform, host);
+    }
+    ~Started() { d1::ResetGlobals(); }
+    Fou& fou() { return *d1::g_Fou; }
+    FakeTextBox& editor() { return host.txtData[d1::g_ActiveEditor]; }
+};

@@ -1,0 +1,241 @@
+#include "fakes/fake_services.h"
+
+#include <cstring>
+
+namespace {
+char16_t Fold(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+}  // namespace
+
+std::ptrdiff_t FakeLocale::FindIgnoreCase(std::u16string_view text, std::size_t from,
+                                          std::u16string_view word) const {
+    if (word.empty() || from > text.size() || word.size() > text.size() - from) return -1;
+    for (std::size_t i = from; i + word.size() <= text.size(); ++i) {
+        std::size_t k = 0;
+        while (k < word.size() && Fold(text[i + k]) == Fold(word[k])) ++k;
+        if (k == word.size()) return static_cast<std::ptrdiff_t>(i);
+    }
+    return -1;
+}
+
+// ---- files -------------------------------------------------------------------------------------
+
+Text FakeFiles::Key(const Text& path) {
+    Text k = path;
+    for (auto& c : k) c = Fold(c);
+    return k;
+}
+
+int64_t FakeFiles::FileLength(const Text& path) const {
+    const auto it = files.find(Key(path));
+    return it == files.end() || unreadable.count(Key(path)) ? -1 : static_cast<int64_t>(it->second.size());
+}
+
+bool FakeFiles::ReadAll(const Text& path, Bytes& out) {
+    const auto it = files.find(Key(path));
+    if (it == files.end() || unreadable.count(Key(path))) return false;
+    out = it->second;
+    return true;
+}
+
+Text FakeFiles::CreateTempFile(const Text& folder) {
+    if (failCreateTemp) return {};
+    Text name;
+    do {
+        name = folder + u"\\~ll" + Text(1, static_cast<char16_t>(u'A' + tempCounter++ % 26)) + u".tmp";
+    } while (FileExists(name));
+    files[Key(name)] = {};
+    return name;
+}
+
+bool FakeFiles::WriteFlushed(const Text& path, const Bytes& bytes) {
+    if (readOnly.count(Key(path))) return false;
+    auto& stored = files[Key(path)];
+    if (diskSpace >= 0 && static_cast<int64_t>(bytes.size()) > diskSpace) {
+        stored = bytes.substr(0, static_cast<size_t>(diskSpace));  // what fitted before the disk was full
+        return false;
+    }
+    stored = bytes;
+    return true;
+}
+
+Files::ReplaceResult FakeFiles::Replace(const Text& target, const Text& replacement) {
+    if (!FileExists(target)) return ReplaceResult::TargetMissing;
+    if (readOnly.count(Key(target)) || failReplace) return ReplaceResult::Failed;
+    if (replaceKeepsReplacement) {
+        files.erase(Key(target));
+        return ReplaceResult::ReplacementKept;
+    }
+    files[Key(target)] = files[Key(replacement)];
+    files.erase(Key(replacement));
+    return ReplaceResult::Ok;
+}
+
+bool FakeFiles::MoveReplacing(const Text& from, const Text& to) {
+    if (failMove || !FileExists(from) || readOnly.count(Key(to))) return false;
+    files[Key(to)] = files[Key(from)];
+    files.erase(Key(from));
+    return true;
+}
+
+bool FakeFiles::Delete(const Text& path) {
+    if (readOnly.count(Key(path))) return false;
+    return files.erase(Key(path)) != 0;
+}
+
+bool FakeFiles::CreateFolder(const Text& path) {
+    if (EntryExists(path)) return false;
+    folders.insert(Key(path));
+    return true;
+}
+
+Bytes FakeFiles::Get(const Text& path) const {
+    const auto it = files.find(Key(path));
+    return it == files.end() ? Bytes() : it->second;
+}
+
+// ---- registry ----------------------------------------------------------------------------------
+
+Text FakeRegistry::RootName(RegRoot root) {
+    switch (root) {
+        case RegRoot::ClassesRoot: return u"HKCR";
+        case RegRoot::CurrentUser: return u"HKCU";
+        default: return u"HKLM";
+    }
+}
+
+Text FakeRegistry::Key(RegRoot root, const Text& path) { return RootName(root) + u"\\" + FakeFiles::Key(path); }
+
+long FakeRegistry::CreateKey(RegRoot root, const Text& path, RegKey& key) {
+    key = 0;
+    if (refuseEverything || refuseWrites.count(root)) return 5;  // ERROR_ACCESS_DENIED
+    keys[Key(root, path)];
+    key = next++;
+    open[key] = Key(root, path);
+    return kRegOk;
+}
+
+long FakeRegistry::OpenKey(RegRoot root, const Text& path, RegKey& key) {
+    key = 0;
+    if (refuseEverything) return 5;
+    if (!keys.count(Key(root, path))) return 2;  // ERROR_FILE_NOT_FOUND
+    key = next++;
+    open[key] = Key(root, path);
+    return kRegOk;
+}
+
+long FakeRegistry::SetString(RegKey key, const Text& name, const Text& value) {
+    const auto it = open.find(key);
+    if (it == open.end()) return 6;  // ERROR_INVALID_HANDLE
+    Bytes data(reinterpret_cast<const char*>(value.c_str()), (value.size() + 1) * sizeof(char16_t));
+    keys[it->second][FakeFiles::Key(name)] = data;
+    return kRegOk;
+}
+
+long FakeRegistry::QueryValue(RegKey key, const Text& name, void* buffer, uint32_t& size) {
+    const auto it = open.find(key);
+    if (it == open.end()) return 6;
+    const auto& values = keys[it->second];
+    const auto v = values.find(FakeFiles::Key(name));
+    if (v == values.end()) return 2;
+    if (v->second.size() > size) {
+        size = static_cast<uint32_t>(v->second.size());
+        return kRegMoreData;
+    }
+    std::memcpy(buffer, v->second.data(), v->second.size());
+    size = static_cast<uint32_t>(v->second.size());
+    return kRegOk;
+}
+
+long FakeRegistry::CloseKey(RegKey key) { return open.erase(key) ? kRegOk : 6; }
+
+bool FakeRegistry::Has(RegRoot root, const Text& path, const Text& name) const {
+    const auto k = keys.find(Key(root, path));
+    return k != keys.end() && k->second.count(FakeFiles::Key(name));
+}
+
+Text FakeRegistry::Get(RegRoot root, const Text& path, const Text& name) const {
+    const auto k = keys.find(Key(root, path));
+    if (k == keys.end()) return {};
+    const auto v = k->second.find(FakeFiles::Key(name));
+    if (v == k->second.end()) return {};
+    Text t(v->second.size() / 2, u'\0');
+    std::memcpy(t.data(), v->second.data(), t.size() * 2);
+    while (!t.empty() && t.back() == u'\0') t.pop_back();
+    return t;
+}
+
+void FakeRegistry::PutRaw(RegRoot root, const Text& path, const Text& name, const Bytes& data) {
+    keys[Key(root, path)][FakeFiles::Key(name)] = data;
+}
+
+void FakeRegistry::Put(RegRoot root, const Text& path, const Text& name, const Text& value) {
+    PutRaw(root, path, name, Bytes(reinterpret_cast<const char*>(value.c_str()), (value.size() + 1) * 2));
+}
+
+// ---- internet ----------------------------------------------------------------------------------
+
+NetHandle FakeInternet::Open(const Text& agent, uint32_t, uint32_t) {
+    agents.push_back(agent);
+    if (failOpen) return 0;
+    const NetHandle h = next_++;
+    streams_[h] = {u"", 0, true};
+    ++openHandles;
+    return h;
+}
+
+NetHandle FakeInternet::OpenUrl(NetHandle root, const Text& url, uint32_t flags) {
+    requested.push_back(url);
+    urlFlags.push_back(flags);
+    if (!streams_.count(root) || !bodies.count(url)) return 0;
+    const NetHandle h = next_++;
+    streams_[h] = {url, 0, false};
+    ++openHandles;
+    return h;
+}
+
+bool FakeInternet::Read(NetHandle h, void* buffer, uint32_t size, uint32_t& read) {
+    read = 0;
+    const auto it = streams_.find(h);
+    if (it == streams_.end() || it->second.root) return false;
+    const Bytes& body = bodies[it->second.url];
+    size_t end = body.size();
+    const auto cut = failAfter.find(it->second.url);
+    if (cut != failAfter.end() && it->second.pos >= cut->second) return false;
+    if (cut != failAfter.end()) end = std::min(end, cut->second);
+    const size_t n = std::min<size_t>(size, end - it->second.pos);
+    std::memcpy(buffer, body.data() + it->second.pos, n);
+    it->second.pos += n;
+    read = static_cast<uint32_t>(n);
+    readSizes.push_back(read);
+    return true;
+}
+
+void FakeInternet::Close(NetHandle h) {
+    if (streams_.erase(h)) --openHandles;
+}
+
+// ---- volumes -----------------------------------------------------------------------------------
+
+bool FakeVolumes::VolumeInformation(const Text&, uint32_t labelSize, uint32_t fsNameSize, uint32_t& s) {
+    volumeQueries.push_back({labelSize, fsNameSize});
+    s = 0;
+    if (!hasVolume) return false;
+    s = volumeQueries.size() == 1 ? serial : serialOnRetry;
+    return true;
+}
+
+bool FakeVolumes::DiskFreeSpaceEx(const Text&, uint64_t& avail, uint64_t& tot, uint64_t& fr) {
+    avail = tot = fr = 0;
+    if (!hasVolume || !hasDiskEx) return false;
+    tot = total;
+    return true;
+}
+
+bool FakeVolumes::DiskFreeSpace(const Text&, uint32_t& spc, uint32_t& bps, uint32_t& freeC, uint32_t& totalC) {
+    spc = bps = freeC = totalC = 0;
+    if (!hasVolume || !hasClusters) return false;
+    spc = sectorsPerCluster;
+    bps = bytesPerSector;
+    totalC = totalClusters;
+    return true;
+}

@@ -1,0 +1,207 @@
+// In-memory platform services for the host tests: scripted prompts, a settable clock, a disk in a map,
+// a registry in a map, a scripted internet. Each can be told to fail where the real thing can.
+#pragma once
+#include <deque>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "platform/ports.h"
+
+struct FakeProcess : Process {
+    Text exeFolder = u"C:\\Apps";
+    Text exeBaseName = u"lockleaf";
+    Text commandLine;
+    Text currentDirectory = u"C:\\Users\\me";
+    Text ExeFolder() const override { return exeFolder; }
+    Text ExeBaseName() const override { return exeBaseName; }
+    Text CommandLine() const override { return commandLine; }
+    Text CurrentDirectory() const override { return currentDirectory; }
+};
+
+struct FakeClock : Clock {
+    int64_t now = 1'700'000'000;
+    int64_t NowLocalSeconds() const override { return now; }
+};
+
+struct FakeLocale : Locale {
+    uint32_t lcid = 0x041E;
+    std::map<std::pair<uint32_t, uint32_t>, Text> info;
+    int broadcasts = 0;
+    uint32_t SystemDefaultLcid() const override { return lcid; }
+    bool SetLocaleInfo(uint32_t id, uint32_t type, const Text& value) override {
+        info[{id, type}] = value;
+        return true;
+    }
+    void BroadcastSettingChange() override { ++broadcasts; }
+    std::ptrdiff_t FindIgnoreCase(std::u16string_view text, std::size_t from,
+                                  std::u16string_view word) const override;
+};
+
+struct FakePrompts : Prompts {
+    struct Shown {
+        Text text;
+        MsgButtons buttons;
+        MsgIcon icon;
+    };
+    std::vector<Shown> messages;
+    std::vector<Text> inputs;           // messages of the prompts shown
+    std::deque<Text> inputAnswers;      // next answers of Input (empty = Cancel)
+    std::deque<MsgResult> msgAnswers;   // next answers of YesNo messages (default Yes)
+    std::function<void()> whileOpen;    // runs inside every modal prompt, as the event loop would
+
+    MsgResult Message(const Text& text, MsgButtons buttons, MsgIcon icon) override {
+        messages.push_back({text, buttons, icon});
+        if (whileOpen) whileOpen();
+        if (buttons == MsgButtons::Ok) return MsgResult::Ok;
+        if (msgAnswers.empty()) return MsgResult::Yes;
+        const MsgResult r = msgAnswers.front();
+        msgAnswers.pop_front();
+        return r;
+    }
+    Text Input(const Text& message) override {
+        inputs.push_back(message);
+        if (whileOpen) whileOpen();
+        if (inputAnswers.empty()) return {};
+        Text r = inputAnswers.front();
+        inputAnswers.pop_front();
+        return r;
+    }
+};
+
+struct FakeEventLoop : EventLoop {
+    int doEvents = 0;
+    bool ended = false;
+    std::function<void()> onDoEvents;
+    void DoEvents() override {
+        ++doEvents;
+        if (onDoEvents) onDoEvents();
+    }
+    void EndProcess() override { ended = true; }
+};
+
+// A disk in memory. Paths compare case-insensitively (ASCII), as on Windows.
+struct FakeFiles : Files {
+    std::map<Text, Bytes> files;
+    std::set<Text> folders;
+    std::set<Text> readOnly;
+    // Faults to inject.
+    bool failCreateTemp = false;
+    int64_t diskSpace = -1;          // bytes a write may put on disk; -1 = unlimited
+    bool failReplace = false;
+    bool replaceKeepsReplacement = false;  // ERROR_UNABLE_TO_MOVE_REPLACEMENT: target gone, temp holds data
+    bool failMove = false;
+    std::set<Text> unreadable;
+    int tempCounter = 0;
+
+    static Text Key(const Text& path);
+    bool FileExists(const Text& path) const override { return files.count(Key(path)) != 0; }
+    bool EntryExists(const Text& path) const override {
+        return FileExists(path) || folders.count(Key(path)) != 0;
+    }
+    int64_t FileLength(const Text& path) const override;
+    bool ReadAll(const Text& path, Bytes& out) override;
+    Text CreateTempFile(const Text& folder) override;
+    bool WriteFlushed(const Text& path, const Bytes& bytes) override;
+    ReplaceResult Replace(const Text& target, const Text& replacement) override;
+    bool MoveReplacing(const Text& from, const Text& to) override;
+    bool Delete(const Text& path) override;
+    bool CreateFolder(const Text& path) override;
+
+    // Test helpers.
+    void Put(const Text& path, const Bytes& bytes) { files[Key(path)] = bytes; }
+    Bytes Get(const Text& path) const;
+};
+
+// A registry in memory: keys are "ROOT\path" (case-insensitive), values REG_SZ stored as UTF-16 bytes.
+struct FakeRegistry : Registry {
+    std::map<Text, std::map<Text, Bytes>> keys;
+    std::map<RegKey, Text> open;
+    RegKey next = 100;
+    std::set<RegRoot> refuseWrites;
+    bool refuseEverything = false;
+
+    static Text RootName(RegRoot root);
+    static Text Key(RegRoot root, const Text& path);
+    long CreateKey(RegRoot root, const Text& path, RegKey& key) override;
+    long OpenKey(RegRoot root, const Text& path, RegKey& key) override;
+    long SetString(RegKey key, const Text& name, const Text& value) override;
+    long QueryValue(RegKey key, const Text& name, void* buffer, uint32_t& size) override;
+    long CloseKey(RegKey key) override;
+
+    // Test helpers.
+    bool Has(RegRoot root, const Text& path, const Text& name) const;
+    Text Get(RegRoot root, const Text& path, const Text& name) const;
+    void PutRaw(RegRoot root, const Text& path, const Text& name, const Bytes& data);
+    void Put(RegRoot root, const Text& path, const Text& name, const Text& value);
+};
+
+struct FakeShell : Shell {
+    struct Call {
+        Text verb, file, params, folder;
+        int show;
+    };
+    std::vector<Call> calls;
+    void Execute(const Text& verb, const Text& file, const Text& params, const Text& folder, int show) override {
+        calls.push_back({verb, file, params, folder, show});
+    }
+};
+
+struct FakeFileDialogs : FileDialogs {
+    std::vector<FileDialogRequest> opened, saved;
+    std::function<bool(FileDialogRequest&)> answer;  // fills request.file and returns true, or false = Cancel
+    Text browseAnswer;
+    bool GetOpenFileName(FileDialogRequest& r) override {
+        opened.push_back(r);
+        return answer ? answer(r) : false;
+    }
+    bool GetSaveFileName(FileDialogRequest& r) override {
+        saved.push_back(r);
+        return answer ? answer(r) : false;
+    }
+    bool BrowseForFolder(const Text&, uint32_t, Text& path) override {
+        path = browseAnswer;
+        return !browseAnswer.empty();
+    }
+};
+
+// Serves bodies by URL; a URL not in the map cannot be opened.
+struct FakeInternet : Internet {
+    std::map<Text, Bytes> bodies;
+    std::vector<Text> requested;
+    std::vector<uint32_t> readSizes;    // sizes delivered, one per read
+    std::map<Text, size_t> failAfter;   // reads of this URL fail after so many bytes
+    bool failOpen = false;
+    std::vector<Text> agents;
+    std::vector<uint32_t> urlFlags;
+    int openHandles = 0;
+
+    NetHandle Open(const Text& agent, uint32_t accessType, uint32_t flags) override;
+    NetHandle OpenUrl(NetHandle root, const Text& url, uint32_t flags) override;
+    bool Read(NetHandle h, void* buffer, uint32_t size, uint32_t& read) override;
+    void Close(NetHandle h) override;
+
+private:
+    struct Stream {
+        Text url;
+        size_t pos = 0;
+        bool root = false;
+    };
+    std::map<NetHandle, Stream> streams_;
+    NetHandle next_ = 1;
+};
+
+struct FakeVolumes : Volumes {
+    bool hasVolume = true;
+    uint32_t serial = 0x1A2B0C3D;
+    uint32_t serialOnRetry = 0;  // the answer of the second query (buffer sizes 0)
+    bool hasDiskEx = true;
+    uint64_t total = 80023715840ULL;
+    bool hasClusters = true;
+    uint32_t sectorsPerCluster = 8, bytesPerSector = 512, totalClusters = 0;
+    std::vector<std::pair<uint32_t, uint32_t>> volumeQueries;  // buffer sizes asked
+
+    bool VolumeInformation(const Text& root, uint32_t labelSize, uint32_t fsNameSize, uint32_t& s) override;
+    bool DiskFreeSpaceEx(const Text& root, uint64_t& avail, uint64_t& tot, uint64_t& fr) override;
+    bool DiskFreeSpace(const Text& root, uint32_t& spc, uint32_t& bps, uint32_t& freeC, uint32_t& totalC) override;
+};

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+
+namespace {
+
+struct Editor : ::testing::Test {
+    Started s;
+    Fou& fou = s.fou();
+    FakeWindow& window = s.host.window;
+    FakeTextBox* box = s.host.txtData;
+};
+
+}  // namespace
+
+TEST_F(Editor, FirstChangeAfterStartIsAbsorbedAndAnUntitledCaptionNeverShowsTheMark) {
+    box[0].Type(u"a");
+    EXPECT_FALSE(fou.m_Modified);
+    EXPECT_EQ(fou.m_LoadMarker, u"1");
+    box[0].Type(u"b");
+    EXPECT_TRUE(fou.m_Modified);
+    EXPECT_EQ(window.caption, u"Lockleaf 1.0");
+}
+
+TEST_F(Editor, NamedDocumentShowsTheMarkAfterAnEditAndNotAfterTheFlagIsCleared) {
+    d1::g_FileName = u"C:\\docs\\notes.txs";
+    fou.m_LoadMarker = u"1";
+    fou.UpdateCaption();
+    EXPECT_EQ(window.caption, u"notes.txs - Lockleaf 1.0");
+    box[0].Type(u"x");
+    EXPECT_EQ(window.caption, u"notes.txs * - Lockleaf 1.0");
+    fou.m_Modified = false;
+    fou.UpdateCaption();
+    EXPECT_EQ(window.caption, u"notes.txs - Lockleaf 1.0");
+}
+
+TEST_F(Editor, ChangeWithTheFlagAlreadySetDoesNotRecaption) {
+    d1::g_FileName = u"C:\\a.txt";
+    fou.m_LoadMarker = u"1";
+    fou.m_Modified = true;
+    window.caption = u"untouched";
+    box[0].Type(u"x");
+    EXPECT_EQ(window.caption, u"untouched");
+}
+
+TEST_F(Editor, LayoutFollowsTheOuterSize) {
+    window.rect = {100, 100, 9000, 6000};
+    fou.Form_Resize();
+    for (int i = 0; i < 2; ++i) {
+        FakeTextBox& b = box[i];
+        EXPECT_DOUBLE_EQ(b.rect.width, 8760);
+        EXPECT_DOUBLE_EQ(b.rect.height, 4290);
+        EXPECT_DOUBLE_EQ(b.rect.left, 0);
+        EXPECT_DOUBLE_EQ(b.rect.top, 840);
+    }
+    EXPECT_DOUBLE_EQ(s.host.browser1.rect.width, 8860);
+    EXPECT_DOUBLE_EQ(s.host.browser1.rect.height, 750);
+    EXPECT_DOUBLE_EQ(s.host.imMore.rect.left, 8490);
+    EXPECT_DOUBLE_EQ(s.host.imMore.rect.top, 20);
+    EXPECT_DOUBLE_EQ(s.host.imMore.rect.width, 285);
+    EXPECT_DOUBLE_EQ(s.host.imMore.rect.height, 270);
+}
+
+TEST_F(Editor, LayoutRoundsToWholeTwipsAndClampsTinyWindowsAtZero) {
+    window.rect = {0, 0, 9000.4, 6000.6};
+    fou.Form_Resize();
+    EXPECT_DOUBLE_EQ(box[0].rect.width, 8760);
+    EXPECT_DOUBLE_EQ(box[0].rect.height, 4291);
+    window.rect = {0, 0, 100, 1000};
+    fou.Form_Resize();
+    EXPECT_DOUBLE_EQ(box[1].rect.width, 0);
+    EXPECT_DOUBLE_EQ(box[1].rect.height, 0);
+    EXPECT_DOUBLE_EQ(s.host.browser1.rect.width, 0);
+}
+
+TEST_F(Editor, MinimizedWindowKeepsItsLayout) {
+    window.rect = {0, 0, 9000, 6000};
+    fou.Form_Resize();
+    window.minimized = true;
+    window.rect = {0, 0, 2400, 400};
+    fou.Form_Resize();
+    EXPECT_DOUBLE_EQ(box[0].rect.width, 8760);
+    window.minimized = false;
+    fou.Form_Resize();
+    EXPECT_DOUBLE_EQ(box[0].rect.width, 2160);
+}
+
+TEST_F(Editor, WordWrapSwapsTheBoxesAndTwiceReturnsToTheFirst) {
+    box[0].Type(u"hello");
+    fou.mnu2_Click(1);
+    EXPECT_TRUE(s.host.wordWrap.checked);
+    EXPECT_EQ(d1::g_ActiveEditor, 1);
+    EXPECT_EQ(box[1].text, u"hello");
+    EXPECT_TRUE(box[1].visible);
+    EXPECT_FALSE(box[0].visible);
+    box[1].SetSel(5, 0);
+    box[1].Type(u"!");
+    fou.mnu2_Click(1);
+    EXPECT_FALSE(s.host.wordWrap.checked);
+    EXPECT_EQ(d1::g_ActiveEditor, 0);
+    EXPECT_EQ(box[0].text, u"hello!");
+    EXPECT_TRUE(box[0].visible);
+    EXPECT_FALSE(box[1].visible);
+}
+
+TEST_F(Editor, WordWrapCopyOfADifferentTextCountsAsAnEdit) {
+    d1::g_FileName = u"C:\\docs\\notes.txt";
+    box[1].text = u"old text of the hidden box";
+    fou.m_LoadMarker.clear();
+    box[0].SetText(u"loaded");  // a load: absorbed
+    EXPECT_FALSE(fou.m_Modified);
+    fou.mnu2_Click(1);
+    EXPECT_TRUE(fou.m_Modified);
+    EXPECT_EQ(window.caption, u"notes.txt * - Lockleaf 1.0");
+}
+
+TEST_F(Editor, WordWrapCopyOfTheSameTextIsNoChange) {
+    d1::g_FileName = u"C:\\docs\\notes.txt";
+    fou.m_LoadMarker = u"1";
+    box[0].text = box[1].text = u"same";
+    fou.mnu2_Click(1);
+    EXPECT_FALSE(fou.m_Modified);
+}
+
+TEST_F(Editor, FocusMakesTheBoxTheActiveEditor) {
+    fou.txtData_GotFocus(1);
+    EXPECT_EQ(d1::g_ActiveEditor, 1);
+    fou.txtData_GotFocus(0);
+    EXPECT_EQ(d1::g_ActiveEditor, 0);
+}
+
+TEST_F(Editor, AboutShowsFiveLinesWithOkOnly) {
+    fou.mnu3_Click(0);
+    ASSERT_EQ(s.fp.prompts.messages.size(), 1u);
+    const auto& m = s.fp.prompts.messages[0];
+    EXPECT_EQ(m.buttons, MsgButtons::Ok);
+    EXPECT_EQ(m.icon, MsgIcon::None);
+    EXPECT_EQ(m.text.rfind(u"Lockleaf 1.0\r\nDate : 1 Sep 2013\r\nDeveloper : ", 0), 0u);
+    int lines = 1;
+    for (size_t i = m.text.find(u"\r\n"); i != Text::npos; i = m.text.find(u"\r\n", i + 2)) ++lines;
+    EXPECT_EQ(lines, 5);
+    EXPECT_NE(m.text.find(u"\r\nWebsite : "), Text::npos);
+    EXPECT_NE(m.text.find(u"\r\nEmail : "), Text::npos);
+    EXPECT_NE(m.text.substr(m.text.size() - 2), u"\r\n");
+}
+
+TEST_F(Editor, ExitEndsTheProcess) {
+    fou.mnu1_Click(5);
+    EXPECT_TRUE(s.fp.loop.ended);
+}
+
+TEST_F(Editor, DropsOtherThanCopyMoveLinkAreIgnored) {
+    fou.txtData_OLEDragDrop(0, {u"C:\\a.txt"}, 1);
+    fou.txtData_OLEDragDrop(0, {}, kDropEffectAll);
+    EXPECT_EQ(box[0].text, u"");
+    EXPECT_EQ(d1::g_FileName, u"");
+}

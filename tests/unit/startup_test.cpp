@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+
+TEST(Startup, FillsTheGlobalsAndCaptionsAnUntitledWindow) {
+    Started s;
+    EXPECT_EQ(d1::g_AppName, u"Lockleaf");
+    EXPECT_EQ(d1::g_AppVersion, u"1.0");
+    EXPECT_EQ(d1::g_AppDate, u"1 Sep 2013");
+    EXPECT_EQ(d1::g_SiteUrl.back(), u'/');
+    EXPECT_EQ(d1::g_AppFolder, u"C:\\Apps\\");
+    EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
+    EXPECT_EQ(s.fou().ExecutablePath(), u"C:\\Apps\\lockleaf.exe");
+}
+
+TEST(Startup, InitialisesControlsThenCreatesThenShowsAfterLoad) {
+    Started s;
+    const std::vector<std::string> expected{"InitCommonControls", "Create", "Show"};
+    EXPECT_EQ(s.host.order, expected);
+    EXPECT_TRUE(s.host.window.caption.size() > 0);  // Form_Load ran before Show
+}
+
+TEST(Startup, SetsTheShortDateFormatOfTheSystemLocaleAndTellsEveryWindow) {
+    Started s;
+    EXPECT_EQ((s.fp.locale.info[{0x041E, 0x1F}]), u"dd/MM/yy");
+    EXPECT_EQ(s.fp.locale.broadcasts, 1);
+}
+
+TEST(Startup, ProgramFolderEndsWithExactlyOneBackslash) {
+    Started s(false);
+    s.fp.process.exeFolder = u"C:\\";
+    d1::InitFolders(s.fp.process);
+    EXPECT_EQ(d1::g_AppFolder, u"C:\\");
+    s.fp.process.exeFolder = u"D:\\Program Files\\Lockleaf";
+    d1::InitFolders(s.fp.process);
+    EXPECT_EQ(d1::g_AppFolder, u"D:\\Program Files\\Lockleaf\\");
+}
+
+TEST(Startup, EnsureTrailingChangesTheCallersTextAndComparesOneCharacter) {
+    Text empty;
+    EXPECT_EQ(d1::EnsureTrailing(empty, u"\\"), u"\\");
+    EXPECT_EQ(empty, u"\\");
+    Text folder = u"C:\\x";
+    EXPECT_EQ(d1::EnsureTrailing(folder, u"\\"), u"C:\\x\\");
+    EXPECT_EQ(d1::EnsureTrailing(folder, u"\\"), u"C:\\x\\");
+}
+
+TEST(Startup, ExecutablePathAlwaysEndsInLowerCaseExe) {
+    Started s(false);
+    s.fp.process.exeBaseName = u"LockLeaf";
+    d1::Main(s.fp.platform, s.host);
+    EXPECT_EQ(s.fou().ExecutablePath(), u"C:\\Apps\\LockLeaf.exe");
+}
