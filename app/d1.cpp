@@ -4,6 +4,8 @@
 
 namespace d1 {
 
+std::unique_ptr<Fou> g_Fou;
+
 void ResetGlobals() {
     g_Fou.reset();
     for (Text* t : {&g_AppName, &g_AppVersion, &g_AppDate, &g_SiteUrl, &g_AppFolder, &g_AppCode, &g_MachineKey,
@@ -27,7 +29,7 @@ void Main(Platform& platform, FouHost& host) {
 
 void SetShortDateFormat(Locale& locale) {
     const uint32_t lcid = locale.SystemDefaultLcid();
-    locale.SetLocaleInfo(lcid, kLocaleSShortDate, u"dd/MM/yy");
+    locale.SetLocaleValue(lcid, kLocaleSShortDate, u"dd/MM/yy");
     locale.BroadcastSettingChange();
 }
 

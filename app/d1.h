@@ -40,7 +40,7 @@ inline Text g_Password;
 inline int32_t g_ActiveEditor = 0;
 
 // The one main window.
-inline std::unique_ptr<Fou> g_Fou;
+extern std::unique_ptr<Fou> g_Fou;
 
 constexpr char16_t kAppTitle[] = u"Lockleaf";
 constexpr char16_t kSiteUrl[] = LOCKLEAF_SITE_URL;

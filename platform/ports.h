@@ -121,7 +121,7 @@ struct Clock {
 struct Locale {
     virtual ~Locale() = default;
     virtual uint32_t SystemDefaultLcid() const = 0;
-    virtual bool SetLocaleInfo(uint32_t lcid, uint32_t lcType, const Text& value) = 0;
+    virtual bool SetLocaleValue(uint32_t lcid, uint32_t lcType, const Text& value) = 0;
     virtual void BroadcastSettingChange() = 0;  // WM_WININICHANGE to every top-level window
     // Offset of the first case-insensitive occurrence of word in text at or after from (user's locale), or -1.
     virtual std::ptrdiff_t FindIgnoreCase(std::u16string_view text, std::size_t from,
@@ -193,8 +193,8 @@ struct FileDialogRequest {
 
 struct FileDialogs {
     virtual ~FileDialogs() = default;
-    virtual bool GetOpenFileName(FileDialogRequest& request) = 0;
-    virtual bool GetSaveFileName(FileDialogRequest& request) = 0;
+    virtual bool ShowOpenDialog(FileDialogRequest& request) = 0;
+    virtual bool ShowSaveDialog(FileDialogRequest& request) = 0;
     // Folder picker; path receives the chosen folder. False on Cancel.
     virtual bool BrowseForFolder(const Text& displayName, uint32_t flags, Text& path) = 0;
 };

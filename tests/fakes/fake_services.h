@@ -29,7 +29,7 @@ struct FakeLocale : Locale {
     std::map<std::pair<uint32_t, uint32_t>, Text> info;
     int broadcasts = 0;
     uint32_t SystemDefaultLcid() const override { return lcid; }
-    bool SetLocaleInfo(uint32_t id, uint32_t type, const Text& value) override {
+    bool SetLocaleValue(uint32_t id, uint32_t type, const Text& value) override {
         info[{id, type}] = value;
         return true;
     }
@@ -151,11 +151,11 @@ struct FakeFileDialogs : FileDialogs {
     std::vector<FileDialogRequest> opened, saved;
     std::function<bool(FileDialogRequest&)> answer;  // fills request.file and returns true, or false = Cancel
     Text browseAnswer;
-    bool GetOpenFileName(FileDialogRequest& r) override {
+    bool ShowOpenDialog(FileDialogRequest& r) override {
         opened.push_back(r);
         return answer ? answer(r) : false;
     }
-    bool GetSaveFileName(FileDialogRequest& r) override {
+    bool ShowSaveDialog(FileDialogRequest& r) override {
         saved.push_back(r);
         return answer ? answer(r) : false;
     }

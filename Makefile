@@ -1,0 +1,53 @@
+# Lockleaf: `make run` builds and starts the editor (under Wine on Linux); `make test` builds and runs every test.
+SHELL := /bin/bash
+JOBS ?= 2
+SITE_URL ?=
+SITE_FLAG = $(if $(SITE_URL),-DLOCKLEAF_SITE_URL=$(SITE_URL))
+WINE_ENV = source scripts/wine-env.sh &&
+
+.PHONY: all deps host win32 win64 wine-build run test test-host test-win32 test-e2e dist clean
+
+all: host win32
+
+deps:
+	@scripts/install-deps.sh
+
+host: deps
+	@cmake -S . -B build/host -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build/host -j$(JOBS)
+
+# The product: 32-bit Windows.
+win32: deps
+	@cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release $(SITE_FLAG) >/dev/null
+	@cmake --build build/win32 -j$(JOBS)
+
+# The same sources for 64-bit Windows, for machines where only 64-bit Wine runs.
+win64: deps
+	@$(WINE_ENV) cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release $(SITE_FLAG) >/dev/null
+	@cmake --build build/win64 -j$(JOBS)
+
+# Whichever Windows build this machine's Wine can run.
+wine-build: deps
+	@$(WINE_ENV) $(MAKE) --no-print-directory $${LOCKLEAF_WINE_BUILD:?no usable Wine on this machine}
+
+run: win32 wine-build
+	@$(WINE_ENV) scripts/run.sh
+
+test: test-host test-win32 test-e2e
+	@echo "All test rings passed."
+
+test-host: host
+	@echo "== host unit tests"; cd build/host && ctest --output-on-failure -j$(JOBS) | tail -n 3
+	@scripts/sanitize.sh
+
+test-win32: win32 wine-build
+	@echo "== Windows adapter tests under Wine"; $(WINE_ENV) scripts/win-tests.sh
+
+test-e2e: win32 wine-build
+	@echo "== end-to-end tests under Wine + Xvfb"; $(WINE_ENV) tests/e2e/run.sh
+
+dist: win32
+	@scripts/dist.sh build/win32
+
+clean:
+	rm -rf build dist

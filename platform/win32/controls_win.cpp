@@ -1,0 +1,137 @@
+#include "platform/win32/controls_win.h"
+
+#include "platform/win32/win_util.h"
+
+using win::PixelsToTwips;
+using win::TwipsToPixels;
+
+Text WindowText(HWND hwnd) {
+    const int n = GetWindowTextLengthW(hwnd);
+    std::wstring buf(static_cast<size_t>(n) + 1, L'\0');
+    const int got = GetWindowTextW(hwnd, buf.data(), n + 1);
+    return win::FromW(buf.c_str(), static_cast<size_t>(got));
+}
+
+// ---- any child ---------------------------------------------------------------------------------
+
+void Win32Widget::Move(const Rect& r) {
+    MoveWindow(hwnd, TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width), TwipsToPixels(r.height),
+               TRUE);
+}
+
+Rect Win32Widget::Placement() const {
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&rc), 2);
+    return {PixelsToTwips(rc.left), PixelsToTwips(rc.top), PixelsToTwips(rc.right - rc.left),
+            PixelsToTwips(rc.bottom - rc.top)};
+}
+
+void Win32Widget::SetVisible(bool visible) { ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE); }
+
+bool Win32Widget::Visible() const { return (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+// ---- EDIT --------------------------------------------------------------------------------------
+
+Text Win32TextBox::GetText() const { return WindowText(hwnd); }
+
+void Win32TextBox::SetText(const Text& text) {
+    const auto length = static_cast<size_t>(GetWindowTextLengthW(hwnd));
+    if (length == text.size() && GetText() == text) return;
+    ++silent_;
+    SetWindowTextW(hwnd, win::W(text));
+    --silent_;
+    if (onChange) onChange();
+}
+
+int32_t Win32TextBox::SelStart() const {
+    DWORD start = 0, end = 0;
+    SendMessageW(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return static_cast<int32_t>(start);
+}
+
+int32_t Win32TextBox::SelLength() const {
+    DWORD start = 0, end = 0;
+    SendMessageW(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return static_cast<int32_t>(end - start);
+}
+
+void Win32TextBox::SetSel(int32_t start, int32_t length) {
+    const int32_t size = GetWindowTextLengthW(hwnd);
+    start = std::clamp(start, 0, size);
+    length = std::clamp(length, 0, size - start);
+    SendMessageW(hwnd, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(start + length));
+    SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
+}
+
+Text Win32TextBox::SelText() const {
+    DWORD start = 0, end = 0;
+    SendMessageW(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    if (end <= start) return {};
+    return GetText().substr(start, end - start);
+}
+
+void Win32TextBox::SetSelText(const Text& text) {
+    if (text.empty() && SelLength() == 0) return;
+    ++silent_;
+    SendMessageW(hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(win::W(text)));
+    --silent_;
+    if (onChange) onChange();
+}
+
+void Win32TextBox::SetFocus() { ::SetFocus(hwnd); }
+
+// ---- menu, timer, window -----------------------------------------------------------------------
+
+void Win32MenuItem::SetChecked(bool checked) {
+    CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool Win32MenuItem::Checked() const { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
+
+void Win32Timer::SetInterval(uint32_t milliseconds) {
+    interval_ = milliseconds;
+    if (milliseconds)
+        SetTimer(hwnd, id, milliseconds, nullptr);
+    else
+        KillTimer(hwnd, id);
+}
+
+void Win32Window::SetCaption(const Text& caption) { SetWindowTextW(hwnd, win::W(caption)); }
+
+Text Win32Window::Caption() const { return WindowText(hwnd); }
+
+Rect Win32Window::Placement() const {
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    return {PixelsToTwips(rc.left), PixelsToTwips(rc.top), PixelsToTwips(rc.right - rc.left),
+            PixelsToTwips(rc.bottom - rc.top)};
+}
+
+Rect Win32Window::NormalPlacement() const {
+    WINDOWPLACEMENT wp{sizeof wp};
+    if (!GetWindowPlacement(hwnd, &wp)) return Placement();
+    RECT rc = wp.rcNormalPosition;
+    // rcNormalPosition is in workspace coordinates; shift by the work area's offset to get screen ones.
+    MONITORINFO mi{sizeof mi};
+    if (GetMonitorInfoW(MonitorFromRect(&rc, MONITOR_DEFAULTTONEAREST), &mi))
+        OffsetRect(&rc, mi.rcWork.left - mi.rcMonitor.left, mi.rcWork.top - mi.rcMonitor.top);
+    return {PixelsToTwips(rc.left), PixelsToTwips(rc.top), PixelsToTwips(rc.right - rc.left),
+            PixelsToTwips(rc.bottom - rc.top)};
+}
+
+bool Win32Window::Move(const Rect& r) {
+    return MoveWindow(hwnd, TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width),
+                      TwipsToPixels(r.height), TRUE) != 0;
+}
+
+void Win32Window::Focus() {
+    SetForegroundWindow(hwnd);
+    SetActiveWindow(hwnd);
+}
+
+void Win32PopupMenu::PopUpAtCursor() {
+    POINT pt;
+    GetCursorPos(&pt);
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, owner, nullptr);
+}

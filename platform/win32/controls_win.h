@@ -1,0 +1,85 @@
+// Win32 controls behind the control ports: any child window, the EDIT box, menu items, the timer, windows.
+#pragma once
+#include <windows.h>
+
+#include "platform/ports.h"
+
+// Any child window, placed in twips relative to its parent's client area.
+class Win32Widget : public virtual Widget {
+public:
+    HWND hwnd = nullptr;
+    void Move(const Rect& r) override;
+    Rect Placement() const override;
+    void SetVisible(bool visible) override;
+    bool Visible() const override;
+};
+
+// An EDIT control. Programmatic changes raise onChange once, and only when the text really changed.
+class Win32TextBox : public TextBox, public Win32Widget {
+public:
+    Text GetText() const override;
+    void SetText(const Text& text) override;
+    int32_t SelStart() const override;
+    int32_t SelLength() const override;
+    void SetSel(int32_t start, int32_t length) override;
+    Text SelText() const override;
+    void SetSelText(const Text& text) override;
+    void SetFocus() override;
+
+    // The EN_CHANGE of a programmatic change is raised by the setter itself.
+    bool Silent() const { return silent_ > 0; }
+
+private:
+    int silent_ = 0;
+};
+
+class Win32Button : public Button, public Win32Widget {
+public:
+    void SetEnabled(bool enabled) override { EnableWindow(hwnd, enabled); }
+    bool Enabled() const override { return IsWindowEnabled(hwnd) != 0; }
+};
+
+class Win32CheckBox : public CheckBox, public Win32Widget {
+public:
+    int Value() const override { return SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0; }
+};
+
+class Win32MenuItem : public MenuItem {
+public:
+    HMENU menu = nullptr;
+    UINT id = 0;
+    void SetChecked(bool checked) override;
+    bool Checked() const override;
+};
+
+class Win32Timer : public Timer {
+public:
+    HWND hwnd = nullptr;
+    UINT_PTR id = 1;
+    void SetInterval(uint32_t milliseconds) override;
+    uint32_t Interval() const override { return interval_; }
+
+private:
+    uint32_t interval_ = 0;
+};
+
+class Win32Window : public Window {
+public:
+    HWND hwnd = nullptr;
+    void SetCaption(const Text& caption) override;
+    Text Caption() const override;
+    Rect Placement() const override;
+    Rect NormalPlacement() const override;
+    bool Move(const Rect& r) override;
+    bool Minimized() const override { return IsIconic(hwnd) != 0; }
+    void Focus() override;
+};
+
+class Win32PopupMenu : public PopupMenu {
+public:
+    HWND owner = nullptr;
+    HMENU menu = nullptr;
+    void PopUpAtCursor() override;
+};
+
+Text WindowText(HWND hwnd);

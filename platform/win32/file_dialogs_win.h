@@ -1,0 +1,9 @@
+// The common Open and Save As dialogs and the folder picker.
+#pragma once
+#include "platform/ports.h"
+
+struct Win32FileDialogs : FileDialogs {
+    bool ShowOpenDialog(FileDialogRequest& request) override;
+    bool ShowSaveDialog(FileDialogRequest& request) override;
+    bool BrowseForFolder(const Text& displayName, uint32_t flags, Text& path) override;
+};

@@ -1,0 +1,16 @@
+// The file system: existence, length, whole reads, and the pieces of an atomic save.
+#pragma once
+#include "platform/ports.h"
+
+struct Win32Files : Files {
+    bool FileExists(const Text& path) const override;
+    bool EntryExists(const Text& path) const override;
+    int64_t FileLength(const Text& path) const override;
+    bool ReadAll(const Text& path, Bytes& out) override;
+    Text CreateTempFile(const Text& folder) override;
+    bool WriteFlushed(const Text& path, const Bytes& bytes) override;
+    ReplaceResult Replace(const Text& target, const Text& replacement) override;
+    bool MoveReplacing(const Text& from, const Text& to) override;
+    bool Delete(const Text& path) override;
+    bool CreateFolder(const Text& path) override;
+};

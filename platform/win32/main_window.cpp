@@ -1,0 +1,208 @@
+#include "platform/win32/main_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "platform/win32/blank_strip_win.h"
+#include "platform/win32/win_util.h"
+#include "platform/win32/res/resource.h"
+
+namespace {
+
+int ShiftMask() {
+    return (GetKeyState(VK_SHIFT) < 0 ? kShiftMask : 0) | (GetKeyState(VK_CONTROL) < 0 ? kCtrlMask : 0) |
+           (GetKeyState(VK_MENU) < 0 ? kAltMask : 0);
+}
+
+HMENU Popup(std::initializer_list<std::pair<UINT, const wchar_t*>> items) {
+    HMENU m = CreatePopupMenu();
+    for (const auto& [id, caption] : items) {
+        if (caption[0] == L'-' && caption[1] == 0)
+            AppendMenuW(m, MF_SEPARATOR, 0, nullptr);
+        else
+            AppendMenuW(m, MF_STRING, id, caption);
+    }
+    return m;
+}
+
+}  // namespace
+
+Win32FouHost::Win32FouHost(HINSTANCE instance) : instance_(instance) {}
+
+Win32FouHost::~Win32FouHost() {
+    if (font_) DeleteObject(font_);
+}
+
+void Win32FouHost::InitCommonControls() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
+HMENU Win32FouHost::BuildMenuBar() {
+    HMENU bar = CreateMenu();
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup({{kIdMnu1 + 0, L"New"},
+                                                                  {kIdMnu1 + 1, L"Open..."},
+                                                                  {kIdMnu1 + 2, L"Save                       F2"},
+                                                                  {kIdMnu1 + 3, L"Save As..."},
+                                                                  {kIdMnu1 + 4, L"-"},
+                                                                  {kIdMnu1 + 5, L"Exit"}})),
+                L"File");
+    HMENU edit = Popup({{kIdMnu2 + 0, L"Find                        F3"}, {kIdMnu2 + 1, L"Word Wrap"}});
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"Edit");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup({{kIdMnu3 + 0, L"About Lockleaf"}})), L"Help");
+    wordWrap_.menu = edit;
+    wordWrap_.id = kIdMnu2 + 1;
+    return bar;
+}
+
+FouControls Win32FouHost::Create(Fou& fou) {
+    fou_ = &fou;
+    icon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_LOCKLEAF), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+    WNDCLASSEXW wc{sizeof wc};
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance_;
+    wc.hIcon = icon_;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kMainClass;
+    RegisterClassExW(&wc);
+
+    // The designed client area is 8895 x 4545 twips.
+    RECT rc{0, 0, win::TwipsToPixels(8895), win::TwipsToPixels(4545)};
+    AdjustWindowRectEx(&rc, WS_OVERLAPPEDWINDOW, TRUE, 0);
+    HWND hwnd = CreateWindowExW(0, kMainClass, win::AppTitle(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left, rc.bottom - rc.top, nullptr,
+                                BuildMenuBar(), instance_, this);
+    window_.hwnd = hwnd;
+
+    HDC dc = GetDC(hwnd);
+    font_ = CreateFontW(-MulDiv(975, GetDeviceCaps(dc, LOGPIXELSY), 7200), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                        THAI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                        L"System");
+    ReleaseDC(hwnd, dc);
+
+    const DWORD editStyle = WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN;
+    const DWORD styles[2] = {editStyle | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL,
+                             editStyle | WS_VSCROLL};
+    for (int i = 0; i < 2; ++i) {
+        HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", styles[i], 0, win::TwipsToPixels(840),
+                                    win::TwipsToPixels(3255), win::TwipsToPixels(1695), hwnd,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTxtData + i)), instance_, nullptr);
+        txtData_[i].hwnd = edit;
+        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // the largest the control allows
+        SetWindowSubclass(edit, EditProc, i, reinterpret_cast<DWORD_PTR>(this));
+        DragAcceptFiles(edit, TRUE);
+        txtData_[i].onChange = [this, i] { fou_->txtData_Change(i); };
+    }
+
+    // Banner strip: BROWSER-CONTROL
+    auto strip = std::make_unique<BlankStrip>();
+    strip->hwnd = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, win::TwipsToPixels(8755),
+                                  win::TwipsToPixels(750), hwnd,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdBrowser)), instance_, nullptr);
+    browser_ = std::move(strip);
+
+    imMore_.hwnd = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOTIFY, win::TwipsToPixels(8280), 0,
+                                   win::TwipsToPixels(285), win::TwipsToPixels(270), hwnd,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdImMore)), instance_, nullptr);
+
+    timer_.hwnd = hwnd;
+    aAdver_.owner = hwnd;
+    aAdver_.menu = Popup({{kIdANext, L"Next"}, {kIdAAdinfo, L"Ad Info"}});
+
+    if (onCreated) onCreated(hwnd);
+    ready_ = true;
+
+    FouControls c;
+    c.window = &window_;
+    c.txtData[0] = &txtData_[0];
+    c.txtData[1] = &txtData_[1];
+    c.browser1 = browser_.get();
+    c.imMore = &imMore_;
+    c.wordWrap = &wordWrap_;
+    c.timer1 = &timer_;
+    c.aAdver = &aAdver_;
+    return c;
+}
+
+void Win32FouHost::Show() {
+    ShowWindow(window_.hwnd, SW_SHOWNORMAL);
+    UpdateWindow(window_.hwnd);
+    fou_->Form_Resize();
+    SetFocus(txtData_[d1::g_ActiveEditor].hwnd);
+}
+
+LRESULT CALLBACK Win32FouHost::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Win32FouHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || !self->ready_) return DefWindowProcW(hwnd, msg, wp, lp);
+    return self->Handle(msg, wp, lp);
+}
+
+LRESULT Win32FouHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_SIZE:
+            fou_->Form_Resize();
+            return 0;
+        case WM_COMMAND:
+            OnCommand(wp, lp);
+            return 0;
+        case WM_TIMER:
+            return 0;
+        case WM_CLOSE:
+            fou_->Form_Unload();
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+    }
+    return DefWindowProcW(window_.hwnd, msg, wp, lp);
+}
+
+void Win32FouHost::OnCommand(WPARAM wp, LPARAM lp) {
+    const UINT id = LOWORD(wp), code = HIWORD(wp);
+    if (lp) {  // from a control
+        for (int i = 0; i < 2; ++i) {
+            if (reinterpret_cast<HWND>(lp) != txtData_[i].hwnd) continue;
+            if (code == EN_CHANGE && !txtData_[i].Silent()) fou_->txtData_Change(i);
+            if (code == EN_SETFOCUS) fou_->txtData_GotFocus(i);
+        }
+        return;
+    }
+    if (id >= kIdMnu1 && id <= kIdMnu1 + 5) fou_->mnu1_Click(static_cast<int>(id - kIdMnu1));
+    if (id >= kIdMnu2 && id <= kIdMnu2 + 1) fou_->mnu2_Click(static_cast<int>(id - kIdMnu2));
+    if (id == kIdMnu3) fou_->mnu3_Click(0);
+}
+
+void Win32FouHost::OnDropFiles(int index, HDROP drop) {
+    std::vector<Text> files;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT k = 0; k < count; ++k) {
+        std::wstring name(DragQueryFileW(drop, k, nullptr, 0) + 1, L'\0');
+        const UINT n = DragQueryFileW(drop, k, name.data(), static_cast<UINT>(name.size()));
+        files.push_back(win::FromW(name.c_str(), n));
+    }
+    DragFinish(drop);
+    // The shell offers copy, move and link for files.
+    fou_->txtData_OLEDragDrop(index, files, kDropEffectAll);
+}
+
+LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
+    auto* self = reinterpret_cast<Win32FouHost*>(ref);
+    const int index = static_cast<int>(id);
+    switch (msg) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            // Not consumed: the box still gets the key afterwards.
+            self->fou_->txtData_KeyDown(index, static_cast<int>(wp), ShiftMask());
+            break;
+        case WM_DROPFILES:
+            self->OnDropFiles(index, reinterpret_cast<HDROP>(wp));
+            return 0;
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}

@@ -1,0 +1,51 @@
+// The real main window: creates the HWNDs, menus and controls of Fou and routes their messages to it.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+
+#include "app/fou.h"
+#include "platform/win32/controls_win.h"
+
+constexpr wchar_t kMainClass[] = L"LockleafMain";
+
+// Menu command ids: the menu array's base plus the item's index.
+constexpr UINT kIdMnu1 = 1000, kIdMnu2 = 2000, kIdMnu3 = 3000, kIdANext = 4000, kIdAAdinfo = 4001;
+constexpr UINT kIdTxtData = 100, kIdBrowser = 200, kIdImMore = 201;
+
+class Win32FouHost : public FouHost {
+public:
+    explicit Win32FouHost(HINSTANCE instance);
+    ~Win32FouHost() override;
+
+    void InitCommonControls() override;
+    FouControls Create(Fou& fou) override;
+    void Show() override;
+
+    HWND Hwnd() const { return window_.hwnd; }
+
+    // Services that want the main window as owner.
+    std::function<void(HWND)> onCreated;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+    void OnCommand(WPARAM wp, LPARAM lp);
+    void OnDropFiles(int index, HDROP drop);
+    HMENU BuildMenuBar();
+
+    HINSTANCE instance_;
+    Fou* fou_ = nullptr;
+    bool ready_ = false;
+    Win32Window window_;
+    Win32TextBox txtData_[2];
+    std::unique_ptr<Browser> browser_;
+    Win32Widget imMore_;
+    Win32MenuItem wordWrap_;
+    Win32Timer timer_;
+    Win32PopupMenu aAdver_;
+    HFONT font_ = nullptr;
+    HICON icon_ = nullptr;
+};

@@ -1,0 +1,107 @@
+#include "platform/win32/prompts_win.h"
+
+#include <vector>
+
+#include "app/d1.h"
+#include "platform/win32/win_util.h"
+
+namespace {
+
+constexpr int kIdPromptText = 100, kIdPromptEdit = 101;
+
+// An in-memory dialog template: a message, an input field, OK and Cancel.
+class TemplateBuilder {
+public:
+    void Align() {
+        while (bytes_.size() % 4) bytes_.push_back(0);
+    }
+    template <class T>
+    void Put(const T& v) {
+        const auto* p = reinterpret_cast<const unsigned char*>(&v);
+        bytes_.insert(bytes_.end(), p, p + sizeof v);
+    }
+    void PutText(const wchar_t* s) {
+        do Put<WORD>(*s);
+        while (*s++);
+    }
+    void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD atom, const wchar_t* text) {
+        Align();
+        DLGITEMTEMPLATE it{style | WS_CHILD | WS_VISIBLE, 0, x, y, cx, cy, id};
+        Put(it);
+        Put<WORD>(0xFFFF);
+        Put<WORD>(atom);
+        PutText(text);
+        Put<WORD>(0);
+    }
+    std::vector<unsigned char> bytes_;
+};
+
+std::vector<unsigned char> PromptTemplate() {
+    TemplateBuilder b;
+    DLGTEMPLATE dlg{DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 4, 0, 0, 240, 78};
+    b.Put(dlg);
+    b.Put<WORD>(0);  // no menu
+    b.Put<WORD>(0);  // default class
+    b.PutText(win::AppTitle());
+    b.Put<WORD>(9);
+    b.PutText(L"Segoe UI");
+    b.Item(SS_LEFT, 7, 7, 170, 40, kIdPromptText, 0x0082, L"");
+    b.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 184, 7, 50, 14, IDOK, 0x0080, L"OK");
+    b.Item(BS_PUSHBUTTON | WS_TABSTOP, 184, 25, 50, 14, IDCANCEL, 0x0080, L"Cancel");
+    b.Item(ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 56, 226, 14, kIdPromptEdit, 0x0081, L"");
+    return b.bytes_;
+}
+
+struct PromptState {
+    const Text* message;
+    Text answer;
+};
+
+INT_PTR CALLBACK PromptProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_INITDIALOG: {
+            SetWindowLongPtrW(dlg, DWLP_USER, lp);
+            auto* st = reinterpret_cast<PromptState*>(lp);
+            SetDlgItemTextW(dlg, kIdPromptText, win::W(*st->message));
+            SendDlgItemMessageW(dlg, kIdPromptEdit, EM_SETLIMITTEXT, 0, 0);
+            SetFocus(GetDlgItem(dlg, kIdPromptEdit));
+            return FALSE;  // the focus is set
+        }
+        case WM_COMMAND:
+            if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
+                auto* st = reinterpret_cast<PromptState*>(GetWindowLongPtrW(dlg, DWLP_USER));
+                if (LOWORD(wp) == IDOK) {
+                    HWND edit = GetDlgItem(dlg, kIdPromptEdit);
+                    std::wstring buf(GetWindowTextLengthW(edit) + 1, L'\0');
+                    const int n = GetWindowTextW(edit, buf.data(), static_cast<int>(buf.size()));
+                    st->answer = win::FromW(buf.c_str(), n);
+                }
+                EndDialog(dlg, LOWORD(wp));
+                return TRUE;
+            }
+            break;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+MsgResult Win32Prompts::Message(const Text& text, MsgButtons buttons, MsgIcon icon) {
+    UINT type = buttons == MsgButtons::YesNo ? MB_YESNO | MB_DEFBUTTON1 : MB_OK;
+    if (icon == MsgIcon::Exclamation) type |= MB_ICONEXCLAMATION;
+    switch (MessageBoxW(owner, win::W(text), win::AppTitle(), type | MB_TASKMODAL)) {
+        case IDYES: return MsgResult::Yes;
+        case IDNO: return MsgResult::No;
+        case IDCANCEL: return MsgResult::Cancel;
+        default: return MsgResult::Ok;
+    }
+}
+
+Text Win32Prompts::Input(const Text& message) {
+    const auto tmpl = PromptTemplate();
+    PromptState st{&message, {}};
+    const INT_PTR r = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
+                                              reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()), owner,
+                                              PromptProc, reinterpret_cast<LPARAM>(&st));
+    return r == IDOK ? st.answer : Text();
+}

@@ -1,0 +1,11 @@
+// Modal message boxes and the text prompt, titled with the application title and owned by the main window.
+#pragma once
+#include <windows.h>
+
+#include "platform/ports.h"
+
+struct Win32Prompts : Prompts {
+    HWND owner = nullptr;
+    MsgResult Message(const Text& text, MsgButtons buttons, MsgIcon icon) override;
+    Text Input(const Text& message) override;
+};

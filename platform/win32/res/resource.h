@@ -1,0 +1,3 @@
+// Resource ids of the executable.
+#pragma once
+#define IDI_LOCKLEAF 1

@@ -1,0 +1,55 @@
+// Small helpers shared by the Win32 adapters: UTF-16 views, twips <-> pixels, RAII handles.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "platform/ports.h"
+
+namespace win {
+
+inline const wchar_t* W(const Text& t) { return reinterpret_cast<const wchar_t*>(t.c_str()); }
+inline Text FromW(const wchar_t* s) { return s ? Text(reinterpret_cast<const char16_t*>(s)) : Text(); }
+inline const wchar_t* AppTitle() { return L"Lockleaf"; }
+inline Text FromW(const wchar_t* s, size_t n) { return Text(reinterpret_cast<const char16_t*>(s), n); }
+
+// Pixels per inch of the screen; the manifest makes the process DPI aware, so this is the real value.
+int ScreenDpi();
+inline int TwipsToPixels(double twips) { return MulDiv(static_cast<int>(twips + (twips < 0 ? -0.5 : 0.5)), ScreenDpi(), 1440); }
+inline double PixelsToTwips(int pixels) { return pixels * 1440.0 / ScreenDpi(); }
+
+// Owns a HANDLE from CreateFile & co.; closed when the scope ends.
+class ScopedHandle {
+public:
+    explicit ScopedHandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
+    ~ScopedHandle() { Reset(); }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    HANDLE Get() const { return h_; }
+    bool Valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
+    void Reset() {
+        if (Valid()) CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE h_;
+};
+
+// Owns a GDI object.
+template <class T>
+class ScopedGdi {
+public:
+    explicit ScopedGdi(T h = nullptr) : h_(h) {}
+    ~ScopedGdi() {
+        if (h_) DeleteObject(h_);
+    }
+    ScopedGdi(const ScopedGdi&) = delete;
+    ScopedGdi& operator=(const ScopedGdi&) = delete;
+    T Get() const { return h_; }
+
+private:
+    T h_;
+};
+
+}  // namespace win

@@ -1,0 +1,40 @@
+// Process entry: the real services wired to the core, then the event loop.
+#include <windows.h>
+#include <ole2.h>
+
+#include "app/d1.h"
+#include "platform/win32/file_dialogs_win.h"
+#include "platform/win32/files_win.h"
+#include "platform/win32/internet_win.h"
+#include "platform/win32/locale_win.h"
+#include "platform/win32/main_window.h"
+#include "platform/win32/prompts_win.h"
+#include "platform/win32/registry_win.h"
+#include "platform/win32/shell_win.h"
+#include "platform/win32/system_win.h"
+#include "platform/win32/volumes_win.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    OleInitialize(nullptr);  // the web browser control and the shell dialogs need an STA
+
+    static Win32Process process;
+    static Win32Clock clock;
+    static Win32Locale locale;
+    static Win32Prompts prompts;
+    static Win32EventLoop loop;
+    static Win32Files files;
+    static Win32Registry registry;
+    static Win32Shell shell;
+    static Win32FileDialogs dialogs;
+    static Win32Internet internet;
+    static Win32Volumes volumes;
+    static Platform platform{process, clock, locale, prompts, loop, files, registry, shell, dialogs, internet, volumes};
+
+    static Win32FouHost host(instance);
+    host.onCreated = [](HWND main) {
+        prompts.owner = main;
+        shell.owner = main;
+    };
+    d1::Main(platform, host);
+    return RunMessageLoop();
+}

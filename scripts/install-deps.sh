@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, only those that are missing.
+set -euo pipefail
+
+need=()
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+for p in cmake g++ make python3 libgtest-dev libbenchmark-dev clang libclang-rt-14-dev \
+         g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-i686-dev mingw-w64-x86-64-dev \
+         xvfb xdotool imagemagick zip wine wine64; do
+  have "$p" || need+=("$p")
+done
+# 32-bit Wine runs only where the kernel runs 32-bit programs; elsewhere 64-bit Wine does the testing.
+if [ "$(getconf LONG_BIT)" = 64 ] && ! have wine32:i386; then
+  if /bin/true && [ -e /lib/ld-linux.so.2 ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1; then need+=(wine32:i386); fi
+fi
+[ ${#need[@]} -eq 0 ] && exit 0
+
+SUDO=
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+echo "Installing: ${need[*]}"
+if printf '%s\n' "${need[@]}" | grep -q ':i386'; then
+  $SUDO dpkg --add-architecture i386
+fi
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${need[@]}" >/dev/null

@@ -1,0 +1,189 @@
+// Reads the state of a running lockleaf.exe exactly, for the end-to-end tests, by window messages.
+//   probe caption                   caption of the main window
+//   probe text [n]                  text of the n-th EDIT (default: the visible one), UTF-8
+//   probe sel                       "start length" of the visible EDIT
+//   probe visible                   each top-level window of the process: class, caption, rect in pixels
+//   probe rect                      outer rect of the main window: "left top width height" in pixels
+//   probe dpi                       pixels per inch of the screen
+//   probe windows <caption>         1 when a visible top-level window with that caption exists
+//   probe child <caption> <class>   text of the child controls of that window
+//   probe wait <seconds>            waits until the main window exists
+//   probe post <caption> <cmd-id>   posts WM_COMMAND with that id to a window
+//   probe settext <text>            sets the text of the visible EDIT (as if pasted)
+//   probe setsel <start> <length>   selects in the visible EDIT
+//   probe close                     asks the main window to close (WM_CLOSE)
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Utf8(const std::wstring& w) {
+    if (w.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+std::wstring Wide(const char* s) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
+    std::wstring w(n ? n - 1 : 0, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, s, -1, w.data(), n);
+    return w;
+}
+
+std::wstring Text(HWND h) {
+    const LRESULT n = SendMessageW(h, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring w(static_cast<size_t>(n) + 1, L'\0');
+    const LRESULT got = SendMessageW(h, WM_GETTEXT, w.size(), reinterpret_cast<LPARAM>(w.data()));
+    w.resize(static_cast<size_t>(got));
+    return w;
+}
+
+std::wstring ClassOf(HWND h) {
+    wchar_t buf[256];
+    const int n = GetClassNameW(h, buf, 256);
+    return std::wstring(buf, n);
+}
+
+HWND Main() { return FindWindowW(L"LockleafMain", nullptr); }
+
+std::vector<HWND> Edits(HWND main) {
+    std::vector<HWND> edits;
+    for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (ClassOf(c) == L"Edit") edits.push_back(c);
+    return edits;
+}
+
+HWND VisibleEdit(HWND main) {
+    for (HWND e : Edits(main))
+        if (IsWindowVisible(e)) return e;
+    return nullptr;
+}
+
+struct Found {
+    std::wstring caption;
+    HWND hwnd = nullptr;
+};
+
+BOOL CALLBACK FindVisible(HWND h, LPARAM lp) {
+    auto* f = reinterpret_cast<Found*>(lp);
+    if (IsWindowVisible(h) && Text(h) == f->caption) {
+        f->hwnd = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK ListVisible(HWND h, LPARAM) {
+    if (!IsWindowVisible(h)) return TRUE;
+    RECT rc;
+    GetWindowRect(h, &rc);
+    std::printf("%s\t%s\t%ld %ld %ld %ld\n", Utf8(ClassOf(h)).c_str(), Utf8(Text(h)).c_str(), rc.left, rc.top,
+                rc.right - rc.left, rc.bottom - rc.top);
+    return TRUE;
+}
+
+BOOL CALLBACK ListChild(HWND h, LPARAM) {
+    RECT rc;
+    GetWindowRect(h, &rc);
+    std::printf("%s\t%s\t%d\t%d\t%ld %ld\n", Utf8(ClassOf(h)).c_str(), Utf8(Text(h)).c_str(), IsWindowVisible(h) ? 1 : 0,
+                IsWindowEnabled(h) ? 1 : 0, rc.right - rc.left, rc.bottom - rc.top);
+    return TRUE;
+}
+
+HWND ByCaption(const char* caption) {
+    Found f{Wide(caption)};
+    EnumWindows(FindVisible, reinterpret_cast<LPARAM>(&f));
+    return f.hwnd;
+}
+
+int Fail(const char* what) {
+    std::fprintf(stderr, "probe: %s\n", what);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Fail("usage: probe <command> ...");
+    const std::string cmd = argv[1];
+    if (cmd == "wait") {
+        const int tenths = (argc > 2 ? std::atoi(argv[2]) : 20) * 10;
+        for (int i = 0; i < tenths; ++i) {
+            HWND m = Main();
+            if (m && IsWindowVisible(m)) return 0;
+            Sleep(100);
+        }
+        return Fail("no main window");
+    }
+    if (cmd == "dpi") {
+        HDC dc = GetDC(nullptr);
+        std::printf("%d\n", GetDeviceCaps(dc, LOGPIXELSX));
+        return 0;
+    }
+    if (cmd == "windows") {
+        if (argc < 3) return Fail("windows <caption>");
+        std::printf("%d\n", ByCaption(argv[2]) ? 1 : 0);
+        return 0;
+    }
+    if (cmd == "visible") {
+        EnumWindows(ListVisible, 0);
+        return 0;
+    }
+    if (cmd == "child") {
+        if (argc < 3) return Fail("child <caption>");
+        HWND w = ByCaption(argv[2]);
+        if (!w) return Fail("no such window");
+        EnumChildWindows(w, ListChild, 0);
+        return 0;
+    }
+    if (cmd == "post") {
+        if (argc < 4) return Fail("post <caption> <id>");
+        HWND w = std::string(argv[2]) == "main" ? Main() : ByCaption(argv[2]);
+        if (!w) return Fail("no such window");
+        PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[3])), 0);
+        return 0;
+    }
+    HWND main = Main();
+    if (!main) return Fail("no main window");
+    if (cmd == "caption") {
+        std::printf("%s\n", Utf8(Text(main)).c_str());
+    } else if (cmd == "rect") {
+        RECT rc;
+        GetWindowRect(main, &rc);
+        std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    } else if (cmd == "text") {
+        const auto edits = Edits(main);
+        HWND e = argc > 2 ? (static_cast<size_t>(std::atoi(argv[2])) < edits.size() ? edits[std::atoi(argv[2])] : nullptr)
+                          : VisibleEdit(main);
+        if (!e) return Fail("no such edit");
+        std::fwrite(Utf8(Text(e)).data(), 1, Utf8(Text(e)).size(), stdout);
+    } else if (cmd == "active") {
+        const auto edits = Edits(main);
+        for (size_t i = 0; i < edits.size(); ++i)
+            if (IsWindowVisible(edits[i])) std::printf("%zu\n", i);
+    } else if (cmd == "sel") {
+        DWORD s = 0, e = 0;
+        SendMessageW(VisibleEdit(main), EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+        std::printf("%lu %lu\n", s, e - s);
+    } else if (cmd == "settext") {
+        if (argc < 3) return Fail("settext <text>");
+        const std::wstring w = Wide(argv[2]);
+        HWND e = VisibleEdit(main);
+        SendMessageW(e, EM_SETSEL, 0, -1);
+        SendMessageW(e, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(w.c_str()));
+    } else if (cmd == "setsel") {
+        if (argc < 4) return Fail("setsel <start> <length>");
+        const int s = std::atoi(argv[2]);
+        SendMessageW(VisibleEdit(main), EM_SETSEL, s, s + std::atoi(argv[3]));
+    } else if (cmd == "close") {
+        PostMessageW(main, WM_CLOSE, 0, 0);
+    } else {
+        return Fail("unknown command");
+    }
+    return 0;
+}
