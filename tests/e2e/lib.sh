@@ -1,0 +1,134 @@
+# Sourced by every end-to-end test: a fresh Wine prefix and Xvfb display per test, the real lockleaf.exe,
+# the probe to read window state exactly, xdotool for real keystrokes, and cleanup of whatever was started.
+set -euo pipefail
+
+REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+source "$REPO/scripts/wine-env.sh"
+: "${LOCKLEAF_WINE:?no usable Wine on this machine}"
+WINESERVER="$(dirname "$LOCKLEAF_WINE")/wineserver"
+BUILD=${E2E_BUILD:-$REPO/build/$LOCKLEAF_WINE_BUILD}
+E2E_NAME=$(basename "$0" .sh)
+E2E_TMP=$(mktemp -d "/tmp/lockleaf-e2e-$E2E_NAME.XXXXXX")
+export WINEPREFIX="$E2E_TMP/wp"
+SHOTS=${E2E_SHOTS:-$REPO/build/e2e-shots}
+APP_WIN='C:\Lockleaf'
+APP_DIR=
+LL_PID=
+XVFB_PID=
+FAILURES=0
+
+e2e_cleanup() {
+  [ -n "$LL_PID" ] && kill "$LL_PID" 2>/dev/null || true
+  "$WINESERVER" -k 2>/dev/null || true
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+# A display of our own: the first free number from 90 on.
+e2e_display() {
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
+  echo "Xvfb did not start" >&2; return 1
+}
+
+e2e_setup() {
+  e2e_display
+  # Keep Wine's background services off our stdout, or they hold the caller's pipe open.
+  ("$WINESERVER" -p 60 </dev/null >/dev/null 2>&1 &)
+  "$LOCKLEAF_WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
+  APP_DIR="$WINEPREFIX/drive_c/Lockleaf"
+  mkdir -p "$APP_DIR" "$SHOTS"
+  cp "$BUILD/lockleaf.exe" "$APP_DIR/"
+  [ -d "$REPO/php" ] && cp -r "$REPO/php" "$APP_DIR/"
+  return 0
+}
+
+wine_run() { "$LOCKLEAF_WINE" "$@" </dev/null 2>>"$E2E_TMP/wine.log"; }
+probe() { wine_run "$BUILD/probe.exe" "$@" | tr -d '\r'; }
+
+# Starts the editor with the given command-line arguments and waits for its window.
+ll_start() {
+  (cd "$APP_DIR" && exec "$LOCKLEAF_WINE" lockleaf.exe "$@" </dev/null >>"$E2E_TMP/wine.log" 2>&1) &
+  LL_PID=$!
+  ll_wait_window
+}
+
+ll_wait_window() { probe wait "${1:-30}" >/dev/null; }
+
+# Starts the editor without waiting for its window (for prompts shown before it appears).
+ll_start_nowait() {
+  (cd "$APP_DIR" && exec "$LOCKLEAF_WINE" lockleaf.exe "$@" </dev/null >>"$E2E_TMP/wine.log" 2>&1) &
+  LL_PID=$!
+}
+
+# Waits until the process has ended (after Exit or close).
+ll_wait_exit() {
+  for _ in $(seq 100); do kill -0 "$LL_PID" 2>/dev/null || { LL_PID=; return 0; }; sleep 0.1; done
+  echo "lockleaf.exe did not end" >&2; return 1
+}
+
+# Real keystrokes to the window whose caption matches the regular expression.
+keys() {
+  local name=$1; shift
+  local id
+  id=$(xdotool search --sync --onlyvisible --name "$name" 2>/dev/null | head -n 1)
+  xdotool windowfocus --sync "$id" 2>/dev/null || true
+  xdotool key --clearmodifiers --delay 60 "$@"
+}
+
+type_text() {
+  local name=$1; shift
+  local id
+  id=$(xdotool search --sync --onlyvisible --name "$name" 2>/dev/null | head -n 1)
+  xdotool windowfocus --sync "$id" 2>/dev/null || true
+  xdotool type --delay 40 "$@"
+}
+
+# Waits until a visible top-level window with exactly this caption exists.
+wait_for_window() {
+  for _ in $(seq 100); do [ "$(probe windows "$1")" = 1 ] && return 0; sleep 0.1; done
+  echo "no window \"$1\"" >&2; return 1
+}
+
+# Waits until the command's output equals the expected text.
+eventually() {
+  local expected=$1; shift
+  local got=
+  for _ in $(seq 50); do got=$("$@" 2>/dev/null || true); [ "$got" = "$expected" ] && return 0; sleep 0.1; done
+  return 1
+}
+
+shot() {
+  sleep 0.5
+  import -window root "$SHOTS/$E2E_NAME-$1.png" 2>/dev/null || true
+}
+
+reg_value() {  # reg_value 'HKCU\Control Panel\International' sShortDate
+  wine_run reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  /, ""); print }'
+}
+
+reg_default() {  # default value of a key
+  wine_run reg query "$1" /ve 2>/dev/null | tr -d '\r' | awk '/REG_SZ/ { sub(/^.*REG_SZ[ \t]+/, ""); print }'
+}
+
+check() {  # check "what" actual expected
+  if [ "$2" = "$3" ]; then
+    echo "  ok   $1"
+  else
+    echo "  FAIL $1: got [$2], expected [$3]"
+    FAILURES=$((FAILURES + 1))
+  fi
+}
+
+e2e_done() {
+  if [ "$FAILURES" -ne 0 ]; then
+    echo "$E2E_NAME: $FAILURES check(s) failed; Wine log tail:"; tail -n 20 "$E2E_TMP/wine.log" || true
+    exit 1
+  fi
+  echo "$E2E_NAME: passed"
+}
