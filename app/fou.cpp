@@ -37,6 +37,8 @@ void Fou::Form_Load() {
     Step([&] { UpdateCaption(); });
     Text exePath;
     Step([&] { exePath = ExecutablePath(); });
+    // Steps 3 to 7 (file type, machine key, application code, banner page, placement) go here, in order.
+    Step([&] { OpenCommandLineDocument(); });
 }
 
 Text Fou::ExecutablePath() const { return d1::g_AppFolder + p.process.ExeBaseName() + u".exe"; }
@@ -77,6 +79,7 @@ void Fou::txtData_KeyDown(int, int keyCode, int shift) {
         case kVkF:
             break;
         case kVkF2:
+            SecureSave(false);
             break;
         case kVkF3:
             break;
@@ -90,6 +93,8 @@ void Fou::txtData_KeyDown(int, int keyCode, int shift) {
 
 void Fou::txtData_OLEDragDrop(int, const std::vector<Text>& files, int effect) {
     if (effect != kDropEffectAll || files.empty()) return;
+    d1::g_FileName = files.front();
+    SecureOpen();
 }
 
 void Fou::mnu1_Click(int index) {

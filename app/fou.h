@@ -63,6 +63,9 @@ public:
     Text m_PrevFileName;
 
     // ---- protected documents ----
+    void SecureOpen();           // loads g_FileName into the active editor
+    void SecureSave(bool ask);   // ask: prompt for the password even when one is remembered (Save As)
+    void OpenCommandLineDocument();
     // ---- file commands ----
     // ---- find and replace ----
     // ---- settings ----

@@ -1,6 +1,7 @@
 #include "fakes/fake_services.h"
 
 #include <cstring>
+#include <new>
 
 namespace {
 char16_t Fold(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
@@ -31,6 +32,7 @@ int64_t FakeFiles::FileLength(const Text& path) const {
 }
 
 bool FakeFiles::ReadAll(const Text& path, Bytes& out) {
+    if (tooLarge.count(Key(path))) throw std::bad_alloc();
     const auto it = files.find(Key(path));
     if (it == files.end() || unreadable.count(Key(path))) return false;
     out = it->second;
@@ -39,9 +41,10 @@ bool FakeFiles::ReadAll(const Text& path, Bytes& out) {
 
 Text FakeFiles::CreateTempFile(const Text& folder) {
     if (failCreateTemp) return {};
+    const Text prefix = !folder.empty() && folder.back() == u'\\' ? folder : folder + u"\\";
     Text name;
     do {
-        name = folder + u"\\~ll" + Text(1, static_cast<char16_t>(u'A' + tempCounter++ % 26)) + u".tmp";
+        name = prefix + u"~ll" + Text(1, static_cast<char16_t>(u'A' + tempCounter++ % 26)) + u".tmp";
     } while (FileExists(name));
     files[Key(name)] = {};
     return name;

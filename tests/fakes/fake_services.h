@@ -92,6 +92,7 @@ struct FakeFiles : Files {
     bool replaceKeepsReplacement = false;  // ERROR_UNABLE_TO_MOVE_REPLACEMENT: target gone, temp holds data
     bool failMove = false;
     std::set<Text> unreadable;
+    std::set<Text> tooLarge;         // reading these runs out of memory (std::bad_alloc)
     int tempCounter = 0;
 
     static Text Key(const Text& path);

@@ -1,0 +1,23 @@
+// The one single-byte code page of every file and key: Windows-874 (Thai), built in, the same on every
+// machine. All 256 bytes map to distinct characters and back; any other character becomes "?".
+#pragma once
+#include <cstddef>
+#include <string_view>
+
+#include "platform/ports.h"
+
+namespace d1 {
+
+constexpr unsigned char kUnmappable = 63;  // "?"
+
+char16_t CharOfByte(unsigned char byte);
+unsigned char ByteOfChar(char16_t c);  // kUnmappable when the code page has no such character
+
+// Raw forms for callers that own their buffers: one byte per UTF-16 unit and back.
+void EncodeCodePage(std::u16string_view text, char* out);    // writes text.size() bytes
+void DecodeCodePage(std::string_view bytes, char16_t* out);  // writes bytes.size() units
+
+Bytes ToCodePage(std::u16string_view text);
+Text FromCodePage(std::string_view bytes);
+
+}  // namespace d1

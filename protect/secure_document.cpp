@@ -1,0 +1,100 @@
+// SecureOpen and SecureSave of the main window, and the start-up step that opens the command-line document.
+// A read or write that fails, for any reason, leaves the editor as it was.
+#include "protect/secure_document.h"
+
+#include <new>
+
+#include "app/fou.h"
+#include "app/paths.h"
+#include "protect/cipher.h"
+#include "protect/codepage.h"
+#include "protect/whole_file.h"
+
+namespace d1 {
+
+bool IsProtectedName(const Text& path) { return GetExtension(path) == u"txs"; }
+
+Text CommandLineDocument(const Text& commandLine) {
+    const size_t n = commandLine.size();
+    if (n >= 2 && commandLine.front() == u'"' && commandLine.back() == u'"' &&
+        commandLine.find(u'"', 1) == n - 1)
+        return commandLine.substr(1, n - 2);
+    return commandLine;
+}
+
+}  // namespace d1
+
+void Fou::SecureOpen() {
+    const Text passwordBefore = d1::g_Password;
+    const Text fileNameBefore = d1::g_FileName;
+    const Text markerBefore = m_LoadMarker;
+    const bool modifiedBefore = m_Modified;
+    try {
+        Bytes content;
+        if (!d1::ReadWholeBytes(p.files, d1::g_FileName, content) || content.empty()) return;
+        Text text;
+        if (!d1::IsProtectedName(d1::g_FileName)) {
+            text = d1::FromCodePage(content);
+        } else {
+            bool asked = false;
+            for (;;) {
+                // The content itself is never changed, so each try starts from the file's bytes.
+                if (!d1::g_Password.empty() && d1::UnmaskDocument(content, d1::g_Password, text)) break;
+                if (asked) {
+                    text.clear();
+                    d1::g_FileName.clear();
+                    d1::g_Password.clear();
+                    break;
+                }
+                d1::g_Password = p.prompts.Input(d1::kPasswordPrompt);
+                asked = true;
+            }
+        }
+        m_LoadMarker.clear();
+        m_Modified = false;
+        ActiveEditor().SetText(text);
+        UpdateCaption();
+    } catch (const std::bad_alloc&) {
+        // Too large for memory: nothing of the half-done load remains.
+        d1::g_Password = passwordBefore;
+        d1::g_FileName = fileNameBefore;
+        m_LoadMarker = markerBefore;
+        m_Modified = modifiedBefore;
+    }
+}
+
+void Fou::SecureSave(bool ask) {
+    if (d1::g_FileName.empty()) return;
+    bool ok = false;
+    try {
+        if (!d1::IsProtectedName(d1::g_FileName)) {
+            ok = d1::WriteWholeFile(p.files, d1::g_FileName, ActiveEditor().GetText());
+        } else {
+            if (d1::g_Password.empty() || ask) d1::g_Password = p.prompts.Input(d1::kPasswordPrompt);
+            if (d1::g_Password.empty()) {
+                d1::g_FileName = m_PrevFileName;
+                p.prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
+                return;
+            }
+            Bytes file;
+            d1::MaskDocument(d1::g_Password, ActiveEditor().GetText(), file);
+            ok = d1::WriteWholeBytes(p.files, d1::g_FileName, file);
+        }
+    } catch (const std::bad_alloc&) {
+        ok = false;
+    }
+    if (!ok) {
+        // The modified mark stays, and the user learns that the file on disk is the old one.
+        p.prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
+        return;
+    }
+    m_Modified = false;
+    UpdateCaption();
+}
+
+void Fou::OpenCommandLineDocument() {
+    const Text document = d1::CommandLineDocument(p.process.CommandLine());
+    if (document.empty()) return;
+    d1::g_FileName = document;
+    SecureOpen();
+}

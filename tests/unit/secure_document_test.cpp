@@ -1,0 +1,378 @@
+#include "protect/secure_document.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+#include "protect/cipher.h"
+#include "protect/codepage.h"
+#include "protect/whole_file.h"
+
+namespace {
+
+constexpr int kVkF2 = 113;
+
+Bytes Protected(const Text& password, const Text& text) {
+    Bytes file;
+    d1::MaskDocument(password, text, file);
+    return file;
+}
+
+struct Document : ::testing::Test {
+    Started s;
+    Fou& fou = s.fou();
+    FakeFiles& files = s.fp.files;
+    FakePrompts& prompts = s.fp.prompts;
+
+    // A document as a completed load leaves it, then edited once.
+    void Edited(const Text& name, const Text& text) {
+        d1::g_FileName = name;
+        fou.m_LoadMarker = u"1";
+        s.editor().SetText(text);
+        s.editor().SetSel(static_cast<int32_t>(text.size()), 0);
+    }
+    std::vector<Text> MessagesShown() const {
+        std::vector<Text> t;
+        for (const auto& m : prompts.messages) t.push_back(m.text);
+        return t;
+    }
+    size_t FileCount() const { return files.files.size(); }
+};
+
+const std::vector<Text> kNotSaved = {u"Your file has NOT been saved."};
+
+}  // namespace
+
+// ---- opening ----
+
+TEST_F(Document, PlainFileLoadsAsAnUneditedDocument) {
+    files.Put(u"C:\\docs\\notes.txt", "one\r\ntwo \xA1");
+    fou.m_Modified = true;
+    d1::g_FileName = u"C:\\docs\\notes.txt";
+    fou.SecureOpen();
+    EXPECT_EQ(s.editor().text, u"one\r\ntwo \u0e01");
+    EXPECT_FALSE(fou.m_Modified);
+    EXPECT_EQ(fou.m_LoadMarker, u"1");  // the load's own change was absorbed
+    EXPECT_EQ(s.host.window.caption, u"notes.txt - Lockleaf 1.0");
+    EXPECT_TRUE(prompts.inputs.empty());
+}
+
+TEST_F(Document, MissingEmptyUnreadableOrTooLargeFilesLeaveTheEditorAsItWas) {
+    files.Put(u"C:\\empty.txs", "");
+    files.Put(u"C:\\locked.txt", "x");
+    files.unreadable.insert(FakeFiles::Key(u"C:\\locked.txt"));
+    files.Put(u"C:\\huge.txs", Protected(u"pw", u"x"));
+    files.tooLarge.insert(FakeFiles::Key(u"C:\\huge.txs"));
+    for (const Text name : {u"C:\\missing.txs", u"C:\\empty.txs", u"C:\\locked.txt", u"C:\\huge.txs"}) {
+        Edited(u"C:\\before.txt", u"kept");
+        s.editor().Type(u"!");
+        d1::g_Password = u"remembered";
+        s.host.window.caption = u"caption";
+        d1::g_FileName = name;
+        fou.SecureOpen();
+        EXPECT_EQ(s.editor().text, u"kept!");
+        EXPECT_TRUE(fou.m_Modified);
+        EXPECT_EQ(fou.m_LoadMarker, u"1");
+        EXPECT_EQ(d1::g_Password, u"remembered");
+        EXPECT_EQ(d1::g_FileName, name);  // set by the caller, and kept
+        EXPECT_EQ(s.host.window.caption, u"caption");
+    }
+    EXPECT_TRUE(prompts.inputs.empty());
+}
+
+TEST_F(Document, RememberedPasswordOpensWithoutAPrompt) {
+    files.Put(u"C:\\a.txs", Protected(u"pw", u"secret text"));
+    d1::g_Password = u"pw";
+    d1::g_FileName = u"C:\\a.txs";
+    fou.SecureOpen();
+    EXPECT_EQ(s.editor().text, u"secret text");
+    EXPECT_TRUE(prompts.inputs.empty());
+    EXPECT_EQ(s.host.window.caption, u"a.txs - Lockleaf 1.0");
+}
+
+TEST_F(Document, OtherPasswordAsksOnceAndTheRightAnswerOpens) {
+    files.Put(u"C:\\b.TXS", Protected(u"other", u"text"));  // the extension in capitals is protected too
+    d1::g_Password = u"pw";
+    prompts.inputAnswers = {u"other"};
+    d1::g_FileName = u"C:\\b.TXS";
+    fou.SecureOpen();
+    EXPECT_EQ(prompts.inputs, std::vector<Text>{u"Please enter PASSWORD !"});
+    EXPECT_EQ(s.editor().text, u"text");
+    EXPECT_EQ(d1::g_Password, u"other");
+}
+
+TEST_F(Document, WrongAnswerCancelOrACaseDifferenceGiveAnEmptyUntitledDocument) {
+    files.Put(u"C:\\c.txs", Protected(u"Other", u"text"));
+    for (const Text answer : {u"other", u"wrong", u""}) {
+        Edited(u"C:\\prev.txt", u"before");
+        d1::g_Password.clear();
+        prompts.inputs.clear();
+        prompts.inputAnswers = {answer};
+        d1::g_FileName = u"C:\\c.txs";
+        fou.SecureOpen();
+        EXPECT_EQ(prompts.inputs.size(), 1u);
+        EXPECT_EQ(s.editor().text, u"");
+        EXPECT_EQ(d1::g_FileName, u"");
+        EXPECT_EQ(d1::g_Password, u"");
+        EXPECT_FALSE(fou.m_Modified);
+        EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
+    }
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(files.Get(u"C:\\c.txs"), Protected(u"Other", u"text"));  // the file is not touched
+}
+
+TEST_F(Document, NameWithoutAPointIsPlainEvenWhenItsBytesLookMasked) {
+    const Bytes masked = Protected(u"pw", u"x");
+    files.Put(u"C:\\docs.txs\\README", masked);
+    d1::g_FileName = u"C:\\docs.txs\\README";
+    fou.SecureOpen();
+    EXPECT_EQ(s.editor().text, d1::FromCodePage(masked));
+    EXPECT_TRUE(prompts.inputs.empty());
+}
+
+// ---- saving ----
+
+TEST_F(Document, FiveCharactersUnderAThreeCharacterPasswordGiveEightBytesAndReopen) {
+    Edited(u"C:\\n.txs", u"hello");
+    fou.m_Modified = true;
+    d1::g_Password = u"abc";
+    fou.SecureSave(false);
+    EXPECT_TRUE(prompts.inputs.empty());
+    EXPECT_EQ(files.Get(u"C:\\n.txs").size(), 8u);
+    EXPECT_FALSE(fou.m_Modified);
+    EXPECT_EQ(s.host.window.caption, u"n.txs - Lockleaf 1.0");
+
+    s.editor().SetText(u"something else");
+    fou.SecureOpen();
+    EXPECT_EQ(s.editor().text, u"hello");
+    EXPECT_EQ(s.host.window.caption, u"n.txs - Lockleaf 1.0");
+}
+
+TEST_F(Document, EmptyDocumentIsTheMaskedPasswordAloneAndSavesAreRepeatable) {
+    Edited(u"C:\\e.txs", u"");
+    prompts.inputAnswers = {u"pass"};
+    fou.SecureSave(false);  // no password yet: asked
+    EXPECT_EQ(prompts.inputs.size(), 1u);
+    EXPECT_EQ(files.Get(u"C:\\e.txs"), Protected(u"pass", u""));
+    EXPECT_EQ(files.Get(u"C:\\e.txs").size(), 4u);
+
+    s.editor().SetText(u"same text");
+    fou.SecureSave(false);
+    const Bytes first = files.Get(u"C:\\e.txs");
+    fou.SecureSave(false);
+    EXPECT_EQ(files.Get(u"C:\\e.txs"), first);
+    EXPECT_EQ(prompts.inputs.size(), 1u);  // the remembered password is used
+    EXPECT_EQ(FileCount(), 1u);            // no temporary file is left behind
+}
+
+TEST_F(Document, SaveAsAsksEvenWithARememberedPassword) {
+    Edited(u"C:\\f.txs", u"text");
+    d1::g_Password = u"old";
+    prompts.inputAnswers = {u"new"};
+    fou.SecureSave(true);
+    EXPECT_EQ(d1::g_Password, u"new");
+    EXPECT_EQ(files.Get(u"C:\\f.txs"), Protected(u"new", u"text"));
+}
+
+TEST_F(Document, CancelledPasswordWritesNothingAndReturnsToThePreviousName) {
+    files.Put(u"C:\\g.txs", "old bytes");
+    Edited(u"C:\\g.txs", u"text");
+    s.editor().Type(u"!");
+    fou.m_PrevFileName = u"C:\\before.txt";
+    d1::g_Password = u"pw";
+    fou.SecureSave(true);  // Save As, Cancel at the prompt
+    EXPECT_EQ(MessagesShown(), kNotSaved);
+    EXPECT_EQ(d1::g_FileName, u"C:\\before.txt");
+    EXPECT_EQ(d1::g_Password, u"");
+    EXPECT_EQ(files.Get(u"C:\\g.txs"), "old bytes");
+    EXPECT_TRUE(fou.m_Modified);
+    EXPECT_EQ(s.editor().text, u"text!");
+}
+
+TEST_F(Document, PlainSaveWritesTheCodePageBytesAndUnrepresentableCharactersAsQuestionMarks) {
+    Edited(u"C:\\p.txt", u"a\u0e01\u00e9\r\n");
+    fou.m_Modified = true;
+    fou.SecureSave(false);
+    EXPECT_EQ(files.Get(u"C:\\p.txt"), "a\xA1?\r\n");
+    EXPECT_FALSE(fou.m_Modified);
+    EXPECT_TRUE(prompts.inputs.empty());
+}
+
+TEST_F(Document, UntitledDocumentIsNeverSaved) {
+    Edited(u"", u"text");
+    d1::g_Password = u"pw";
+    fou.txtData_KeyDown(0, kVkF2, 0);
+    EXPECT_TRUE(files.files.empty());
+    EXPECT_TRUE(prompts.inputs.empty());
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+// ---- saving when the disk does not cooperate: the old file always survives ----
+
+struct FailedSave : Document {
+    void SetUp() override {
+        files.Put(u"C:\\docs\\h.txs", "previous");
+        Edited(u"C:\\docs\\h.txs", u"new text");
+        s.editor().Type(u"!");
+        d1::g_Password = u"pw";
+    }
+    void ExpectNothingChanged() {
+        EXPECT_EQ(files.Get(u"C:\\docs\\h.txs"), "previous");
+        EXPECT_EQ(FileCount(), 1u);  // the temporary file is gone
+        EXPECT_TRUE(fou.m_Modified);
+        EXPECT_EQ(s.host.window.caption, u"h.txs * - Lockleaf 1.0");
+        EXPECT_EQ(MessagesShown(), kNotSaved);
+        EXPECT_EQ(d1::g_FileName, u"C:\\docs\\h.txs");
+    }
+};
+
+TEST_F(FailedSave, DiskFullDuringTheWrite) {
+    files.diskSpace = 3;
+    fou.SecureSave(false);
+    ExpectNothingChanged();
+}
+
+TEST_F(FailedSave, NoTemporaryFileCanBeMade) {
+    files.failCreateTemp = true;
+    fou.SecureSave(false);
+    ExpectNothingChanged();
+}
+
+TEST_F(FailedSave, ReplaceRefused) {
+    files.failReplace = true;
+    fou.SecureSave(false);
+    ExpectNothingChanged();
+}
+
+TEST_F(FailedSave, ReadOnlyTarget) {
+    files.readOnly.insert(FakeFiles::Key(u"C:\\docs\\h.txs"));
+    fou.SecureSave(false);
+    ExpectNothingChanged();
+}
+
+TEST(WholeFile, ReplacementKeptIsFinishedByMovingTheTempIntoPlace) {
+    FakeFiles files;
+    files.Put(u"C:\\d\\x.txt", "old");
+    files.replaceKeepsReplacement = true;
+    EXPECT_TRUE(d1::WriteWholeFile(files, u"C:\\d\\x.txt", u"new"));
+    EXPECT_EQ(files.Get(u"C:\\d\\x.txt"), "new");
+    EXPECT_EQ(files.files.size(), 1u);
+}
+
+TEST(WholeFile, ReplacementKeptAndTheMoveFailsKeepsTheOnlyCopy) {
+    FakeFiles files;
+    files.Put(u"C:\\d\\x.txt", "old");
+    files.replaceKeepsReplacement = true;
+    files.failMove = true;
+    EXPECT_FALSE(d1::WriteWholeFile(files, u"C:\\d\\x.txt", u"new"));
+    ASSERT_EQ(files.files.size(), 1u);
+    EXPECT_EQ(files.files.begin()->second, "new");  // the temp, not deleted: it is all that is left
+}
+
+TEST(WholeFile, NewFileIsMovedIntoPlaceAndTheTempIsMadeInTheSameFolder) {
+    FakeFiles files;
+    EXPECT_TRUE(d1::WriteWholeFile(files, u"C:\\d\\new.txt", u"abc"));
+    EXPECT_EQ(files.Get(u"C:\\d\\new.txt"), "abc");
+    EXPECT_EQ(files.files.size(), 1u);
+    files.failMove = true;
+    EXPECT_FALSE(d1::WriteWholeFile(files, u"C:\\d\\other.txt", u"abc"));
+    EXPECT_EQ(files.files.size(), 1u);
+    files.failMove = false;
+    EXPECT_TRUE(d1::WriteWholeFile(files, u"C:\\root.txt", u"r"));
+    EXPECT_EQ(files.Get(u"C:\\root.txt"), "r");
+}
+
+TEST(WholeFile, TempFolderIsTheTargetsFolder) {
+    struct Recording : FakeFiles {
+        std::vector<Text> folders;
+        Text CreateTempFile(const Text& folder) override {
+            folders.push_back(folder);
+            return FakeFiles::CreateTempFile(folder);
+        }
+    } files;
+    d1::WriteWholeFile(files, u"C:\\d\\x.txt", u"a");
+    d1::WriteWholeFile(files, u"C:\\x.txt", u"a");
+    d1::WriteWholeFile(files, u"x.txt", u"a");
+    EXPECT_EQ(files.folders, (std::vector<Text>{u"C:\\d\\", u"C:\\", u".\\"}));
+}
+
+TEST_F(FailedSave, NothingPlainIsWrittenForAProtectedDocument) {
+    // Whatever reaches the disk (here a temp cut short by a full disk) is masked.
+    struct Spy : FakeFiles {
+        std::vector<Bytes> written;
+        bool WriteFlushed(const Text& path, const Bytes& bytes) override {
+            written.push_back(bytes);
+            return FakeFiles::WriteFlushed(path, bytes);
+        }
+    };
+    Spy spy;
+    spy.Put(u"C:\\docs\\h.txs", "previous");
+    Platform platform{s.fp.process,  s.fp.clock, s.fp.locale,  s.fp.prompts,  s.fp.loop,   spy,
+                      s.fp.registry, s.fp.shell, s.fp.dialogs, s.fp.internet, s.fp.volumes};
+    Fou other(platform, s.host);
+    other.c = fou.c;
+    other.SecureSave(false);
+    ASSERT_EQ(spy.written.size(), 1u);
+    EXPECT_EQ(spy.written[0], Protected(u"pw", u"new text!"));
+    EXPECT_EQ(spy.written[0].find("new text"), Bytes::npos);
+}
+
+// ---- keys, drops, command line ----
+
+TEST_F(Document, F2SavesWithAnyModifiers) {
+    Edited(u"C:\\k.txt", u"v1");
+    for (int shift : {0, kShiftMask, kCtrlMask, kAltMask, kShiftMask | kCtrlMask | kAltMask}) {
+        s.editor().SetText(u"v" + Text(1, static_cast<char16_t>(u'0' + shift)));
+        fou.txtData_KeyDown(0, kVkF2, shift);
+        EXPECT_EQ(d1::FromCodePage(files.Get(u"C:\\k.txt")), s.editor().text) << shift;
+    }
+}
+
+TEST_F(Document, DropOpensOnlyTheFirstFileAndOnlyForTheShellsEffect) {
+    files.Put(u"C:\\one.txt", "first");
+    files.Put(u"C:\\two.txt", "second");
+    fou.txtData_OLEDragDrop(0, {u"C:\\two.txt"}, 1);  // copy only: not a file drop
+    EXPECT_EQ(s.editor().text, u"");
+    EXPECT_EQ(d1::g_FileName, u"");
+    fou.txtData_OLEDragDrop(0, {}, kDropEffectAll);
+    EXPECT_EQ(d1::g_FileName, u"");
+    fou.txtData_OLEDragDrop(0, {u"C:\\one.txt", u"C:\\two.txt", u"C:\\three.txt"}, kDropEffectAll);
+    EXPECT_EQ(s.editor().text, u"first");
+    EXPECT_EQ(d1::g_FileName, u"C:\\one.txt");
+    EXPECT_EQ(s.host.window.caption, u"one.txt - Lockleaf 1.0");
+}
+
+TEST(CommandLine, OnePathInQuotesLosesThemAndAnythingElseIsVerbatim) {
+    EXPECT_EQ(d1::CommandLineDocument(u"\"C:\\my docs\\a.txs\""), u"C:\\my docs\\a.txs");
+    EXPECT_EQ(d1::CommandLineDocument(u"C:\\a.txs"), u"C:\\a.txs");
+    EXPECT_EQ(d1::CommandLineDocument(u" \"C:\\a.txs\""), u" \"C:\\a.txs\"");
+    EXPECT_EQ(d1::CommandLineDocument(u"\"a\" \"b\""), u"\"a\" \"b\"");
+    EXPECT_EQ(d1::CommandLineDocument(u"\"a"), u"\"a");
+    EXPECT_EQ(d1::CommandLineDocument(u"\""), u"\"");
+    EXPECT_EQ(d1::CommandLineDocument(u"\"\""), u"");
+}
+
+TEST(CommandLine, StartUpOpensTheNamedProtectedDocumentAfterAskingForItsPassword) {
+    Started s(false);
+    s.fp.process.commandLine = u"\"C:\\my docs\\n.txs\"";
+    s.fp.files.Put(u"C:\\my docs\\n.txs", Protected(u"pw", u"from disk"));
+    s.fp.prompts.inputAnswers = {u"pw"};
+    bool shownWhenAsked = true;
+    s.fp.prompts.whileOpen = [&] { shownWhenAsked = s.host.shown; };
+    d1::Main(s.fp.platform, s.host);
+    EXPECT_EQ(s.fp.prompts.inputs, std::vector<Text>{u"Please enter PASSWORD !"});
+    EXPECT_FALSE(shownWhenAsked);  // the prompt comes before the window is visible
+    EXPECT_EQ(s.editor().text, u"from disk");
+    EXPECT_EQ(s.host.window.caption, u"n.txs - Lockleaf 1.0");
+    // The first typed change after the load is an edit.
+    s.editor().Type(u"x");
+    EXPECT_EQ(s.host.window.caption, u"n.txs * - Lockleaf 1.0");
+}
+
+TEST(CommandLine, ANameOfNoReadableFileLeavesAnEmptyEditor) {
+    Started s(false);
+    s.fp.process.commandLine = u"\"a\" \"b\"";
+    d1::Main(s.fp.platform, s.host);
+    EXPECT_EQ(d1::g_FileName, u"\"a\" \"b\"");
+    EXPECT_EQ(s.editor().text, u"");
+    EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
+}
