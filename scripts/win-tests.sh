@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the Windows adapter tests under Wine in a fresh prefix that is removed afterwards.
+# Runs the Windows adapter tests under Wine, in a fresh prefix and on a virtual display, both removed afterwards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 : "${LOCKLEAF_WINE:?no usable Wine on this machine}"
@@ -7,9 +7,19 @@ exe="build/$LOCKLEAF_WINE_BUILD/lockleaf_win32_tests.exe"
 [ -f "$exe" ] || { echo "no Windows tests built ($exe)"; exit 0; }
 tmp=$(mktemp -d)
 export WINEPREFIX="$tmp/wp"
-cleanup() { WINEPREFIX="$tmp/wp" "$(dirname "$LOCKLEAF_WINE")/wineserver" -k 2>/dev/null || true; rm -rf "$tmp"; }
+n=90
+while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=":$n"
+cleanup() {
+  "$(dirname "$LOCKLEAF_WINE")/wineserver" -k 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+  rm -rf "$tmp"
+}
 trap cleanup EXIT
+("$(dirname "$LOCKLEAF_WINE")/wineserver" -p 60 </dev/null >/dev/null 2>&1 &)
 "$LOCKLEAF_WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
-# Tests that need a site start tests/site/fake_site.py themselves through the LOCKLEAF_SITE_* variables.
+# Tests that need a site start tests/site/fake_site.py themselves; they find the repository here.
 export LOCKLEAF_REPO="$PWD"
-"$LOCKLEAF_WINE" "$exe" </dev/null
+"$LOCKLEAF_WINE" "$exe" --gtest_brief=1 </dev/null 2>"$tmp/wine.log" || { tail -n 20 "$tmp/wine.log"; exit 1; }

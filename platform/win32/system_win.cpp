@@ -36,9 +36,10 @@ Text Win32Process::ExeBaseName() const {
     return dot == Text::npos ? name : name.substr(0, dot);
 }
 
-Text Win32Process::CommandLine() const {
-    // Skip the program name as the C runtime does: quoted, or up to the first blank; then the blanks after it.
-    const wchar_t* p = GetCommandLineW();
+Text Win32Process::CommandLine() const { return ArgumentText(GetCommandLineW()); }
+
+Text ArgumentText(const wchar_t* p) {
+    // The program name ends as the C runtime sees it: at its closing quote, or at the first blank.
     if (*p == L'"') {
         ++p;
         while (*p && *p != L'"') ++p;

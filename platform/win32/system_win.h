@@ -18,6 +18,9 @@ struct Win32EventLoop : EventLoop {
     void EndProcess() override;
 };
 
+// The argument text of a command line: what follows the program name and the blanks after it.
+Text ArgumentText(const wchar_t* commandLine);
+
 // Runs the message loop until WM_QUIT; routes messages of modeless dialogs through IsDialogMessage.
 int RunMessageLoop();
 // The modeless window whose keyboard messages IsDialogMessage handles (0 = none).
