@@ -1,6 +1,7 @@
 #include "app/d1.h"
 
 #include "app/fou.h"
+#include "find/find_state.h"
 
 namespace d1 {
 
@@ -12,6 +13,7 @@ void ResetGlobals() {
                     &g_FileName, &g_Password})
         t->clear();
     g_ActiveEditor = 0;
+    g_FindState = {};
 }
 
 void Main(Platform& platform, FouHost& host) {

@@ -4,6 +4,8 @@
 #include <exception>
 
 #include "app/paths.h"
+#include "dialogs/cmd1.h"
+#include "find/rep.h"
 
 namespace {
 
@@ -82,23 +84,26 @@ void Fou::txtData_KeyDown(int, int keyCode, int shift) {
             SecureSave(false);
             break;
         case kVkF3:
+            if (shift == kCtrlMask) {
+                Text search = ActiveEditor().SelText();
+                int32_t start = 2, end = 1;
+                if (search.empty()) search = Rep().SALine(start, end);
+                d1::g_FindState.FindText = search;
+            }
+            Rep().coc1();
             break;
         case kVkF4:
+            Rep().SelRe();
             break;
         default:
             break;
     }
-    (void)shift;
 }
 
 void Fou::txtData_OLEDragDrop(int, const std::vector<Text>& files, int effect) {
     if (effect != kDropEffectAll || files.empty()) return;
     d1::g_FileName = files.front();
     SecureOpen();
-}
-
-void Fou::mnu1_Click(int index) {
-    if (index == 5) Form_Unload();
 }
 
 void Fou::mnu2_Click(int index) {

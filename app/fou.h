@@ -68,6 +68,8 @@ public:
     void OpenCommandLineDocument();
     // ---- file commands ----
     // ---- find and replace ----
+    class rep& Rep();  // the find operations; they work whether or not the window is open
+    std::unique_ptr<class rep> m_Rep;
     // ---- settings ----
     // ---- advertising strip ----
 };

@@ -1,0 +1,81 @@
+// The operations of the Find/Replace window: find next, replace selection, replace step, replace all,
+// word at the caret. They work on the editor's active text box and the shared find settings.
+#include "find/rep.h"
+
+#include "app/fou.h"
+#include "find/search.h"
+
+rep::rep(Fou& owner) : m_Owner(owner) {}
+
+int32_t rep::SelFind() {
+    const FindState& fs = d1::g_FindState;
+    if (fs.FindText.empty()) return 0;
+    TextBox& box = m_Owner.ActiveEditor();
+    const Text text = box.GetText();
+    const auto from = static_cast<std::size_t>(box.SelStart()) + static_cast<std::size_t>(box.SelLength());
+    std::ptrdiff_t hit = -1;
+    if (fs.ExactFind()) {
+        if (from <= text.size()) {
+            const std::size_t pos = std::u16string_view(text).find(fs.FindText, from);
+            if (pos != std::u16string_view::npos) hit = static_cast<std::ptrdiff_t>(pos);
+        }
+    } else {
+        hit = m_Owner.p.locale.FindIgnoreCase(text, from, fs.FindText);
+    }
+    if (hit < 0) {
+        box.SetSel(0, 0);
+        return 0;
+    }
+    box.SetSel(static_cast<int32_t>(hit), static_cast<int32_t>(fs.FindText.size()));
+    return 1;
+}
+
+int32_t rep::coc1() {
+    const int32_t found = SelFind();
+    m_Owner.ActiveEditor().SetFocus();
+    return found;
+}
+
+void rep::SelRe() {
+    TextBox& box = m_Owner.ActiveEditor();
+    if (d1::g_FindState.ReplaceMode == u"1" && box.SelLength() != 0)
+        box.SetSelText(d1::g_FindState.ReplaceText);
+}
+
+bool rep::ConfirmEmptyReplacement() {
+    if (!d1::g_FindState.ReplaceText.empty()) return true;
+    return m_Owner.p.prompts.Message(u"Are you sure to replace words to empty ?", MsgButtons::YesNo,
+                                     MsgIcon::Exclamation) == MsgResult::Yes;
+}
+
+void rep::Co2() {
+    FindState& fs = d1::g_FindState;
+    if (fs.ReplaceMode.empty()) {
+        fs.ReplaceMode.assign(1, u'1');  // not a literal: GCC 12 warns falsely (-Wrestrict) on it
+        if (onReplaceMode) onReplaceMode();
+        return;
+    }
+    if (m_Owner.ActiveEditor().SelText().empty()) {
+        coc1();
+        if (m_Owner.ActiveEditor().SelText().empty()) return;
+    }
+    if (!ConfirmEmptyReplacement()) return;
+    SelRe();
+    coc1();
+}
+
+void rep::Co3() {
+    if (!ConfirmEmptyReplacement()) return;
+    TextBox& box = m_Owner.ActiveEditor();
+    box.SetText(d1::ReplaceAllExact(box.GetText(), d1::g_FindState.FindText, d1::g_FindState.ReplaceText));
+}
+
+Text rep::SALine(int32_t& start, int32_t& end) {
+    TextBox& box = m_Owner.ActiveEditor();
+    const Text text = box.GetText();
+    int64_t s = 0, e = 0;
+    d1::FLText(text, box.SelStart(), s, e);
+    start = static_cast<int32_t>(s);
+    end = static_cast<int32_t>(e);
+    return e > s ? text.substr(static_cast<std::size_t>(s), static_cast<std::size_t>(e - s)) : Text();
+}

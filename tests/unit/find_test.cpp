@@ -1,0 +1,331 @@
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+#include "find/rep.h"
+#include "find/search.h"
+
+namespace {
+
+constexpr int kF3 = 114, kF4 = 115;
+
+struct Find : ::testing::Test {
+    Started s;
+    Fou& fou = s.fou();
+    FakeTextBox& box = s.editor();
+    FindState& fs = d1::g_FindState;
+    rep& r = fou.Rep();
+
+    void Set(const Text& text, int32_t start = 0, int32_t length = 0) {
+        box.text = text;
+        box.selStart = start;
+        box.selLength = length;
+    }
+    std::pair<int32_t, int32_t> Sel() const { return {box.selStart, box.selLength}; }
+};
+
+using P = std::pair<int32_t, int32_t>;
+
+}  // namespace
+
+TEST_F(Find, IgnoresCaseWhenTheBoxWasNeverClickedAndWrapsToTheStartWithoutAMatch) {
+    Set(u"Apple apple");
+    fs.FindText = u"apple";
+    EXPECT_EQ(r.coc1(), 1);
+    EXPECT_EQ(Sel(), P(0, 5));
+    EXPECT_EQ(r.coc1(), 1);
+    EXPECT_EQ(Sel(), P(6, 5));
+    EXPECT_EQ(r.coc1(), 0);  // from offset 11: nothing, caret to the top
+    EXPECT_EQ(Sel(), P(0, 0));
+    EXPECT_EQ(r.coc1(), 1);
+    EXPECT_EQ(Sel(), P(0, 5));
+    EXPECT_EQ(box.focusCount, 4);  // the focus goes back to the editor, found or not
+    EXPECT_EQ(box.text, u"Apple apple");
+
+    fs.MatchCase = u"0";
+    Set(u"Apple apple");
+    EXPECT_EQ(r.coc1(), 1);
+    EXPECT_EQ(Sel(), P(0, 5));
+}
+
+TEST_F(Find, TickedMatchCaseComparesExactly) {
+    fs.MatchCase = u"1";
+    fs.FindText = u"apple";
+    Set(u"Apple apple");
+    EXPECT_EQ(r.coc1(), 1);
+    EXPECT_EQ(Sel(), P(6, 5));
+    EXPECT_EQ(r.coc1(), 0);
+    EXPECT_EQ(Sel(), P(0, 0));
+    // A search start past the end (caret at the end) finds nothing either way.
+    Set(u"apple", 5, 0);
+    EXPECT_EQ(r.coc1(), 0);
+    fs.MatchCase.clear();
+    Set(u"apple", 5, 0);
+    EXPECT_EQ(r.coc1(), 0);
+    EXPECT_EQ(Sel(), P(0, 0));
+}
+
+TEST_F(Find, EmptySearchWordChangesNothingButFocusesTheEditor) {
+    Set(u"abc", 1, 1);
+    EXPECT_EQ(r.coc1(), 0);
+    EXPECT_EQ(Sel(), P(1, 1));
+    EXPECT_EQ(box.focusCount, 1);
+}
+
+TEST_F(Find, ReplaceAllIsExactAndNonOverlapping) {
+    struct Case {
+        Text text, find, replacement, matchCase, want;
+    } cases[] = {
+        {u"Apple apple", u"apple", u"pear", u"", u"Apple pear"},
+        {u"Apple apple", u"apple", u"pear", u"1", u"Apple pear"},
+        {u"Apple apple", u"apple", u"pear", u"0", u"Apple pear"},
+        {u"aaa", u"a", u"aa", u"", u"aaaaaa"},
+        {u"aaa", u"aa", u"b", u"", u"ba"},
+        {u"xyz", u"q", u"r", u"", u"xyz"},
+        {u"abab", u"ab", u"abab", u"", u"abababab"},
+    };
+    for (const Case& c : cases) {
+        Set(c.text);
+        fs.FindText = c.find;
+        fs.ReplaceText = c.replacement;
+        fs.MatchCase = c.matchCase;
+        r.Co3();
+        EXPECT_EQ(box.text, c.want) << std::string(c.text.begin(), c.text.end());
+    }
+    EXPECT_TRUE(s.fp.prompts.messages.empty());
+    EXPECT_EQ(box.focusCount, 0);
+}
+
+TEST_F(Find, EmptyReplacementAsksFirstAndNoLeavesTheTextAlone) {
+    fs.FindText = u"a";
+    Set(u"banana");
+    s.fp.prompts.msgAnswers = {MsgResult::No};
+    r.Co3();
+    EXPECT_EQ(box.text, u"banana");
+    ASSERT_EQ(s.fp.prompts.messages.size(), 1u);
+    EXPECT_EQ(s.fp.prompts.messages[0].text, u"Are you sure to replace words to empty ?");
+    EXPECT_EQ(s.fp.prompts.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(s.fp.prompts.messages[0].icon, MsgIcon::Exclamation);
+
+    s.fp.prompts.msgAnswers = {MsgResult::Yes};
+    r.Co3();
+    EXPECT_EQ(box.text, u"bnn");
+
+    // The question comes before any search, also with no occurrence.
+    fs.FindText = u"zzz";
+    s.fp.prompts.msgAnswers = {MsgResult::No};
+    r.Co3();
+    EXPECT_EQ(s.fp.prompts.messages.size(), 3u);
+}
+
+TEST_F(Find, ReplaceButtonInFindModeOnlySwitchesToReplaceMode) {
+    int switched = 0;
+    r.onReplaceMode = [&] { ++switched; };
+    fs.FindText = u"dog";
+    fs.ReplaceText = u"cat";
+    Set(u"dog dog", 0, 3);
+    r.Co2();
+    EXPECT_EQ(fs.ReplaceMode, u"1");
+    EXPECT_EQ(switched, 1);
+    EXPECT_EQ(box.text, u"dog dog");
+    EXPECT_EQ(Sel(), P(0, 3));
+    r.Co2();
+    EXPECT_EQ(switched, 1);
+    EXPECT_EQ(box.text, u"cat dog");
+}
+
+TEST_F(Find, ReplaceStepReplacesWhateverIsSelectedThenSelectsTheNextMatch) {
+    fs.ReplaceMode = u"1";
+    fs.FindText = u"dog";
+    fs.ReplaceText = u"bird";
+    Set(u"cat dog dog", 0, 3);  // a foreign selection
+    r.Co2();
+    EXPECT_EQ(box.text, u"bird dog dog");
+    EXPECT_EQ(Sel(), P(5, 3));
+
+    Set(u"x dog y dog", 0, 0);  // nothing selected: find, replace and find again in one press
+    r.Co2();
+    EXPECT_EQ(box.text, u"x bird y dog");
+    EXPECT_EQ(Sel(), P(9, 3));
+    EXPECT_TRUE(s.fp.prompts.messages.empty());
+}
+
+TEST_F(Find, ReplaceStepWithoutAFurtherMatchNeitherReplacesNorAsks) {
+    fs.ReplaceMode = u"1";
+    fs.FindText = u"dog";
+    Set(u"dog cat", 4, 0);
+    r.Co2();
+    EXPECT_EQ(box.text, u"dog cat");
+    EXPECT_EQ(Sel(), P(0, 0));
+    EXPECT_TRUE(s.fp.prompts.messages.empty());
+}
+
+TEST_F(Find, ReplaceStepNeverMatchesTheTextItInserted) {
+    fs.ReplaceMode = u"1";
+    fs.FindText = u"a";
+    fs.ReplaceText = u"ab";
+    fs.MatchCase = u"1";
+    Set(u"a a");
+    r.Co2();
+    EXPECT_EQ(box.text, u"ab a");
+    EXPECT_EQ(Sel(), P(3, 1));
+}
+
+TEST_F(Find, ReplaceStepWithEmptyReplacementAsksOnEveryPress) {
+    fs.ReplaceMode = u"1";
+    fs.FindText = u"x";
+    Set(u"axbx", 1, 1);
+    s.fp.prompts.msgAnswers = {MsgResult::No};
+    r.Co2();
+    EXPECT_EQ(box.text, u"axbx");
+    EXPECT_EQ(Sel(), P(1, 1));
+    r.Co2();  // Yes by default
+    EXPECT_EQ(box.text, u"abx");
+    EXPECT_EQ(Sel(), P(2, 1));
+    EXPECT_EQ(s.fp.prompts.messages.size(), 2u);
+}
+
+TEST_F(Find, SelReActsOnlyInReplaceModeWithASelection) {
+    fs.ReplaceText = u"Z";
+    Set(u"abc", 1, 1);
+    r.SelRe();
+    EXPECT_EQ(box.text, u"abc");
+    fs.ReplaceMode = u"1";
+    Set(u"abc", 1, 0);
+    r.SelRe();
+    EXPECT_EQ(box.text, u"abc");
+    Set(u"abc", 1, 1);
+    r.SelRe();
+    EXPECT_EQ(box.text, u"aZc");
+    EXPECT_EQ(Sel(), P(2, 0));
+    fs.ReplaceText.clear();  // F4 never asks
+    Set(u"abc", 0, 2);
+    r.SelRe();
+    EXPECT_EQ(box.text, u"c");
+    EXPECT_TRUE(s.fp.prompts.messages.empty());
+}
+
+TEST(WordAtCaret, Table) {
+    struct Case {
+        Text text;
+        int64_t caret;
+        Text word;
+        int64_t start, end;
+    } cases[] = {
+        {u"hello world foo", 8, u"world", 6, 11},
+        {u"hello world foo", 6, u"world", 6, 11},
+        {u"hello world foo", 11, u"world", 6, 11},
+        {u"hello world foo", 5, u"hello", 0, 5},
+        {u"foo(bar).baz", 5, u"bar", 4, 7},
+        {u"x_y", 1, u"x", 0, 1},
+        {u"ab  cd", 3, u"", 3, 3},
+        {u"hello world", 0, u"hello", 0, 5},
+        {u" abc", 0, u"abc", 1, 4},
+        {u"", 0, u"", 0, 0},
+        {u"na\u00efve", 2, u"na", 0, 2},
+        {u"na\u00efve", 3, u"ve", 3, 5},
+        {u"a+b-c", 2, u"a+b-c", 0, 5},
+        {u"one\r\ntwo", 5, u"two", 5, 8},
+        {u"it's", 4, u"s", 3, 4},
+        {u"\u0e44\u0e17\u0e22x", 4, u"x", 3, 4},
+    };
+    for (const Case& c : cases) {
+        int64_t start = -1, end = -1;
+        d1::FLText(c.text, c.caret, start, end);
+        EXPECT_EQ(start, c.start) << "caret " << c.caret;
+        EXPECT_EQ(end, c.end) << "caret " << c.caret;
+        EXPECT_EQ(Text(c.text.substr(start, end - start)), c.word);
+    }
+}
+
+TEST(WordAtCaret, QspaceCountsOnlyTheSixtyFourWordCharacters) {
+    EXPECT_EQ(d1::WordChars.size(), 64u);
+    EXPECT_EQ(d1::Qspace(u""), 0);
+    EXPECT_EQ(d1::Qspace(d1::WordChars), 0);
+    for (char16_t c :
+         {u' ', u'\t', u'\r', u'\n', u'_', u'\'', u'.', u'\u00e9', u'\u0e01', u'@', u'[', u'`', u'{'})
+        EXPECT_EQ(d1::Qspace(Text(u"ab") + c), 3) << int(c);
+}
+
+TEST(WordAtCaret, PositionsBeyondSixteenBitsAreTrue) {
+    Text text(40000, u'a');
+    text += u" tail";
+    int64_t start = 0, end = 0;
+    d1::FLText(text, 35000, start, end);
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, 40000);
+    EXPECT_EQ(d1::Qspace(text), 40001);
+    Text pre = Text(u"x ") + Text(40000, u'b');
+    d1::FLText(pre, 40001, start, end);
+    EXPECT_EQ(start, 2);
+    EXPECT_EQ(end, 40002);
+}
+
+TEST_F(Find, SALineLeavesTheSelectionAndReportsTheOffsets) {
+    Set(u"hello world foo", 8, 0);
+    int32_t start = 2, end = 1;
+    EXPECT_EQ(r.SALine(start, end), u"world");
+    EXPECT_EQ(start, 6);
+    EXPECT_EQ(end, 11);
+    EXPECT_EQ(Sel(), P(8, 0));
+}
+
+TEST_F(Find, F3FindsNextWithAnyModifierButExactlyCtrl) {
+    fs.FindText = u"b";
+    Set(u"ab ab");
+    fou.txtData_KeyDown(0, kF3, 0);
+    EXPECT_EQ(Sel(), P(1, 1));
+    fou.txtData_KeyDown(0, kF3, kShiftMask | kCtrlMask);  // not exactly Ctrl: plain find next
+    EXPECT_EQ(Sel(), P(4, 1));
+    EXPECT_EQ(fs.FindText, u"b");
+    fou.txtData_KeyDown(0, kF3, kShiftMask);
+    EXPECT_EQ(Sel(), P(0, 0));
+}
+
+TEST_F(Find, CtrlF3TakesTheSelectionOrTheWordAtTheCaret) {
+    Set(u"foo bar foo bar", 4, 3);
+    fou.txtData_KeyDown(0, kF3, kCtrlMask);
+    EXPECT_EQ(fs.FindText, u"bar");
+    EXPECT_EQ(Sel(), P(12, 3));
+
+    Set(u"foo bar foo bar", 1, 0);
+    fou.txtData_KeyDown(0, kF3, kCtrlMask);
+    EXPECT_EQ(fs.FindText, u"foo");
+    EXPECT_EQ(Sel(), P(8, 3));  // search starts right after the caret, so the word itself is skipped
+
+    // Caret between two non-word characters: the search word becomes empty and nothing moves.
+    Set(u"a  b", 2, 0);
+    fou.txtData_KeyDown(0, kF3, kCtrlMask);
+    EXPECT_EQ(fs.FindText, u"");
+    EXPECT_EQ(Sel(), P(2, 0));
+}
+
+TEST_F(Find, F4ReplacesTheSelectionOnlyInReplaceModeAndWorksOnTheActiveEditor) {
+    fs.ReplaceText = u"X";
+    Set(u"abc", 0, 1);
+    fou.txtData_KeyDown(0, kF4, 0);
+    EXPECT_EQ(box.text, u"abc");
+    fs.ReplaceMode = u"1";
+    fou.txtData_KeyDown(0, kF4, 0);
+    EXPECT_EQ(box.text, u"Xbc");
+
+    fou.mnu2_Click(1);  // word wrap: the other box becomes the active editor
+    FakeTextBox& other = s.editor();
+    ASSERT_NE(&other, &box);
+    other.SetSel(1, 1);
+    fou.txtData_KeyDown(1, kF4, 0);
+    EXPECT_EQ(other.text, u"XXc");
+    EXPECT_EQ(box.text, u"Xbc");
+}
+
+TEST(FindStateLifetime, StartsEmptyInEveryProcess) {
+    {
+        Started s;
+        d1::g_FindState.FindText = u"x";
+        d1::g_FindState.ReplaceMode = u"1";
+    }
+    Started s;
+    EXPECT_TRUE(d1::g_FindState.FindText.empty());
+    EXPECT_TRUE(d1::g_FindState.ReplaceMode.empty());
+    EXPECT_EQ(d1::g_FindState.MatchCaseValue(), 0);
+    EXPECT_FALSE(d1::g_FindState.ExactFind());
+}
