@@ -39,6 +39,7 @@ test: test-host test-win32 test-e2e
 test-host: host
 	@echo "== host unit tests"; cd build/host && ctest --output-on-failure -j$(JOBS) | tail -n 3
 	@scripts/sanitize.sh
+	@scripts/fuzz.sh
 
 test-win32: win32 wine-build
 	@echo "== Windows adapter tests under Wine"; $(WINE_ENV) scripts/win-tests.sh
