@@ -78,6 +78,7 @@ void Fou::txtData_GotFocus(int index) { d1::g_ActiveEditor = index; }
 void Fou::txtData_KeyDown(int, int keyCode, int shift) {
     switch (keyCode) {
         case kVkF:
+            if (shift == kCtrlMask) mnu2_Click(0);
             break;
         case kVkF2:
             SecureSave(false);
@@ -110,6 +111,7 @@ void Fou::mnu1_Click(int index) {
 }
 
 void Fou::mnu2_Click(int index) {
+    if (index == 0) Rep().OpenForFind();
     if (index == 1) {
         c.wordWrap->SetChecked(!c.wordWrap->Checked());
         const int from = d1::g_ActiveEditor, to = 1 - from;

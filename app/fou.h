@@ -70,6 +70,7 @@ public:
     // ---- find and replace ----
     class rep& Rep();  // the find operations; they work whether or not the window is open
     std::unique_ptr<class rep> m_Rep;
+    struct RepHost* m_RepHost = nullptr;  // the Find/Replace window's toolkit; set before the first Find
     // ---- settings ----
     // ---- advertising strip ----
 };

@@ -4,6 +4,6 @@
 #include "find/rep.h"
 
 rep& Fou::Rep() {
-    if (!m_Rep) m_Rep = std::make_unique<rep>(*this);
+    if (!m_Rep) m_Rep = std::make_unique<rep>(*this, m_RepHost);
     return *m_Rep;
 }

@@ -5,7 +5,7 @@
 #include "app/fou.h"
 #include "find/search.h"
 
-rep::rep(Fou& owner) : m_Owner(owner) {}
+rep::rep(Fou& owner, RepHost* host) : m_Owner(owner), m_Host(host) {}
 
 int32_t rep::SelFind() {
     const FindState& fs = d1::g_FindState;
@@ -52,7 +52,10 @@ void rep::Co2() {
     FindState& fs = d1::g_FindState;
     if (fs.ReplaceMode.empty()) {
         fs.ReplaceMode.assign(1, u'1');  // not a literal: GCC 12 warns falsely (-Wrestrict) on it
-        if (onReplaceMode) onReplaceMode();
+        if (m_Loaded) {
+            c.window->SetCaption(u"Replace");
+            ReForm();
+        }
         return;
     }
     if (m_Owner.ActiveEditor().SelText().empty()) {

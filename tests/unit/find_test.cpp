@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
+#include "fakes/fake_rep_host.h"
 #include "find/rep.h"
 #include "find/search.h"
 
@@ -118,18 +119,14 @@ TEST_F(Find, EmptyReplacementAsksFirstAndNoLeavesTheTextAlone) {
 }
 
 TEST_F(Find, ReplaceButtonInFindModeOnlySwitchesToReplaceMode) {
-    int switched = 0;
-    r.onReplaceMode = [&] { ++switched; };
     fs.FindText = u"dog";
     fs.ReplaceText = u"cat";
     Set(u"dog dog", 0, 3);
     r.Co2();
     EXPECT_EQ(fs.ReplaceMode, u"1");
-    EXPECT_EQ(switched, 1);
     EXPECT_EQ(box.text, u"dog dog");
     EXPECT_EQ(Sel(), P(0, 3));
     r.Co2();
-    EXPECT_EQ(switched, 1);
     EXPECT_EQ(box.text, u"cat dog");
 }
 
@@ -328,4 +325,168 @@ TEST(FindStateLifetime, StartsEmptyInEveryProcess) {
     EXPECT_TRUE(d1::g_FindState.ReplaceMode.empty());
     EXPECT_EQ(d1::g_FindState.MatchCaseValue(), 0);
     EXPECT_FALSE(d1::g_FindState.ExactFind());
+}
+
+namespace {
+
+constexpr int kVkF = 70;
+constexpr int16_t kEsc = 27, kF3Key = 114;
+
+struct FindWindow : ::testing::Test {
+    Started s;
+    Fou& fou = s.fou();
+    FakeRepHost repHost;
+    FakeTextBox& box = s.editor();
+    FindState& fs = d1::g_FindState;
+
+    FindWindow() { fou.m_RepHost = &repHost; }
+    rep& r() { return fou.Rep(); }
+    FakeRepControls& w() { return *repHost.w; }
+    void Open(const Text& text, int32_t start, int32_t length) {
+        box.text = text;
+        box.selStart = start;
+        box.selLength = length;
+        fou.mnu2_Click(0);
+    }
+};
+
+}  // namespace
+
+TEST_F(FindWindow, OpensInFindModeCentredWithTheSelectionOrTheWordAtTheCaret) {
+    s.host.window.rect = {1000, 2000, 9000, 6000};
+    fs.ReplaceMode = u"1";
+    Open(u"say foo now", 4, 3);
+    ASSERT_TRUE(r().Loaded());
+    EXPECT_EQ(repHost.shows, 1);
+    EXPECT_EQ(fs.ReplaceMode, u"");
+    EXPECT_EQ(w().window.caption, u"Find");
+    EXPECT_DOUBLE_EQ(w().window.rect.width, 4060);
+    EXPECT_DOUBLE_EQ(w().window.rect.height, 1800);
+    EXPECT_DOUBLE_EQ(w().window.rect.left, 1000 + (9000 - 4060) / 2.0);
+    EXPECT_DOUBLE_EQ(w().window.rect.top, 2000 + (6000 - 1800) / 2.0);
+    EXPECT_DOUBLE_EQ(w().Pi[1].rect.top, 120);
+    EXPECT_FALSE(w().co[2].enabled);
+    EXPECT_TRUE(w().co[1].enabled);
+    EXPECT_EQ(w().Te[0].text, u"foo");
+    EXPECT_EQ(w().Te[0].selStart, 0);
+    EXPECT_EQ(w().Te[0].selLength, 3);
+    EXPECT_EQ(w().Te[0].focusCount, 1);
+    EXPECT_EQ(fs.FindText, u"");  // opening does not search
+
+    r().Unload();
+    Open(u"hello world", 8, 0);
+    EXPECT_EQ(w().Te[0].text, u"world");
+    EXPECT_EQ(repHost.creates, 2);
+    EXPECT_EQ(repHost.commonControlsInits, 1);
+}
+
+TEST_F(FindWindow, CtrlFOpensItAndOtherModifiersDoNot) {
+    box.text = u"abc";
+    fou.txtData_KeyDown(0, kVkF, kCtrlMask | kShiftMask);
+    EXPECT_FALSE(r().Loaded());
+    fou.txtData_KeyDown(0, kVkF, kCtrlMask);
+    EXPECT_TRUE(r().Loaded());
+    EXPECT_EQ(w().Te[0].text, u"abc");
+}
+
+TEST_F(FindWindow, EmptySearchBoxIsRefusedOnEveryButtonAndOnF3) {
+    Open(u"", 0, 0);
+    fs.FindText = u"old";
+    for (int16_t i = 0; i < 3; ++i) r().co_Click(i);
+    r().Te_KeyDown(1, kF3Key, 0);
+    ASSERT_EQ(s.fp.prompts.messages.size(), 4u);
+    EXPECT_EQ(s.fp.prompts.messages[0].text, u"Please enter search word.");
+    EXPECT_EQ(s.fp.prompts.messages[0].buttons, MsgButtons::Ok);
+    EXPECT_EQ(s.fp.prompts.messages[0].icon, MsgIcon::None);
+    EXPECT_EQ(fs.FindText, u"");
+    EXPECT_EQ(fs.ReplaceMode, u"");  // "Replace" did not switch
+    EXPECT_EQ(w().window.caption, u"Find");
+    EXPECT_EQ(w().Te[0].focusCount, 5);
+}
+
+TEST_F(FindWindow, FindSelectsInTheEditorAndReplaceSwitchesModeWithoutReplacing) {
+    Open(u"one two one", 0, 3);
+    const int editorFocus = box.focusCount;
+    r().co_Click(0);
+    EXPECT_EQ(box.selStart, 8);
+    EXPECT_EQ(box.selLength, 3);
+    EXPECT_EQ(box.focusCount, editorFocus + 1);
+    EXPECT_TRUE(r().Loaded());
+
+    w().Te[1].text = u"1";
+    r().co_Click(1);
+    EXPECT_EQ(fs.ReplaceMode, u"1");
+    EXPECT_EQ(w().window.caption, u"Replace");
+    EXPECT_DOUBLE_EQ(w().window.rect.height, 2500);
+    EXPECT_DOUBLE_EQ(w().Pi[1].rect.top, 820);
+    EXPECT_TRUE(w().co[2].enabled);
+    EXPECT_EQ(box.text, u"one two one");
+    r().co_Click(1);
+    EXPECT_EQ(box.text, u"one two 1");
+    r().co_Click(2);
+    EXPECT_EQ(box.text, u"1 two 1");
+}
+
+TEST_F(FindWindow, FindCommandOnAnOpenReplaceWindowKeepsTheLayout) {
+    Open(u"aXa", 0, 0);
+    w().Te[0].text = u"a";
+    r().co_Click(1);
+    ASSERT_EQ(fs.ReplaceMode, u"1");
+    fou.mnu2_Click(0);
+    EXPECT_EQ(w().window.caption, u"Find");
+    EXPECT_EQ(fs.ReplaceMode, u"");
+    EXPECT_DOUBLE_EQ(w().window.rect.height, 2500);
+    EXPECT_TRUE(w().co[2].enabled);
+    box.SetSel(0, 1);
+    fou.txtData_KeyDown(0, kF4, 0);  // F4 waits for the next "Replace" press
+    EXPECT_EQ(box.text, u"aXa");
+}
+
+TEST_F(FindWindow, CancelFocusesTheEditorAndEscClosesFromEitherBox) {
+    Open(u"x", 0, 0);
+    r().ca_Click();
+    EXPECT_FALSE(r().Loaded());
+    EXPECT_EQ(s.host.window.focusCount, 1);
+    EXPECT_EQ(repHost.destroys, 1);
+    for (int i = 0; i < 2; ++i) {
+        fou.mnu2_Click(0);
+        r().Te_KeyDown(i, kEsc, 0);
+        EXPECT_FALSE(r().Loaded());
+    }
+    EXPECT_EQ(s.host.window.focusCount, 1);
+    r().Unload();  // already closed: nothing to destroy
+    EXPECT_EQ(repHost.destroys, 3);
+}
+
+TEST_F(FindWindow, MatchCaseOutlivesTheWindowWhileTheReopenedBoxShowsUnticked) {
+    Open(u"Apple apple", 0, 0);
+    w().Ch1.value = 1;
+    r().Ch1_Click();
+    EXPECT_EQ(fs.MatchCase, u"1");
+    r().Unload();
+    fou.mnu2_Click(0);
+    EXPECT_EQ(w().Ch1.value, 0);
+    w().Te[0].text = u"apple";
+    box.SetSel(0, 0);
+    r().co_Click(0);
+    EXPECT_EQ(box.selStart, 6);  // still exact
+    w().Ch1.value = 1;
+    r().Ch1_Click();
+    EXPECT_EQ(fs.MatchCase, u"1");
+    w().Ch1.value = 0;
+    r().Ch1_Click();
+    EXPECT_EQ(fs.MatchCase, u"0");
+    box.SetSel(0, 0);
+    r().co_Click(0);
+    EXPECT_EQ(box.selStart, 0);
+}
+
+TEST_F(FindWindow, F3InTheReplacementBoxUsesBothBoxes) {
+    Open(u"ab ab", 0, 0);
+    w().Te[0].text = u"b";
+    w().Te[1].text = u"c";
+    r().Te_KeyDown(1, kF3Key, kShiftMask);
+    EXPECT_EQ(fs.ReplaceText, u"c");
+    EXPECT_EQ(box.selStart, 1);
+    EXPECT_EQ(box.selLength, 1);
 }

@@ -1,0 +1,101 @@
+// The Find/Replace window's own behaviour: loading, modes and layout, buttons, keys, closing.
+// The host makes the controls; everything it reports comes back through these handlers.
+#include <string>
+
+#include "app/fou.h"
+#include "find/rep.h"
+
+namespace {
+constexpr int16_t kVkEscape = 27, kVkF3 = 114;
+constexpr double kWidth = 4060, kFindHeight = 1800, kReplaceHeight = 2500;
+constexpr double kFindPanelTop = 120, kReplacePanelTop = 820;
+}  // namespace
+
+void rep::Form_Initialize() { m_Host->InitCommonControls(); }
+
+void rep::Form_Load() { ReForm(); }
+
+void rep::EnsureLoaded() {
+    if (m_Loaded) return;
+    if (!m_Initialized) {
+        m_Initialized = true;
+        Form_Initialize();
+    }
+    c = m_Host->Create(*this);
+    m_Loaded = true;
+    Form_Load();
+    // Centred over the editor window at every load.
+    const Rect owner = m_Owner.c.window->Placement();
+    const Rect self = c.window->Placement();
+    c.window->Move({owner.left + (owner.width - self.width) / 2, owner.top + (owner.height - self.height) / 2,
+                    self.width, self.height});
+}
+
+void rep::ReForm() {
+    const bool replace = d1::g_FindState.ReplaceMode == u"1";
+    const Rect outer = c.window->Placement();
+    c.window->Move({outer.left, outer.top, kWidth, replace ? kReplaceHeight : kFindHeight});
+    const Rect lower = c.Pi[1]->Placement();
+    c.Pi[1]->Move({lower.left, replace ? kReplacePanelTop : kFindPanelTop, lower.width, lower.height});
+    c.co[2]->SetEnabled(replace);
+}
+
+void rep::OpenForFind() {
+    d1::g_FindState.ReplaceMode.clear();
+    if (!m_Host) return;  // no window toolkit (the keys still work)
+    EnsureLoaded();
+    c.window->SetCaption(u"Find");
+    m_Host->ShowModeless();
+    c.Te[0]->SetFocus();
+    Text search = m_Owner.ActiveEditor().SelText();
+    int32_t start = 2, end = 1;
+    if (search.empty()) search = SALine(start, end);
+    c.Te[0]->SetText(search);
+    c.Te[0]->SetSel(0, static_cast<int32_t>(search.size()));
+}
+
+void rep::co_Click(int16_t index) {
+    FindState& fs = d1::g_FindState;
+    fs.FindText = c.Te[0]->GetText();
+    fs.ReplaceText = c.Te[1]->GetText();
+    if (fs.FindText.empty()) {
+        m_Owner.p.prompts.Message(u"Please enter search word.", MsgButtons::Ok, MsgIcon::None);
+        // The prompt runs the event loop; the window may have been closed meanwhile.
+        if (m_Loaded) c.Te[0]->SetFocus();
+        return;
+    }
+    switch (index) {
+        case 0:
+            coc1();
+            break;
+        case 1:
+            Co2();
+            break;
+        case 2:
+            Co3();
+            break;
+        default:
+            break;
+    }
+}
+
+void rep::ca_Click() {
+    m_Owner.c.window->Focus();
+    Unload();
+}
+
+void rep::Ch1_Click() { d1::g_FindState.MatchCase = c.Ch1->Value() ? u"1" : u"0"; }
+
+void rep::Te_KeyDown(int, int16_t keyCode, int) {
+    if (keyCode == kVkF3)
+        co_Click(0);
+    else if (keyCode == kVkEscape)
+        Unload();
+}
+
+void rep::Unload() {
+    if (!m_Loaded) return;
+    m_Loaded = false;
+    c = {};
+    m_Host->Destroy();
+}
