@@ -3,6 +3,8 @@
 #include <cmath>
 #include <exception>
 
+#include "ads/machine_key.h"
+#include "ads/stats.h"
 #include "app/paths.h"
 #include "find/rep.h"
 
@@ -39,7 +41,12 @@ void Fou::Form_Load() {
     Text exePath;
     Step([&] { exePath = ExecutablePath(); });
     // Steps 3 to 7 (file type, machine key, application code, banner page, placement) go here, in order.
+    Step([&] { d1::g_MachineKey = d1::GetMachineKey(p.volumes); });
+    Step([&] { d1::g_AppCode = u"LOK"; });
+    Step([&] { c.browser1->Navigate(d1::g_AppFolder + u"php\\000.html"); });
     Step([&] { OpenCommandLineDocument(); });
+    Step([&] { c.timer1->SetInterval(d1::kTimer1Interval); });
+    Step([&] { SendStat(u"&do=start"); });
 }
 
 Text Fou::ExecutablePath() const { return d1::g_AppFolder + p.process.ExeBaseName() + u".exe"; }

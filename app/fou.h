@@ -73,4 +73,13 @@ public:
     struct RepHost* m_RepHost = nullptr;  // the Find/Replace window's toolkit; set before the first Find
     // ---- settings ----
     // ---- advertising strip ----
+    void BannerUpdate();  // fetches the list and images when the list changed, writes php\banner.html
+    void Timer1_Timer();
+    void SendStat(const Text& action);
+    void doc_onmouseup();
+    void aNext_Click();
+    void aAdinfo_Click();
+    void ImMore_MouseUp(int button, int shift, double x, double y);
+    bool m_RefreshScheduled = false;  // the next refresh time is empty until the first tick
+    int64_t m_NextRefresh = 0;        // local seconds
 };

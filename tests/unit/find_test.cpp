@@ -490,3 +490,11 @@ TEST_F(FindWindow, F3InTheReplacementBoxUsesBothBoxes) {
     EXPECT_EQ(box.selStart, 1);
     EXPECT_EQ(box.selLength, 1);
 }
+
+TEST_F(FindWindow, ClosingWhileTheRefusalIsShownDoesNotTouchTheGoneControls) {
+    Open(u"", 0, 0);
+    s.fp.prompts.whileOpen = [&] { r().Te_KeyDown(0, kEsc, 0); };
+    r().co_Click(0);
+    EXPECT_FALSE(r().Loaded());
+    EXPECT_EQ(s.fp.prompts.messages.size(), 1u);
+}

@@ -1,0 +1,16 @@
+// Banner rotation and usage statistics: the refresh timer's schedule, the statistics request, banner clicks
+// and the ad menu. The handlers themselves are methods of Fou (app/fou.h).
+#pragma once
+#include "platform/ports.h"
+
+namespace d1 {
+
+constexpr uint32_t kTimer1Interval = 200;             // ms
+constexpr int64_t kFirstRefreshDelay = 1;             // s after the first tick
+constexpr int64_t kRefreshPeriod = 3 * 24 * 60 * 60;  // s
+constexpr int kSwShowNormal = 1;
+
+// Percent-encodes (as UTF-8) everything but letters, digits and "-._~".
+Text PercentEncode(const Text& text);
+
+}  // namespace d1

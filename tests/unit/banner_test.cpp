@@ -1,0 +1,256 @@
+#include "ads/banner.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+
+namespace {
+
+const Text kTemplate = u"<html><body>\r\n<div></div>\r\n<a id='next'>&gt;</a></body></html>";
+const Text kListPath = u"C:\\Apps\\banner\\banner.txt";
+const Text kPagePath = u"C:\\Apps\\php\\banner.html";
+
+Text Record(int n, const Text& size = u"4") {
+    const Text id = Text(1, static_cast<char16_t>(u'A' + n));
+    return id + u"\t" + id + u".gif\t" + size + u"\thttp://ads.example/" + id + u"\tTitle " + id;
+}
+
+Text Join(const std::vector<Text>& records) {
+    Text list;
+    for (const Text& r : records) list += r + u"\r\n";
+    return list;
+}
+
+Bytes B(const Text& t) { return Bytes(t.begin(), t.end()); }
+Text T(const Bytes& b) { return Text(b.begin(), b.end()); }
+
+size_t Count(const Text& text, const Text& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != Text::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+struct Banner : ::testing::Test {
+    Started s;
+    Fou& fou = s.fou();
+    FakeFiles& files = s.fp.files;
+    FakeInternet& net = s.fp.internet;
+    const Text site = d1::g_SiteUrl;
+
+    Banner() {
+        files.folders.insert(FakeFiles::Key(u"C:\\Apps"));
+        files.Put(u"C:\\Apps\\php\\000.html", B(kTemplate));
+        net.requested.clear();
+    }
+    void Serve(const Text& list, bool withImages = true) {
+        net.bodies[site + u"files/banner.txt"] = B(list);
+        if (!withImages) return;
+        for (const auto& r : d1::UsableRecords(list)) net.bodies[site + u"files/banner/" + r.image] = "GIF!";
+    }
+    Text Page() const { return T(files.Get(kPagePath)); }
+    // The text that replaced the marker.
+    Text Groups() const {
+        const Text page = Page();
+        const size_t start = page.find(u"<body>\r\n") + 8, end = page.rfind(u"\r\n<a id='next'>");
+        return page.substr(start, end - start);
+    }
+    std::vector<Text> ImageRequests() const {
+        std::vector<Text> r;
+        for (const Text& u : net.requested)
+            if (u.find(u"files/banner/") != Text::npos) r.push_back(u.substr(u.rfind(u'/') + 1));
+        return r;
+    }
+};
+
+}  // namespace
+
+TEST_F(Banner, OneRecordBecomesExactlyThisEntry) {
+    Serve(Record(0) + u"\r\n");
+    fou.BannerUpdate();
+    EXPECT_EQ(Groups(),
+              u"\t<div>\r\n\t<a href='http://ads.example/A' target='_blank'><img src='..\\banner\\A.gif' "
+              u"title='Title A' alt='A'></a> \r\n\t</div>");
+    EXPECT_EQ(T(files.Get(kListPath)), Record(0) + u"\r\n");
+    EXPECT_EQ(files.Get(u"C:\\Apps\\banner\\A.gif"), "GIF!");
+    EXPECT_TRUE(files.folders.count(FakeFiles::Key(u"C:\\Apps\\banner")));
+}
+
+TEST_F(Banner, RecordsAreGroupedBySixAndOnlyTheLastGroupEndsWithoutALineBreak) {
+    struct Case {
+        int records;
+        size_t groups;
+        bool endsWithBreak;
+    };
+    for (const Case& c : {Case{13, 3, false}, Case{6, 1, true}, Case{12, 2, true}, Case{1, 1, false}}) {
+        SCOPED_TRACE(c.records);
+        std::vector<Text> records;
+        for (int i = 0; i < c.records; ++i) records.push_back(Record(i));
+        files.files.erase(FakeFiles::Key(kListPath));
+        Serve(Join(records));
+        fou.BannerUpdate();
+        const Text groups = Groups();
+        EXPECT_EQ(Count(groups, u"\t<div>\r\n"), c.groups);
+        EXPECT_EQ(Count(groups, u"\t</div>\r\n"), c.endsWithBreak ? c.groups : c.groups - 1);
+        EXPECT_EQ(Count(groups, u"<img "), static_cast<size_t>(c.records));
+        EXPECT_TRUE(groups.ends_with(c.endsWithBreak ? u"</div>\r\n" : u"'></a> \r\n\t</div>"));
+        // A group opens after every sixth entry and never in the middle of one.
+        EXPECT_EQ(Count(groups, u"alt='F'></a> \r\n\t</div>\r\n"), c.records >= 6 ? 1u : 0u);
+    }
+}
+
+TEST_F(Banner, EmptyRecordsNeitherCountNorBreakAGroup) {
+    Text list = u"\r\n";
+    for (int i = 0; i < 7; ++i) list += Record(i) + (i == 2 ? u"\r\n\r\n\r\n" : u"\r\n");
+    Serve(list);
+    fou.BannerUpdate();
+    const Text groups = Groups();
+    EXPECT_EQ(Count(groups, u"\t<div>\r\n"), 2u);
+    EXPECT_NE(groups.find(u"alt='F'></a> \r\n\t</div>\r\n\t<div>\r\n\t<a href='http://ads.example/G'"),
+              Text::npos);
+    EXPECT_EQ(ImageRequests().size(), 7u);
+}
+
+TEST_F(Banner, AListOfOnlyLineBreaksIsStoredAndEmptiesTheMarker) {
+    Serve(u"\r\n\r\n\r\n");
+    fou.BannerUpdate();
+    EXPECT_EQ(T(files.Get(kListPath)), u"\r\n\r\n\r\n");
+    EXPECT_TRUE(ImageRequests().empty());
+    EXPECT_EQ(Page(), u"<html><body>\r\n\r\n<a id='next'>&gt;</a></body></html>");
+}
+
+TEST_F(Banner, EveryMarkerOfTheTemplateReceivesTheGroups) {
+    files.Put(u"C:\\Apps\\php\\000.html", "<div></div>|<DIV></DIV>|<div></div>");
+    Serve(Record(0) + u"\r\n");
+    fou.BannerUpdate();
+    const Text groups = d1::BannerGroups(d1::UsableRecords(Record(0)));
+    EXPECT_EQ(Page(), groups + u"|<DIV></DIV>|" + groups);
+}
+
+TEST_F(Banner, ATemplateWithoutMarkerIsCopiedAndAMissingOneGivesAnEmptyPage) {
+    files.Put(u"C:\\Apps\\php\\000.html", "<p>plain</p>");
+    Serve(Record(0) + u"\r\n");
+    fou.BannerUpdate();
+    EXPECT_EQ(Page(), u"<p>plain</p>");
+
+    files.files.erase(FakeFiles::Key(u"C:\\Apps\\php\\000.html"));
+    Serve(Record(0) + u"\r\n" + Record(1) + u"\r\n");
+    fou.BannerUpdate();
+    EXPECT_TRUE(files.FileExists(kPagePath));
+    EXPECT_EQ(Page(), u"");
+}
+
+TEST_F(Banner, AListOfTheStoredLengthChangesNothing) {
+    files.Put(kListPath, B(Record(1) + u"\r\n"));
+    Serve(Record(2) + u"\r\n");  // another list, same length
+    fou.BannerUpdate();
+    EXPECT_EQ(T(files.Get(kListPath)), Record(1) + u"\r\n");
+    EXPECT_TRUE(ImageRequests().empty());
+    EXPECT_FALSE(files.FileExists(kPagePath));
+}
+
+TEST_F(Banner, AnUnreachableSiteOrAnEmptyListKeepsWhatAnEarlierRefreshMade) {
+    files.Put(kListPath, "old list");
+    files.Put(kPagePath, "old page");
+    fou.BannerUpdate();  // nothing served
+    Serve(u"");
+    fou.BannerUpdate();
+    EXPECT_EQ(files.Get(kListPath), "old list");
+    EXPECT_EQ(files.Get(kPagePath), "old page");
+    EXPECT_TRUE(ImageRequests().empty());
+}
+
+TEST_F(Banner, AnImageOfTheListedLengthStaysWhateverItsContent) {
+    files.Put(u"C:\\Apps\\banner\\A.gif", "abcd");  // size 4, as listed
+    files.Put(u"C:\\Apps\\banner\\B.gif", "abc");   // wrong size
+    files.Put(u"C:\\Apps\\banner\\C.gif", Bytes(2345, 'c'));
+    files.Put(u"C:\\Apps\\banner\\D.gif", "some");
+    Serve(Join({Record(0), Record(1), Record(2, u"2345abc"), Record(3, u"abc"), Record(4)}));
+    fou.BannerUpdate();
+    EXPECT_EQ(files.Get(u"C:\\Apps\\banner\\A.gif"), "abcd");
+    EXPECT_EQ(files.Get(u"C:\\Apps\\banner\\B.gif"), "GIF!");
+    EXPECT_EQ(files.Get(u"C:\\Apps\\banner\\C.gif"), Bytes(2345, 'c'));
+    EXPECT_EQ(files.Get(u"C:\\Apps\\banner\\D.gif"), "GIF!");  // no number reads as 0
+    EXPECT_EQ(ImageRequests(), (std::vector<Text>{u"B.gif", u"D.gif", u"E.gif"}));
+}
+
+TEST_F(Banner, AnImageThatCannotBeFetchedIsLeftOutButStillOnThePage) {
+    files.Put(u"C:\\Apps\\banner\\A.gif", "stale");
+    Serve(Record(0) + u"\r\n" + Record(1) + u"\r\n", false);
+    net.bodies[site + u"files/banner/B.gif"] = "GIF!";
+    fou.BannerUpdate();
+    EXPECT_FALSE(files.FileExists(u"C:\\Apps\\banner\\A.gif"));
+    EXPECT_EQ(files.Get(u"C:\\Apps\\banner\\B.gif"), "GIF!");
+    EXPECT_EQ(Count(Groups(), u"<img "), 2u);
+}
+
+TEST_F(Banner, TheImagePassYieldsBeforeEachRecord) {
+    Serve(Join({Record(0), Record(1), Record(2)}));
+    std::vector<size_t> requestsAtYield;
+    s.fp.loop.onDoEvents = [&] { requestsAtYield.push_back(net.requested.size()); };
+    fou.BannerUpdate();
+    // The list's two reads, then per record a yield before its fetch and one before each of its two reads.
+    EXPECT_EQ(requestsAtYield, (std::vector<size_t>{1, 1, /**/ 1, 2, 2, /**/ 2, 3, 3, /**/ 3, 4, 4}));
+}
+
+TEST_F(Banner, HostileImageNamesNeverBecomePaths) {
+    const std::vector<Text> names = {u"..\\..\\evil.exe", u"../up.gif", u"sub/x.gif",   u"sub\\x.gif",
+                                     u"C:x.gif",          u"a..b.gif",  u"tab\x01.gif", u"",
+                                     u"nul.gif",          u"CON",       u"com1.gif",    u"q?.gif"};
+    std::vector<Text> records;
+    for (const Text& n : names) records.push_back(u"7\t" + n + u"\t4\thttp://ads.example/\tt");
+    records.push_back(Record(0));
+    Serve(Join(records), false);
+    for (const Text& n : names) net.bodies[site + u"files/banner/" + n] = "EVIL";
+    net.bodies[site + u"files/banner/A.gif"] = "GIF!";
+    fou.BannerUpdate();
+    EXPECT_EQ(ImageRequests(), std::vector<Text>{u"A.gif"});
+    for (const auto& [path, bytes] : files.files) {
+        EXPECT_NE(bytes, "EVIL") << std::string(path.begin(), path.end());
+        EXPECT_TRUE(path.starts_with(u"c:\\apps\\banner\\") || path.starts_with(u"c:\\apps\\php\\"))
+            << std::string(path.begin(), path.end());
+    }
+    EXPECT_EQ(Count(Groups(), u"<img "), 1u);
+    EXPECT_NE(Groups().find(u"alt='A'"), Text::npos);
+}
+
+TEST_F(Banner, FieldsAreEscapedAndOnlyWebLinksReachThePage) {
+    Serve(Join({u"1' onmouseover='x\tok&.gif\t4\tjavascript:alert(1)\t<script>alert(\"t\")</script>",
+                u"2\tb.gif\t4\tHTTPS://ads.example/?a=1&b='2'\tfine", u"3\tc.gif\t4\tdata:text/html,x\tc",
+                u"4\td.gif\t4\t http://lead.example/\td", u"5\te.gif\t4\thttp://ok.example/\te\textra\tmore",
+                u"6\tshort.gif\t4\thttp://ok.example/"}));
+    fou.BannerUpdate();
+    const Text g = Groups();
+    EXPECT_NE(
+        g.find(u"<a href='#' target='_blank'><img src='..\\banner\\ok&amp;.gif' "
+               u"title='&lt;script&gt;alert(&quot;t&quot;)&lt;/script&gt;' alt='1&#39; onmouseover=&#39;x'>"),
+        Text::npos);
+    EXPECT_NE(g.find(u"href='HTTPS://ads.example/?a=1&amp;b=&#39;2&#39;'"), Text::npos);
+    EXPECT_NE(g.find(u"<a href='#' target='_blank'><img src='..\\banner\\c.gif'"), Text::npos);
+    EXPECT_NE(g.find(u"<a href='#' target='_blank'><img src='..\\banner\\d.gif'"), Text::npos);
+    EXPECT_NE(
+        g.find(
+            u"<a href='http://ok.example/' target='_blank'><img src='..\\banner\\e.gif' title='e' alt='5'>"),
+        Text::npos);
+    EXPECT_EQ(g.find(u"short.gif"), Text::npos);  // fewer than five fields
+    EXPECT_EQ(g.find(u"<script"), Text::npos);
+    EXPECT_EQ(Count(g, u"<img "), 5u);
+}
+
+TEST(BannerText, LeadingNumberReadsWhatANumberStartsWith) {
+    EXPECT_EQ(d1::LeadingNumber(u"2345abc"), 2345);
+    EXPECT_EQ(d1::LeadingNumber(u"abc"), 0);
+    EXPECT_EQ(d1::LeadingNumber(u""), 0);
+    EXPECT_EQ(d1::LeadingNumber(u"  12"), 12);
+    EXPECT_EQ(d1::LeadingNumber(u"-3"), -3);
+    EXPECT_EQ(d1::LeadingNumber(u"0.5x"), 0.5);
+    EXPECT_EQ(d1::LeadingNumber(u"1e3"), 1000);
+    EXPECT_EQ(d1::LeadingNumber(u"12e"), 12);
+    EXPECT_EQ(d1::LeadingNumber(u"-"), 0);
+    EXPECT_EQ(d1::LeadingNumber(u".x"), 0);
+}
+
+TEST(BannerText, ReplaceAllScansOnceFromTheStart) {
+    EXPECT_EQ(d1::ReplaceAll(u"aXbXc", u"X", u"XX"), u"aXXbXXc");
+    EXPECT_EQ(d1::ReplaceAll(u"<div></div></div>", u"<div></div>", u"<div>"), u"<div></div>");
+    EXPECT_EQ(d1::ReplaceAll(u"none", u"<div></div>", u"x"), u"none");
+}

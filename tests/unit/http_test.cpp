@@ -1,0 +1,139 @@
+#include "ads/http.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+
+namespace {
+
+const Text kUrl = u"http://site.example/files/banner/a.gif";
+
+struct Http : ::testing::Test {
+    FakePlatform fp;
+    FakeInternet& net = fp.internet;
+    FakeFiles& files = fp.files;
+    Platform& p = fp.platform;
+};
+
+}  // namespace
+
+TEST_F(Http, BodiesAroundTheReadSizeArriveWhole) {
+    struct Case {
+        size_t size;
+        std::vector<uint32_t> reads;
+    };
+    for (const Case& c : {Case{300, {256, 44, 0}}, Case{256, {256, 0}}, Case{5, {5, 0}}, Case{0, {0}}}) {
+        SCOPED_TRACE(c.size);
+        net.readSizes.clear();
+        fp.loop.doEvents = 0;
+        Bytes body(c.size, 'x');
+        if (c.size) body[c.size - 1] = 'z';
+        net.bodies[kUrl] = body;
+        const Text text = d1::GetUrlText(p, kUrl);
+        EXPECT_EQ(text, Text(body.begin(), body.end()));
+        EXPECT_EQ(net.readSizes, c.reads);
+        EXPECT_EQ(fp.loop.doEvents, static_cast<int>(c.reads.size()));  // a yield before every read
+        EXPECT_EQ(net.openHandles, 0);
+    }
+}
+
+TEST_F(Http, UsesTheFixedAgentAndRequestFlagsAndConvertsThroughTheCodePage) {
+    net.bodies[kUrl] = "ok \xA1\xE0";
+    EXPECT_EQ(d1::GetUrlText(p, kUrl), u"ok \u0E01\u0E40");
+    ASSERT_EQ(net.agents.size(), 1u);
+    EXPECT_EQ(net.agents[0], u"vb wininet");
+    EXPECT_EQ(net.urlFlags, std::vector<uint32_t>{0x04000000u});
+}
+
+TEST_F(Http, NothingToOpenGivesAnEmptyTextAndClosesWhatWasOpened) {
+    EXPECT_EQ(d1::GetUrlText(p, u"http://nowhere.example/x"), u"");
+    EXPECT_EQ(net.openHandles, 0);
+    net.failOpen = true;
+    net.bodies[kUrl] = "body";
+    EXPECT_EQ(d1::GetUrlText(p, kUrl), u"");
+    EXPECT_EQ(net.requested.size(), 1u);  // the URL is not even tried without a root handle
+}
+
+TEST_F(Http, ATextCutShortIsWhatArrivedBeforeTheFailure) {
+    net.bodies[kUrl] = Bytes(600, 'a');
+    net.failAfter[kUrl] = 512;
+    EXPECT_EQ(d1::GetUrlText(p, kUrl), Text(512, u'a'));
+    EXPECT_EQ(net.openHandles, 0);
+}
+
+TEST_F(Http, NestedFetchesDuringTheYieldAreIndependent) {
+    const Text other = u"http://site.example/adm/sendstat.php?x";
+    net.bodies[kUrl] = Bytes(700, 'a');
+    net.bodies[other] = Bytes(300, 'b');
+    Text inner;
+    int depth = 0;
+    fp.loop.onDoEvents = [&] {
+        if (depth++ == 0 && inner.empty()) inner = d1::GetUrlText(p, other);
+        --depth;
+    };
+    EXPECT_EQ(d1::GetUrlText(p, kUrl), Text(700, u'a'));
+    EXPECT_EQ(inner, Text(300, u'b'));
+    EXPECT_EQ(net.openHandles, 0);
+}
+
+TEST_F(Http, DownloadWritesExactlyTheBytesOfTheBody) {
+    Bytes body;
+    for (int i = 0; i < 300; ++i) body += static_cast<char>(i);
+    net.bodies[kUrl] = body;
+    Text local = u"C:\\Apps\\banner\\a.gif";
+    d1::DownloadFile(p, kUrl, local);
+    EXPECT_EQ(files.Get(local), body);
+    EXPECT_EQ(local, u"C:\\Apps\\banner\\a.gif");
+    EXPECT_EQ(net.readSizes, (std::vector<uint32_t>{256, 44, 0}));
+    EXPECT_EQ(net.openHandles, 0);
+
+    net.bodies[kUrl] = "";
+    d1::DownloadFile(p, kUrl, local);
+    EXPECT_TRUE(files.FileExists(local));
+    EXPECT_EQ(files.Get(local), "");
+}
+
+TEST_F(Http, DownloadFromAnUnreachableUrlLeavesTheFileAlone) {
+    files.Put(u"C:\\Apps\\banner\\a.gif", "old");
+    Text local = u"C:\\Apps\\banner\\a.gif";
+    d1::DownloadFile(p, u"http://nowhere.example/a.gif", local);
+    EXPECT_EQ(files.Get(local), "old");
+    Text empty;
+    d1::DownloadFile(p, u"http://nowhere.example/b.gif", empty);
+    EXPECT_EQ(empty, u"");  // the name is derived only once the URL opened
+    EXPECT_EQ(files.files.size(), 1u);
+}
+
+TEST_F(Http, DownloadWithoutALocalPathTakesTheLastSegmentOfTheUrl) {
+    net.bodies[kUrl] = "GIF89a";
+    Text local;
+    d1::DownloadFile(p, kUrl, local);
+    EXPECT_EQ(local, u"a.gif");
+    EXPECT_EQ(files.Get(u"a.gif"), "GIF89a");
+
+    net.bodies[u"noslash"] = "n";
+    Text whole;
+    d1::DownloadFile(p, u"noslash", whole);
+    EXPECT_EQ(whole, u"noslash");
+}
+
+TEST_F(Http, ADownloadCutShortLeavesNoFileBehind) {
+    files.Put(u"C:\\Apps\\banner\\a.gif", "previous image");
+    net.bodies[kUrl] = Bytes(1000, 'g');
+    net.failAfter[kUrl] = 256;
+    Text local = u"C:\\Apps\\banner\\a.gif";
+    d1::DownloadFile(p, kUrl, local);
+    EXPECT_FALSE(files.FileExists(local));
+    EXPECT_EQ(files.files.size(), 0u);  // no temporary file either
+    EXPECT_EQ(net.openHandles, 0);
+}
+
+TEST_F(Http, AFileThatCannotBeWrittenIsSkipped) {
+    net.bodies[kUrl] = "new";
+    files.Put(u"C:\\Apps\\banner\\a.gif", "old");
+    files.failCreateTemp = true;
+    Text local = u"C:\\Apps\\banner\\a.gif";
+    d1::DownloadFile(p, kUrl, local);
+    EXPECT_EQ(files.Get(local), "old");
+    EXPECT_EQ(net.openHandles, 0);
+}

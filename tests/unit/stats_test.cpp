@@ -1,0 +1,173 @@
+#include "ads/stats.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+
+namespace {
+
+constexpr int64_t kDay = 24 * 60 * 60;
+
+struct Ads : ::testing::Test {
+    Started s{false};
+    FakeInternet& net = s.fp.internet;
+    FakeClock& clock = s.fp.clock;
+    FakeBrowser& browser = s.host.browser1;
+    Text site;
+
+    void Start() {
+        d1::Main(s.fp.platform, s.host);
+        site = d1::g_SiteUrl;
+    }
+    Fou& fou() { return s.fou(); }
+    int ListRequests() const {
+        return static_cast<int>(
+            std::count(net.requested.begin(), net.requested.end(), site + u"files/banner.txt"));
+    }
+    std::vector<Text> StatRequests() const {
+        std::vector<Text> r;
+        for (const Text& u : net.requested)
+            if (u.starts_with(site + u"adm/sendstat.php?")) r.push_back(u.substr(site.size()));
+        return r;
+    }
+    // Runs the timer's ticks at the given clock times.
+    void TicksAt(std::initializer_list<int64_t> times) {
+        for (const int64_t t : times) {
+            clock.now = t;
+            fou().Timer1_Timer();
+        }
+    }
+    // A refresh has run and the banner page is attached.
+    void Refreshed() {
+        const int64_t t = clock.now;
+        TicksAt({t, t + 2});
+        ASSERT_EQ(browser.attachCount, 1);
+    }
+};
+
+}  // namespace
+
+TEST_F(Ads, StartUpComputesTheKeyShowsTheStartPageStartsTheTimerAndReportsTheStart) {
+    Start();
+    EXPECT_EQ(d1::g_MachineKey, u"823C3D");
+    EXPECT_EQ(d1::g_AppCode, u"LOK");
+    EXPECT_EQ(browser.navigated, std::vector<Text>{u"C:\\Apps\\php\\000.html"});
+    EXPECT_EQ(s.host.timer1.interval, 200u);
+    EXPECT_EQ(StatRequests(), std::vector<Text>{u"adm/sendstat.php?app=LOK&key=823C3D&do=start"});
+    EXPECT_EQ(browser.attachCount, 0);
+}
+
+TEST_F(Ads, TheStartRequestIsSentAfterTheTimerStartedAndWithoutDriveCStill) {
+    s.fp.volumes.hasVolume = false;
+    d1::ResetGlobals();
+    net.bodies[d1::kSiteUrl + Text(u"adm/sendstat.php?app=LOK&key=339339&do=start")] = "";
+    uint32_t intervalDuringRequest = 0;
+    s.fp.loop.onDoEvents = [&] { intervalDuringRequest = s.host.timer1.interval; };
+    Start();
+    EXPECT_EQ(StatRequests(), std::vector<Text>{u"adm/sendstat.php?app=LOK&key=339339&do=start"});
+    EXPECT_EQ(intervalDuringRequest, 200u);
+}
+
+TEST_F(Ads, TheFirstRefreshComesOnTheFirstTickStrictlyLaterThanOneSecondAfterTheFirst) {
+    Start();
+    const int64_t t = clock.now;
+    TicksAt({t, t, t + 1, t + 1});
+    EXPECT_EQ(ListRequests(), 0);
+    EXPECT_EQ(browser.navigated.size(), 1u);
+    TicksAt({t + 2});
+    EXPECT_EQ(ListRequests(), 1);
+    EXPECT_EQ(browser.navigated.back(), u"C:\\Apps\\php\\banner.html");
+    EXPECT_EQ(browser.attachCount, 1);
+    EXPECT_TRUE(static_cast<bool>(browser.onDocMouseUp));
+}
+
+TEST_F(Ads, LaterRefreshesComeEveryThreeDaysAndShowThePageEvenWhenNothingChanged) {
+    Start();
+    const int64_t t = clock.now;
+    TicksAt({t, t + 2, t + 2 + kDay, t + 2 + 3 * kDay});
+    EXPECT_EQ(ListRequests(), 1);
+    TicksAt({t + 3 + 3 * kDay});
+    EXPECT_EQ(ListRequests(), 2);
+    EXPECT_EQ(browser.navigated.size(), 3u);  // the start page and two banner pages; the site never answered
+    EXPECT_EQ(browser.attachCount, 2);
+}
+
+TEST_F(Ads, TicksDuringARefreshDoNotStartAnother) {
+    Start();
+    net.bodies[site + u"files/banner.txt"] = "1\ta.gif\t4\thttp://x.example/\tt\r\n";
+    net.bodies[site + u"files/banner/a.gif"] = "GIF!";
+    int ticksDuring = 0;
+    s.fp.loop.onDoEvents = [&] {
+        ++ticksDuring;
+        clock.now += 1;  // every yield lasts a second
+        fou().Timer1_Timer();
+    };
+    const int64_t t = clock.now;
+    TicksAt({t, t + 2});
+    EXPECT_GT(ticksDuring, 3);
+    EXPECT_EQ(ListRequests(), 1);
+    EXPECT_EQ(browser.attachCount, 1);
+}
+
+TEST_F(Ads, SettingTheClockBackDelaysTheNextRefreshByAsMuch) {
+    Start();
+    const int64_t t = clock.now;
+    TicksAt({t, t + 2});
+    TicksAt({t + 2 - 3600, t + 2 + 3 * kDay - 3600, t + 2 + 3 * kDay});
+    EXPECT_EQ(ListRequests(), 1);
+    TicksAt({t + 3 + 3 * kDay});
+    EXPECT_EQ(ListRequests(), 2);
+}
+
+TEST_F(Ads, ClicksOnBannersWithAPositiveIdAreCounted) {
+    Start();
+    Refreshed();
+    net.requested.clear();
+    for (const Text alt : {u"12abc", u"0", u"-3", u"abc", u"", u"7 up", u"\u0E01"}) {
+        browser.eventAlt = alt;
+        browser.MouseUp();
+    }
+    browser.hasAlt = false;
+    browser.MouseUp();
+    EXPECT_EQ(StatRequests(),
+              (std::vector<Text>{u"adm/sendstat.php?app=LOK&key=823C3D&do=click&banner=12abc",
+                                 u"adm/sendstat.php?app=LOK&key=823C3D&do=click&banner=7%20up"}));
+}
+
+TEST_F(Ads, MouseUpsOnTheStartPageSendNothing) {
+    Start();
+    browser.eventAlt = u"5";
+    browser.MouseUp();
+    EXPECT_EQ(StatRequests().size(), 1u);  // the start request only
+}
+
+TEST_F(Ads, TheAdMenuFiresNextOpensTheInfoPageAndPopsUpOverImMore) {
+    Start();
+    fou().aNext_Click();
+    EXPECT_EQ(browser.fired, std::vector<Text>{u"next"});
+    browser.hasNext = false;
+    fou().aNext_Click();  // a page without "next": nothing happens
+    EXPECT_EQ(browser.fired.size(), 1u);
+
+    fou().aAdinfo_Click();
+    ASSERT_EQ(s.fp.shell.calls.size(), 1u);
+    const FakeShell::Call& call = s.fp.shell.calls[0];
+    EXPECT_EQ(call.verb, u"Open");
+    EXPECT_EQ(call.file, site + u"banner.php");
+    EXPECT_EQ(call.params, u"");
+    EXPECT_EQ(call.folder, u"C:\\Apps\\");
+    EXPECT_EQ(call.show, 1);
+
+    fou().ImMore_MouseUp(1, 0, 3, 4);
+    fou().ImMore_MouseUp(2, kShiftMask, 0, 0);
+    EXPECT_EQ(s.host.aAdver.shown, 2);
+}
+
+TEST(PercentEncode, KeepsUnreservedCharactersAndEncodesTheRestAsUtf8) {
+    EXPECT_EQ(d1::PercentEncode(u"12abc"), u"12abc");
+    EXPECT_EQ(d1::PercentEncode(u"AZaz09-._~"), u"AZaz09-._~");
+    EXPECT_EQ(d1::PercentEncode(u"1&do=x y/?#%+"), u"1%26do%3Dx%20y%2F%3F%23%25%2B");
+    EXPECT_EQ(d1::PercentEncode(u"\u00E9\u0E01"), u"%C3%A9%E0%B8%81");
+    EXPECT_EQ(d1::PercentEncode(u"\U0001F600"), u"%F0%9F%98%80");
+    EXPECT_EQ(d1::PercentEncode(Text(1, u'\xD800')), u"%EF%BF%BD");
+}
