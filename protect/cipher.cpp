@@ -1,5 +1,5 @@
 // Key derivation and masking. The combined key-and-mask stream repeats with the period lcm(key, 52), so it is
-// built once per key and the data is combined with it in long contiguous runs.
+// built once per key and combined with the data in the same pass as the code-page conversion.
 #include "protect/cipher.h"
 
 #include <algorithm>
@@ -22,39 +22,45 @@ const std::u16string_view MaskPhrase = u"ดอกบัวบานในสร
 
 namespace {
 
-constexpr size_t kMinRun = 4096;         // the stream is repeated to at least this length
-constexpr size_t kMaxStream = 1u << 20;  // longer periods (very long passwords) combine byte by byte
-constexpr size_t kChunk = 16384;         // text handled per step, so each step stays in cache
+constexpr size_t kChunk = 4096;          // bytes handled per step, so each step stays in cache
+constexpr size_t kMaxStream = 1u << 20;  // longer periods (very long passwords) are made chunk by chunk
 
-// data ^ key ^ mask from a running position, over any number of calls.
+// key ^ mask from a running position: contiguous pad runs of up to kChunk bytes.
 class KeyStream {
 public:
     KeyStream(const Bytes& key, size_t dataSize) : key_(key), mask_(MaskBytes()) {
-        const size_t keyLength = std::max<size_t>(key.size(), 1);
-        const size_t period = std::lcm(keyLength, mask_.size());
-        if (period > kMaxStream) return;
-        const size_t length = std::min(dataSize, period * std::max<size_t>(1, kMinRun / period));
-        stream_.resize(length);
-        for (size_t i = 0; i < length; ++i) stream_[i] = At(i);
+        const size_t period = std::lcm(std::max<size_t>(key.size(), 1), mask_.size());
+        if (period > kMaxStream) {
+            stream_.resize(std::min(dataSize, kChunk));
+            return;
+        }
+        // Whole periods, at least one chunk's worth, plus one chunk more so that any run from a position
+        // inside the periods is contiguous; or just the data's length when that is shorter.
+        wrap_ = period * ((kChunk + period - 1) / period);
+        stream_.resize(std::min(dataSize, wrap_ + kChunk));
+        for (size_t i = 0; i < stream_.size(); ++i) stream_[i] = At(i);
+    }
+
+    const char* Next(size_t n) {
+        if (wrap_ == 0) {  // made afresh for every run
+            for (size_t i = 0; i < n; ++i) stream_[i] = At(pos_ + i);
+            pos_ += n;
+            return stream_.data();
+        }
+        if (pos_ >= wrap_) pos_ -= wrap_;
+        const char* run = stream_.data() + pos_;
+        pos_ += n;
+        return run;
     }
 
     void Apply(const char* in, char* out, size_t n) {
-        if (stream_.empty()) {
-            for (size_t i = 0; i < n; ++i) out[i] = static_cast<char>(in[i] ^ At(pos_ + i));
-            pos_ += n;
-            return;
-        }
         while (n > 0) {
-            // The stream covers the data or is a whole number of periods, so wrapping keeps k mod both
-            // lengths.
-            if (pos_ == stream_.size()) pos_ = 0;
-            const size_t run = std::min(n, stream_.size() - pos_);
-            const char* s = stream_.data() + pos_;
-            for (size_t i = 0; i < run; ++i) out[i] = static_cast<char>(in[i] ^ s[i]);
+            const size_t run = std::min(n, kChunk);
+            const char* pad = Next(run);
+            for (size_t i = 0; i < run; ++i) out[i] = static_cast<char>(in[i] ^ pad[i]);
             in += run;
             out += run;
             n -= run;
-            pos_ += run;
         }
     }
 
@@ -64,9 +70,10 @@ private:
         return static_cast<char>(keyByte ^ mask_[k % mask_.size()]);
     }
 
-    const Bytes& key_;
+    const Bytes key_;
     const Bytes& mask_;
     std::vector<char> stream_;
+    size_t wrap_ = 0;
     size_t pos_ = 0;
 };
 
@@ -120,35 +127,35 @@ void MaskDocument(const Text& password, std::u16string_view text, Bytes& file) {
     file.resize(password.size() + text.size());
     KeyStream stream(key, file.size());
     char* out = file.data();
-    EncodeCodePage(password, out);
-    stream.Apply(out, out, password.size());
-    out += password.size();
-    for (size_t at = 0; at < text.size(); at += kChunk) {
-        const std::u16string_view part = text.substr(at, kChunk);
-        EncodeCodePage(part, out);
-        stream.Apply(out, out, part.size());
-        out += part.size();
+    for (const std::u16string_view part : {std::u16string_view(password), text}) {
+        for (size_t at = 0; at < part.size(); at += kChunk) {
+            const std::u16string_view piece = part.substr(at, kChunk);
+            EncodeCodePage(piece, stream.Next(piece.size()), out);
+            out += piece.size();
+        }
     }
 }
 
 bool UnmaskDocument(std::string_view file, const Text& password, Text& text) {
-    text.clear();
     const size_t n = password.size();
-    if (n == 0 || file.size() < n) return false;
-    const Bytes key = GetFileKey(password);
-    KeyStream stream(key, file.size());
-    std::vector<char> buffer(std::min(file.size(), std::max(n, kChunk)));
-    stream.Apply(file.data(), buffer.data(), n);
+    if (n == 0 || file.size() < n) {
+        text.clear();
+        return false;
+    }
+    KeyStream stream(GetFileKey(password), file.size());
     Text head(n, u'\0');
-    DecodeCodePage({buffer.data(), n}, head.data());
-    if (head != password) return false;
-    text.resize(file.size() - n);
-    char16_t* out = text.data();
+    for (size_t at = 0; at < n; at += kChunk) {
+        const std::string_view piece = file.substr(at, std::min(kChunk, n - at));
+        DecodeCodePage(piece, stream.Next(piece.size()), head.data() + at);
+    }
+    if (head != password) {
+        text.clear();
+        return false;
+    }
+    text.resize(file.size() - n);  // a buffer of the right size is reused as it is
     for (size_t at = n; at < file.size(); at += kChunk) {
-        const size_t part = std::min(kChunk, file.size() - at);
-        stream.Apply(file.data() + at, buffer.data(), part);
-        DecodeCodePage({buffer.data(), part}, out);
-        out += part;
+        const std::string_view piece = file.substr(at, kChunk);
+        DecodeCodePage(piece, stream.Next(piece.size()), text.data() + (at - n));
     }
     return true;
 }

@@ -16,6 +16,9 @@ unsigned char ByteOfChar(char16_t c);  // kUnmappable when the code page has no 
 // Raw forms for callers that own their buffers: one byte per UTF-16 unit and back.
 void EncodeCodePage(std::u16string_view text, char* out);    // writes text.size() bytes
 void DecodeCodePage(std::string_view bytes, char16_t* out);  // writes bytes.size() units
+// The same with every byte combined (exclusive or) with the pad byte at its position, in the same pass.
+void EncodeCodePage(std::u16string_view text, const char* pad, char* out);
+void DecodeCodePage(std::string_view bytes, const char* pad, char16_t* out);
 
 Bytes ToCodePage(std::u16string_view text);
 Text FromCodePage(std::string_view bytes);

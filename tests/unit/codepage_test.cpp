@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -42,18 +43,49 @@ TEST(CodePage, CharactersOutsideTheCodePageBecomeAQuestionMarkEach) {
     EXPECT_EQ(d1::ToCodePage(text), "???????x");
 }
 
-TEST(CodePage, BlockFastPathAgreesWithTheTableAtEveryLengthAndPosition) {
-    // One non-ASCII character placed at every position of texts around the block size.
-    for (size_t length = 1; length <= 40; ++length) {
-        for (size_t at = 0; at < length; ++at) {
-            Text text(length, u'a');
-            text[at] = u'\u0e01';
-            Bytes expected(length, 'a');
-            expected[at] = static_cast<char>(0xA1);
-            ASSERT_EQ(d1::ToCodePage(text), expected) << length << " " << at;
-            ASSERT_EQ(d1::FromCodePage(expected), text) << length << " " << at;
+// Blocks of ASCII and Thai letters are converted sixteen at a time; every other character, placed anywhere
+// in such a block or in the tail after the last block, must come out as the single-character tables say.
+TEST(CodePage, BlockConversionAgreesWithTheTablesEverywhere) {
+    std::vector<char16_t> probes;
+    for (int b = 0; b < 256; ++b) probes.push_back(d1::CharOfByte(static_cast<unsigned char>(b)));
+    for (char16_t c : {0x0080, 0x00FF, 0x0100, 0x0D60, 0x0DFF, 0x0E00, 0x0E3B, 0x0E3E, 0x0E5C, 0x0E7F, 0x7FFF,
+                       0x8000, 0xD83D, 0xF8C0, 0xF8C9, 0xFFFF})
+        probes.push_back(c);
+    const Text background =
+        u"aกข z\u0e3a\u0e3f\u0e5b\r\n9ฮ~\u0e01Bเ";  // ASCII and Thai letters, edges included
+    for (size_t length : {16u, 17u, 31u, 32u, 33u}) {
+        Text base;
+        while (base.size() < length) base += background;
+        base.resize(length);
+        for (char16_t probe : probes) {
+            for (size_t at = 0; at < length; ++at) {
+                Text text = base;
+                text[at] = probe;
+                Bytes expected;
+                for (char16_t c : text) expected += static_cast<char>(d1::ByteOfChar(c));
+                ASSERT_EQ(d1::ToCodePage(text), expected) << length << " " << int(probe) << " " << at;
+                Text back;
+                for (unsigned char b : expected) back += d1::CharOfByte(b);
+                ASSERT_EQ(d1::FromCodePage(expected), back) << length << " " << int(probe) << " " << at;
+            }
         }
     }
+}
+
+TEST(CodePage, PaddedConversionIsTheConversionCombinedWithThePad) {
+    Text text;
+    for (int i = 0; i < 300; ++i) text += i % 3 ? u'a' + i % 26 : 0x0E01 + i % 0x3A;
+    text[100] = 0x00E9;
+    Bytes pad(text.size(), '\0');
+    for (size_t i = 0; i < pad.size(); ++i) pad[i] = static_cast<char>(i * 37 + 11);
+    Bytes masked(text.size(), '\0');
+    d1::EncodeCodePage(text, pad.data(), masked.data());
+    Bytes expected = d1::ToCodePage(text);
+    for (size_t i = 0; i < expected.size(); ++i) expected[i] ^= pad[i];
+    EXPECT_EQ(masked, expected);
+    Text back(text.size(), u'\0');
+    d1::DecodeCodePage(masked, pad.data(), back.data());
+    EXPECT_EQ(back, d1::FromCodePage(d1::ToCodePage(text)));
 }
 
 TEST(CodePage, EmptyStaysEmpty) {
