@@ -6,6 +6,7 @@
 #include "ads/machine_key.h"
 #include "ads/stats.h"
 #include "app/paths.h"
+#include "dialogs/cmd1.h"
 #include "find/rep.h"
 
 namespace {
@@ -111,10 +112,6 @@ void Fou::txtData_OLEDragDrop(int, const std::vector<Text>& files, int effect) {
     if (effect != kDropEffectAll || files.empty()) return;
     d1::g_FileName = files.front();
     SecureOpen();
-}
-
-void Fou::mnu1_Click(int index) {
-    if (index == 5) Form_Unload();
 }
 
 void Fou::mnu2_Click(int index) {

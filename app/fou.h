@@ -67,6 +67,10 @@ public:
     void SecureSave(bool ask);   // ask: prompt for the password even when one is remembered (Save As)
     void OpenCommandLineDocument();
     // ---- file commands ----
+    Text GetFilter(const Text& fileName, int32_t& index);  // own-type filter piece; index: 0, 2, 3 or 5
+    class cmd1& Dialog();                                   // made on first use, kept for the window's life
+    Text ShowFileDialog(bool save);                         // chosen path, empty on Cancel
+    std::unique_ptr<class cmd1> m_Dialog;
     // ---- find and replace ----
     class rep& Rep();  // the find operations; they work whether or not the window is open
     std::unique_ptr<class rep> m_Rep;

@@ -152,6 +152,7 @@ struct FakeFileDialogs : FileDialogs {
     std::vector<FileDialogRequest> opened, saved;
     std::function<bool(FileDialogRequest&)> answer;  // fills request.file and returns true, or false = Cancel
     Text browseAnswer;
+    std::vector<std::pair<Text, uint32_t>> browsed;  // display name and flags of each folder picker
     bool ShowOpenDialog(FileDialogRequest& r) override {
         opened.push_back(r);
         return answer ? answer(r) : false;
@@ -160,7 +161,8 @@ struct FakeFileDialogs : FileDialogs {
         saved.push_back(r);
         return answer ? answer(r) : false;
     }
-    bool BrowseForFolder(const Text&, uint32_t, Text& path) override {
+    bool BrowseForFolder(const Text& displayName, uint32_t flags, Text& path) override {
+        browsed.emplace_back(displayName, flags);
         path = browseAnswer;
         return !browseAnswer.empty();
     }

@@ -1,0 +1,38 @@
+// The Open / Save As dialog object and its folder picker, over the file-dialog port.
+// Its properties outlive each dialog, so the starting folder and the chosen type carry over.
+#pragma once
+#include <cstdint>
+#include <optional>
+
+#include "platform/ports.h"
+
+class cmd1 {
+public:
+    cmd1(FileDialogs& dialogs, const Process& process);
+
+    Text FileName;
+    int32_t FilterIndex = 0;
+    Text Filter;
+    int32_t flags = 0;
+    Text InitDir;
+    Text DialogTitle;
+    std::intptr_t hwndOwner = 0;  // pointer-sized so a 64-bit handle survives
+
+    // The chosen full path, empty on Cancel; no value (and no dialog) when FileName is too long.
+    std::optional<Text> ShowOpen();
+    std::optional<Text> ShowSave();
+    Text BrowseForFolder(const Text& prompt);
+
+    static constexpr size_t kMaxFileName = 257;  // the buffer; the dialog may use one less
+
+private:
+    std::optional<Text> Show(bool save);
+
+    FileDialogs& m_Dialogs;
+    const Process& m_Process;
+};
+
+namespace d1 {
+// The text without its last separator-delimited part; unchanged when the separator does not occur.
+Text CutLastPart(const Text& text, const Text& separator);
+}  // namespace d1

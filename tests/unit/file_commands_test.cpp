@@ -1,0 +1,189 @@
+// The File menu against fakes: the lists and preselections handed to the dialogs, what each
+// command does to the document state, and what the one dialog object carries between commands.
+#include <gtest/gtest.h>
+
+#include "dialogs/cmd1.h"
+#include "fakes/fake_platform.h"
+
+namespace {
+
+constexpr int kNew = 0, kOpen = 1, kSave = 2, kSaveAs = 3;
+
+Text Nul(Text s) {  // lists are written with "|" here for legibility
+    for (auto& ch : s)
+        if (ch == u'|') ch = u'\0';
+    return s;
+}
+Text UpToNul(const Text& s) { return s.substr(0, s.find(u'\0')); }
+
+struct Commands : ::testing::Test {
+    Started s;
+    Fou& fou = s.fou();
+    FakeFileDialogs& dialogs = s.fp.dialogs;
+    FakeFiles& files = s.fp.files;
+    FakePrompts& prompts = s.fp.prompts;
+
+    void ChooseNext(const Text& path, int32_t type = 0) {
+        dialogs.answer = [path, type](FileDialogRequest& r) {
+            r.file.replace(0, path.size() + 1, path + u'\0');
+            if (type) r.filterIndex = type;
+            return true;
+        };
+    }
+};
+
+}  // namespace
+
+TEST_F(Commands, PreselectedTypeAndProposedNameFollowTheCurrentExtension) {
+    struct Row {
+        Text current;
+        int32_t own, open, saveAs;
+        Text proposed;
+    };
+    const Row rows[] = {
+        {u"", 0, 1, 1, u""},
+        {u"C:\\docs\\memo.txs", 2, 2, 1, u"C:\\docs\\memo"},
+        {u"C:\\docs\\NOTES.TXS", 2, 2, 1, u"C:\\docs\\NOTES"},
+        {u"C:\\docs\\memo.txt", 3, 3, 1, u"C:\\docs\\memo"},
+        {u"C:\\docs\\list.csv", 5, 5, 4, u"C:\\docs\\list.csv"},
+        {u"C:\\docs\\readme", 0, 1, 1, u"C:\\docs\\readme"},
+        {u"C:\\docs\\memo.", 0, 1, 1, u"C:\\docs\\memo"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.current.begin(), row.current.end()));
+        int32_t own = -1;
+        fou.GetFilter(row.current, own);
+        EXPECT_EQ(own, row.own);
+        d1::g_FileName = row.current;
+        fou.mnu1_Click(kOpen);
+        EXPECT_EQ(dialogs.opened.back().filterIndex, row.open);
+        EXPECT_EQ(UpToNul(dialogs.opened.back().file), row.current);
+        fou.mnu1_Click(kSaveAs);
+        EXPECT_EQ(dialogs.saved.back().filterIndex, row.saveAs);
+        EXPECT_EQ(UpToNul(dialogs.saved.back().file), row.proposed);
+    }
+}
+
+TEST_F(Commands, ListsReachTheDialogNulSeparatedWithTheOwnTypeLastAndADoubleNul) {
+    int32_t index = 0;
+    EXPECT_EQ(fou.GetFilter(u"C:\\report.log", index), u"|LOG File (*.LOG)|*.log");
+    EXPECT_EQ(fou.GetFilter(u"C:\\memo.txt", index), u"");
+
+    d1::g_FileName = u"C:\\report.log";
+    fou.mnu1_Click(kOpen);
+    EXPECT_EQ(fou.m_Dialog->Filter,
+              Nul(u"All Supported Files (*.TXS, *.TXT)|*.txs;*.txt|Secret Files (*.TXS)|*.txs|"
+                  u"Text Files (*.TXT)|*.txt|All Files (*.*)|*.*|LOG File (*.LOG)|*.log"));
+    EXPECT_EQ(dialogs.opened[0].filter, fou.m_Dialog->Filter + u'\0' + u'\0');
+
+    d1::g_FileName.clear();
+    fou.mnu1_Click(kSaveAs);
+    EXPECT_EQ(dialogs.saved[0].filter,
+              Nul(u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*||"));
+}
+
+TEST_F(Commands, DialogObjectIsMadeOnFirstUseAndItsFlagsCarryFromSaveAsToOpen) {
+    EXPECT_EQ(fou.m_Dialog, nullptr);
+    fou.mnu1_Click(kOpen);
+    cmd1* first = fou.m_Dialog.get();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(dialogs.opened[0].flags, 0u);
+    EXPECT_EQ(dialogs.opened[0].title, u"Lockleaf");
+    fou.mnu1_Click(kSaveAs);
+    EXPECT_EQ(dialogs.saved[0].flags, 6u);
+    fou.mnu1_Click(kOpen);
+    EXPECT_EQ(dialogs.opened[1].flags, 6u);
+    EXPECT_EQ(fou.m_Dialog.get(), first);
+}
+
+TEST_F(Commands, OpenLoadsTheChosenFileAndCancelLeavesEverything) {
+    files.Put(u"C:\\docs\\a.txt", "hello");
+    d1::g_FileName = u"C:\\docs\\old.txt";
+    s.fp.process.currentDirectory = u"C:\\after";
+    fou.mnu1_Click(kOpen);  // Cancel
+    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\old.txt");
+    EXPECT_EQ(fou.m_Dialog->InitDir, u"C:\\after");
+
+    ChooseNext(u"C:\\docs\\a.txt");
+    fou.mnu1_Click(kOpen);
+    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\a.txt");
+    EXPECT_EQ(s.editor().text, u"hello");
+    EXPECT_EQ(s.host.window.caption, u"a.txt - Lockleaf 1.0");
+}
+
+TEST_F(Commands, SaveAsWritesTheChosenFileAndKeepsTheChosenType) {
+    s.editor().SetText(u"secret text");
+    d1::g_FileName = u"C:\\docs\\memo.txt";
+    prompts.inputAnswers = {u"pw"};
+    ChooseNext(u"C:\\docs\\memo.txs", 1);
+    fou.mnu1_Click(kSaveAs);
+    EXPECT_EQ(fou.m_PrevFileName, u"C:\\docs\\memo.txt");
+    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\memo.txs");
+    EXPECT_EQ(d1::g_Password, u"pw");
+    EXPECT_EQ(fou.m_Dialog->FilterIndex, 1);
+    ASSERT_TRUE(files.FileExists(u"C:\\docs\\memo.txs"));
+    EXPECT_NE(files.Get(u"C:\\docs\\memo.txs"), "secret text");  // protected, not plain
+    EXPECT_EQ(s.host.window.caption, u"memo.txs - Lockleaf 1.0");
+
+    fou.mnu1_Click(kNew);
+    ChooseNext(u"C:\\docs\\memo.txs");
+    prompts.inputAnswers = {u"pw"};
+    fou.mnu1_Click(kOpen);
+    EXPECT_EQ(s.editor().text, u"secret text");
+}
+
+TEST_F(Commands, CancelInSaveAsKeepsTheNameAndPasswordButRecordsThePreviousName) {
+    d1::g_FileName = u"C:\\docs\\memo.txs";
+    d1::g_Password = u"pw";
+    dialogs.answer = [](FileDialogRequest& r) {
+        r.filterIndex = 2;
+        return false;
+    };
+    fou.mnu1_Click(kSaveAs);
+    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\memo.txs");
+    EXPECT_EQ(d1::g_Password, u"pw");
+    EXPECT_EQ(fou.m_PrevFileName, u"C:\\docs\\memo.txs");
+    EXPECT_EQ(fou.m_Dialog->FilterIndex, 2);
+    EXPECT_EQ(fou.m_Dialog->InitDir, s.fp.process.currentDirectory);
+    EXPECT_TRUE(prompts.inputs.empty());
+}
+
+TEST_F(Commands, NameTooLongForTheDialogIsReplacedByAnEmptyOne) {
+    d1::g_FileName = u"C:\\deep\\" + Text(300, u'n') + u".txt";
+    fou.mnu1_Click(kOpen);
+    ASSERT_EQ(dialogs.opened.size(), 1u);
+    EXPECT_EQ(dialogs.opened[0].file, Text(257, u'\0'));
+    EXPECT_EQ(dialogs.opened[0].initialDir, u"C:\\deep");
+    fou.mnu1_Click(kSaveAs);
+    ASSERT_EQ(dialogs.saved.size(), 1u);
+    EXPECT_EQ(dialogs.saved[0].file, Text(257, u'\0'));
+}
+
+TEST_F(Commands, NewClearsTextNameAndPasswordWithoutAsking) {
+    d1::g_FileName = u"C:\\docs\\memo.txs";
+    d1::g_Password = u"pw";
+    s.editor().SetText(u"text");
+    fou.m_LoadMarker = u"1";
+    fou.m_Modified = true;
+    fou.UpdateCaption();
+    fou.mnu1_Click(kNew);
+    EXPECT_EQ(s.editor().text, u"");
+    EXPECT_EQ(d1::g_FileName, u"");
+    EXPECT_EQ(d1::g_Password, u"");
+    EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_TRUE(prompts.inputs.empty());
+}
+
+TEST_F(Commands, EveryCommandButExitRefreshesTheCaption) {
+    for (int index : {kNew, kOpen, kSave, kSaveAs}) {
+        s.host.window.caption = u"stale";
+        fou.mnu1_Click(index);
+        EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0") << index;
+    }
+    EXPECT_TRUE(files.files.empty());  // Save of an untitled document writes nothing
+    s.host.window.caption = u"stale";
+    fou.mnu1_Click(5);
+    EXPECT_TRUE(s.fp.loop.ended);
+    EXPECT_EQ(s.host.window.caption, u"stale");
+}
