@@ -11,7 +11,9 @@ bool Win32Files::FileExists(const Text& path) const {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool Win32Files::EntryExists(const Text& path) const { return GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES; }
+bool Win32Files::EntryExists(const Text& path) const {
+    return GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES;
+}
 
 int64_t Win32Files::FileLength(const Text& path) const {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -21,8 +23,8 @@ int64_t Win32Files::FileLength(const Text& path) const {
 }
 
 bool Win32Files::ReadAll(const Text& path, Bytes& out) {
-    win::ScopedHandle f(CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    win::ScopedHandle f(CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!f.Valid()) return false;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(f.Get(), &size) || size.QuadPart > static_cast<LONGLONG>(out.max_size())) return false;
@@ -44,7 +46,8 @@ Text Win32Files::CreateTempFile(const Text& folder) {
 }
 
 bool Win32Files::WriteFlushed(const Text& path, const Bytes& bytes) {
-    win::ScopedHandle f(CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::ScopedHandle f(
+        CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.Valid()) return false;
     size_t done = 0;
     while (done < bytes.size()) {
@@ -57,11 +60,26 @@ bool Win32Files::WriteFlushed(const Text& path, const Bytes& bytes) {
 }
 
 Files::ReplaceResult Win32Files::Replace(const Text& target, const Text& replacement) {
-    if (!FileExists(target)) return ReplaceResult::TargetMissing;
+    const DWORD attributes = GetFileAttributesW(W(target));
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return ReplaceResult::TargetMissing;
+    {
+        // A target that another program holds without sharing deletion cannot be replaced; finding out
+        // first keeps ReplaceFileW from starting (Wine's leaves a stray file of its own behind then).
+        win::ScopedHandle probe(CreateFileW(W(target), DELETE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!probe.Valid()) return ReplaceResult::Failed;
+    }
+    // The new file takes the old one's visible attributes (ReplaceFileW does so on Windows, not on Wine).
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (attributes & kKept) SetFileAttributesW(W(replacement), attributes & kKept);
     if (ReplaceFileW(W(target), W(replacement), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
         return ReplaceResult::Ok;
+    // 1176: the old file is gone and the replacement still has its own name.
     return GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT ? ReplaceResult::ReplacementKept
-                                                               : ReplaceResult::Failed;
+                                                              : ReplaceResult::Failed;
 }
 
 bool Win32Files::MoveReplacing(const Text& from, const Text& to) {

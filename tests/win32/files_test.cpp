@@ -1,0 +1,128 @@
+// Whole-file reads and the atomic save against the real (Wine) file system.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/win32/files_win.h"
+#include "platform/win32/win_util.h"
+#include "protect/cipher.h"
+#include "protect/whole_file.h"
+
+namespace {
+
+struct RealFiles : ::testing::Test {
+    Win32Files files;
+    Text dir;
+
+    void SetUp() override {
+        wchar_t tmp[MAX_PATH + 1];
+        GetTempPathW(MAX_PATH, tmp);
+        dir = win::FromW(tmp) + u"lockleaf-files-" + Text(1, u'A' + GetCurrentProcessId() % 26) +
+              Text(1, u'a' + GetTickCount() % 26);
+        CreateDirectoryW(win::W(dir), nullptr);
+    }
+    void TearDown() override {
+        for (const Text& name : Names()) {
+            SetFileAttributesW(win::W(Path(name)), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(win::W(Path(name)));
+        }
+        RemoveDirectoryW(win::W(dir));
+    }
+    Text Path(const Text& name) const { return dir + u"\\" + name; }
+    void Put(const Text& name, const Bytes& bytes) {
+        win::ScopedHandle f(
+            CreateFileW(win::W(Path(name)), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD put = 0;
+        ASSERT_TRUE(WriteFile(f.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr));
+    }
+    Bytes Get(const Text& name) {
+        Bytes b;
+        return files.ReadAll(Path(name), b) ? b : Bytes("<unreadable>");
+    }
+    // Every entry of the folder, so that a temporary file left behind shows.
+    std::vector<Text> Names() const {
+        std::vector<Text> names;
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW(win::W(dir + u"\\*"), &fd);
+        if (h == INVALID_HANDLE_VALUE) return names;
+        do {
+            const Text n = win::FromW(fd.cFileName);
+            if (n != u"." && n != u"..") names.push_back(n);
+        } while (FindNextFileW(h, &fd));
+        FindClose(h);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+using Listing = std::vector<Text>;
+
+}  // namespace
+
+TEST_F(RealFiles, NewFileIsMovedIntoPlaceAndNoTemporaryFileRemains) {
+    EXPECT_EQ(files.Replace(Path(u"new.txt"), Path(u"none.tmp")), Files::ReplaceResult::TargetMissing);
+    ASSERT_TRUE(d1::WriteWholeFile(files, Path(u"new.txt"), u"line\r\n\u0e01"));
+    EXPECT_EQ(Get(u"new.txt"), "line\r\n\xA1");
+    EXPECT_EQ(Names(), Listing{u"new.txt"});
+}
+
+TEST_F(RealFiles, ExistingFileIsReplacedWholeKeepingItsAttributes) {
+    Put(u"doc.txt", Bytes(100000, 'o'));
+    SetFileAttributesW(win::W(Path(u"doc.txt")), FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_TRUE(d1::WriteWholeFile(files, Path(u"doc.txt"), u"short"));
+    EXPECT_EQ(Get(u"doc.txt"), "short");
+    EXPECT_TRUE(GetFileAttributesW(win::W(Path(u"doc.txt"))) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(Names(), Listing{u"doc.txt"});
+}
+
+TEST_F(RealFiles, ReadOnlyTargetFailsAndStaysUntouched) {
+    Put(u"ro.txs", "old bytes");
+    SetFileAttributesW(win::W(Path(u"ro.txs")), FILE_ATTRIBUTE_READONLY);
+    EXPECT_FALSE(d1::WriteWholeFile(files, Path(u"ro.txs"), u"new"));
+    EXPECT_EQ(Get(u"ro.txs"), "old bytes");
+    EXPECT_EQ(Names(), Listing{u"ro.txs"});
+}
+
+TEST_F(RealFiles, TargetHeldOpenByAnotherProgramFailsAndStaysUntouched) {
+    // Another program has the file open without sharing deletion: the replace cannot happen, and the old
+    // file must survive whole, with the temporary file removed.
+    Put(u"busy.txt", "old bytes");
+    win::ScopedHandle other(CreateFileW(win::W(Path(u"busy.txt")), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(other.Valid());
+    EXPECT_FALSE(d1::WriteWholeFile(files, Path(u"busy.txt"), u"new"));
+    other.Reset();
+    EXPECT_EQ(Get(u"busy.txt"), "old bytes");
+    EXPECT_EQ(Names(), Listing{u"busy.txt"});
+}
+
+TEST_F(RealFiles, MissingLockedOrFolderPathsReadAsNothing) {
+    EXPECT_EQ(d1::ReadWholeFile(files, Path(u"missing.txt")), u"");
+    Put(u"locked.txt", "secret");
+    {
+        win::ScopedHandle other(
+            CreateFileW(win::W(Path(u"locked.txt")), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(other.Valid());
+        EXPECT_EQ(d1::ReadWholeFile(files, Path(u"locked.txt")), u"");
+    }
+    EXPECT_EQ(d1::ReadWholeFile(files, Path(u"locked.txt")), u"secret");
+    EXPECT_FALSE(files.FileExists(dir));
+    EXPECT_EQ(d1::ReadWholeFile(files, dir), u"");
+    EXPECT_FALSE(d1::WriteWholeFile(files, dir, u"x"));  // a folder is never replaced by a file
+    EXPECT_EQ(Names(), Listing{u"locked.txt"});
+}
+
+TEST_F(RealFiles, ProtectedDocumentRoundTripsThroughTheDisk) {
+    Text text;
+    for (int b = 0; b < 256; ++b) text += static_cast<char16_t>(b < 0x80 ? b : 0x0E01 + b % 0x3A);
+    Bytes file;
+    d1::MaskDocument(u"pw", text, file);
+    ASSERT_TRUE(d1::WriteWholeBytes(files, Path(u"s.txs"), file));
+    Bytes back;
+    ASSERT_TRUE(d1::ReadWholeBytes(files, Path(u"s.txs"), back));
+    EXPECT_EQ(back, file);
+    Text opened;
+    EXPECT_TRUE(d1::UnmaskDocument(back, u"pw", opened));
+    EXPECT_EQ(opened, text);
+}
