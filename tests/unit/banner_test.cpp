@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+
 #include "fakes/fake_platform.h"
 
 namespace {
@@ -253,4 +256,22 @@ TEST(BannerText, ReplaceAllScansOnceFromTheStart) {
     EXPECT_EQ(d1::ReplaceAll(u"aXbXc", u"X", u"XX"), u"aXXbXXc");
     EXPECT_EQ(d1::ReplaceAll(u"<div></div></div>", u"<div></div>", u"<div>"), u"<div></div>");
     EXPECT_EQ(d1::ReplaceAll(u"none", u"<div></div>", u"x"), u"none");
+}
+
+TEST(BannerTemplate, TheShippedStartPageHoldsOneMarkerAndTheNextElement) {
+    std::string path = __FILE__;
+    path = path.substr(0, path.rfind("tests/unit/")) + "php/000.html";
+    std::ifstream in(path, std::ios::binary);
+    ASSERT_TRUE(in) << path;
+    const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const Text text(page.begin(), page.end());
+    EXPECT_EQ(Count(text, u"<div></div>"), 1u);
+    EXPECT_NE(text.find(u"id=\"next\""), Text::npos);
+    EXPECT_NE(text.find(u"onclick=\"return showNext();\""), Text::npos);
+    EXPECT_TRUE(text.starts_with(u"<!DOCTYPE html>"));
+    EXPECT_TRUE(std::all_of(page.begin(), page.end(), [](char c) { return c > 0; }));  // plain ASCII
+    // Filled with groups, the marker is gone and every group sits inside the banner container.
+    const Text filled = d1::ReplaceAll(text, u"<div></div>", d1::BannerGroups(d1::UsableRecords(Record(0))));
+    EXPECT_EQ(Count(filled, u"<div></div>"), 0u);
+    EXPECT_NE(filled.find(u"<div id=\"banners\">\n\t<div>\r\n\t<a href="), Text::npos);
 }
