@@ -1,0 +1,109 @@
+#!/usr/bin/env python3
+"""A stand-in for the banner and statistics site, on 127.0.0.1 only, for the Windows and end-to-end tests.
+
+Serves ROOT/files/banner.txt and ROOT/files/banner/* as they are on disk, answers adm/sendstat.php with an
+empty page, and logs every request as one line: METHOD <TAB> path-and-query as sent <TAB> user agent.
+--silent accepts connections and never answers (time-out tests); --cut PATH sends that file's headers with
+its full length but closes after half the body (a download that breaks off).
+"""
+import argparse
+import os
+import socket
+import sys
+import threading
+import time
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--port", type=int, default=0, help="0 picks a free port")
+    ap.add_argument("--port-file", help="written with the port once the server listens")
+    ap.add_argument("--root", default=".")
+    ap.add_argument("--log", required=True)
+    ap.add_argument("--silent", action="store_true")
+    ap.add_argument("--cut", action="append", default=[], help="path (e.g. /files/banner/a.gif) to break off")
+    args = ap.parse_args()
+    log_lock = threading.Lock()
+
+    def record(line):
+        with log_lock, open(args.log, "a", encoding="utf-8", newline="\n") as f:
+            f.write(line + "\n")
+
+    if args.silent:
+        serve_silently(args, record)
+        return
+
+    class Handler(BaseHTTPRequestHandler):
+        protocol_version = "HTTP/1.1"
+
+        def log_message(self, *_):
+            pass
+
+        def do_GET(self):
+            record("GET\t%s\t%s" % (self.path, self.headers.get("User-Agent", "")))
+            path = self.path.split("?", 1)[0]
+            if path == "/adm/sendstat.php" or path == "/banner.php":
+                return self.reply(200, b"")
+            local = os.path.normpath(os.path.join(args.root, path.lstrip("/")))
+            if not local.startswith(args.root + os.sep) or not os.path.isfile(local):
+                return self.reply(404, b"<html><body>Not Found</body></html>")
+            with open(local, "rb") as f:
+                body = f.read()
+            if path in args.cut:
+                self.send_response(200)
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                self.wfile.write(body[: len(body) // 2])
+                self.wfile.flush()
+                self.close_connection = True
+                self.connection.shutdown(socket.SHUT_RDWR)
+                return
+            self.reply(200, body)
+
+        def reply(self, status, body):
+            self.send_response(status)
+            self.send_header("Content-Length", str(len(body)))
+            self.send_header("Content-Type", "text/plain" if status == 200 else "text/html")
+            self.end_headers()
+            self.wfile.write(body)
+
+    args.root = os.path.abspath(args.root)
+    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
+    server.daemon_threads = True
+    announce(args, server.server_address[1])
+    server.serve_forever()
+
+
+def serve_silently(args, record):
+    listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    listener.bind(("127.0.0.1", args.port))
+    listener.listen(16)
+    announce(args, listener.getsockname()[1])
+    held = []
+    while True:
+        conn, _ = listener.accept()
+        held.append(conn)  # kept open and never answered
+        conn.settimeout(2)
+        try:
+            first = conn.recv(4096).split(b"\r\n", 1)[0].decode("latin-1")
+        except OSError:
+            first = ""
+        record("SILENT\t%s" % first)
+
+
+def announce(args, port):
+    if args.port_file:
+        tmp = args.port_file + ".tmp"
+        with open(tmp, "w") as f:
+            f.write("%d\n" % port)
+        os.replace(tmp, args.port_file)
+    print(port, flush=True)
+
+
+if __name__ == "__main__":
+    try:
+        main()
+    except KeyboardInterrupt:
+        sys.exit(0)
