@@ -5,7 +5,9 @@
 
 #include "ads/machine_key.h"
 #include "ads/stats.h"
+#include "app/filetype.h"
 #include "app/paths.h"
+#include "app/settings.h"
 #include "dialogs/cmd1.h"
 #include "find/rep.h"
 
@@ -41,10 +43,11 @@ void Fou::Form_Load() {
     Step([&] { UpdateCaption(); });
     Text exePath;
     Step([&] { exePath = ExecutablePath(); });
-    // Steps 3 to 7 (file type, machine key, application code, banner page, placement) go here, in order.
+    Step([&] { d1::RegisterFileType(p.registry, u"Lockleaf File", exePath + u" %1", u"txs", u"", exePath); });
     Step([&] { d1::g_MachineKey = d1::GetMachineKey(p.volumes); });
     Step([&] { d1::g_AppCode = u"LOK"; });
     Step([&] { c.browser1->Navigate(d1::g_AppFolder + u"php\\000.html"); });
+    Step([&] { RestorePlacement(); });
     Step([&] { OpenCommandLineDocument(); });
     Step([&] { c.timer1->SetInterval(d1::kTimer1Interval); });
     Step([&] { SendStat(u"&do=start"); });
@@ -64,7 +67,10 @@ void Fou::Form_Resize() {
     c.imMore->Move({w - 510, 20, more.width, more.height});
 }
 
-void Fou::Form_Unload() { p.loop.EndProcess(); }
+void Fou::Form_Unload() {
+    Step([&] { SaveAll(); });
+    p.loop.EndProcess();
+}
 
 void Fou::UpdateCaption() {
     Text prefix;

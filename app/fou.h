@@ -76,6 +76,8 @@ public:
     std::unique_ptr<class rep> m_Rep;
     struct RepHost* m_RepHost = nullptr;  // the Find/Replace window's toolkit; set before the first Find
     // ---- settings ----
+    void SaveAll();           // stores the window's restored rectangle as "position"
+    void RestorePlacement();  // moves the window to the stored "position", when it is four numbers
     // ---- advertising strip ----
     void BannerUpdate();  // fetches the list and images when the list changed, writes php\banner.html
     void Timer1_Timer();

@@ -1,0 +1,23 @@
+// File-type registration: extension key, the verb's command and the default icon.
+// HKCR refuses writes for a normal user; HKCU\Software\Classes is what the shell merges over it.
+#include "app/filetype.h"
+
+#include <utility>
+#include <vector>
+
+#include "app/settings.h"
+
+namespace d1 {
+
+void RegisterFileType(Registry& registry, const Text& description, const Text& command, const Text& extension,
+                      const Text& verb, const Text& icon) {
+    std::vector<std::pair<Text, Text>> entries{
+        {u"." + extension, description},
+        {description + u"\\Shell\\" + (verb.empty() ? Text(u"Open") : verb) + u"\\Command", command}};
+    if (!icon.empty()) entries.push_back({description + u"\\DefaultIcon", icon});
+    for (const auto& [key, value] : entries)
+        if (!RegWriteString(registry, RegRoot::ClassesRoot, key, u"", value))
+            RegWriteString(registry, RegRoot::CurrentUser, u"Software\\Classes\\" + key, u"", value);
+}
+
+}  // namespace d1

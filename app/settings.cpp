@@ -1,0 +1,114 @@
+// Registry string primitives, the settings key with its per-user fallback, and the window placement.
+// Placement text is "left,top,width,height" in twips.
+#include "app/settings.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "app/fou.h"
+
+namespace d1 {
+
+namespace {
+
+constexpr uint32_t kReadChars = 400;
+
+Text Trim(const Text& t) {
+    const auto first = t.find_first_not_of(u' ');
+    if (first == Text::npos) return {};
+    return t.substr(first, t.find_last_not_of(u' ') - first + 1);
+}
+
+std::vector<Text> Split(const Text& text, char16_t sep) {
+    std::vector<Text> parts;
+    size_t start = 0;
+    for (;;) {
+        const size_t at = text.find(sep, start);
+        parts.push_back(text.substr(start, at == Text::npos ? Text::npos : at - start));
+        if (at == Text::npos) return parts;
+        start = at + 1;
+    }
+}
+
+}  // namespace
+
+bool RegWriteString(Registry& registry, RegRoot root, const Text& keyPath, const Text& name,
+                    const Text& value) {
+    RegKey key = 0;
+    if (registry.CreateKey(root, keyPath, key) != kRegOk || key == 0) return false;
+    const bool ok = registry.SetString(key, name, value) == kRegOk;
+    registry.CloseKey(key);
+    return ok;
+}
+
+Text RegReadString(Registry& registry, RegRoot root, const Text& keyPath, const Text& name) {
+    Text buffer(kReadChars, u' ');
+    uint32_t size = kReadChars * sizeof(char16_t);
+    RegKey key = 0;
+    if (registry.OpenKey(root, keyPath, key) != kRegOk || key == 0) return {};
+    const long r = registry.QueryValue(key, name, buffer.data(), size);
+    registry.CloseKey(key);
+    if (r != kRegOk) return {};
+    const auto nul = buffer.find(u'\0');
+    if (nul != Text::npos) buffer.resize(nul);
+    return Trim(buffer);
+}
+
+void WriteSetting(Registry& registry, const Text& name, const Text& value) {
+    if (!RegWriteString(registry, RegRoot::LocalMachine, kSettingsKey, name, value))
+        RegWriteString(registry, RegRoot::CurrentUser, kSettingsKey, name, value);
+}
+
+Text ReadSetting(Registry& registry, const Text& name) {
+    const Text machine = RegReadString(registry, RegRoot::LocalMachine, kSettingsKey, name);
+    if (!machine.empty()) return machine;
+    return RegReadString(registry, RegRoot::CurrentUser, kSettingsKey, name);
+}
+
+Text SingleText(double value) {
+    const float f = static_cast<float>(value);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.7G", static_cast<double>(f));
+    std::string s = buf;
+    // The exponent form prints two digits at least: 1.234568E+07, not E+007.
+    const auto e = s.find('E');
+    if (e != std::string::npos && s.size() > e + 4 && s[e + 2] == '0') s.erase(e + 2, 1);
+    if (s == "-0") s = "0";
+    return Text(s.begin(), s.end());
+}
+
+bool ParseNumber(const Text& text, double& value) {
+    const Text t = Trim(text);
+    if (t.empty()) return false;
+    std::string s;
+    for (char16_t ch : t) {
+        const bool allowed =
+            (ch >= u'0' && ch <= u'9') || ch == u'.' || ch == u'-' || ch == u'+' || ch == u'E' || ch == u'e';
+        if (!allowed) return false;
+        s.push_back(static_cast<char>(ch));
+    }
+    char* end = nullptr;
+    value = std::strtod(s.c_str(), &end);
+    return end == s.c_str() + s.size() && std::isfinite(value);
+}
+
+}  // namespace d1
+
+void Fou::SaveAll() {
+    // The restored rectangle, so that a window closed minimized or maximized comes back usable.
+    const Rect r = c.window->NormalPlacement();
+    d1::WriteSetting(p.registry, u"position",
+                     d1::SingleText(r.left) + u"," + d1::SingleText(r.top) + u"," + d1::SingleText(r.width) +
+                         u"," + d1::SingleText(r.height));
+}
+
+void Fou::RestorePlacement() {
+    const auto parts = d1::Split(d1::ReadSetting(p.registry, u"position"), u',');
+    if (parts.size() != 4) return;
+    double n[4];
+    for (int i = 0; i < 4; ++i)
+        if (!d1::ParseNumber(parts[i], n[i])) return;
+    c.window->Move({n[0], n[1], n[2], n[3]});
+}

@@ -1,0 +1,55 @@
+#include "app/filetype.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+
+TEST(FileType, StartUpRegistersTxsWithTheExecutableAndItsIcon) {
+    Started s;
+    const FakeRegistry& r = s.fp.registry;
+    EXPECT_EQ(r.Get(RegRoot::ClassesRoot, u".txs", u""), u"Lockleaf File");
+    EXPECT_EQ(r.Get(RegRoot::ClassesRoot, u"Lockleaf File\\Shell\\Open\\Command", u""),
+              u"C:\\Apps\\lockleaf.exe %1");
+    EXPECT_EQ(r.Get(RegRoot::ClassesRoot, u"Lockleaf File\\DefaultIcon", u""), u"C:\\Apps\\lockleaf.exe");
+    EXPECT_TRUE(r.open.empty());
+}
+
+TEST(FileType, OverwritesOldEntriesAtEveryStart) {
+    Started s(false);
+    s.fp.registry.Put(RegRoot::ClassesRoot, u".txs", u"", u"Other File");
+    s.fp.registry.Put(RegRoot::ClassesRoot, u"Lockleaf File\\Shell\\Open\\Command", u"", u"old.exe %1");
+    d1::Main(s.fp.platform, s.host);
+    EXPECT_EQ(s.fp.registry.Get(RegRoot::ClassesRoot, u".txs", u""), u"Lockleaf File");
+    EXPECT_EQ(s.fp.registry.Get(RegRoot::ClassesRoot, u"Lockleaf File\\Shell\\Open\\Command", u""),
+              u"C:\\Apps\\lockleaf.exe %1");
+}
+
+TEST(FileType, AVerbNamesTheCommandKeyAndAnEmptyIconWritesNoDefaultIcon) {
+    FakeRegistry r;
+    d1::RegisterFileType(r, u"Lockleaf File", u"x.exe %1", u"txs", u"Edit", u"");
+    EXPECT_EQ(r.Get(RegRoot::ClassesRoot, u"Lockleaf File\\Shell\\Edit\\Command", u""), u"x.exe %1");
+    EXPECT_FALSE(
+        r.keys.count(FakeRegistry::Key(RegRoot::ClassesRoot, u"Lockleaf File\\Shell\\Open\\Command")));
+    EXPECT_FALSE(r.keys.count(FakeRegistry::Key(RegRoot::ClassesRoot, u"Lockleaf File\\DefaultIcon")));
+}
+
+TEST(FileType, WithoutRightsOnTheClassesRootTheUserClassesGetTheEntries) {
+    Started s(false);
+    s.fp.registry.refuseWrites.insert(RegRoot::ClassesRoot);
+    d1::Main(s.fp.platform, s.host);
+    const FakeRegistry& r = s.fp.registry;
+    EXPECT_EQ(r.Get(RegRoot::CurrentUser, u"Software\\Classes\\.txs", u""), u"Lockleaf File");
+    EXPECT_EQ(r.Get(RegRoot::CurrentUser, u"Software\\Classes\\Lockleaf File\\Shell\\Open\\Command", u""),
+              u"C:\\Apps\\lockleaf.exe %1");
+    EXPECT_EQ(r.Get(RegRoot::CurrentUser, u"Software\\Classes\\Lockleaf File\\DefaultIcon", u""),
+              u"C:\\Apps\\lockleaf.exe");
+    EXPECT_FALSE(r.Has(RegRoot::ClassesRoot, u".txs", u""));
+}
+
+TEST(FileType, ARegistryThatRefusesEverythingDoesNotStopTheStart) {
+    Started s(false);
+    s.fp.registry.refuseEverything = true;
+    d1::Main(s.fp.platform, s.host);
+    EXPECT_TRUE(s.host.shown);
+    EXPECT_TRUE(s.fp.registry.keys.empty());
+}
