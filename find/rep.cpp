@@ -13,15 +13,8 @@ int32_t rep::SelFind() {
     TextBox& box = m_Owner.ActiveEditor();
     const Text text = box.GetText();
     const auto from = static_cast<std::size_t>(box.SelStart()) + static_cast<std::size_t>(box.SelLength());
-    std::ptrdiff_t hit = -1;
-    if (fs.ExactFind()) {
-        if (from <= text.size()) {
-            const std::size_t pos = std::u16string_view(text).find(fs.FindText, from);
-            if (pos != std::u16string_view::npos) hit = static_cast<std::ptrdiff_t>(pos);
-        }
-    } else {
-        hit = m_Owner.p.locale.FindIgnoreCase(text, from, fs.FindText);
-    }
+    const std::ptrdiff_t hit = fs.ExactFind() ? d1::FindExact(text, from, fs.FindText)
+                                              : m_Owner.p.locale.FindIgnoreCase(text, from, fs.FindText);
     if (hit < 0) {
         box.SetSel(0, 0);
         return 0;
