@@ -42,6 +42,7 @@ void rep::ReForm() {
 
 void rep::OpenForFind() {
     d1::g_FindState.ReplaceMode.clear();
+    if (!m_Host) m_Host = m_Owner.m_RepHost;
     if (!m_Host) return;  // no window toolkit (the keys still work)
     EnsureLoaded();
     c.window->SetCaption(u"Find");

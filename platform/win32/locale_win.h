@@ -8,4 +8,7 @@ struct Win32Locale : Locale {
     void BroadcastSettingChange() override;
     std::ptrdiff_t FindIgnoreCase(std::u16string_view text, std::size_t from,
                                   std::u16string_view word) const override;
+
+private:
+    static Text Lower(std::u16string_view s);  // the user's locale's lower case; empty when it fails
 };

@@ -3,6 +3,7 @@
 #include <ole2.h>
 
 #include "app/d1.h"
+#include "app/fou.h"
 #include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/files_win.h"
 #include "platform/win32/internet_win.h"
@@ -10,6 +11,7 @@
 #include "platform/win32/main_window.h"
 #include "platform/win32/prompts_win.h"
 #include "platform/win32/registry_win.h"
+#include "platform/win32/rep_window.h"
 #include "platform/win32/shell_win.h"
 #include "platform/win32/system_win.h"
 #include "platform/win32/volumes_win.h"
@@ -31,9 +33,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     static Platform platform{process, clock, locale, prompts, loop, files, registry, shell, dialogs, internet, volumes};
 
     static Win32FouHost host(instance);
+    static Win32RepHost repHost(instance);
     host.onCreated = [](HWND main) {
         prompts.owner = main;
         shell.owner = main;
+        repHost.owner = main;
+        d1::g_Fou->m_RepHost = &repHost;
     };
     d1::Main(platform, host);
     return RunMessageLoop();

@@ -1,3 +1,4 @@
 // Resource ids of the executable.
 #pragma once
 #define IDI_LOCKLEAF 1
+#define IDI_REP 2  // the Find/Replace window

@@ -1,0 +1,234 @@
+// The real Find/Replace window: panels, controls, tooltips, icon, keys; every event goes to a rep handler.
+#include "platform/win32/rep_window.h"
+
+#include <commctrl.h>
+
+#include "app/fou.h"
+#include "platform/win32/res/resource.h"
+#include "platform/win32/system_win.h"
+#include "platform/win32/win_util.h"
+
+namespace {
+
+constexpr int kVkF3 = VK_F3;
+
+int ShiftMask() {
+    return (GetKeyState(VK_SHIFT) < 0 ? kShiftMask : 0) | (GetKeyState(VK_CONTROL) < 0 ? kCtrlMask : 0) |
+           (GetKeyState(VK_MENU) < 0 ? kAltMask : 0);
+}
+
+}  // namespace
+
+// A control's designed place in twips, relative to its container.
+struct Win32RepHost::Box {
+    int left, top, width, height;
+};
+
+Win32RepHost::~Win32RepHost() {
+    if (icon_) DestroyIcon(icon_);
+    if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+void Win32RepHost::InitCommonControls() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
+void Win32RepHost::RegisterClasses() {
+    if (registered_) return;
+    registered_ = true;
+    icon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON, 32, 32, 0));
+    smallIcon_ =
+        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    WNDCLASSEXW wc{sizeof wc};
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = instance_;
+    wc.hIcon = icon_;
+    wc.hIconSm = smallIcon_;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kRepClass;
+    RegisterClassExW(&wc);
+
+    WNDCLASSEXW pc{sizeof pc};
+    pc.lpfnWndProc = PanelProc;
+    pc.hInstance = instance_;
+    pc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    pc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    pc.lpszClassName = kRepPanelClass;
+    RegisterClassExW(&pc);
+}
+
+HWND Win32RepHost::Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle,
+                         int id, const Box& t) {
+    HWND h =
+        CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, win::TwipsToPixels(t.left),
+                        win::TwipsToPixels(t.top), win::TwipsToPixels(t.width), win::TwipsToPixels(t.height),
+                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return h;
+}
+
+void Win32RepHost::AddTooltip(HWND tip, HWND control, const wchar_t* text) {
+    TOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = window_.hwnd;
+    ti.uId = reinterpret_cast<UINT_PTR>(control);
+    ti.lpszText = const_cast<wchar_t*>(text);
+    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+RepControls Win32RepHost::Create(rep& window) {
+    rep_ = &window;
+    RegisterClasses();
+    // Fixed single border with a close box only; the caption before anything sets it is "Replace".
+    HWND hwnd = CreateWindowExW(
+        WS_EX_CONTROLPARENT, kRepClass, L"Replace", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0,
+        0, win::TwipsToPixels(4060), win::TwipsToPixels(2500), owner, nullptr, instance_, this);
+    window_.hwnd = hwnd;
+
+    const DWORD panel = WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    Pi_[1].hwnd =
+        Child(hwnd, kRepPanelClass, L"", panel, WS_EX_CONTROLPARENT, kIdPi + 1, Box{120, 820, 3855, 1095});
+    Pi_[0].hwnd =
+        Child(hwnd, kRepPanelClass, L"", panel, WS_EX_CONTROLPARENT, kIdPi, Box{120, 120, 3855, 615});
+    // The upper panel lies in front: in Find mode it covers the lower panel's replacement row.
+    SetWindowPos(Pi_[0].hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    La_[0].hwnd = Child(Pi_[0].hwnd, L"STATIC", L"Find", 0, 0, kIdLa, Box{0, 0, 615, 255});
+    Ch1_.hwnd =
+        Child(Pi_[0].hwnd, L"BUTTON", L"", BS_AUTOCHECKBOX | WS_TABSTOP, 0, kIdCh1, Box{360, 360, 230, 210});
+    Te_[0].hwnd = Child(Pi_[0].hwnd, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, kIdTe,
+                        Box{600, 0, 3135, 615});
+    La_[1].hwnd = Child(Pi_[1].hwnd, L"STATIC", L"To", 0, 0, kIdLa + 1, Box{0, 0, 615, 255});
+    Te_[1].hwnd = Child(Pi_[1].hwnd, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, kIdTe + 1,
+                        Box{600, 0, 3135, 615});
+    const wchar_t* captions[3] = {L"Find", L"Replace", L"Replace All"};
+    const int lefts[3] = {0, 840, 1680}, widths[3] = {855, 855, 1215};
+    for (int i = 0; i < 3; ++i)
+        co_[i].hwnd = Child(Pi_[1].hwnd, L"BUTTON", captions[i], BS_PUSHBUTTON | WS_TABSTOP, 0, kIdCo + i,
+                            Box{lefts[i], 720, widths[i], 375});
+    ca_.hwnd = Child(Pi_[1].hwnd, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, kIdCa,
+                     Box{2880, 720, 855, 375});
+    for (HWND h : {Te_[0].hwnd, Te_[1].hwnd, co_[0].hwnd, co_[1].hwnd, co_[2].hwnd, ca_.hwnd, Ch1_.hwnd})
+        SetWindowSubclass(h, ControlProc, static_cast<UINT_PTR>(GetDlgCtrlID(h)),
+                          reinterpret_cast<DWORD_PTR>(this));
+
+    HWND tip =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr, instance_, nullptr);
+    AddTooltip(tip, Ch1_.hwnd,
+               L"\u0e15\u0e31\u0e27\u0e1e\u0e34\u0e21\u0e1e\u0e4c\u0e15\u0e23\u0e07\u0e01\u0e31\u0e19");
+    AddTooltip(tip, co_[0].hwnd, L"F3");
+    AddTooltip(tip, co_[1].hwnd, L"F4");
+
+    SetModelessWindow(hwnd);  // the message loop hands its keys to IsDialogMessage
+
+    RepControls c;
+    c.window = &window_;
+    for (int i = 0; i < 2; ++i) {
+        c.Pi[i] = &Pi_[i];
+        c.Te[i] = &Te_[i];
+    }
+    c.Ch1 = &Ch1_;
+    for (int i = 0; i < 3; ++i) c.co[i] = &co_[i];
+    c.ca = &ca_;
+    return c;
+}
+
+void Win32RepHost::ShowModeless() { ShowWindow(window_.hwnd, SW_SHOW); }
+
+void Win32RepHost::Destroy() {
+    SetModelessWindow(nullptr);
+    HWND hwnd = window_.hwnd;
+    window_.hwnd = nullptr;
+    for (Win32Widget* w : std::initializer_list<Win32Widget*>{
+             &Pi_[0], &Pi_[1], &La_[0], &La_[1], &Te_[0], &Te_[1], &Ch1_, &co_[0], &co_[1], &co_[2], &ca_})
+        w->hwnd = nullptr;
+    if (hwnd) DestroyWindow(hwnd);
+}
+
+// Tab order: the buttons, the check box, then the search and the replacement box; hidden or disabled
+// controls are passed over. The panels make this impossible to express with the window order alone.
+void Win32RepHost::MoveFocus(HWND from, bool backwards) {
+    const HWND order[] = {co_[0].hwnd, co_[1].hwnd, co_[2].hwnd, ca_.hwnd,
+                          Ch1_.hwnd,   Te_[0].hwnd, Te_[1].hwnd};
+    constexpr int n = static_cast<int>(sizeof order / sizeof order[0]);
+    int at = 0;
+    while (at < n && order[at] != from) ++at;
+    for (int step = 1; step <= n; ++step) {
+        HWND next = order[((backwards ? at - step : at + step) % n + n) % n];
+        if (IsWindowVisible(next) && IsWindowEnabled(next)) {
+            SetFocus(next);
+            if (next == Te_[0].hwnd || next == Te_[1].hwnd) SendMessageW(next, EM_SETSEL, 0, -1);
+            return;
+        }
+    }
+}
+
+void Win32RepHost::OnCommand(int id, int code) {
+    if (code != BN_CLICKED) return;
+    if (id >= kIdCo && id < kIdCo + 3) rep_->co_Click(static_cast<int16_t>(id - kIdCo));
+    if (id == kIdCa) rep_->ca_Click();
+    if (id == kIdCh1) rep_->Ch1_Click();
+}
+
+LRESULT CALLBACK Win32RepHost::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Win32RepHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || self->window_.hwnd != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
+    switch (msg) {
+        case WM_COMMAND:
+            self->OnCommand(LOWORD(wp), HIWORD(wp));
+            return 0;
+        case WM_CLOSE:
+            self->rep_->Unload();
+            return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// Panels carry their controls; the controls' notifications go on to the window.
+LRESULT CALLBACK Win32RepHost::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_COMMAND) return SendMessageW(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK Win32RepHost::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                           DWORD_PTR ref) {
+    auto* self = reinterpret_cast<Win32RepHost*>(ref);
+    const bool box = id == kIdTe || id == kIdTe + 1;
+    switch (msg) {
+        case WM_GETDLGCODE: {
+            // Tab is ours everywhere (for the order above); Esc is the boxes' own, not the dialog manager's.
+            LRESULT code = DefSubclassProc(hwnd, msg, wp, lp);
+            const auto* m = reinterpret_cast<const MSG*>(lp);
+            if (m && m->message == WM_KEYDOWN && (m->wParam == VK_TAB || (box && m->wParam == VK_ESCAPE)))
+                code |= DLGC_WANTMESSAGE;
+            return code;
+        }
+        case WM_KEYDOWN:
+            if (wp == VK_TAB) {
+                self->MoveFocus(hwnd, GetKeyState(VK_SHIFT) < 0);
+                return 0;
+            }
+            if (box) {
+                self->rep_->Te_KeyDown(static_cast<int>(id - kIdTe), static_cast<int16_t>(wp), ShiftMask());
+                if (!IsWindow(hwnd)) return 0;  // Esc closed the window
+                if (wp == VK_ESCAPE || wp == kVkF3) return 0;
+            }
+            break;
+        case WM_CHAR:
+            if (wp == L'\t' || (box && (wp == 27 || wp == L'\r'))) return 0;  // no beep, no character
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(hwnd, ControlProc, id);
+            break;
+    }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}

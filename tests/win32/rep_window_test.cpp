@@ -1,0 +1,298 @@
+// The real Find/Replace window under Wine: layout in pixels, owner and border, tooltips, the icon resource,
+// the keys as the message loop routes them (Tab order, Enter, Esc, F3), the mode switch and closing.
+#include "platform/win32/rep_window.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "app/fou.h"
+#include "find/find_state.h"
+#include "platform/win32/file_dialogs_win.h"
+#include "platform/win32/files_win.h"
+#include "platform/win32/internet_win.h"
+#include "platform/win32/locale_win.h"
+#include "platform/win32/registry_win.h"
+#include "platform/win32/res/resource.h"
+#include "platform/win32/shell_win.h"
+#include "platform/win32/system_win.h"
+#include "platform/win32/volumes_win.h"
+#include "platform/win32/win_util.h"
+
+namespace {
+
+struct RecordingPrompts : Prompts {
+    std::vector<Text> shown;
+    MsgResult Message(const Text& text, MsgButtons, MsgIcon) override {
+        shown.push_back(text);
+        return MsgResult::Yes;
+    }
+    Text Input(const Text&) override { return {}; }
+};
+
+struct UnusedFouHost : FouHost {
+    void InitCommonControls() override {}
+    FouControls Create(Fou&) override { return {}; }
+    void Show() override {}
+};
+
+Rect Pixels(HWND h) {
+    RECT rc;
+    GetWindowRect(h, &rc);
+    MapWindowPoints(HWND_DESKTOP, GetParent(h), reinterpret_cast<POINT*>(&rc), 2);
+    return {double(rc.left), double(rc.top), double(rc.right - rc.left), double(rc.bottom - rc.top)};
+}
+
+int Px(double twips) { return win::TwipsToPixels(twips); }
+
+BOOL CALLBACK FindTooltip(HWND h, LPARAM lp) {
+    auto* found = reinterpret_cast<std::pair<HWND, HWND>*>(lp);
+    wchar_t cls[64];
+    GetClassNameW(h, cls, 64);
+    if (lstrcmpiW(cls, TOOLTIPS_CLASSW) == 0 && GetWindow(h, GW_OWNER) == found->first) found->second = h;
+    return TRUE;
+}
+
+struct RepWindow : ::testing::Test {
+    Win32Process process;
+    Win32Clock clock;
+    Win32Locale locale;
+    RecordingPrompts prompts;
+    Win32EventLoop loop;
+    Win32Files files;
+    Win32Registry registry;
+    Win32Shell shell;
+    Win32FileDialogs dialogs;
+    Win32Internet internet;
+    Win32Volumes volumes;
+    Platform platform{process,  clock, locale,  prompts,  loop,   files,
+                      registry, shell, dialogs, internet, volumes};
+    UnusedFouHost fouHost;
+    Fou fou{platform, fouHost};
+    Win32Window main;
+    Win32TextBox editor;
+    Win32RepHost repHost{GetModuleHandleW(nullptr)};
+    FindState& fs = d1::g_FindState;
+
+    void SetUp() override {
+        d1::ResetGlobals();
+        main.hwnd = CreateWindowExW(0, L"STATIC", L"Editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 60, 640,
+                                    480, nullptr, nullptr, nullptr, nullptr);
+        editor.hwnd = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 600, 400,
+                                      main.hwnd, nullptr, nullptr, nullptr);
+        fou.c.window = &main;
+        fou.c.txtData[0] = fou.c.txtData[1] = &editor;
+        repHost.owner = main.hwnd;
+        fou.m_RepHost = &repHost;
+    }
+    void TearDown() override {
+        fou.Rep().Unload();
+        DestroyWindow(main.hwnd);
+        d1::ResetGlobals();
+    }
+    HWND W() const { return repHost.Hwnd(); }
+    HWND Item(int id) const {
+        for (HWND panel = GetWindow(W(), GW_CHILD); panel; panel = GetWindow(panel, GW_HWNDNEXT))
+            if (HWND h = GetDlgItem(panel, id)) return h;
+        return nullptr;
+    }
+    void Open(const Text& text, int32_t start, int32_t length) {
+        editor.SetText(text);
+        editor.SetSel(start, length);
+        fou.mnu2_Click(0);
+        loop.DoEvents();
+    }
+    // A key as the keyboard delivers it: posted to the focused control and through the message loop.
+    void Key(HWND to, WPARAM vk) {
+        PostMessageW(to, WM_KEYDOWN, vk, 1);
+        PostMessageW(to, WM_KEYUP, vk, 0xC0000001);
+        loop.DoEvents();
+    }
+};
+
+}  // namespace
+
+TEST_F(RepWindow, OpensOwnedCentredAndLaidOutInFindMode) {
+    Open(u"say foo now", 4, 3);
+    ASSERT_TRUE(IsWindow(W()));
+    EXPECT_TRUE(IsWindowVisible(W()));
+    EXPECT_EQ(GetWindow(W(), GW_OWNER), main.hwnd);
+    const LONG_PTR style = GetWindowLongPtrW(W(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_EQ(WindowText(W()), u"Find");
+
+    RECT rc, owner;
+    GetWindowRect(W(), &rc);
+    GetWindowRect(main.hwnd, &owner);
+    EXPECT_NEAR(rc.right - rc.left, Px(4060), 1);
+    EXPECT_NEAR(rc.bottom - rc.top, Px(1800), 1);
+    EXPECT_NEAR((rc.left + rc.right) / 2.0, (owner.left + owner.right) / 2.0, 1.5);
+    EXPECT_NEAR((rc.top + rc.bottom) / 2.0, (owner.top + owner.bottom) / 2.0, 1.5);
+
+    struct Expected {
+        int id;
+        const char16_t* text;
+        int left, top, width, height;
+    } controls[] = {
+        {kIdLa, u"Find", 0, 0, 615, 255},
+        {kIdCh1, u"", 360, 360, 230, 210},
+        {kIdTe, u"foo", 600, 0, 3135, 615},
+        {kIdLa + 1, u"To", 0, 0, 615, 255},
+        {kIdTe + 1, u"", 600, 0, 3135, 615},
+        {kIdCo, u"Find", 0, 720, 855, 375},
+        {kIdCo + 1, u"Replace", 840, 720, 855, 375},
+        {kIdCo + 2, u"Replace All", 1680, 720, 1215, 375},
+        {kIdCa, u"Cancel", 2880, 720, 855, 375},
+    };
+    for (const Expected& e : controls) {
+        HWND h = Item(e.id);
+        ASSERT_NE(h, nullptr) << e.id;
+        EXPECT_EQ(WindowText(h), e.text) << e.id;
+        const Rect r = Pixels(h);
+        EXPECT_EQ(r.left, Px(e.left)) << e.id;
+        EXPECT_EQ(r.top, Px(e.top)) << e.id;
+        EXPECT_EQ(r.width, Px(e.width)) << e.id;
+        EXPECT_EQ(r.height, Px(e.height)) << e.id;
+    }
+    const Rect lower = Pixels(GetDlgItem(W(), kIdPi + 1));
+    EXPECT_EQ(lower.top, Px(120));  // moved up under the search row
+    EXPECT_FALSE(IsWindowEnabled(Item(kIdCo + 2)));
+    EXPECT_TRUE(IsWindowEnabled(Item(kIdCo + 1)));
+    // The search box has the focus and all of its text selected.
+    EXPECT_EQ(GetFocus(), Item(kIdTe));
+    DWORD s = 0, e = 0;
+    SendMessageW(Item(kIdTe), EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+    EXPECT_EQ(s, 0u);
+    EXPECT_EQ(e, 3u);
+}
+
+TEST_F(RepWindow, TooltipsNameTheKeysAndTheMatchCaseBox) {
+    Open(u"x", 0, 0);
+    std::pair<HWND, HWND> found{W(), nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindTooltip, reinterpret_cast<LPARAM>(&found));
+    ASSERT_NE(found.second, nullptr);
+    EXPECT_EQ(SendMessageW(found.second, TTM_GETTOOLCOUNT, 0, 0), 3);
+    auto tip = [&](int id) {
+        wchar_t buf[80] = {};
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = W();
+        ti.uId = reinterpret_cast<UINT_PTR>(Item(id));
+        ti.lpszText = buf;
+        SendMessageW(found.second, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
+        return win::FromW(buf);
+    };
+    EXPECT_EQ(tip(kIdCh1),
+              u"\u0e15\u0e31\u0e27\u0e1e\u0e34\u0e21\u0e1e\u0e4c\u0e15\u0e23\u0e07\u0e01\u0e31\u0e19");
+    EXPECT_EQ(tip(kIdCo), u"F3");
+    EXPECT_EQ(tip(kIdCo + 1), u"F4");
+}
+
+TEST_F(RepWindow, TabFollowsTheDesignedOrderAndPassesOverTheDisabledButton) {
+    Open(u"x", 0, 0);
+    SetFocus(Item(kIdCo));
+    const int order[] = {kIdCo + 1, kIdCa, kIdCh1, kIdTe, kIdTe + 1, kIdCo};
+    for (int id : order) {
+        Key(GetFocus(), VK_TAB);
+        EXPECT_EQ(GetDlgCtrlID(GetFocus()), id);
+    }
+    EXPECT_EQ(GetWindowTextLengthW(Item(kIdTe)), 1);  // no tab character went into a box
+}
+
+TEST_F(RepWindow, EnterAndEscOnButtonsDoNothingWhileEscInABoxCloses) {
+    Open(u"one two", 0, 0);
+    Key(Item(kIdTe), VK_RETURN);
+    SetFocus(Item(kIdCo));
+    Key(Item(kIdCo), VK_ESCAPE);
+    Key(Item(kIdCo), VK_RETURN);
+    Key(Item(kIdCo), VK_F3);
+    ASSERT_TRUE(IsWindow(W()));
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_EQ(editor.SelStart(), 0);
+    EXPECT_EQ(editor.SelLength(), 0);
+    EXPECT_EQ(WindowText(Item(kIdTe)), u"one");
+
+    Key(Item(kIdTe + 1), VK_ESCAPE);
+    EXPECT_FALSE(IsWindow(W()));
+    EXPECT_FALSE(fou.Rep().Loaded());
+}
+
+TEST_F(RepWindow, F3InABoxFindsAndHandsTheFocusToTheEditor) {
+    Open(u"one two one", 1, 0);
+    SetWindowTextW(Item(kIdTe), L"ONE");
+    Key(Item(kIdTe), VK_F3);
+    EXPECT_EQ(editor.SelStart(), 8);
+    EXPECT_EQ(editor.SelLength(), 3);
+    EXPECT_EQ(GetFocus(), editor.hwnd);
+    EXPECT_TRUE(IsWindow(W()));
+}
+
+TEST_F(RepWindow, ReplaceSwitchesTheLayoutAndTheButtonsThenReplaces) {
+    Open(u"cat dog cat", 0, 3);
+    SetWindowTextW(Item(kIdTe + 1), L"cow");
+    SendMessageW(Item(kIdCo + 1), BM_CLICK, 0, 0);
+    EXPECT_EQ(fs.ReplaceMode, u"1");
+    EXPECT_EQ(WindowText(W()), u"Replace");
+    RECT rc;
+    GetWindowRect(W(), &rc);
+    EXPECT_NEAR(rc.bottom - rc.top, Px(2500), 1);
+    EXPECT_EQ(Pixels(GetDlgItem(W(), kIdPi + 1)).top, Px(820));
+    EXPECT_TRUE(IsWindowEnabled(Item(kIdCo + 2)));
+    EXPECT_EQ(editor.GetText(), u"cat dog cat");
+
+    SendMessageW(Item(kIdCo + 1), BM_CLICK, 0, 0);
+    EXPECT_EQ(editor.GetText(), u"cow dog cat");
+    EXPECT_EQ(editor.SelStart(), 8);
+    SendMessageW(Item(kIdCo + 2), BM_CLICK, 0, 0);
+    EXPECT_EQ(editor.GetText(), u"cow dog cow");
+}
+
+TEST_F(RepWindow, EmptySearchBoxIsRefusedAndTheCheckBoxSetsMatchCase) {
+    Open(u"  ", 1, 0);
+    SendMessageW(Item(kIdCo), BM_CLICK, 0, 0);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0], u"Please enter search word.");
+    EXPECT_EQ(GetFocus(), Item(kIdTe));
+    SendMessageW(Item(kIdCh1), BM_CLICK, 0, 0);
+    EXPECT_EQ(fs.MatchCase, u"1");
+    SendMessageW(Item(kIdCh1), BM_CLICK, 0, 0);
+    EXPECT_EQ(fs.MatchCase, u"0");
+}
+
+TEST_F(RepWindow, CloseBoxAndCancelUnloadAndReopeningStartsAfresh) {
+    Open(u"abc", 0, 3);
+    SendMessageW(Item(kIdCh1), BM_CLICK, 0, 0);
+    SendMessageW(W(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(fou.Rep().Loaded());
+    Open(u"abc", 0, 0);
+    ASSERT_TRUE(IsWindow(W()));
+    EXPECT_EQ(SendMessageW(Item(kIdCh1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(fs.MatchCase, u"1");
+    SendMessageW(Item(kIdCa), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsWindow(W()));
+    EXPECT_FALSE(fou.Rep().Loaded());
+}
+
+TEST(RepIcon, TheExecutableCarriesAThirtyTwoPixelSixteenColourIcon) {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring exe(path);
+    exe = exe.substr(0, exe.rfind(L'\\') + 1) + L"lockleaf.exe";
+    HMODULE m = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(m, nullptr);
+    HRSRC group = FindResourceW(m, MAKEINTRESOURCEW(IDI_REP), RT_GROUP_ICON);
+    ASSERT_NE(group, nullptr);
+    const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(m, group)));
+    ASSERT_EQ(reinterpret_cast<const WORD*>(dir)[2], 1);  // one image
+    const BYTE* entry = dir + 6;  // width, height, colours, reserved, planes, bits, size, id
+    EXPECT_EQ(entry[0], 32);
+    EXPECT_EQ(entry[1], 32);
+    const WORD id = *reinterpret_cast<const WORD*>(entry + 12);
+    HRSRC image = FindResourceW(m, MAKEINTRESOURCEW(id), RT_ICON);
+    ASSERT_NE(image, nullptr);
+    const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(m, image)));
+    EXPECT_EQ(header->biWidth, 32);
+    EXPECT_EQ(header->biBitCount, 4);
+    FreeLibrary(m);
+}
