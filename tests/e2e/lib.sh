@@ -73,19 +73,19 @@ ll_wait_exit() {
 }
 
 # Real keystrokes to the window whose caption matches the regular expression.
-keys() {
-  local name=$1; shift
+focus_window() {
   local id
-  id=$(xdotool search --sync --onlyvisible --name "$name" 2>/dev/null | head -n 1)
+  id=$(xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1)
   xdotool windowfocus --sync "$id" 2>/dev/null || true
+}
+
+keys() {
+  focus_window "$1"; shift
   xdotool key --clearmodifiers --delay 60 "$@"
 }
 
 type_text() {
-  local name=$1; shift
-  local id
-  id=$(xdotool search --sync --onlyvisible --name "$name" 2>/dev/null | head -n 1)
-  xdotool windowfocus --sync "$id" 2>/dev/null || true
+  focus_window "$1"; shift
   xdotool type --delay 40 "$@"
 }
 

@@ -13,18 +13,11 @@ struct FakeWidget : virtual Widget {
     bool Visible() const override { return visible; }
 };
 
-struct FakeTextBox : TextBox {
+struct FakeTextBox : TextBox, FakeWidget {
     Text text;
     int32_t selStart = 0, selLength = 0;
-    Rect rect;
-    bool visible = true;
     int focusCount = 0;
     int changeCount = 0;
-
-    void Move(const Rect& r) override { rect = r; }
-    Rect Placement() const override { return rect; }
-    void SetVisible(bool v) override { visible = v; }
-    bool Visible() const override { return visible; }
 
     Text GetText() const override { return text; }
     void SetText(const Text& t) override {
