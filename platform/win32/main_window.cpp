@@ -3,7 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "platform/win32/blank_strip_win.h"
+#include "platform/win32/browser_win.h"
+#include "platform/win32/immore_win.h"
 #include "platform/win32/win_util.h"
 #include "platform/win32/res/resource.h"
 
@@ -97,15 +98,12 @@ FouControls Win32FouHost::Create(Fou& fou) {
     }
 
     // Banner strip: BROWSER-CONTROL
-    auto strip = std::make_unique<BlankStrip>();
-    strip->hwnd = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, win::TwipsToPixels(8755),
-                                  win::TwipsToPixels(750), hwnd,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdBrowser)), instance_, nullptr);
-    browser_ = std::move(strip);
+    browser_ = CreateBannerStrip(hwnd, instance_, kIdBrowser, win::TwipsToPixels(8755), win::TwipsToPixels(750));
 
     imMore_.hwnd = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOTIFY, win::TwipsToPixels(8280), 0,
                                    win::TwipsToPixels(285), win::TwipsToPixels(270), hwnd,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdImMore)), instance_, nullptr);
+    SetUpImMore(imMore_.hwnd, instance_, [this](int b, int s, double x, double y) { fou_->ImMore_MouseUp(b, s, x, y); });
 
     timer_.hwnd = hwnd;
     aAdver_.owner = hwnd;
@@ -152,6 +150,7 @@ LRESULT Win32FouHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
             OnCommand(wp, lp);
             return 0;
         case WM_TIMER:
+            if (wp == timer_.id) fou_->Timer1_Timer();
             return 0;
         case WM_CLOSE:
             fou_->Form_Unload();
@@ -176,6 +175,8 @@ void Win32FouHost::OnCommand(WPARAM wp, LPARAM lp) {
     if (id >= kIdMnu1 && id <= kIdMnu1 + 5) fou_->mnu1_Click(static_cast<int>(id - kIdMnu1));
     if (id >= kIdMnu2 && id <= kIdMnu2 + 1) fou_->mnu2_Click(static_cast<int>(id - kIdMnu2));
     if (id == kIdMnu3) fou_->mnu3_Click(0);
+    if (id == kIdANext) fou_->aNext_Click();
+    if (id == kIdAAdinfo) fou_->aAdinfo_Click();
 }
 
 void Win32FouHost::OnDropFiles(int index, HDROP drop) {
