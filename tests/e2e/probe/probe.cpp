@@ -9,6 +9,9 @@
 //   probe child <caption> <class>   text of the child controls of that window
 //   probe wait <seconds>            waits until the main window exists
 //   probe post <caption> <cmd-id>   posts WM_COMMAND with that id to a window
+//   probe items <caption> <ctl-id>  items of a combo box in that window, the selected one after "> "
+//   probe pick <caption> <ctl-id> <n>  selects item n of that combo box as a user's choice does
+//   probe setchild <caption> <ctl-id> <text>  sets the text of a control in that window
 //   probe settext <text>            sets the text of the visible EDIT (as if pasted)
 //   probe setsel <start> <length>   selects in the visible EDIT
 //   probe close                     asks the main window to close (WM_CLOSE)
@@ -146,6 +149,30 @@ int main(int argc, char** argv) {
         HWND w = std::string(argv[2]) == "main" ? Main() : ByCaption(argv[2]);
         if (!w) return Fail("no such window");
         PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[3])), 0);
+        return 0;
+    }
+    if (cmd == "items" || cmd == "pick" || cmd == "setchild") {
+        if (argc < 4 || (cmd != "items" && argc < 5)) return Fail("items|pick|setchild <caption> <id> ...");
+        HWND w = ByCaption(argv[2]);
+        const int id = std::atoi(argv[3]);
+        HWND c = w ? GetDlgItem(w, id) : nullptr;
+        if (!c) return Fail("no such control");
+        if (cmd == "setchild") {
+            const std::wstring t = Wide(argv[4]);
+            SendMessageW(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(t.c_str()));
+        } else if (cmd == "pick") {
+            SendMessageW(c, CB_SETCURSEL, static_cast<WPARAM>(std::atoi(argv[4])), 0);
+            // A choice from the list ends with both notifications; dialogs differ in which they act on.
+            for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+                SendMessageW(w, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(c));
+        } else {
+            const LRESULT n = SendMessageW(c, CB_GETCOUNT, 0, 0), sel = SendMessageW(c, CB_GETCURSEL, 0, 0);
+            for (LRESULT i = 0; i < n; ++i) {
+                std::wstring item(static_cast<size_t>(SendMessageW(c, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+                item.resize(static_cast<size_t>(SendMessageW(c, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+                std::printf("%s%s\n", i == sel ? "> " : "", Utf8(item).c_str());
+            }
+        }
         return 0;
     }
     HWND main = Main();
