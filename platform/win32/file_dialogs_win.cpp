@@ -1,12 +1,31 @@
+// The common Open and Save As dialogs and the shell folder picker, called with the request the dialog
+// object built; the buffers and the chosen type go back to it.
 #include "platform/win32/file_dialogs_win.h"
 
 #include <windows.h>
+
+#include <cstddef>
+// after windows.h, which they need
 #include <commdlg.h>
 #include <shlobj.h>
 
 #include "platform/win32/win_util.h"
 
 namespace {
+
+// The core asks for the record without the later fields, which is 76 bytes as a 32-bit build lays it out.
+// The same form is larger in a 64-bit build, and the dialog refuses any size but its own two.
+constexpr uint32_t kOldFormSize32 = 76;
+constexpr DWORD kOldFormSize =
+    offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(OPENFILENAMEW::lpTemplateName);
+#ifndef _WIN64
+static_assert(kOldFormSize == kOldFormSize32);
+#endif
+
+DWORD StructSize(uint32_t requested) {
+    if (requested == kOldFormSize32) return kOldFormSize;
+    return requested < sizeof(OPENFILENAMEW) ? requested : sizeof(OPENFILENAMEW);
+}
 
 template <class Show>
 bool ShowDialog(FileDialogRequest& r, Show show) {
@@ -15,7 +34,7 @@ bool ShowDialog(FileDialogRequest& r, Show show) {
     if (file.size() <= r.maxFile) file.resize(r.maxFile + 1, L'\0');
     if (title.size() <= r.maxFileTitle) title.resize(r.maxFileTitle + 1, L'\0');
     OPENFILENAMEW ofn{};
-    ofn.lStructSize = r.structSize;
+    ofn.lStructSize = StructSize(r.structSize);
     ofn.hwndOwner = reinterpret_cast<HWND>(r.owner);
     ofn.hInstance = GetModuleHandleW(nullptr);
     ofn.lpstrFilter = r.filter.empty() ? nullptr : win::W(r.filter);
@@ -37,9 +56,13 @@ bool ShowDialog(FileDialogRequest& r, Show show) {
 
 }  // namespace
 
-bool Win32FileDialogs::ShowOpenDialog(FileDialogRequest& request) { return ShowDialog(request, GetOpenFileNameW); }
+bool Win32FileDialogs::ShowOpenDialog(FileDialogRequest& request) {
+    return ShowDialog(request, GetOpenFileNameW);
+}
 
-bool Win32FileDialogs::ShowSaveDialog(FileDialogRequest& request) { return ShowDialog(request, GetSaveFileNameW); }
+bool Win32FileDialogs::ShowSaveDialog(FileDialogRequest& request) {
+    return ShowDialog(request, GetSaveFileNameW);
+}
 
 bool Win32FileDialogs::BrowseForFolder(const Text& displayName, uint32_t flags, Text& path) {
     std::wstring name(reinterpret_cast<const wchar_t*>(displayName.c_str()), displayName.size());

@@ -1,0 +1,220 @@
+// The dialog object over the real common dialogs: a thread timer plays the user inside the modal loop,
+// reads what the dialog shows and cancels or confirms it, so no test waits on a person.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/d1.h"
+#include "dialogs/cmd1.h"
+#include "platform/win32/file_dialogs_win.h"
+#include "platform/win32/system_win.h"
+#include "platform/win32/win_util.h"
+// after windows.h
+#include <commdlg.h>
+
+namespace {
+
+constexpr int kTypeCombo = 0x470;              // cmb1
+constexpr int kNameFields[] = {0x47c, 0x480};  // cmb13 (newer templates), edt1
+constexpr int kGiveUpTicks = 200;              // 10 s, then the dialog is cancelled regardless
+
+struct Seen {
+    int dialogs = 0;
+    std::wstring title;
+    std::vector<std::wstring> types;
+    int selectedType = -1;
+    std::wstring name;
+};
+
+Seen g_seen;
+std::function<void(HWND)> g_act;
+int g_ticks = 0;
+bool g_acted = false;
+
+std::wstring TextOf(HWND h) {
+    std::wstring w(static_cast<size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
+    w.resize(static_cast<size_t>(GetWindowTextW(h, w.data(), static_cast<int>(w.size()))));
+    return w;
+}
+
+BOOL CALLBACK FindDialog(HWND h, LPARAM lp) {
+    wchar_t cls[32] = {};
+    GetClassNameW(h, cls, 32);
+    if (IsWindowVisible(h) && std::wstring(cls) == L"#32770") {
+        *reinterpret_cast<HWND*>(lp) = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND NameField(HWND dlg) {
+    for (int id : kNameFields)
+        if (HWND h = GetDlgItem(dlg, id); h && IsWindowVisible(h)) return h;
+    return nullptr;
+}
+
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dlg = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dlg));
+    if (!dlg) return;
+    if (++g_ticks > kGiveUpTicks) {
+        PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
+    HWND combo = GetDlgItem(dlg, kTypeCombo);
+    HWND name = NameField(dlg);
+    // The dialog fills its controls after it shows; wait until the type list is there.
+    if (g_acted || !combo || !name || SendMessageW(combo, CB_GETCOUNT, 0, 0) <= 0) return;
+    g_acted = true;
+    ++g_seen.dialogs;
+    g_seen.title = TextOf(dlg);
+    const LRESULT n = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+        std::wstring item(static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+        item.resize(
+            static_cast<size_t>(SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+        g_seen.types.push_back(item);
+    }
+    g_seen.selectedType = static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0));
+    g_seen.name = TextOf(name);
+    g_act(dlg);
+}
+
+void Cancel(HWND dlg) { PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0); }
+
+void ChooseType(HWND dlg, int typeIndex) {
+    HWND combo = GetDlgItem(dlg, kTypeCombo);
+    SendMessageW(combo, CB_SETCURSEL, typeIndex, 0);
+    // A choice in the drop-down list ends with both notifications; dialogs differ in which they act on.
+    for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+        SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(kTypeCombo, code), reinterpret_cast<LPARAM>(combo));
+}
+
+// Chooses a file type and a name as a user would, then presses the dialog's OK button.
+std::function<void(HWND)> Choose(int typeIndex, std::wstring name) {
+    return [typeIndex, name](HWND dlg) {
+        ChooseType(dlg, typeIndex);
+        SetWindowTextW(NameField(dlg), name.c_str());
+        PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+    };
+}
+
+Text Nul(std::u16string_view list) {
+    Text t(list);
+    for (auto& c : t)
+        if (c == u'|') c = u'\0';
+    return t;
+}
+
+struct RealDialogs : ::testing::Test {
+    Win32FileDialogs dialogs;
+    Win32Process process;
+    Text folder;
+
+    void SetUp() override {
+        g_seen = Seen{};
+        g_ticks = 0;
+        g_acted = false;
+        g_act = Cancel;
+        wchar_t tmp[MAX_PATH + 1] = {};
+        GetTempPathW(MAX_PATH, tmp);
+        std::wstring dir = std::wstring(tmp) + L"lockleaf-dlg";
+        CreateDirectoryW(dir.c_str(), nullptr);
+        folder = win::FromW(dir.c_str());
+        d1::g_AppFolder = u"C:\\";
+    }
+
+    template <class F>
+    auto Run(F show) {
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, Tick);
+        auto result = show();
+        KillTimer(nullptr, timer);
+        return result;
+    }
+};
+
+const char16_t kOpenList[] =
+    u"All Supported Files (*.TXS, *.TXT)|*.txs;*.txt|Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|"
+    u"All Files (*.*)|*.*";
+
+}  // namespace
+
+TEST_F(RealDialogs, OpenShowsTitleTypeListPreselectionAndNameAndCancelReturnsEmpty) {
+    cmd1 dlg(dialogs, process);
+    dlg.Filter = Nul(kOpenList);
+    dlg.FilterIndex = 2;
+    dlg.FileName = folder + u"\\memo.txs";
+    const auto result = Run([&] { return dlg.ShowOpen(); });
+
+    ASSERT_EQ(g_seen.dialogs, 1) << "the Open dialog did not appear: error " << CommDlgExtendedError();
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(*result, u"");
+    EXPECT_EQ(g_seen.title, L"Lockleaf");
+    EXPECT_EQ(g_seen.types,
+              (std::vector<std::wstring>{L"All Supported Files (*.TXS, *.TXT)", L"Secret Files (*.TXS)",
+                                         L"Text Files (*.TXT)", L"All Files (*.*)"}));
+    EXPECT_EQ(g_seen.selectedType, 1);
+    EXPECT_NE(g_seen.name.find(L"memo.txs"), std::wstring::npos)
+        << std::string(g_seen.name.begin(), g_seen.name.end());
+    EXPECT_EQ(dlg.InitDir, process.CurrentDirectory());
+    EXPECT_EQ(dlg.FilterIndex, 2);
+}
+
+TEST_F(RealDialogs, TheInitialFilterOfANewObjectListsAllFiles) {
+    cmd1 dlg(dialogs, process);
+    Run([&] { return dlg.ShowOpen(); });
+    ASSERT_EQ(g_seen.dialogs, 1);
+    EXPECT_EQ(g_seen.types, std::vector<std::wstring>{L"All Files (*.*) "});
+    EXPECT_EQ(g_seen.title, L"Lockleaf");
+}
+
+TEST_F(RealDialogs, SaveAppendsTheChosenTypesExtensionAndReportsTheType) {
+    cmd1 dlg(dialogs, process);
+    dlg.Filter = Nul(u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*");
+    dlg.FilterIndex = 1;
+    dlg.flags = 6;
+    dlg.FileName = folder + u"\\memo";
+    g_act = Choose(1, std::wstring(win::W(folder)) + L"\\memo");
+    const auto result = Run([&] { return dlg.ShowSave(); });
+
+    ASSERT_EQ(g_seen.dialogs, 1) << "the Save As dialog did not appear: error " << CommDlgExtendedError();
+    EXPECT_EQ(g_seen.selectedType, 0);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(*result, folder + u"\\memo.txt");
+    EXPECT_EQ(dlg.FilterIndex, 2);
+}
+
+TEST_F(RealDialogs, SaveCancelStillReportsTheTypeLastChosen) {
+    cmd1 dlg(dialogs, process);
+    dlg.Filter = Nul(u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*");
+    dlg.FilterIndex = 3;
+    dlg.FileName = folder + u"\\memo";
+    g_act = [](HWND d) {
+        ChooseType(d, 0);
+        Cancel(d);
+    };
+    const auto result = Run([&] { return dlg.ShowSave(); });
+    ASSERT_EQ(g_seen.dialogs, 1);
+    EXPECT_EQ(g_seen.selectedType, 2);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(*result, u"");
+    EXPECT_EQ(dlg.FilterIndex, 1);
+    EXPECT_EQ(dlg.InitDir, process.CurrentDirectory());
+}
+
+TEST_F(RealDialogs, A258CharacterNameIsRefusedWithoutADialogAnd257IsShown) {
+    cmd1 dlg(dialogs, process);
+    dlg.FileName = u"C:\\" + Text(255, u'a');  // 258
+    EXPECT_FALSE(Run([&] { return dlg.ShowOpen(); }).has_value());
+    EXPECT_FALSE(Run([&] { return dlg.ShowSave(); }).has_value());
+    EXPECT_EQ(g_seen.dialogs, 0);
+    EXPECT_EQ(dlg.InitDir, u"C:");
+
+    dlg.FileName.pop_back();  // 257
+    const auto result = Run([&] { return dlg.ShowOpen(); });
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(*result, u"");
+}
