@@ -1,0 +1,114 @@
+// The "more" picture on Windows: a subclassed STATIC that paints the decoded GIF resource and turns
+// button releases into mouse-ups with the button, shift state and position in twips.
+#include "platform/win32/immore_win.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+#include <olectl.h>
+
+#include "app/fou.h"
+#include "platform/win32/win_util.h"
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 0x1A0E;
+
+struct ImMoreState {
+    HBITMAP bitmap = nullptr;
+    ImMoreMouseUp onMouseUp;
+};
+
+int ShiftOf(WPARAM keys) {
+    return ((keys & MK_SHIFT) ? kShiftMask : 0) | ((keys & MK_CONTROL) ? kCtrlMask : 0) |
+           (GetKeyState(VK_MENU) < 0 ? kAltMask : 0);
+}
+
+void Paint(HWND h, HBITMAP bitmap) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(h, &ps);
+    RECT rc;
+    GetClientRect(h, &rc);
+    FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+    if (bitmap) {
+        BITMAP info{};
+        GetObjectW(bitmap, sizeof info, &info);
+        HDC memory = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+    }
+    EndPaint(h, &ps);
+}
+
+LRESULT CALLBACK ImMoreProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+    auto* state = reinterpret_cast<ImMoreState*>(ref);
+    int button = 0;
+    switch (msg) {
+        case WM_PAINT:
+            Paint(h, state->bitmap);
+            return 0;
+        case WM_LBUTTONUP:
+            button = 1;
+            break;
+        case WM_RBUTTONUP:
+            button = 2;
+            break;
+        case WM_MBUTTONUP:
+            button = 4;
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(h, ImMoreProc, kSubclassId);
+            if (state->bitmap) DeleteObject(state->bitmap);
+            delete state;
+            return DefSubclassProc(h, msg, wp, lp);
+    }
+    if (button && state->onMouseUp) {
+        const POINTS at = MAKEPOINTS(lp);
+        state->onMouseUp(button, ShiftOf(wp), win::PixelsToTwips(at.x), win::PixelsToTwips(at.y));
+        return 0;
+    }
+    return DefSubclassProc(h, msg, wp, lp);
+}
+
+}  // namespace
+
+HBITMAP DecodePicture(const void* data, size_t size) {
+    if (!data || !size) return nullptr;
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!copy) return nullptr;
+    memcpy(GlobalLock(copy), data, size);
+    GlobalUnlock(copy);
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
+        GlobalFree(copy);
+        return nullptr;
+    }
+    IPicture* picture = nullptr;
+    HBITMAP result = nullptr;
+    if (SUCCEEDED(OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
+                                 reinterpret_cast<void**>(&picture))) &&
+        picture) {
+        OLE_HANDLE handle = 0;
+        // The picture owns its bitmap; keep a copy that outlives it.
+        if (SUCCEEDED(picture->get_Handle(&handle)) && handle)
+            result = static_cast<HBITMAP>(
+                CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0));
+        picture->Release();
+    }
+    stream->Release();
+    return result;
+}
+
+HBITMAP LoadImMoreBitmap(HINSTANCE instance) {
+    HRSRC found = FindResourceW(instance, L"IMMORE", MAKEINTRESOURCEW(10));  // RT_RCDATA
+    if (!found) return nullptr;
+    return DecodePicture(LockResource(LoadResource(instance, found)), SizeofResource(instance, found));
+}
+
+void SetUpImMore(HWND picture, HINSTANCE instance, ImMoreMouseUp onMouseUp) {
+    if (!picture) return;
+    auto* state = new ImMoreState{LoadImMoreBitmap(instance), std::move(onMouseUp)};
+    SetWindowSubclass(picture, ImMoreProc, kSubclassId, reinterpret_cast<DWORD_PTR>(state));
+    InvalidateRect(picture, nullptr, TRUE);
+}
