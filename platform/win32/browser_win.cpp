@@ -1,0 +1,450 @@
+// The banner strip on Windows: the WebBrowser control as an OLE object in a window of ours (we are its
+// client site, in-place site, frame and UI handler) and the empty panel used when it cannot be created.
+#include "platform/win32/browser_win.h"
+
+#include <exdisp.h>
+#include <exdispid.h>
+#include <mshtmdid.h>
+#include <mshtmhst.h>
+#include <mshtml.h>
+#include <ole2.h>
+
+#include <functional>
+
+#include "platform/win32/blank_strip_win.h"
+#include "platform/win32/controls_win.h"
+#include "platform/win32/win_util.h"
+
+namespace {
+
+constexpr wchar_t kStripClass[] = L"LockleafBannerStrip";
+
+// A reference the control keeps on a site after the strip is gone would call into freed memory.
+long g_siteReferences = 0;
+
+// A COM pointer released when its scope ends.
+template <class T>
+class Com {
+public:
+    Com() = default;
+    ~Com() { Reset(); }
+    Com(const Com&) = delete;
+    Com& operator=(const Com&) = delete;
+    T* Get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    T** Out() {
+        Reset();
+        return &p_;
+    }
+    void** OutVoid() { return reinterpret_cast<void**>(Out()); }
+    void Reset() {
+        if (p_) p_->Release();
+        p_ = nullptr;
+    }
+    template <class U>
+    bool QueryFrom(U* from) {
+        Reset();
+        return from && SUCCEEDED(from->QueryInterface(__uuidof(T), OutVoid())) && p_;
+    }
+
+private:
+    T* p_ = nullptr;
+};
+
+// A BSTR freed when its scope ends.
+class Bstr {
+public:
+    explicit Bstr(const Text& t) : b_(SysAllocStringLen(win::W(t), static_cast<UINT>(t.size()))) {}
+    ~Bstr() { SysFreeString(b_); }
+    Bstr(const Bstr&) = delete;
+    Bstr& operator=(const Bstr&) = delete;
+    BSTR Get() const { return b_; }
+
+private:
+    BSTR b_;
+};
+
+// An event sink: IDispatch answering for one dispinterface; Invoke goes to a function. Owned by the
+// browser object, which disconnects it before it goes away, so the count only tracks references.
+class Sink : public IDispatch {
+public:
+    Sink(const IID& iid, std::function<void(DISPID, DISPPARAMS*)> onInvoke)
+        : iid_(iid), onInvoke_(onInvoke) {}
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == iid_) {
+            *out = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs_; }
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override {
+        *n = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                        UINT*) override {
+        onInvoke_(id, params);
+        return S_OK;
+    }
+
+private:
+    IID iid_;
+    std::function<void(DISPID, DISPPARAMS*)> onInvoke_;
+    ULONG refs_ = 0;
+};
+
+// One connection of a sink to a source's connection point; Disconnect undoes it.
+class Connection {
+public:
+    ~Connection() { Disconnect(); }
+    bool Connect(IUnknown* source, const IID& iid, IUnknown* sink) {
+        Disconnect();
+        Com<IConnectionPointContainer> container;
+        if (!container.QueryFrom(source)) return false;
+        if (FAILED(container->FindConnectionPoint(iid, point_.Out())) || !point_) return false;
+        if (FAILED(point_->Advise(sink, &cookie_))) {
+            point_.Reset();
+            return false;
+        }
+        return true;
+    }
+    void Disconnect() {
+        if (point_) point_->Unadvise(cookie_);
+        point_.Reset();
+        cookie_ = 0;
+    }
+
+private:
+    Com<IConnectionPoint> point_;
+    DWORD cookie_ = 0;
+};
+
+}  // namespace
+
+// The strip window hosting the control; its site, frame and UI handler are this object itself.
+class HostedBrowser : public Browser,
+                      public Win32Widget,
+                      public IOleClientSite,
+                      public IOleInPlaceSite,
+                      public IOleInPlaceFrame,
+                      public IDocHostUIHandler {
+public:
+    bool Create(HWND parent, HINSTANCE instance, UINT id, int width, int height, const CLSID& control);
+    ~HostedBrowser() override;
+
+    // ---- Browser ----
+    void Navigate(const Text& path) override;
+    void AttachDocument() override;
+    Text EventSourceAttribute(const Text& name) override;
+    bool FireClickById(const Text& id) override;
+
+    // ---- IUnknown ----
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override;
+    STDMETHODIMP_(ULONG) AddRef() override {
+        ++g_siteReferences;
+        return ++refs_;
+    }
+    STDMETHODIMP_(ULONG) Release() override {
+        --g_siteReferences;
+        return --refs_;
+    }
+    // ---- IOleClientSite ----
+    STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** m) override {
+        *m = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetContainer(IOleContainer** c) override {
+        *c = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP ShowObject() override { return S_OK; }
+    STDMETHODIMP OnShowWindow(WINBOOL) override { return S_OK; }
+    STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+    // ---- IOleWindow (of both the site and the frame) ----
+    STDMETHODIMP GetWindow(HWND* h) override {
+        *h = hwnd;
+        return S_OK;
+    }
+    STDMETHODIMP ContextSensitiveHelp(WINBOOL) override { return E_NOTIMPL; }
+    // ---- IOleInPlaceSite ----
+    STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
+    STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
+    STDMETHODIMP OnUIActivate() override { return S_OK; }
+    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
+                                  LPRECT clip, LPOLEINPLACEFRAMEINFO info) override;
+    STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
+    STDMETHODIMP OnUIDeactivate(WINBOOL) override { return S_OK; }
+    STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
+    STDMETHODIMP DiscardUndoState() override { return S_OK; }
+    STDMETHODIMP DeactivateAndUndo() override { return S_OK; }
+    STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
+    // ---- IOleInPlaceUIWindow, IOleInPlaceFrame ----
+    STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
+    STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
+    STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
+    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
+    STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+    STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
+    STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP EnableModeless(WINBOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+    // ---- IDocHostUIHandler: no context menu, no border, no scroll bars, nothing else of the host's ----
+    STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_OK; }
+    STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override;
+    STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                        IOleInPlaceUIWindow*) override {
+        return S_OK;
+    }
+    STDMETHODIMP HideUI() override { return S_OK; }
+    STDMETHODIMP UpdateUI() override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(WINBOOL) override { return S_OK; }
+    STDMETHODIMP OnFrameWindowActivate(WINBOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, WINBOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override { return S_FALSE; }
+    STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD) override {
+        *key = nullptr;
+        return S_FALSE;
+    }
+    STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** target) override {
+        *target = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetExternal(IDispatch** d) override {
+        *d = nullptr;
+        return S_FALSE;
+    }
+    STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* out) override {
+        *out = nullptr;
+        return S_FALSE;
+    }
+    STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** out) override {
+        *out = nullptr;
+        return S_FALSE;
+    }
+
+private:
+    static LRESULT CALLBACK StripProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+    void Resized();
+    void OnBrowserEvent(DISPID id, DISPPARAMS* params);
+    void OnDocumentEvent(DISPID id, DISPPARAMS* params);
+    void AttachToCurrent();
+    bool CurrentDocument(IDispatch** document);
+
+    Com<IOleObject> ole_;
+    Com<IWebBrowser2> web_;
+    Sink browserSink_{__uuidof(DWebBrowserEvents2),
+                      [this](DISPID id, DISPPARAMS* p) { OnBrowserEvent(id, p); }};
+    Sink documentSink_{__uuidof(HTMLDocumentEvents2),
+                       [this](DISPID id, DISPPARAMS* p) { OnDocumentEvent(id, p); }};
+    Connection browserEvents_, documentEvents_;
+    bool attachWanted_ = false;
+    IHTMLEventObj* event_ = nullptr;  // during a mouse-up only
+    ULONG refs_ = 0;
+};
+
+bool HostedBrowser::Create(HWND parent, HINSTANCE instance, UINT id, int width, int height,
+                           const CLSID& control) {
+    WNDCLASSEXW wc{sizeof wc};
+    wc.lpfnWndProc = StripProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kStripClass;
+    RegisterClassExW(&wc);  // fails harmlessly when already registered
+    hwnd = CreateWindowExW(0, kStripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height,
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    if (!hwnd) return false;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+
+    if (FAILED(
+            CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IOleObject), ole_.OutVoid())) ||
+        !ole_)
+        return false;
+    if (FAILED(ole_->SetClientSite(static_cast<IOleClientSite*>(this)))) return false;
+    OleSetContainedObject(ole_.Get(), TRUE);
+    RECT rc{0, 0, width, height};
+    if (FAILED(ole_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(this), 0, hwnd,
+                            &rc)))
+        return false;
+    if (!web_.QueryFrom(ole_.Get())) return false;
+    web_->put_Silent(VARIANT_TRUE);  // no script-error dialogs from a banner page
+    web_->put_RegisterAsDropTarget(VARIANT_FALSE);
+    browserEvents_.Connect(web_.Get(), __uuidof(DWebBrowserEvents2), &browserSink_);
+    Resized();
+    return true;
+}
+
+HostedBrowser::~HostedBrowser() {
+    documentEvents_.Disconnect();
+    browserEvents_.Disconnect();
+    web_.Reset();
+    if (ole_) {
+        ole_->Close(OLECLOSE_NOSAVE);
+        ole_->SetClientSite(nullptr);
+    }
+    ole_.Reset();
+    if (hwnd) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd);
+    }
+}
+
+STDMETHODIMP HostedBrowser::QueryInterface(REFIID riid, void** out) {
+    *out = nullptr;
+    if (riid == IID_IUnknown || riid == __uuidof(IOleClientSite))
+        *out = static_cast<IOleClientSite*>(this);
+    else if (riid == __uuidof(IOleWindow) || riid == __uuidof(IOleInPlaceSite))
+        *out = static_cast<IOleInPlaceSite*>(this);
+    else if (riid == __uuidof(IOleInPlaceUIWindow) || riid == __uuidof(IOleInPlaceFrame))
+        *out = static_cast<IOleInPlaceFrame*>(this);
+    else if (riid == __uuidof(IDocHostUIHandler))
+        *out = static_cast<IDocHostUIHandler*>(this);
+    if (!*out) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP HostedBrowser::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
+                                             LPRECT clip, LPOLEINPLACEFRAMEINFO info) {
+    *frame = static_cast<IOleInPlaceFrame*>(this);
+    AddRef();
+    *doc = nullptr;
+    GetClientRect(hwnd, pos);
+    GetClientRect(hwnd, clip);
+    info->fMDIApp = FALSE;
+    info->hwndFrame = GetAncestor(hwnd, GA_ROOT);
+    info->haccel = nullptr;
+    info->cAccelEntries = 0;
+    return S_OK;
+}
+
+STDMETHODIMP HostedBrowser::GetHostInfo(DOCHOSTUIINFO* info) {
+    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO | DOCHOSTUIFLAG_DISABLE_HELP_MENU;
+    info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
+    return S_OK;
+}
+
+LRESULT CALLBACK HostedBrowser::StripProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<HostedBrowser*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+    if (self && msg == WM_SIZE) self->Resized();
+    return DefWindowProcW(h, msg, wp, lp);
+}
+
+void HostedBrowser::Resized() {
+    Com<IOleInPlaceObject> inPlace;
+    if (!inPlace.QueryFrom(ole_.Get())) return;
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    inPlace->SetObjectRects(&rc, &rc);
+}
+
+void HostedBrowser::Navigate(const Text& path) {
+    if (!web_) return;
+    Bstr url(path);
+    VARIANT none;
+    VariantInit(&none);
+    web_->Navigate(url.Get(), &none, &none, &none, &none);  // asynchronous: the page arrives later, or never
+}
+
+bool HostedBrowser::CurrentDocument(IDispatch** document) {
+    *document = nullptr;
+    return web_ && SUCCEEDED(web_->get_Document(document)) && *document;
+}
+
+void HostedBrowser::AttachDocument() {
+    attachWanted_ = true;
+    AttachToCurrent();  // the document there now; DocumentComplete moves the listener to the new page
+}
+
+void HostedBrowser::AttachToCurrent() {
+    documentEvents_.Disconnect();
+    Com<IDispatch> document;
+    if (!CurrentDocument(document.Out())) return;
+    documentEvents_.Connect(document.Get(), __uuidof(HTMLDocumentEvents2), &documentSink_);
+}
+
+void HostedBrowser::OnBrowserEvent(DISPID id, DISPPARAMS* params) {
+    if (id != DISPID_DOCUMENTCOMPLETE || !attachWanted_ || !params || params->cArgs < 2) return;
+    // Frames complete too; only the top-level page counts.
+    const VARIANT& who = params->rgvarg[1];
+    if (who.vt != VT_DISPATCH || !who.pdispVal) return;
+    Com<IUnknown> completed, top;
+    if (!completed.QueryFrom(who.pdispVal) || !top.QueryFrom(web_.Get()) || completed.Get() != top.Get())
+        return;
+    AttachToCurrent();
+}
+
+void HostedBrowser::OnDocumentEvent(DISPID id, DISPPARAMS* params) {
+    if (id != DISPID_HTMLDOCUMENTEVENTS2_ONMOUSEUP || !onDocMouseUp) return;
+    Com<IHTMLEventObj> event;
+    if (params && params->cArgs >= 1 && params->rgvarg[0].vt == VT_DISPATCH)
+        event.QueryFrom(params->rgvarg[0].pdispVal);
+    event_ = event.Get();
+    try {
+        onDocMouseUp();
+    } catch (...) {
+        // A handler failure must not unwind into the browser control.
+    }
+    event_ = nullptr;
+}
+
+Text HostedBrowser::EventSourceAttribute(const Text& name) {
+    if (!event_) return {};
+    Com<IHTMLElement> source;
+    if (FAILED(event_->get_srcElement(source.Out())) || !source) return {};
+    Bstr attribute(name);
+    VARIANT value;
+    VariantInit(&value);
+    Text result;
+    if (SUCCEEDED(source->getAttribute(attribute.Get(), 0, &value))) {
+        if (value.vt != VT_BSTR && value.vt != VT_NULL && value.vt != VT_EMPTY)
+            VariantChangeType(&value, &value, 0, VT_BSTR);
+        if (value.vt == VT_BSTR && value.bstrVal)
+            result = win::FromW(value.bstrVal, SysStringLen(value.bstrVal));
+    }
+    VariantClear(&value);
+    return result;
+}
+
+bool HostedBrowser::FireClickById(const Text& id) {
+    Com<IDispatch> document;
+    if (!CurrentDocument(document.Out())) return false;
+    Com<IHTMLDocument3> document3;
+    Com<IHTMLElement> element;
+    Com<IHTMLElement3> element3;
+    Bstr elementId(id);
+    if (!document3.QueryFrom(document.Get()) ||
+        FAILED(document3->getElementById(elementId.Get(), element.Out())) ||
+        !element3.QueryFrom(element.Get()))
+        return false;
+    Bstr eventName(u"onclick");
+    VARIANT none;
+    VariantInit(&none);
+    VARIANT_BOOL cancelled = VARIANT_FALSE;
+    return SUCCEEDED(element3->fireEvent(eventName.Get(), &none, &cancelled));
+}
+
+std::unique_ptr<Browser> CreateBannerStrip(HWND parent, HINSTANCE instance, UINT id, int width, int height,
+                                           const CLSID& control) {
+    auto hosted = std::make_unique<HostedBrowser>();
+    if (hosted->Create(parent, instance, id, width, height, control)) return hosted;
+    hosted.reset();
+    // No control to host: the strip stays an empty panel and the program goes on without banners.
+    auto blank = std::make_unique<BlankStrip>();
+    blank->hwnd = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, width, height, parent,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    return blank;
+}
+
+bool IsHostedBrowser(const Browser& strip) { return dynamic_cast<const HostedBrowser*>(&strip) != nullptr; }
+
+long HostedSiteReferences() { return g_siteReferences; }

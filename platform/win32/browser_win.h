@@ -1,0 +1,20 @@
+// The banner strip: the WebBrowser control hosted in a child window without ATL, with its document's
+// mouse-up events and the page's "next" element. Without a usable control the strip is an empty panel.
+#pragma once
+#include <exdisp.h>
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/ports.h"
+
+// A child of parent, id and size in pixels, placed at 0,0. Never waits for a page to load. The control's
+// class is a parameter so that tests can make its creation fail; COM must be initialised on this thread.
+std::unique_ptr<Browser> CreateBannerStrip(HWND parent, HINSTANCE instance, UINT id, int width, int height,
+                                           const CLSID& control = CLSID_WebBrowser);
+
+// True when the strip is the hosted control rather than the empty panel (for tests and diagnostics).
+bool IsHostedBrowser(const Browser& strip);
+
+// References the hosted controls hold on their sites, over all strips: 0 once every strip is gone.
+long HostedSiteReferences();
