@@ -12,3 +12,8 @@ if [ -z "${LOCKLEAF_WINE:-}" ]; then
 fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+# Without this Wine offers to install its HTML engine the first time the banner strip's control starts.
+case ";${WINEDLLOVERRIDES};" in
+  *mshtml=\;*) ;;
+  *) export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}mshtml=" ;;
+esac
