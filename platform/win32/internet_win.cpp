@@ -3,22 +3,98 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <string>
+
 #include "platform/win32/win_util.h"
 
+namespace {
+
+HINTERNET H(NetHandle h) { return reinterpret_cast<HINTERNET>(h); }
+NetHandle N(HINTERNET h) { return reinterpret_cast<NetHandle>(h); }
+
+// InternetOpenUrl takes its time-outs from nowhere under Wine and waits forever on a silent server; the
+// options hold only when set on the request handle itself.
+void SetTimeouts(HINTERNET h) {
+    DWORD connect = Win32Internet::kConnectTimeoutMs, receive = Win32Internet::kReceiveTimeoutMs;
+    InternetSetOptionW(h, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
+    InternetSetOptionW(h, INTERNET_OPTION_SEND_TIMEOUT, &receive, sizeof receive);
+    InternetSetOptionW(h, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof receive);
+    InternetSetOptionW(h, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &receive, sizeof receive);
+}
+
+}  // namespace
+
 NetHandle Win32Internet::Open(const Text& agent, uint32_t accessType, uint32_t flags) {
-    return reinterpret_cast<NetHandle>(InternetOpenW(win::W(agent), accessType, nullptr, nullptr, flags));
+    HINTERNET root = InternetOpenW(win::W(agent), accessType, nullptr, nullptr, flags);
+    if (root) SetTimeouts(root);
+    return N(root);
 }
 
 NetHandle Win32Internet::OpenUrl(NetHandle root, const Text& url, uint32_t flags) {
-    return reinterpret_cast<NetHandle>(
-        InternetOpenUrlW(reinterpret_cast<HINTERNET>(root), win::W(url), nullptr, 0, flags, 0));
+    if (!root) return 0;
+    std::wstring host(INTERNET_MAX_HOST_NAME_LENGTH + 1, L'\0'), path(url.size() + 1, L'\0'),
+        extra(url.size() + 1, L'\0');
+    URL_COMPONENTSW parts{sizeof parts};
+    parts.lpszHostName = host.data();
+    parts.dwHostNameLength = static_cast<DWORD>(host.size());
+    parts.lpszUrlPath = path.data();
+    parts.dwUrlPathLength = static_cast<DWORD>(path.size());
+    parts.lpszExtraInfo = extra.data();
+    parts.dwExtraInfoLength = static_cast<DWORD>(extra.size());
+    const bool cracked = InternetCrackUrlW(win::W(url), 0, 0, &parts) != 0;
+    const bool http =
+        cracked && (parts.nScheme == INTERNET_SCHEME_HTTP || parts.nScheme == INTERNET_SCHEME_HTTPS);
+    if (!http) {
+        // Other schemes keep the plain call; there is no request handle to put time-outs on.
+        HINTERNET whole = InternetOpenUrlW(H(root), win::W(url), nullptr, 0, flags, 0);
+        if (whole) requests_[N(whole)] = {};
+        return N(whole);
+    }
+    host.resize(parts.dwHostNameLength);
+    const std::wstring object =
+        path.substr(0, parts.dwUrlPathLength) + extra.substr(0, parts.dwExtraInfoLength);
+
+    HINTERNET connect =
+        InternetConnectW(H(root), host.c_str(), parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+    if (!connect) return 0;
+    SetTimeouts(connect);
+    const DWORD secure = parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
+    HINTERNET request = HttpOpenRequestW(connect, L"GET", object.empty() ? L"/" : object.c_str(), nullptr,
+                                         nullptr, nullptr, flags | secure, 0);
+    if (request) SetTimeouts(request);
+    if (!request || !HttpSendRequestW(request, nullptr, 0, nullptr, 0)) {
+        if (request) InternetCloseHandle(request);
+        InternetCloseHandle(connect);
+        return 0;
+    }
+    Request r;
+    r.connect = connect;
+    DWORD length = 0, size = sizeof length, index = 0;
+    r.lengthKnown = HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length,
+                                   &size, &index) != 0;
+    r.length = length;
+    requests_[N(request)] = r;
+    return N(request);
 }
 
 bool Win32Internet::Read(NetHandle h, void* buffer, uint32_t size, uint32_t& read) {
     DWORD n = 0;
-    const bool ok = InternetReadFile(reinterpret_cast<HINTERNET>(h), buffer, size, &n) != 0;
+    bool ok = InternetReadFile(H(h), buffer, size, &n) != 0;
     read = ok ? n : 0;
+    const auto it = requests_.find(h);
+    if (ok && it != requests_.end()) {
+        it->second.received += read;
+        // The connection closed before the announced length: the body broke off.
+        if (read == 0 && it->second.lengthKnown && it->second.received < it->second.length) ok = false;
+    }
     return ok;
 }
 
-void Win32Internet::Close(NetHandle h) { InternetCloseHandle(reinterpret_cast<HINTERNET>(h)); }
+void Win32Internet::Close(NetHandle h) {
+    if (!h) return;
+    const auto it = requests_.find(h);
+    HINTERNET connect = it == requests_.end() ? nullptr : static_cast<HINTERNET>(it->second.connect);
+    if (it != requests_.end()) requests_.erase(it);
+    InternetCloseHandle(H(h));
+    if (connect) InternetCloseHandle(connect);
+}

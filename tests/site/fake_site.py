@@ -4,7 +4,9 @@
 Serves ROOT/files/banner.txt and ROOT/files/banner/* as they are on disk, answers adm/sendstat.php with an
 empty page, and logs every request as one line: METHOD <TAB> path-and-query as sent <TAB> user agent.
 --silent accepts connections and never answers (time-out tests); --cut PATH sends that file's headers with
-its full length but closes after half the body (a download that breaks off).
+its full length but closes after half the body (a download that breaks off); --slow PATH sends that file in
+256-byte pieces a fifth of a second apart (a fetch that takes a while). A server started from inside
+Wine cannot be killed from there: it ends when --stop-file appears or after --max-seconds.
 """
 import argparse
 import os
@@ -23,7 +25,11 @@ def main():
     ap.add_argument("--log", required=True)
     ap.add_argument("--silent", action="store_true")
     ap.add_argument("--cut", action="append", default=[], help="path (e.g. /files/banner/a.gif) to break off")
+    ap.add_argument("--slow", action="append", default=[], help="path sent slowly, piece by piece")
+    ap.add_argument("--stop-file", help="the server ends as soon as this file exists")
+    ap.add_argument("--max-seconds", type=float, default=0, help="the server ends after this long (0: never)")
     args = ap.parse_args()
+    threading.Thread(target=watchdog, args=(args,), daemon=True).start()
     log_lock = threading.Lock()
 
     def record(line):
@@ -59,6 +65,15 @@ def main():
                 self.close_connection = True
                 self.connection.shutdown(socket.SHUT_RDWR)
                 return
+            if path in args.slow:
+                self.send_response(200)
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                for at in range(0, len(body), 256):
+                    self.wfile.write(body[at : at + 256])
+                    self.wfile.flush()
+                    time.sleep(0.2)
+                return
             self.reply(200, body)
 
         def reply(self, status, body):
@@ -91,6 +106,16 @@ def serve_silently(args, record):
         except OSError:
             first = ""
         record("SILENT\t%s" % first)
+
+
+def watchdog(args):
+    start = time.monotonic()
+    while True:
+        if args.stop_file and os.path.exists(args.stop_file):
+            os._exit(0)
+        if args.max_seconds and time.monotonic() - start > args.max_seconds:
+            os._exit(0)
+        time.sleep(0.1)
 
 
 def announce(args, port):
