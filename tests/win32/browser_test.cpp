@@ -22,11 +22,14 @@ HWND NewParent() {
     return CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 600, 100, nullptr, nullptr, nullptr, nullptr);
 }
 
+BOOL CALLBACK CountOne(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
 int ChildCount(HWND parent) {
     int n = 0;
-    EnumChildWindows(
-        parent, [](HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count), TRUE; },
-        reinterpret_cast<LPARAM>(&n));
+    EnumChildWindows(parent, CountOne, reinterpret_cast<LPARAM>(&n));
     return n;
 }
 
