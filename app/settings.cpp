@@ -2,6 +2,8 @@
 // Placement text is "left,top,width,height" in twips.
 #include "app/settings.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -56,15 +58,22 @@ Text RegReadString(Registry& registry, RegRoot root, const Text& keyPath, const 
     return Trim(buffer);
 }
 
+// A user without rights below HKLM keeps the value per user. Reading prefers the per-user copy, since
+// it is only ever written when the machine-wide one could not be; a later machine-wide write clears it,
+// so neither copy can go stale behind the other.
 void WriteSetting(Registry& registry, const Text& name, const Text& value) {
-    if (!RegWriteString(registry, RegRoot::LocalMachine, kSettingsKey, name, value))
+    if (!RegWriteString(registry, RegRoot::LocalMachine, kSettingsKey, name, value)) {
         RegWriteString(registry, RegRoot::CurrentUser, kSettingsKey, name, value);
+        return;
+    }
+    if (!RegReadString(registry, RegRoot::CurrentUser, kSettingsKey, name).empty())
+        RegWriteString(registry, RegRoot::CurrentUser, kSettingsKey, name, u"");
 }
 
 Text ReadSetting(Registry& registry, const Text& name) {
-    const Text machine = RegReadString(registry, RegRoot::LocalMachine, kSettingsKey, name);
-    if (!machine.empty()) return machine;
-    return RegReadString(registry, RegRoot::CurrentUser, kSettingsKey, name);
+    const Text user = RegReadString(registry, RegRoot::CurrentUser, kSettingsKey, name);
+    if (!user.empty()) return user;
+    return RegReadString(registry, RegRoot::LocalMachine, kSettingsKey, name);
 }
 
 Text SingleText(double value) {
@@ -90,8 +99,31 @@ bool ParseNumber(const Text& text, double& value) {
         s.push_back(static_cast<char>(ch));
     }
     char* end = nullptr;
-    value = std::strtod(s.c_str(), &end);
-    return end == s.c_str() + s.size() && std::isfinite(value);
+    const double parsed = std::strtod(s.c_str(), &end);
+    // Beyond the single-precision range is an overflow, not a number.
+    if (end != s.c_str() + s.size() || !(std::fabs(parsed) <= FLT_MAX)) return false;
+    value = static_cast<float>(parsed);
+    return true;
+}
+
+Rect OntoNearestScreen(Rect r, const std::vector<Rect>& workAreas) {
+    auto gap = [&](const Rect& a) {  // distance between r and a, 0 when they overlap
+        const double dx = std::max({0.0, a.left - (r.left + r.width), r.left - (a.left + a.width)});
+        const double dy = std::max({0.0, a.top - (r.top + r.height), r.top - (a.top + a.height)});
+        return std::hypot(dx, dy);
+    };
+    auto overlaps = [&](const Rect& a) {
+        return r.left < a.left + a.width && a.left < r.left + r.width && r.top < a.top + a.height &&
+               a.top < r.top + r.height;
+    };
+    if (workAreas.empty() || std::any_of(workAreas.begin(), workAreas.end(), overlaps)) return r;
+    const Rect a = *std::min_element(workAreas.begin(), workAreas.end(),
+                                     [&](const Rect& x, const Rect& y) { return gap(x) < gap(y); });
+    r.width = std::min(r.width, a.width);
+    r.height = std::min(r.height, a.height);
+    r.left = std::clamp(r.left, a.left, a.left + a.width - r.width);
+    r.top = std::clamp(r.top, a.top, a.top + a.height - r.height);
+    return r;
 }
 
 }  // namespace d1
@@ -110,5 +142,8 @@ void Fou::RestorePlacement() {
     double n[4];
     for (int i = 0; i < 4; ++i)
         if (!d1::ParseNumber(parts[i], n[i])) return;
-    c.window->Move({n[0], n[1], n[2], n[3]});
+    // A negative size is as invalid as a non-number: the window keeps its initial placement.
+    if (n[2] < 0 || n[3] < 0) return;
+    // Screens change between runs; a placement left on a screen that is gone is brought back onto one.
+    c.window->Move(d1::OntoNearestScreen({n[0], n[1], n[2], n[3]}, c.window->WorkAreas()));
 }

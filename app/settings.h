@@ -1,5 +1,5 @@
 // The settings store: string values in the registry, and the window placement kept there between runs.
-// The machine-wide key is preferred; a user without the right to write it keeps the same value per user.
+// The machine-wide key first; a user without the right to write it keeps the same value per user.
 #pragma once
 #include "app/d1.h"
 
@@ -20,5 +20,7 @@ Text ReadSetting(Registry& registry, const Text& name);
 Text SingleText(double value);
 // Parses a number written by SingleText (blanks around it allowed); false when it is not a number.
 bool ParseNumber(const Text& text, double& value);
+// r unchanged when it overlaps a work area; else fitted into the nearest one (shrunk if larger).
+Rect OntoNearestScreen(Rect r, const std::vector<Rect>& workAreas);
 
 }  // namespace d1

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using Text = std::u16string;  // UTF-16 code units; offsets and lengths count code units
 using Bytes = std::string;    // raw bytes (file contents, HTTP bodies, code-page text)
@@ -74,6 +75,8 @@ struct Window {
     virtual bool Move(const Rect& r) = 0;
     virtual bool Minimized() const = 0;
     virtual void Focus() = 0;
+    // The work area (screen minus task bars) of every monitor, twips, screen coordinates.
+    virtual std::vector<Rect> WorkAreas() const = 0;
 };
 
 // A pop-up menu shown at the mouse position.

@@ -125,6 +125,27 @@ bool Win32Window::Move(const Rect& r) {
                       TwipsToPixels(r.height), TRUE) != 0;
 }
 
+namespace {
+
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
+    MONITORINFO mi{sizeof mi};
+    if (GetMonitorInfoW(monitor, &mi)) {
+        const RECT& rc = mi.rcWork;
+        reinterpret_cast<std::vector<Rect>*>(areas)->push_back(
+            {PixelsToTwips(rc.left), PixelsToTwips(rc.top), PixelsToTwips(rc.right - rc.left),
+             PixelsToTwips(rc.bottom - rc.top)});
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<Rect> Win32Window::WorkAreas() const {
+    std::vector<Rect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
+    return areas;
+}
+
 void Win32Window::Focus() {
     SetForegroundWindow(hwnd);
     SetActiveWindow(hwnd);

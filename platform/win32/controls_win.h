@@ -73,6 +73,7 @@ public:
     bool Move(const Rect& r) override;
     bool Minimized() const override { return IsIconic(hwnd) != 0; }
     void Focus() override;
+    std::vector<Rect> WorkAreas() const override;
 };
 
 class Win32PopupMenu : public PopupMenu {

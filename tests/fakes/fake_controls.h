@@ -82,6 +82,7 @@ struct FakeWindow : Window {
     bool minimized = false;
     bool moveFails = false;
     int focusCount = 0;
+    std::vector<Rect> workAreas{{0, 0, 15360, 11040}};  // 1024 x 736 pixels at 96 dpi
 
     void SetCaption(const Text& t) override { caption = t; }
     Text Caption() const override { return caption; }
@@ -94,6 +95,7 @@ struct FakeWindow : Window {
     }
     bool Minimized() const override { return minimized; }
     void Focus() override { ++focusCount; }
+    std::vector<Rect> WorkAreas() const override { return workAreas; }
 };
 
 struct FakePopupMenu : PopupMenu {

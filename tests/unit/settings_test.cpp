@@ -55,16 +55,30 @@ TEST(Settings, MachineKeyFirstThenTheSamePathPerUser) {
     FakeRegistry reg;
     d1::WriteSetting(reg, u"position", u"1,2,3,4");
     EXPECT_EQ(reg.Get(RegRoot::LocalMachine, kKey, u"position"), u"1,2,3,4");
-    EXPECT_FALSE(reg.Has(RegRoot::CurrentUser, kKey, u"position"));
+    EXPECT_FALSE(reg.keys.count(FakeRegistry::Key(RegRoot::CurrentUser, kKey)));
+    EXPECT_EQ(d1::ReadSetting(reg, u"position"), u"1,2,3,4");
 
     FakeRegistry user;
     user.refuseWrites.insert(RegRoot::LocalMachine);
     d1::WriteSetting(user, u"position", u"5,6,7,8");
     EXPECT_EQ(user.Get(RegRoot::CurrentUser, kKey, u"position"), u"5,6,7,8");
     EXPECT_EQ(d1::ReadSetting(user, u"position"), u"5,6,7,8");
-    user.Put(RegRoot::LocalMachine, kKey, u"position", u"9,9,9,9");
-    EXPECT_EQ(d1::ReadSetting(user, u"position"), u"9,9,9,9");
     EXPECT_TRUE(user.open.empty());
+}
+
+TEST(Settings, NeitherCopyGoesStaleBehindTheOther) {
+    FakeRegistry reg;
+    // Machine-wide value from a run with rights, then runs without them.
+    reg.Put(RegRoot::LocalMachine, kKey, u"position", u"9,9,9,9");
+    reg.refuseWrites.insert(RegRoot::LocalMachine);
+    d1::WriteSetting(reg, u"position", u"5,6,7,8");
+    EXPECT_EQ(d1::ReadSetting(reg, u"position"), u"5,6,7,8");
+    // Rights again: the machine-wide value is written and the per-user copy no longer hides it.
+    reg.refuseWrites.clear();
+    d1::WriteSetting(reg, u"position", u"1,2,3,4");
+    EXPECT_EQ(reg.Get(RegRoot::LocalMachine, kKey, u"position"), u"1,2,3,4");
+    EXPECT_EQ(d1::ReadSetting(reg, u"position"), u"1,2,3,4");
+    EXPECT_TRUE(reg.open.empty());
 }
 
 TEST(Settings, NumbersPrintLikeSinglePrecisionValues) {
@@ -81,6 +95,10 @@ TEST(Settings, NumbersPrintLikeSinglePrecisionValues) {
     EXPECT_FALSE(d1::ParseNumber(u"12px", v));
     EXPECT_FALSE(d1::ParseNumber(u"", v));
     EXPECT_FALSE(d1::ParseNumber(u"1.2.3", v));
+    EXPECT_FALSE(d1::ParseNumber(u"1e39", v));  // beyond single precision
+    EXPECT_FALSE(d1::ParseNumber(u"-", v));
+    EXPECT_TRUE(d1::ParseNumber(u"-1E-05", v));
+    EXPECT_FLOAT_EQ(v, -1e-5f);
 }
 
 TEST(Placement, ClosingStoresTheRectangleAndTheNextStartRestoresIt) {
@@ -125,7 +143,7 @@ TEST(Placement, WithoutMachineRightsTheUserKeyCarriesThePlacementAcrossRuns) {
 }
 
 TEST(Placement, AnythingButFourNumbersLeavesTheInitialPlacement) {
-    const Text bad[] = {u"1,2,3", u"1,2,3,4,5", u"", u"1,2,x,4", u"1,,3,4"};
+    const Text bad[] = {u"1,2,3", u"1,2,3,4,5", u"", u"1,2,x,4", u"1,,3,4", u"1,2,-3,4", u"1,2,3,nan"};
     for (const Text& value : bad) {
         Started s(false);
         if (!value.empty()) s.fp.registry.Put(RegRoot::LocalMachine, kKey, u"position", value);
@@ -140,4 +158,36 @@ TEST(Placement, AnythingButFourNumbersLeavesTheInitialPlacement) {
     d1::Main(s.fp.platform, s.host);
     EXPECT_EQ(s.host.window.rect.left, 1);
     EXPECT_EQ(s.host.window.rect.width, 3000.5);
+}
+
+TEST(Placement, OffEveryScreenIsBroughtOntoTheNearestOne) {
+    const std::vector<Rect> screens{{0, 0, 15360, 11040}, {15360, 0, 19200, 14400}};
+    // Overlapping a screen, even partly: unchanged.
+    const Rect partly{-2000, -500, 9000, 6000};
+    const Rect kept = d1::OntoNearestScreen(partly, screens);
+    EXPECT_EQ(kept.left, -2000);
+    EXPECT_EQ(kept.top, -500);
+    // Right of both: onto the second screen, flush with its right edge.
+    Rect r = d1::OntoNearestScreen({40000, 1200, 9000, 6000}, screens);
+    EXPECT_EQ(r.left, 15360 + 19200 - 9000);
+    EXPECT_EQ(r.top, 1200);
+    EXPECT_EQ(r.width, 9000);
+    // Above and left of the first, and larger than it: shrunk to its work area.
+    r = d1::OntoNearestScreen({-30000, -30000, 20000, 12000}, screens);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.width, 15360);
+    EXPECT_EQ(r.height, 11040);
+    // No screen known: nothing to correct against.
+    r = d1::OntoNearestScreen({-30000, 0, 100, 100}, {});
+    EXPECT_EQ(r.left, -30000);
+}
+
+TEST(Placement, StartWithAPlacementOnAScreenThatIsGoneMovesOntoAPresentOne) {
+    Started s(false);
+    s.fp.registry.Put(RegRoot::LocalMachine, kKey, u"position", u"-20000,900,9000,6000");
+    d1::Main(s.fp.platform, s.host);
+    EXPECT_EQ(s.host.window.rect.left, 0);
+    EXPECT_EQ(s.host.window.rect.top, 900);
+    EXPECT_EQ(s.host.window.rect.width, 9000);
 }
