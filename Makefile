@@ -2,7 +2,9 @@
 SHELL := /bin/bash
 JOBS ?= 2
 SITE_URL ?=
-SITE_FLAG = $(if $(SITE_URL),-DLOCKLEAF_SITE_URL=$(SITE_URL))
+# Without SITE_URL the cached value is dropped, so an earlier `make dist SITE_URL=...` does not stick.
+SITE_FLAG = $(if $(SITE_URL),-DLOCKLEAF_SITE_URL=$(SITE_URL),-ULOCKLEAF_SITE_URL)
+E2E_SITE_URL = http://127.0.0.1:18931/
 WINE_ENV = source scripts/wine-env.sh &&
 
 .PHONY: all deps host win32 win64 wine-build run test test-host test-win32 test-e2e dist clean
@@ -44,7 +46,11 @@ test-host: host
 test-win32: win32 wine-build
 	@echo "== Windows adapter tests under Wine"; $(WINE_ENV) scripts/win-tests.sh
 
+# The end-to-end tests also need a program whose site is the local fake one (tests/e2e/ads.sh).
 test-e2e: win32 wine-build
+	@$(WINE_ENV) b=build/$$LOCKLEAF_WINE_BUILD-site && arch=$$([ "$$LOCKLEAF_WINE_BUILD" = win64 ] && echo x86_64 || echo i686) && \
+	  cmake -S . -B $$b -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$$arch.cmake -DCMAKE_BUILD_TYPE=Release \
+	        -DLOCKLEAF_SITE_URL=$(E2E_SITE_URL) >/dev/null && cmake --build $$b -j$(JOBS) --target lockleaf
 	@echo "== end-to-end tests under Wine + Xvfb"; $(WINE_ENV) tests/e2e/run.sh
 
 dist: win32

@@ -433,11 +433,22 @@ bool HostedBrowser::FireClickById(const Text& id) {
     return SUCCEEDED(element3->fireEvent(eventName.Get(), &none, &cancelled));
 }
 
+bool HtmlEngineAvailable() {
+    IClassFactory* factory = nullptr;
+    if (FAILED(CoGetClassObject(__uuidof(HTMLDocument), CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                reinterpret_cast<void**>(&factory))) ||
+        !factory)
+        return false;
+    factory->Release();
+    return true;
+}
+
 std::unique_ptr<Browser> CreateBannerStrip(HWND parent, HINSTANCE instance, UINT id, int width, int height,
-                                           const CLSID& control) {
-    auto hosted = std::make_unique<HostedBrowser>();
-    if (hosted->Create(parent, instance, id, width, height, control)) return hosted;
-    hosted.reset();
+                                           const CLSID& control, bool requireEngine) {
+    if (!requireEngine || HtmlEngineAvailable()) {
+        auto hosted = std::make_unique<HostedBrowser>();
+        if (hosted->Create(parent, instance, id, width, height, control)) return hosted;
+    }
     // No control to host: the strip stays an empty panel and the program goes on without banners.
     auto blank = std::make_unique<BlankStrip>();
     blank->hwnd = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, width, height, parent,

@@ -10,8 +10,13 @@
 
 // A child of parent, id and size in pixels, placed at 0,0. Never waits for a page to load. The control's
 // class is a parameter so that tests can make its creation fail; COM must be initialised on this thread.
+// Without an HTML engine the control shows nothing and stalls the window for seconds in every navigation
+// (Wine without one), so the strip is the empty panel unless a test asks for the control regardless.
 std::unique_ptr<Browser> CreateBannerStrip(HWND parent, HINSTANCE instance, UINT id, int width, int height,
-                                           const CLSID& control = CLSID_WebBrowser);
+                                           const CLSID& control = CLSID_WebBrowser, bool requireEngine = true);
+
+// True when this thread can load the HTML engine that renders the control's pages.
+bool HtmlEngineAvailable();
 
 // True when the strip is the hosted control rather than the empty panel (for tests and diagnostics).
 bool IsHostedBrowser(const Browser& strip);

@@ -15,8 +15,11 @@
 //   probe settext <text>            sets the text of the visible EDIT (as if pasted)
 //   probe setsel <start> <length>   selects in the visible EDIT
 //   probe close                     asks the main window to close (WM_CLOSE)
+//   probe ping <seconds>            asks the main window every 50 ms; prints its slowest answer in ms (each
+//                                   answer over 250 ms on stderr), fails when one takes over 30 s
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -177,6 +180,22 @@ int main(int argc, char** argv) {
     }
     HWND main = Main();
     if (!main) return Fail("no main window");
+    if (cmd == "ping") {
+        const DWORD seconds = static_cast<DWORD>(argc > 2 ? std::atoi(argv[2]) : 10);
+        const DWORD until = GetTickCount() + seconds * 1000;
+        DWORD slowest = 0;
+        while (GetTickCount() < until) {
+            const DWORD t0 = GetTickCount();
+            DWORD_PTR r = 0;
+            if (!SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &r)) return Fail("no answer within 30 s");
+            const DWORD took = GetTickCount() - t0;
+            if (took >= 250) std::fprintf(stderr, "probe: %lu ms to answer at %lu ms\n", took, t0 - (until - seconds * 1000));
+            slowest = std::max(slowest, took);
+            Sleep(50);
+        }
+        std::printf("%lu\n", slowest);
+        return 0;
+    }
     if (cmd == "caption") {
         std::printf("%s\n", Utf8(Text(main)).c_str());
     } else if (cmd == "rect") {
