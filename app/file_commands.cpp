@@ -68,8 +68,9 @@ void Fou::mnu1_Click(int index) {
             dialog.FileName = d1::g_FileName;
             const Text chosen = ShowFileDialog(false);
             if (!chosen.empty()) {
+                const Text shown = d1::g_FileName;
                 d1::g_FileName = chosen;
-                SecureOpen();
+                if (!SecureOpen()) d1::g_FileName = shown;
             }
             break;
         }

@@ -63,7 +63,9 @@ public:
     Text m_PrevFileName;
 
     // ---- protected documents ----
-    void SecureOpen();           // loads g_FileName into the active editor
+    // Loads g_FileName into the active editor. False when that file exists but cannot be read: the user has
+    // been told, and the caller puts back the name of the document still shown.
+    bool SecureOpen();
     void SecureSave(bool ask);   // ask: prompt for the password even when one is remembered (Save As)
     void OpenCommandLineDocument();
     // ---- file commands ----

@@ -1,5 +1,5 @@
 // SecureOpen and SecureSave of the main window, and the start-up step that opens the command-line document.
-// A read or write that fails, for any reason, leaves the editor as it was.
+// A read or write that fails, for any reason, leaves the editor as it was; the user is told of both.
 #include "protect/secure_document.h"
 
 #include <new>
@@ -24,14 +24,22 @@ Text CommandLineDocument(const Text& commandLine) {
 
 }  // namespace d1
 
-void Fou::SecureOpen() {
+bool Fou::SecureOpen() {
     const Text passwordBefore = d1::g_Password;
     const Text fileNameBefore = d1::g_FileName;
     const Text markerBefore = m_LoadMarker;
     const bool modifiedBefore = m_Modified;
+    const auto refuse = [&] {
+        // Saving under the name of a file that is there but was never read would overwrite it with
+        // another document's text, so the user learns of it and the caller keeps the old name.
+        p.prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
+        return false;
+    };
     try {
         Bytes content;
-        if (!d1::ReadWholeBytes(p.files, d1::g_FileName, content) || content.empty()) return;
+        if (!d1::ReadWholeBytes(p.files, d1::g_FileName, content))
+            return p.files.FileExists(d1::g_FileName) ? refuse() : true;
+        if (content.empty()) return true;
         Text text;
         if (!d1::IsProtectedName(d1::g_FileName)) {
             text = d1::FromCodePage(content);
@@ -54,12 +62,14 @@ void Fou::SecureOpen() {
         m_Modified = false;
         ActiveEditor().SetText(text);
         UpdateCaption();
+        return true;
     } catch (const std::bad_alloc&) {
         // Too large for memory: nothing of the half-done load remains.
         d1::g_Password = passwordBefore;
         d1::g_FileName = fileNameBefore;
         m_LoadMarker = markerBefore;
         m_Modified = modifiedBefore;
+        return refuse();
     }
 }
 
@@ -96,5 +106,5 @@ void Fou::OpenCommandLineDocument() {
     const Text document = d1::CommandLineDocument(p.process.CommandLine());
     if (document.empty()) return;
     d1::g_FileName = document;
-    SecureOpen();
+    if (!SecureOpen()) d1::g_FileName.clear();
 }

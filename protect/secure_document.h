@@ -7,6 +7,7 @@ namespace d1 {
 
 constexpr char16_t kPasswordPrompt[] = u"Please enter PASSWORD !";
 constexpr char16_t kNotSavedMessage[] = u"Your file has NOT been saved.";
+constexpr char16_t kNotOpenedMessage[] = u"Your file has NOT been opened.";
 
 // A document is protected by its name alone: the extension "txs", in any case.
 bool IsProtectedName(const Text& path);

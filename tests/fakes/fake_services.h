@@ -91,7 +91,7 @@ struct FakeFiles : Files {
     bool failReplace = false;
     bool replaceKeepsReplacement = false;  // ERROR_UNABLE_TO_MOVE_REPLACEMENT: target gone, temp holds data
     bool failMove = false;
-    std::set<Text> unreadable;
+    std::set<Text> unreadable;       // the read breaks off half-way, after filling half the buffer
     std::set<Text> tooLarge;         // reading these runs out of memory (std::bad_alloc)
     int tempCounter = 0;
 

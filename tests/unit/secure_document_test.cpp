@@ -39,6 +39,7 @@ struct Document : ::testing::Test {
 };
 
 const std::vector<Text> kNotSaved = {u"Your file has NOT been saved."};
+const std::vector<Text> kNotOpened = {u"Your file has NOT been opened."};
 
 }  // namespace
 
@@ -58,25 +59,61 @@ TEST_F(Document, PlainFileLoadsAsAnUneditedDocument) {
 
 TEST_F(Document, MissingEmptyUnreadableOrTooLargeFilesLeaveTheEditorAsItWas) {
     files.Put(u"C:\\empty.txs", "");
-    files.Put(u"C:\\locked.txt", "x");
-    files.unreadable.insert(FakeFiles::Key(u"C:\\locked.txt"));
+    files.Put(u"C:\\broken.txt", "half of this arrives");
+    files.unreadable.insert(FakeFiles::Key(u"C:\\broken.txt"));
     files.Put(u"C:\\huge.txs", Protected(u"pw", u"x"));
     files.tooLarge.insert(FakeFiles::Key(u"C:\\huge.txs"));
-    for (const Text name : {u"C:\\missing.txs", u"C:\\empty.txs", u"C:\\locked.txt", u"C:\\huge.txs"}) {
+    // A missing name is a new document and an empty file has nothing to show; a file that is there but
+    // cannot be read is refused out loud.
+    const struct {
+        const char16_t* name;
+        bool opened;
+    } cases[] = {{u"C:\\missing.txs", true}, {u"C:\\empty.txs", true}, {u"C:\\broken.txt", false},
+                 {u"C:\\huge.txs", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        prompts.messages.clear();
         Edited(u"C:\\before.txt", u"kept");
         s.editor().Type(u"!");
         d1::g_Password = u"remembered";
         s.host.window.caption = u"caption";
-        d1::g_FileName = name;
-        fou.SecureOpen();
+        d1::g_FileName = c.name;
+        EXPECT_EQ(fou.SecureOpen(), c.opened);
         EXPECT_EQ(s.editor().text, u"kept!");
         EXPECT_TRUE(fou.m_Modified);
         EXPECT_EQ(fou.m_LoadMarker, u"1");
         EXPECT_EQ(d1::g_Password, u"remembered");
-        EXPECT_EQ(d1::g_FileName, name);  // set by the caller, and kept
+        EXPECT_EQ(d1::g_FileName, c.name);  // set by the caller, who decides what to keep
         EXPECT_EQ(s.host.window.caption, u"caption");
+        EXPECT_EQ(MessagesShown(), c.opened ? std::vector<Text>{} : kNotOpened);
     }
     EXPECT_TRUE(prompts.inputs.empty());
+}
+
+TEST_F(Document, AFileThatCannotBeReadIsNeverOverwrittenByTheDocumentStillShown) {
+    files.Put(u"C:\\docs\\report.txt", "their report");
+    files.unreadable.insert(FakeFiles::Key(u"C:\\docs\\report.txt"));
+    files.Put(u"C:\\docs\\mine.txt", "mine");
+    d1::g_FileName = u"C:\\docs\\mine.txt";
+    fou.SecureOpen();
+    s.editor().SetSel(4, 0);
+    s.editor().Type(u" edited");
+
+    // Through File > Open and through a drop.
+    s.fp.dialogs.answer = [](FileDialogRequest& r) {
+        const Text path = u"C:\\docs\\report.txt";
+        r.file.replace(0, path.size() + 1, path + u'\0');
+        return true;
+    };
+    fou.mnu1_Click(1);
+    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\mine.txt");
+    EXPECT_EQ(s.host.window.caption, u"mine.txt * - Lockleaf 1.0");
+    fou.txtData_OLEDragDrop(0, {u"C:\\docs\\report.txt"}, 7);
+    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\mine.txt");
+    EXPECT_EQ(MessagesShown(), (std::vector<Text>{kNotOpened[0], kNotOpened[0]}));
+    fou.txtData_KeyDown(0, kVkF2, 0);
+    EXPECT_EQ(files.Get(u"C:\\docs\\report.txt"), "their report");
+    EXPECT_EQ(files.Get(u"C:\\docs\\mine.txt"), "mine edited");
 }
 
 TEST_F(Document, RememberedPasswordOpensWithoutAPrompt) {
@@ -366,6 +403,18 @@ TEST(CommandLine, StartUpOpensTheNamedProtectedDocumentAfterAskingForItsPassword
     // The first typed change after the load is an edit.
     s.editor().Type(u"x");
     EXPECT_EQ(s.host.window.caption, u"n.txs * - Lockleaf 1.0");
+}
+
+TEST(CommandLine, AnExistingFileThatCannotBeReadStartsUntitledAndSaysSo) {
+    Started s(false);
+    s.fp.process.commandLine = u"C:\\docs\\report.txt";
+    s.fp.files.Put(u"C:\\docs\\report.txt", "their report");
+    s.fp.files.unreadable.insert(FakeFiles::Key(u"C:\\docs\\report.txt"));
+    d1::Main(s.fp.platform, s.host);
+    EXPECT_EQ(d1::g_FileName, u"");
+    EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
+    ASSERT_EQ(s.fp.prompts.messages.size(), 1u);
+    EXPECT_EQ(s.fp.prompts.messages[0].text, u"Your file has NOT been opened.");
 }
 
 TEST(CommandLine, ANameOfNoReadableFileLeavesAnEmptyEditor) {
