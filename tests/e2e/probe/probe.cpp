@@ -15,6 +15,8 @@
 //   probe settext <text>            sets the text of the visible EDIT (as if pasted)
 //   probe setsel <start> <length>   selects in the visible EDIT
 //   probe close                     asks the main window to close (WM_CLOSE)
+//   probe move <l> <t> <w> <h>      moves the main window, pixels
+//   probe show max|min|normal       maximizes, minimizes or restores the main window
 //   probe ping <seconds>            asks the main window every 50 ms; prints its slowest answer in ms (each
 //                                   answer over 250 ms on stderr), fails when one takes over 30 s
 #include <windows.h>
@@ -228,6 +230,11 @@ int main(int argc, char** argv) {
         SendMessageW(VisibleEdit(main), EM_SETSEL, s, s + std::atoi(argv[3]));
     } else if (cmd == "close") {
         PostMessageW(main, WM_CLOSE, 0, 0);
+    } else if (cmd == "move" && argc > 5) {
+        MoveWindow(main, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), TRUE);
+    } else if (cmd == "show" && argc > 2) {
+        const std::string how = argv[2];
+        ShowWindow(main, how == "max" ? SW_MAXIMIZE : how == "min" ? SW_MINIMIZE : SW_RESTORE);
     } else {
         return Fail("unknown command");
     }
