@@ -46,10 +46,14 @@ TEST(FileType, WithoutRightsOnTheClassesRootTheUserClassesGetTheEntries) {
     EXPECT_FALSE(r.Has(RegRoot::ClassesRoot, u".txs", u""));
 }
 
-TEST(FileType, ARegistryThatRefusesEverythingDoesNotStopTheStart) {
+TEST(FileType, ARegistryThatRefusesEverythingStopsNeitherTheStartNorTheClose) {
     Started s(false);
     s.fp.registry.refuseEverything = true;
     d1::Main(s.fp.platform, s.host);
     EXPECT_TRUE(s.host.shown);
+    s.editor().Type(u"typed");
+    s.fou().Form_Unload();
+    EXPECT_TRUE(s.fp.loop.ended);
     EXPECT_TRUE(s.fp.registry.keys.empty());
+    EXPECT_TRUE(s.fp.prompts.messages.empty());
 }
