@@ -15,11 +15,18 @@ export DISPLAY=":$n"
 cleanup() {
   "$(dirname "$LOCKLEAF_WINE")/wineserver" -k 2>/dev/null || true
   kill "$xvfb" 2>/dev/null || true
+  umount "$tmp/full" 2>/dev/null || true
   rm -rf "$tmp"
 }
 trap cleanup EXIT
 ("$(dirname "$LOCKLEAF_WINE")/wineserver" -p 60 </dev/null >/dev/null 2>&1 &)
 "$LOCKLEAF_WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
+# A 1 MiB drive T: for the disk-full test, where this machine lets us mount one (root, no container limits).
+mkdir -p "$tmp/full"
+if [ "$(id -u)" = 0 ] && mount -t tmpfs -o size=1m tmpfs "$tmp/full" 2>/dev/null; then
+  ln -s "$tmp/full" "$WINEPREFIX/dosdevices/t:"
+  export LOCKLEAF_FULL_DRIVE='T:\'
+fi
 # Tests that need a site start tests/site/fake_site.py themselves; they find the repository here.
 export LOCKLEAF_REPO="$PWD"
 "$LOCKLEAF_WINE" "$exe" --gtest_brief=1 </dev/null 2>"$tmp/wine.log" || { tail -n 20 "$tmp/wine.log"; exit 1; }

@@ -97,6 +97,22 @@ TEST_F(RealFiles, TargetHeldOpenByAnotherProgramFailsAndStaysUntouched) {
     EXPECT_EQ(Names(), Listing{u"busy.txt"});
 }
 
+TEST_F(RealFiles, ADiskThatFillsUpDuringTheSaveKeepsThePreviousFileAndNoTemporaryOne) {
+    // scripts/win-tests.sh maps a drive onto a small file system where it can mount one.
+    wchar_t drive[8] = {};
+    if (!GetEnvironmentVariableW(L"LOCKLEAF_FULL_DRIVE", drive, 8)) GTEST_SKIP() << "no small drive mapped";
+    RemoveDirectoryW(win::W(dir));
+    dir = win::FromW(drive) + u"lockleaf-full";
+    ASSERT_TRUE(CreateDirectoryW(win::W(dir), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    Put(u"doc.txt", Bytes(1000, 'o'));
+    EXPECT_FALSE(d1::WriteWholeFile(files, Path(u"doc.txt"), Text(4u << 20, u'n')));
+    EXPECT_EQ(Get(u"doc.txt"), Bytes(1000, 'o'));
+    EXPECT_EQ(Names(), Listing{u"doc.txt"});
+    // The space the broken temporary file took is free again.
+    ASSERT_TRUE(d1::WriteWholeFile(files, Path(u"doc.txt"), Text(100000, u'n')));
+    EXPECT_EQ(Get(u"doc.txt"), Bytes(100000, 'n'));
+}
+
 TEST_F(RealFiles, MissingLockedOrFolderPathsReadAsNothing) {
     EXPECT_EQ(d1::ReadWholeFile(files, Path(u"missing.txt")), u"");
     Put(u"locked.txt", "secret");
