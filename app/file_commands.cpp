@@ -67,11 +67,7 @@ void Fou::mnu1_Click(int index) {
             dialog.FilterIndex = filterIndex == 0 ? 1 : filterIndex;
             dialog.FileName = d1::g_FileName;
             const Text chosen = ShowFileDialog(false);
-            if (!chosen.empty()) {
-                const Text shown = d1::g_FileName;
-                d1::g_FileName = chosen;
-                if (!SecureOpen()) d1::g_FileName = shown;
-            }
+            if (!chosen.empty()) OpenDocument(chosen);
             break;
         }
         case 2:

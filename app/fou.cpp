@@ -116,9 +116,7 @@ void Fou::txtData_KeyDown(int, int keyCode, int shift) {
 
 void Fou::txtData_OLEDragDrop(int, const std::vector<Text>& files, int effect) {
     if (effect != kDropEffectAll || files.empty()) return;
-    const Text shown = d1::g_FileName;
-    d1::g_FileName = files.front();
-    if (!SecureOpen()) d1::g_FileName = shown;
+    OpenDocument(files.front());
 }
 
 void Fou::mnu2_Click(int index) {

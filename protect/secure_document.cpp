@@ -102,9 +102,13 @@ void Fou::SecureSave(bool ask) {
     UpdateCaption();
 }
 
+void Fou::OpenDocument(const Text& path) {
+    const Text shown = d1::g_FileName;
+    d1::g_FileName = path;
+    if (!SecureOpen()) d1::g_FileName = shown;
+}
+
 void Fou::OpenCommandLineDocument() {
     const Text document = d1::CommandLineDocument(p.process.CommandLine());
-    if (document.empty()) return;
-    d1::g_FileName = document;
-    if (!SecureOpen()) d1::g_FileName.clear();
+    if (!document.empty()) OpenDocument(document);
 }

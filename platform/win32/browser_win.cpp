@@ -434,13 +434,10 @@ bool HostedBrowser::FireClickById(const Text& id) {
 }
 
 bool HtmlEngineAvailable() {
-    IClassFactory* factory = nullptr;
-    if (FAILED(CoGetClassObject(__uuidof(HTMLDocument), CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                                reinterpret_cast<void**>(&factory))) ||
-        !factory)
-        return false;
-    factory->Release();
-    return true;
+    Com<IClassFactory> factory;
+    return SUCCEEDED(CoGetClassObject(__uuidof(HTMLDocument), CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                      factory.OutVoid())) &&
+           factory;
 }
 
 std::unique_ptr<Browser> CreateBannerStrip(HWND parent, HINSTANCE instance, UINT id, int width, int height,

@@ -1,6 +1,6 @@
-#include <algorithm>
 #include "fakes/fake_services.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 

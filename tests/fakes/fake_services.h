@@ -151,6 +151,18 @@ struct FakeShell : Shell {
 struct FakeFileDialogs : FileDialogs {
     std::vector<FileDialogRequest> opened, saved;
     std::function<bool(FileDialogRequest&)> answer;  // fills request.file and returns true, or false = Cancel
+    // What a confirmed dialog does: writes the chosen path into the buffer, NUL-terminated, same size.
+    static bool Confirm(FileDialogRequest& r, const Text& path) {
+        r.file.replace(0, path.size() + 1, path + u'\0');
+        return true;
+    }
+    // Every later dialog is confirmed with path (and the type, when not 0).
+    void ChooseNext(const Text& path, int32_t type = 0) {
+        answer = [path, type](FileDialogRequest& r) {
+            if (type) r.filterIndex = type;
+            return Confirm(r, path);
+        };
+    }
     Text browseAnswer;
     std::vector<std::pair<Text, uint32_t>> browsed;  // display name and flags of each folder picker
     bool ShowOpenDialog(FileDialogRequest& r) override {

@@ -23,13 +23,7 @@ struct Commands : ::testing::Test {
     FakeFiles& files = s.fp.files;
     FakePrompts& prompts = s.fp.prompts;
 
-    void ChooseNext(const Text& path, int32_t type = 0) {
-        dialogs.answer = [path, type](FileDialogRequest& r) {
-            r.file.replace(0, path.size() + 1, path + u'\0');
-            if (type) r.filterIndex = type;
-            return true;
-        };
-    }
+    void ChooseNext(const Text& path, int32_t type = 0) { dialogs.ChooseNext(path, type); }
 };
 
 }  // namespace

@@ -9,12 +9,6 @@ namespace {
 
 Text N(const char16_t* s, size_t n) { return Text(s, n); }  // a literal with embedded NULs
 
-// What a confirmed dialog does: writes the chosen path into the buffer, NUL-terminated, same size.
-bool Choose(FileDialogRequest& r, const Text& path) {
-    r.file.replace(0, path.size() + 1, path + u'\0');
-    return true;
-}
-
 struct Dialog : ::testing::Test {
     FakeFileDialogs dialogs;
     FakeProcess process;
@@ -51,7 +45,7 @@ TEST_F(Dialog, FullPathStartsInItsFolderAndTheChosenPathComesBackUpToTheNul) {
     d->FileName = u"C:\\docs\\memo.txt";
     d->hwndOwner = 0x1234;
     d->flags = 6;
-    dialogs.answer = [](FileDialogRequest& r) { return Choose(r, u"D:\\x.txt"); };
+    dialogs.answer = [](FileDialogRequest& r) { return FakeFileDialogs::Confirm(r, u"D:\\x.txt"); };
     EXPECT_EQ(d->ShowOpen(), u"D:\\x.txt");
     const FileDialogRequest& r = dialogs.opened[0];
     EXPECT_EQ(r.initialDir, u"C:\\docs");
@@ -92,7 +86,7 @@ TEST_F(Dialog, SaveAsksForAnEmptyDefaultExtensionAndStoresTheChosenTypeEvenOnCan
 
     dialogs.answer = [](FileDialogRequest& r) {
         r.filterIndex = 3;
-        return Choose(r, u"C:\\a.txt");
+        return FakeFileDialogs::Confirm(r, u"C:\\a.txt");
     };
     EXPECT_EQ(d->ShowSave(), u"C:\\a.txt");
     EXPECT_EQ(d->FilterIndex, 3);
@@ -102,7 +96,7 @@ TEST_F(Dialog, OpenLeavesTheFilterIndexAlone) {
     d->FilterIndex = 1;
     dialogs.answer = [](FileDialogRequest& r) {
         r.filterIndex = 3;
-        return Choose(r, u"C:\\a.txt");
+        return FakeFileDialogs::Confirm(r, u"C:\\a.txt");
     };
     d->ShowOpen();
     EXPECT_EQ(d->FilterIndex, 1);

@@ -100,11 +100,7 @@ TEST_F(Document, AFileThatCannotBeReadIsNeverOverwrittenByTheDocumentStillShown)
     s.editor().Type(u" edited");
 
     // Through File > Open and through a drop.
-    s.fp.dialogs.answer = [](FileDialogRequest& r) {
-        const Text path = u"C:\\docs\\report.txt";
-        r.file.replace(0, path.size() + 1, path + u'\0');
-        return true;
-    };
+    s.fp.dialogs.ChooseNext(u"C:\\docs\\report.txt");
     fou.mnu1_Click(1);
     EXPECT_EQ(d1::g_FileName, u"C:\\docs\\mine.txt");
     EXPECT_EQ(s.host.window.caption, u"mine.txt * - Lockleaf 1.0");

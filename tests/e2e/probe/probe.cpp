@@ -184,14 +184,14 @@ int main(int argc, char** argv) {
     if (!main) return Fail("no main window");
     if (cmd == "ping") {
         const DWORD seconds = static_cast<DWORD>(argc > 2 ? std::atoi(argv[2]) : 10);
-        const DWORD until = GetTickCount() + seconds * 1000;
+        const DWORD begin = GetTickCount();
         DWORD slowest = 0;
-        while (GetTickCount() < until) {
+        while (GetTickCount() - begin < seconds * 1000) {
             const DWORD t0 = GetTickCount();
             DWORD_PTR r = 0;
             if (!SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &r)) return Fail("no answer within 30 s");
             const DWORD took = GetTickCount() - t0;
-            if (took >= 250) std::fprintf(stderr, "probe: %lu ms to answer at %lu ms\n", took, t0 - (until - seconds * 1000));
+            if (took >= 250) std::fprintf(stderr, "probe: %lu ms to answer at %lu ms\n", took, t0 - begin);
             slowest = std::max(slowest, took);
             Sleep(50);
         }
