@@ -128,6 +128,7 @@ void Fou::mnu2_Click(int index) {
         c.txtData[to]->SetText(c.txtData[from]->GetText());
         c.txtData[to]->SetVisible(true);
         c.txtData[from]->SetVisible(false);
+        c.txtData[to]->SetFocus();  // the hidden box had it; typing goes on where the user sees the text
     }
 }
 

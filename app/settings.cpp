@@ -142,8 +142,11 @@ void Fou::RestorePlacement() {
     double n[4];
     for (int i = 0; i < 4; ++i)
         if (!d1::ParseNumber(parts[i], n[i])) return;
-    // A negative size is as invalid as a non-number: the window keeps its initial placement.
+    // A negative size is as invalid as a non-number, and so is anything beyond the coordinates a window can
+    // have on any screen: the window keeps its initial placement.
     if (n[2] < 0 || n[3] < 0) return;
+    for (double v : n)
+        if (std::fabs(v) > d1::kMaxPlacementTwips) return;
     // Screens change between runs; a placement left on a screen that is gone is brought back onto one.
     c.window->Move(d1::OntoNearestScreen({n[0], n[1], n[2], n[3]}, c.window->WorkAreas()));
 }

@@ -6,6 +6,8 @@
 namespace d1 {
 
 constexpr char16_t kSettingsKey[] = u"SOFTWARE\\tarvik";
+// Window coordinates are 16-bit in the system's own messages: 32767 pixels at 96 dpi, in twips.
+constexpr double kMaxPlacementTwips = 32767.0 * 15;
 
 // True when the key was created or opened and the value written.
 bool RegWriteString(Registry& registry, RegRoot root, const Text& keyPath, const Text& name,

@@ -83,6 +83,7 @@ void rep::co_Click(int16_t index) {
 void rep::ca_Click() {
     m_Owner.c.window->Focus();
     Unload();
+    m_Owner.ActiveEditor().SetFocus();  // the editor as the user sees it is its text
 }
 
 void rep::Ch1_Click() { d1::g_FindState.MatchCase = c.Ch1->Value() ? u"1" : u"0"; }

@@ -3,6 +3,7 @@
 #include "protect/secure_document.h"
 
 #include <new>
+#include <utility>
 
 #include "app/fou.h"
 #include "app/paths.h"
@@ -13,6 +14,14 @@
 namespace d1 {
 
 bool IsProtectedName(const Text& path) { return GetExtension(path) == u"txs"; }
+
+void ShowNuls(Text& text) {
+    for (size_t at = text.find(u'\0'); at != Text::npos; at = text.find(u'\0', at + 1)) text[at] = kNulSymbol;
+}
+
+void RestoreNuls(Text& text) {
+    for (size_t at = text.find(kNulSymbol); at != Text::npos; at = text.find(kNulSymbol, at + 1)) text[at] = u'\0';
+}
 
 Text CommandLineDocument(const Text& commandLine) {
     const size_t n = commandLine.size();
@@ -38,7 +47,7 @@ bool Fou::SecureOpen() {
     try {
         Bytes content;
         if (!d1::ReadWholeBytes(p.files, d1::g_FileName, content))
-            return p.files.FileExists(d1::g_FileName) ? refuse() : true;
+            return p.files.EntryExists(d1::g_FileName) ? refuse() : true;
         if (content.empty()) return true;
         Text text;
         if (!d1::IsProtectedName(d1::g_FileName)) {
@@ -58,9 +67,12 @@ bool Fou::SecureOpen() {
                 asked = true;
             }
         }
+        d1::ShowNuls(text);
         m_LoadMarker.clear();
         m_Modified = false;
         ActiveEditor().SetText(text);
+        // The box raises no change for a text it already shows; the next edit must still count.
+        m_LoadMarker.assign(1, u'1');
         UpdateCaption();
         return true;
     } catch (const std::bad_alloc&) {
@@ -77,17 +89,22 @@ void Fou::SecureSave(bool ask) {
     if (d1::g_FileName.empty()) return;
     bool ok = false;
     try {
+        Text text = ActiveEditor().GetText();
+        d1::RestoreNuls(text);
         if (!d1::IsProtectedName(d1::g_FileName)) {
-            ok = d1::WriteWholeFile(p.files, d1::g_FileName, ActiveEditor().GetText());
+            ok = d1::WriteWholeFile(p.files, d1::g_FileName, text);
         } else {
             if (d1::g_Password.empty() || ask) d1::g_Password = p.prompts.Input(d1::kPasswordPrompt);
             if (d1::g_Password.empty()) {
-                d1::g_FileName = m_PrevFileName;
+                // Only the Save As that has just chosen this name goes back to the one before it; a plain
+                // Save keeps the name that the caption shows.
+                if (ask) d1::g_FileName = std::exchange(m_PrevFileName, Text());
+                UpdateCaption();
                 p.prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
                 return;
             }
             Bytes file;
-            d1::MaskDocument(d1::g_Password, ActiveEditor().GetText(), file);
+            d1::MaskDocument(d1::g_Password, text, file);
             ok = d1::WriteWholeBytes(p.files, d1::g_FileName, file);
         }
     } catch (const std::bad_alloc&) {
@@ -106,6 +123,7 @@ void Fou::OpenDocument(const Text& path) {
     const Text shown = d1::g_FileName;
     d1::g_FileName = path;
     if (!SecureOpen()) d1::g_FileName = shown;
+    UpdateCaption();  // also when nothing was loaded: the caption names the file that a save writes
 }
 
 void Fou::OpenCommandLineDocument() {

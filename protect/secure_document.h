@@ -9,6 +9,12 @@ constexpr char16_t kPasswordPrompt[] = u"Please enter PASSWORD !";
 constexpr char16_t kNotSavedMessage[] = u"Your file has NOT been saved.";
 constexpr char16_t kNotOpenedMessage[] = u"Your file has NOT been opened.";
 
+// The text box cannot hold U+0000, so a document's NUL bytes are shown as the symbol for NUL and written back
+// as NUL bytes: nothing of the file is lost, and the user sees where they are.
+constexpr char16_t kNulSymbol = u'\u2400';
+void ShowNuls(Text& text);
+void RestoreNuls(Text& text);
+
 // A document is protected by its name alone: the extension "txs", in any case.
 bool IsProtectedName(const Text& path);
 

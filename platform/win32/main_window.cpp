@@ -28,7 +28,7 @@ HMENU Popup(std::initializer_list<std::pair<UINT, const wchar_t*>> items) {
 
 }  // namespace
 
-Win32FouHost::Win32FouHost(HINSTANCE instance) : instance_(instance) {}
+Win32FouHost::Win32FouHost(HINSTANCE instance, int showCmd) : instance_(instance), showCmd_(showCmd) {}
 
 Win32FouHost::~Win32FouHost() {
     if (font_) DeleteObject(font_);
@@ -125,7 +125,8 @@ FouControls Win32FouHost::Create(Fou& fou) {
 }
 
 void Win32FouHost::Show() {
-    ShowWindow(window_.hwnd, SW_SHOWNORMAL);
+    // How the program was started (a shortcut set to run maximized, say) decides the first show.
+    ShowWindow(window_.hwnd, showCmd_);
     UpdateWindow(window_.hwnd);
     fou_->Form_Resize();
     SetFocus(txtData_[d1::g_ActiveEditor].hwnd);
@@ -152,8 +153,16 @@ LRESULT Win32FouHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_TIMER:
             if (wp == timer_.id) fou_->Timer1_Timer();
             return 0;
+        case WM_SETFOCUS:
+            // Activation, a closed dialog or message box, a hidden box: the keys belong to the text.
+            SetFocus(txtData_[d1::g_ActiveEditor].hwnd);
+            return 0;
         case WM_CLOSE:
             fou_->Form_Unload();
+            return 0;
+        case WM_ENDSESSION:
+            // Logoff or shutdown ends the process without a close: keep the placement as a close does.
+            if (wp) fou_->Form_Unload();
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);

@@ -16,7 +16,7 @@ constexpr UINT kIdTxtData = 100, kIdBrowser = 200, kIdImMore = 201;
 
 class Win32FouHost : public FouHost {
 public:
-    explicit Win32FouHost(HINSTANCE instance);
+    Win32FouHost(HINSTANCE instance, int showCmd);
     ~Win32FouHost() override;
 
     void InitCommonControls() override;
@@ -37,6 +37,7 @@ private:
     HMENU BuildMenuBar();
 
     HINSTANCE instance_;
+    int showCmd_;
     Fou* fou_ = nullptr;
     bool ready_ = false;
     Win32Window window_;

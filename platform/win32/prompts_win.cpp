@@ -84,11 +84,41 @@ INT_PTR CALLBACK PromptProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     return FALSE;
 }
 
+// A prompt with an owner disables only the owner; the Find/Replace window, also owned by it, would stay usable
+// (a second Replace All under an open question). While a prompt is up every other window of the thread is
+// disabled too, and afterwards the focus goes back where it was.
+class ThreadModal {
+public:
+    explicit ThreadModal(HWND owner) : owner_(owner), focus_(GetFocus()) {
+        EnumThreadWindows(GetCurrentThreadId(), Disable, reinterpret_cast<LPARAM>(this));
+    }
+    ~ThreadModal() {
+        for (HWND w : disabled_) EnableWindow(w, TRUE);
+        if (focus_ && IsWindow(focus_)) SetFocus(focus_);
+    }
+    ThreadModal(const ThreadModal&) = delete;
+    ThreadModal& operator=(const ThreadModal&) = delete;
+
+private:
+    static BOOL CALLBACK Disable(HWND w, LPARAM self) {
+        auto* me = reinterpret_cast<ThreadModal*>(self);
+        if (w != me->owner_ && IsWindowVisible(w) && IsWindowEnabled(w)) {
+            EnableWindow(w, FALSE);
+            me->disabled_.push_back(w);
+        }
+        return TRUE;
+    }
+    HWND owner_;
+    HWND focus_;
+    std::vector<HWND> disabled_;
+};
+
 }  // namespace
 
 MsgResult Win32Prompts::Message(const Text& text, MsgButtons buttons, MsgIcon icon) {
     UINT type = buttons == MsgButtons::YesNo ? MB_YESNO | MB_DEFBUTTON1 : MB_OK;
     if (icon == MsgIcon::Exclamation) type |= MB_ICONEXCLAMATION;
+    const ThreadModal modal(owner);
     switch (MessageBoxW(owner, win::W(text), win::AppTitle(), type | MB_TASKMODAL)) {
         case IDYES: return MsgResult::Yes;
         case IDNO: return MsgResult::No;
@@ -100,6 +130,7 @@ MsgResult Win32Prompts::Message(const Text& text, MsgButtons buttons, MsgIcon ic
 Text Win32Prompts::Input(const Text& message) {
     const auto tmpl = PromptTemplate();
     PromptState st{&message, {}};
+    const ThreadModal modal(owner);
     const INT_PTR r = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
                                               reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()), owner,
                                               PromptProc, reinterpret_cast<LPARAM>(&st));

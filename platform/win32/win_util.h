@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/ports.h"
@@ -15,7 +16,11 @@ inline Text FromW(const wchar_t* s, size_t n) { return Text(reinterpret_cast<con
 
 // Pixels per inch of the screen; the manifest makes the process DPI aware, so this is the real value.
 int ScreenDpi();
-inline int TwipsToPixels(double twips) { return MulDiv(static_cast<int>(twips + (twips < 0 ? -0.5 : 0.5)), ScreenDpi(), 1440); }
+// Clamped first: a value beyond int (a stored placement, say) must not reach the conversion.
+inline int TwipsToPixels(double twips) {
+    const double t = twips == twips ? std::clamp(twips, -1e9, 1e9) : 0.0;
+    return MulDiv(static_cast<int>(t + (t < 0 ? -0.5 : 0.5)), ScreenDpi(), 1440);
+}
 inline double PixelsToTwips(int pixels) { return pixels * 1440.0 / ScreenDpi(); }
 
 // Owns a HANDLE from CreateFile & co.; closed when the scope ends.

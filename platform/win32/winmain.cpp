@@ -16,7 +16,7 @@
 #include "platform/win32/system_win.h"
 #include "platform/win32/volumes_win.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
     OleInitialize(nullptr);  // the web browser control and the shell dialogs need an STA
 
     static Win32Process process;
@@ -32,7 +32,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     static Win32Volumes volumes;
     static Platform platform{process, clock, locale, prompts, loop, files, registry, shell, dialogs, internet, volumes};
 
-    static Win32FouHost host(instance);
+    static Win32FouHost host(instance, showCmd);
     static Win32RepHost repHost(instance);
     host.onCreated = [](HWND main) {
         prompts.owner = main;

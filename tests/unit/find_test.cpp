@@ -444,9 +444,11 @@ TEST_F(FindWindow, FindCommandOnAnOpenReplaceWindowKeepsTheLayout) {
 
 TEST_F(FindWindow, CancelFocusesTheEditorAndEscClosesFromEitherBox) {
     Open(u"x", 0, 0);
+    const int editorFocus = s.editor().focusCount;
     r().ca_Click();
     EXPECT_FALSE(r().Loaded());
     EXPECT_EQ(s.host.window.focusCount, 1);
+    EXPECT_EQ(s.editor().focusCount, editorFocus + 1);
     EXPECT_EQ(repHost.destroys, 1);
     for (int i = 0; i < 2; ++i) {
         fou.mnu2_Click(0);

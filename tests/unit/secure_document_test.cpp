@@ -413,11 +413,11 @@ TEST(CommandLine, AnExistingFileThatCannotBeReadStartsUntitledAndSaysSo) {
     EXPECT_EQ(s.fp.prompts.messages[0].text, u"Your file has NOT been opened.");
 }
 
-TEST(CommandLine, ANameOfNoReadableFileLeavesAnEmptyEditor) {
+TEST(CommandLine, ANameOfNoReadableFileLeavesAnEmptyEditorCaptionedWithTheNameASaveWrites) {
     Started s(false);
     s.fp.process.commandLine = u"\"a\" \"b\"";
     d1::Main(s.fp.platform, s.host);
     EXPECT_EQ(d1::g_FileName, u"\"a\" \"b\"");
     EXPECT_EQ(s.editor().text, u"");
-    EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
+    EXPECT_EQ(s.host.window.caption, u"\"a\" \"b\" - Lockleaf 1.0");
 }
