@@ -126,9 +126,10 @@ void Fou::mnu2_Click(int index) {
         const int from = d1::g_ActiveEditor, to = 1 - from;
         d1::g_ActiveEditor = to;
         c.txtData[to]->SetText(c.txtData[from]->GetText());
+        c.txtData[to]->SetSel(c.txtData[from]->SelStart(), c.txtData[from]->SelLength());
         c.txtData[to]->SetVisible(true);
         c.txtData[from]->SetVisible(false);
-        c.txtData[to]->SetFocus();  // the hidden box had it; typing goes on where the user sees the text
+        c.txtData[to]->SetFocus();  // typing goes on where it was, in the box the user now sees
     }
 }
 

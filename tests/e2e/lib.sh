@@ -89,6 +89,18 @@ type_text() {
   xdotool type --delay 40 "$@"
 }
 
+# Keystrokes to whatever has the focus now, as a user types: after the window has been focused once, the
+# program alone decides where they go.
+press() {
+  xdotool key --clearmodifiers --delay 80 "$@"
+  sleep 0.3
+}
+
+typed() {
+  xdotool type --delay 40 "$@"
+  sleep 0.3
+}
+
 # Waits until a visible top-level window with exactly this caption exists.
 wait_for_window() {
   for _ in $(seq 100); do [ "$(probe windows "$1")" = 1 ] && return 0; sleep 0.1; done
@@ -132,3 +144,6 @@ e2e_done() {
   fi
   echo "$E2E_NAME: passed"
 }
+
+# Drops files on the screen point X,Y as a file manager does (XDND): drop_files X Y FILE...
+drop_files() { /usr/bin/python3 "$REPO/tests/e2e/xdnd_drop.py" --x "$1" --y "$2" "${@:3}"; }

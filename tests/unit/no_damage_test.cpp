@@ -90,10 +90,13 @@ TEST_F(Journey, EveryDropLeavesTheCaptionNamingTheFileF2Writes) {
     EXPECT_EQ(caption, u"same.txt * - Lockleaf 1.0");
 }
 
-TEST_F(Journey, WordWrapLeavesTheFocusInTheBoxThatBecomesVisible) {
+TEST_F(Journey, WordWrapLeavesFocusAndSelectionInTheBoxThatBecomesVisible) {
     FakeTextBox* box = s.host.txtData;
+    box[0].SetText(u"one two");
+    box[0].SetSel(4, 3);
     fou.mnu2_Click(1);
     EXPECT_EQ(box[1].focusCount, 1);
+    EXPECT_EQ(box[1].SelText(), u"two");
     fou.mnu2_Click(1);
     EXPECT_EQ(box[0].focusCount, 1);
 }

@@ -6,6 +6,9 @@
 //   probe rect                      outer rect of the main window: "left top width height" in pixels
 //   probe dpi                       pixels per inch of the screen
 //   probe windows <caption>         1 when a visible top-level window with that caption exists
+//   probe enabled <caption>         1 when that window takes input, 0 when it is disabled
+//   probe focus                     class and text of the control with the keyboard focus, and its window's caption
+//   probe state                     max, min or normal: how the main window is shown
 //   probe child <caption> <class>   text of the child controls of that window
 //   probe wait <seconds>            waits until the main window exists
 //   probe post <caption> <cmd-id>   posts WM_COMMAND with that id to a window
@@ -138,6 +141,13 @@ int main(int argc, char** argv) {
         std::printf("%d\n", ByCaption(argv[2]) ? 1 : 0);
         return 0;
     }
+    if (cmd == "enabled") {
+        if (argc < 3) return Fail("enabled <caption>");
+        HWND w = ByCaption(argv[2]);
+        if (!w) return Fail("no such window");
+        std::printf("%d\n", IsWindowEnabled(w) ? 1 : 0);
+        return 0;
+    }
     if (cmd == "visible") {
         EnumWindows(ListVisible, 0);
         return 0;
@@ -200,6 +210,13 @@ int main(int argc, char** argv) {
     }
     if (cmd == "caption") {
         std::printf("%s\n", Utf8(Text(main)).c_str());
+    } else if (cmd == "focus") {
+        GUITHREADINFO gti{sizeof gti};
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gti) || !gti.hwndFocus) return Fail("no focus");
+        std::printf("%s\t%s\t%s\n", Utf8(ClassOf(gti.hwndFocus)).c_str(), Utf8(Text(gti.hwndFocus)).c_str(),
+                    Utf8(Text(GetAncestor(gti.hwndFocus, GA_ROOT))).c_str());
+    } else if (cmd == "state") {
+        std::printf("%s\n", IsZoomed(main) ? "max" : IsIconic(main) ? "min" : "normal");
     } else if (cmd == "rect") {
         RECT rc;
         GetWindowRect(main, &rc);
