@@ -5,7 +5,7 @@
 
 #include "ads/http.h"
 #include "app/fou.h"
-#include "protect/whole_file.h"
+#include "base/whole_file.h"
 
 namespace d1 {
 namespace {
@@ -33,28 +33,6 @@ bool IsDeviceName(const Text& name) {
 }
 
 }  // namespace
-
-std::vector<Text> SplitText(const Text& text, const Text& separator) {
-    std::vector<Text> parts;
-    size_t start = 0;
-    for (;;) {
-        const size_t at = text.find(separator, start);
-        if (at == Text::npos) break;
-        parts.push_back(text.substr(start, at - start));
-        start = at + separator.size();
-    }
-    parts.push_back(text.substr(start));
-    return parts;
-}
-
-Text ReplaceAll(const Text& text, const Text& marker, const Text& replacement) {
-    if (marker.empty()) return text;
-    Text out;
-    size_t start = 0;
-    for (size_t at; (at = text.find(marker, start)) != Text::npos; start = at + marker.size())
-        out.append(text, start, at - start).append(replacement);
-    return out.append(text, start, Text::npos);
-}
 
 double LeadingNumber(const Text& text) {
     size_t i = 0;

@@ -3,7 +3,7 @@
 #pragma once
 #include <vector>
 
-#include "platform/ports.h"
+#include "base/text.h"
 
 namespace d1 {
 
@@ -15,9 +15,6 @@ constexpr size_t kBannerFields = 5;
 struct BannerRecord {
     Text id, image, size, link, title;
 };
-
-std::vector<Text> SplitText(const Text& text, const Text& separator);
-Text ReplaceAll(const Text& text, const Text& marker, const Text& replacement);
 
 // The leading numeric part of a text (sign, digits, decimals; blanks before it), 0 when there is none.
 double LeadingNumber(const Text& text);

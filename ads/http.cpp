@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "protect/codepage.h"
-#include "protect/whole_file.h"
+#include "base/codepage.h"
+#include "base/whole_file.h"
 
 namespace d1 {
 namespace {

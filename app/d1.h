@@ -3,25 +3,8 @@
 #pragma once
 #include <memory>
 
-#include "platform/ports.h"
-
-class Fou;
-struct FouHost;
-
-// Every platform service, handed in once at start-up.
-struct Platform {
-    Process& process;
-    Clock& clock;
-    Locale& locale;
-    Prompts& prompts;
-    EventLoop& loop;
-    Files& files;
-    Registry& registry;
-    Shell& shell;
-    FileDialogs& dialogs;
-    Internet& internet;
-    Volumes& volumes;
-};
+#include "platform/hosts.h"
+#include "platform/platform.h"
 
 namespace d1 {
 

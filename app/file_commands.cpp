@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include "app/fou.h"
-#include "app/paths.h"
+#include "base/paths.h"
+#include "base/text.h"
 #include "dialogs/cmd1.h"
 
 namespace {
@@ -36,7 +37,7 @@ Text Fou::GetFilter(const Text& fileName, int32_t& index) {
 }
 
 cmd1& Fou::Dialog() {
-    if (!m_Dialog) m_Dialog = std::make_unique<cmd1>(p.dialogs, p.process);
+    if (!m_Dialog) m_Dialog = std::make_unique<cmd1>(p.dialogs, p.process, d1::g_AppFolder, d1::kAppTitle);
     return *m_Dialog;
 }
 

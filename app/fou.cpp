@@ -6,7 +6,7 @@
 #include "ads/machine_key.h"
 #include "ads/stats.h"
 #include "app/filetype.h"
-#include "app/paths.h"
+#include "base/paths.h"
 #include "app/settings.h"
 #include "dialogs/cmd1.h"
 #include "find/rep.h"
@@ -51,6 +51,11 @@ void Fou::Form_Load() {
     Step([&] { OpenCommandLineDocument(); });
     Step([&] { c.timer1->SetInterval(d1::kTimer1Interval); });
     Step([&] { SendStat(u"&do=start"); });
+}
+
+rep& Fou::Rep() {
+    if (!m_Rep) m_Rep = std::make_unique<rep>(*this, p.locale, p.prompts, m_RepHost);
+    return *m_Rep;
 }
 
 Text Fou::ExecutablePath() const { return d1::g_AppFolder + p.process.ExeBaseName() + u".exe"; }

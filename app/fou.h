@@ -4,31 +4,10 @@
 #include <vector>
 
 #include "app/d1.h"
+#include "find/rep.h"
 
-// The controls of the main window, made by the host.
-struct FouControls {
-    Window* window = nullptr;
-    TextBox* txtData[2] = {nullptr, nullptr};
-    Browser* browser1 = nullptr;
-    Widget* imMore = nullptr;
-    MenuItem* wordWrap = nullptr;  // mnu2(1)
-    Timer* timer1 = nullptr;
-    PopupMenu* aAdver = nullptr;
-};
-
-// Creates the real (or fake) window whose events are routed to a Fou.
-struct FouHost {
-    virtual ~FouHost() = default;
-    virtual void InitCommonControls() = 0;
-    virtual FouControls Create(Fou& fou) = 0;  // the window exists but is hidden
-    virtual void Show() = 0;
-};
-
-// Modifier mask of key events.
-constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
-constexpr int kDropEffectAll = 7;  // copy | move | link, what the shell offers for files
-
-class Fou {
+// Fou: the main editor window (its name from the original design).
+class Fou : public FindEditor {
 public:
     Fou(Platform& platform, FouHost& host);
     ~Fou();
@@ -50,7 +29,8 @@ public:
     void mnu2_Click(int index);
     void mnu3_Click(int index);
 
-    TextBox& ActiveEditor() { return *c.txtData[d1::g_ActiveEditor]; }
+    TextBox& ActiveEditor() override { return *c.txtData[d1::g_ActiveEditor]; }
+    Window& EditorWindow() override { return *c.window; }
     Text AboutText() const;
     Text ExecutablePath() const;
 
@@ -75,9 +55,9 @@ public:
     Text ShowFileDialog(bool save);                         // chosen path, empty on Cancel
     std::unique_ptr<class cmd1> m_Dialog;
     // ---- find and replace ----
-    class rep& Rep();  // the find operations; they work whether or not the window is open
-    std::unique_ptr<class rep> m_Rep;
-    struct RepHost* m_RepHost = nullptr;  // the Find/Replace window's toolkit; set before the first Find
+    rep& Rep();  // the find operations; made on first use, they work whether or not the window is open
+    std::unique_ptr<rep> m_Rep;
+    RepHost* m_RepHost = nullptr;  // the Find/Replace window's toolkit; set before the first Find
     // ---- settings ----
     void SaveAll();           // stores the window's restored rectangle as "position"
     void RestorePlacement();  // moves the window to the stored "position", when it is four numbers

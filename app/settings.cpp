@@ -10,29 +10,13 @@
 #include <vector>
 
 #include "app/fou.h"
+#include "base/text.h"
 
 namespace d1 {
 
 namespace {
 
 constexpr uint32_t kReadChars = 400;
-
-Text Trim(const Text& t) {
-    const auto first = t.find_first_not_of(u' ');
-    if (first == Text::npos) return {};
-    return t.substr(first, t.find_last_not_of(u' ') - first + 1);
-}
-
-std::vector<Text> Split(const Text& text, char16_t sep) {
-    std::vector<Text> parts;
-    size_t start = 0;
-    for (;;) {
-        const size_t at = text.find(sep, start);
-        parts.push_back(text.substr(start, at == Text::npos ? Text::npos : at - start));
-        if (at == Text::npos) return parts;
-        start = at + 1;
-    }
-}
 
 }  // namespace
 
@@ -137,7 +121,7 @@ void Fou::SaveAll() {
 }
 
 void Fou::RestorePlacement() {
-    const auto parts = d1::Split(d1::ReadSetting(p.registry, u"position"), u',');
+    const auto parts = d1::SplitText(d1::ReadSetting(p.registry, u"position"), u",");
     if (parts.size() != 4) return;
     double n[4];
     for (int i = 0; i < 4; ++i)

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "protect/cipher.h"
-#include "protect/codepage.h"
+#include "base/codepage.h"
 
 namespace {
 

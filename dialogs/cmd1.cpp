@@ -2,8 +2,6 @@
 // the folder and file type the user ended in.
 #include "dialogs/cmd1.h"
 
-#include "app/d1.h"
-
 namespace {
 
 constexpr uint32_t kBifReturnOnlyFsDirs = 1;
@@ -20,10 +18,10 @@ Text UpToNul(const Text& buffer) { return buffer.substr(0, buffer.find(u'\0')); 
 
 }  // namespace
 
-cmd1::cmd1(FileDialogs& dialogs, const Process& process)
+cmd1::cmd1(FileDialogs& dialogs, const Process& process, const Text& initDir, const Text& title)
     : Filter(Text(u"All Files (*.*) ") + u'\0' + u"*.*" + u'\0'),
-      InitDir(d1::g_AppFolder),
-      DialogTitle(d1::kAppTitle),
+      InitDir(initDir),
+      DialogTitle(title),
       m_Dialogs(dialogs),
       m_Process(process) {}
 

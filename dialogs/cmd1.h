@@ -6,9 +6,11 @@
 
 #include "platform/ports.h"
 
+// cmd1: the file dialog object (its name from the original design).
 class cmd1 {
 public:
-    cmd1(FileDialogs& dialogs, const Process& process);
+    // initDir: the first dialog's folder; title: every dialog's title.
+    cmd1(FileDialogs& dialogs, const Process& process, const Text& initDir, const Text& title);
 
     Text FileName;
     int32_t FilterIndex = 0;

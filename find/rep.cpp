@@ -2,19 +2,19 @@
 // word at the caret. They work on the editor's active text box and the shared find settings.
 #include "find/rep.h"
 
-#include "app/fou.h"
 #include "find/search.h"
 
-rep::rep(Fou& owner, RepHost* host) : m_Owner(owner), m_Host(host) {}
+rep::rep(FindEditor& editor, Locale& locale, Prompts& prompts, RepHost* host)
+    : m_Editor(editor), m_Locale(locale), m_Prompts(prompts), m_Host(host) {}
 
 int32_t rep::SelFind() {
     const FindState& fs = d1::g_FindState;
     if (fs.FindText.empty()) return 0;
-    TextBox& box = m_Owner.ActiveEditor();
+    TextBox& box = m_Editor.ActiveEditor();
     const Text text = box.GetText();
     const auto from = static_cast<std::size_t>(box.SelStart()) + static_cast<std::size_t>(box.SelLength());
     const std::ptrdiff_t hit = fs.ExactFind() ? d1::FindExact(text, from, fs.FindText)
-                                              : m_Owner.p.locale.FindIgnoreCase(text, from, fs.FindText);
+                                              : m_Locale.FindIgnoreCase(text, from, fs.FindText);
     if (hit < 0) {
         box.SetSel(0, 0);
         return 0;
@@ -25,19 +25,19 @@ int32_t rep::SelFind() {
 
 int32_t rep::coc1() {
     const int32_t found = SelFind();
-    m_Owner.ActiveEditor().SetFocus();
+    m_Editor.ActiveEditor().SetFocus();
     return found;
 }
 
 void rep::SelRe() {
-    TextBox& box = m_Owner.ActiveEditor();
+    TextBox& box = m_Editor.ActiveEditor();
     if (d1::g_FindState.ReplaceMode == u"1" && box.SelLength() != 0)
         box.SetSelText(d1::g_FindState.ReplaceText);
 }
 
 bool rep::ConfirmEmptyReplacement() {
     if (!d1::g_FindState.ReplaceText.empty()) return true;
-    return m_Owner.p.prompts.Message(u"Are you sure to replace words to empty ?", MsgButtons::YesNo,
+    return m_Prompts.Message(u"Are you sure to replace words to empty ?", MsgButtons::YesNo,
                                      MsgIcon::Exclamation) == MsgResult::Yes;
 }
 
@@ -51,9 +51,9 @@ void rep::Co2() {
         }
         return;
     }
-    if (m_Owner.ActiveEditor().SelText().empty()) {
+    if (m_Editor.ActiveEditor().SelText().empty()) {
         coc1();
-        if (m_Owner.ActiveEditor().SelText().empty()) return;
+        if (m_Editor.ActiveEditor().SelText().empty()) return;
     }
     if (!ConfirmEmptyReplacement()) return;
     SelRe();
@@ -62,12 +62,12 @@ void rep::Co2() {
 
 void rep::Co3() {
     if (!ConfirmEmptyReplacement()) return;
-    TextBox& box = m_Owner.ActiveEditor();
+    TextBox& box = m_Editor.ActiveEditor();
     box.SetText(d1::ReplaceAllExact(box.GetText(), d1::g_FindState.FindText, d1::g_FindState.ReplaceText));
 }
 
 Text rep::SALine(int32_t& start, int32_t& end) {
-    TextBox& box = m_Owner.ActiveEditor();
+    TextBox& box = m_Editor.ActiveEditor();
     const Text text = box.GetText();
     int64_t s = 0, e = 0;
     d1::FLText(text, box.SelStart(), s, e);

@@ -2,41 +2,28 @@
 // word at the caret. They work on the editor's active text box and the shared find settings.
 #pragma once
 #include "find/find_state.h"
+#include "platform/hosts.h"
 
-class Fou;
-class rep;
-
-// The controls of the Find/Replace window, made by the host.
-struct RepControls {
-    Window* window = nullptr;
-    Widget* Pi[2] = {nullptr, nullptr};
-    TextBox* Te[2] = {nullptr, nullptr};
-    CheckBox* Ch1 = nullptr;
-    Button* co[3] = {nullptr, nullptr, nullptr};
-    Button* ca = nullptr;
+// The editor as the Find/Replace window sees it: the text box the user sees, and its window.
+struct FindEditor {
+    virtual ~FindEditor() = default;
+    virtual TextBox& ActiveEditor() = 0;
+    virtual Window& EditorWindow() = 0;
 };
 
-// Creates and destroys the real (or fake) window whose events are routed to a rep.
-struct RepHost {
-    virtual ~RepHost() = default;
-    virtual void InitCommonControls() = 0;
-    // The window exists, hidden, owned by the editor window; its boxes are empty and the box unticked.
-    virtual RepControls Create(rep& window) = 0;
-    virtual void ShowModeless() = 0;
-    virtual void Destroy() = 0;  // the controls are gone afterwards
-};
-
+// rep: the Find/Replace window (its name from the original design) and the find operations it shares with
+// the editor's keys. host may be null: the operations then work without a window.
 class rep {
 public:
-    rep(Fou& owner, RepHost* host);
+    rep(FindEditor& editor, Locale& locale, Prompts& prompts, RepHost* host);
 
     // ---- the window ----
     void Form_Initialize();
     void Form_Load();
-    void co_Click(int16_t index);
-    void ca_Click();
-    void Ch1_Click();
-    void Te_KeyDown(int index, int16_t keyCode, int shift);
+    void co_Click(int16_t index);  // the buttons co(0..2): Find, Replace, Replace All
+    void ca_Click();               // the Cancel button ca
+    void Ch1_Click();              // the match-case box Ch1
+    void Te_KeyDown(int index, int16_t keyCode, int shift);  // the search (0) and replacement (1) boxes Te
     void ReForm();
     void Unload();       // Esc, Cancel and the close box
     void OpenForFind();  // the editor's Find command
@@ -45,17 +32,19 @@ public:
 
     // ---- the operations ----
 
-    int32_t SelFind();
-    int32_t coc1();
-    void SelRe();
-    void Co2();
-    void Co3();
-    Text SALine(int32_t& start, int32_t& end);
+    int32_t SelFind();  // selects the next match after the selection; 1 when found
+    int32_t coc1();     // find next, then the focus back to the editor (F3)
+    void SelRe();       // replaces the selection in Replace mode (F4)
+    void Co2();         // the Replace button: switch to Replace mode, or replace and find next
+    void Co3();         // Replace All
+    Text SALine(int32_t& start, int32_t& end);  // the word at the caret
 
 private:
     bool ConfirmEmptyReplacement();
     void EnsureLoaded();
-    Fou& m_Owner;
+    FindEditor& m_Editor;
+    Locale& m_Locale;
+    Prompts& m_Prompts;
     RepHost* m_Host;
     RepControls c;
     bool m_Initialized = false;

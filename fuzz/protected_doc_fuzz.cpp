@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "protect/cipher.h"
-#include "protect/codepage.h"
+#include "base/codepage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;

@@ -6,7 +6,7 @@
 #include <numeric>
 #include <vector>
 
-#include "protect/codepage.h"
+#include "base/codepage.h"
 
 namespace d1 {
 

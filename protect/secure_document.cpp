@@ -6,10 +6,10 @@
 #include <utility>
 
 #include "app/fou.h"
-#include "app/paths.h"
+#include "base/paths.h"
 #include "protect/cipher.h"
-#include "protect/codepage.h"
-#include "protect/whole_file.h"
+#include "base/codepage.h"
+#include "base/whole_file.h"
 
 namespace d1 {
 

@@ -6,7 +6,7 @@
 #include <ole2.h>
 #include <olectl.h>
 
-#include "app/fou.h"
+#include "platform/hosts.h"
 #include "platform/win32/win_util.h"
 
 namespace {

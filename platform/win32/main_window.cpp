@@ -10,11 +10,6 @@
 
 namespace {
 
-int ShiftMask() {
-    return (GetKeyState(VK_SHIFT) < 0 ? kShiftMask : 0) | (GetKeyState(VK_CONTROL) < 0 ? kCtrlMask : 0) |
-           (GetKeyState(VK_MENU) < 0 ? kAltMask : 0);
-}
-
 HMENU Popup(std::initializer_list<std::pair<UINT, const wchar_t*>> items) {
     HMENU m = CreatePopupMenu();
     for (const auto& [id, caption] : items) {
@@ -208,7 +203,7 @@ LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             // Not consumed: the box still gets the key afterwards.
-            self->fou_->txtData_KeyDown(index, static_cast<int>(wp), ShiftMask());
+            self->fou_->txtData_KeyDown(index, static_cast<int>(wp), win::KeyMask());
             break;
         case WM_DROPFILES:
             self->OnDropFiles(index, reinterpret_cast<HDROP>(wp));

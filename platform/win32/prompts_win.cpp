@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "app/d1.h"
 #include "platform/win32/win_util.h"
 
 namespace {

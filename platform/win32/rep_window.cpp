@@ -3,7 +3,6 @@
 
 #include <commctrl.h>
 
-#include "app/fou.h"
 #include "platform/win32/res/resource.h"
 #include "platform/win32/system_win.h"
 #include "platform/win32/win_util.h"
@@ -11,11 +10,6 @@
 namespace {
 
 constexpr int kVkF3 = VK_F3;
-
-int ShiftMask() {
-    return (GetKeyState(VK_SHIFT) < 0 ? kShiftMask : 0) | (GetKeyState(VK_CONTROL) < 0 ? kCtrlMask : 0) |
-           (GetKeyState(VK_MENU) < 0 ? kAltMask : 0);
-}
 
 }  // namespace
 
@@ -218,7 +212,7 @@ LRESULT CALLBACK Win32RepHost::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
                 return 0;
             }
             if (box) {
-                self->rep_->Te_KeyDown(static_cast<int>(id - kIdTe), static_cast<int16_t>(wp), ShiftMask());
+                self->rep_->Te_KeyDown(static_cast<int>(id - kIdTe), static_cast<int16_t>(wp), win::KeyMask());
                 if (!IsWindow(hwnd)) return 0;  // Esc closed the window
                 if (wp == VK_ESCAPE || wp == kVkF3) return 0;
             }

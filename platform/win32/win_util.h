@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/ports.h"
+#include "platform/hosts.h"
 
 namespace win {
 
@@ -13,6 +13,12 @@ inline const wchar_t* W(const Text& t) { return reinterpret_cast<const wchar_t*>
 inline Text FromW(const wchar_t* s) { return s ? Text(reinterpret_cast<const char16_t*>(s)) : Text(); }
 inline const wchar_t* AppTitle() { return L"Lockleaf"; }
 inline Text FromW(const wchar_t* s, size_t n) { return Text(reinterpret_cast<const char16_t*>(s), n); }
+
+// The modifier mask of the key being handled (Shift, Ctrl, Alt).
+inline int KeyMask() {
+    return (GetKeyState(VK_SHIFT) < 0 ? kShiftMask : 0) | (GetKeyState(VK_CONTROL) < 0 ? kCtrlMask : 0) |
+           (GetKeyState(VK_MENU) < 0 ? kAltMask : 0);
+}
 
 // Pixels per inch of the screen; the manifest makes the process DPI aware, so this is the real value.
 int ScreenDpi();

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "protect/codepage.h"
+#include "base/codepage.h"
 
 namespace {
 

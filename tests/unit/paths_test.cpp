@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/paths.h"
+#include "base/paths.h"
 
 using namespace d1;
 

@@ -4,8 +4,8 @@
 
 #include "fakes/fake_platform.h"
 #include "protect/cipher.h"
-#include "protect/codepage.h"
-#include "protect/whole_file.h"
+#include "base/codepage.h"
+#include "base/whole_file.h"
 
 namespace {
 

@@ -143,7 +143,7 @@ const char16_t kOpenList[] =
 }  // namespace
 
 TEST_F(RealDialogs, OpenShowsTitleTypeListPreselectionAndNameAndCancelReturnsEmpty) {
-    cmd1 dlg(dialogs, process);
+    cmd1 dlg(dialogs, process, d1::g_AppFolder, d1::kAppTitle);
     dlg.Filter = Nul(kOpenList);
     dlg.FilterIndex = 2;
     dlg.FileName = folder + u"\\memo.txs";
@@ -164,7 +164,7 @@ TEST_F(RealDialogs, OpenShowsTitleTypeListPreselectionAndNameAndCancelReturnsEmp
 }
 
 TEST_F(RealDialogs, TheInitialFilterOfANewObjectListsAllFiles) {
-    cmd1 dlg(dialogs, process);
+    cmd1 dlg(dialogs, process, d1::g_AppFolder, d1::kAppTitle);
     Run([&] { return dlg.ShowOpen(); });
     ASSERT_EQ(g_seen.dialogs, 1);
     EXPECT_EQ(g_seen.types, std::vector<std::wstring>{L"All Files (*.*) "});
@@ -172,7 +172,7 @@ TEST_F(RealDialogs, TheInitialFilterOfANewObjectListsAllFiles) {
 }
 
 TEST_F(RealDialogs, SaveAppendsTheChosenTypesExtensionAndReportsTheType) {
-    cmd1 dlg(dialogs, process);
+    cmd1 dlg(dialogs, process, d1::g_AppFolder, d1::kAppTitle);
     dlg.Filter = Nul(u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*");
     dlg.FilterIndex = 1;
     dlg.flags = 6;
@@ -188,7 +188,7 @@ TEST_F(RealDialogs, SaveAppendsTheChosenTypesExtensionAndReportsTheType) {
 }
 
 TEST_F(RealDialogs, SaveCancelStillReportsTheTypeLastChosen) {
-    cmd1 dlg(dialogs, process);
+    cmd1 dlg(dialogs, process, d1::g_AppFolder, d1::kAppTitle);
     dlg.Filter = Nul(u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*");
     dlg.FilterIndex = 3;
     dlg.FileName = folder + u"\\memo";
@@ -206,7 +206,7 @@ TEST_F(RealDialogs, SaveCancelStillReportsTheTypeLastChosen) {
 }
 
 TEST_F(RealDialogs, A258CharacterNameIsRefusedWithoutADialogAnd257IsShown) {
-    cmd1 dlg(dialogs, process);
+    cmd1 dlg(dialogs, process, d1::g_AppFolder, d1::kAppTitle);
     dlg.FileName = u"C:\\" + Text(255, u'a');  // 258
     EXPECT_FALSE(Run([&] { return dlg.ShowOpen(); }).has_value());
     EXPECT_FALSE(Run([&] { return dlg.ShowSave(); }).has_value());

@@ -7,7 +7,7 @@
 #include "platform/win32/files_win.h"
 #include "platform/win32/win_util.h"
 #include "protect/cipher.h"
-#include "protect/whole_file.h"
+#include "base/whole_file.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Whole-file reads and the atomic save: temp file, checked flush, replace (or move when there is no target).
-#include "protect/whole_file.h"
+#include "base/whole_file.h"
 
 #include <new>
 
-#include "protect/codepage.h"
+#include "base/codepage.h"
 
 namespace d1 {
 namespace {

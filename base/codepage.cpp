@@ -1,6 +1,6 @@
 // Windows-874 as Windows itself converts it, so files stay identical to what the platform would write.
 // Blocks of ASCII and Thai letters convert sixteen at a time; everything else goes through the tables.
-#include "protect/codepage.h"
+#include "base/codepage.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,6 @@
 // The host makes the controls; everything it reports comes back through these handlers.
 #include <string>
 
-#include "app/fou.h"
 #include "find/rep.h"
 
 namespace {
@@ -25,7 +24,7 @@ void rep::EnsureLoaded() {
     m_Loaded = true;
     Form_Load();
     // Centred over the editor window at every load.
-    const Rect owner = m_Owner.c.window->Placement();
+    const Rect owner = m_Editor.EditorWindow().Placement();
     const Rect self = c.window->Placement();
     c.window->Move({owner.left + (owner.width - self.width) / 2, owner.top + (owner.height - self.height) / 2,
                     self.width, self.height});
@@ -42,13 +41,12 @@ void rep::ReForm() {
 
 void rep::OpenForFind() {
     d1::g_FindState.ReplaceMode.clear();
-    if (!m_Host) m_Host = m_Owner.m_RepHost;
     if (!m_Host) return;  // no window toolkit (the keys still work)
     EnsureLoaded();
     c.window->SetCaption(u"Find");
     m_Host->ShowModeless();
     c.Te[0]->SetFocus();
-    Text search = m_Owner.ActiveEditor().SelText();
+    Text search = m_Editor.ActiveEditor().SelText();
     int32_t start = 2, end = 1;
     if (search.empty()) search = SALine(start, end);
     c.Te[0]->SetText(search);
@@ -60,7 +58,7 @@ void rep::co_Click(int16_t index) {
     fs.FindText = c.Te[0]->GetText();
     fs.ReplaceText = c.Te[1]->GetText();
     if (fs.FindText.empty()) {
-        m_Owner.p.prompts.Message(u"Please enter search word.", MsgButtons::Ok, MsgIcon::None);
+        m_Prompts.Message(u"Please enter search word.", MsgButtons::Ok, MsgIcon::None);
         // The prompt runs the event loop; the window may have been closed meanwhile.
         if (m_Loaded) c.Te[0]->SetFocus();
         return;
@@ -81,9 +79,9 @@ void rep::co_Click(int16_t index) {
 }
 
 void rep::ca_Click() {
-    m_Owner.c.window->Focus();
+    m_Editor.EditorWindow().Focus();
     Unload();
-    m_Owner.ActiveEditor().SetFocus();  // the editor as the user sees it is its text
+    m_Editor.ActiveEditor().SetFocus();  // the editor as the user sees it is its text
 }
 
 void rep::Ch1_Click() { d1::g_FindState.MatchCase = c.Ch1->Value() ? u"1" : u"0"; }

@@ -1,4 +1,6 @@
-#include "app/paths.h"
+#include "base/paths.h"
+
+#include "base/text.h"
 
 namespace d1 {
 
@@ -15,18 +17,6 @@ Text StripExtension(const Text& path) {
 Text GetExtension(const Text& path) {
     const auto dot = path.rfind(u'.');
     return dot == Text::npos ? Text() : LowerAscii(path.substr(dot + 1));
-}
-
-Text LowerAscii(Text text) {
-    for (auto& c : text)
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + (u'a' - u'A'));
-    return text;
-}
-
-Text UpperAscii(Text text) {
-    for (auto& c : text)
-        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - (u'a' - u'A'));
-    return text;
 }
 
 }  // namespace d1

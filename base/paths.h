@@ -6,6 +6,4 @@ namespace d1 {
 Text GetFileNamePart(const Text& path);  // after the last "\"
 Text StripExtension(const Text& path);   // without the last "." and what follows it
 Text GetExtension(const Text& path);     // after the last ".", A-Z lowered
-Text LowerAscii(Text text);
-Text UpperAscii(Text text);
 }  // namespace d1

@@ -1,0 +1,16 @@
+// Small text helpers every subsystem shares: splitting, trimming, replacing, ASCII case.
+#pragma once
+#include <vector>
+
+#include "platform/ports.h"
+
+namespace d1 {
+
+// The parts between separators, empty ones included; the whole text when the separator does not occur.
+std::vector<Text> SplitText(const Text& text, const Text& separator);
+Text ReplaceAll(const Text& text, const Text& marker, const Text& replacement);
+Text Trim(const Text& text);  // without the spaces at both ends
+Text LowerAscii(Text text);
+Text UpperAscii(Text text);
+
+}  // namespace d1

@@ -1,0 +1,50 @@
+// The windows' toolkits: what makes the real (or fake) controls of the editor window and the Find/Replace
+// window and routes their events back to the core, and the modifier masks those events carry.
+#pragma once
+#include "platform/ports.h"
+
+class Fou;
+class rep;
+
+// Modifier mask of key events.
+constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
+constexpr int kDropEffectAll = 7;  // copy | move | link, what the shell offers for files
+
+// The controls of the main window, made by the host.
+struct FouControls {
+    Window* window = nullptr;
+    TextBox* txtData[2] = {nullptr, nullptr};
+    Browser* browser1 = nullptr;
+    Widget* imMore = nullptr;
+    MenuItem* wordWrap = nullptr;  // mnu2(1)
+    Timer* timer1 = nullptr;
+    PopupMenu* aAdver = nullptr;
+};
+
+// Creates the real (or fake) main window whose events are routed to a Fou.
+struct FouHost {
+    virtual ~FouHost() = default;
+    virtual void InitCommonControls() = 0;
+    virtual FouControls Create(Fou& fou) = 0;  // the window exists but is hidden
+    virtual void Show() = 0;
+};
+
+// The controls of the Find/Replace window, made by the host.
+struct RepControls {
+    Window* window = nullptr;
+    Widget* Pi[2] = {nullptr, nullptr};
+    TextBox* Te[2] = {nullptr, nullptr};
+    CheckBox* Ch1 = nullptr;
+    Button* co[3] = {nullptr, nullptr, nullptr};
+    Button* ca = nullptr;
+};
+
+// Creates and destroys the real (or fake) Find/Replace window whose events are routed to a rep.
+struct RepHost {
+    virtual ~RepHost() = default;
+    virtual void InitCommonControls() = 0;
+    // The window exists, hidden, owned by the editor window; its boxes are empty and the box unticked.
+    virtual RepControls Create(rep& window) = 0;
+    virtual void ShowModeless() = 0;
+    virtual void Destroy() = 0;  // the controls are gone afterwards
+};

@@ -1,0 +1,17 @@
+// Every platform service, handed in once at start-up.
+#pragma once
+#include "platform/ports.h"
+
+struct Platform {
+    Process& process;
+    Clock& clock;
+    Locale& locale;
+    Prompts& prompts;
+    EventLoop& loop;
+    Files& files;
+    Registry& registry;
+    Shell& shell;
+    FileDialogs& dialogs;
+    Internet& internet;
+    Volumes& volumes;
+};
