@@ -26,7 +26,8 @@ void Step(F&& f) {
 
 }  // namespace
 
-Fou::Fou(Platform& platform, FouHost& windowHost) : p(platform), host(windowHost) {}
+Fou::Fou(Platform& platform, FouHost& windowHost)
+    : p(platform), host(windowHost), m_Documents(platform.files, platform.prompts) {}
 
 Fou::~Fou() = default;
 

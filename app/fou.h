@@ -5,6 +5,7 @@
 
 #include "app/d1.h"
 #include "find/rep.h"
+#include "protect/secure_document.h"
 
 // Fou: the main editor window (its name from the original design).
 class Fou : public FindEditor {
@@ -46,6 +47,7 @@ public:
     // Loads g_FileName into the active editor. False when that file exists but cannot be read: the user has
     // been told, and the caller puts back the name of the document still shown.
     bool SecureOpen();
+    DocumentStore m_Documents;
     void OpenDocument(const Text& path);  // SecureOpen of path; the name shown stays when path cannot be read
     void SecureSave(bool ask);   // ask: prompt for the password even when one is remembered (Save As)
     void OpenCommandLineDocument();

@@ -1,15 +1,13 @@
-// SecureOpen and SecureSave of the main window, and the start-up step that opens the command-line document.
-// A read or write that fails, for any reason, leaves the editor as it was; the user is told of both.
+// Reading and writing a whole document, plain or masked; a read or write that fails, for any reason, changes
+// nothing on disk and tells the user.
 #include "protect/secure_document.h"
 
 #include <new>
-#include <utility>
 
-#include "app/fou.h"
-#include "base/paths.h"
-#include "protect/cipher.h"
 #include "base/codepage.h"
+#include "base/paths.h"
 #include "base/whole_file.h"
+#include "protect/cipher.h"
 
 namespace d1 {
 
@@ -33,100 +31,62 @@ Text CommandLineDocument(const Text& commandLine) {
 
 }  // namespace d1
 
-bool Fou::SecureOpen() {
-    const Text passwordBefore = d1::g_Password;
-    const Text fileNameBefore = d1::g_FileName;
-    const Text markerBefore = m_LoadMarker;
-    const bool modifiedBefore = m_Modified;
-    const auto refuse = [&] {
-        // Saving under the name of a file that is there but was never read would overwrite it with
-        // another document's text, so the user learns of it and the caller keeps the old name.
-        p.prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
-        return false;
-    };
+DocumentStore::DocumentStore(Files& files, Prompts& prompts) : m_Files(files), m_Prompts(prompts) {}
+
+DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text& text) {
+    const Text passwordBefore = password;
     try {
         Bytes content;
-        if (!d1::ReadWholeBytes(p.files, d1::g_FileName, content))
-            return p.files.EntryExists(d1::g_FileName) ? refuse() : true;
-        if (content.empty()) return true;
-        Text text;
-        if (!d1::IsProtectedName(d1::g_FileName)) {
+        if (!d1::ReadWholeBytes(m_Files, path, content)) {
+            if (!m_Files.EntryExists(path)) return Opened::Nothing;
+            // A folder, or a file that is there but was never read: saving under its name would overwrite it
+            // with another document's text, so the user learns of it and the caller keeps the old name.
+            m_Prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
+            return Opened::Refused;
+        }
+        if (content.empty()) return Opened::Nothing;
+        if (!d1::IsProtectedName(path)) {
             text = d1::FromCodePage(content);
         } else {
-            bool asked = false;
-            for (;;) {
-                // The content itself is never changed, so each try starts from the file's bytes.
-                if (!d1::g_Password.empty() && d1::UnmaskDocument(content, d1::g_Password, text)) break;
-                if (asked) {
+            // The content itself is never changed, so each try starts from the file's bytes.
+            if (password.empty() || !d1::UnmaskDocument(content, password, text)) {
+                password = m_Prompts.Input(d1::kPasswordPrompt);
+                if (password.empty() || !d1::UnmaskDocument(content, password, text)) {
+                    password.clear();
                     text.clear();
-                    d1::g_FileName.clear();
-                    d1::g_Password.clear();
-                    break;
+                    return Opened::WrongPassword;
                 }
-                d1::g_Password = p.prompts.Input(d1::kPasswordPrompt);
-                asked = true;
             }
         }
         d1::ShowNuls(text);
-        m_LoadMarker.clear();
-        m_Modified = false;
-        ActiveEditor().SetText(text);
-        // The box raises no change for a text it already shows; the next edit must still count.
-        m_LoadMarker.assign(1, u'1');
-        UpdateCaption();
-        return true;
+        return Opened::Text;
     } catch (const std::bad_alloc&) {
         // Too large for memory: nothing of the half-done load remains.
-        d1::g_Password = passwordBefore;
-        d1::g_FileName = fileNameBefore;
-        m_LoadMarker = markerBefore;
-        m_Modified = modifiedBefore;
-        return refuse();
+        password = passwordBefore;
+        text = Text();
+        m_Prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
+        return Opened::Refused;
     }
 }
 
-void Fou::SecureSave(bool ask) {
-    if (d1::g_FileName.empty()) return;
+DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool ask, Text text) {
     bool ok = false;
     try {
-        Text text = ActiveEditor().GetText();
         d1::RestoreNuls(text);
-        if (!d1::IsProtectedName(d1::g_FileName)) {
-            ok = d1::WriteWholeFile(p.files, d1::g_FileName, text);
+        if (!d1::IsProtectedName(path)) {
+            ok = d1::WriteWholeFile(m_Files, path, text);
         } else {
-            if (d1::g_Password.empty() || ask) d1::g_Password = p.prompts.Input(d1::kPasswordPrompt);
-            if (d1::g_Password.empty()) {
-                // Only the Save As that has just chosen this name goes back to the one before it; a plain
-                // Save keeps the name that the caption shows.
-                if (ask) d1::g_FileName = std::exchange(m_PrevFileName, Text());
-                UpdateCaption();
-                p.prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
-                return;
-            }
+            if (password.empty() || ask) password = m_Prompts.Input(d1::kPasswordPrompt);
+            if (password.empty()) return Saved::NoPassword;
             Bytes file;
-            d1::MaskDocument(d1::g_Password, text, file);
-            ok = d1::WriteWholeBytes(p.files, d1::g_FileName, file);
+            d1::MaskDocument(password, text, file);
+            ok = d1::WriteWholeBytes(m_Files, path, file);
         }
     } catch (const std::bad_alloc&) {
         ok = false;
     }
-    if (!ok) {
-        // The modified mark stays, and the user learns that the file on disk is the old one.
-        p.prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
-        return;
-    }
-    m_Modified = false;
-    UpdateCaption();
-}
-
-void Fou::OpenDocument(const Text& path) {
-    const Text shown = d1::g_FileName;
-    d1::g_FileName = path;
-    if (!SecureOpen()) d1::g_FileName = shown;
-    UpdateCaption();  // also when nothing was loaded: the caption names the file that a save writes
-}
-
-void Fou::OpenCommandLineDocument() {
-    const Text document = d1::CommandLineDocument(p.process.CommandLine());
-    if (!document.empty()) OpenDocument(document);
+    if (ok) return Saved::Written;
+    // The modified mark stays, and the user learns that the file on disk is the old one.
+    m_Prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
+    return Saved::Failed;
 }

@@ -1,5 +1,5 @@
-// Moving the document between the current file and the editor: plain text, or a protected (txs) document
-// masked under the password. The Fou methods themselves are declared with the window (app/fou.h).
+// Moving a document between a file and the editor's text: plain text, or a protected (txs) document masked
+// under its password. The store owns no document state: the caller passes the name and password it keeps.
 #pragma once
 #include "platform/ports.h"
 
@@ -23,3 +23,29 @@ bool IsProtectedName(const Text& path);
 Text CommandLineDocument(const Text& commandLine);
 
 }  // namespace d1
+
+class DocumentStore {
+public:
+    DocumentStore(Files& files, Prompts& prompts);
+
+    enum class Opened {
+        Text,           // text holds the document
+        Nothing,        // a missing or empty file: nothing to show
+        WrongPassword,  // a wrong, empty or cancelled answer; the password is cleared
+        Refused,        // there, but it cannot be read (or is too large): the user has been told
+    };
+    // Reads path. A remembered password is tried first; the user is asked at most once and the answer kept.
+    Opened Open(const Text& path, Text& password, Text& text);
+
+    enum class Saved {
+        Written,
+        NoPassword,  // a protected document without a password: nothing written, the caller tells the user
+        Failed,      // the file on disk is the old one: the user has been told
+    };
+    // Writes text to path. ask: prompt for the password even when one is remembered (Save As).
+    Saved Save(const Text& path, Text& password, bool ask, Text text);
+
+private:
+    Files& m_Files;
+    Prompts& m_Prompts;
+};
