@@ -40,6 +40,7 @@ test: test-host test-win32 test-e2e
 
 test-host: host
 	@echo "== host unit tests"; cd build/host && ctest --output-on-failure -j$(JOBS) | tail -n 3
+	@scripts/lint.sh
 	@scripts/sanitize.sh
 	@scripts/fuzz.sh
 

@@ -55,7 +55,7 @@ void WriteSetting(Registry& registry, const Text& name, const Text& value) {
 }
 
 Text ReadSetting(Registry& registry, const Text& name) {
-    const Text user = RegReadString(registry, RegRoot::CurrentUser, kSettingsKey, name);
+    Text user = RegReadString(registry, RegRoot::CurrentUser, kSettingsKey, name);
     if (!user.empty()) return user;
     return RegReadString(registry, RegRoot::LocalMachine, kSettingsKey, name);
 }

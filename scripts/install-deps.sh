@@ -4,7 +4,7 @@ set -euo pipefail
 
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for p in cmake g++ make python3 libgtest-dev libbenchmark-dev clang libclang-rt-14-dev \
+for p in cmake g++ make python3 libgtest-dev libbenchmark-dev clang libclang-rt-14-dev clang-format clang-tidy \
          g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-i686-dev mingw-w64-x86-64-dev \
          xvfb xdotool imagemagick zip wine wine64; do
   have "$p" || need+=("$p")
