@@ -32,11 +32,9 @@ void Paint(HWND h, HBITMAP bitmap) {
     if (bitmap) {
         BITMAP info{};
         GetObjectW(bitmap, sizeof info, &info);
-        HDC memory = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteDC(memory);
+        const win::ScopedMemoryDc memory(CreateCompatibleDC(dc));
+        const win::ScopedSelect selected(memory.Get(), bitmap);
+        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory.Get(), 0, 0, SRCCOPY);
     }
     EndPaint(h, &ps);
 }
@@ -75,29 +73,22 @@ LRESULT CALLBACK ImMoreProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DW
 
 HBITMAP DecodePicture(const void* data, size_t size) {
     if (!data || !size) return nullptr;
-    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!copy) return nullptr;
-    memcpy(GlobalLock(copy), data, size);
-    GlobalUnlock(copy);
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
-        GlobalFree(copy);
+    win::ScopedGlobal copy(GlobalAlloc(GMEM_MOVEABLE, size));
+    if (!copy.Valid()) return nullptr;
+    memcpy(GlobalLock(copy.Get()), data, size);
+    GlobalUnlock(copy.Get());
+    win::ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(copy.Get(), TRUE, stream.Put()))) return nullptr;
+    copy.Release();  // the stream frees it now
+    win::ComPtr<IPicture> picture;
+    if (FAILED(OleLoadPicture(stream.Get(), static_cast<LONG>(size), FALSE, IID_IPicture, picture.PutVoid())) ||
+        !picture)
         return nullptr;
-    }
-    IPicture* picture = nullptr;
-    HBITMAP result = nullptr;
-    if (SUCCEEDED(OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                                 reinterpret_cast<void**>(&picture))) &&
-        picture) {
-        OLE_HANDLE handle = 0;
-        // The picture owns its bitmap; keep a copy that outlives it.
-        if (SUCCEEDED(picture->get_Handle(&handle)) && handle)
-            result = static_cast<HBITMAP>(
-                CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0));
-        picture->Release();
-    }
-    stream->Release();
-    return result;
+    OLE_HANDLE handle = 0;
+    // The picture owns its bitmap; keep a copy that outlives it.
+    if (FAILED(picture->get_Handle(&handle)) || !handle) return nullptr;
+    return static_cast<HBITMAP>(
+        CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0));
 }
 
 HBITMAP LoadImMoreBitmap(HINSTANCE instance) {

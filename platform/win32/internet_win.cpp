@@ -54,27 +54,26 @@ NetHandle Win32Internet::OpenUrl(NetHandle root, const Text& url, uint32_t flags
     const std::wstring object =
         path.substr(0, parts.dwUrlPathLength) + extra.substr(0, parts.dwExtraInfoLength);
 
-    HINTERNET connect =
-        InternetConnectW(H(root), host.c_str(), parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
-    if (!connect) return 0;
-    SetTimeouts(connect);
+    win::ScopedInternet connect(
+        InternetConnectW(H(root), host.c_str(), parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connect.Valid()) return 0;
+    SetTimeouts(connect.Get());
     const DWORD secure = parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
-    HINTERNET request = HttpOpenRequestW(connect, L"GET", object.empty() ? L"/" : object.c_str(), nullptr,
-                                         nullptr, nullptr, flags | secure, 0);
-    if (request) SetTimeouts(request);
-    if (!request || !HttpSendRequestW(request, nullptr, 0, nullptr, 0)) {
-        if (request) InternetCloseHandle(request);
-        InternetCloseHandle(connect);
-        return 0;
-    }
+    win::ScopedInternet request(HttpOpenRequestW(connect.Get(), L"GET", object.empty() ? L"/" : object.c_str(),
+                                                 nullptr, nullptr, nullptr, flags | secure, 0));
+    if (!request.Valid()) return 0;
+    SetTimeouts(request.Get());
+    if (!HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0)) return 0;
     Request r;
-    r.connect = connect;
     DWORD length = 0, size = sizeof length, index = 0;
-    r.lengthKnown = HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length,
+    r.lengthKnown = HttpQueryInfoW(request.Get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length,
                                    &size, &index) != 0;
     r.length = length;
-    requests_[N(request)] = r;
-    return N(request);
+    // Both handles live until Close, which the core calls for every handle it got.
+    r.connect = connect.Release();
+    const NetHandle handle = N(request.Release());
+    requests_[handle] = r;
+    return handle;
 }
 
 bool Win32Internet::Read(NetHandle h, void* buffer, uint32_t size, uint32_t& read) {

@@ -4,9 +4,8 @@ namespace win {
 
 int ScreenDpi() {
     static const int dpi = [] {
-        HDC dc = GetDC(nullptr);
-        const int d = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
-        if (dc) ReleaseDC(nullptr, dc);
+        const ScopedDc dc(nullptr);
+        const int d = dc.Get() ? GetDeviceCaps(dc.Get(), LOGPIXELSX) : 96;
         return d > 0 ? d : 96;
     }();
     return dpi;

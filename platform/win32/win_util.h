@@ -1,4 +1,4 @@
-// Small helpers shared by the Win32 adapters: UTF-16 views, twips <-> pixels, RAII handles.
+// Small helpers shared by the Win32 adapters: UTF-16 views, key masks, twips <-> pixels.
 #pragma once
 #include <windows.h>
 
@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/hosts.h"
+#include "platform/win32/scoped.h"
 
 namespace win {
 
@@ -28,39 +29,5 @@ inline int TwipsToPixels(double twips) {
     return MulDiv(static_cast<int>(t + (t < 0 ? -0.5 : 0.5)), ScreenDpi(), 1440);
 }
 inline double PixelsToTwips(int pixels) { return pixels * 1440.0 / ScreenDpi(); }
-
-// Owns a HANDLE from CreateFile & co.; closed when the scope ends.
-class ScopedHandle {
-public:
-    explicit ScopedHandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
-    ~ScopedHandle() { Reset(); }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    HANDLE Get() const { return h_; }
-    bool Valid() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-    void Reset() {
-        if (Valid()) CloseHandle(h_);
-        h_ = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE h_;
-};
-
-// Owns a GDI object.
-template <class T>
-class ScopedGdi {
-public:
-    explicit ScopedGdi(T h = nullptr) : h_(h) {}
-    ~ScopedGdi() {
-        if (h_) DeleteObject(h_);
-    }
-    ScopedGdi(const ScopedGdi&) = delete;
-    ScopedGdi& operator=(const ScopedGdi&) = delete;
-    T Get() const { return h_; }
-
-private:
-    T h_;
-};
 
 }  // namespace win
