@@ -17,6 +17,8 @@
 //   probe close                     asks the main window to close (WM_CLOSE)
 //   probe move <l> <t> <w> <h>      moves the main window, pixels
 //   probe show max|min|normal       maximizes, minimizes or restores the main window
+//   probe over <ctl-id>             id of the topmost visible child of the main window at the middle of that
+//                                   child: its own id when no sibling lies over it
 //   probe ping <seconds>            asks the main window every 50 ms; prints its slowest answer in ms (each
 //                                   answer over 250 ms on stderr), fails when one takes over 30 s
 #include <windows.h>
@@ -228,6 +230,14 @@ int main(int argc, char** argv) {
         if (argc < 4) return Fail("setsel <start> <length>");
         const int s = std::atoi(argv[2]);
         SendMessageW(VisibleEdit(main), EM_SETSEL, s, s + std::atoi(argv[3]));
+    } else if (cmd == "over" && argc > 2) {
+        HWND child = GetDlgItem(main, std::atoi(argv[2]));
+        if (!child) return Fail("no such child");
+        RECT rc;
+        GetWindowRect(child, &rc);
+        POINT mid{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+        ScreenToClient(main, &mid);
+        std::printf("%d\n", GetDlgCtrlID(ChildWindowFromPointEx(main, mid, CWP_SKIPINVISIBLE)));
     } else if (cmd == "close") {
         PostMessageW(main, WM_CLOSE, 0, 0);
     } else if (cmd == "move" && argc > 5) {
