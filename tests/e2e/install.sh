@@ -31,6 +31,8 @@ start_from_menu() {
   ll_wait_window
 }
 
+check "the setup program carries the program's version resource and icon" \
+  "$(probe resources "$(wine_run winepath -w "$SETUP")")" "$(probe resources "$(wine_run winepath -w "$DIST/lockleaf.exe")")"
 check "a silent install succeeds" "$(exit_code wine_run "$SETUP" /S /DESKTOP)" 0
 check "the program folder holds the program, its page and the uninstaller" "$(files_in "$INST")" \
   "./lockleaf.exe ./php ./php/000.html ./uninstall.exe "
