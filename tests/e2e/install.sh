@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The setup program as a user meets it: a silent per-user install, the program started from its Start-menu
-# shortcut, an upgrade refused while it runs and done once it is closed, and a silent uninstall that leaves
-# nothing of ours but the window position (unless asked) and never the user's own files.
+# shortcut, an upgrade while it runs (refused when silent; interactively it asks to close it and goes on), and
+# a silent uninstall that leaves nothing of ours but the window position (unless asked), never the user's files.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 "$REPO/scripts/dist.sh" "$BUILD" "$E2E_TMP/dist" >/dev/null
@@ -25,6 +25,8 @@ uninstall() {
   wine_run "$INST/uninstall.exe" "$@"
   eventually no key_exists "$UNINSTALL" || true
 }
+# The setup's page (its caption ends with a blank) or its message box: 1 when a control reads the text.
+setup_shows() { probe child "$1" | cut -f2 | grep -cxF -- "$2"; }
 start_from_menu() {
   ("$LOCKLEAF_WINE" start /wait /unix "$MENU/Lockleaf.lnk" </dev/null >>"$E2E_TMP/wine.log" 2>&1) &
   LL_PID=$!
@@ -64,11 +66,34 @@ check "so does an uninstall" "$(exit_code wine_run "$INST/uninstall.exe" /S "_?=
 check "which removes nothing" "$(files_in "$INST" f)$(key_exists "$UNINSTALL")" \
   "./lockleaf.exe ./php/000.html ./uninstall.exe yes"
 check "the program goes on" "$(probe caption)" "Lockleaf 1.0"
-keys "Lockleaf" alt+F4
+
+# Interactively, setup asks to close the program and goes on once it is closed; its last page starts it.
+("$LOCKLEAF_WINE" "$SETUP" </dev/null >>"$E2E_TMP/wine.log" 2>&1) &
+SETUP_PID=$!
+wait_for_window "Lockleaf Setup "
+keys "Lockleaf Setup " Return   # Components: Next
+keys "Lockleaf Setup " Return   # Folder: Install
+eventually 1 setup_shows 'Lockleaf Setup' 'Lockleaf is running. Close it, then choose Retry.' || true
+check "setup asks to close the running program" \
+  "$(setup_shows 'Lockleaf Setup' 'Lockleaf is running. Close it, then choose Retry.')" 1
+shot asks-to-close
+probe close >/dev/null   # its close button (no window manager draws one here)
 ll_wait_exit
 check "closing stores the position" "$(reg_value 'HKLM\SOFTWARE\tarvik' position | grep -c ,)" 1
-check "once it is closed the upgrade succeeds" "$(exit_code wine_run "$SETUP" /S)" 0
+keys "^Lockleaf Setup$" Return   # Retry
+eventually 1 setup_shows 'Lockleaf Setup ' '&Finish' || true
+shot finish
+check "once it is closed the upgrade runs to its end" "$(setup_shows 'Lockleaf Setup ' '&Finish')" 1
 check "in place" "$(same "$DIST/php/000.html" "$INST/php/000.html")" same
+check "where it was" "$(reg_value "$UNINSTALL" InstallLocation)" "$INST_WIN"
+keys "Lockleaf Setup " Return   # Finish, "Run Lockleaf" ticked
+ll_wait_window
+installed_running() { pgrep -fc 'Programs.Lockleaf.lockleaf\.exe' || true; }
+check "the last page starts the program" "$(probe caption) $(installed_running)" "Lockleaf 1.0 1"
+wait "$SETUP_PID"
+keys "Lockleaf" alt+F4
+eventually 0 installed_running || true
+check "which the user closes" "$(installed_running)" 0
 
 # What the program made beside itself goes with it; what the user put there stays.
 mkdir -p "$INST/banner" && echo list >"$INST/banner/banner.txt" && echo page >"$INST/php/banner.html"
