@@ -2,8 +2,10 @@
 SHELL := /bin/bash
 JOBS ?= 2
 SITE_URL ?=
-# Without SITE_URL the cached value is dropped, so an earlier `make dist SITE_URL=...` does not stick.
-SITE_FLAG = $(if $(SITE_URL),-DLOCKLEAF_SITE_URL=$(SITE_URL),-ULOCKLEAF_SITE_URL)
+# Build settings: SITE_URL and the About box's ABOUT_DEVELOPER, ABOUT_WEBSITE, ABOUT_EMAIL. One not given
+# drops its cached value, so an earlier `make dist SITE_URL=...` does not stick.
+setting = $(if $($(1)),"-DLOCKLEAF_$(1)=$($(1))",-ULOCKLEAF_$(1))
+SETTINGS = $(foreach s,SITE_URL ABOUT_DEVELOPER ABOUT_WEBSITE ABOUT_EMAIL,$(call setting,$(s)))
 E2E_SITE_URL = http://127.0.0.1:18931/
 WINE_ENV = source scripts/wine-env.sh &&
 
@@ -20,12 +22,12 @@ host: deps
 
 # The product: 32-bit Windows.
 win32: deps
-	@cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release $(SITE_FLAG) >/dev/null
+	@cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release $(SETTINGS) >/dev/null
 	@cmake --build build/win32 -j$(JOBS)
 
 # The same sources for 64-bit Windows, for machines where only 64-bit Wine runs.
 win64: deps
-	@$(WINE_ENV) cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release $(SITE_FLAG) >/dev/null
+	@$(WINE_ENV) cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release $(SETTINGS) >/dev/null
 	@cmake --build build/win64 -j$(JOBS)
 
 # Whichever Windows build this machine's Wine can run.

@@ -21,6 +21,10 @@ bool StartsWithNoCase(const Text& text, std::u16string_view prefix) {
     return true;
 }
 
+bool IsHttp(const Text& url) {
+    return StartsWithNoCase(url, u"http://") || StartsWithNoCase(url, u"https://");
+}
+
 // CON, NUL, COM1 and the like open a device whatever folder and extension go with them.
 bool IsDeviceName(const Text& name) {
     Text base = name.substr(0, name.find(u'.'));
@@ -94,9 +98,15 @@ Text HtmlAttribute(const Text& text) {
     return out;
 }
 
-Text SafeLink(const Text& link) {
-    if (StartsWithNoCase(link, u"http://") || StartsWithNoCase(link, u"https://")) return HtmlAttribute(link);
-    return u"#";
+Text SafeLink(const Text& link) { return IsHttp(link) ? HtmlAttribute(link) : u"#"; }
+
+bool OpensInBrowser(const Text& url) {
+    if (!IsHttp(url)) return false;
+    const size_t host = url.find(u"//") + 2;
+    if (host >= url.size() || Text(u"/?#").find(url[host]) != Text::npos) return false;
+    for (const char16_t c : url)
+        if (c <= 0x20 || c == 0x7F || c == u'"') return false;
+    return true;
 }
 
 std::vector<BannerRecord> UsableRecords(const Text& list) {

@@ -26,6 +26,9 @@ bool UsableImageName(const Text& name);
 Text HtmlAttribute(const Text& text);
 // Only http:// and https:// links reach the page; anything else (javascript:, data:, ...) becomes "#".
 Text SafeLink(const Text& link);
+// A page's URL that may go to the user's default browser: http or https with a host, and no blank, quote or
+// control character that could break out of the browser's command line.
+bool OpensInBrowser(const Text& url);
 
 // The records worth a banner: non-empty, with five fields and a usable image name, in list order.
 std::vector<BannerRecord> UsableRecords(const Text& list);

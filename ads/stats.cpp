@@ -62,7 +62,11 @@ void Fou::Timer1_Timer() {
     } catch (...) {
         // A refresh that fails leaves the old page; the next one is already three days ahead.
     }
-    c.browser1->Navigate(d1::g_AppFolder + u"php\\banner.html");
+    // Without a banner page (a first run offline, a folder we cannot write) the control would show its own
+    // error page in the strip; the start page stays instead.
+    const Text page = d1::g_AppFolder + u"php\\banner.html";
+    if (!p.files.FileExists(page)) return;
+    c.browser1->Navigate(page);
     c.browser1->onDocMouseUp = [this] { doc_onmouseup(); };
     c.browser1->AttachDocument();
 }
@@ -89,3 +93,7 @@ void Fou::aAdinfo_Click() {
 }
 
 void Fou::ImMore_MouseUp(int, int, double, double) { c.aAdver->PopUpAtCursor(); }
+
+void Fou::Browser1_NewWindow3(const Text& url) {
+    if (d1::OpensInBrowser(url)) p.shell.Execute(u"open", url, u"", u"", d1::kSwShowNormal);
+}

@@ -47,7 +47,10 @@ void Fou::Form_Load() {
     Step([&] { d1::RegisterFileType(p.registry, u"Lockleaf File", exePath + u" %1", u"txs", u"", exePath); });
     Step([&] { d1::g_MachineKey = d1::GetMachineKey(p.volumes); });
     Step([&] { d1::g_AppCode = u"LOK"; });
-    Step([&] { c.browser1->Navigate(d1::g_AppFolder + u"php\\000.html"); });
+    Step([&] {
+        c.browser1->onNewWindow = [this](const Text& url) { Browser1_NewWindow3(url); };
+        c.browser1->Navigate(d1::g_AppFolder + u"php\\000.html");
+    });
     Step([&] { RestorePlacement(); });
     Step([&] { OpenCommandLineDocument(); });
     Step([&] { c.timer1->SetInterval(d1::kTimer1Interval); });
@@ -141,8 +144,8 @@ void Fou::mnu2_Click(int index) {
 
 Text Fou::AboutText() const {
     return d1::g_AppName + u" " + d1::g_AppVersion + u"\r\n" + u"Date : " + d1::g_AppDate + u"\r\n" +
-           u"Developer : The Lockleaf developers" + u"\r\n" + u"Website : " + d1::kSiteUrl + u"\r\n" +
-           u"Email : support@lockleaf.example";
+           u"Developer : " + LOCKLEAF_ABOUT_DEVELOPER + u"\r\n" + u"Website : " + LOCKLEAF_ABOUT_WEBSITE +
+           u"\r\n" + u"Email : " + LOCKLEAF_ABOUT_EMAIL;
 }
 
 void Fou::mnu3_Click(int index) {

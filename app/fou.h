@@ -71,6 +71,7 @@ public:
     void aNext_Click();
     void aAdinfo_Click();
     void ImMore_MouseUp(int button, int shift, double x, double y);
+    void Browser1_NewWindow3(const Text& url);  // a page's new window: the default browser, http(s) only
     bool m_RefreshScheduled = false;  // the next refresh time is empty until the first tick
     int64_t m_NextRefresh = 0;        // local seconds
 };

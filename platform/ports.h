@@ -236,4 +236,6 @@ struct Browser : virtual Widget {
     virtual bool FireClickById(const Text& id) = 0;
 
     std::function<void()> onDocMouseUp;
+    // A page asks for a new window (a link with a target, window.open). The control never opens one itself.
+    std::function<void(const Text& url)> onNewWindow;
 };

@@ -6,7 +6,7 @@ need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 for p in cmake g++ make python3 libgtest-dev libbenchmark-dev clang libclang-rt-14-dev clang-format clang-tidy \
          g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-i686-dev mingw-w64-x86-64-dev \
-         xvfb xdotool imagemagick zip wine wine64; do
+         xvfb xdotool imagemagick zip nsis wine wine64; do
   have "$p" || need+=("$p")
 done
 # 32-bit Wine runs only where the kernel runs 32-bit programs; elsewhere 64-bit Wine does the testing.

@@ -260,8 +260,10 @@ bool HostedBrowser::Create(HWND parent, HINSTANCE instance, UINT id, int width, 
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = kStripClass;
     RegisterClassExW(&wc);  // fails harmlessly when already registered
-    hwnd = CreateWindowExW(0, kStripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height,
-                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    // The "more" picture overlaps the strip: clipping keeps the control from painting over it.
+    hwnd = CreateWindowExW(0, kStripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
+                           0, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           instance, nullptr);
     if (!hwnd) return false;
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
@@ -373,6 +375,7 @@ void HostedBrowser::AttachToCurrent() {
 }
 
 void HostedBrowser::OnBrowserEvent(DISPID id, DISPPARAMS* params) {
+    if (id == DISPID_NEWWINDOW3) return OnNewWindow3(params, onNewWindow);
     if (id != DISPID_DOCUMENTCOMPLETE || !attachWanted_ || !params || params->cArgs < 2) return;
     // Frames complete too; only the top-level page counts.
     const VARIANT& who = params->rgvarg[1];
@@ -433,10 +436,23 @@ bool HostedBrowser::FireClickById(const Text& id) {
     return SUCCEEDED(element3->fireEvent(eventName.Get(), &none, &cancelled));
 }
 
+void OnNewWindow3(DISPPARAMS* params, const std::function<void(const Text& url)>& open) {
+    if (!params || params->cArgs < 5 || !params->rgvarg) return;
+    VARIANT& cancel = params->rgvarg[3];
+    if (cancel.vt == (VT_BYREF | VT_BOOL) && cancel.pboolVal) *cancel.pboolVal = VARIANT_TRUE;
+    const VARIANT& url = params->rgvarg[0];
+    if (url.vt != VT_BSTR || !url.bstrVal || !open) return;
+    try {
+        open(win::FromW(url.bstrVal, SysStringLen(url.bstrVal)));
+    } catch (...) {
+        // Nothing may unwind into the browser control.
+    }
+}
+
 bool HtmlEngineAvailable() {
     Com<IClassFactory> factory;
-    return SUCCEEDED(CoGetClassObject(__uuidof(HTMLDocument), CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
-                                      factory.OutVoid())) &&
+    return SUCCEEDED(CoGetClassObject(__uuidof(HTMLDocument), CLSCTX_INPROC_SERVER, nullptr,
+                                      IID_IClassFactory, factory.OutVoid())) &&
            factory;
 }
 
@@ -448,8 +464,9 @@ std::unique_ptr<Browser> CreateBannerStrip(HWND parent, HINSTANCE instance, UINT
     }
     // No control to host: the strip stays an empty panel and the program goes on without banners.
     auto blank = std::make_unique<BlankStrip>();
-    blank->hwnd = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, width, height, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    blank->hwnd =
+        CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, width, height,
+                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     return blank;
 }
 

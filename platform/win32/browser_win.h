@@ -4,6 +4,7 @@
 #include <exdisp.h>
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "platform/ports.h"
@@ -13,7 +14,12 @@
 // Without an HTML engine the control shows nothing and stalls the window for seconds in every navigation
 // (Wine without one), so the strip is the empty panel unless a test asks for the control regardless.
 std::unique_ptr<Browser> CreateBannerStrip(HWND parent, HINSTANCE instance, UINT id, int width, int height,
-                                           const CLSID& control = CLSID_WebBrowser, bool requireEngine = true);
+                                           const CLSID& control = CLSID_WebBrowser,
+                                           bool requireEngine = true);
+
+// The arguments of the control's NewWindow3 event, last first: cancels the control's own window, whose
+// browser may be retired and fail silently, and hands the URL to open.
+void OnNewWindow3(DISPPARAMS* params, const std::function<void(const Text& url)>& open);
 
 // True when this thread can load the HTML engine that renders the control's pages.
 bool HtmlEngineAvailable();

@@ -95,10 +95,12 @@ FouControls Win32FouHost::Create(Fou& fou) {
     // Banner strip: BROWSER-CONTROL
     browser_ = CreateBannerStrip(hwnd, instance_, kIdBrowser, win::TwipsToPixels(8755), win::TwipsToPixels(750));
 
-    imMore_.hwnd = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOTIFY, win::TwipsToPixels(8280), 0,
-                                   win::TwipsToPixels(285), win::TwipsToPixels(270), hwnd,
+    // The picture overlaps the strip: above it, and both clip siblings, so neither paints over the other.
+    imMore_.hwnd = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY,
+                                   win::TwipsToPixels(8280), 0, win::TwipsToPixels(285), win::TwipsToPixels(270), hwnd,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdImMore)), instance_, nullptr);
     SetUpImMore(imMore_.hwnd, instance_, [this](int b, int s, double x, double y) { fou_->ImMore_MouseUp(b, s, x, y); });
+    SetWindowPos(imMore_.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     timer_.hwnd = hwnd;
     aAdver_.owner = hwnd;

@@ -76,6 +76,9 @@ check "two groups: six and two" \
   "$(awk '/^\t<div>/ { g++ } /<img/ { n[g]++ } END { print g, n[1], n[2] }' "$page")" "2 6 2"
 check "the marker is replaced" "$(grep -c '<div></div>' "$page")" "0"
 check "the template's next link is kept" "$(grep -c "id=['\"]next['\"]" "$page")" "1"
+check "the page asks for the engine's most recent document mode" \
+  "$(grep -c '<meta http-equiv="X-UA-Compatible" content="IE=edge">' "$page")" "1"
+check "the more picture lies over the strip" "$(probe over 201)" "201"
 shot refreshed
 
 probe post main 1005 >/dev/null   # File > Exit

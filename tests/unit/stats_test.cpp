@@ -7,6 +7,7 @@
 namespace {
 
 constexpr int64_t kDay = 24 * 60 * 60;
+const Text kStartPage = u"C:\\Apps\\php\\000.html", kBannerPage = u"C:\\Apps\\php\\banner.html";
 
 struct Ads : ::testing::Test {
     Started s{false};
@@ -15,7 +16,9 @@ struct Ads : ::testing::Test {
     FakeBrowser& browser = s.host.browser1;
     Text site;
 
-    void Start() {
+    // A banner page from an earlier run, which every refresh shows, unless a test starts without one.
+    void Start(bool earlierPage = true) {
+        if (earlierPage) s.fp.files.Put(kBannerPage, "<html></html>");
         d1::Main(s.fp.platform, s.host);
         site = d1::g_SiteUrl;
     }
@@ -51,7 +54,7 @@ TEST_F(Ads, StartUpComputesTheKeyShowsTheStartPageStartsTheTimerAndReportsTheSta
     Start();
     EXPECT_EQ(d1::g_MachineKey, u"823C3D");
     EXPECT_EQ(d1::g_AppCode, u"LOK");
-    EXPECT_EQ(browser.navigated, std::vector<Text>{u"C:\\Apps\\php\\000.html"});
+    EXPECT_EQ(browser.navigated, std::vector<Text>{kStartPage});
     EXPECT_EQ(s.host.timer1.interval, 200u);
     EXPECT_EQ(StatRequests(), std::vector<Text>{u"adm/sendstat.php?app=LOK&key=823C3D&do=start"});
     EXPECT_EQ(browser.attachCount, 0);
@@ -76,7 +79,7 @@ TEST_F(Ads, TheFirstRefreshComesOnTheFirstTickStrictlyLaterThanOneSecondAfterThe
     EXPECT_EQ(browser.navigated.size(), 1u);
     TicksAt({t + 2});
     EXPECT_EQ(ListRequests(), 1);
-    EXPECT_EQ(browser.navigated.back(), u"C:\\Apps\\php\\banner.html");
+    EXPECT_EQ(browser.navigated.back(), kBannerPage);
     EXPECT_EQ(browser.attachCount, 1);
     EXPECT_TRUE(static_cast<bool>(browser.onDocMouseUp));
 }
@@ -88,8 +91,31 @@ TEST_F(Ads, LaterRefreshesComeEveryThreeDaysAndShowThePageEvenWhenNothingChanged
     EXPECT_EQ(ListRequests(), 1);
     TicksAt({t + 3 + 3 * kDay});
     EXPECT_EQ(ListRequests(), 2);
-    EXPECT_EQ(browser.navigated.size(), 3u);  // the start page and two banner pages; the site never answered
+    EXPECT_EQ(browser.navigated.size(), 3u);  // the start page and the earlier banner page twice
     EXPECT_EQ(browser.attachCount, 2);
+}
+
+TEST_F(Ads, WithoutABannerPageTheStripKeepsTheStartPageUntilARefreshWritesOne) {
+    // A first run offline: the control would show its own error page for a missing file.
+    Start(false);
+    const int64_t t = clock.now;
+    TicksAt({t, t + 2});
+    EXPECT_EQ(ListRequests(), 1);
+    EXPECT_EQ(browser.navigated, std::vector<Text>{kStartPage});
+    EXPECT_EQ(browser.attachCount, 0);
+    browser.eventAlt = u"5";
+    browser.MouseUp();
+    EXPECT_EQ(StatRequests().size(), 1u);  // the start request only
+
+    // Three days later the site answers: the page is written, shown and its clicks counted.
+    s.fp.files.Put(kStartPage, "<body><div></div></body>");
+    net.bodies[site + u"files/banner.txt"] = "5\ta.gif\t4\thttp://x.example/\tt\r\n";
+    TicksAt({t + 3 + 3 * kDay});
+    EXPECT_TRUE(s.fp.files.FileExists(kBannerPage));
+    EXPECT_EQ(browser.navigated, (std::vector<Text>{kStartPage, kBannerPage}));
+    EXPECT_EQ(browser.attachCount, 1);
+    browser.MouseUp();
+    EXPECT_EQ(StatRequests().back(), u"adm/sendstat.php?app=LOK&key=823C3D&do=click&banner=5");
 }
 
 TEST_F(Ads, TicksDuringARefreshDoNotStartAnother) {
@@ -161,6 +187,23 @@ TEST_F(Ads, TheAdMenuFiresNextOpensTheInfoPageAndPopsUpOverImMore) {
     fou().ImMore_MouseUp(1, 0, 3, 4);
     fou().ImMore_MouseUp(2, kShiftMask, 0, 0);
     EXPECT_EQ(s.host.aAdver.shown, 2);
+}
+
+TEST_F(Ads, ALinkForANewWindowOpensInTheDefaultBrowserWhenItIsAWebAddress) {
+    Start();
+    ASSERT_TRUE(static_cast<bool>(browser.onNewWindow));
+    for (const Text url : {u"https://shop.example/a?b=1&c=%20", u"javascript:alert(1)", u"HTTP://Example.COM/",
+                           u"file:///C:/Windows/win.ini", u"C:\\Windows\\notepad.exe", u"http://", u"https:///x",
+                           u"http://x.example/\" --new-window", u"http://x.example/a b", u"http://x.example/\x01",
+                           u"mailto:a@b.example", u"", u"ftp://x.example/"})
+        browser.onNewWindow(url);
+    std::vector<Text> opened;
+    for (const FakeShell::Call& call : s.fp.shell.calls) {
+        EXPECT_EQ(call.verb, u"open");
+        EXPECT_EQ(call.show, 1);
+        opened.push_back(call.file);
+    }
+    EXPECT_EQ(opened, (std::vector<Text>{u"https://shop.example/a?b=1&c=%20", u"HTTP://Example.COM/"}));
 }
 
 TEST(PercentEncode, KeepsUnreservedCharactersAndEncodesTheRestAsUtf8) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -158,6 +159,50 @@ TEST_F(Strip, TheRealControlAnswersAtOnceAndReleasesItsSites) {
     parent = nullptr;
     strip.reset();
     EXPECT_EQ(HostedSiteReferences(), 0) << "the control still holds a site that is gone";
+}
+
+TEST(StripNewWindow, IsCancelledAndItsUrlHandedOnAsTheControlPassesIt) {
+    // NewWindow3(ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl), the last argument first.
+    IDispatch* newWindow = nullptr;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    BSTR context = SysAllocString(L"file:///C:/Lockleaf/php/banner.html");
+    BSTR url = SysAllocString(L"https://ads.example/1?a=b");
+    VARIANT args[5];
+    for (VARIANT& v : args) VariantInit(&v);
+    args[4].vt = VT_BYREF | VT_DISPATCH;
+    args[4].ppdispVal = &newWindow;
+    args[3].vt = VT_BYREF | VT_BOOL;
+    args[3].pboolVal = &cancel;
+    args[2].vt = VT_I4;
+    args[2].lVal = 0x6;  // NWMF_USERINITED | NWMF_FIRST
+    args[1].vt = VT_BSTR;
+    args[1].bstrVal = context;
+    args[0].vt = VT_BSTR;
+    args[0].bstrVal = url;
+    DISPPARAMS params{args, nullptr, 5, 0};
+
+    std::vector<Text> opened;
+    OnNewWindow3(&params, [&](const Text& u) { opened.push_back(u); });
+    EXPECT_EQ(cancel, VARIANT_TRUE);
+    EXPECT_EQ(opened, std::vector<Text>{u"https://ads.example/1?a=b"});
+    EXPECT_EQ(newWindow, nullptr);
+
+    // Without a handler, or with one that fails, the control's window is still cancelled and nothing unwinds.
+    cancel = VARIANT_FALSE;
+    OnNewWindow3(&params, nullptr);
+    EXPECT_EQ(cancel, VARIANT_TRUE);
+    cancel = VARIANT_FALSE;
+    OnNewWindow3(&params, [](const Text&) { throw std::runtime_error("no shell"); });
+    EXPECT_EQ(cancel, VARIANT_TRUE);
+    // Arguments that are not NewWindow3's are left alone.
+    cancel = VARIANT_FALSE;
+    params.cArgs = 2;
+    OnNewWindow3(&params, [&](const Text& u) { opened.push_back(u); });
+    OnNewWindow3(nullptr, [&](const Text& u) { opened.push_back(u); });
+    EXPECT_EQ(cancel, VARIANT_FALSE);
+    EXPECT_EQ(opened.size(), 1u);
+    SysFreeString(context);
+    SysFreeString(url);
 }
 
 TEST(MorePicture, IsTheNineteenByEighteenGifInTheProgramsResources) {

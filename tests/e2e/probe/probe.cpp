@@ -20,6 +20,10 @@
 //   probe close                     asks the main window to close (WM_CLOSE)
 //   probe move <l> <t> <w> <h>      moves the main window, pixels
 //   probe show max|min|normal       maximizes, minimizes or restores the main window
+//   probe over <ctl-id>             id of the topmost visible child of the main window at the middle of that
+//                                   child: its own id when no sibling lies over it
+//   probe resources <exe>           its CompanyName, ProductName and ProductVersion, then the size and a hash
+//                                   of each image of its first icon
 //   probe ping <seconds>            asks the main window every 50 ms; prints its slowest answer in ms (each
 //                                   answer over 250 ms on stderr), fails when one takes over 30 s
 #include <windows.h>
@@ -112,6 +116,42 @@ HWND ByCaption(const char* caption) {
     return f.hwnd;
 }
 
+BOOL CALLBACK FirstName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) {
+    *reinterpret_cast<LPCWSTR*>(out) = IS_INTRESOURCE(name) ? name : _wcsdup(name);
+    return FALSE;
+}
+
+void PrintResources(const std::wstring& file) {
+    DWORD ignored = 0;
+    std::vector<char> info(GetFileVersionInfoSizeW(file.c_str(), &ignored));
+    if (!info.empty() && GetFileVersionInfoW(file.c_str(), 0, static_cast<DWORD>(info.size()), info.data())) {
+        for (const wchar_t* key : {L"CompanyName", L"ProductName", L"ProductVersion"}) {
+            wchar_t* value = nullptr;
+            UINT length = 0;
+            const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
+            VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length);
+            std::printf("%s\t", value ? Utf8(value).c_str() : "");
+        }
+    }
+    std::printf("\n");
+    HMODULE module = LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    LPCWSTR group = nullptr;
+    if (module) EnumResourceNamesW(module, RT_GROUP_ICON, FirstName, reinterpret_cast<LONG_PTR>(&group));
+    HRSRC found = group ? FindResourceW(module, group, RT_GROUP_ICON) : nullptr;
+    const auto* dir = found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
+    for (int i = 0; dir && i < *reinterpret_cast<const WORD*>(dir + 4); ++i) {
+        const WORD id = *reinterpret_cast<const WORD*>(dir + 6 + 14 * i + 12);
+        HRSRC image = FindResourceW(module, MAKEINTRESOURCEW(id), RT_ICON);
+        const DWORD size = image ? SizeofResource(module, image) : 0;
+        const auto* bytes =
+            image ? static_cast<const BYTE*>(LockResource(LoadResource(module, image))) : nullptr;
+        unsigned hash = 2166136261u;
+        for (DWORD b = 0; bytes && b < size; ++b) hash = (hash ^ bytes[b]) * 16777619u;
+        std::printf("icon %lu %08x\n", size, hash);
+    }
+    if (module) FreeLibrary(module);
+}
+
 int Fail(const char* what) {
     std::fprintf(stderr, "probe: %s\n", what);
     return 2;
@@ -130,6 +170,10 @@ int main(int argc, char** argv) {
             Sleep(100);
         }
         return Fail("no main window");
+    }
+    if (cmd == "resources" && argc > 2) {
+        PrintResources(Wide(argv[2]));
+        return 0;
     }
     if (cmd == "dpi") {
         HDC dc = GetDC(nullptr);
@@ -245,6 +289,14 @@ int main(int argc, char** argv) {
         if (argc < 4) return Fail("setsel <start> <length>");
         const int s = std::atoi(argv[2]);
         SendMessageW(VisibleEdit(main), EM_SETSEL, s, s + std::atoi(argv[3]));
+    } else if (cmd == "over" && argc > 2) {
+        HWND child = GetDlgItem(main, std::atoi(argv[2]));
+        if (!child) return Fail("no such child");
+        RECT rc;
+        GetWindowRect(child, &rc);
+        POINT mid{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+        ScreenToClient(main, &mid);
+        std::printf("%d\n", GetDlgCtrlID(ChildWindowFromPointEx(main, mid, CWP_SKIPINVISIBLE)));
     } else if (cmd == "close") {
         PostMessageW(main, WM_CLOSE, 0, 0);
     } else if (cmd == "move" && argc > 5) {
