@@ -4,7 +4,6 @@
 #include <string>
 
 #include "ads/http.h"
-#include "app/fou.h"
 #include "base/whole_file.h"
 
 namespace d1 {
@@ -142,31 +141,3 @@ Text BannerGroups(const std::vector<BannerRecord>& records) {
 }
 
 }  // namespace d1
-
-// ---- the refresh ---------------------------------------------------------------------------------
-
-void Fou::BannerUpdate() {
-    const Text folder = d1::g_AppFolder + u"banner";
-    const Text listPath = folder + u"\\banner.txt";
-    const int64_t storedLength = p.files.FileExists(listPath) ? p.files.FileLength(listPath) : 0;
-    if (!p.files.EntryExists(folder)) p.files.CreateFolder(folder);
-
-    const Text list = d1::GetUrlText(p, d1::g_SiteUrl + u"files/banner.txt");
-    // Only the length tells a new list from the stored one.
-    if (list.empty() || static_cast<int64_t>(list.size()) == storedLength) return;
-    d1::WriteWholeFile(p.files, listPath, list);
-
-    for (const d1::BannerRecord& r : d1::UsableRecords(list)) {
-        p.loop.DoEvents();
-        Text local = folder + u"\\" + r.image;
-        const bool exists = p.files.FileExists(local);
-        if (exists && static_cast<double>(p.files.FileLength(local)) == d1::LeadingNumber(r.size)) continue;
-        if (exists) p.files.Delete(local);
-        d1::DownloadFile(p, d1::g_SiteUrl + u"files/banner/" + r.image, local);
-    }
-
-    const Text page = d1::BannerGroups(d1::UsableRecords(d1::ReadWholeFile(p.files, listPath)));
-    const Text pageTemplate = d1::ReadWholeFile(p.files, d1::g_AppFolder + u"php\\000.html");
-    d1::WriteWholeFile(p.files, d1::g_AppFolder + u"php\\banner.html",
-                       d1::ReplaceAll(pageTemplate, d1::kBannerMarker, page));
-}

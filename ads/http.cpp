@@ -27,7 +27,7 @@ private:
 };
 
 // One read after the yield; false when the read failed. delivered is never more than the buffer.
-bool ReadChunk(Platform& p, NetHandle h, char* buffer, uint32_t& delivered) {
+bool ReadChunk(const Http& p, NetHandle h, char* buffer, uint32_t& delivered) {
     p.loop.DoEvents();
     delivered = 0;
     const bool ok = p.internet.Read(h, buffer, kReadSize, delivered);
@@ -38,7 +38,7 @@ bool ReadChunk(Platform& p, NetHandle h, char* buffer, uint32_t& delivered) {
 
 }  // namespace
 
-Text GetUrlText(Platform& p, const Text& url) {
+Text GetUrlText(const Http& p, const Text& url) {
     Text result;
     try {
         NetScope root(p.internet, p.internet.Open(kUserAgent, kInternetOpenTypeDirect, 0));
@@ -59,7 +59,7 @@ Text GetUrlText(Platform& p, const Text& url) {
     return result;
 }
 
-void DownloadFile(Platform& p, const Text& url, Text& localPath) {
+void DownloadFile(const Http& p, const Text& url, Text& localPath) {
     try {
         NetScope root(p.internet, p.internet.Open(kUserAgent, kInternetOpenTypeDirect, 0));
         if (!root) return;

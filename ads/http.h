@@ -1,9 +1,17 @@
 // Blocking HTTP GET over the internet port: a whole body as text, or a body saved to a local file.
 // Every read first yields to the event loop, so the window keeps painting and reacting during a fetch.
 #pragma once
-#include "app/d1.h"
+#include "platform/ports.h"
 
 namespace d1 {
+
+// What a fetch works with: the internet port, the event loop it yields to before each read, and the files a
+// download is saved to.
+struct Http {
+    Internet& internet;
+    EventLoop& loop;
+    Files& files;
+};
 
 constexpr char16_t kUserAgent[] = u"vb wininet";
 constexpr uint32_t kInternetOpenTypeDirect = 1;
@@ -11,10 +19,10 @@ constexpr uint32_t kInternetFlagNoCacheWrite = 0x04000000;
 constexpr uint32_t kReadSize = 256;
 
 // The body as code-page text; empty when the URL cannot be opened or the body is empty. Never raises.
-Text GetUrlText(Platform& p, const Text& url);
+Text GetUrlText(const Http& http, const Text& url);
 
 // Saves the body to localPath (derived from the URL's last segment when empty). An unreachable URL leaves
 // the file system alone; a body cut short leaves no file rather than a corrupt one.
-void DownloadFile(Platform& p, const Text& url, Text& localPath);
+void DownloadFile(const Http& http, const Text& url, Text& localPath);
 
 }  // namespace d1

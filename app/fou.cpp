@@ -34,6 +34,8 @@ Fou::~Fou() = default;
 void Fou::Load() {
     Form_Initialize();
     c = host.Create(*this);
+    m_Ads = std::make_unique<AdStrip>(p.internet, p.files, p.clock, p.loop, p.shell, *c.browser1,
+                                      AdSite{d1::g_SiteUrl, d1::g_AppFolder, d1::g_AppCode, d1::g_MachineKey});
     Form_Load();
     host.Show();
 }
@@ -151,3 +153,23 @@ Text Fou::AboutText() const {
 void Fou::mnu3_Click(int index) {
     if (index == 0) p.prompts.Message(AboutText(), MsgButtons::Ok, MsgIcon::None);
 }
+
+// ---- advertising strip: the handlers forward to the strip ----
+
+void Fou::BannerUpdate() { m_Ads->BannerUpdate(); }
+
+void Fou::Timer1_Timer() {
+    if (m_Ads->Tick()) c.browser1->onDocMouseUp = [this] { doc_onmouseup(); };
+}
+
+void Fou::SendStat(const Text& action) { m_Ads->SendStat(action); }
+
+void Fou::doc_onmouseup() { m_Ads->BannerClicked(); }
+
+void Fou::aNext_Click() { m_Ads->ShowNext(); }
+
+void Fou::aAdinfo_Click() { m_Ads->ShowAdInfo(); }
+
+void Fou::ImMore_MouseUp(int, int, double, double) { c.aAdver->PopUpAtCursor(); }
+
+void Fou::Browser1_NewWindow3(const Text& url) { m_Ads->OpenInBrowser(url); }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/d1.h"
+#include "ads/ad_strip.h"
 #include "find/rep.h"
 #include "protect/secure_document.h"
 
@@ -72,6 +73,5 @@ public:
     void aAdinfo_Click();
     void ImMore_MouseUp(int button, int shift, double x, double y);
     void Browser1_NewWindow3(const Text& url);  // a page's new window: the default browser, http(s) only
-    bool m_RefreshScheduled = false;  // the next refresh time is empty until the first tick
-    int64_t m_NextRefresh = 0;        // local seconds
+    std::unique_ptr<AdStrip> m_Ads;  // made with the window, whose strip it fills
 };

@@ -12,7 +12,7 @@ struct Http : ::testing::Test {
     FakePlatform fp;
     FakeInternet& net = fp.internet;
     FakeFiles& files = fp.files;
-    Platform& p = fp.platform;
+    d1::Http p{fp.internet, fp.loop, fp.files};
 };
 
 }  // namespace

@@ -2,35 +2,20 @@
 #include <gtest/gtest.h>
 
 #include "ads/http.h"
-#include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/files_win.h"
 #include "platform/win32/internet_win.h"
-#include "platform/win32/locale_win.h"
-#include "platform/win32/prompts_win.h"
-#include "platform/win32/registry_win.h"
-#include "platform/win32/shell_win.h"
 #include "platform/win32/system_win.h"
-#include "platform/win32/volumes_win.h"
 #include "platform/win32/win_util.h"
 #include "win32/fake_site_win.h"
 
 namespace {
 
-// Every real service, as the program wires them.
+// The real services a fetch uses.
 struct RealPlatform {
-    Win32Process process;
-    Win32Clock clock;
-    Win32Locale locale;
-    Win32Prompts prompts;
     Win32EventLoop loop;
     Win32Files files;
-    Win32Registry registry;
-    Win32Shell shell;
-    Win32FileDialogs dialogs;
     Win32Internet internet;
-    Win32Volumes volumes;
-    Platform platform{process,  clock, locale,  prompts,  loop,   files,
-                      registry, shell, dialogs, internet, volumes};
+    d1::Http http{internet, loop, files};
 };
 
 std::string Body(size_t n) {
@@ -83,16 +68,16 @@ TEST(WinInet, TheProceduresFetchTextAndFilesWithTheQueryAsSent) {
     site.Put("files/banner.txt", "1\ta.gif\t6\thttp://x.example/\tt\r\n");
     const std::string image = "GIF89a" + Body(700);
     site.Put("files/banner/a.gif", image);
-    EXPECT_EQ(d1::GetUrlText(rp.platform, site.Url("files/banner.txt")),
+    EXPECT_EQ(d1::GetUrlText(rp.http, site.Url("files/banner.txt")),
               u"1\ta.gif\t6\thttp://x.example/\tt\r\n");
     EXPECT_EQ(
-        d1::GetUrlText(rp.platform, site.Url("adm/sendstat.php?app=LOK&key=823C3D&do=click&banner=7%20up")),
+        d1::GetUrlText(rp.http, site.Url("adm/sendstat.php?app=LOK&key=823C3D&do=click&banner=7%20up")),
         u"");
-    EXPECT_EQ(d1::GetUrlText(rp.platform, site.Url("files/missing.txt")),
+    EXPECT_EQ(d1::GetUrlText(rp.http, site.Url("files/missing.txt")),
               u"<html><body>Not Found</body></html>");  // the status is not looked at
 
     Text local = TempPath(u"lockleaf-a.gif");
-    d1::DownloadFile(rp.platform, site.Url("files/banner/a.gif"), local);
+    d1::DownloadFile(rp.http, site.Url("files/banner/a.gif"), local);
     Bytes written;
     EXPECT_TRUE(rp.files.ReadAll(local, written));
     EXPECT_EQ(written, image);
@@ -110,10 +95,10 @@ TEST(WinInet, ABodyThatBreaksOffIsAFailedReadAndLeavesNoFile) {
     site.Put("files/banner/big.gif", Body(4000));
     Text local = TempPath(u"lockleaf-big.gif");
     rp.files.WriteFlushed(local, "previous");
-    d1::DownloadFile(rp.platform, site.Url("files/banner/big.gif"), local);
+    d1::DownloadFile(rp.http, site.Url("files/banner/big.gif"), local);
     EXPECT_FALSE(rp.files.FileExists(local));
     DeleteFileW(win::W(local));
-    const Text text = d1::GetUrlText(rp.platform, site.Url("files/banner/big.gif"));
+    const Text text = d1::GetUrlText(rp.http, site.Url("files/banner/big.gif"));
     EXPECT_EQ(text.size(), 2000u);  // what arrived before the break
 }
 
@@ -132,7 +117,7 @@ TEST(WinInet, ASilentServerGivesUpWithinTheTimeOut) {
     REQUIRE_SITE(site);
     RealPlatform rp;
     const DWORD start = GetTickCount();
-    EXPECT_EQ(d1::GetUrlText(rp.platform, site.Url("adm/sendstat.php?app=LOK&key=1&do=start")), u"");
+    EXPECT_EQ(d1::GetUrlText(rp.http, site.Url("adm/sendstat.php?app=LOK&key=1&do=start")), u"");
     const DWORD took = GetTickCount() - start;
     EXPECT_LT(took, Win32Internet::kConnectTimeoutMs + Win32Internet::kReceiveTimeoutMs + 2000);
     EXPECT_GE(took, Win32Internet::kReceiveTimeoutMs / 2);  // it really waited for the answer
