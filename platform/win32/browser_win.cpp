@@ -14,56 +14,18 @@
 #include "platform/win32/blank_strip_win.h"
 #include "platform/win32/controls_win.h"
 #include "platform/win32/win_util.h"
+#include "platform/win32/window_class.h"
 
 namespace {
+
+win::ScopedBstr Bstr(const Text& t) {
+    return win::ScopedBstr(SysAllocStringLen(win::W(t), static_cast<UINT>(t.size())));
+}
 
 constexpr wchar_t kStripClass[] = L"LockleafBannerStrip";
 
 // A reference the control keeps on a site after the strip is gone would call into freed memory.
 long g_siteReferences = 0;
-
-// A COM pointer released when its scope ends.
-template <class T>
-class Com {
-public:
-    Com() = default;
-    ~Com() { Reset(); }
-    Com(const Com&) = delete;
-    Com& operator=(const Com&) = delete;
-    T* Get() const { return p_; }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-    T** Out() {
-        Reset();
-        return &p_;
-    }
-    void** OutVoid() { return reinterpret_cast<void**>(Out()); }
-    void Reset() {
-        if (p_) p_->Release();
-        p_ = nullptr;
-    }
-    template <class U>
-    bool QueryFrom(U* from) {
-        Reset();
-        return from && SUCCEEDED(from->QueryInterface(__uuidof(T), OutVoid())) && p_;
-    }
-
-private:
-    T* p_ = nullptr;
-};
-
-// A BSTR freed when its scope ends.
-class Bstr {
-public:
-    explicit Bstr(const Text& t) : b_(SysAllocStringLen(win::W(t), static_cast<UINT>(t.size()))) {}
-    ~Bstr() { SysFreeString(b_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR Get() const { return b_; }
-
-private:
-    BSTR b_;
-};
 
 // An event sink: IDispatch answering for one dispinterface; Invoke goes to a function. Owned by the
 // browser object, which disconnects it before it goes away, so the count only tracks references.
@@ -106,9 +68,9 @@ public:
     ~Connection() { Disconnect(); }
     bool Connect(IUnknown* source, const IID& iid, IUnknown* sink) {
         Disconnect();
-        Com<IConnectionPointContainer> container;
+        win::ComPtr<IConnectionPointContainer> container;
         if (!container.QueryFrom(source)) return false;
-        if (FAILED(container->FindConnectionPoint(iid, point_.Out())) || !point_) return false;
+        if (FAILED(container->FindConnectionPoint(iid, point_.Put())) || !point_) return false;
         if (FAILED(point_->Advise(sink, &cookie_))) {
             point_.Reset();
             return false;
@@ -122,7 +84,7 @@ public:
     }
 
 private:
-    Com<IConnectionPoint> point_;
+    win::ComPtr<IConnectionPoint> point_;
     DWORD cookie_ = 0;
 };
 
@@ -231,16 +193,21 @@ public:
         return S_FALSE;
     }
 
+    // The strip window's messages, from its procedure.
+    LRESULT Handle(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_SIZE) Resized();
+        return DefWindowProcW(h, msg, wp, lp);
+    }
+
 private:
-    static LRESULT CALLBACK StripProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
     void Resized();
     void OnBrowserEvent(DISPID id, DISPPARAMS* params);
     void OnDocumentEvent(DISPID id, DISPPARAMS* params);
     void AttachToCurrent();
     bool CurrentDocument(IDispatch** document);
 
-    Com<IOleObject> ole_;
-    Com<IWebBrowser2> web_;
+    win::ComPtr<IOleObject> ole_;
+    win::ComPtr<IWebBrowser2> web_;
     Sink browserSink_{__uuidof(DWebBrowserEvents2),
                       [this](DISPID id, DISPPARAMS* p) { OnBrowserEvent(id, p); }};
     Sink documentSink_{__uuidof(HTMLDocumentEvents2),
@@ -253,22 +220,16 @@ private:
 
 bool HostedBrowser::Create(HWND parent, HINSTANCE instance, UINT id, int width, int height,
                            const CLSID& control) {
-    WNDCLASSEXW wc{sizeof wc};
-    wc.lpfnWndProc = StripProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kStripClass;
-    RegisterClassExW(&wc);  // fails harmlessly when already registered
+    if (!win::RegisterWindowClass(instance, {kStripClass, win::WindowProc<HostedBrowser>, nullptr, nullptr,
+                                                       reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)})) return false;
     // The "more" picture overlaps the strip: clipping keeps the control from painting over it.
     hwnd = CreateWindowExW(0, kStripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
                            0, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           instance, nullptr);
+                           instance, this);
     if (!hwnd) return false;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
     if (FAILED(
-            CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IOleObject), ole_.OutVoid())) ||
+            CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IOleObject), ole_.PutVoid())) ||
         !ole_)
         return false;
     if (FAILED(ole_->SetClientSite(static_cast<IOleClientSite*>(this)))) return false;
@@ -335,14 +296,8 @@ STDMETHODIMP HostedBrowser::GetHostInfo(DOCHOSTUIINFO* info) {
     return S_OK;
 }
 
-LRESULT CALLBACK HostedBrowser::StripProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<HostedBrowser*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-    if (self && msg == WM_SIZE) self->Resized();
-    return DefWindowProcW(h, msg, wp, lp);
-}
-
 void HostedBrowser::Resized() {
-    Com<IOleInPlaceObject> inPlace;
+    win::ComPtr<IOleInPlaceObject> inPlace;
     if (!inPlace.QueryFrom(ole_.Get())) return;
     RECT rc;
     GetClientRect(hwnd, &rc);
@@ -351,7 +306,7 @@ void HostedBrowser::Resized() {
 
 void HostedBrowser::Navigate(const Text& path) {
     if (!web_) return;
-    Bstr url(path);
+    const win::ScopedBstr url = Bstr(path);
     VARIANT none;
     VariantInit(&none);
     web_->Navigate(url.Get(), &none, &none, &none, &none);  // asynchronous: the page arrives later, or never
@@ -369,8 +324,8 @@ void HostedBrowser::AttachDocument() {
 
 void HostedBrowser::AttachToCurrent() {
     documentEvents_.Disconnect();
-    Com<IDispatch> document;
-    if (!CurrentDocument(document.Out())) return;
+    win::ComPtr<IDispatch> document;
+    if (!CurrentDocument(document.Put())) return;
     documentEvents_.Connect(document.Get(), __uuidof(HTMLDocumentEvents2), &documentSink_);
 }
 
@@ -380,7 +335,7 @@ void HostedBrowser::OnBrowserEvent(DISPID id, DISPPARAMS* params) {
     // Frames complete too; only the top-level page counts.
     const VARIANT& who = params->rgvarg[1];
     if (who.vt != VT_DISPATCH || !who.pdispVal) return;
-    Com<IUnknown> completed, top;
+    win::ComPtr<IUnknown> completed, top;
     if (!completed.QueryFrom(who.pdispVal) || !top.QueryFrom(web_.Get()) || completed.Get() != top.Get())
         return;
     AttachToCurrent();
@@ -388,7 +343,7 @@ void HostedBrowser::OnBrowserEvent(DISPID id, DISPPARAMS* params) {
 
 void HostedBrowser::OnDocumentEvent(DISPID id, DISPPARAMS* params) {
     if (id != DISPID_HTMLDOCUMENTEVENTS2_ONMOUSEUP || !onDocMouseUp) return;
-    Com<IHTMLEventObj> event;
+    win::ComPtr<IHTMLEventObj> event;
     if (params && params->cArgs >= 1 && params->rgvarg[0].vt == VT_DISPATCH)
         event.QueryFrom(params->rgvarg[0].pdispVal);
     event_ = event.Get();
@@ -402,9 +357,9 @@ void HostedBrowser::OnDocumentEvent(DISPID id, DISPPARAMS* params) {
 
 Text HostedBrowser::EventSourceAttribute(const Text& name) {
     if (!event_) return {};
-    Com<IHTMLElement> source;
-    if (FAILED(event_->get_srcElement(source.Out())) || !source) return {};
-    Bstr attribute(name);
+    win::ComPtr<IHTMLElement> source;
+    if (FAILED(event_->get_srcElement(source.Put())) || !source) return {};
+    const win::ScopedBstr attribute = Bstr(name);
     VARIANT value;
     VariantInit(&value);
     Text result;
@@ -419,17 +374,17 @@ Text HostedBrowser::EventSourceAttribute(const Text& name) {
 }
 
 bool HostedBrowser::FireClickById(const Text& id) {
-    Com<IDispatch> document;
-    if (!CurrentDocument(document.Out())) return false;
-    Com<IHTMLDocument3> document3;
-    Com<IHTMLElement> element;
-    Com<IHTMLElement3> element3;
-    Bstr elementId(id);
+    win::ComPtr<IDispatch> document;
+    if (!CurrentDocument(document.Put())) return false;
+    win::ComPtr<IHTMLDocument3> document3;
+    win::ComPtr<IHTMLElement> element;
+    win::ComPtr<IHTMLElement3> element3;
+    const win::ScopedBstr elementId = Bstr(id);
     if (!document3.QueryFrom(document.Get()) ||
-        FAILED(document3->getElementById(elementId.Get(), element.Out())) ||
+        FAILED(document3->getElementById(elementId.Get(), element.Put())) ||
         !element3.QueryFrom(element.Get()))
         return false;
-    Bstr eventName(u"onclick");
+    const win::ScopedBstr eventName = Bstr(Text(u"onclick"));
     VARIANT none;
     VariantInit(&none);
     VARIANT_BOOL cancelled = VARIANT_FALSE;
@@ -450,9 +405,9 @@ void OnNewWindow3(DISPPARAMS* params, const std::function<void(const Text& url)>
 }
 
 bool HtmlEngineAvailable() {
-    Com<IClassFactory> factory;
+    win::ComPtr<IClassFactory> factory;
     return SUCCEEDED(CoGetClassObject(__uuidof(HTMLDocument), CLSCTX_INPROC_SERVER, nullptr,
-                                      IID_IClassFactory, factory.OutVoid())) &&
+                                      IID_IClassFactory, factory.PutVoid())) &&
            factory;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/win32/browser_win.h"
 #include "platform/win32/immore_win.h"
 #include "platform/win32/win_util.h"
+#include "platform/win32/window_class.h"
 #include "platform/win32/res/resource.h"
 
 namespace {
@@ -25,9 +26,7 @@ HMENU Popup(std::initializer_list<std::pair<UINT, const wchar_t*>> items) {
 
 Win32FouHost::Win32FouHost(HINSTANCE instance, int showCmd) : instance_(instance), showCmd_(showCmd) {}
 
-Win32FouHost::~Win32FouHost() {
-    if (font_) DeleteObject(font_);
-}
+Win32FouHost::~Win32FouHost() = default;
 
 void Win32FouHost::InitCommonControls() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
@@ -53,15 +52,10 @@ HMENU Win32FouHost::BuildMenuBar() {
 
 FouControls Win32FouHost::Create(Fou& fou) {
     fou_ = &fou;
-    icon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_LOCKLEAF), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-    WNDCLASSEXW wc{sizeof wc};
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance_;
-    wc.hIcon = icon_;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kMainClass;
-    RegisterClassExW(&wc);
+    icon_.Reset(static_cast<HICON>(
+        LoadImageW(instance_, MAKEINTRESOURCEW(IDI_LOCKLEAF), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+    if (!win::RegisterWindowClass(instance_, {kMainClass, win::WindowProc<Win32FouHost>, icon_.Get()}))
+        win::FailStart(L"window class");
 
     // The designed client area is 8895 x 4545 twips.
     RECT rc{0, 0, win::TwipsToPixels(8895), win::TwipsToPixels(4545)};
@@ -69,13 +63,13 @@ FouControls Win32FouHost::Create(Fou& fou) {
     HWND hwnd = CreateWindowExW(0, kMainClass, win::AppTitle(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                 CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left, rc.bottom - rc.top, nullptr,
                                 BuildMenuBar(), instance_, this);
+    if (!hwnd) win::FailStart(L"main window");
     window_.hwnd = hwnd;
 
-    HDC dc = GetDC(hwnd);
-    font_ = CreateFontW(-MulDiv(975, GetDeviceCaps(dc, LOGPIXELSY), 7200), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                        THAI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                        L"System");
-    ReleaseDC(hwnd, dc);
+    const win::ScopedDc dc(hwnd);
+    font_.Reset(CreateFontW(-MulDiv(975, GetDeviceCaps(dc.Get(), LOGPIXELSY), 7200), 0, 0, 0, FW_BOLD, FALSE,
+                            FALSE, FALSE, THAI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH, L"System"));
 
     const DWORD editStyle = WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN;
     const DWORD styles[2] = {editStyle | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL,
@@ -85,7 +79,7 @@ FouControls Win32FouHost::Create(Fou& fou) {
                                     win::TwipsToPixels(3255), win::TwipsToPixels(1695), hwnd,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTxtData + i)), instance_, nullptr);
         txtData_[i].hwnd = edit;
-        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
         SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // the largest the control allows
         SetWindowSubclass(edit, EditProc, i, reinterpret_cast<DWORD_PTR>(this));
         DragAcceptFiles(edit, TRUE);
@@ -129,17 +123,9 @@ void Win32FouHost::Show() {
     SetFocus(txtData_[d1::g_ActiveEditor].hwnd);
 }
 
-LRESULT CALLBACK Win32FouHost::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32FouHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self || !self->ready_) return DefWindowProcW(hwnd, msg, wp, lp);
-    return self->Handle(msg, wp, lp);
-}
-
-LRESULT Win32FouHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT Win32FouHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    // Until the controls exist, nothing can be routed to the editor.
+    if (!ready_) return DefWindowProcW(hwnd, msg, wp, lp);
     switch (msg) {
         case WM_SIZE:
             fou_->Form_Resize();

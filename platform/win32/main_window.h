@@ -7,6 +7,7 @@
 
 #include "app/fou.h"
 #include "platform/win32/controls_win.h"
+#include "platform/win32/scoped.h"
 
 constexpr wchar_t kMainClass[] = L"LockleafMain";
 
@@ -28,10 +29,11 @@ public:
     // Services that want the main window as owner.
     std::function<void(HWND)> onCreated;
 
+    // The window's messages, from its procedure.
+    LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
-    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
     void OnCommand(WPARAM wp, LPARAM lp);
     void OnDropFiles(int index, HDROP drop);
     HMENU BuildMenuBar();
@@ -47,6 +49,6 @@ private:
     Win32MenuItem wordWrap_;
     Win32Timer timer_;
     Win32PopupMenu aAdver_;
-    HFONT font_ = nullptr;
-    HICON icon_ = nullptr;
+    win::ScopedGdi<HFONT> font_;
+    win::ScopedIcon icon_;
 };

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/win32/win_util.h"
+#include "platform/win32/window_class.h"
 
 namespace {
 
@@ -51,37 +52,32 @@ std::vector<unsigned char> PromptTemplate() {
     return b.bytes_;
 }
 
-struct PromptState {
-    const Text* message;
+// The password prompt's dialog: the message shown, and the answer once OK is pressed.
+struct PromptDialog {
+    const Text& message;
     Text answer;
-};
 
-INT_PTR CALLBACK PromptProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-        case WM_INITDIALOG: {
-            SetWindowLongPtrW(dlg, DWLP_USER, lp);
-            auto* st = reinterpret_cast<PromptState*>(lp);
-            SetDlgItemTextW(dlg, kIdPromptText, win::W(*st->message));
-            SendDlgItemMessageW(dlg, kIdPromptEdit, EM_SETLIMITTEXT, 0, 0);
-            SetFocus(GetDlgItem(dlg, kIdPromptEdit));
-            return FALSE;  // the focus is set
-        }
-        case WM_COMMAND:
-            if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
-                auto* st = reinterpret_cast<PromptState*>(GetWindowLongPtrW(dlg, DWLP_USER));
+    INT_PTR Handle(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
+        switch (msg) {
+            case WM_INITDIALOG:
+                SetDlgItemTextW(dlg, kIdPromptText, win::W(message));
+                SendDlgItemMessageW(dlg, kIdPromptEdit, EM_SETLIMITTEXT, 0, 0);
+                SetFocus(GetDlgItem(dlg, kIdPromptEdit));
+                return FALSE;  // the focus is set
+            case WM_COMMAND:
+                if (LOWORD(wp) != IDOK && LOWORD(wp) != IDCANCEL) break;
                 if (LOWORD(wp) == IDOK) {
                     HWND edit = GetDlgItem(dlg, kIdPromptEdit);
                     std::wstring buf(GetWindowTextLengthW(edit) + 1, L'\0');
                     const int n = GetWindowTextW(edit, buf.data(), static_cast<int>(buf.size()));
-                    st->answer = win::FromW(buf.c_str(), n);
+                    answer = win::FromW(buf.c_str(), n);
                 }
                 EndDialog(dlg, LOWORD(wp));
                 return TRUE;
-            }
-            break;
+        }
+        return FALSE;
     }
-    return FALSE;
-}
+};
 
 // A prompt with an owner disables only the owner; the Find/Replace window, also owned by it, would stay usable
 // (a second Replace All under an open question). While a prompt is up every other window of the thread is
@@ -128,10 +124,10 @@ MsgResult Win32Prompts::Message(const Text& text, MsgButtons buttons, MsgIcon ic
 
 Text Win32Prompts::Input(const Text& message) {
     const auto tmpl = PromptTemplate();
-    PromptState st{&message, {}};
+    PromptDialog dialog{message, {}};
     const ThreadModal modal(owner);
     const INT_PTR r = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
                                               reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()), owner,
-                                              PromptProc, reinterpret_cast<LPARAM>(&st));
-    return r == IDOK ? st.answer : Text();
+                                              win::DialogProc<PromptDialog>, reinterpret_cast<LPARAM>(&dialog));
+    return r == IDOK ? dialog.answer : Text();
 }

@@ -6,6 +6,7 @@
 #include "platform/win32/res/resource.h"
 #include "platform/win32/system_win.h"
 #include "platform/win32/win_util.h"
+#include "platform/win32/window_class.h"
 
 namespace {
 
@@ -18,40 +19,23 @@ struct Win32RepHost::Box {
     int left, top, width, height;
 };
 
-Win32RepHost::~Win32RepHost() {
-    if (icon_) DestroyIcon(icon_);
-    if (smallIcon_) DestroyIcon(smallIcon_);
-}
+Win32RepHost::~Win32RepHost() = default;
 
 void Win32RepHost::InitCommonControls() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
 }
 
-void Win32RepHost::RegisterClasses() {
-    if (registered_) return;
-    registered_ = true;
-    icon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON, 32, 32, 0));
-    smallIcon_ =
-        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    WNDCLASSEXW wc{sizeof wc};
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = instance_;
-    wc.hIcon = icon_;
-    wc.hIconSm = smallIcon_;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kRepClass;
-    RegisterClassExW(&wc);
-
-    WNDCLASSEXW pc{sizeof pc};
-    pc.lpfnWndProc = PanelProc;
-    pc.hInstance = instance_;
-    pc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    pc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    pc.lpszClassName = kRepPanelClass;
-    RegisterClassExW(&pc);
+bool Win32RepHost::RegisterClasses() {
+    if (registered_) return true;
+    icon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON, 32, 32, 0)));
+    smallIcon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                   0)));
+    registered_ =
+        win::RegisterWindowClass(instance_, {kRepClass, win::WindowProc<Win32RepHost>, icon_.Get(), smallIcon_.Get()}) &&
+        win::RegisterWindowClass(instance_, {kRepPanelClass, PanelProc});
+    return registered_;
 }
 
 HWND Win32RepHost::Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle,
@@ -76,12 +60,13 @@ void Win32RepHost::AddTooltip(HWND tip, HWND control, const wchar_t* text) {
 
 RepControls Win32RepHost::Create(rep& window) {
     rep_ = &window;
-    RegisterClasses();
     // Fixed single border with a close box only; the caption before anything sets it is "Replace".
-    HWND hwnd = CreateWindowExW(
+    HWND hwnd = !RegisterClasses() ? nullptr : CreateWindowExW(
         WS_EX_CONTROLPARENT, kRepClass, L"Replace", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0,
         0, win::TwipsToPixels(4060), win::TwipsToPixels(2500), owner, nullptr, instance_, this);
     window_.hwnd = hwnd;
+    // Without a window the controls stay empty and every call on them does nothing: Find is just not shown.
+    if (!hwnd) return Controls();
 
     const DWORD panel = WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     Pi_[1].hwnd =
@@ -119,7 +104,10 @@ RepControls Win32RepHost::Create(rep& window) {
     AddTooltip(tip, co_[1].hwnd, L"F4");
 
     SetModelessWindow(hwnd);  // the message loop hands its keys to IsDialogMessage
+    return Controls();
+}
 
+RepControls Win32RepHost::Controls() {
     RepControls c;
     c.window = &window_;
     for (int i = 0; i < 2; ++i) {
@@ -169,19 +157,15 @@ void Win32RepHost::OnCommand(int id, int code) {
     if (id == kIdCh1) rep_->Ch1_Click();
 }
 
-LRESULT CALLBACK Win32RepHost::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Win32RepHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self || self->window_.hwnd != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
+LRESULT Win32RepHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    // Messages of a window being created or already let go of are not the rep's.
+    if (window_.hwnd != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
     switch (msg) {
         case WM_COMMAND:
-            self->OnCommand(LOWORD(wp), HIWORD(wp));
+            OnCommand(LOWORD(wp), HIWORD(wp));
             return 0;
         case WM_CLOSE:
-            self->rep_->Unload();
+            rep_->Unload();
             return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);

@@ -5,6 +5,7 @@
 
 #include "find/rep.h"
 #include "platform/win32/controls_win.h"
+#include "platform/win32/scoped.h"
 
 constexpr wchar_t kRepClass[] = L"LockleafRep";
 constexpr wchar_t kRepPanelClass[] = L"LockleafRepPanel";
@@ -27,13 +28,16 @@ public:
 
     HWND Hwnd() const { return window_.hwnd; }
 
+    // The window's messages, from its procedure.
+    LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
 private:
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                         DWORD_PTR ref);
     struct Box;
-    void RegisterClasses();
+    bool RegisterClasses();
+    RepControls Controls();
     HWND Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle, int id,
                const Box& twips);
     void AddTooltip(HWND tip, HWND control, const wchar_t* text);
@@ -43,7 +47,7 @@ private:
     HINSTANCE instance_;
     rep* rep_ = nullptr;
     bool registered_ = false;
-    HICON icon_ = nullptr, smallIcon_ = nullptr;
+    win::ScopedIcon icon_, smallIcon_;
     Win32Window window_;
     Win32Widget Pi_[2], La_[2];
     Win32TextBox Te_[2];

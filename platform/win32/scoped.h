@@ -109,6 +109,12 @@ public:
         return &p_;
     }
     void** PutVoid() { return reinterpret_cast<void**>(Put()); }
+    // This interface of another object; false (and empty) when it has none.
+    template <class U>
+    bool QueryFrom(U* from) {
+        Reset();
+        return from && SUCCEEDED(from->QueryInterface(__uuidof(T), PutVoid())) && p_;
+    }
 
 private:
     T* p_ = nullptr;

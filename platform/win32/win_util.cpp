@@ -11,4 +11,10 @@ int ScreenDpi() {
     return dpi;
 }
 
+void FailStart(const wchar_t* what) {
+    const std::wstring text = std::wstring(L"Lockleaf cannot start: its ") + what + L" could not be created.";
+    MessageBoxW(nullptr, text.c_str(), AppTitle(), MB_OK | MB_ICONERROR);
+    ExitProcess(1);
+}
+
 }  // namespace win

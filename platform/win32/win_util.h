@@ -21,6 +21,9 @@ inline int KeyMask() {
            (GetKeyState(VK_MENU) < 0 ? kAltMask : 0);
 }
 
+// A window the program cannot run without could not be made: the user is told, and the process ends.
+[[noreturn]] void FailStart(const wchar_t* what);
+
 // Pixels per inch of the screen; the manifest makes the process DPI aware, so this is the real value.
 int ScreenDpi();
 // Clamped first: a value beyond int (a stored placement, say) must not reach the conversion.

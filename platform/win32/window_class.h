@@ -1,0 +1,50 @@
+// The one pattern of our windows and dialogs: a class registered through one helper, and a static procedure
+// that keeps the object given at creation with the HWND and hands every message to its Handle member.
+#pragma once
+#include <windows.h>
+
+namespace win {
+
+struct WindowClass {
+    const wchar_t* name;
+    WNDPROC proc;
+    HICON icon = nullptr;
+    HICON smallIcon = nullptr;
+    HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+};
+
+// True when the class is registered, now or by an earlier window of this process.
+inline bool RegisterWindowClass(HINSTANCE instance, const WindowClass& c) {
+    WNDCLASSEXW wc{sizeof wc};
+    wc.lpfnWndProc = c.proc;
+    wc.hInstance = instance;
+    wc.hIcon = c.icon;
+    wc.hIconSm = c.smallIcon;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = c.background;
+    wc.lpszClassName = c.name;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// The procedure of a window whose CreateWindowExW got a T* as its last argument; T::Handle(hwnd, msg, wp, lp)
+// answers every message from WM_NCCREATE on.
+template <class T>
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lp);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return self ? self->Handle(hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// The same for a dialog box whose creation got a T* as its parameter: T::Handle(dlg, msg, wp, lp) answers from
+// WM_INITDIALOG on, with a dialog procedure's result.
+template <class T>
+INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_INITDIALOG) SetWindowLongPtrW(dlg, DWLP_USER, lp);
+    auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(dlg, DWLP_USER));
+    return self ? self->Handle(dlg, msg, wp, lp) : FALSE;
+}
+
+}  // namespace win
