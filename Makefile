@@ -54,7 +54,7 @@ test-e2e: win32 wine-build
 	@$(WINE_ENV) b=build/$$LOCKLEAF_WINE_BUILD-site && arch=$$([ "$$LOCKLEAF_WINE_BUILD" = win64 ] && echo x86_64 || echo i686) && \
 	  cmake -S . -B $$b -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$$arch.cmake -DCMAKE_BUILD_TYPE=Release \
 	        -DLOCKLEAF_SITE_URL=$(E2E_SITE_URL) >/dev/null && cmake --build $$b -j$(JOBS) --target lockleaf
-	@echo "== end-to-end tests under Wine + Xvfb"; $(WINE_ENV) tests/e2e/run.sh
+	@echo "== end-to-end tests under Wine + Xvfb"; $(WINE_ENV) tests/e2e/run_all.sh
 
 dist: win32
 	@scripts/dist.sh build/win32

@@ -4,7 +4,7 @@ set -uo pipefail
 cd "$(dirname "$0")"
 failed=()
 for t in *.sh; do
-  case "$t" in run.sh | lib.sh) continue ;; esac
+  case "$t" in run_all.sh | lib.sh) continue ;; esac
   echo "-- $t"
   if ! timeout 300 bash "$t"; then failed+=("$t"); fi
 done
