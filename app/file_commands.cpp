@@ -55,12 +55,12 @@ Text Fou::ShowFileDialog(bool save) {
 
 void Fou::mnu1_Click(int index) {
     switch (index) {
-        case 0:
+        case kMnuNew:
             ActiveEditor().SetText(u"");
             d1::g_FileName.clear();
             d1::g_Password.clear();
             break;
-        case 1: {
+        case kMnuOpen: {
             int32_t filterIndex = 0;
             const Text piece = GetFilter(d1::g_FileName, filterIndex);
             cmd1& dialog = Dialog();
@@ -71,10 +71,10 @@ void Fou::mnu1_Click(int index) {
             if (!chosen.empty()) OpenDocument(chosen);
             break;
         }
-        case 2:
+        case kMnuSave:
             SecureSave(false);
             break;
-        case 3: {
+        case kMnuSaveAs: {
             int32_t filterIndex = 0;
             const Text piece = GetFilter(d1::g_FileName, filterIndex);
             Text name = d1::g_FileName;
@@ -97,7 +97,7 @@ void Fou::mnu1_Click(int index) {
             }
             break;
         }
-        case 5:
+        case kMnuExit:
             // Form_Unload ends the process; nothing may follow it.
             Form_Unload();
             return;

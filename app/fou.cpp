@@ -103,7 +103,7 @@ void Fou::txtData_GotFocus(int index) { d1::g_ActiveEditor = index; }
 void Fou::txtData_KeyDown(int, int keyCode, int shift) {
     switch (keyCode) {
         case kVkF:
-            if (shift == kCtrlMask) mnu2_Click(0);
+            if (shift == kCtrlMask) mnu2_Click(kMnuFind);
             break;
         case kVkF2:
             SecureSave(false);
@@ -131,8 +131,8 @@ void Fou::txtData_OLEDragDrop(int, const std::vector<Text>& files, int effect) {
 }
 
 void Fou::mnu2_Click(int index) {
-    if (index == 0) Rep().OpenForFind();
-    if (index == 1) {
+    if (index == kMnuFind) Rep().OpenForFind();
+    if (index == kMnuWordWrap) {
         c.wordWrap->SetChecked(!c.wordWrap->Checked());
         const int from = d1::g_ActiveEditor, to = 1 - from;
         d1::g_ActiveEditor = to;
@@ -151,7 +151,7 @@ Text Fou::AboutText() const {
 }
 
 void Fou::mnu3_Click(int index) {
-    if (index == 0) p.prompts.Message(AboutText(), MsgButtons::Ok, MsgIcon::None);
+    if (index == kMnuAbout) p.prompts.Message(AboutText(), MsgButtons::Ok, MsgIcon::None);
 }
 
 // ---- advertising strip: the handlers forward to the strip ----

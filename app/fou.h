@@ -8,6 +8,12 @@
 #include "find/rep.h"
 #include "protect/secure_document.h"
 
+// The items of the menu arrays by their index: mnu1 is File, mnu2 Edit, mnu3 Help (index 4 of mnu1 is the
+// separator).
+enum Mnu1Item : int { kMnuNew = 0, kMnuOpen = 1, kMnuSave = 2, kMnuSaveAs = 3, kMnuExit = 5 };
+enum Mnu2Item : int { kMnuFind = 0, kMnuWordWrap = 1 };
+enum Mnu3Item : int { kMnuAbout = 0 };
+
 // Fou: the main editor window (its name from the original design).
 class Fou : public FindEditor {
 public:
@@ -23,13 +29,14 @@ public:
     void Form_Unload();
 
     void UpdateCaption();
+    // txtData(0) and txtData(1): the two text boxes, without and with word wrap; index says which.
     void txtData_Change(int index);
     void txtData_GotFocus(int index);
     void txtData_KeyDown(int index, int keyCode, int shift);
     void txtData_OLEDragDrop(int index, const std::vector<Text>& files, int effect);
-    void mnu1_Click(int index);
-    void mnu2_Click(int index);
-    void mnu3_Click(int index);
+    void mnu1_Click(int index);  // the File menu (Mnu1Item)
+    void mnu2_Click(int index);  // the Edit menu (Mnu2Item)
+    void mnu3_Click(int index);  // the Help menu (Mnu3Item)
 
     TextBox& ActiveEditor() override { return *c.txtData[d1::g_ActiveEditor]; }
     Window& EditorWindow() override { return *c.window; }
@@ -47,10 +54,11 @@ public:
     // ---- protected documents ----
     // Loads g_FileName into the active editor. False when that file exists but cannot be read: the user has
     // been told, and the caller puts back the name of the document still shown.
-    bool SecureOpen();
+    bool SecureOpen();  // loads g_FileName, plain or protected
     DocumentStore m_Documents;
     void OpenDocument(const Text& path);  // SecureOpen of path; the name shown stays when path cannot be read
-    void SecureSave(bool ask);   // ask: prompt for the password even when one is remembered (Save As)
+    // Writes g_FileName, plain or protected. ask: prompt for the password even when one is remembered (Save As).
+    void SecureSave(bool ask);
     void OpenCommandLineDocument();
     // ---- file commands ----
     Text GetFilter(const Text& fileName, int32_t& index);  // own-type filter piece; index: 0, 2, 3 or 5
@@ -66,12 +74,12 @@ public:
     void RestorePlacement();  // moves the window to the stored "position", when it is four numbers
     // ---- advertising strip ----
     void BannerUpdate();  // fetches the list and images when the list changed, writes php\banner.html
-    void Timer1_Timer();
+    void Timer1_Timer();  // the 200 ms timer Timer1: the banner refresh schedule
     void SendStat(const Text& action);
-    void doc_onmouseup();
-    void aNext_Click();
-    void aAdinfo_Click();
-    void ImMore_MouseUp(int button, int shift, double x, double y);
+    void doc_onmouseup();  // a mouse-up on the strip's document doc
+    void aNext_Click();    // the ad menu aAdver: "Next"
+    void aAdinfo_Click();  // and "Ad Info"
+    void ImMore_MouseUp(int button, int shift, double x, double y);  // the "more" picture ImMore
     void Browser1_NewWindow3(const Text& url);  // a page's new window: the default browser, http(s) only
     std::unique_ptr<AdStrip> m_Ads;  // made with the window, whose strip it fills
 };

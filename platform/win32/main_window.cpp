@@ -35,18 +35,18 @@ void Win32FouHost::InitCommonControls() {
 
 HMENU Win32FouHost::BuildMenuBar() {
     HMENU bar = CreateMenu();
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup({{kIdMnu1 + 0, L"New"},
-                                                                  {kIdMnu1 + 1, L"Open..."},
-                                                                  {kIdMnu1 + 2, L"Save                       F2"},
-                                                                  {kIdMnu1 + 3, L"Save As..."},
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup({{kIdMnu1 + kMnuNew, L"New"},
+                                                                  {kIdMnu1 + kMnuOpen, L"Open..."},
+                                                                  {kIdMnu1 + kMnuSave, L"Save                       F2"},
+                                                                  {kIdMnu1 + kMnuSaveAs, L"Save As..."},
                                                                   {kIdMnu1 + 4, L"-"},
-                                                                  {kIdMnu1 + 5, L"Exit"}})),
+                                                                  {kIdMnu1 + kMnuExit, L"Exit"}})),
                 L"File");
-    HMENU edit = Popup({{kIdMnu2 + 0, L"Find                        F3"}, {kIdMnu2 + 1, L"Word Wrap"}});
+    HMENU edit = Popup({{kIdMnu2 + kMnuFind, L"Find                        F3"}, {kIdMnu2 + kMnuWordWrap, L"Word Wrap"}});
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"Edit");
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup({{kIdMnu3 + 0, L"About Lockleaf"}})), L"Help");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup({{kIdMnu3 + kMnuAbout, L"About Lockleaf"}})), L"Help");
     wordWrap_.menu = edit;
-    wordWrap_.id = kIdMnu2 + 1;
+    wordWrap_.id = kIdMnu2 + kMnuWordWrap;
     return bar;
 }
 
@@ -164,9 +164,9 @@ void Win32FouHost::OnCommand(WPARAM wp, LPARAM lp) {
         }
         return;
     }
-    if (id >= kIdMnu1 && id <= kIdMnu1 + 5) fou_->mnu1_Click(static_cast<int>(id - kIdMnu1));
-    if (id >= kIdMnu2 && id <= kIdMnu2 + 1) fou_->mnu2_Click(static_cast<int>(id - kIdMnu2));
-    if (id == kIdMnu3) fou_->mnu3_Click(0);
+    if (id >= kIdMnu1 && id <= kIdMnu1 + kMnuExit) fou_->mnu1_Click(static_cast<int>(id - kIdMnu1));
+    if (id >= kIdMnu2 && id <= kIdMnu2 + kMnuWordWrap) fou_->mnu2_Click(static_cast<int>(id - kIdMnu2));
+    if (id == kIdMnu3 + kMnuAbout) fou_->mnu3_Click(kMnuAbout);
     if (id == kIdANext) fou_->aNext_Click();
     if (id == kIdAAdinfo) fou_->aAdinfo_Click();
 }
