@@ -1,4 +1,4 @@
-// The shared module: application globals, the document state, start-up, and the platform bundle.
+// The shared module: application globals, the document state and start-up.
 // Everything that the windows share lives here, as the program's own globals.
 #pragma once
 #include <memory>
@@ -6,6 +6,7 @@
 #include "platform/hosts.h"
 #include "platform/platform.h"
 
+// d1: the program's shared module (its name from the original design).
 namespace d1 {
 
 // Application globals, set during start-up.
