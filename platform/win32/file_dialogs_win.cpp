@@ -70,11 +70,10 @@ bool Win32FileDialogs::BrowseForFolder(const Text& displayName, uint32_t flags, 
     BROWSEINFOW bi{};
     bi.pszDisplayName = name.data();
     bi.ulFlags = flags;
-    PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&bi);
-    if (!item) return false;
+    const win::ScopedCoMemory item(SHBrowseForFolderW(&bi));
+    if (!item.Valid()) return false;
     wchar_t buf[MAX_PATH + 1] = {};
-    const bool ok = SHGetPathFromIDListW(item, buf) != 0;
-    CoTaskMemFree(item);
+    const bool ok = SHGetPathFromIDListW(static_cast<PCIDLIST_ABSOLUTE>(item.Get()), buf) != 0;
     path = win::FromW(buf);
     return ok;
 }

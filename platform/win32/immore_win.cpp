@@ -14,7 +14,7 @@ namespace {
 constexpr UINT_PTR kSubclassId = 0x1A0E;
 
 struct ImMoreState {
-    HBITMAP bitmap = nullptr;
+    win::ScopedGdi<HBITMAP> bitmap;
     ImMoreMouseUp onMouseUp;
 };
 
@@ -44,7 +44,7 @@ LRESULT CALLBACK ImMoreProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DW
     int button = 0;
     switch (msg) {
         case WM_PAINT:
-            Paint(h, state->bitmap);
+            Paint(h, state->bitmap.Get());
             return 0;
         case WM_LBUTTONUP:
             button = 1;
@@ -57,7 +57,6 @@ LRESULT CALLBACK ImMoreProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DW
             break;
         case WM_NCDESTROY:
             RemoveWindowSubclass(h, ImMoreProc, kSubclassId);
-            if (state->bitmap) DeleteObject(state->bitmap);
             delete state;
             return DefSubclassProc(h, msg, wp, lp);
     }
@@ -99,7 +98,7 @@ HBITMAP LoadImMoreBitmap(HINSTANCE instance) {
 
 void SetUpImMore(HWND picture, HINSTANCE instance, ImMoreMouseUp onMouseUp) {
     if (!picture) return;
-    auto* state = new ImMoreState{LoadImMoreBitmap(instance), std::move(onMouseUp)};
+    auto* state = new ImMoreState{win::ScopedGdi<HBITMAP>(LoadImMoreBitmap(instance)), std::move(onMouseUp)};
     SetWindowSubclass(picture, ImMoreProc, kSubclassId, reinterpret_cast<DWORD_PTR>(state));
     InvalidateRect(picture, nullptr, TRUE);
 }

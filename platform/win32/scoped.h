@@ -2,6 +2,7 @@
 // an early return. Header-only; one template for handles closed by one call, small classes for the rest.
 #pragma once
 #include <windows.h>
+#include <objbase.h>
 #include <oleauto.h>
 #include <wininet.h>
 
@@ -49,6 +50,7 @@ using ScopedMenu = Scoped<HMENU, &DestroyMenu>;
 using ScopedGlobal = Scoped<HGLOBAL, &GlobalFree>;
 using ScopedBstr = Scoped<BSTR, &SysFreeString>;
 using ScopedMemoryDc = Scoped<HDC, &DeleteDC>;
+using ScopedCoMemory = Scoped<void*, &CoTaskMemFree>;  // what the shell allocates for the caller
 template <class T>
 using ScopedGdi = Scoped<T, &DeleteObject>;
 
