@@ -58,6 +58,7 @@ bool Fou::SecureOpen() {
                 asked = true;
             }
         }
+        content = Bytes();  // a big document's bytes must not stay beside its text and the box's copy
         m_LoadMarker.clear();
         m_Modified = false;
         ActiveEditor().SetText(text);
