@@ -28,7 +28,7 @@ void Step(F&& f) {
 // Characters of the longest line; the boxes end a line at each line feed (CR LF or a lone LF).
 size_t LongestLine(const Text& text) {
     size_t longest = 0, start = 0;
-    for (size_t end = text.find(u'\n'); ; end = text.find(u'\n', start)) {
+    for (size_t end = text.find(u'\n');; end = text.find(u'\n', start)) {
         size_t stop = end == Text::npos ? text.size() : end;
         if (stop > start && text[stop - 1] == u'\r' && end != Text::npos) --stop;
         longest = std::max(longest, stop - start);

@@ -3,8 +3,8 @@
 // the caption (what the benchmark waits for).
 //   bare_edit.exe [--product-font] <file>
 // Without --product-font the EDIT keeps its default font; with it, the editor's font is chosen the same way.
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <string>
 
@@ -47,11 +47,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = L"BareEdit";
     RegisterClassW(&wc);
-    HWND hwnd = CreateWindowExW(0, L"BareEdit", L"bare EDIT", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                600, 400, nullptr, nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowExW(0, L"BareEdit", L"bare EDIT", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                CW_USEDEFAULT, 600, 400, nullptr, nullptr, instance, nullptr);
     HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                                WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
-                                    ES_AUTOHSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
+                                WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE |
+                                    ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
                                 0, 0, 600, 400, hwnd, nullptr, instance, nullptr);
     if (productFont) {
         LOGFONTW lf{};

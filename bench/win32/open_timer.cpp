@@ -5,8 +5,8 @@
 // that caption (a password prompt answered by the script) appeared and went away. Then the program is
 // closed (WM_CLOSE to its windows, ended after 60 s), unless --keep. Exit code 1 when the caption did not
 // come in time.
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -28,7 +28,8 @@ BOOL CALLBACK Match(HWND h, LPARAM lp) {
     wchar_t caption[512];
     DWORD_PTR n = 0;
     // A window busy loading does not answer WM_GETTEXT; that is the time being measured, so wait for it.
-    if (!SendMessageTimeoutW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(caption), SMTO_NORMAL, 600000, &n)) return TRUE;
+    if (!SendMessageTimeoutW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(caption), SMTO_NORMAL, 600000, &n))
+        return TRUE;
     const std::wstring text(caption, n);
     s->found = s->exact ? text == s->part : text.find(s->part) != std::wstring::npos;
     return !s->found;

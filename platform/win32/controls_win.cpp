@@ -8,7 +8,8 @@ using win::TwipsToPixels;
 Text WindowText(HWND hwnd) {
     // Straight into the result: a document's text is too big to pass through a second buffer.
     Text text(static_cast<size_t>(GetWindowTextLengthW(hwnd)), u'\0');
-    const int got = GetWindowTextW(hwnd, reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(text.size()) + 1);
+    const int got =
+        GetWindowTextW(hwnd, reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(text.size()) + 1);
     text.resize(static_cast<size_t>(std::max(got, 0)));
     return text;
 }

@@ -7,13 +7,15 @@
 namespace {
 
 // Windows' own Thai UI faces first, then the TLWG faces that Linux desktops (and so Wine) carry.
-constexpr const wchar_t* kPreferredFaces[] = {L"Tahoma",    L"Leelawadee UI", L"Leelawadee", L"Microsoft Sans Serif",
-                                              L"Cordia New", L"Loma",         L"Waree",      L"Garuda",
-                                              L"Tlwg Typo",  L"Umpush",       L"Laksaman",   L"Norasi"};
+constexpr const wchar_t* kPreferredFaces[] = {
+    L"Tahoma",     L"Leelawadee UI", L"Leelawadee", L"Microsoft Sans Serif",
+    L"Cordia New", L"Loma",          L"Waree",      L"Garuda",
+    L"Tlwg Typo",  L"Umpush",        L"Laksaman",   L"Norasi"};
 
 int CALLBACK AddFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM faces) {
     // '@' names are the vertical variants of a face.
-    if (font->lfFaceName[0] != L'@') reinterpret_cast<std::vector<std::wstring>*>(faces)->push_back(font->lfFaceName);
+    if (font->lfFaceName[0] != L'@')
+        reinterpret_cast<std::vector<std::wstring>*>(faces)->push_back(font->lfFaceName);
     return 1;
 }
 

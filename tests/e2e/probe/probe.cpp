@@ -247,8 +247,8 @@ int main(int argc, char** argv) {
             RECT rc;
             GetWindowRect(c, &rc);
             MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&rc), 2);
-            std::printf("%s\t%d\t%ld %ld %ld %ld\t%d\n", Utf8(ClassOf(c)).c_str(), GetDlgCtrlID(c), rc.left, rc.top,
-                        rc.right - rc.left, rc.bottom - rc.top, IsWindowVisible(c) ? 1 : 0);
+            std::printf("%s\t%d\t%ld %ld %ld %ld\t%d\n", Utf8(ClassOf(c)).c_str(), GetDlgCtrlID(c), rc.left,
+                        rc.top, rc.right - rc.left, rc.bottom - rc.top, IsWindowVisible(c) ? 1 : 0);
         }
     } else if (cmd == "charpos" && argc > 2) {
         const POINT p = CharPos(VisibleEdit(main), std::atoi(argv[2]));
