@@ -5,8 +5,9 @@
 // that caption (a password prompt answered by the script) appeared and went away. Then the program is
 // closed (WM_CLOSE to its windows, ended after 60 s), unless --keep. Exit code 1 when the caption did not
 // come in time.
-#include <psapi.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <psapi.h>
 
 #include <cstdio>
 #include <string>
