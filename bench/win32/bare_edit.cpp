@@ -3,8 +3,9 @@
 // the caption (what the benchmark waits for).
 //   bare_edit.exe [--product-font] <file>
 // Without --product-font the EDIT keeps its default font; with it, the editor's font is chosen the same way.
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellapi.h>
 
 #include <string>
 
