@@ -38,8 +38,8 @@ bool Win32Widget::Visible() const { return (GetWindowLongPtrW(hwnd, GWL_STYLE) &
 Text Win32TextBox::GetText() const { return WindowText(hwnd); }
 
 void Win32TextBox::SetText(const Text& text) {
-    // Read back only when the lengths match. (EM_GETHANDLE would lend the buffer without a copy, but Wine's
-    // box then stays without text until the handle is given back.)
+    // Read back only when the lengths match. (EM_GETHANDLE would lend the buffer without a copy, but a Wine
+    // box that has lent its buffer stops using it until it is handed one back with EM_SETHANDLE.)
     const auto length = static_cast<size_t>(GetWindowTextLengthW(hwnd));
     if (length == text.size() && GetText() == text) return;
     ++silent_;
