@@ -28,6 +28,12 @@ struct FouHost {
 constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
 constexpr int kDropEffectAll = 7;  // copy | move | link, what the shell offers for files
 
+// Word Wrap stays off for a document with a longer line: the wrapping box's time grows with the square of a
+// line's length (under Wine 128 Ki characters take seconds, 1 Mi characters many minutes).
+constexpr size_t kLongestWrappedLine = 128 * 1024;
+constexpr char16_t kTooLongToWrapMessage[] =
+    u"This document has a line too long to wrap (more than 131072 characters). Word Wrap stays off.";
+
 class Fou {
 public:
     Fou(Platform& platform, FouHost& host);

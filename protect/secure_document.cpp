@@ -67,6 +67,7 @@ bool Fou::SecureOpen() {
                 asked = true;
             }
         }
+        content = Bytes();  // a big document's bytes must not stay beside its text and the box's copy
         d1::ShowNuls(text);
         m_LoadMarker.clear();
         m_Modified = false;

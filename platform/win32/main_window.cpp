@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "platform/win32/browser_win.h"
+#include "platform/win32/font_win.h"
 #include "platform/win32/immore_win.h"
 #include "platform/win32/win_util.h"
 #include "platform/win32/res/resource.h"
@@ -76,11 +77,13 @@ FouControls Win32FouHost::Create(Fou& fou) {
                                 BuildMenuBar(), instance_, this);
     window_.hwnd = hwnd;
 
-    HDC dc = GetDC(hwnd);
-    font_ = CreateFontW(-MulDiv(975, GetDeviceCaps(dc, LOGPIXELSY), 7200), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                        THAI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                        L"System");
-    ReleaseDC(hwnd, dc);
+    // "System", bold, 9.75 pt, Thai; CreateThaiFont swaps the face only where that one has no Thai glyphs.
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(975, win::ScreenDpi(), 7200);
+    lf.lfWeight = FW_BOLD;
+    lf.lfCharSet = THAI_CHARSET;
+    lstrcpynW(lf.lfFaceName, L"System", LF_FACESIZE);
+    font_ = CreateThaiFont(lf);
 
     const DWORD editStyle = WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN;
     const DWORD styles[2] = {editStyle | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL,

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/fou.h"
+#include "platform/win32/font_win.h"
 #include "platform/win32/res/resource.h"
 #include "platform/win32/system_win.h"
 #include "platform/win32/win_util.h"
@@ -27,6 +28,7 @@ struct Win32RepHost::Box {
 Win32RepHost::~Win32RepHost() {
     if (icon_) DestroyIcon(icon_);
     if (smallIcon_) DestroyIcon(smallIcon_);
+    if (font_) DeleteObject(font_);
 }
 
 void Win32RepHost::InitCommonControls() {
@@ -37,6 +39,10 @@ void Win32RepHost::InitCommonControls() {
 void Win32RepHost::RegisterClasses() {
     if (registered_) return;
     registered_ = true;
+    // The dialog font, with a Thai face where it has none: the search and replacement hold Thai text.
+    LOGFONTW lf{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    font_ = CreateThaiFont(lf);
     icon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON, 32, 32, 0));
     smallIcon_ =
         static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON,
@@ -66,7 +72,7 @@ HWND Win32RepHost::Child(HWND parent, const wchar_t* cls, const wchar_t* text, D
         CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, win::TwipsToPixels(t.left),
                         win::TwipsToPixels(t.top), win::TwipsToPixels(t.width), win::TwipsToPixels(t.height),
                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     return h;
 }
 

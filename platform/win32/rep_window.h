@@ -44,6 +44,7 @@ private:
     rep* rep_ = nullptr;
     bool registered_ = false;
     HICON icon_ = nullptr, smallIcon_ = nullptr;
+    HFONT font_ = nullptr;
     Win32Window window_;
     Win32Widget Pi_[2], La_[2];
     Win32TextBox Te_[2];
