@@ -1,5 +1,6 @@
 #include "app/fou.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -21,6 +22,18 @@ void Step(F&& f) {
     try {
         f();
     } catch (...) {
+    }
+}
+
+// Characters of the longest line; the boxes end a line at each line feed (CR LF or a lone LF).
+size_t LongestLine(const Text& text) {
+    size_t longest = 0, start = 0;
+    for (size_t end = text.find(u'\n');; end = text.find(u'\n', start)) {
+        size_t stop = end == Text::npos ? text.size() : end;
+        if (stop > start && text[stop - 1] == u'\r' && end != Text::npos) --stop;
+        longest = std::max(longest, stop - start);
+        if (end == Text::npos) return longest;
+        start = end + 1;
     }
 }
 
@@ -133,10 +146,15 @@ void Fou::txtData_OLEDragDrop(int, const std::vector<Text>& files, int effect) {
 void Fou::mnu2_Click(int index) {
     if (index == kMnuFind) Rep().OpenForFind();
     if (index == kMnuWordWrap) {
-        c.wordWrap->SetChecked(!c.wordWrap->Checked());
         const int from = d1::g_ActiveEditor, to = 1 - from;
+        const Text text = c.txtData[from]->GetText();
+        if (to == 1 && LongestLine(text) > kLongestWrappedLine) {
+            p.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
+            return;
+        }
+        c.wordWrap->SetChecked(!c.wordWrap->Checked());
         d1::g_ActiveEditor = to;
-        c.txtData[to]->SetText(c.txtData[from]->GetText());
+        c.txtData[to]->SetText(text);
         c.txtData[to]->SetSel(c.txtData[from]->SelStart(), c.txtData[from]->SelLength());
         c.txtData[to]->SetVisible(true);
         c.txtData[from]->SetVisible(false);

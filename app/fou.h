@@ -14,6 +14,12 @@ enum Mnu1Item : int { kMnuNew = 0, kMnuOpen = 1, kMnuSave = 2, kMnuSaveAs = 3, k
 enum Mnu2Item : int { kMnuFind = 0, kMnuWordWrap = 1 };
 enum Mnu3Item : int { kMnuAbout = 0 };
 
+// Word Wrap stays off for a document with a longer line: the wrapping box's time grows with the square of a
+// line's length (under Wine 128 Ki characters take seconds, 1 Mi characters many minutes).
+constexpr size_t kLongestWrappedLine = 128 * 1024;
+constexpr char16_t kTooLongToWrapMessage[] =
+    u"This document has a line too long to wrap (more than 131072 characters). Word Wrap stays off.";
+
 // Fou: the main editor window (its name from the original design).
 class Fou : public FindEditor {
 public:

@@ -58,6 +58,7 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
                 }
             }
         }
+        content = Bytes();  // a big document's bytes must not stay beside its text and the box's copy
         d1::ShowNuls(text);
         return Opened::Text;
     } catch (const std::bad_alloc&) {

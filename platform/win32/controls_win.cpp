@@ -6,10 +6,12 @@ using win::PixelsToTwips;
 using win::TwipsToPixels;
 
 Text WindowText(HWND hwnd) {
-    const int n = GetWindowTextLengthW(hwnd);
-    std::wstring buf(static_cast<size_t>(n) + 1, L'\0');
-    const int got = GetWindowTextW(hwnd, buf.data(), n + 1);
-    return win::FromW(buf.c_str(), static_cast<size_t>(got));
+    // Straight into the result: a document's text is too big to pass through a second buffer.
+    Text text(static_cast<size_t>(GetWindowTextLengthW(hwnd)), u'\0');
+    const int got =
+        GetWindowTextW(hwnd, reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(text.size()) + 1);
+    text.resize(static_cast<size_t>(std::max(got, 0)));
+    return text;
 }
 
 // ---- any child ---------------------------------------------------------------------------------
@@ -36,6 +38,8 @@ bool Win32Widget::Visible() const { return (GetWindowLongPtrW(hwnd, GWL_STYLE) &
 Text Win32TextBox::GetText() const { return WindowText(hwnd); }
 
 void Win32TextBox::SetText(const Text& text) {
+    // Read back only when the lengths match. (EM_GETHANDLE would lend the buffer without a copy, but a Wine
+    // box that has lent its buffer stops using it until it is handed one back with EM_SETHANDLE.)
     const auto length = static_cast<size_t>(GetWindowTextLengthW(hwnd));
     if (length == text.size() && GetText() == text) return;
     ++silent_;

@@ -34,7 +34,10 @@ void Paint(HWND h, HBITMAP bitmap) {
         GetObjectW(bitmap, sizeof info, &info);
         const win::ScopedMemoryDc memory(CreateCompatibleDC(dc));
         const win::ScopedSelect selected(memory.Get(), bitmap);
-        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory.Get(), 0, 0, SRCCOPY);
+        // The box is sized in twips, so above 96 dpi the picture grows with it.
+        SetStretchBltMode(dc, HALFTONE);
+        StretchBlt(dc, 0, 0, win::TwipsToPixels(info.bmWidth * 15), win::TwipsToPixels(info.bmHeight * 15),
+                   memory.Get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
     }
     EndPaint(h, &ps);
 }

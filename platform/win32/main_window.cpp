@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "platform/win32/browser_win.h"
+#include "platform/win32/font_win.h"
 #include "platform/win32/immore_win.h"
 #include "platform/win32/win_util.h"
 #include "platform/win32/window_class.h"
@@ -66,10 +67,13 @@ FouControls Win32FouHost::Create(Fou& fou) {
     if (!hwnd) win::FailStart(L"main window");
     window_.hwnd = hwnd;
 
-    const win::ScopedDc dc(hwnd);
-    font_.Reset(CreateFontW(-MulDiv(975, GetDeviceCaps(dc.Get(), LOGPIXELSY), 7200), 0, 0, 0, FW_BOLD, FALSE,
-                            FALSE, FALSE, THAI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH, L"System"));
+    // "System", bold, 9.75 pt, Thai; CreateThaiFont swaps the face only where that one has no Thai glyphs.
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(975, win::ScreenDpi(), 7200);
+    lf.lfWeight = FW_BOLD;
+    lf.lfCharSet = THAI_CHARSET;
+    lstrcpynW(lf.lfFaceName, L"System", LF_FACESIZE);
+    font_.Reset(CreateThaiFont(lf));
 
     const DWORD editStyle = WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN;
     const DWORD styles[2] = {editStyle | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL,

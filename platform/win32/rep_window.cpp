@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/font_win.h"
 #include "platform/win32/res/resource.h"
 #include "platform/win32/system_win.h"
 #include "platform/win32/win_util.h"
@@ -28,6 +29,10 @@ void Win32RepHost::InitCommonControls() {
 
 bool Win32RepHost::RegisterClasses() {
     if (registered_) return true;
+    // The dialog font, with a Thai face where it has none: the search and replacement hold Thai text.
+    LOGFONTW lf{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    font_.Reset(CreateThaiFont(lf));
     icon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON, 32, 32, 0)));
     smallIcon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON,
                                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
@@ -44,7 +49,7 @@ HWND Win32RepHost::Child(HWND parent, const wchar_t* cls, const wchar_t* text, D
         CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, win::TwipsToPixels(t.left),
                         win::TwipsToPixels(t.top), win::TwipsToPixels(t.width), win::TwipsToPixels(t.height),
                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     return h;
 }
 

@@ -48,6 +48,7 @@ private:
     rep* rep_ = nullptr;
     bool registered_ = false;
     win::ScopedIcon icon_, smallIcon_;
+    win::ScopedGdi<HFONT> font_;
     Win32Window window_;
     Win32Widget Pi_[2], La_[2];
     Win32TextBox Te_[2];

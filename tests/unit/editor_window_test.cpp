@@ -122,6 +122,32 @@ TEST_F(Editor, WordWrapCopyOfTheSameTextIsNoChange) {
     EXPECT_FALSE(fou.m_Modified);
 }
 
+TEST_F(Editor, WordWrapStaysOffForALineTooLongToWrapAndTheTextStaysWhole) {
+    // Many short lines wrap; their total length does not count.
+    const Text lines = Text(kLongestWrappedLine, u'a') + u"\r\n" + Text(kLongestWrappedLine, u'b');
+    box[0].text = lines;
+    fou.mnu2_Click(1);
+    EXPECT_EQ(d1::g_ActiveEditor, 1);
+    EXPECT_TRUE(box[1].text == lines);
+    fou.mnu2_Click(1);
+    EXPECT_EQ(d1::g_ActiveEditor, 0);
+    EXPECT_TRUE(s.fp.prompts.messages.empty());
+
+    // One character more, on the last line after a lone line feed: refused with a message, nothing changed.
+    const Text tooLong = u"short\n" + Text(kLongestWrappedLine + 1, u'c');
+    box[0].text = tooLong;
+    box[1].text = u"old";
+    fou.mnu2_Click(1);
+    ASSERT_EQ(s.fp.prompts.messages.size(), 1u);
+    EXPECT_EQ(s.fp.prompts.messages[0].text, kTooLongToWrapMessage);
+    EXPECT_FALSE(s.host.wordWrap.checked);
+    EXPECT_EQ(d1::g_ActiveEditor, 0);
+    EXPECT_TRUE(box[0].visible);
+    EXPECT_FALSE(box[1].visible);
+    EXPECT_TRUE(box[0].text == tooLong);
+    EXPECT_EQ(box[1].text, u"old");
+}
+
 TEST_F(Editor, FocusMakesTheBoxTheActiveEditor) {
     fou.txtData_GotFocus(1);
     EXPECT_EQ(d1::g_ActiveEditor, 1);

@@ -24,9 +24,16 @@
 //                                   child: its own id when no sibling lies over it
 //   probe resources <exe>           its CompanyName, ProductName and ProductVersion, then the size and a hash
 //                                   of each image of its first icon
+//   probe layout                    each child of the main window: class, id, "left top width height" in its
+//                                   client pixels, visible
+//   probe charpos <n> [<caption> <ctl-id>]  screen "x y" of character n in the visible EDIT, or in that
+//                                   control of that window; "-1 -1" past the end
+//   probe lineheight                pixels from the first line of the visible EDIT to the second
+//   probe memory                    the main window process's peak working set, KiB
 //   probe ping <seconds>            asks the main window every 50 ms; prints its slowest answer in ms (each
 //                                   answer over 250 ms on stderr), fails when one takes over 30 s
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -152,6 +159,23 @@ void PrintResources(const std::wstring& file) {
     if (module) FreeLibrary(module);
 }
 
+HWND Descendant(HWND parent, int id) {
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (GetDlgCtrlID(c) == id) return c;
+        if (HWND d = Descendant(c, id)) return d;
+    }
+    return nullptr;
+}
+
+// EM_POSFROMCHAR answers in client coordinates, -1 past the end of the text.
+POINT CharPos(HWND edit, int n) {
+    const LRESULT r = SendMessageW(edit, EM_POSFROMCHAR, static_cast<WPARAM>(n), 0);
+    if (r == -1) return {-1, -1};
+    POINT p{static_cast<short>(LOWORD(r)), static_cast<short>(HIWORD(r))};
+    ClientToScreen(edit, &p);
+    return p;
+}
+
 int Fail(const char* what) {
     std::fprintf(stderr, "probe: %s\n", what);
     return 2;
@@ -234,6 +258,14 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    if (cmd == "charpos" && argc > 4) {
+        HWND w = ByCaption(argv[3]);
+        HWND c = w ? Descendant(w, std::atoi(argv[4])) : nullptr;
+        if (!c) return Fail("no such control");
+        const POINT p = CharPos(c, std::atoi(argv[2]));
+        std::printf("%ld %ld\n", p.x, p.y);
+        return 0;
+    }
     HWND main = Main();
     if (!main) return Fail("no main window");
     if (cmd == "ping") {
@@ -271,6 +303,30 @@ int main(int argc, char** argv) {
                           : VisibleEdit(main);
         if (!e) return Fail("no such edit");
         std::fwrite(Utf8(Text(e)).data(), 1, Utf8(Text(e)).size(), stdout);
+    } else if (cmd == "layout") {
+        for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            RECT rc;
+            GetWindowRect(c, &rc);
+            MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&rc), 2);
+            std::printf("%s\t%d\t%ld %ld %ld %ld\t%d\n", Utf8(ClassOf(c)).c_str(), GetDlgCtrlID(c), rc.left,
+                        rc.top, rc.right - rc.left, rc.bottom - rc.top, IsWindowVisible(c) ? 1 : 0);
+        }
+    } else if (cmd == "charpos" && argc > 2) {
+        const POINT p = CharPos(VisibleEdit(main), std::atoi(argv[2]));
+        std::printf("%ld %ld\n", p.x, p.y);
+    } else if (cmd == "lineheight") {
+        HWND e = VisibleEdit(main);
+        const LRESULT second = SendMessageW(e, EM_LINEINDEX, 1, 0);
+        if (second < 0) return Fail("fewer than two lines");
+        std::printf("%ld\n", CharPos(e, static_cast<int>(second)).y - CharPos(e, 0).y);
+    } else if (cmd == "memory") {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(main, &pid);
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+        PROCESS_MEMORY_COUNTERS pmc{sizeof pmc};
+        if (!process || !GetProcessMemoryInfo(process, &pmc, sizeof pmc)) return Fail("no memory counters");
+        CloseHandle(process);
+        std::printf("%lu\n", static_cast<unsigned long>(pmc.PeakWorkingSetSize / 1024));
     } else if (cmd == "active") {
         const auto edits = Edits(main);
         for (size_t i = 0; i < edits.size(); ++i)

@@ -1,0 +1,83 @@
+// The baseline for bench/open_bench.sh: a bare window with one EDIT that shows a file, as plainly as Win32
+// allows. Reads the file, converts it from Windows-874, sets it as the EDIT's text, then names the file in
+// the caption (what the benchmark waits for).
+//   bare_edit.exe [--product-font] <file>
+// Without --product-font the EDIT keeps its default font; with it, the editor's font is chosen the same way.
+#include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellapi.h>
+
+#include <string>
+
+#include "platform/win32/font_win.h"
+
+namespace {
+
+std::wstring ReadAsText(const wchar_t* path) {
+    HANDLE f = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return {};
+    LARGE_INTEGER size{};
+    GetFileSizeEx(f, &size);
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    DWORD got = 0;
+    ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+    CloseHandle(f);
+    const int n = MultiByteToWideChar(874, 0, bytes.data(), static_cast<int>(got), nullptr, 0);
+    std::wstring text(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(874, 0, bytes.data(), static_cast<int>(got), text.data(), n);
+    return text;
+}
+
+LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SIZE) MoveWindow(GetWindow(hwnd, GW_CHILD), 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+    if (msg == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    const bool productFont = argc > 2 && std::wstring(argv[1]) == L"--product-font";
+    const wchar_t* path = argc > 1 ? argv[argc - 1] : L"";
+
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = L"BareEdit";
+    RegisterClassW(&wc);
+    HWND hwnd = CreateWindowExW(0, L"BareEdit", L"bare EDIT", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                CW_USEDEFAULT, 600, 400, nullptr, nullptr, instance, nullptr);
+    HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE |
+                                    ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
+                                0, 0, 600, 400, hwnd, nullptr, instance, nullptr);
+    if (productFont) {
+        LOGFONTW lf{};
+        HDC dc = GetDC(nullptr);
+        lf.lfHeight = -MulDiv(975, GetDeviceCaps(dc, LOGPIXELSY), 7200);
+        ReleaseDC(nullptr, dc);
+        lf.lfWeight = FW_BOLD;
+        lf.lfCharSet = THAI_CHARSET;
+        lstrcpynW(lf.lfFaceName, L"System", LF_FACESIZE);
+        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(CreateThaiFont(lf)), FALSE);
+    }
+    SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    UpdateWindow(hwnd);
+
+    const std::wstring text = ReadAsText(path);
+    SetWindowTextW(edit, text.c_str());
+    std::wstring name = path;
+    name = name.substr(name.find_last_of(L"\\/") + 1);
+    SetWindowTextW(hwnd, (name + L" - bare EDIT").c_str());
+
+    MSG m;
+    while (GetMessageW(&m, nullptr, 0, 0) > 0) {
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+    }
+    return 0;
+}
