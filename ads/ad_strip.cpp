@@ -4,8 +4,8 @@
 #include "ads/stats.h"
 #include "base/whole_file.h"
 
-AdStrip::AdStrip(Internet& internet, Files& files, Clock& clock, EventLoop& loop, Shell& shell, Browser& browser,
-                 AdSite site)
+AdStrip::AdStrip(Internet& internet, Files& files, Clock& clock, EventLoop& loop, Shell& shell,
+                 Browser& browser, AdSite site)
     : m_Http{internet, loop, files}, m_Clock(clock), m_Shell(shell), m_Browser(browser), m_Site(site) {}
 
 void AdStrip::BannerUpdate() {

@@ -22,10 +22,10 @@ public:
     // banner page has just been shown.
     bool Tick();
     void SendStat(const Text& action);
-    void BannerClicked();                // a mouse-up on the page: a click on a banner is counted
-    void ShowNext();                     // the next group of banners
-    void ShowAdInfo();                   // the site's page about the ads, in the default browser
-    void OpenInBrowser(const Text& url); // a page's new window, in the default browser (http and https only)
+    void BannerClicked();                 // a mouse-up on the page: a click on a banner is counted
+    void ShowNext();                      // the next group of banners
+    void ShowAdInfo();                    // the site's page about the ads, in the default browser
+    void OpenInBrowser(const Text& url);  // a page's new window, in the default browser (http and https only)
 
 private:
     d1::Http m_Http;

@@ -7,8 +7,8 @@
 #include "ads/machine_key.h"
 #include "ads/stats.h"
 #include "app/filetype.h"
-#include "base/paths.h"
 #include "app/settings.h"
+#include "base/paths.h"
 #include "dialogs/cmd1.h"
 #include "find/rep.h"
 
@@ -47,8 +47,9 @@ Fou::~Fou() = default;
 void Fou::Load() {
     Form_Initialize();
     c = host.Create(*this);
-    m_Ads = std::make_unique<AdStrip>(p.internet, p.files, p.clock, p.loop, p.shell, *c.browser1,
-                                      AdSite{d1::g_SiteUrl, d1::g_AppFolder, d1::g_AppCode, d1::g_MachineKey});
+    m_Ads =
+        std::make_unique<AdStrip>(p.internet, p.files, p.clock, p.loop, p.shell, *c.browser1,
+                                  AdSite{d1::g_SiteUrl, d1::g_AppFolder, d1::g_AppCode, d1::g_MachineKey});
     Form_Load();
     host.Show();
 }

@@ -3,8 +3,8 @@
 #pragma once
 #include <vector>
 
-#include "app/d1.h"
 #include "ads/ad_strip.h"
+#include "app/d1.h"
 #include "find/rep.h"
 #include "protect/secure_document.h"
 
@@ -16,7 +16,7 @@ enum Mnu3Item : int { kMnuAbout = 0 };
 
 // Word Wrap stays off for a document with a longer line: the wrapping box's time grows with the square of a
 // line's length (under Wine 128 Ki characters take seconds, 1 Mi characters many minutes).
-constexpr size_t kLongestWrappedLine = 128 * 1024;
+constexpr size_t kLongestWrappedLine = size_t{128} * 1024;
 constexpr char16_t kTooLongToWrapMessage[] =
     u"This document has a line too long to wrap (more than 131072 characters). Word Wrap stays off.";
 
@@ -63,13 +63,14 @@ public:
     bool SecureOpen();  // loads g_FileName, plain or protected
     DocumentStore m_Documents;
     void OpenDocument(const Text& path);  // SecureOpen of path; the name shown stays when path cannot be read
-    // Writes g_FileName, plain or protected. ask: prompt for the password even when one is remembered (Save As).
+    // Writes g_FileName, plain or protected. ask: prompt for the password even when one is remembered (Save
+    // As).
     void SecureSave(bool ask);
     void OpenCommandLineDocument();
     // ---- file commands ----
     Text GetFilter(const Text& fileName, int32_t& index);  // own-type filter piece; index: 0, 2, 3 or 5
-    class cmd1& Dialog();                                   // made on first use, kept for the window's life
-    Text ShowFileDialog(bool save);                         // chosen path, empty on Cancel
+    class cmd1& Dialog();                                  // made on first use, kept for the window's life
+    Text ShowFileDialog(bool save);                        // chosen path, empty on Cancel
     std::unique_ptr<class cmd1> m_Dialog;
     // ---- find and replace ----
     rep& Rep();  // the find operations; made on first use, they work whether or not the window is open
@@ -82,10 +83,10 @@ public:
     void BannerUpdate();  // fetches the list and images when the list changed, writes php\banner.html
     void Timer1_Timer();  // the 200 ms timer Timer1: the banner refresh schedule
     void SendStat(const Text& action);
-    void doc_onmouseup();  // a mouse-up on the strip's document doc
-    void aNext_Click();    // the ad menu aAdver: "Next"
-    void aAdinfo_Click();  // and "Ad Info"
+    void doc_onmouseup();                                            // a mouse-up on the strip's document doc
+    void aNext_Click();                                              // the ad menu aAdver: "Next"
+    void aAdinfo_Click();                                            // and "Ad Info"
     void ImMore_MouseUp(int button, int shift, double x, double y);  // the "more" picture ImMore
     void Browser1_NewWindow3(const Text& url);  // a page's new window: the default browser, http(s) only
-    std::unique_ptr<AdStrip> m_Ads;  // made with the window, whose strip it fills
+    std::unique_ptr<AdStrip> m_Ads;             // made with the window, whose strip it fills
 };

@@ -8,8 +8,8 @@
 #include <map>
 #include <vector>
 
-#include "protect/cipher.h"
 #include "base/codepage.h"
+#include "protect/cipher.h"
 
 namespace {
 

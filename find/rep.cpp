@@ -38,7 +38,7 @@ void rep::SelRe() {
 bool rep::ConfirmEmptyReplacement() {
     if (!d1::g_FindState.ReplaceText.empty()) return true;
     return m_Prompts.Message(u"Are you sure to replace words to empty ?", MsgButtons::YesNo,
-                                     MsgIcon::Exclamation) == MsgResult::Yes;
+                             MsgIcon::Exclamation) == MsgResult::Yes;
 }
 
 void rep::Co2() {

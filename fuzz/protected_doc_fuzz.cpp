@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "protect/cipher.h"
 #include "base/codepage.h"
+#include "protect/cipher.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;

@@ -1,5 +1,6 @@
 // The narrow interfaces through which the portable core reaches the platform.
-// Each mirrors the Windows calls it stands for, at their grain; platform/win32 implements them, tests/fakes fakes them.
+// Each mirrors the Windows calls it stands for, at their grain; platform/win32 implements them, tests/fakes
+// fakes them.
 #pragma once
 
 #include <cstddef>
@@ -126,7 +127,8 @@ struct Locale {
     virtual uint32_t SystemDefaultLcid() const = 0;
     virtual bool SetLocaleValue(uint32_t lcid, uint32_t lcType, const Text& value) = 0;
     virtual void BroadcastSettingChange() = 0;  // WM_WININICHANGE to every top-level window
-    // Offset of the first case-insensitive occurrence of word in text at or after from (user's locale), or -1.
+    // Offset of the first case-insensitive occurrence of word in text at or after from (user's locale), or
+    // -1.
     virtual std::ptrdiff_t FindIgnoreCase(std::u16string_view text, std::size_t from,
                                           std::u16string_view word) const = 0;
 };
@@ -135,13 +137,14 @@ struct Locale {
 
 struct Files {
     virtual ~Files() = default;
-    virtual bool FileExists(const Text& path) const = 0;   // files of any attribute; folders do not count
-    virtual bool EntryExists(const Text& path) const = 0;  // file or folder
+    virtual bool FileExists(const Text& path) const = 0;     // files of any attribute; folders do not count
+    virtual bool EntryExists(const Text& path) const = 0;    // file or folder
     virtual int64_t FileLength(const Text& path) const = 0;  // -1 when it cannot be read
     virtual bool ReadAll(const Text& path, Bytes& out) = 0;
     // Creates a new, unique file in folder and returns its path (empty on failure).
     virtual Text CreateTempFile(const Text& folder) = 0;
-    // Writes bytes to an existing or new file from its first byte, flushes to disk, closes; true only if all held.
+    // Writes bytes to an existing or new file from its first byte, flushes to disk, closes; true only if all
+    // held.
     virtual bool WriteFlushed(const Text& path, const Bytes& bytes) = 0;
     enum class ReplaceResult { Ok, TargetMissing, Failed, ReplacementKept };
     // Atomically puts replacement in place of an existing target (ReplaceFileW semantics).

@@ -18,7 +18,8 @@ void ShowNuls(Text& text) {
 }
 
 void RestoreNuls(Text& text) {
-    for (size_t at = text.find(kNulSymbol); at != Text::npos; at = text.find(kNulSymbol, at + 1)) text[at] = u'\0';
+    for (size_t at = text.find(kNulSymbol); at != Text::npos; at = text.find(kNulSymbol, at + 1))
+        text[at] = u'\0';
 }
 
 Text CommandLineDocument(const Text& commandLine) {

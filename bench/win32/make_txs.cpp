@@ -3,8 +3,8 @@
 #include <iterator>
 #include <string>
 
-#include "protect/cipher.h"
 #include "base/codepage.h"
+#include "protect/cipher.h"
 
 int main(int argc, char** argv) {
     if (argc != 4) return 2;

@@ -221,7 +221,8 @@ private:
 bool HostedBrowser::Create(HWND parent, HINSTANCE instance, UINT id, int width, int height,
                            const CLSID& control) {
     if (!win::RegisterWindowClass(instance, {kStripClass, win::WindowProc<HostedBrowser>, nullptr, nullptr,
-                                                       reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)})) return false;
+                                             reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)}))
+        return false;
     // The "more" picture overlaps the strip: clipping keeps the control from painting over it.
     hwnd = CreateWindowExW(0, kStripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
                            0, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),

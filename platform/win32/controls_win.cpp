@@ -17,8 +17,8 @@ Text WindowText(HWND hwnd) {
 // ---- any child ---------------------------------------------------------------------------------
 
 void Win32Widget::Move(const Rect& r) {
-    MoveWindow(hwnd, TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width), TwipsToPixels(r.height),
-               TRUE);
+    MoveWindow(hwnd, TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width),
+               TwipsToPixels(r.height), TRUE);
 }
 
 Rect Win32Widget::Placement() const {
@@ -135,9 +135,9 @@ BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
     MONITORINFO mi{sizeof mi};
     if (GetMonitorInfoW(monitor, &mi)) {
         const RECT& rc = mi.rcWork;
-        reinterpret_cast<std::vector<Rect>*>(areas)->push_back(
-            {PixelsToTwips(rc.left), PixelsToTwips(rc.top), PixelsToTwips(rc.right - rc.left),
-             PixelsToTwips(rc.bottom - rc.top)});
+        reinterpret_cast<std::vector<Rect>*>(areas)->push_back({PixelsToTwips(rc.left), PixelsToTwips(rc.top),
+                                                                PixelsToTwips(rc.right - rc.left),
+                                                                PixelsToTwips(rc.bottom - rc.top)});
     }
     return TRUE;
 }

@@ -83,7 +83,8 @@ HBITMAP DecodePicture(const void* data, size_t size) {
     if (FAILED(CreateStreamOnHGlobal(copy.Get(), TRUE, stream.Put()))) return nullptr;
     copy.Release();  // the stream frees it now
     win::ComPtr<IPicture> picture;
-    if (FAILED(OleLoadPicture(stream.Get(), static_cast<LONG>(size), FALSE, IID_IPicture, picture.PutVoid())) ||
+    if (FAILED(
+            OleLoadPicture(stream.Get(), static_cast<LONG>(size), FALSE, IID_IPicture, picture.PutVoid())) ||
         !picture)
         return nullptr;
     OLE_HANDLE handle = 0;

@@ -59,8 +59,9 @@ NetHandle Win32Internet::OpenUrl(NetHandle root, const Text& url, uint32_t flags
     if (!connect.Valid()) return 0;
     SetTimeouts(connect.Get());
     const DWORD secure = parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
-    win::ScopedInternet request(HttpOpenRequestW(connect.Get(), L"GET", object.empty() ? L"/" : object.c_str(),
-                                                 nullptr, nullptr, nullptr, flags | secure, 0));
+    win::ScopedInternet request(HttpOpenRequestW(connect.Get(), L"GET",
+                                                 object.empty() ? L"/" : object.c_str(), nullptr, nullptr,
+                                                 nullptr, flags | secure, 0));
     if (!request.Valid()) return 0;
     SetTimeouts(request.Get());
     if (!HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0)) return 0;

@@ -6,9 +6,9 @@
 #include "platform/win32/browser_win.h"
 #include "platform/win32/font_win.h"
 #include "platform/win32/immore_win.h"
+#include "platform/win32/res/resource.h"
 #include "platform/win32/win_util.h"
 #include "platform/win32/window_class.h"
-#include "platform/win32/res/resource.h"
 
 namespace {
 
@@ -36,16 +36,19 @@ void Win32FouHost::InitCommonControls() {
 
 HMENU Win32FouHost::BuildMenuBar() {
     HMENU bar = CreateMenu();
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup({{kIdMnu1 + kMnuNew, L"New"},
-                                                                  {kIdMnu1 + kMnuOpen, L"Open..."},
-                                                                  {kIdMnu1 + kMnuSave, L"Save                       F2"},
-                                                                  {kIdMnu1 + kMnuSaveAs, L"Save As..."},
-                                                                  {kIdMnu1 + 4, L"-"},
-                                                                  {kIdMnu1 + kMnuExit, L"Exit"}})),
+    AppendMenuW(bar, MF_POPUP,
+                reinterpret_cast<UINT_PTR>(Popup({{kIdMnu1 + kMnuNew, L"New"},
+                                                  {kIdMnu1 + kMnuOpen, L"Open..."},
+                                                  {kIdMnu1 + kMnuSave, L"Save                       F2"},
+                                                  {kIdMnu1 + kMnuSaveAs, L"Save As..."},
+                                                  {kIdMnu1 + 4, L"-"},
+                                                  {kIdMnu1 + kMnuExit, L"Exit"}})),
                 L"File");
-    HMENU edit = Popup({{kIdMnu2 + kMnuFind, L"Find                        F3"}, {kIdMnu2 + kMnuWordWrap, L"Word Wrap"}});
+    HMENU edit = Popup(
+        {{kIdMnu2 + kMnuFind, L"Find                        F3"}, {kIdMnu2 + kMnuWordWrap, L"Word Wrap"}});
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"Edit");
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup({{kIdMnu3 + kMnuAbout, L"About Lockleaf"}})), L"Help");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup({{kIdMnu3 + kMnuAbout, L"About Lockleaf"}})),
+                L"Help");
     wordWrap_.menu = edit;
     wordWrap_.id = kIdMnu2 + kMnuWordWrap;
     return bar;
@@ -75,13 +78,15 @@ FouControls Win32FouHost::Create(Fou& fou) {
     lstrcpynW(lf.lfFaceName, L"System", LF_FACESIZE);
     font_.Reset(CreateThaiFont(lf));
 
-    const DWORD editStyle = WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN;
+    const DWORD editStyle =
+        WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN;
     const DWORD styles[2] = {editStyle | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL,
                              editStyle | WS_VSCROLL};
     for (int i = 0; i < 2; ++i) {
         HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", styles[i], 0, win::TwipsToPixels(840),
                                     win::TwipsToPixels(3255), win::TwipsToPixels(1695), hwnd,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTxtData + i)), instance_, nullptr);
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTxtData + i)), instance_,
+                                    nullptr);
         txtData_[i].hwnd = edit;
         SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
         SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // the largest the control allows
@@ -91,13 +96,16 @@ FouControls Win32FouHost::Create(Fou& fou) {
     }
 
     // Banner strip: BROWSER-CONTROL
-    browser_ = CreateBannerStrip(hwnd, instance_, kIdBrowser, win::TwipsToPixels(8755), win::TwipsToPixels(750));
+    browser_ =
+        CreateBannerStrip(hwnd, instance_, kIdBrowser, win::TwipsToPixels(8755), win::TwipsToPixels(750));
 
     // The picture overlaps the strip: above it, and both clip siblings, so neither paints over the other.
-    imMore_.hwnd = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY,
-                                   win::TwipsToPixels(8280), 0, win::TwipsToPixels(285), win::TwipsToPixels(270), hwnd,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdImMore)), instance_, nullptr);
-    SetUpImMore(imMore_.hwnd, instance_, [this](int b, int s, double x, double y) { fou_->ImMore_MouseUp(b, s, x, y); });
+    imMore_.hwnd =
+        CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY,
+                        win::TwipsToPixels(8280), 0, win::TwipsToPixels(285), win::TwipsToPixels(270), hwnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdImMore)), instance_, nullptr);
+    SetUpImMore(imMore_.hwnd, instance_,
+                [this](int b, int s, double x, double y) { fou_->ImMore_MouseUp(b, s, x, y); });
     SetWindowPos(imMore_.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     timer_.hwnd = hwnd;
@@ -188,7 +196,8 @@ void Win32FouHost::OnDropFiles(int index, HDROP drop) {
     fou_->txtData_OLEDragDrop(index, files, kDropEffectAll);
 }
 
-LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
+LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                        DWORD_PTR ref) {
     auto* self = reinterpret_cast<Win32FouHost*>(ref);
     const int index = static_cast<int>(id);
     switch (msg) {

@@ -38,7 +38,8 @@ public:
 
 std::vector<unsigned char> PromptTemplate() {
     TemplateBuilder b;
-    DLGTEMPLATE dlg{DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 4, 0, 0, 240, 78};
+    DLGTEMPLATE dlg{
+        DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 4, 0, 0, 240, 78};
     b.Put(dlg);
     b.Put<WORD>(0);  // no menu
     b.Put<WORD>(0);  // default class
@@ -79,9 +80,9 @@ struct PromptDialog {
     }
 };
 
-// A prompt with an owner disables only the owner; the Find/Replace window, also owned by it, would stay usable
-// (a second Replace All under an open question). While a prompt is up every other window of the thread is
-// disabled too, and afterwards the focus goes back where it was.
+// A prompt with an owner disables only the owner; the Find/Replace window, also owned by it, would stay
+// usable (a second Replace All under an open question). While a prompt is up every other window of the thread
+// is disabled too, and afterwards the focus goes back where it was.
 class ThreadModal {
 public:
     explicit ThreadModal(HWND owner) : owner_(owner), focus_(GetFocus()) {
@@ -115,10 +116,14 @@ MsgResult Win32Prompts::Message(const Text& text, MsgButtons buttons, MsgIcon ic
     if (icon == MsgIcon::Exclamation) type |= MB_ICONEXCLAMATION;
     const ThreadModal modal(owner);
     switch (MessageBoxW(owner, win::W(text), win::AppTitle(), type | MB_TASKMODAL)) {
-        case IDYES: return MsgResult::Yes;
-        case IDNO: return MsgResult::No;
-        case IDCANCEL: return MsgResult::Cancel;
-        default: return MsgResult::Ok;
+        case IDYES:
+            return MsgResult::Yes;
+        case IDNO:
+            return MsgResult::No;
+        case IDCANCEL:
+            return MsgResult::Cancel;
+        default:
+            return MsgResult::Ok;
     }
 }
 
@@ -126,8 +131,8 @@ Text Win32Prompts::Input(const Text& message) {
     const auto tmpl = PromptTemplate();
     PromptDialog dialog{message, {}};
     const ThreadModal modal(owner);
-    const INT_PTR r = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
-                                              reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()), owner,
-                                              win::DialogProc<PromptDialog>, reinterpret_cast<LPARAM>(&dialog));
+    const INT_PTR r =
+        DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()),
+                                owner, win::DialogProc<PromptDialog>, reinterpret_cast<LPARAM>(&dialog));
     return r == IDOK ? dialog.answer : Text();
 }

@@ -8,9 +8,12 @@ namespace {
 
 HKEY RootKey(RegRoot root) {
     switch (root) {
-        case RegRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
-        case RegRoot::CurrentUser: return HKEY_CURRENT_USER;
-        default: return HKEY_LOCAL_MACHINE;
+        case RegRoot::ClassesRoot:
+            return HKEY_CLASSES_ROOT;
+        case RegRoot::CurrentUser:
+            return HKEY_CURRENT_USER;
+        default:
+            return HKEY_LOCAL_MACHINE;
     }
 }
 
@@ -20,8 +23,8 @@ HKEY H(RegKey key) { return reinterpret_cast<HKEY>(key); }
 
 long Win32Registry::CreateKey(RegRoot root, const Text& path, RegKey& key) {
     HKEY h = nullptr;
-    const LONG r = RegCreateKeyExW(RootKey(root), win::W(path), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &h,
-                                   nullptr);
+    const LONG r = RegCreateKeyExW(RootKey(root), win::W(path), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                                   &h, nullptr);
     key = r == ERROR_SUCCESS ? reinterpret_cast<RegKey>(h) : 0;
     return r;
 }

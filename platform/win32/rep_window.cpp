@@ -34,12 +34,12 @@ bool Win32RepHost::RegisterClasses() {
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
     font_.Reset(CreateThaiFont(lf));
     icon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON, 32, 32, 0)));
-    smallIcon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                   0)));
-    registered_ =
-        win::RegisterWindowClass(instance_, {kRepClass, win::WindowProc<Win32RepHost>, icon_.Get(), smallIcon_.Get()}) &&
-        win::RegisterWindowClass(instance_, {kRepPanelClass, PanelProc});
+    smallIcon_.Reset(
+        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    registered_ = win::RegisterWindowClass(
+                      instance_, {kRepClass, win::WindowProc<Win32RepHost>, icon_.Get(), smallIcon_.Get()}) &&
+                  win::RegisterWindowClass(instance_, {kRepPanelClass, PanelProc});
     return registered_;
 }
 
@@ -66,9 +66,11 @@ void Win32RepHost::AddTooltip(HWND tip, HWND control, const wchar_t* text) {
 RepControls Win32RepHost::Create(rep& window) {
     rep_ = &window;
     // Fixed single border with a close box only; the caption before anything sets it is "Replace".
-    HWND hwnd = !RegisterClasses() ? nullptr : CreateWindowExW(
-        WS_EX_CONTROLPARENT, kRepClass, L"Replace", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0,
-        0, win::TwipsToPixels(4060), win::TwipsToPixels(2500), owner, nullptr, instance_, this);
+    HWND hwnd = !RegisterClasses() ? nullptr
+                                   : CreateWindowExW(WS_EX_CONTROLPARENT, kRepClass, L"Replace",
+                                                     WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0,
+                                                     0, win::TwipsToPixels(4060), win::TwipsToPixels(2500),
+                                                     owner, nullptr, instance_, this);
     window_.hwnd = hwnd;
     // Without a window the controls stay empty and every call on them does nothing: Find is just not shown.
     if (!hwnd) return Controls();
@@ -201,7 +203,8 @@ LRESULT CALLBACK Win32RepHost::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
                 return 0;
             }
             if (box) {
-                self->rep_->Te_KeyDown(static_cast<int>(id - kIdTe), static_cast<int16_t>(wp), win::KeyMask());
+                self->rep_->Te_KeyDown(static_cast<int>(id - kIdTe), static_cast<int16_t>(wp),
+                                       win::KeyMask());
                 if (!IsWindow(hwnd)) return 0;  // Esc closed the window
                 if (wp == VK_ESCAPE || wp == kVkF3) return 0;
             }

@@ -4,6 +4,7 @@
 
 #include "platform/win32/win_util.h"
 
-void Win32Shell::Execute(const Text& verb, const Text& file, const Text& params, const Text& folder, int show) {
+void Win32Shell::Execute(const Text& verb, const Text& file, const Text& params, const Text& folder,
+                         int show) {
     ShellExecuteW(owner, win::W(verb), win::W(file), win::W(params), win::W(folder), show);
 }

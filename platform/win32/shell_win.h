@@ -6,5 +6,6 @@
 
 struct Win32Shell : Shell {
     HWND owner = nullptr;
-    void Execute(const Text& verb, const Text& file, const Text& params, const Text& folder, int show) override;
+    void Execute(const Text& verb, const Text& file, const Text& params, const Text& folder,
+                 int show) override;
 };

@@ -17,7 +17,9 @@ Text ModulePath() {
 
 HWND g_modeless = nullptr;
 
-bool PreTranslate(MSG& msg) { return g_modeless && IsWindow(g_modeless) && IsDialogMessageW(g_modeless, &msg); }
+bool PreTranslate(MSG& msg) {
+    return g_modeless && IsWindow(g_modeless) && IsDialogMessageW(g_modeless, &msg);
+}
 
 }  // namespace
 

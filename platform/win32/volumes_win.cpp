@@ -6,11 +6,13 @@
 
 #include "platform/win32/win_util.h"
 
-bool Win32Volumes::VolumeInformation(const Text& root, uint32_t labelSize, uint32_t fsNameSize, uint32_t& serial) {
+bool Win32Volumes::VolumeInformation(const Text& root, uint32_t labelSize, uint32_t fsNameSize,
+                                     uint32_t& serial) {
     std::vector<wchar_t> label(labelSize + 1), fs(fsNameSize + 1);
     DWORD s = 0, maxLen = 0, fsFlags = 0;
-    const bool ok = GetVolumeInformationW(win::W(root), labelSize ? label.data() : nullptr, labelSize, &s, &maxLen,
-                                          &fsFlags, fsNameSize ? fs.data() : nullptr, fsNameSize) != 0;
+    const bool ok =
+        GetVolumeInformationW(win::W(root), labelSize ? label.data() : nullptr, labelSize, &s, &maxLen,
+                              &fsFlags, fsNameSize ? fs.data() : nullptr, fsNameSize) != 0;
     serial = ok ? s : 0;
     return ok;
 }

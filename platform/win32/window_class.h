@@ -38,8 +38,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return self ? self->Handle(hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-// The same for a dialog box whose creation got a T* as its parameter: T::Handle(dlg, msg, wp, lp) answers from
-// WM_INITDIALOG on, with a dialog procedure's result.
+// The same for a dialog box whose creation got a T* as its parameter: T::Handle(dlg, msg, wp, lp) answers
+// from WM_INITDIALOG on, with a dialog procedure's result.
 template <class T>
 INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_INITDIALOG) SetWindowLongPtrW(dlg, DWLP_USER, lp);

@@ -1,6 +1,6 @@
 // Process entry: the real services wired to the core, then the event loop.
-#include <windows.h>
 #include <ole2.h>
+#include <windows.h>
 
 #include "app/d1.h"
 #include "app/fou.h"
@@ -30,7 +30,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
     static Win32FileDialogs dialogs;
     static Win32Internet internet;
     static Win32Volumes volumes;
-    static Platform platform{process, clock, locale, prompts, loop, files, registry, shell, dialogs, internet, volumes};
+    static Platform platform{process,  clock, locale,  prompts,  loop,   files,
+                             registry, shell, dialogs, internet, volumes};
 
     static Win32FouHost host(instance, showCmd);
     static Win32RepHost repHost(instance);

@@ -113,7 +113,9 @@ struct FakeBrowser : Browser, FakeWidget {
 
     void Navigate(const Text& path) override { navigated.push_back(path); }
     void AttachDocument() override { ++attachCount; }
-    Text EventSourceAttribute(const Text& name) override { return name == u"alt" && hasAlt ? eventAlt : Text(); }
+    Text EventSourceAttribute(const Text& name) override {
+        return name == u"alt" && hasAlt ? eventAlt : Text();
+    }
     bool FireClickById(const Text& id) override {
         if (id == u"next" && !hasNext) return false;
         fired.push_back(id);

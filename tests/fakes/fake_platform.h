@@ -39,7 +39,7 @@ struct FakePlatform {
     FakeFileDialogs dialogs;
     FakeInternet internet;
     FakeVolumes volumes;
-    Platform platform{process, clock,  locale,   prompts,  loop,   files,
+    Platform platform{process,  clock, locale,  prompts,  loop,   files,
                       registry, shell, dialogs, internet, volumes};
 };
 

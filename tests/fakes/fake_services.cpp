@@ -103,13 +103,18 @@ Bytes FakeFiles::Get(const Text& path) const {
 
 Text FakeRegistry::RootName(RegRoot root) {
     switch (root) {
-        case RegRoot::ClassesRoot: return u"HKCR";
-        case RegRoot::CurrentUser: return u"HKCU";
-        default: return u"HKLM";
+        case RegRoot::ClassesRoot:
+            return u"HKCR";
+        case RegRoot::CurrentUser:
+            return u"HKCU";
+        default:
+            return u"HKLM";
     }
 }
 
-Text FakeRegistry::Key(RegRoot root, const Text& path) { return RootName(root) + u"\\" + FakeFiles::Key(path); }
+Text FakeRegistry::Key(RegRoot root, const Text& path) {
+    return RootName(root) + u"\\" + FakeFiles::Key(path);
+}
 
 long FakeRegistry::CreateKey(RegRoot root, const Text& path, RegKey& key) {
     key = 0;
@@ -237,7 +242,8 @@ bool FakeVolumes::DiskFreeSpaceEx(const Text&, uint64_t& avail, uint64_t& tot, u
     return true;
 }
 
-bool FakeVolumes::DiskFreeSpace(const Text&, uint32_t& spc, uint32_t& bps, uint32_t& freeC, uint32_t& totalC) {
+bool FakeVolumes::DiskFreeSpace(const Text&, uint32_t& spc, uint32_t& bps, uint32_t& freeC,
+                                uint32_t& totalC) {
     spc = bps = freeC = totalC = 0;
     if (!hasVolume || !hasClusters) return false;
     spc = sectorsPerCluster;

@@ -45,10 +45,10 @@ struct FakePrompts : Prompts {
         MsgIcon icon;
     };
     std::vector<Shown> messages;
-    std::vector<Text> inputs;           // messages of the prompts shown
-    std::deque<Text> inputAnswers;      // next answers of Input (empty = Cancel)
-    std::deque<MsgResult> msgAnswers;   // next answers of YesNo messages (default Yes)
-    std::function<void()> whileOpen;    // runs inside every modal prompt, as the event loop would
+    std::vector<Text> inputs;          // messages of the prompts shown
+    std::deque<Text> inputAnswers;     // next answers of Input (empty = Cancel)
+    std::deque<MsgResult> msgAnswers;  // next answers of YesNo messages (default Yes)
+    std::function<void()> whileOpen;   // runs inside every modal prompt, as the event loop would
 
     MsgResult Message(const Text& text, MsgButtons buttons, MsgIcon icon) override {
         messages.push_back({text, buttons, icon});
@@ -87,12 +87,12 @@ struct FakeFiles : Files {
     std::set<Text> readOnly;
     // Faults to inject.
     bool failCreateTemp = false;
-    int64_t diskSpace = -1;          // bytes a write may put on disk; -1 = unlimited
+    int64_t diskSpace = -1;  // bytes a write may put on disk; -1 = unlimited
     bool failReplace = false;
     bool replaceKeepsReplacement = false;  // ERROR_UNABLE_TO_MOVE_REPLACEMENT: target gone, temp holds data
     bool failMove = false;
-    std::set<Text> unreadable;       // the read breaks off half-way, after filling half the buffer
-    std::set<Text> tooLarge;         // reading these runs out of memory (std::bad_alloc)
+    std::set<Text> unreadable;  // the read breaks off half-way, after filling half the buffer
+    std::set<Text> tooLarge;    // reading these runs out of memory (std::bad_alloc)
     int tempCounter = 0;
 
     static Text Key(const Text& path);
@@ -143,7 +143,8 @@ struct FakeShell : Shell {
         int show;
     };
     std::vector<Call> calls;
-    void Execute(const Text& verb, const Text& file, const Text& params, const Text& folder, int show) override {
+    void Execute(const Text& verb, const Text& file, const Text& params, const Text& folder,
+                 int show) override {
         calls.push_back({verb, file, params, folder, show});
     }
 };
@@ -184,8 +185,8 @@ struct FakeFileDialogs : FileDialogs {
 struct FakeInternet : Internet {
     std::map<Text, Bytes> bodies;
     std::vector<Text> requested;
-    std::vector<uint32_t> readSizes;    // sizes delivered, one per read
-    std::map<Text, size_t> failAfter;   // reads of this URL fail after so many bytes
+    std::vector<uint32_t> readSizes;   // sizes delivered, one per read
+    std::map<Text, size_t> failAfter;  // reads of this URL fail after so many bytes
     bool failOpen = false;
     std::vector<Text> agents;
     std::vector<uint32_t> urlFlags;
@@ -218,5 +219,6 @@ struct FakeVolumes : Volumes {
 
     bool VolumeInformation(const Text& root, uint32_t labelSize, uint32_t fsNameSize, uint32_t& s) override;
     bool DiskFreeSpaceEx(const Text& root, uint64_t& avail, uint64_t& tot, uint64_t& fr) override;
-    bool DiskFreeSpace(const Text& root, uint32_t& spc, uint32_t& bps, uint32_t& freeC, uint32_t& totalC) override;
+    bool DiskFreeSpace(const Text& root, uint32_t& spc, uint32_t& bps, uint32_t& freeC,
+                       uint32_t& totalC) override;
 };

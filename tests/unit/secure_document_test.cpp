@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes/fake_platform.h"
-#include "protect/cipher.h"
 #include "base/codepage.h"
 #include "base/whole_file.h"
+#include "fakes/fake_platform.h"
+#include "protect/cipher.h"
 
 namespace {
 
@@ -68,7 +68,9 @@ TEST_F(Document, MissingEmptyUnreadableOrTooLargeFilesLeaveTheEditorAsItWas) {
     const struct {
         const char16_t* name;
         bool opened;
-    } cases[] = {{u"C:\\missing.txs", true}, {u"C:\\empty.txs", true}, {u"C:\\broken.txt", false},
+    } cases[] = {{u"C:\\missing.txs", true},
+                 {u"C:\\empty.txs", true},
+                 {u"C:\\broken.txt", false},
                  {u"C:\\huge.txs", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);

@@ -192,10 +192,11 @@ TEST_F(Ads, TheAdMenuFiresNextOpensTheInfoPageAndPopsUpOverImMore) {
 TEST_F(Ads, ALinkForANewWindowOpensInTheDefaultBrowserWhenItIsAWebAddress) {
     Start();
     ASSERT_TRUE(static_cast<bool>(browser.onNewWindow));
-    for (const Text url : {u"https://shop.example/a?b=1&c=%20", u"javascript:alert(1)", u"HTTP://Example.COM/",
-                           u"file:///C:/Windows/win.ini", u"C:\\Windows\\notepad.exe", u"http://", u"https:///x",
-                           u"http://x.example/\" --new-window", u"http://x.example/a b", u"http://x.example/\x01",
-                           u"mailto:a@b.example", u"", u"ftp://x.example/"})
+    for (const Text url :
+         {u"https://shop.example/a?b=1&c=%20", u"javascript:alert(1)", u"HTTP://Example.COM/",
+          u"file:///C:/Windows/win.ini", u"C:\\Windows\\notepad.exe", u"http://", u"https:///x",
+          u"http://x.example/\" --new-window", u"http://x.example/a b", u"http://x.example/\x01",
+          u"mailto:a@b.example", u"", u"ftp://x.example/"})
         browser.onNewWindow(url);
     std::vector<Text> opened;
     for (const FakeShell::Call& call : s.fp.shell.calls) {

@@ -8,7 +8,8 @@
 namespace {
 
 struct Edit : ::testing::Test {
-    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND parent =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
     Win32TextBox box;
     int changes = 0;
     void SetUp() override {
@@ -62,7 +63,8 @@ TEST_F(Edit, HoldsTextsFarBeyondTheDefaultLimitAndOffsetsPast65535) {
 }
 
 TEST(WindowAdapter, PlacementRoundTripsThroughTwips) {
-    HWND h = CreateWindowExW(0, L"STATIC", L"t", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND h = CreateWindowExW(0, L"STATIC", L"t", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                             nullptr);
     Win32Window w;
     w.hwnd = h;
     ASSERT_TRUE(w.Move({1200, 900, 9000, 6000}));

@@ -1,5 +1,7 @@
 // The dialog object over the real common dialogs: a thread timer plays the user inside the modal loop,
 // reads what the dialog shows and cancels or confirms it, so no test waits on a person.
+#include "platform/win32/file_dialogs_win.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,7 +10,6 @@
 
 #include "app/d1.h"
 #include "dialogs/cmd1.h"
-#include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/system_win.h"
 #include "platform/win32/win_util.h"
 // after windows.h

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/whole_file.h"
 #include "platform/win32/files_win.h"
 #include "platform/win32/win_util.h"
 #include "protect/cipher.h"
-#include "base/whole_file.h"
 
 namespace {
 

@@ -70,9 +70,8 @@ TEST(WinInet, TheProceduresFetchTextAndFilesWithTheQueryAsSent) {
     site.Put("files/banner/a.gif", image);
     EXPECT_EQ(d1::GetUrlText(rp.http, site.Url("files/banner.txt")),
               u"1\ta.gif\t6\thttp://x.example/\tt\r\n");
-    EXPECT_EQ(
-        d1::GetUrlText(rp.http, site.Url("adm/sendstat.php?app=LOK&key=823C3D&do=click&banner=7%20up")),
-        u"");
+    EXPECT_EQ(d1::GetUrlText(rp.http, site.Url("adm/sendstat.php?app=LOK&key=823C3D&do=click&banner=7%20up")),
+              u"");
     EXPECT_EQ(d1::GetUrlText(rp.http, site.Url("files/missing.txt")),
               u"<html><body>Not Found</body></html>");  // the status is not looked at
 

@@ -23,7 +23,8 @@ struct RealRegistry : ::testing::Test {
 std::wstring Stored(HKEY root, const wchar_t* key, const wchar_t* name) {
     wchar_t buf[1024];
     DWORD size = sizeof buf;
-    if (RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS) return L"<missing>";
+    if (RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, buf, &size) != ERROR_SUCCESS)
+        return L"<missing>";
     return buf;
 }
 
@@ -41,7 +42,8 @@ TEST_F(RealRegistry, WrittenTextReadsBackTrimmedAndUnicodeWhole) {
 TEST_F(RealRegistry, OnlyValuesThatFitTheBufferAreRead) {
     ASSERT_TRUE(d1::RegWriteString(reg, RegRoot::CurrentUser, kKey, u"fits", Text(399, u'x')));
     EXPECT_EQ(d1::RegReadString(reg, RegRoot::CurrentUser, kKey, u"fits"), Text(399, u'x'));
-    // 400 characters and the terminating NUL do not fit: the system answers "more data", which reads as empty.
+    // 400 characters and the terminating NUL do not fit: the system answers "more data", which reads as
+    // empty.
     ASSERT_TRUE(d1::RegWriteString(reg, RegRoot::CurrentUser, kKey, u"long", Text(400, u'x')));
     EXPECT_EQ(d1::RegReadString(reg, RegRoot::CurrentUser, kKey, u"long"), u"");
     EXPECT_EQ(d1::RegReadString(reg, RegRoot::CurrentUser, kKey, u"absent"), u"");
@@ -68,8 +70,9 @@ TEST_F(RealRegistry, FileTypeEntriesAreWhatTheShellLooksUp) {
     d1::RegisterFileType(perUser, type, u"c:\\apps\\lockleaf.exe %1", ext, u"", u"c:\\apps\\lockleaf.exe,0");
     const std::wstring classes = L"Software\\Classes\\";
     EXPECT_EQ(Stored(HKEY_CURRENT_USER, (classes + L"." + win::W(ext)).c_str(), nullptr), win::W(type));
-    EXPECT_EQ(Stored(HKEY_CURRENT_USER, (classes + win::W(type) + L"\\Shell\\Open\\Command").c_str(), nullptr),
-              L"c:\\apps\\lockleaf.exe %1");
+    EXPECT_EQ(
+        Stored(HKEY_CURRENT_USER, (classes + win::W(type) + L"\\Shell\\Open\\Command").c_str(), nullptr),
+        L"c:\\apps\\lockleaf.exe %1");
     EXPECT_EQ(Stored(HKEY_CURRENT_USER, (classes + win::W(type) + L"\\DefaultIcon").c_str(), nullptr),
               L"c:\\apps\\lockleaf.exe,0");
     RegDeleteTreeW(HKEY_CURRENT_USER, (classes + L"." + win::W(ext)).c_str());
@@ -79,16 +82,18 @@ TEST_F(RealRegistry, FileTypeEntriesAreWhatTheShellLooksUp) {
 TEST(WorkAreas, EveryMonitorIsListedAndThePrimaryOneComesFromTheSystem) {
     RECT work{};
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
-    HWND hwnd = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND hwnd =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     Win32Window window;
     window.hwnd = hwnd;
     const auto areas = window.WorkAreas();
     ASSERT_EQ(static_cast<int>(areas.size()), GetSystemMetrics(SM_CMONITORS));
     bool primary = false;
     for (const Rect& a : areas)
-        primary = primary || (a.left == win::PixelsToTwips(work.left) && a.top == win::PixelsToTwips(work.top) &&
-                              a.width == win::PixelsToTwips(work.right - work.left) &&
-                              a.height == win::PixelsToTwips(work.bottom - work.top));
+        primary =
+            primary || (a.left == win::PixelsToTwips(work.left) && a.top == win::PixelsToTwips(work.top) &&
+                        a.width == win::PixelsToTwips(work.right - work.left) &&
+                        a.height == win::PixelsToTwips(work.bottom - work.top));
     EXPECT_TRUE(primary);
     DestroyWindow(hwnd);
 }

@@ -7,19 +7,16 @@
 //   probe dpi                       pixels per inch of the screen
 //   probe windows <caption>         1 when a visible top-level window with that caption exists
 //   probe enabled <caption>         1 when that window takes input, 0 when it is disabled
-//   probe focus                     class and text of the control with the keyboard focus, and its window's caption
-//   probe state                     max, min or normal: how the main window is shown
-//   probe child <caption> <class>   text of the child controls of that window
-//   probe wait <seconds>            waits until the main window exists
-//   probe post <caption> <cmd-id>   posts WM_COMMAND with that id to a window
-//   probe items <caption> <ctl-id>  items of a combo box in that window, the selected one after "> "
-//   probe pick <caption> <ctl-id> <n>  selects item n of that combo box as a user's choice does
-//   probe setchild <caption> <ctl-id> <text>  sets the text of a control in that window
-//   probe settext <text>            sets the text of the visible EDIT (as if pasted)
-//   probe setsel <start> <length>   selects in the visible EDIT
-//   probe close                     asks the main window to close (WM_CLOSE)
-//   probe move <l> <t> <w> <h>      moves the main window, pixels
-//   probe show max|min|normal       maximizes, minimizes or restores the main window
+//   probe focus                     class and text of the control with the keyboard focus, and its window's
+//   caption probe state                     max, min or normal: how the main window is shown probe child
+//   <caption> <class>   text of the child controls of that window probe wait <seconds>            waits until
+//   the main window exists probe post <caption> <cmd-id>   posts WM_COMMAND with that id to a window probe
+//   items <caption> <ctl-id>  items of a combo box in that window, the selected one after "> " probe pick
+//   <caption> <ctl-id> <n>  selects item n of that combo box as a user's choice does probe setchild <caption>
+//   <ctl-id> <text>  sets the text of a control in that window probe settext <text>            sets the text
+//   of the visible EDIT (as if pasted) probe setsel <start> <length>   selects in the visible EDIT probe
+//   close                     asks the main window to close (WM_CLOSE) probe move <l> <t> <w> <h>      moves
+//   the main window, pixels probe show max|min|normal       maximizes, minimizes or restores the main window
 //   probe over <ctl-id>             id of the topmost visible child of the main window at the middle of that
 //                                   child: its own id when no sibling lies over it
 //   probe resources <exe>           its CompanyName, ProductName and ProductVersion, then the size and a hash
@@ -32,8 +29,8 @@
 //   probe memory                    the main window process's peak working set, KiB
 //   probe ping <seconds>            asks the main window every 50 ms; prints its slowest answer in ms (each
 //                                   answer over 250 ms on stderr), fails when one takes over 30 s
-#include <windows.h>
 #include <psapi.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -44,7 +41,8 @@ namespace {
 
 std::string Utf8(const std::wstring& w) {
     if (w.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
     std::string s(n, '\0');
     WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
     return s;
@@ -112,8 +110,9 @@ BOOL CALLBACK ListVisible(HWND h, LPARAM) {
 BOOL CALLBACK ListChild(HWND h, LPARAM) {
     RECT rc;
     GetWindowRect(h, &rc);
-    std::printf("%s\t%s\t%d\t%d\t%ld %ld\n", Utf8(ClassOf(h)).c_str(), Utf8(Text(h)).c_str(), IsWindowVisible(h) ? 1 : 0,
-                IsWindowEnabled(h) ? 1 : 0, rc.right - rc.left, rc.bottom - rc.top);
+    std::printf("%s\t%s\t%d\t%d\t%ld %ld\n", Utf8(ClassOf(h)).c_str(), Utf8(Text(h)).c_str(),
+                IsWindowVisible(h) ? 1 : 0, IsWindowEnabled(h) ? 1 : 0, rc.right - rc.left,
+                rc.bottom - rc.top);
     return TRUE;
 }
 
@@ -252,7 +251,8 @@ int main(int argc, char** argv) {
             const LRESULT n = SendMessageW(c, CB_GETCOUNT, 0, 0), sel = SendMessageW(c, CB_GETCURSEL, 0, 0);
             for (LRESULT i = 0; i < n; ++i) {
                 std::wstring item(static_cast<size_t>(SendMessageW(c, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
-                item.resize(static_cast<size_t>(SendMessageW(c, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+                item.resize(static_cast<size_t>(
+                    SendMessageW(c, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
                 std::printf("%s%s\n", i == sel ? "> " : "", Utf8(item).c_str());
             }
         }
@@ -275,7 +275,8 @@ int main(int argc, char** argv) {
         while (GetTickCount() - begin < seconds * 1000) {
             const DWORD t0 = GetTickCount();
             DWORD_PTR r = 0;
-            if (!SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &r)) return Fail("no answer within 30 s");
+            if (!SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &r))
+                return Fail("no answer within 30 s");
             const DWORD took = GetTickCount() - t0;
             if (took >= 250) std::fprintf(stderr, "probe: %lu ms to answer at %lu ms\n", took, t0 - begin);
             slowest = std::max(slowest, took);
@@ -288,7 +289,8 @@ int main(int argc, char** argv) {
         std::printf("%s\n", Utf8(Text(main)).c_str());
     } else if (cmd == "focus") {
         GUITHREADINFO gti{sizeof gti};
-        if (!GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gti) || !gti.hwndFocus) return Fail("no focus");
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gti) || !gti.hwndFocus)
+            return Fail("no focus");
         std::printf("%s\t%s\t%s\n", Utf8(ClassOf(gti.hwndFocus)).c_str(), Utf8(Text(gti.hwndFocus)).c_str(),
                     Utf8(Text(GetAncestor(gti.hwndFocus, GA_ROOT))).c_str());
     } else if (cmd == "state") {
@@ -299,8 +301,10 @@ int main(int argc, char** argv) {
         std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
     } else if (cmd == "text") {
         const auto edits = Edits(main);
-        HWND e = argc > 2 ? (static_cast<size_t>(std::atoi(argv[2])) < edits.size() ? edits[std::atoi(argv[2])] : nullptr)
-                          : VisibleEdit(main);
+        HWND e = argc > 2
+                     ? (static_cast<size_t>(std::atoi(argv[2])) < edits.size() ? edits[std::atoi(argv[2])]
+                                                                               : nullptr)
+                     : VisibleEdit(main);
         if (!e) return Fail("no such edit");
         std::fwrite(Utf8(Text(e)).data(), 1, Utf8(Text(e)).size(), stdout);
     } else if (cmd == "layout") {
@@ -333,7 +337,8 @@ int main(int argc, char** argv) {
             if (IsWindowVisible(edits[i])) std::printf("%zu\n", i);
     } else if (cmd == "sel") {
         DWORD s = 0, e = 0;
-        SendMessageW(VisibleEdit(main), EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+        SendMessageW(VisibleEdit(main), EM_GETSEL, reinterpret_cast<WPARAM>(&s),
+                     reinterpret_cast<LPARAM>(&e));
         std::printf("%lu %lu\n", s, e - s);
     } else if (cmd == "settext") {
         if (argc < 3) return Fail("settext <text>");
@@ -356,7 +361,8 @@ int main(int argc, char** argv) {
     } else if (cmd == "close") {
         PostMessageW(main, WM_CLOSE, 0, 0);
     } else if (cmd == "move" && argc > 5) {
-        MoveWindow(main, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), TRUE);
+        MoveWindow(main, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
+                   TRUE);
     } else if (cmd == "show" && argc > 2) {
         const std::string how = argv[2];
         ShowWindow(main, how == "max" ? SW_MAXIMIZE : how == "min" ? SW_MINIMIZE : SW_RESTORE);
