@@ -5,8 +5,8 @@
 
 namespace d1 {
 
-constexpr uint32_t kTimer1Interval = 200;             // ms
-constexpr int64_t kFirstRefreshDelay = 1;             // s after the first tick
+constexpr uint32_t kTimer1Interval = 200;                      // ms
+constexpr int64_t kFirstRefreshDelay = 1;                      // s after the first tick
 constexpr int64_t kRefreshPeriod = int64_t{3} * 24 * 60 * 60;  // s
 constexpr int kSwShowNormal = 1;
 

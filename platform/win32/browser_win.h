@@ -1,8 +1,9 @@
 // The banner strip: the WebBrowser control hosted in a child window without ATL, with its document's
 // mouse-up events and the page's "next" element. Without a usable control the strip is an empty panel.
 #pragma once
-#include <exdisp.h>
 #include <windows.h>
+
+#include <exdisp.h>
 
 #include <functional>
 #include <memory>

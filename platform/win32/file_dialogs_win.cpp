@@ -1,7 +1,6 @@
 // The common Open and Save As dialogs and the shell folder picker, called with the request the dialog
 // object built; the buffers and the chosen type go back to it.
 #include "platform/win32/file_dialogs_win.h"
-
 #include <windows.h>
 
 #include <cstddef>

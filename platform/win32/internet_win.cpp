@@ -1,6 +1,6 @@
 #include "platform/win32/internet_win.h"
-
 #include <windows.h>
+
 #include <wininet.h>
 
 #include <string>

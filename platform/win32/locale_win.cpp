@@ -1,6 +1,5 @@
 // Regional settings and the locale-aware case-insensitive search of the user's locale.
 #include "platform/win32/locale_win.h"
-
 #include <windows.h>
 
 #include "find/search.h"

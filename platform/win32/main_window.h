@@ -1,7 +1,8 @@
 // The real main window: creates the HWNDs, menus and controls of Fou and routes their messages to it.
 #pragma once
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <memory>
 

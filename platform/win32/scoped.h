@@ -1,9 +1,10 @@
 // Owners of every Windows handle kind the adapters use: each is released in the scope that took it, also on
 // an early return. Header-only; one template for handles closed by one call, small classes for the rest.
 #pragma once
+#include <windows.h>
+
 #include <objbase.h>
 #include <oleauto.h>
-#include <windows.h>
 #include <wininet.h>
 
 #include <utility>

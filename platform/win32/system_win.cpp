@@ -1,5 +1,4 @@
 #include "platform/win32/system_win.h"
-
 #include <windows.h>
 
 #include "platform/win32/win_util.h"

@@ -1,5 +1,4 @@
 #include "platform/win32/volumes_win.h"
-
 #include <windows.h>
 
 #include <vector>

@@ -1,6 +1,7 @@
 // Process entry: the real services wired to the core, then the event loop.
-#include <ole2.h>
 #include <windows.h>
+
+#include <ole2.h>
 
 #include "app/d1.h"
 #include "app/fou.h"

@@ -1,6 +1,7 @@
 // The locale adapter's case-insensitive search against the platform's own comparison.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include "platform/win32/locale_win.h"
 

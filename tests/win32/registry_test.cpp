@@ -1,6 +1,7 @@
 // The settings store and the file-type entries against the real registry, in keys of this test's own.
-#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 

@@ -1,10 +1,10 @@
 // The real Find/Replace window under Wine: layout in pixels, owner and border, tooltips, the icon resource,
 // the keys as the message loop routes them (Tab order, Enter, Esc, F3), the mode switch and closing.
 #include "platform/win32/rep_window.h"
+#include <windows.h>
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include "app/fou.h"
 #include "find/find_state.h"
