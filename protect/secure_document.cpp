@@ -2,6 +2,7 @@
 // nothing on disk and tells the user.
 #include "protect/secure_document.h"
 
+#include <algorithm>
 #include <new>
 
 #include "base/codepage.h"
@@ -13,14 +14,9 @@ namespace d1 {
 
 bool IsProtectedName(const Text& path) { return GetExtension(path) == u"txs"; }
 
-void ShowNuls(Text& text) {
-    for (size_t at = text.find(u'\0'); at != Text::npos; at = text.find(u'\0', at + 1)) text[at] = kNulSymbol;
-}
+void ShowNuls(Text& text) { std::replace(text.begin(), text.end(), u'\0', kNulSymbol); }
 
-void RestoreNuls(Text& text) {
-    for (size_t at = text.find(kNulSymbol); at != Text::npos; at = text.find(kNulSymbol, at + 1))
-        text[at] = u'\0';
-}
+void RestoreNuls(Text& text) { std::replace(text.begin(), text.end(), kNulSymbol, u'\0'); }
 
 Text CommandLineDocument(const Text& commandLine) {
     const size_t n = commandLine.size();
@@ -59,7 +55,6 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
                 }
             }
         }
-        content = Bytes();  // a big document's bytes must not stay beside its text and the box's copy
         d1::ShowNuls(text);
         return Opened::Text;
     } catch (const std::bad_alloc&) {

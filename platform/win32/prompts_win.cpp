@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/win32/controls_win.h"
 #include "platform/win32/win_util.h"
 #include "platform/win32/window_class.h"
 
@@ -67,12 +68,7 @@ struct PromptDialog {
                 return FALSE;  // the focus is set
             case WM_COMMAND:
                 if (LOWORD(wp) != IDOK && LOWORD(wp) != IDCANCEL) break;
-                if (LOWORD(wp) == IDOK) {
-                    HWND edit = GetDlgItem(dlg, kIdPromptEdit);
-                    std::wstring buf(GetWindowTextLengthW(edit) + 1, L'\0');
-                    const int n = GetWindowTextW(edit, buf.data(), static_cast<int>(buf.size()));
-                    answer = win::FromW(buf.c_str(), n);
-                }
+                if (LOWORD(wp) == IDOK) answer = WindowText(GetDlgItem(dlg, kIdPromptEdit));
                 EndDialog(dlg, LOWORD(wp));
                 return TRUE;
         }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "platform/hosts.h"
@@ -28,7 +29,7 @@ inline int KeyMask() {
 int ScreenDpi();
 // Clamped first: a value beyond int (a stored placement, say) must not reach the conversion.
 inline int TwipsToPixels(double twips) {
-    const double t = twips == twips ? std::clamp(twips, -1e9, 1e9) : 0.0;
+    const double t = std::isnan(twips) ? 0.0 : std::clamp(twips, -1e9, 1e9);
     return MulDiv(static_cast<int>(t + (t < 0 ? -0.5 : 0.5)), ScreenDpi(), 1440);
 }
 inline double PixelsToTwips(int pixels) { return pixels * 1440.0 / ScreenDpi(); }
