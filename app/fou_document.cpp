@@ -14,9 +14,6 @@ bool Fou::SecureOpen() {
             return false;
         case DocumentStore::Opened::Nothing:
             return true;
-        case DocumentStore::Opened::WrongPassword:
-            d1::g_FileName.clear();  // an empty, untitled document
-            break;
         case DocumentStore::Opened::Text:
             break;
     }

@@ -49,9 +49,11 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
             if (password.empty() || !d1::UnmaskDocument(content, password, text)) {
                 password = m_Prompts.Input(d1::kPasswordPrompt);
                 if (password.empty() || !d1::UnmaskDocument(content, password, text)) {
-                    password.clear();
+                    // The document shown, unsaved edits and all, stays: a cancelled prompt must not lose it.
+                    password = passwordBefore;
                     text.clear();
-                    return Opened::WrongPassword;
+                    m_Prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
+                    return Opened::Refused;
                 }
             }
         }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Documents as a keyboard user handles them, through the real dialogs and prompts: a cancelled password on F2
-# never sends the text to an earlier file; NUL bytes survive a load and a save; dropped files open (the first
-# of several) and the caption names what F2 writes; a reload lets the next edit count. Then the session ends
-# (placement stored), and a start maximized, over a stored placement no screen can hold.
+# never sends the text to an earlier file, and on Open keeps the unsaved text; NUL bytes survive a load and a
+# save; dropped files open (the first of several) and the caption names what F2 writes; a reload lets the next
+# edit count. Then the session ends (placement stored), and a start maximized, over a stored placement no
+# screen can hold.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 D=$APP_DIR
@@ -34,6 +35,15 @@ press F2; dialog; typed pw; press Return
 caption_is "new.txs - Lockleaf 1.0" "the next F2 saves under that name"
 check "the earlier file is untouched" "$(cat "$D/A.txt")" "first"
 check "the protected file holds password and text" "$(stat -c %s "$D/new.txs" 2>/dev/null)" "8"
+menu                                    # New, then a draft not saved anywhere
+typed draft
+menu Down; dialog
+typed 'new.txs'; press Return
+dialog; press Escape                    # its password prompt, cancelled
+dialog; press Return                    # "Your file has NOT been opened."
+typed '!'
+eventually "draft!" probe text || true
+check "a cancelled password on Open keeps the unsaved draft, and typing goes on" "$(probe text)" "draft!"
 
 menu Down; dialog
 typed 'bytes.txt'; press Return

@@ -135,23 +135,23 @@ TEST_F(Document, OtherPasswordAsksOnceAndTheRightAnswerOpens) {
     EXPECT_EQ(d1::g_Password, u"other");
 }
 
-TEST_F(Document, WrongAnswerCancelOrACaseDifferenceGiveAnEmptyUntitledDocument) {
+TEST_F(Document, WrongAnswerCancelOrACaseDifferenceKeepTheDocumentShownUnsavedEditsAndAll) {
     files.Put(u"C:\\c.txs", Protected(u"Other", u"text"));
     for (const Text answer : {u"other", u"wrong", u""}) {
-        Edited(u"C:\\prev.txt", u"before");
-        d1::g_Password.clear();
+        Edited(u"C:\\prev.txs", u"before");
+        d1::g_Password = u"prevpw";
         prompts.inputs.clear();
+        prompts.messages.clear();
         prompts.inputAnswers = {answer};
-        d1::g_FileName = u"C:\\c.txs";
-        fou.SecureOpen();
+        fou.OpenDocument(u"C:\\c.txs");
         EXPECT_EQ(prompts.inputs.size(), 1u);
-        EXPECT_EQ(s.editor().text, u"");
-        EXPECT_EQ(d1::g_FileName, u"");
-        EXPECT_EQ(d1::g_Password, u"");
-        EXPECT_FALSE(fou.m_Modified);
-        EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
+        EXPECT_EQ(MessagesShown(), kNotOpened);
+        EXPECT_EQ(s.editor().text, u"before");
+        EXPECT_EQ(d1::g_FileName, u"C:\\prev.txs");
+        EXPECT_EQ(d1::g_Password, u"prevpw");
+        EXPECT_TRUE(fou.m_Modified);
+        EXPECT_EQ(s.host.window.caption, u"prev.txs * - Lockleaf 1.0");
     }
-    EXPECT_TRUE(prompts.messages.empty());
     EXPECT_EQ(files.Get(u"C:\\c.txs"), Protected(u"Other", u"text"));  // the file is not touched
 }
 
