@@ -29,13 +29,14 @@ public:
     DocumentStore(Files& files, Prompts& prompts);
 
     enum class Opened {
-        Text,           // text holds the document
+        Text,     // text holds the document
         Nothing,  // a missing or empty file: nothing to show
         // There, but it cannot be read (or is too large), or the password was wrong, empty or cancelled: the
         // password is as it was, and the user has been told.
         Refused,
     };
-    // Reads path. A remembered password is tried first; the user is asked at most once and a right answer kept.
+    // Reads path. A remembered password is tried first; the user is asked at most once and a right answer
+    // kept.
     Opened Open(const Text& path, Text& password, Text& text);
 
     enum class Saved {
