@@ -1,5 +1,6 @@
 // Every platform service, handed in once at start-up.
 #pragma once
+#include "platform/crypto.h"
 #include "platform/ports.h"
 
 struct Platform {
@@ -14,4 +15,5 @@ struct Platform {
     FileDialogs& dialogs;
     Internet& internet;
     Volumes& volumes;
+    Crypto& crypto;
 };

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <bcrypt.h>
 #include <objbase.h>
 #include <oleauto.h>
 #include <wininet.h>
@@ -54,6 +55,9 @@ using ScopedMemoryDc = Scoped<HDC, &DeleteDC>;
 using ScopedCoMemory = Scoped<void*, &CoTaskMemFree>;  // what the shell allocates for the caller
 template <class T>
 using ScopedGdi = Scoped<T, &DeleteObject>;
+inline NTSTATUS CloseAlgorithm(BCRYPT_ALG_HANDLE h) { return BCryptCloseAlgorithmProvider(h, 0); }
+using ScopedAlgorithm = Scoped<BCRYPT_ALG_HANDLE, &CloseAlgorithm>;
+using ScopedCryptKey = Scoped<BCRYPT_KEY_HANDLE, &BCryptDestroyKey>;
 
 // A window's device context from GetDC.
 class ScopedDc {

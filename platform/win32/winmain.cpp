@@ -5,6 +5,7 @@
 
 #include "app/d1.h"
 #include "app/fou.h"
+#include "platform/win32/crypto_win.h"
 #include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/files_win.h"
 #include "platform/win32/internet_win.h"
@@ -31,8 +32,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
     static Win32FileDialogs dialogs;
     static Win32Internet internet;
     static Win32Volumes volumes;
+    static Win32Crypto crypto;
     static Platform platform{process,  clock, locale,  prompts,  loop,   files,
-                             registry, shell, dialogs, internet, volumes};
+                             registry, shell, dialogs, internet, volumes, crypto};
 
     static Win32FouHost host(instance, showCmd);
     static Win32RepHost repHost(instance);

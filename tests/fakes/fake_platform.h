@@ -3,6 +3,7 @@
 #include "app/fou.h"
 #include "fakes/fake_controls.h"
 #include "fakes/fake_services.h"
+#include "fakes/openssl_crypto.h"
 
 struct FakeFouHost : FouHost {
     FakeWindow window;
@@ -39,8 +40,9 @@ struct FakePlatform {
     FakeFileDialogs dialogs;
     FakeInternet internet;
     FakeVolumes volumes;
-    Platform platform{process,  clock, locale,  prompts,  loop,   files,
-                      registry, shell, dialogs, internet, volumes};
+    OpenSslCrypto crypto;
+    Platform platform{process,  clock, locale,  prompts,  loop,    files,
+                      registry, shell, dialogs, internet, volumes, crypto};
 };
 
 // A started program: d1::Main has run against fakes. Each test gets a fresh "process".

@@ -8,6 +8,7 @@
 
 #include "app/fou.h"
 #include "find/find_state.h"
+#include "platform/win32/crypto_win.h"
 #include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/files_win.h"
 #include "platform/win32/internet_win.h"
@@ -65,8 +66,9 @@ struct RepWindow : ::testing::Test {
     Win32FileDialogs dialogs;
     Win32Internet internet;
     Win32Volumes volumes;
+    Win32Crypto crypto;
     Platform platform{process,  clock, locale,  prompts,  loop,   files,
-                      registry, shell, dialogs, internet, volumes};
+                      registry, shell, dialogs, internet, volumes, crypto};
     UnusedFouHost fouHost;
     Fou fou{platform, fouHost};
     Win32Window main;

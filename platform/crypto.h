@@ -1,0 +1,30 @@
+// The platform's cryptography: key derivation, authenticated encryption, random bytes and wiping. Nothing
+// here is implemented by us; platform/win32 uses CNG, the host tests OpenSSL's libcrypto.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "platform/ports.h"
+
+struct Crypto {
+    static constexpr size_t kKeySize = 32;    // AES-256
+    static constexpr size_t kNonceSize = 12;  // GCM's 96-bit IV
+    static constexpr size_t kTagSize = 16;
+
+    virtual ~Crypto() = default;
+    // PBKDF2-HMAC-SHA256 of password (any bytes) and salt into key[0..keySize).
+    virtual bool DeriveKey(std::string_view password, std::string_view salt, uint32_t iterations,
+                           uint8_t* key, size_t keySize) = 0;
+    // AES-256-GCM: cipher receives plain's length in bytes, tag the 16-byte tag.
+    virtual bool Seal(const uint8_t* key, const uint8_t* nonce, std::string_view aad, std::string_view plain,
+                      Bytes& cipher, uint8_t* tag) = 0;
+    // False when the tag does not match (a wrong key or changed bytes); plain is then empty.
+    virtual bool Open(const uint8_t* key, const uint8_t* nonce, std::string_view aad, std::string_view cipher,
+                      const uint8_t* tag, Bytes& plain) = 0;
+    // Bytes from the system's cryptographic generator.
+    virtual bool Random(uint8_t* buffer, size_t size) = 0;
+    // Zeroes memory in a way the compiler may not remove.
+    virtual void Wipe(void* buffer, size_t size) = 0;
+};

@@ -1,0 +1,234 @@
+// The sealed layout over the crypto port: every secret passes through buffers that are wiped when done.
+#include "protect/sealed.h"
+
+#include <cstring>
+
+#include "base/paths.h"
+
+namespace d1 {
+
+namespace {
+
+constexpr char16_t kReplacement = u'\uFFFD';
+
+void PutUtf8(Bytes& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+bool IsHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// A buffer of secret bytes (the password as UTF-8, the plaintext) that is wiped however the scope ends.
+struct Wiped {
+    Crypto& crypto;
+    Bytes& bytes;
+    ~Wiped() {
+        crypto.Wipe(bytes.data(), bytes.size());
+        bytes.clear();
+    }
+};
+
+}  // namespace
+
+bool IsSealedName(const Text& path) { return GetExtension(path) == u"txse"; }
+
+Bytes ToUtf8(std::u16string_view text) {
+    Bytes out;
+    out.reserve(text.size() + text.size() / 2);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (IsHigh(c) && i + 1 < text.size() && IsLow(text[i + 1])) {
+            PutUtf8(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
+            ++i;
+        } else {
+            PutUtf8(out, IsHigh(c) || IsLow(c) ? kReplacement : c);
+        }
+    }
+    return out;
+}
+
+bool FromUtf8(std::string_view bytes, Text& text) {
+    text.clear();
+    text.reserve(bytes.size());
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    for (size_t i = 0; i < n;) {
+        const unsigned char lead = b[i];
+        if (lead < 0x80) {
+            text += static_cast<char16_t>(lead);
+            ++i;
+            continue;
+        }
+        size_t length = 0;
+        char32_t c = 0, least = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2, c = lead & 0x1F, least = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3, c = lead & 0x0F, least = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4, c = lead & 0x07, least = 0x10000;
+        } else {
+            return false;
+        }
+        if (n - i < length) return false;
+        for (size_t k = 1; k < length; ++k) {
+            if ((b[i + k] & 0xC0) != 0x80) return false;
+            c = (c << 6) | (b[i + k] & 0x3F);
+        }
+        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+        if (c >= 0x10000) {
+            text += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            text += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            text += static_cast<char16_t>(c);
+        }
+        i += length;
+    }
+    return true;
+}
+
+const char16_t* SealedMessage(SealedStatus status) {
+    switch (status) {
+        case SealedStatus::NotSealed:
+            return u"This file is not a sealed document. Your file has NOT been opened.";
+        case SealedStatus::UnknownVersion:
+            return u"This sealed document was written in a format that this version of the program does not "
+                   u"know. Your file has NOT been opened.";
+        case SealedStatus::BadIterations:
+            return u"This sealed document asks for a key derivation outside the range this program accepts. "
+                   u"Your file has NOT been opened.";
+        case SealedStatus::WrongPassword:
+            return u"The password is wrong, or the file has been changed since it was saved. Your file has "
+                   u"NOT "
+                   u"been opened.";
+        case SealedStatus::NotText:
+            return u"This sealed document does not hold UTF-8 text. Your file has NOT been opened.";
+        case SealedStatus::Ok:
+        case SealedStatus::Failed:
+            break;
+    }
+    return u"Your file has NOT been opened.";
+}
+
+SealedStatus ReadSealedHeader(std::string_view file, SealedHeader& header) {
+    if (file.size() < kSealedMinSize || file.substr(0, kSealedMagic.size()) != kSealedMagic)
+        return SealedStatus::NotSealed;
+    const auto* b = reinterpret_cast<const uint8_t*>(file.data());
+    header.version = b[8];
+    header.kdf = b[9];
+    header.iterations =
+        uint32_t(b[10]) | uint32_t(b[11]) << 8 | uint32_t(b[12]) << 16 | uint32_t(b[13]) << 24;
+    std::memcpy(header.salt.data(), b + 14, header.salt.size());
+    std::memcpy(header.nonce.data(), b + 30, header.nonce.size());
+    if (header.version != kSealedVersion || header.kdf != kSealedPbkdf2Sha256)
+        return SealedStatus::UnknownVersion;
+    if (header.iterations < kSealedMinIterations || header.iterations > kSealedMaxIterations)
+        return SealedStatus::BadIterations;
+    return SealedStatus::Ok;
+}
+
+bool SealedKey::DeriveNew(const Text& password) {
+    Clear();
+    if (!m_Crypto.Random(m_Salt.data(), m_Salt.size())) return false;
+    m_Iterations = kSealedIterations;
+    return DeriveFrom(password);
+}
+
+bool SealedKey::Derive(const Text& password, const SealedHeader& header) {
+    Clear();
+    m_Salt = header.salt;
+    m_Iterations = header.iterations;
+    return DeriveFrom(password);
+}
+
+bool SealedKey::DeriveFrom(const Text& password) {
+    Bytes secret = ToUtf8(password);
+    const Wiped wipeSecret{m_Crypto, secret};
+    const std::string_view salt(reinterpret_cast<const char*>(m_Salt.data()), m_Salt.size());
+    if (!m_Crypto.DeriveKey(secret, salt, m_Iterations, m_Key.data(), m_Key.size())) {
+        Clear();
+        return false;
+    }
+    m_Password = password;
+    m_Ready = true;
+    return true;
+}
+
+void SealedKey::Take(SealedKey& other) {
+    Clear();
+    m_Password = other.m_Password;
+    m_Salt = other.m_Salt;
+    m_Iterations = other.m_Iterations;
+    m_Key = other.m_Key;
+    m_Ready = other.m_Ready;
+    other.Clear();
+}
+
+void SealedKey::Clear() {
+    m_Crypto.Wipe(m_Key.data(), m_Key.size());
+    m_Crypto.Wipe(m_Password.data(), m_Password.size() * sizeof(char16_t));
+    m_Password.clear();
+    m_Salt.fill(0);
+    m_Iterations = 0;
+    m_Ready = false;
+}
+
+bool SealText(Crypto& crypto, const SealedKey& key, std::u16string_view text, Bytes& file) {
+    file.clear();
+    std::array<uint8_t, Crypto::kNonceSize> nonce{};
+    if (!crypto.Random(nonce.data(), nonce.size())) return false;
+    Bytes plain = ToUtf8(text);
+    const Wiped wipePlain{crypto, plain};
+    const uint32_t n = key.Iterations();
+    file.reserve(kSealedMinSize + plain.size());
+    file.append(kSealedMagic);
+    file += static_cast<char>(kSealedVersion);
+    file += static_cast<char>(kSealedPbkdf2Sha256);
+    for (int shift = 0; shift < 32; shift += 8) file += static_cast<char>((n >> shift) & 0xFF);
+    file.append(reinterpret_cast<const char*>(key.Salt().data()), key.Salt().size());
+    file.append(reinterpret_cast<const char*>(nonce.data()), nonce.size());
+
+    Bytes cipher;
+    std::array<uint8_t, Crypto::kTagSize> tag{};
+    if (!crypto.Seal(key.Key(), nonce.data(), file, plain, cipher, tag.data())) {
+        file.clear();
+        return false;
+    }
+    file += cipher;
+    file.append(reinterpret_cast<const char*>(tag.data()), tag.size());
+    return true;
+}
+
+SealedStatus OpenSealed(Crypto& crypto, std::string_view file, const SealedKey& key, Text& text) {
+    text.clear();
+    SealedHeader header;
+    if (const SealedStatus s = ReadSealedHeader(file, header); s != SealedStatus::Ok) return s;
+    const std::string_view aad = file.substr(0, kSealedHeaderSize);
+    const std::string_view cipher = file.substr(kSealedHeaderSize, file.size() - kSealedMinSize);
+    const auto* tag = reinterpret_cast<const uint8_t*>(file.data() + file.size() - Crypto::kTagSize);
+    Bytes plain;
+    const Wiped wipePlain{crypto, plain};
+    if (!crypto.Open(key.Key(), header.nonce.data(), aad, cipher, tag, plain))
+        return SealedStatus::WrongPassword;
+    if (!FromUtf8(plain, text)) {
+        text.clear();
+        return SealedStatus::NotText;
+    }
+    return SealedStatus::Ok;
+}
+
+}  // namespace d1

@@ -1,0 +1,17 @@
+// The crypto port over OpenSSL's libcrypto: the host side's real implementation, so that the sealed format
+// is tested against real PBKDF2 and AES-GCM on Linux.
+#pragma once
+#include "platform/crypto.h"
+
+struct OpenSslCrypto : Crypto {
+    bool DeriveKey(std::string_view password, std::string_view salt, uint32_t iterations, uint8_t* key,
+                   size_t keySize) override;
+    bool Seal(const uint8_t* key, const uint8_t* nonce, std::string_view aad, std::string_view plain,
+              Bytes& cipher, uint8_t* tag) override;
+    bool Open(const uint8_t* key, const uint8_t* nonce, std::string_view aad, std::string_view cipher,
+              const uint8_t* tag, Bytes& plain) override;
+    bool Random(uint8_t* buffer, size_t size) override;
+    void Wipe(void* buffer, size_t size) override;
+
+    int derivations = 0;  // how many keys were derived: a re-save must not derive one
+};
