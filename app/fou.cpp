@@ -60,7 +60,10 @@ void Fou::Form_Load() {
     Step([&] { UpdateCaption(); });
     Text exePath;
     Step([&] { exePath = ExecutablePath(); });
-    Step([&] { d1::RegisterFileType(p.registry, u"Lockleaf File", exePath + u" %1", u"txs", u"", exePath); });
+    // The program's path quoted: unquoted, a blank in it would end the program name.
+    Step([&] {
+        d1::RegisterFileType(p.registry, u"Lockleaf File", u"\"" + exePath + u"\" %1", u"txs", u"", exePath);
+    });
     Step([&] { d1::g_MachineKey = d1::GetMachineKey(p.volumes); });
     Step([&] { d1::g_AppCode = u"LOK"; });
     Step([&] {
@@ -69,6 +72,8 @@ void Fou::Form_Load() {
     });
     Step([&] { RestorePlacement(); });
     Step([&] { OpenCommandLineDocument(); });
+    // From here on every edit counts, also the first one in a window that opened no document.
+    if (m_LoadMarker.empty()) m_LoadMarker.assign(1, u'1');
     Step([&] { c.timer1->SetInterval(d1::kTimer1Interval); });
     Step([&] { SendStat(u"&do=start"); });
 }
@@ -140,8 +145,8 @@ void Fou::txtData_KeyDown(int, int keyCode, int shift) {
 }
 
 void Fou::txtData_OLEDragDrop(int, const std::vector<Text>& files, int effect) {
-    if (effect != kDropEffectAll || files.empty()) return;
-    OpenDocument(files.front());
+    if (effect != kDropEffectAll || files.empty() || !SaveChangesFirst()) return;
+    SecureOpen(files.front());
 }
 
 void Fou::mnu2_Click(int index) {
@@ -155,7 +160,11 @@ void Fou::mnu2_Click(int index) {
         }
         c.wordWrap->SetChecked(!c.wordWrap->Checked());
         d1::g_ActiveEditor = to;
+        // The same text in the other box is no edit: the document stays as marked as it was.
+        const bool modified = m_Modified;
         c.txtData[to]->SetText(text);
+        m_Modified = modified;
+        UpdateCaption();
         c.txtData[to]->SetSel(c.txtData[from]->SelStart(), c.txtData[from]->SelLength());
         c.txtData[to]->SetVisible(true);
         c.txtData[from]->SetVisible(false);

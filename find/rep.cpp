@@ -63,7 +63,12 @@ void rep::Co2() {
 void rep::Co3() {
     if (!ConfirmEmptyReplacement()) return;
     TextBox& box = m_Editor.ActiveEditor();
-    box.SetText(d1::ReplaceAllExact(box.GetText(), d1::g_FindState.FindText, d1::g_FindState.ReplaceText));
+    const Text before = box.GetText();
+    const Text replaced = d1::ReplaceAllExact(before, d1::g_FindState.FindText, d1::g_FindState.ReplaceText);
+    if (replaced == before) return;
+    // As one typed change of the whole text, so that the box's own undo (Ctrl+Z) takes it back.
+    box.SetSel(0, static_cast<int32_t>(before.size()));
+    box.SetSelText(replaced);
 }
 
 Text rep::SALine(int32_t& start, int32_t& end) {

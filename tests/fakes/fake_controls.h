@@ -35,6 +35,7 @@ struct FakeTextBox : TextBox, FakeWidget {
     }
     Text SelText() const override { return text.substr(selStart, selLength); }
     void SetSelText(const Text& t) override {
+        undoText = text;
         text.replace(selStart, selLength, t);
         selStart += static_cast<int32_t>(t.size());
         selLength = 0;
@@ -44,6 +45,13 @@ struct FakeTextBox : TextBox, FakeWidget {
 
     // What typing does: the text changes and the box tells its owner.
     void Type(const Text& t) { SetSelText(t); }
+    // Ctrl+Z: the text before the last replaced selection comes back.
+    void Undo() {
+        std::swap(text, undoText);
+        selStart = selLength = 0;
+        Changed();
+    }
+    Text undoText;
 
 private:
     void Changed() {
@@ -61,6 +69,7 @@ struct FakeButton : Button, FakeWidget {
 struct FakeCheckBox : CheckBox, FakeWidget {
     int value = 0;
     int Value() const override { return value; }
+    void SetValue(int v) override { value = v; }
 };
 
 struct FakeMenuItem : MenuItem {
