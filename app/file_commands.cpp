@@ -10,9 +10,12 @@
 namespace {
 
 constexpr char16_t kOpenList[] =
-    u"All Supported Files (*.TXS, *.TXT)|*.txs;*.txt|Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|"
-    u"All Files (*.*)|*.*";
-constexpr char16_t kSaveAsList[] = u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*";
+    u"All Supported Files (*.TXS, *.TXSE, *.TXT)|*.txs;*.txse;*.txt|Secret Files (*.TXS)|*.txs|"
+    u"Sealed Files (*.TXSE)|*.txse|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*";
+constexpr char16_t kSaveAsList[] =
+    u"Secret Files (*.TXS)|*.txs|Sealed Files (*.TXSE)|*.txse|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*";
+// Positions in the Open list; the Save As list lacks its first entry.
+constexpr int32_t kOpenSecret = 2, kOpenSealed = 3, kOpenText = 4, kOpenOwnType = 6;
 constexpr int32_t kSaveAsFlags = 6;  // OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY
 
 Text NulSeparated(Text list) {
@@ -26,12 +29,13 @@ Text Fou::GetFilter(const Text& fileName, int32_t& index) {
     const Text ext = d1::GetExtension(fileName);
     index = 0;
     Text result;
-    if (ext == u"txs") index = 2;
-    if (ext == u"txt") index = 3;
+    if (ext == u"txs") index = kOpenSecret;
+    if (ext == u"txse") index = kOpenSealed;
+    if (ext == u"txt") index = kOpenText;
     if (!ext.empty() && index == 0) {
         const Text upper = d1::UpperAscii(ext);
         result = u"|" + upper + u" File (*." + upper + u")|*." + ext;
-        index = 5;
+        index = kOpenOwnType;
     }
     return result;
 }
@@ -57,10 +61,12 @@ bool Fou::SaveAs() {
     int32_t filterIndex = 0;
     const Text piece = GetFilter(d1::g_FileName, filterIndex);
     Text name = d1::g_FileName;
-    // Own types (txs, txt) and untitled documents are proposed as a secret file, without extension.
-    filterIndex -= 1;
-    if (filterIndex < 3) {
-        filterIndex = 1;
+    // Own types (txs, txse, txt) and untitled documents are proposed without extension, as a secret file
+    // unless already sealed.
+    if (filterIndex == kOpenOwnType) {
+        filterIndex -= 1;
+    } else {
+        filterIndex = filterIndex == kOpenSealed ? kOpenSealed - 1 : 1;
         name = d1::StripExtension(d1::g_FileName);
     }
     cmd1& dialog = Dialog();

@@ -40,7 +40,7 @@ size_t LongestLine(const Text& text) {
 }  // namespace
 
 Fou::Fou(Platform& platform, FouHost& windowHost)
-    : p(platform), host(windowHost), m_Documents(platform.files, platform.prompts) {}
+    : p(platform), host(windowHost), m_Documents(platform.files, platform.prompts, platform.crypto) {}
 
 Fou::~Fou() = default;
 
@@ -63,6 +63,9 @@ void Fou::Form_Load() {
     // The program's path quoted: unquoted, a blank in it would end the program name.
     Step([&] {
         d1::RegisterFileType(p.registry, u"Lockleaf File", u"\"" + exePath + u"\" %1", u"txs", u"", exePath);
+    });
+    Step([&] {
+        d1::RegisterFileType(p.registry, u"Lockleaf File", u"\"" + exePath + u"\" %1", u"txse", u"", exePath);
     });
     Step([&] { d1::g_MachineKey = d1::GetMachineKey(p.volumes); });
     Step([&] { d1::g_AppCode = u"LOK"; });

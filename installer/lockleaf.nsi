@@ -103,7 +103,8 @@ Section /o "Desktop shortcut" DesktopShortcut
     CreateShortcut "$DESKTOP\Lockleaf.lnk" "$INSTDIR\lockleaf.exe" "" "$INSTDIR\lockleaf.exe" 0
 SectionEnd
 
-; The .txs entries the program writes at every start, per user or machine-wide, when they open this copy.
+; The .txs and .txse entries the program writes at every start, per user or machine-wide, when they open this
+; copy.
 !macro FORGET_FILE_TYPE ROOT HANDLE
     ReadRegStr $0 ${ROOT} "Software\Classes\${FILE_TYPE}\Shell\Open\Command" ""
     ; Quoted since the program quotes its path; copies before that wrote it bare.
@@ -114,6 +115,11 @@ SectionEnd
         ${If} $0 == "${FILE_TYPE}"
             DeleteRegValue ${ROOT} "Software\Classes\.txs" ""
             System::Call 'shlwapi::SHDeleteEmptyKeyW(p ${HANDLE}, w "Software\Classes\.txs")'
+        ${EndIf}
+        ReadRegStr $0 ${ROOT} "Software\Classes\.txse" ""
+        ${If} $0 == "${FILE_TYPE}"
+            DeleteRegValue ${ROOT} "Software\Classes\.txse" ""
+            System::Call 'shlwapi::SHDeleteEmptyKeyW(p ${HANDLE}, w "Software\Classes\.txse")'
         ${EndIf}
     ${EndIf}
 !macroend

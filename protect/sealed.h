@@ -64,6 +64,7 @@ public:
     bool DeriveNew(const Text& password);
     // The key of password under a file's salt and iterations.
     bool Derive(const Text& password, const SealedHeader& header);
+    bool Ready() const { return m_Ready; }
     bool Holds(const Text& password) const { return m_Ready && m_Password == password; }
     bool Holds(const Text& password, const SealedHeader& header) const {
         return Holds(password) && m_Salt == header.salt && m_Iterations == header.iterations;

@@ -54,7 +54,8 @@ Text CommandLineDocument(const Text& commandLine) {
 
 }  // namespace d1
 
-DocumentStore::DocumentStore(Files& files, Prompts& prompts) : m_Files(files), m_Prompts(prompts) {}
+DocumentStore::DocumentStore(Files& files, Prompts& prompts, Crypto& crypto)
+    : m_Files(files), m_Prompts(prompts), m_Crypto(crypto), m_Sealed(crypto) {}
 
 DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text& text) {
     Text typed;
@@ -69,7 +70,9 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
             return Opened::Refused;
         }
         Text loaded;
-        if (!d1::IsProtectedName(path) || content.empty()) {
+        if (d1::IsSealedName(path) && !content.empty()) {
+            if (!OpenSealedContent(content, password, loaded)) return Opened::Refused;
+        } else if (!d1::IsProtectedName(path) || content.empty()) {
             loaded = d1::FromCodePage(content);
         } else if (password.empty() || !d1::UnmaskDocument(content, password, loaded)) {
             // The content itself is never changed, so each try starts from the file's bytes.
@@ -95,11 +98,11 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
     }
 }
 
-bool DocumentStore::AskNewPassword(Text& password) {
+bool DocumentStore::AskNewPassword(Text& password, bool anyCharacter) {
     for (;;) {
         Text first = m_Prompts.Input(d1::kPasswordPrompt);
         if (first.empty()) return false;
-        if (d1::FirstUnmappable(first) != std::u16string_view::npos) {
+        if (!anyCharacter && d1::FirstUnmappable(first) != std::u16string_view::npos) {
             d1::Wipe(first);
             m_Prompts.Message(d1::kPasswordCodePageMessage, MsgButtons::Ok, MsgIcon::Exclamation);
             continue;
@@ -126,14 +129,16 @@ bool DocumentStore::ConfirmUnmappable(std::u16string_view text) {
 DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool ask, Text text) {
     bool ok = false;
     Text key;
+    d1::SealedKey fresh(m_Crypto);
     try {
         d1::RestoreNuls(text);
-        if (!ConfirmUnmappable(text)) return Saved::Cancelled;
-        if (!d1::IsProtectedName(path)) {
+        const bool sealed = d1::IsSealedName(path);
+        if (!sealed && !ConfirmUnmappable(text)) return Saved::Cancelled;
+        if (!sealed && !d1::IsProtectedName(path)) {
             ok = d1::WriteWholeFile(m_Files, path, text);
         } else {
             if (password.empty() || ask) {
-                if (!AskNewPassword(key)) {
+                if (!AskNewPassword(key, sealed)) {
                     m_Prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
                     return Saved::Cancelled;
                 }
@@ -141,13 +146,19 @@ DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool 
                 key = password;
             }
             Bytes file;
-            d1::MaskDocument(key, text, file);
-            ok = d1::WriteWholeBytes(m_Files, path, file);
+            if (sealed) {
+                ok = SealContent(key, ask, text, fresh, file);
+            } else {
+                d1::MaskDocument(key, text, file);
+                ok = true;
+            }
+            ok = ok && d1::WriteWholeBytes(m_Files, path, file);
         }
     } catch (const std::bad_alloc&) {
         ok = false;
     }
     if (ok) {
+        if (fresh.Ready()) m_Sealed.Take(fresh);
         if (!key.empty() && key != password) {
             d1::Wipe(password);
             password = std::move(key);

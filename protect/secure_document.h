@@ -1,7 +1,10 @@
-// Moving a document between a file and the editor's text: plain text, or a protected (txs) document masked
-// under its password. The store owns no document state: the caller passes the name and password it keeps.
+// Moving a document between a file and the editor's text: plain text, a protected (txs) document masked
+// under its password, or a sealed (txse) one encrypted under it. The store owns no document state: the caller
+// passes the name and password it keeps.
 #pragma once
+#include "platform/crypto.h"
 #include "platform/ports.h"
+#include "protect/sealed.h"
 
 namespace d1 {
 
@@ -36,12 +39,12 @@ Text CommandLineDocument(const Text& commandLine);
 
 class DocumentStore {
 public:
-    DocumentStore(Files& files, Prompts& prompts);
+    DocumentStore(Files& files, Prompts& prompts, Crypto& crypto);
 
     enum class Opened {
         Text,  // text holds the document (empty for an empty file); password is the one that opened it
-        // Missing, unreadable, too large, or the password was wrong, empty or cancelled: text and password are
-        // as they were, and the user has been told.
+        // Missing, unreadable, too large, or the password was wrong, empty or cancelled: text and password
+        // are as they were, and the user has been told.
         Refused,
     };
     // Reads path. A remembered password is tried first; the user is asked at most once.
@@ -57,9 +60,17 @@ public:
     Saved Save(const Text& path, Text& password, bool ask, Text text);
 
 private:
-    // A new password, typed twice; false (and the user told) when cancelled or the two differ.
-    bool AskNewPassword(Text& password);
+    // A new password, typed twice; false (and the user told) when cancelled or the two differ. anyCharacter:
+    // for a sealed document, which holds every character, else the code page's only.
+    bool AskNewPassword(Text& password, bool anyCharacter = false);
     bool ConfirmUnmappable(std::u16string_view text);
+    // Sealed documents (protect/sealed_store.cpp): false when refused, the user told.
+    bool OpenSealedContent(const Bytes& content, Text& password, Text& text);
+    bool SealContent(const Text& password, bool newKey, std::u16string_view text, d1::SealedKey& fresh,
+                     Bytes& file);
     Files& m_Files;
     Prompts& m_Prompts;
+    Crypto& m_Crypto;
+    // The key of the last sealed document opened or saved: F2 seals under it again without a new derivation.
+    d1::SealedKey m_Sealed;
 };

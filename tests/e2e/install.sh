@@ -100,6 +100,7 @@ mkdir -p "$INST/banner" && echo list >"$INST/banner/banner.txt" && echo page >"$
 echo "my notes" >"$INST/notes.txt"
 # Wine let the program write the machine-wide classes; on Windows a user's copy writes them per user.
 wine_run reg add 'HKCU\Software\Classes\.txs' /ve /d "Lockleaf File" /f >/dev/null
+wine_run reg add 'HKCU\Software\Classes\.txse' /ve /d "Lockleaf File" /f >/dev/null
 wine_run reg add 'HKCU\Software\Classes\Lockleaf File\Shell\Open\Command' /ve /d "$INST_WIN\lockleaf.exe %1" /f >/dev/null
 wine_run reg add 'HKCU\Software\Classes\Lockleaf File\DefaultIcon' /ve /d "$INST_WIN\lockleaf.exe" /f >/dev/null
 uninstall /S
@@ -107,7 +108,8 @@ check "a silent uninstall leaves the folder with only the user's file" "$(files_
 check "the shortcuts are gone" "$(ls "$MENU"/Lockleaf.lnk "$DESKTOP"/Lockleaf.lnk 2>/dev/null | wc -l)" 0
 check "and the uninstall entry" "$(key_exists "$UNINSTALL")" no
 for c in "${CLASSES[@]}"; do
-  check "no .txs type in $c" "$(key_exists "$c\\.txs") $(key_exists "$c\\Lockleaf File")" "no no"
+  check "no .txs or .txse type in $c" \
+    "$(key_exists "$c\\.txs") $(key_exists "$c\\.txse") $(key_exists "$c\\Lockleaf File")" "no no no"
 done
 check "the window position stays" "$(reg_value 'HKLM\SOFTWARE\tarvik' position | grep -c ,)" 1
 

@@ -38,8 +38,9 @@ TEST_F(Commands, PreselectedTypeAndProposedNameFollowTheCurrentExtension) {
         {u"", 0, 1, 1, u""},
         {u"C:\\docs\\memo.txs", 2, 2, 1, u"C:\\docs\\memo"},
         {u"C:\\docs\\NOTES.TXS", 2, 2, 1, u"C:\\docs\\NOTES"},
-        {u"C:\\docs\\memo.txt", 3, 3, 1, u"C:\\docs\\memo"},
-        {u"C:\\docs\\list.csv", 5, 5, 4, u"C:\\docs\\list.csv"},
+        {u"C:\\docs\\memo.txt", 4, 4, 1, u"C:\\docs\\memo"},
+        {u"C:\\docs\\memo.TxSe", 3, 3, 2, u"C:\\docs\\memo"},
+        {u"C:\\docs\\list.csv", 6, 6, 5, u"C:\\docs\\list.csv"},
         {u"C:\\docs\\readme", 0, 1, 1, u"C:\\docs\\readme"},
         {u"C:\\docs\\memo.", 0, 1, 1, u"C:\\docs\\memo"},
     };
@@ -66,14 +67,16 @@ TEST_F(Commands, ListsReachTheDialogNulSeparatedWithTheOwnTypeLastAndADoubleNul)
     d1::g_FileName = u"C:\\report.log";
     fou.mnu1_Click(kOpen);
     EXPECT_EQ(fou.m_Dialog->Filter,
-              Nul(u"All Supported Files (*.TXS, *.TXT)|*.txs;*.txt|Secret Files (*.TXS)|*.txs|"
-                  u"Text Files (*.TXT)|*.txt|All Files (*.*)|*.*|LOG File (*.LOG)|*.log"));
+              Nul(u"All Supported Files (*.TXS, *.TXSE, *.TXT)|*.txs;*.txse;*.txt|Secret Files (*.TXS)|*.txs|"
+                  u"Sealed Files (*.TXSE)|*.txse|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*|"
+                  u"LOG File (*.LOG)|*.log"));
     EXPECT_EQ(dialogs.opened[0].filter, fou.m_Dialog->Filter + u'\0' + u'\0');
 
     d1::g_FileName.clear();
     fou.mnu1_Click(kSaveAs);
     EXPECT_EQ(dialogs.saved[0].filter,
-              Nul(u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*||"));
+              Nul(u"Secret Files (*.TXS)|*.txs|Sealed Files (*.TXSE)|*.txse|Text Files (*.TXT)|*.txt|"
+                  u"All Files (*.*)|*.*||"));
 }
 
 TEST_F(Commands, DialogObjectIsMadeOnFirstUseAndItsFlagsCarryFromSaveAsToOpen) {

@@ -4,10 +4,11 @@
 
 #include "fakes/fake_platform.h"
 
-TEST(FileType, StartUpRegistersTxsWithTheExecutableAndItsIcon) {
+TEST(FileType, StartUpRegistersTxsAndTxseWithTheExecutableAndItsIcon) {
     Started s;
     const FakeRegistry& r = s.fp.registry;
     EXPECT_EQ(r.Get(RegRoot::ClassesRoot, u".txs", u""), u"Lockleaf File");
+    EXPECT_EQ(r.Get(RegRoot::ClassesRoot, u".txse", u""), u"Lockleaf File");
     EXPECT_EQ(r.Get(RegRoot::ClassesRoot, u"Lockleaf File\\Shell\\Open\\Command", u""),
               u"\"C:\\Apps\\lockleaf.exe\" %1");
     EXPECT_EQ(r.Get(RegRoot::ClassesRoot, u"Lockleaf File\\DefaultIcon", u""), u"C:\\Apps\\lockleaf.exe");

@@ -1,0 +1,149 @@
+// Sealed documents in the editor: Save As asks the password twice, F2 seals again under the kept key, and
+// every refused file leaves the document shown as it was. Files are decrypted here with libcrypto directly,
+// following docs/sealed-format.md, not through the program's reader.
+#include <gtest/gtest.h>
+#include <openssl/evp.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "fakes/fake_platform.h"
+#include "protect/sealed.h"
+
+namespace {
+
+constexpr int kVkF2 = 113;
+constexpr int kSaveAs = 3;
+
+// The UTF-8 text of a sealed file, or "refused".
+Bytes Decrypt(const Bytes& file, const Bytes& password) {
+    const auto* b = reinterpret_cast<const unsigned char*>(file.data());
+    const uint32_t n = b[10] | b[11] << 8 | b[12] << 16 | uint32_t(b[13]) << 24;
+    unsigned char key[32];
+    if (file.size() < 58 || file.compare(0, 10, "LOCKLEAF\x01\x01") != 0 ||
+        PKCS5_PBKDF2_HMAC(password.data(), int(password.size()), b + 14, 16, int(n), EVP_sha256(), 32, key) !=
+            1)
+        return "refused";
+    EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
+    Bytes plain(file.size() - 58, '\0');
+    int len = 0, last = 0;
+    const bool ok =
+        EVP_DecryptInit_ex(ctx, EVP_aes_256_gcm(), nullptr, key, b + 30) == 1 &&
+        EVP_DecryptUpdate(ctx, nullptr, &len, b, 42) == 1 &&
+        EVP_DecryptUpdate(ctx, reinterpret_cast<unsigned char*>(plain.data()), &len, b + 42,
+                          int(plain.size())) == 1 &&
+        EVP_CIPHER_CTX_ctrl(ctx, EVP_CTRL_GCM_SET_TAG, 16,
+                            const_cast<unsigned char*>(b + file.size() - 16)) == 1 &&
+        EVP_DecryptFinal_ex(ctx, reinterpret_cast<unsigned char*>(plain.data()) + len, &last) == 1;
+    EVP_CIPHER_CTX_free(ctx);
+    return ok ? plain : "refused";
+}
+
+Bytes Fixture(const char* name) {
+    std::ifstream in(std::string(LOCKLEAF_FIXTURES) + "/sealed/" + name, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+struct SealedDocument : ::testing::Test {
+    Started s;
+    Fou& fou = s.fou();
+    FakeFiles& files = s.fp.files;
+    FakePrompts& prompts = s.fp.prompts;
+    OpenSslCrypto& crypto = s.fp.crypto;
+};
+
+}  // namespace
+
+TEST_F(SealedDocument, SaveAsAsksTwiceAndF2SealsAgainUnderTheKeptKeyWithANewNonce) {
+    // A password and a text that no code page holds; the NUL symbol goes to disk as NUL.
+    const Text password = u"\U0001F511\u043a\u043b\u044e\u0447";
+    const Text text = u"\u0e17\u0e14\u0e2a\u0e2d\u0e1a caf\u00e9 \u6f22\u5b57 \U0001F600\u2400end";
+    s.editor().SetText(text);
+    s.fp.dialogs.ChooseNext(u"C:\\docs\\memo.txse");
+    prompts.inputAnswers = {password, password};
+    fou.mnu1_Click(kSaveAs);
+    EXPECT_EQ(prompts.inputs.size(), 2u);
+    EXPECT_TRUE(prompts.messages.empty());  // no "?" question: every character is kept
+    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\memo.txse");
+    const Bytes first = files.Get(u"C:\\docs\\memo.txse");
+    const Bytes utf8 =
+        "\xE0\xB8\x97\xE0\xB8\x94\xE0\xB8\xAA\xE0\xB8\xAD\xE0\xB8\x9A caf\xC3\xA9 "
+        "\xE6\xBC\xA2\xE5\xAD\x97 \xF0\x9F\x98\x80" +
+        Bytes(1, '\0') + "end";
+    EXPECT_EQ(Decrypt(first, d1::ToUtf8(password)), utf8);
+    EXPECT_EQ(first.substr(10, 4), Bytes("\xC0\x27\x09\x00", 4));  // 600,000 iterations
+    EXPECT_EQ(crypto.derivations, 1);
+
+    s.editor().SetSel(static_cast<int32_t>(text.size()), 0);
+    s.editor().Type(u"!");
+    fou.txtData_KeyDown(0, kVkF2, 0);
+    EXPECT_EQ(prompts.inputs.size(), 2u);
+    EXPECT_EQ(crypto.derivations, 1);  // the kept key, not a new derivation
+    const Bytes second = files.Get(u"C:\\docs\\memo.txse");
+    EXPECT_EQ(second.substr(0, 30), first.substr(0, 30));    // same salt
+    EXPECT_NE(second.substr(30, 12), first.substr(30, 12));  // fresh nonce
+    EXPECT_EQ(Decrypt(second, d1::ToUtf8(password)), utf8 + "!");
+    EXPECT_FALSE(fou.m_Modified);
+
+    // Reopened after New (password forgotten): asked once, the NUL shown as its symbol again.
+    fou.mnu1_Click(0);
+    prompts.inputAnswers = {password};
+    ASSERT_TRUE(fou.SecureOpen(u"C:\\docs\\memo.txse"));
+    EXPECT_EQ(s.editor().text, text + u"!");
+    EXPECT_EQ(prompts.inputs.size(), 3u);
+    EXPECT_EQ(d1::g_Password, password);
+}
+
+TEST_F(SealedDocument, RefusedFilesSayWhyAndLeaveTheDocumentAsItWas) {
+    const Bytes letter = Fixture("letter.txse");
+    ASSERT_FALSE(letter.empty());
+    auto changed = [&](size_t at, char value) {
+        Bytes b = letter;
+        b[at] = value;
+        return b;
+    };
+    Bytes iterations50 = letter;
+    iterations50.replace(10, 4, Bytes("\x32\0\0\0", 4));
+    Bytes iterations2p31 = letter;
+    iterations2p31.replace(10, 4, Bytes("\0\0\0\x80", 4));
+    const struct {
+        Bytes file;
+        Text answer;  // the password typed, when one is asked
+        d1::SealedStatus why;
+    } cases[] = {
+        {letter, u"wrong", d1::SealedStatus::WrongPassword},
+        {changed(100, static_cast<char>(letter[100] ^ 4)), u"\u0e23\u0e2b\u0e31\u0e2a-Cl\u00e9-7",
+         d1::SealedStatus::WrongPassword},
+        {letter.substr(0, letter.size() - 1), u"\u0e23\u0e2b\u0e31\u0e2a-Cl\u00e9-7",
+         d1::SealedStatus::WrongPassword},
+        {letter.substr(0, 57), u"", d1::SealedStatus::NotSealed},
+        {changed(8, 2), u"", d1::SealedStatus::UnknownVersion},
+        {iterations50, u"", d1::SealedStatus::BadIterations},
+        {iterations2p31, u"", d1::SealedStatus::BadIterations},
+        {"plain words", u"", d1::SealedStatus::NotSealed},
+    };
+    d1::g_FileName = u"C:\\mine.txt";
+    s.editor().SetText(u"my unsaved words");
+    for (const auto& c : cases) {
+        files.Put(u"C:\\in.txse", c.file);
+        prompts.messages.clear();
+        prompts.inputs.clear();
+        prompts.inputAnswers = {c.answer};
+        EXPECT_FALSE(fou.SecureOpen(u"C:\\in.txse"));
+        EXPECT_EQ(prompts.inputs.size(), c.answer.empty() ? 0u : 1u);  // no password before the header holds
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].text, d1::SealedMessage(c.why));
+        EXPECT_EQ(s.editor().text, u"my unsaved words");
+        EXPECT_EQ(d1::g_FileName, u"C:\\mine.txt");
+        EXPECT_TRUE(d1::g_Password.empty());
+        EXPECT_TRUE(fou.m_Modified);
+        EXPECT_EQ(files.Get(u"C:\\in.txse"), c.file);
+    }
+    // The right password opens the Python-written file, byte for byte.
+    files.Put(u"C:\\in.txse", letter);
+    prompts.inputAnswers = {u"\u0e23\u0e2b\u0e31\u0e2a-Cl\u00e9-7"};
+    ASSERT_TRUE(fou.SecureOpen(u"C:\\in.txse"));
+    Text shown = s.editor().text;
+    d1::RestoreNuls(shown);
+    EXPECT_EQ(d1::ToUtf8(shown), Fixture("letter.txt"));
+}
