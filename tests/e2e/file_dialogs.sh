@@ -29,8 +29,9 @@ check "typed text reaches the editor" "$(probe text)" "secret words"
 open_dialog 1001   # File > Open...
 check "the Open dialog carries the product name" "$(probe visible | awk -F'\t' '$1 == "#32770" { print $2 }')" "Lockleaf"
 check "the Open dialog lists the supported types, the first preselected" "$(probe items Lockleaf $TYPES)" \
-  "> All Supported Files (*.TXS, *.TXT)
+  "> All Supported Files (*.TXS, *.TXSE, *.TXT)
 Secret Files (*.TXS)
+Sealed Files (*.TXSE)
 Text Files (*.TXT)
 All Files (*.*)"
 check "before any Save As the Open dialog offers read-only" "$(readonly_box)" "1"
@@ -44,6 +45,7 @@ check "Cancel leaves the document untitled" "$(probe caption)" "Lockleaf 1.0"
 open_dialog 1003   # File > Save As...
 check "the Save As dialog lists its types, Secret Files preselected" "$(probe items Lockleaf $TYPES)" \
   "> Secret Files (*.TXS)
+Sealed Files (*.TXSE)
 Text Files (*.TXT)
 All Files (*.*)"
 probe pick Lockleaf $TYPES 0 >/dev/null

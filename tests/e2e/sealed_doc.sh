@@ -18,7 +18,6 @@ cp "$D/letter.txse" "$D/wrong.txse"
 menu() { press F10 Down "$@" Return; }  # File menu: New, Open..., Save, Save As...
 dialog() { wait_for_window Lockleaf || true; sleep 0.5; }
 caption_is() { eventually "$1" probe caption || true; check "$2" "$(probe caption)" "$1"; }
-message() { probe child Lockleaf | awk -F'\t' '$1 == "Static" && $2 != "" { printf "%s", $2 }'; }
 shown() { python3 -c 'import sys; sys.stdout.write(open(sys.argv[1], "rb").read().decode().replace("\0", "\u2400").replace("\r", ""))' "$1"; }
 opened() { sealed open "$1" "$2" "$E2E_TMP/plain" 2>/dev/null && cat "$E2E_TMP/plain" | od -An -tx1 | tr -d ' \n'; }
 # xdotool types a character missing from the keyboard map through a borrowed key; quickly in a row, Wine
@@ -65,12 +64,12 @@ refused() {  # refused FILE PASSWORD|- MESSAGE: opening FILE is refused with MES
   typed "$1"; press Return
   if [ "$2" != - ]; then
     # The remembered password is tried first; then the user is asked.
-    dialog; check "$1: a password is asked" "$(message)" "Please enter PASSWORD !"
+    dialog; check "$1: a password is asked" "$(said)" "Please enter PASSWORD !"
     typed_slowly "$2"; press Return
   fi
   dialog
-  eventually "$3" message || true
-  check "$1: refused, saying why" "$(message)" "$3"
+  eventually "$3" said || true
+  check "$1: refused, saying why" "$(said)" "$3"
   press Return
   caption_is "copy.txse - Lockleaf 1.0" "$1: the document shown stays"
   check "$1: its text too" "$(probe text)" "$TEXT"
