@@ -33,7 +33,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
     static Win32Internet internet;
     static Win32Volumes volumes;
     static Win32Crypto crypto;
-    static Platform platform{process,  clock, locale,  prompts,  loop,   files,
+    static Platform platform{process,  clock, locale,  prompts,  loop,    files,
                              registry, shell, dialogs, internet, volumes, crypto};
 
     static Win32FouHost host(instance, showCmd);

@@ -67,7 +67,7 @@ struct RepWindow : ::testing::Test {
     Win32Internet internet;
     Win32Volumes volumes;
     Win32Crypto crypto;
-    Platform platform{process,  clock, locale,  prompts,  loop,   files,
+    Platform platform{process,  clock, locale,  prompts,  loop,    files,
                       registry, shell, dialogs, internet, volumes, crypto};
     UnusedFouHost fouHost;
     Fou fou{platform, fouHost};
