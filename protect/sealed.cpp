@@ -194,21 +194,22 @@ bool SealText(Crypto& crypto, const SealedKey& key, std::u16string_view text, By
     Bytes plain = ToUtf8(text);
     const Wiped wipePlain{crypto, plain};
     const uint32_t n = key.Iterations();
-    file.reserve(kSealedMinSize + plain.size());
-    file.append(kSealedMagic);
-    file += static_cast<char>(kSealedVersion);
-    file += static_cast<char>(kSealedPbkdf2Sha256);
-    for (int shift = 0; shift < 32; shift += 8) file += static_cast<char>((n >> shift) & 0xFF);
-    file.append(reinterpret_cast<const char*>(key.Salt().data()), key.Salt().size());
-    file.append(reinterpret_cast<const char*>(nonce.data()), nonce.size());
+    Bytes header;
+    header.append(kSealedMagic);
+    header += static_cast<char>(kSealedVersion);
+    header += static_cast<char>(kSealedPbkdf2Sha256);
+    for (int shift = 0; shift < 32; shift += 8) header += static_cast<char>((n >> shift) & 0xFF);
+    header.append(reinterpret_cast<const char*>(key.Salt().data()), key.Salt().size());
+    header.append(reinterpret_cast<const char*>(nonce.data()), nonce.size());
 
-    Bytes cipher;
+    // The ciphertext goes straight after the header, in the one buffer that is written.
+    file.reserve(kSealedMinSize + plain.size());
+    file = header;
     std::array<uint8_t, Crypto::kTagSize> tag{};
-    if (!crypto.Seal(key.Key(), nonce.data(), file, plain, cipher, tag.data())) {
+    if (!crypto.Seal(key.Key(), nonce.data(), header, plain, file, tag.data())) {
         file.clear();
         return false;
     }
-    file += cipher;
     file.append(reinterpret_cast<const char*>(tag.data()), tag.size());
     return true;
 }

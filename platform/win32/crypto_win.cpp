@@ -50,19 +50,20 @@ bool Win32Crypto::DeriveKey(std::string_view password, std::string_view salt, ui
 }
 
 bool Win32Crypto::Seal(const uint8_t* key, const uint8_t* nonce, std::string_view aad, std::string_view plain,
-                       Bytes& cipher, uint8_t* tag) {
-    cipher.assign(plain.size(), '\0');
+                       Bytes& out, uint8_t* tag) {
+    const size_t at = out.size();
+    out.resize(at + plain.size());
     win::ScopedAlgorithm alg;
     win::ScopedCryptKey handle;
     BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO info = AuthInfo(nonce, aad, tag);
     ULONG written = 0;
     if (Fits(plain.size()) && Fits(aad.size()) && GcmKey(key, alg, handle) &&
         BCRYPT_SUCCESS(BCryptEncrypt(handle.Get(), In(plain.data()), static_cast<ULONG>(plain.size()), &info,
-                                     nullptr, 0, In(cipher.data()), static_cast<ULONG>(cipher.size()),
+                                     nullptr, 0, In(out.data() + at), static_cast<ULONG>(plain.size()),
                                      &written, 0)) &&
         written == plain.size())
         return true;
-    cipher.clear();
+    out.resize(at);
     return false;
 }
 

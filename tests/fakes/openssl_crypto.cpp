@@ -26,13 +26,15 @@ bool Start(Context& ctx, bool encrypt, const uint8_t* key, const uint8_t* nonce,
                   static_cast<int>(aad.size())) == 1;
 }
 
+// Appends the output of in to out.
 bool Run(Context& ctx, bool encrypt, std::string_view in, Bytes& out) {
-    out.resize(in.size());
+    const size_t at = out.size();
+    out.resize(at + in.size());
     const auto update = encrypt ? EVP_EncryptUpdate : EVP_DecryptUpdate;
     for (size_t done = 0; done < in.size(); done += kPiece) {
         const int piece = static_cast<int>(std::min(kPiece, in.size() - done));
         int n = 0;
-        if (update(ctx.get(), reinterpret_cast<uint8_t*>(out.data() + done), &n,
+        if (update(ctx.get(), reinterpret_cast<uint8_t*>(out.data() + at + done), &n,
                    reinterpret_cast<const uint8_t*>(in.data() + done), piece) != 1 ||
             n != piece)
             return false;
@@ -52,15 +54,16 @@ bool OpenSslCrypto::DeriveKey(std::string_view password, std::string_view salt, 
 }
 
 bool OpenSslCrypto::Seal(const uint8_t* key, const uint8_t* nonce, std::string_view aad,
-                         std::string_view plain, Bytes& cipher, uint8_t* tag) {
+                         std::string_view plain, Bytes& out, uint8_t* tag) {
     Context ctx(EVP_CIPHER_CTX_new(), EVP_CIPHER_CTX_free);
+    const size_t at = out.size();
     int n = 0;
     uint8_t last[16];
-    if (Start(ctx, true, key, nonce, aad) && Run(ctx, true, plain, cipher) &&
+    if (Start(ctx, true, key, nonce, aad) && Run(ctx, true, plain, out) &&
         EVP_EncryptFinal_ex(ctx.get(), last, &n) == 1 && n == 0 &&
         EVP_CIPHER_CTX_ctrl(ctx.get(), EVP_CTRL_GCM_GET_TAG, kTagSize, tag) == 1)
         return true;
-    cipher.clear();
+    out.resize(at);
     return false;
 }
 
@@ -69,6 +72,7 @@ bool OpenSslCrypto::Open(const uint8_t* key, const uint8_t* nonce, std::string_v
     Context ctx(EVP_CIPHER_CTX_new(), EVP_CIPHER_CTX_free);
     int n = 0;
     uint8_t last[16];
+    plain.clear();
     if (Start(ctx, false, key, nonce, aad) && Run(ctx, false, cipher, plain) &&
         EVP_CIPHER_CTX_ctrl(ctx.get(), EVP_CTRL_GCM_SET_TAG, kTagSize, const_cast<uint8_t*>(tag)) == 1 &&
         EVP_DecryptFinal_ex(ctx.get(), last, &n) == 1)

@@ -107,11 +107,12 @@ TEST(Sealed, EveryChangedBitTruncationAndUnknownHeaderIsRefused) {
     }
 
     // Authentic bytes that are not UTF-8 are refused as such, not shown garbled.
-    Bytes bad = file.substr(0, d1::kSealedHeaderSize), cipher;
+    const Bytes head = file.substr(0, d1::kSealedHeaderSize);
+    Bytes bad = head;
     uint8_t tag[Crypto::kTagSize];
     ASSERT_TRUE(
-        crypto.Seal(key.Key(), reinterpret_cast<const uint8_t*>(bad.data() + 30), bad, "a\xff", cipher, tag));
-    bad += cipher + Bytes(reinterpret_cast<const char*>(tag), sizeof tag);
+        crypto.Seal(key.Key(), reinterpret_cast<const uint8_t*>(head.data() + 30), head, "a\xff", bad, tag));
+    bad.append(reinterpret_cast<const char*>(tag), sizeof tag);
     EXPECT_EQ(d1::OpenSealed(crypto, bad, key, text), d1::SealedStatus::NotText);
 }
 
