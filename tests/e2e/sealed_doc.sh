@@ -20,21 +20,35 @@ dialog() { wait_for_window Lockleaf || true; sleep 0.5; }
 caption_is() { eventually "$1" probe caption || true; check "$2" "$(probe caption)" "$1"; }
 shown() { python3 -c 'import sys; sys.stdout.write(open(sys.argv[1], "rb").read().decode().replace("\0", "\u2400").replace("\r", ""))' "$1"; }
 opened() { sealed open "$1" "$2" "$E2E_TMP/plain" 2>/dev/null && cat "$E2E_TMP/plain" | od -An -tx1 | tr -d ' \n'; }
-# xdotool types a character missing from the keyboard map through a borrowed key; quickly in a row, Wine
-# sometimes reads the key after it has been given back.
-typed_slowly() { xdotool type --delay 150 "$@"; sleep 0.3; }
+# xdotool types a character missing from the keyboard map through a borrowed key; under load Wine sometimes
+# reads the key after it was given back, and the character is lost. So each character is typed again until
+# the box shows a change (a user would see the missing letter and type it again). typed_each READER TEXT
+typed_each() {
+  local reader=$1 text=$2 i before
+  for ((i = 0; i < ${#text}; i++)); do
+    before=$($reader)
+    for _ in 1 2 3 4; do
+      xdotool type --delay 100 "${text:i:1}"
+      eventually_changed "$reader" "$before" && break
+    done
+  done
+  sleep 0.3
+}
+eventually_changed() { for _ in $(seq 15); do [ "$($1)" != "$2" ] && return 0; sleep 0.1; done; return 1; }
+prompt_box() { probe child Lockleaf | awk -F'\t' 'tolower($1) == "edit" { print $2; exit }'; }
+editor_box() { probe text | od -An -tx1 | tr -d ' \n'; }
 hex() { od -An -tx1 "$1" | tr -d ' \n'; }
 
 ll_start
 focus_window "Lockleaf 1.0"
 menu Down; dialog                       # Open...
 typed 'letter.txse'; press Return
-dialog; typed_slowly "$PW"; press Return   # its password
+dialog; typed_each prompt_box "$PW"; press Return   # its password
 caption_is "letter.txse - Lockleaf 1.0" "the file Python wrote opens under its password"
 check "its text, every character, the NUL as its symbol" "$(probe text)" "$(shown "$FIX/letter.txt")"
 shot opened
 
-press ctrl+End; typed_slowly ' ก é 漢'; press F2
+press ctrl+End; typed_each editor_box ' ก é 漢'; press F2
 caption_is "letter.txse - Lockleaf 1.0" "F2 seals it again without asking"
 check "Python reads back the same bytes and the typed ones" "$(opened "$PW" "$D/letter.txse")" \
   "$(hex "$FIX/letter.txt")$(printf ' ก é 漢' | od -An -tx1 | tr -d ' \n')"
@@ -46,8 +60,8 @@ check "version 1, PBKDF2, 600,000 iterations, the file's salt kept, a new nonce"
 
 menu Down Down Down; dialog             # Save As...
 typed 'copy.txse'; press Return
-dialog; typed_slowly "$NEW_PW"; press Return   # a new password...
-dialog; typed_slowly "$NEW_PW"; press Return   # ...typed twice
+dialog; typed_each prompt_box "$NEW_PW"; press Return   # a new password...
+dialog; typed_each prompt_box "$NEW_PW"; press Return   # ...typed twice
 caption_is "copy.txse - Lockleaf 1.0" "Save As to a sealed name"
 check "Python decrypts what the program wrote" "$(opened "$NEW_PW" "$D/copy.txse")" "$(opened "$PW" "$D/letter.txse")"
 check "not under the old password" "$(opened "$PW" "$D/copy.txse" || echo refused)" "refused"
@@ -65,7 +79,7 @@ refused() {  # refused FILE PASSWORD|- MESSAGE: opening FILE is refused with MES
   if [ "$2" != - ]; then
     # The remembered password is tried first; then the user is asked.
     dialog; check "$1: a password is asked" "$(said)" "Please enter PASSWORD !"
-    typed_slowly "$2"; press Return
+    typed_each prompt_box "$2"; press Return
   fi
   dialog
   eventually "$3" said || true
