@@ -72,7 +72,7 @@ TEST_F(Journey, NameAndPasswordChangeOnlyWhenALoadOrASaveCompletes) {
     EXPECT_EQ(LastMessage(), d1::kNotSavedMessage);
     prompts.inputAnswers = {u"one", u"onf"};
     fou.mnu1_Click(kSaveAs);
-    EXPECT_EQ(prompts.messages[prompts.messages.size() - 2].text, d1::kPasswordsDifferMessage);
+    EXPECT_EQ(LastMessage(), d1::kPasswordsDifferMessage);
     EXPECT_FALSE(files.FileExists(u"C:\\new.txt"));
     EXPECT_FALSE(files.FileExists(u"C:\\new.txs"));
     EXPECT_EQ(d1::g_FileName, u"C:\\e.txt");
