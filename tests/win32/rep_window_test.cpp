@@ -260,14 +260,14 @@ TEST_F(RepWindow, EmptySearchBoxIsRefusedAndTheCheckBoxSetsMatchCase) {
     EXPECT_EQ(fs.MatchCase, u"0");
 }
 
-TEST_F(RepWindow, CloseBoxAndCancelUnloadAndReopeningStartsAfresh) {
+TEST_F(RepWindow, CloseBoxAndCancelUnloadAndTheReopenedBoxShowsTheCaseSetting) {
     Open(u"abc", 0, 3);
     SendMessageW(Item(kIdCh1), BM_CLICK, 0, 0);
     SendMessageW(W(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(fou.Rep().Loaded());
     Open(u"abc", 0, 0);
     ASSERT_TRUE(IsWindow(W()));
-    EXPECT_EQ(SendMessageW(Item(kIdCh1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageW(Item(kIdCh1), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(fs.MatchCase, u"1");
     SendMessageW(Item(kIdCa), BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindow(W()));
