@@ -1,6 +1,6 @@
-#include "platform/win32/controls_win.h"
+#include "win32/controls_win.h"
 
-#include "platform/win32/win_util.h"
+#include "win32/win_util.h"
 
 using win::PixelsToTwips;
 using win::TwipsToPixels;
