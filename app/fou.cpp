@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int kVkF = 70, kVkF2 = 113, kVkF3 = 114, kVkF4 = 115;
-
 // A start-up step that fails is skipped; the next one runs.
 template <class F>
 void Step(F&& f) {
@@ -39,22 +37,25 @@ size_t LongestLine(const Text& text) {
 
 }  // namespace
 
-Fou::Fou(Platform& platform, FouHost& windowHost)
-    : p(platform), host(windowHost), m_Documents(platform.files, platform.prompts, platform.crypto) {}
+Fou::Fou(Platform& platform, FouHost& host, RepHost* repHost)
+    : m_Platform(platform),
+      m_Host(host),
+      m_RepHost(repHost),
+      m_Documents(platform.files, platform.prompts, platform.crypto) {}
 
 Fou::~Fou() = default;
 
 void Fou::Load() {
     Form_Initialize();
-    c = host.Create(*this);
-    m_Ads =
-        std::make_unique<AdStrip>(p.internet, p.files, p.clock, p.loop, p.shell, *c.browser1,
-                                  AdSite{d1::g_SiteUrl, d1::g_AppFolder, d1::g_AppCode, d1::g_MachineKey});
+    m_Controls = m_Host.Create(*this);
+    m_Ads = std::make_unique<AdStrip>(
+        m_Platform.internet, m_Platform.files, m_Platform.clock, m_Platform.loop, m_Platform.shell,
+        *m_Controls.browser1, AdSite{d1::g_SiteUrl, d1::g_AppFolder, d1::g_AppCode, d1::g_MachineKey});
     Form_Load();
-    host.Show();
+    m_Host.Show();
 }
 
-void Fou::Form_Initialize() { host.InitCommonControls(); }
+void Fou::Form_Initialize() { m_Host.InitCommonControls(); }
 
 void Fou::Form_Load() {
     Step([&] { UpdateCaption(); });
@@ -62,54 +63,56 @@ void Fou::Form_Load() {
     Step([&] { exePath = ExecutablePath(); });
     // The program's path quoted: unquoted, a blank in it would end the program name.
     Step([&] {
-        d1::RegisterFileType(p.registry, u"Lockleaf File", u"\"" + exePath + u"\" %1", u"txs", u"", exePath);
+        d1::RegisterFileType(m_Platform.registry, u"Lockleaf File", u"\"" + exePath + u"\" %1", u"txs", u"",
+                             exePath);
     });
     Step([&] {
-        d1::RegisterFileType(p.registry, u"Lockleaf File", u"\"" + exePath + u"\" %1", u"txse", u"", exePath);
+        d1::RegisterFileType(m_Platform.registry, u"Lockleaf File", u"\"" + exePath + u"\" %1", u"txse", u"",
+                             exePath);
     });
-    Step([&] { d1::g_MachineKey = d1::GetMachineKey(p.volumes); });
+    Step([&] { d1::g_MachineKey = d1::GetMachineKey(m_Platform.volumes); });
     Step([&] { d1::g_AppCode = u"LOK"; });
     Step([&] {
-        c.browser1->onNewWindow = [this](const Text& url) { Browser1_NewWindow3(url); };
-        c.browser1->Navigate(d1::g_AppFolder + u"php\\000.html");
+        m_Controls.browser1->onNewWindow = [this](const Text& url) { Browser1_NewWindow3(url); };
+        m_Controls.browser1->Navigate(d1::g_AppFolder + u"php\\000.html");
     });
     Step([&] { RestorePlacement(); });
     Step([&] { OpenCommandLineDocument(); });
     // From here on every edit counts, also the first one in a window that opened no document.
     if (m_LoadMarker.empty()) m_LoadMarker.assign(1, u'1');
-    Step([&] { c.timer1->SetInterval(d1::kTimer1Interval); });
+    Step([&] { m_Controls.timer1->SetInterval(d1::kTimer1Interval); });
     Step([&] { SendStat(u"&do=start"); });
 }
 
 rep& Fou::Rep() {
-    if (!m_Rep) m_Rep = std::make_unique<rep>(*this, p.locale, p.prompts, m_RepHost);
+    if (!m_Rep) m_Rep = std::make_unique<rep>(*this, m_Platform.locale, m_Platform.prompts, m_RepHost);
     return *m_Rep;
 }
 
-Text Fou::ExecutablePath() const { return d1::g_AppFolder + p.process.ExeBaseName() + u".exe"; }
+Text Fou::ExecutablePath() const { return d1::g_AppFolder + m_Platform.process.ExeBaseName() + u".exe"; }
 
 void Fou::Form_Resize() {
-    const Rect outer = c.window->Placement();
+    const Rect outer = m_Controls.window->Placement();
     const double w = std::round(outer.width), h = std::round(outer.height);
-    if (c.window->Minimized()) return;
+    if (m_Controls.window->Minimized()) return;
     // Below the designed minimum the formulas go negative; the boxes then keep a zero size.
     const double boxWidth = std::max(0.0, w - 240), boxHeight = std::max(0.0, h - 1710);
-    for (TextBox* box : c.txtData) box->Move({0, 840, boxWidth, boxHeight});
-    c.browser1->Move({0, 0, std::max(0.0, w - 140), 750});
-    const Rect more = c.imMore->Placement();
-    c.imMore->Move({w - 510, 20, more.width, more.height});
+    for (TextBox* box : m_Controls.txtData) box->Move({0, 840, boxWidth, boxHeight});
+    m_Controls.browser1->Move({0, 0, std::max(0.0, w - 140), 750});
+    const Rect more = m_Controls.imMore->Placement();
+    m_Controls.imMore->Move({w - 510, 20, more.width, more.height});
 }
 
 void Fou::Form_Unload() {
     Step([&] { SaveAll(); });
-    p.loop.EndProcess();
+    m_Platform.loop.EndProcess();
 }
 
 void Fou::UpdateCaption() {
     Text prefix;
     if (!d1::g_FileName.empty())
         prefix = d1::GetFileNamePart(d1::g_FileName) + (m_Modified ? u" *" : u"") + u" - ";
-    c.window->SetCaption(prefix + d1::g_AppName + u" " + d1::g_AppVersion);
+    m_Controls.window->SetCaption(prefix + d1::g_AppName + u" " + d1::g_AppVersion);
 }
 
 void Fou::txtData_Change(int) {
@@ -124,13 +127,13 @@ void Fou::txtData_GotFocus(int index) { d1::g_ActiveEditor = index; }
 
 void Fou::txtData_KeyDown(int, int keyCode, int shift) {
     switch (keyCode) {
-        case kVkF:
+        case kKeyF:
             if (shift == kCtrlMask) mnu2_Click(kMnuFind);
             break;
-        case kVkF2:
+        case kKeyF2:
             SecureSave(false);
             break;
-        case kVkF3:
+        case kKeyF3:
             if (shift == kCtrlMask) {
                 Text search = ActiveEditor().SelText();
                 int32_t start = 2, end = 1;
@@ -139,7 +142,7 @@ void Fou::txtData_KeyDown(int, int keyCode, int shift) {
             }
             Rep().coc1();
             break;
-        case kVkF4:
+        case kKeyF4:
             Rep().SelRe();
             break;
         default:
@@ -156,22 +159,23 @@ void Fou::mnu2_Click(int index) {
     if (index == kMnuFind) Rep().OpenForFind();
     if (index == kMnuWordWrap) {
         const int from = d1::g_ActiveEditor, to = 1 - from;
-        const Text text = c.txtData[from]->GetText();
+        const Text text = m_Controls.txtData[from]->GetText();
         if (to == 1 && LongestLine(text) > kLongestWrappedLine) {
-            p.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
+            m_Platform.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
             return;
         }
-        c.wordWrap->SetChecked(!c.wordWrap->Checked());
+        m_Controls.wordWrap->SetChecked(!m_Controls.wordWrap->Checked());
         d1::g_ActiveEditor = to;
         // The same text in the other box is no edit: the document stays as marked as it was.
         const bool modified = m_Modified;
-        c.txtData[to]->SetText(text);
+        m_Controls.txtData[to]->SetText(text);
         m_Modified = modified;
         UpdateCaption();
-        c.txtData[to]->SetSel(c.txtData[from]->SelStart(), c.txtData[from]->SelLength());
-        c.txtData[to]->SetVisible(true);
-        c.txtData[from]->SetVisible(false);
-        c.txtData[to]->SetFocus();  // typing goes on where it was, in the box the user now sees
+        m_Controls.txtData[to]->SetSel(m_Controls.txtData[from]->SelStart(),
+                                       m_Controls.txtData[from]->SelLength());
+        m_Controls.txtData[to]->SetVisible(true);
+        m_Controls.txtData[from]->SetVisible(false);
+        m_Controls.txtData[to]->SetFocus();  // typing goes on where it was, in the box the user now sees
     }
 }
 
@@ -182,7 +186,7 @@ Text Fou::AboutText() const {
 }
 
 void Fou::mnu3_Click(int index) {
-    if (index == kMnuAbout) p.prompts.Message(AboutText(), MsgButtons::Ok, MsgIcon::None);
+    if (index == kMnuAbout) m_Platform.prompts.Message(AboutText(), MsgButtons::Ok, MsgIcon::None);
 }
 
 // ---- advertising strip: the handlers forward to the strip ----
@@ -190,7 +194,7 @@ void Fou::mnu3_Click(int index) {
 void Fou::BannerUpdate() { m_Ads->BannerUpdate(); }
 
 void Fou::Timer1_Timer() {
-    if (m_Ads->Tick()) c.browser1->onDocMouseUp = [this] { doc_onmouseup(); };
+    if (m_Ads->Tick()) m_Controls.browser1->onDocMouseUp = [this] { doc_onmouseup(); };
 }
 
 void Fou::SendStat(const Text& action) { m_Ads->SendStat(action); }
@@ -201,6 +205,6 @@ void Fou::aNext_Click() { m_Ads->ShowNext(); }
 
 void Fou::aAdinfo_Click() { m_Ads->ShowAdInfo(); }
 
-void Fou::ImMore_MouseUp(int, int, double, double) { c.aAdver->PopUpAtCursor(); }
+void Fou::ImMore_MouseUp(int, int, double, double) { m_Controls.aAdver->PopUpAtCursor(); }
 
 void Fou::Browser1_NewWindow3(const Text& url) { m_Ads->OpenInBrowser(url); }

@@ -45,7 +45,7 @@ bool Fou::ShowDocument(const Text& text) {
     } catch (const std::bad_alloc&) {
         m_LoadMarker = markerBefore;
         m_Modified = modifiedBefore;
-        p.prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
+        m_Platform.prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
         return false;
     }
 }
@@ -60,7 +60,7 @@ bool Fou::SaveTo(const Text& path, bool ask) {
     try {
         text = ActiveEditor().GetText();
     } catch (const std::bad_alloc&) {
-        p.prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
+        m_Platform.prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
         return false;
     }
     Text password = d1::g_Password;
@@ -81,7 +81,8 @@ bool Fou::SaveTo(const Text& path, bool ask) {
 
 bool Fou::SaveChangesFirst() {
     if (!m_Modified) return true;
-    switch (p.prompts.Message(SaveChangesQuestion(d1::g_FileName), MsgButtons::YesNoCancel, MsgIcon::None)) {
+    switch (m_Platform.prompts.Message(SaveChangesQuestion(d1::g_FileName), MsgButtons::YesNoCancel,
+                                       MsgIcon::None)) {
         case MsgResult::Yes:
             if (SecureSave(false)) return true;
             break;
@@ -97,7 +98,7 @@ bool Fou::SaveChangesFirst() {
 bool Fou::Form_QueryUnload() { return SaveChangesFirst(); }
 
 void Fou::OpenCommandLineDocument() {
-    const Text document = d1::CommandLineDocument(p.process.CommandLine());
+    const Text document = d1::CommandLineDocument(m_Platform.process.CommandLine());
     // Absolute now: a file dialog may change the current directory before the first F2.
-    if (!document.empty()) SecureOpen(p.process.FullPath(document));
+    if (!document.empty()) SecureOpen(m_Platform.process.FullPath(document));
 }

@@ -1,5 +1,5 @@
 // The platform's cryptography: key derivation, authenticated encryption, random bytes and wiping. Nothing
-// here is implemented by us; platform/win32 uses CNG, the host tests OpenSSL's libcrypto.
+// here is implemented by us; win32/ uses CNG, the host tests OpenSSL's libcrypto.
 #pragma once
 
 #include <cstddef>

@@ -9,9 +9,9 @@
 #include <cwchar>
 #include <vector>
 
-#include "platform/win32/crypto_win.h"
-#include "platform/win32/files_win.h"
 #include "protect/secure_document.h"
+#include "win32/crypto_win.h"
+#include "win32/files_win.h"
 
 namespace {
 

@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr int kVkF2 = 113;
-constexpr int kSaveAs = 3;
-
 // The UTF-8 text of a sealed file, or "refused".
 Bytes Decrypt(const Bytes& file, const Bytes& password) {
     const auto* b = reinterpret_cast<const unsigned char*>(file.data());
@@ -61,7 +58,7 @@ TEST_F(SealedDocument, SaveAsAsksTwiceAndF2SealsAgainUnderTheKeptKeyWithANewNonc
     s.editor().SetText(text);
     s.fp.dialogs.ChooseNext(u"C:\\docs\\memo.txse");
     prompts.inputAnswers = {password, password};
-    fou.mnu1_Click(kSaveAs);
+    fou.mnu1_Click(kMnuSaveAs);
     EXPECT_EQ(prompts.inputs.size(), 2u);
     EXPECT_TRUE(prompts.messages.empty());  // no "?" question: every character is kept
     EXPECT_EQ(d1::g_FileName, u"C:\\docs\\memo.txse");
@@ -76,17 +73,17 @@ TEST_F(SealedDocument, SaveAsAsksTwiceAndF2SealsAgainUnderTheKeptKeyWithANewNonc
 
     s.editor().SetSel(static_cast<int32_t>(text.size()), 0);
     s.editor().Type(u"!");
-    fou.txtData_KeyDown(0, kVkF2, 0);
+    fou.txtData_KeyDown(0, kKeyF2, 0);
     EXPECT_EQ(prompts.inputs.size(), 2u);
     EXPECT_EQ(crypto.derivations, 1);  // the kept key, not a new derivation
     const Bytes second = files.Get(u"C:\\docs\\memo.txse");
     EXPECT_EQ(second.substr(0, 30), first.substr(0, 30));    // same salt
     EXPECT_NE(second.substr(30, 12), first.substr(30, 12));  // fresh nonce
     EXPECT_EQ(Decrypt(second, d1::ToUtf8(password)), utf8 + "!");
-    EXPECT_FALSE(fou.m_Modified);
+    EXPECT_FALSE(fou.Modified());
 
     // Reopened after New (password forgotten): asked once, the NUL shown as its symbol again.
-    fou.mnu1_Click(0);
+    fou.mnu1_Click(kMnuNew);
     prompts.inputAnswers = {password};
     ASSERT_TRUE(fou.SecureOpen(u"C:\\docs\\memo.txse"));
     EXPECT_EQ(s.editor().text, text + u"!");
@@ -136,7 +133,7 @@ TEST_F(SealedDocument, RefusedFilesSayWhyAndLeaveTheDocumentAsItWas) {
         EXPECT_EQ(s.editor().text, u"my unsaved words");
         EXPECT_EQ(d1::g_FileName, u"C:\\mine.txt");
         EXPECT_TRUE(d1::g_Password.empty());
-        EXPECT_TRUE(fou.m_Modified);
+        EXPECT_TRUE(fou.Modified());
         EXPECT_EQ(files.Get(u"C:\\in.txse"), c.file);
     }
     // The right password opens the Python-written file, byte for byte.

@@ -48,6 +48,6 @@ TEST(Startup, EnsureTrailingChangesTheCallersTextAndComparesOneCharacter) {
 TEST(Startup, ExecutablePathAlwaysEndsInLowerCaseExe) {
     Started s(false);
     s.fp.process.exeBaseName = u"LockLeaf";
-    d1::Main(s.fp.platform, s.host);
+    s.Start();
     EXPECT_EQ(s.fou().ExecutablePath(), u"C:\\Apps\\LockLeaf.exe");
 }

@@ -1,9 +1,9 @@
 // The control and process adapters against real Win32 windows.
 #include <gtest/gtest.h>
 
-#include "platform/win32/controls_win.h"
-#include "platform/win32/system_win.h"
-#include "platform/win32/win_util.h"
+#include "win32/controls_win.h"
+#include "win32/system_win.h"
+#include "win32/win_util.h"
 
 namespace {
 

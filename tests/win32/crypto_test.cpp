@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
-#include "platform/win32/crypto_win.h"
-#include "platform/win32/files_win.h"
 #include "protect/sealed.h"
+#include "win32/crypto_win.h"
+#include "win32/files_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/win_util.h"
+#include "win32/win_util.h"
 
 namespace win {
 

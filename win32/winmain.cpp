@@ -5,18 +5,18 @@
 
 #include "app/d1.h"
 #include "app/fou.h"
-#include "platform/win32/crypto_win.h"
-#include "platform/win32/file_dialogs_win.h"
-#include "platform/win32/files_win.h"
-#include "platform/win32/internet_win.h"
-#include "platform/win32/locale_win.h"
-#include "platform/win32/main_window.h"
-#include "platform/win32/prompts_win.h"
-#include "platform/win32/registry_win.h"
-#include "platform/win32/rep_window.h"
-#include "platform/win32/shell_win.h"
-#include "platform/win32/system_win.h"
-#include "platform/win32/volumes_win.h"
+#include "win32/crypto_win.h"
+#include "win32/file_dialogs_win.h"
+#include "win32/files_win.h"
+#include "win32/internet_win.h"
+#include "win32/locale_win.h"
+#include "win32/main_window.h"
+#include "win32/prompts_win.h"
+#include "win32/registry_win.h"
+#include "win32/rep_window.h"
+#include "win32/shell_win.h"
+#include "win32/system_win.h"
+#include "win32/volumes_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
     OleInitialize(nullptr);  // the web browser control and the shell dialogs need an STA
@@ -42,8 +42,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
         prompts.owner = main;
         shell.owner = main;
         repHost.owner = main;
-        d1::g_Fou->m_RepHost = &repHost;
     };
-    d1::Main(platform, host);
+    d1::Main(platform, host, &repHost);
     return RunMessageLoop();
 }

@@ -1,10 +1,10 @@
-#include "platform/win32/font_win.h"
+#include "win32/font_win.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "platform/win32/scoped.h"
+#include "win32/scoped.h"
 
 namespace {
 

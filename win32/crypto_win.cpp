@@ -1,11 +1,11 @@
-#include "platform/win32/crypto_win.h"
+#include "win32/crypto_win.h"
 #include <windows.h>
 
 #include <bcrypt.h>
 
 #include <climits>
 
-#include "platform/win32/scoped.h"
+#include "win32/scoped.h"
 
 namespace {
 
