@@ -8,6 +8,7 @@
 #include "ads/stats.h"
 #include "app/filetype.h"
 #include "app/settings.h"
+#include "base/memory_guard.h"
 #include "base/paths.h"
 #include "dialogs/cmd1.h"
 #include "find/rep.h"
@@ -16,28 +17,30 @@ namespace {
 
 constexpr int kVkF = 70, kVkF2 = 113, kVkF3 = 114, kVkF4 = 115;
 
-// A start-up step that fails is skipped; the next one runs.
+// A start-up step that fails is skipped, with a line for a developer; the next one runs.
 template <class F>
 void Step(F&& f) {
     try {
         f();
     } catch (...) {
+        d1::TraceCurrentException(u"start-up step");
     }
 }
 
-// Characters of the longest line; the boxes end a line at each line feed (CR LF or a lone LF).
-size_t LongestLine(const Text& text) {
+}  // namespace
+
+// The boxes end a line at each line feed (CR LF or a lone LF).
+bool WrapsQuickly(const Text& text) {
     size_t longest = 0, start = 0;
     for (size_t end = text.find(u'\n');; end = text.find(u'\n', start)) {
         size_t stop = end == Text::npos ? text.size() : end;
         if (stop > start && text[stop - 1] == u'\r' && end != Text::npos) --stop;
         longest = std::max(longest, stop - start);
-        if (end == Text::npos) return longest;
+        if (longest > kLongestWrappedLine) return false;
+        if (end == Text::npos) return true;
         start = end + 1;
     }
 }
-
-}  // namespace
 
 Fou::Fou(Platform& platform, FouHost& windowHost)
     : p(platform), host(windowHost), m_Documents(platform.files, platform.prompts) {}
@@ -52,6 +55,8 @@ void Fou::Load() {
                                   AdSite{d1::g_SiteUrl, d1::g_AppFolder, d1::g_AppCode, d1::g_MachineKey});
     Form_Load();
     host.Show();
+    // After the show: a site that accepts and never answers holds this request for seconds.
+    Step([&] { SendStat(u"&do=start"); });
 }
 
 void Fou::Form_Initialize() { host.InitCommonControls(); }
@@ -70,7 +75,6 @@ void Fou::Form_Load() {
     Step([&] { RestorePlacement(); });
     Step([&] { OpenCommandLineDocument(); });
     Step([&] { c.timer1->SetInterval(d1::kTimer1Interval); });
-    Step([&] { SendStat(u"&do=start"); });
 }
 
 rep& Fou::Rep() {
@@ -123,13 +127,15 @@ void Fou::txtData_KeyDown(int, int keyCode, int shift) {
             SecureSave(false);
             break;
         case kVkF3:
-            if (shift == kCtrlMask) {
-                Text search = ActiveEditor().SelText();
-                int32_t start = 2, end = 1;
-                if (search.empty()) search = Rep().SALine(start, end);
-                d1::g_FindState.FindText = search;
-            }
-            Rep().coc1();
+            d1::WithMemory(p.prompts, kFindCommand, [&] {
+                if (shift == kCtrlMask) {
+                    Text search = ActiveEditor().SelText();
+                    int32_t start = 2, end = 1;
+                    if (search.empty()) search = Rep().SALine(start, end);
+                    d1::g_FindState.FindText = search;
+                }
+                Rep().coc1();
+            });
             break;
         case kVkF4:
             Rep().SelRe();
@@ -145,22 +151,32 @@ void Fou::txtData_OLEDragDrop(int, const std::vector<Text>& files, int effect) {
 }
 
 void Fou::mnu2_Click(int index) {
-    if (index == kMnuFind) Rep().OpenForFind();
+    if (index == kMnuFind) d1::WithMemory(p.prompts, kFindCommand, [&] { Rep().OpenForFind(); });
     if (index == kMnuWordWrap) {
         const int from = d1::g_ActiveEditor, to = 1 - from;
-        const Text text = c.txtData[from]->GetText();
-        if (to == 1 && LongestLine(text) > kLongestWrappedLine) {
-            p.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
-            return;
-        }
-        c.wordWrap->SetChecked(!c.wordWrap->Checked());
-        d1::g_ActiveEditor = to;
-        c.txtData[to]->SetText(text);
+        bool copied = false;
+        d1::WithMemory(p.prompts, kWordWrapCommand, [&] {
+            const Text text = c.txtData[from]->GetText();
+            if (to == 1 && !WrapsQuickly(text)) {
+                p.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
+                return;
+            }
+            // The box the user sees changes only once the other one holds the whole text.
+            if (!c.txtData[to]->SetText(text)) throw std::bad_alloc();
+            copied = true;
+        });
+        if (!copied) return;
         c.txtData[to]->SetSel(c.txtData[from]->SelStart(), c.txtData[from]->SelLength());
-        c.txtData[to]->SetVisible(true);
-        c.txtData[from]->SetVisible(false);
-        c.txtData[to]->SetFocus();  // typing goes on where it was, in the box the user now sees
+        ShowEditor(to);
     }
+}
+
+void Fou::ShowEditor(int index) {
+    c.wordWrap->SetChecked(index == 1);
+    d1::g_ActiveEditor = index;
+    c.txtData[index]->SetVisible(true);
+    c.txtData[1 - index]->SetVisible(false);
+    c.txtData[index]->SetFocus();  // typing goes on where it was, in the box the user now sees
 }
 
 Text Fou::AboutText() const {

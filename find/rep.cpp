@@ -2,6 +2,8 @@
 // word at the caret. They work on the editor's active text box and the shared find settings.
 #include "find/rep.h"
 
+#include <new>
+
 #include "find/search.h"
 
 rep::rep(FindEditor& editor, Locale& locale, Prompts& prompts, RepHost* host)
@@ -63,7 +65,10 @@ void rep::Co2() {
 void rep::Co3() {
     if (!ConfirmEmptyReplacement()) return;
     TextBox& box = m_Editor.ActiveEditor();
-    box.SetText(d1::ReplaceAllExact(box.GetText(), d1::g_FindState.FindText, d1::g_FindState.ReplaceText));
+    // A box with no room for the new text keeps the old one; the caller tells the user.
+    if (!box.SetText(
+            d1::ReplaceAllExact(box.GetText(), d1::g_FindState.FindText, d1::g_FindState.ReplaceText)))
+        throw std::bad_alloc();
 }
 
 Text rep::SALine(int32_t& start, int32_t& end) {

@@ -9,6 +9,13 @@ constexpr char16_t kPasswordPrompt[] = u"Please enter PASSWORD !";
 constexpr char16_t kNotSavedMessage[] = u"Your file has NOT been saved.";
 constexpr char16_t kNotOpenedMessage[] = u"Your file has NOT been opened.";
 
+// The largest file the editor opens. A document is held several times over while it is opened, edited and
+// saved (bytes, text, the box's copy, a save's copy), in single blocks of the 32-bit address space; a file
+// beyond this is refused before a byte of it is read.
+constexpr int64_t kLargestDocument = int64_t{256} << 20;
+// "This file is <size> MiB; Lockleaf opens files up to <limit> MiB. Your file has NOT been opened."
+Text TooLargeMessage(int64_t length);
+
 // The text box cannot hold U+0000, so a document's NUL bytes are shown as the symbol for NUL and written back
 // as NUL bytes: nothing of the file is lost, and the user sees where they are.
 constexpr char16_t kNulSymbol = u'\u2400';

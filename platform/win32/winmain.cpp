@@ -5,6 +5,7 @@
 
 #include "app/d1.h"
 #include "app/fou.h"
+#include "base/trace.h"
 #include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/files_win.h"
 #include "platform/win32/internet_win.h"
@@ -16,8 +17,11 @@
 #include "platform/win32/shell_win.h"
 #include "platform/win32/system_win.h"
 #include "platform/win32/volumes_win.h"
+#include "platform/win32/win_util.h"
+#include "platform/win32/window_class.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
+    d1::SetTraceSink(win::DebugOutput);
     OleInitialize(nullptr);  // the web browser control and the shell dialogs need an STA
 
     static Win32Process process;
@@ -42,6 +46,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
         repHost.owner = main;
         d1::g_Fou->m_RepHost = &repHost;
     };
-    d1::Main(platform, host);
-    return RunMessageLoop();
+    // A start-up that failed half-way still leaves a window to save the document from, when it got that far.
+    win::Guarded(L"start-up", 0, [&] {
+        d1::Main(platform, host);
+        return 0;
+    });
+    for (;;) {
+        bool ended = false;
+        const int code = win::Guarded(L"message loop", 0, [&] {
+            const int exitCode = RunMessageLoop();
+            ended = true;
+            return exitCode;
+        });
+        if (ended) return code;
+    }
 }
