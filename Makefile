@@ -42,6 +42,7 @@ test: test-host test-win32 test-e2e
 
 test-host: host
 	@echo "== host unit tests"; cd build/host && ctest --output-on-failure -j$(JOBS) | tail -n 3
+	@scripts/check-layers.sh && tests/layers_test.sh
 	@scripts/lint.sh
 	@scripts/sanitize.sh
 	@scripts/fuzz.sh

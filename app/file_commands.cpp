@@ -53,14 +53,35 @@ Text Fou::ShowFileDialog(bool save) {
     return result.value_or(Text());
 }
 
+bool Fou::SaveAs() {
+    int32_t filterIndex = 0;
+    const Text piece = GetFilter(d1::g_FileName, filterIndex);
+    Text name = d1::g_FileName;
+    // Own types (txs, txt) and untitled documents are proposed as a secret file, without extension.
+    filterIndex -= 1;
+    if (filterIndex < 3) {
+        filterIndex = 1;
+        name = d1::StripExtension(d1::g_FileName);
+    }
+    cmd1& dialog = Dialog();
+    dialog.Filter = NulSeparated(kSaveAsList + piece);
+    dialog.FilterIndex = filterIndex;
+    dialog.FileName = name;
+    dialog.flags = kSaveAsFlags;
+    const Text chosen = ShowFileDialog(true);
+    return !chosen.empty() && SaveTo(chosen, true);
+}
+
 void Fou::mnu1_Click(int index) {
     switch (index) {
         case kMnuNew:
-            ActiveEditor().SetText(u"");
+            if (!SaveChangesFirst()) return;
+            if (!ShowDocument(Text())) return;
             d1::g_FileName.clear();
-            d1::g_Password.clear();
+            d1::Wipe(d1::g_Password);
             break;
         case kMnuOpen: {
+            if (!SaveChangesFirst()) return;
             int32_t filterIndex = 0;
             const Text piece = GetFilter(d1::g_FileName, filterIndex);
             cmd1& dialog = Dialog();
@@ -68,38 +89,18 @@ void Fou::mnu1_Click(int index) {
             dialog.FilterIndex = filterIndex == 0 ? 1 : filterIndex;
             dialog.FileName = d1::g_FileName;
             const Text chosen = ShowFileDialog(false);
-            if (!chosen.empty()) OpenDocument(chosen);
+            if (!chosen.empty()) SecureOpen(chosen);
             break;
         }
         case kMnuSave:
             SecureSave(false);
             break;
-        case kMnuSaveAs: {
-            int32_t filterIndex = 0;
-            const Text piece = GetFilter(d1::g_FileName, filterIndex);
-            Text name = d1::g_FileName;
-            // Own types (txs, txt) and untitled documents are proposed as a secret file, without extension.
-            filterIndex -= 1;
-            if (filterIndex < 3) {
-                filterIndex = 1;
-                name = d1::StripExtension(d1::g_FileName);
-            }
-            m_PrevFileName = d1::g_FileName;
-            cmd1& dialog = Dialog();
-            dialog.Filter = NulSeparated(kSaveAsList + piece);
-            dialog.FilterIndex = filterIndex;
-            dialog.FileName = name;
-            dialog.flags = kSaveAsFlags;
-            const Text chosen = ShowFileDialog(true);
-            if (!chosen.empty()) {
-                d1::g_FileName = chosen;
-                SecureSave(true);
-            }
+        case kMnuSaveAs:
+            SaveAs();
             break;
-        }
         case kMnuExit:
             // Form_Unload ends the process; nothing may follow it.
-            Form_Unload();
+            if (Form_QueryUnload()) Form_Unload();
             return;
         default:
             break;

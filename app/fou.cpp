@@ -65,7 +65,10 @@ void Fou::Form_Load() {
     Step([&] { UpdateCaption(); });
     Text exePath;
     Step([&] { exePath = ExecutablePath(); });
-    Step([&] { d1::RegisterFileType(p.registry, u"Lockleaf File", exePath + u" %1", u"txs", u"", exePath); });
+    // The program's path quoted: unquoted, a blank in it would end the program name.
+    Step([&] {
+        d1::RegisterFileType(p.registry, u"Lockleaf File", u"\"" + exePath + u"\" %1", u"txs", u"", exePath);
+    });
     Step([&] { d1::g_MachineKey = d1::GetMachineKey(p.volumes); });
     Step([&] { d1::g_AppCode = u"LOK"; });
     Step([&] {
@@ -74,6 +77,8 @@ void Fou::Form_Load() {
     });
     Step([&] { RestorePlacement(); });
     Step([&] { OpenCommandLineDocument(); });
+    // From here on every edit counts, also the first one in a window that opened no document.
+    if (m_LoadMarker.empty()) m_LoadMarker.assign(1, u'1');
     Step([&] { c.timer1->SetInterval(d1::kTimer1Interval); });
 }
 
@@ -146,8 +151,8 @@ void Fou::txtData_KeyDown(int, int keyCode, int shift) {
 }
 
 void Fou::txtData_OLEDragDrop(int, const std::vector<Text>& files, int effect) {
-    if (effect != kDropEffectAll || files.empty()) return;
-    OpenDocument(files.front());
+    if (effect != kDropEffectAll || files.empty() || !SaveChangesFirst()) return;
+    SecureOpen(files.front());
 }
 
 void Fou::mnu2_Click(int index) {
@@ -155,6 +160,8 @@ void Fou::mnu2_Click(int index) {
     if (index == kMnuWordWrap) {
         const int from = d1::g_ActiveEditor, to = 1 - from;
         bool copied = false;
+        // The same text in the other box is no edit: the document stays as marked as it was.
+        const bool modified = m_Modified;
         d1::WithMemory(p.prompts, kWordWrapCommand, [&] {
             const Text text = c.txtData[from]->GetText();
             if (to == 1 && !WrapsQuickly(text)) {
@@ -165,6 +172,8 @@ void Fou::mnu2_Click(int index) {
             if (!c.txtData[to]->SetText(text)) throw std::bad_alloc();
             copied = true;
         });
+        m_Modified = modified;
+        UpdateCaption();
         if (!copied) return;
         c.txtData[to]->SetSel(c.txtData[from]->SelStart(), c.txtData[from]->SelLength());
         ShowEditor(to);

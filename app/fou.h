@@ -61,18 +61,21 @@ public:
 
     bool m_Modified = false;
     Text m_LoadMarker;
-    Text m_PrevFileName;
 
-    // ---- protected documents ----
-    // Loads g_FileName into the active editor. False when that file exists but cannot be read: the user has
-    // been told, and the caller puts back the name of the document still shown.
-    bool SecureOpen();  // loads g_FileName, plain or protected
-    DocumentStore m_Documents;
-    void OpenDocument(const Text& path);  // SecureOpen of path; the name shown stays when path cannot be read
-    // Writes g_FileName, plain or protected. ask: prompt for the password even when one is remembered (Save
-    // As).
-    void SecureSave(bool ask);
+    // ---- documents ----
+    // Loads path, plain or protected, into the active editor. Only a load that completes changes the text,
+    // g_FileName and g_Password; otherwise the user has been told and the document shown stays as it was.
+    bool SecureOpen(const Text& path);
+    // Writes the document under g_FileName (Save As for an untitled one). ask: a new password even when one is
+    // remembered. True when written.
+    bool SecureSave(bool ask);
+    bool SaveAs();  // the Save As dialog, then the save; the name and password change only when written
+    // Before the document is replaced or the window closes: Save, Don't Save or Cancel when it is modified.
+    // True when the command may go on.
+    bool SaveChangesFirst();
+    bool Form_QueryUnload();  // the close box, Exit and the end of the Windows session
     void OpenCommandLineDocument();
+    DocumentStore m_Documents;
     // ---- file commands ----
     Text GetFilter(const Text& fileName, int32_t& index);  // own-type filter piece; index: 0, 2, 3 or 5
     class cmd1& Dialog();                                  // made on first use, kept for the window's life
@@ -95,4 +98,8 @@ public:
     void ImMore_MouseUp(int button, int shift, double x, double y);  // the "more" picture ImMore
     void Browser1_NewWindow3(const Text& url);  // a page's new window: the default browser, http(s) only
     std::unique_ptr<AdStrip> m_Ads;             // made with the window, whose strip it fills
+
+private:
+    bool ShowDocument(const Text& text);  // a completed load's text into the editor; marks cleared
+    bool SaveTo(const Text& path, bool ask);
 };

@@ -1,23 +1,41 @@
-// SecureOpen and SecureSave of the main window, and the start-up step that opens the command-line document:
-// the document store does the file work; here the editor, the caption and the document state follow it.
+// Loading and saving the document shown, and the question before it is replaced: the document store does the
+// file work; here the editor, the caption and the document state follow it, and only what completed counts.
 #include <new>
 #include <utility>
 
 #include "app/fou.h"
+#include "base/paths.h"
+#include "base/text.h"
 #include "base/trace.h"
 
-bool Fou::SecureOpen() {
+namespace {
+
+Text SaveChangesQuestion(const Text& fileName) {
+    return u"Do you want to save changes to " +
+           (fileName.empty() ? Text(u"Untitled") : d1::GetFileNamePart(fileName)) + u"?";
+}
+
+}  // namespace
+
+bool Fou::SecureOpen(const Text& path) {
+    Text password = d1::g_Password, text;
+    if (m_Documents.Open(path, password, text) != DocumentStore::Opened::Text) return false;
+    if (!ShowDocument(text)) {
+        d1::Wipe(password);
+        return false;
+    }
+    d1::g_FileName = path;
+    if (password != d1::g_Password) {
+        d1::Wipe(d1::g_Password);
+        d1::g_Password = std::move(password);
+    }
+    UpdateCaption();
+    return true;
+}
+
+bool Fou::ShowDocument(const Text& text) {
     const Text markerBefore = m_LoadMarker;
     const bool modifiedBefore = m_Modified;
-    Text text;
-    switch (m_Documents.Open(d1::g_FileName, d1::g_Password, text)) {
-        case DocumentStore::Opened::Refused:
-            return false;
-        case DocumentStore::Opened::Nothing:
-            return true;
-        case DocumentStore::Opened::Text:
-            break;
-    }
     try {
         // The wrapping box would hang on a very long line: such a document opens with Word Wrap off.
         const bool unwrap = d1::g_ActiveEditor == 1 && !WrapsQuickly(text);
@@ -34,7 +52,6 @@ bool Fou::SecureOpen() {
         // The box raises no change for a text it already shows; the next edit must still count.
         m_LoadMarker.assign(1, u'1');
         if (unwrap) p.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
-        UpdateCaption();
         return true;
     } catch (const std::bad_alloc&) {
         d1::Trace(u"the text box refused the document or memory ran out");
@@ -45,40 +62,54 @@ bool Fou::SecureOpen() {
     }
 }
 
-void Fou::SecureSave(bool ask) {
-    if (d1::g_FileName.empty()) return;
+bool Fou::SecureSave(bool ask) {
+    if (d1::g_FileName.empty()) return SaveAs();
+    return SaveTo(d1::g_FileName, ask);
+}
+
+bool Fou::SaveTo(const Text& path, bool ask) {
     Text text;
     try {
         text = ActiveEditor().GetText();
     } catch (const std::bad_alloc&) {
         p.prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
-        return;
+        return false;
     }
-    switch (m_Documents.Save(d1::g_FileName, d1::g_Password, ask, std::move(text))) {
-        case DocumentStore::Saved::Written:
-            m_Modified = false;
-            UpdateCaption();
-            break;
-        case DocumentStore::Saved::NoPassword:
-            // Only the Save As that has just chosen this name goes back to the one before it; a plain Save
-            // keeps the name that the caption shows.
-            if (ask) d1::g_FileName = std::exchange(m_PrevFileName, Text());
-            UpdateCaption();
-            p.prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
-            break;
-        case DocumentStore::Saved::Failed:
-            break;
+    Text password = d1::g_Password;
+    if (m_Documents.Save(path, password, ask, std::move(text)) != DocumentStore::Saved::Written) {
+        d1::Wipe(password);
+        return false;
     }
+    // Only now is this the document's name and password: a save that did not happen changes neither.
+    d1::g_FileName = path;
+    if (password != d1::g_Password) {
+        d1::Wipe(d1::g_Password);
+        d1::g_Password = std::move(password);
+    }
+    m_Modified = false;
+    UpdateCaption();
+    return true;
 }
 
-void Fou::OpenDocument(const Text& path) {
-    const Text shown = d1::g_FileName;
-    d1::g_FileName = path;
-    if (!SecureOpen()) d1::g_FileName = shown;
-    UpdateCaption();  // also when nothing was loaded: the caption names the file that a save writes
+bool Fou::SaveChangesFirst() {
+    if (!m_Modified) return true;
+    switch (p.prompts.Message(SaveChangesQuestion(d1::g_FileName), MsgButtons::YesNoCancel, MsgIcon::None)) {
+        case MsgResult::Yes:
+            if (SecureSave(false)) return true;
+            break;
+        case MsgResult::No:
+            return true;
+        default:
+            break;
+    }
+    ActiveEditor().SetFocus();
+    return false;
 }
+
+bool Fou::Form_QueryUnload() { return SaveChangesFirst(); }
 
 void Fou::OpenCommandLineDocument() {
     const Text document = d1::CommandLineDocument(p.process.CommandLine());
-    if (!document.empty()) OpenDocument(document);
+    // Absolute now: a file dialog may change the current directory before the first F2.
+    if (!document.empty()) SecureOpen(p.process.FullPath(document));
 }

@@ -167,6 +167,12 @@ unsigned char ByteOfChar(char16_t c) {
     return b ? b : kUnmappable;
 }
 
+size_t FirstUnmappable(std::u16string_view text) {
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] >= 0x80 && ByteOfChar(text[i]) == kUnmappable) return i;
+    return std::u16string_view::npos;
+}
+
 void EncodeCodePage(std::u16string_view text, char* out) { Encode(text, nullptr, out); }
 void DecodeCodePage(std::string_view bytes, char16_t* out) { Decode(bytes, nullptr, out); }
 void EncodeCodePage(std::u16string_view text, const char* pad, char* out) { Encode(text, pad, out); }

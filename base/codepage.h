@@ -12,6 +12,8 @@ constexpr unsigned char kUnmappable = 63;  // "?"
 
 char16_t CharOfByte(unsigned char byte);
 unsigned char ByteOfChar(char16_t c);  // kUnmappable when the code page has no such character
+// The offset of the first character that would be stored as "?" (a "?" itself aside), or npos.
+size_t FirstUnmappable(std::u16string_view text);
 
 // Raw forms for callers that own their buffers: one byte per UTF-16 unit and back.
 void EncodeCodePage(std::u16string_view text, char* out);    // writes text.size() bytes

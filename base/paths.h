@@ -3,7 +3,8 @@
 #include "platform/ports.h"
 
 namespace d1 {
-Text GetFileNamePart(const Text& path);  // after the last "\"
-Text StripExtension(const Text& path);   // without the last "." and what follows it
-Text GetExtension(const Text& path);     // after the last ".", A-Z lowered
+// A path's parts split at its last "\" or "/"; the extension comes from the file name alone.
+Text GetFileNamePart(const Text& path);  // after the last "\" or "/"
+Text StripExtension(const Text& path);   // without the file name's last "." and what follows it
+Text GetExtension(const Text& path);     // after the file name's last ".", A-Z lowered
 }  // namespace d1

@@ -38,4 +38,11 @@ Text UpperAscii(Text text) {
     return text;
 }
 
+void Wipe(Text& secret) {
+    // Through a volatile pointer: stores to memory about to be freed may otherwise be left out.
+    volatile char16_t* p = secret.data();
+    for (size_t i = 0; i < secret.size(); ++i) p[i] = 0;
+    secret.clear();
+}
+
 }  // namespace d1

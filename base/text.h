@@ -12,5 +12,7 @@ Text ReplaceAll(const Text& text, const Text& marker, const Text& replacement);
 Text Trim(const Text& text);  // without the spaces at both ends
 Text LowerAscii(Text text);
 Text UpperAscii(Text text);
+// Overwrites a secret's characters before its memory is given back; the text is empty afterwards.
+void Wipe(Text& secret);
 
 }  // namespace d1

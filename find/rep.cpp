@@ -65,10 +65,18 @@ void rep::Co2() {
 void rep::Co3() {
     if (!ConfirmEmptyReplacement()) return;
     TextBox& box = m_Editor.ActiveEditor();
-    // A box with no room for the new text keeps the old one; the caller tells the user.
-    if (!box.SetText(
-            d1::ReplaceAllExact(box.GetText(), d1::g_FindState.FindText, d1::g_FindState.ReplaceText)))
+    const Text before = box.GetText();
+    const Text replaced = d1::ReplaceAllExact(before, d1::g_FindState.FindText, d1::g_FindState.ReplaceText);
+    if (replaced == before) return;
+    const int32_t selStart = box.SelStart(), selLength = box.SelLength();
+    // As one typed change of the whole text, so that the box's own undo (Ctrl+Z) takes it back.
+    box.SetSel(0, static_cast<int32_t>(before.size()));
+    box.SetSelText(replaced);
+    // A box without room keeps the old text (and gets back its selection); the caller tells the user.
+    if (box.GetText().size() != replaced.size()) {
+        box.SetSel(selStart, selLength);
         throw std::bad_alloc();
+    }
 }
 
 Text rep::SALine(int32_t& start, int32_t& end) {

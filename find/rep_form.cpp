@@ -6,7 +6,7 @@
 #include "find/rep.h"
 
 namespace {
-constexpr int16_t kVkEscape = 27, kVkF3 = 114;
+constexpr int16_t kVkReturn = 13, kVkEscape = 27, kVkF3 = 114;
 constexpr double kWidth = 4060, kFindHeight = 1800, kReplaceHeight = 2500;
 constexpr double kFindPanelTop = 120, kReplacePanelTop = 820;
 }  // namespace
@@ -23,6 +23,8 @@ void rep::EnsureLoaded() {
     }
     c = m_Host->Create(*this);
     m_Loaded = true;
+    // A reopened window shows the case setting the next search uses.
+    c.Ch1->SetValue(d1::g_FindState.ExactFind() ? 1 : 0);
     Form_Load();
     // Centred over the editor window at every load.
     const Rect owner = m_Editor.EditorWindow().Placement();
@@ -90,7 +92,8 @@ void rep::ca_Click() {
 void rep::Ch1_Click() { d1::g_FindState.MatchCase = c.Ch1->Value() ? u"1" : u"0"; }
 
 void rep::Te_KeyDown(int, int16_t keyCode, int) {
-    if (keyCode == kVkF3)
+    // Enter is the Find button's, the window's default, as in every Find window.
+    if (keyCode == kVkF3 || keyCode == kVkReturn)
         co_Click(0);
     else if (keyCode == kVkEscape)
         Unload();

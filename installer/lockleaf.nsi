@@ -106,7 +106,9 @@ SectionEnd
 ; The .txs entries the program writes at every start, per user or machine-wide, when they open this copy.
 !macro FORGET_FILE_TYPE ROOT HANDLE
     ReadRegStr $0 ${ROOT} "Software\Classes\${FILE_TYPE}\Shell\Open\Command" ""
-    ${If} $0 == "$INSTDIR\lockleaf.exe %1"
+    ; Quoted since the program quotes its path; copies before that wrote it bare.
+    ${If} $0 == '"$INSTDIR\lockleaf.exe" %1'
+    ${OrIf} $0 == "$INSTDIR\lockleaf.exe %1"
         DeleteRegKey ${ROOT} "Software\Classes\${FILE_TYPE}"
         ReadRegStr $0 ${ROOT} "Software\Classes\.txs" ""
         ${If} $0 == "${FILE_TYPE}"

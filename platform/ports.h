@@ -38,7 +38,8 @@ struct TextBox : virtual Widget {
     // Clamped to the text; start then length, as the caret is placed first.
     virtual void SetSel(int32_t start, int32_t length) = 0;
     virtual Text SelText() const = 0;
-    // Replaces the selection; the caret ends after the inserted text. Raises onChange.
+    // Replaces the selection as typing does (the box's undo takes it back); the caret ends after the
+    // inserted text. Raises onChange.
     virtual void SetSelText(const Text& text) = 0;
     virtual void SetFocus() = 0;
 
@@ -58,6 +59,7 @@ struct Button : virtual Widget {
 
 struct CheckBox : virtual Widget {
     virtual int Value() const = 0;  // 0 unticked, 1 ticked
+    virtual void SetValue(int value) = 0;
 };
 
 struct Timer {
@@ -89,13 +91,13 @@ struct PopupMenu {
 
 // ---- user interaction --------------------------------------------------------------------------
 
-enum class MsgButtons { Ok, YesNo };
+enum class MsgButtons { Ok, YesNo, YesNoCancel };
 enum class MsgIcon { None, Exclamation };
 enum class MsgResult { Ok, Yes, No, Cancel };
 
 struct Prompts {
     virtual ~Prompts() = default;
-    // Modal message box titled with the application title; for YesNo the first button (Yes) is the default.
+    // Modal message box titled with the application title; the first button (Yes) is the default.
     virtual MsgResult Message(const Text& text, MsgButtons buttons, MsgIcon icon) = 0;
     // Modal text prompt with OK, Cancel and an input field; the typed text, or empty on Cancel.
     virtual Text Input(const Text& message) = 0;
@@ -115,6 +117,8 @@ struct Process {
     virtual Text ExeBaseName() const = 0;  // its file name without the extension
     virtual Text CommandLine() const = 0;  // the argument text after the program name, verbatim
     virtual Text CurrentDirectory() const = 0;
+    // path made absolute against the current directory, "." and ".." resolved (GetFullPathNameW).
+    virtual Text FullPath(const Text& path) const = 0;
 };
 
 struct Clock {

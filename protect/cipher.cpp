@@ -148,7 +148,9 @@ bool UnmaskDocument(std::string_view file, const Text& password, Text& text) {
         const std::string_view piece = file.substr(at, std::min(kChunk, n - at));
         DecodeCodePage(piece, stream.Next(piece.size()), head.data() + at);
     }
-    if (head != password) {
+    // The key is made from the password's code-page form, so that form is what the file holds: a password
+    // typed with a character the code page lacks was stored with "?" in its place, and still opens.
+    if (ToCodePage(head) != ToCodePage(password)) {
         text.clear();
         return false;
     }

@@ -6,9 +6,11 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "base/codepage.h"
 #include "base/paths.h"
+#include "base/text.h"
 #include "base/trace.h"
 #include "base/whole_file.h"
 #include "protect/cipher.h"
@@ -30,6 +32,29 @@ void ShowNuls(Text& text) { std::replace(text.begin(), text.end(), u'\0', kNulSy
 
 void RestoreNuls(Text& text) { std::replace(text.begin(), text.end(), kNulSymbol, u'\0'); }
 
+Text UnmappableMessage(std::u16string_view text) {
+    const auto isHigh = [](char16_t c) { return c >= 0xD800 && c < 0xDC00; };
+    const auto isLow = [](char16_t c) { return c >= 0xDC00 && c < 0xE000; };
+    const size_t first = FirstUnmappable(text);
+    size_t count = 0;
+    for (size_t i = first; i < text.size(); ++i) {
+        if (ByteOfChar(text[i]) != kUnmappable || text[i] == u'?') continue;
+        ++count;  // a character beyond the 16-bit range is two units, counted once
+        if (isHigh(text[i]) && i + 1 < text.size() && isLow(text[i + 1])) ++i;
+    }
+    const size_t line = 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + first, u'\n'));
+    const bool pair = first + 1 < text.size() && isHigh(text[first]) && isLow(text[first + 1]);
+    const auto number = [](size_t n) {
+        const std::string digits = std::to_string(n);
+        return Text(digits.begin(), digits.end());
+    };
+    return number(count) + (count == 1 ? u" character" : u" characters") +
+           u" of this document cannot be stored in this file's code page (Thai, Windows-874) and will be "
+           u"saved as \"?\". The first is \"" +
+           Text(text.substr(first, pair ? 2 : 1)) + u"\" on line " + number(line) +
+           u".\r\n\r\nDo you want to save anyway?";
+}
+
 Text CommandLineDocument(const Text& commandLine) {
     const size_t n = commandLine.size();
     if (n >= 2 && commandLine.front() == u'"' && commandLine.back() == u'"' &&
@@ -43,67 +68,112 @@ Text CommandLineDocument(const Text& commandLine) {
 DocumentStore::DocumentStore(Files& files, Prompts& prompts) : m_Files(files), m_Prompts(prompts) {}
 
 DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text& text) {
-    const Text passwordBefore = password;
     if (const int64_t length = m_Files.FileLength(path); length > d1::kLargestDocument) {
         m_Prompts.Message(d1::TooLargeMessage(length), MsgButtons::Ok, MsgIcon::Exclamation);
         return Opened::Refused;
     }
+    Text typed;
     try {
         Bytes content;
         if (!d1::ReadWholeBytes(m_Files, path, content)) {
-            if (!m_Files.EntryExists(path)) return Opened::Nothing;
+            const bool missing = !m_Files.EntryExists(path);
             // A folder, or a file that is there but was never read: saving under its name would overwrite it
-            // with another document's text, so the user learns of it and the caller keeps the old name.
-            m_Prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
+            // with another document's text, so the caller keeps the document it shows.
+            m_Prompts.Message(missing ? d1::kMissingMessage : d1::kNotOpenedMessage, MsgButtons::Ok,
+                              MsgIcon::None);
             return Opened::Refused;
         }
-        if (content.empty()) return Opened::Nothing;
-        if (!d1::IsProtectedName(path)) {
-            text = d1::FromCodePage(content);
-        } else {
+        Text loaded;
+        if (!d1::IsProtectedName(path) || content.empty()) {
+            loaded = d1::FromCodePage(content);
+        } else if (password.empty() || !d1::UnmaskDocument(content, password, loaded)) {
             // The content itself is never changed, so each try starts from the file's bytes.
-            if (password.empty() || !d1::UnmaskDocument(content, password, text)) {
-                password = m_Prompts.Input(d1::kPasswordPrompt);
-                if (password.empty() || !d1::UnmaskDocument(content, password, text)) {
-                    // The document shown, unsaved edits and all, stays: a cancelled prompt must not lose it.
-                    password = passwordBefore;
-                    text.clear();
-                    m_Prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
-                    return Opened::Refused;
-                }
+            typed = m_Prompts.Input(d1::kPasswordPrompt);
+            if (typed.empty() || !d1::UnmaskDocument(content, typed, loaded)) {
+                d1::Wipe(typed);
+                m_Prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
+                return Opened::Refused;
             }
+            // Kept in the form the file holds, so that F2 writes what the next Open accepts.
+            d1::Wipe(password);
+            password = d1::FromCodePage(d1::ToCodePage(typed));
+            d1::Wipe(typed);
         }
-        d1::ShowNuls(text);
+        d1::ShowNuls(loaded);
+        text = std::move(loaded);
         return Opened::Text;
     } catch (const std::exception&) {
         // Too large for memory (std::bad_alloc) or for a string (std::length_error): nothing of the half-done
         // load remains.
         d1::TraceCurrentException(u"open");
-        password = passwordBefore;
-        text = Text();
+        d1::Wipe(typed);
         m_Prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
         return Opened::Refused;
     }
 }
 
+bool DocumentStore::AskNewPassword(Text& password) {
+    for (;;) {
+        Text first = m_Prompts.Input(d1::kPasswordPrompt);
+        if (first.empty()) return false;
+        if (d1::FirstUnmappable(first) != std::u16string_view::npos) {
+            d1::Wipe(first);
+            m_Prompts.Message(d1::kPasswordCodePageMessage, MsgButtons::Ok, MsgIcon::Exclamation);
+            continue;
+        }
+        Text again = m_Prompts.Input(d1::kPasswordAgainPrompt);
+        const bool same = !again.empty() && again == first;
+        d1::Wipe(again);
+        if (!same) {
+            d1::Wipe(first);
+            m_Prompts.Message(d1::kPasswordsDifferMessage, MsgButtons::Ok, MsgIcon::Exclamation);
+            return false;
+        }
+        password = std::move(first);
+        return true;
+    }
+}
+
+bool DocumentStore::ConfirmUnmappable(std::u16string_view text) {
+    if (d1::FirstUnmappable(text) == std::u16string_view::npos) return true;
+    return m_Prompts.Message(d1::UnmappableMessage(text), MsgButtons::YesNo, MsgIcon::Exclamation) ==
+           MsgResult::Yes;
+}
+
 DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool ask, Text text) {
     bool ok = false;
+    Text key;
     try {
         d1::RestoreNuls(text);
+        if (!ConfirmUnmappable(text)) return Saved::Cancelled;
         if (!d1::IsProtectedName(path)) {
             ok = d1::WriteWholeFile(m_Files, path, text);
         } else {
-            if (password.empty() || ask) password = m_Prompts.Input(d1::kPasswordPrompt);
-            if (password.empty()) return Saved::NoPassword;
+            if (password.empty() || ask) {
+                if (!AskNewPassword(key)) {
+                    m_Prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
+                    return Saved::Cancelled;
+                }
+            } else {
+                key = password;
+            }
             Bytes file;
-            d1::MaskDocument(password, text, file);
+            d1::MaskDocument(key, text, file);
             ok = d1::WriteWholeBytes(m_Files, path, file);
         }
     } catch (const std::exception&) {
         d1::TraceCurrentException(u"save");
         ok = false;
     }
-    if (ok) return Saved::Written;
+    if (ok) {
+        if (!key.empty() && key != password) {
+            d1::Wipe(password);
+            password = std::move(key);
+        }
+        d1::Wipe(key);
+        return Saved::Written;
+    }
+    d1::Wipe(key);
     // The modified mark stays, and the user learns that the file on disk is the old one.
     m_Prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
     return Saved::Failed;

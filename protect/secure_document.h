@@ -6,8 +6,18 @@
 namespace d1 {
 
 constexpr char16_t kPasswordPrompt[] = u"Please enter PASSWORD !";
+constexpr char16_t kPasswordAgainPrompt[] = u"Please enter the same PASSWORD again !";
+constexpr char16_t kPasswordsDifferMessage[] =
+    u"The two passwords are not the same.\r\nYour file has NOT been saved.";
+constexpr char16_t kPasswordCodePageMessage[] =
+    u"This password has a character that a protected file cannot hold (only English and Thai letters, "
+    u"digits and signs).\r\nPlease choose another password.";
 constexpr char16_t kNotSavedMessage[] = u"Your file has NOT been saved.";
 constexpr char16_t kNotOpenedMessage[] = u"Your file has NOT been opened.";
+constexpr char16_t kMissingMessage[] = u"This file does not exist.\r\nYour file has NOT been opened.";
+
+// The question before a save that would store some characters as "?": how many, the first and its line.
+Text UnmappableMessage(std::u16string_view text);
 
 // The largest file the editor opens. A document is held several times over while it is opened, edited and
 // saved (bytes, text, the box's copy, a save's copy), in single blocks of the 32-bit address space; a file
@@ -36,25 +46,27 @@ public:
     DocumentStore(Files& files, Prompts& prompts);
 
     enum class Opened {
-        Text,     // text holds the document
-        Nothing,  // a missing or empty file: nothing to show
-        // There, but it cannot be read (or is too large), or the password was wrong, empty or cancelled: the
-        // password is as it was, and the user has been told.
+        Text,  // text holds the document (empty for an empty file); password is the one that opened it
+        // Missing, unreadable, too large, or the password was wrong, empty or cancelled: text and password are
+        // as they were, and the user has been told.
         Refused,
     };
-    // Reads path. A remembered password is tried first; the user is asked at most once and a right answer
-    // kept.
+    // Reads path. A remembered password is tried first; the user is asked at most once.
     Opened Open(const Text& path, Text& password, Text& text);
 
     enum class Saved {
-        Written,
-        NoPassword,  // a protected document without a password: nothing written, the caller tells the user
-        Failed,      // the file on disk is the old one: the user has been told
+        Written,    // password is the one the file was written with
+        Cancelled,  // the user chose not to save (a password or a "?" question): nothing written
+        Failed,     // the file on disk is the old one: the user has been told
     };
-    // Writes text to path. ask: prompt for the password even when one is remembered (Save As).
+    // Writes text to path. ask: a new password, even when one is remembered (Save As). Nothing changes
+    // password unless the file is written.
     Saved Save(const Text& path, Text& password, bool ask, Text text);
 
 private:
+    // A new password, typed twice; false (and the user told) when cancelled or the two differ.
+    bool AskNewPassword(Text& password);
+    bool ConfirmUnmappable(std::u16string_view text);
     Files& m_Files;
     Prompts& m_Prompts;
 };

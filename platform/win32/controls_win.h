@@ -45,6 +45,9 @@ public:
 class Win32CheckBox : public CheckBox, public Win32Widget {
 public:
     int Value() const override { return SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0; }
+    void SetValue(int value) override {
+        SendMessageW(hwnd, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
 };
 
 class Win32MenuItem : public MenuItem {

@@ -153,8 +153,11 @@ LRESULT Win32FouHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             SetFocus(txtData_[d1::g_ActiveEditor].hwnd);
             return 0;
         case WM_CLOSE:
-            fou_->Form_Unload();
+            if (fou_->Form_QueryUnload()) fou_->Form_Unload();
             return 0;
+        case WM_QUERYENDSESSION:
+            // Cancel refuses the end of the session; the placement is stored at WM_ENDSESSION.
+            return fou_->Form_QueryUnload() ? TRUE : FALSE;
         case WM_ENDSESSION:
             // Logoff or shutdown ends the process without a close: keep the placement as a close does.
             if (wp) fou_->Form_Unload();

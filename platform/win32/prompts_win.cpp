@@ -108,7 +108,9 @@ private:
 }  // namespace
 
 MsgResult Win32Prompts::Message(const Text& text, MsgButtons buttons, MsgIcon icon) {
-    UINT type = buttons == MsgButtons::YesNo ? MB_YESNO | MB_DEFBUTTON1 : MB_OK;
+    UINT type = buttons == MsgButtons::YesNo         ? MB_YESNO | MB_DEFBUTTON1
+                : buttons == MsgButtons::YesNoCancel ? MB_YESNOCANCEL | MB_DEFBUTTON1
+                                                     : MB_OK;
     if (icon == MsgIcon::Exclamation) type |= MB_ICONEXCLAMATION;
     const ThreadModal modal(owner);
     switch (MessageBoxW(owner, win::W(text), win::AppTitle(), type | MB_TASKMODAL)) {

@@ -94,8 +94,8 @@ RepControls Win32RepHost::Create(rep& window) {
     const wchar_t* captions[3] = {L"Find", L"Replace", L"Replace All"};
     const int lefts[3] = {0, 840, 1680}, widths[3] = {855, 855, 1215};
     for (int i = 0; i < 3; ++i)
-        co_[i].hwnd = Child(Pi_[1].hwnd, L"BUTTON", captions[i], BS_PUSHBUTTON | WS_TABSTOP, 0, kIdCo + i,
-                            Box{lefts[i], 720, widths[i], 375});
+        co_[i].hwnd = Child(Pi_[1].hwnd, L"BUTTON", captions[i], (i == 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP, 0,
+                            kIdCo + i, Box{lefts[i], 720, widths[i], 375});
     ca_.hwnd = Child(Pi_[1].hwnd, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, kIdCa,
                      Box{2880, 720, 855, 375});
     for (HWND h : {Te_[0].hwnd, Te_[1].hwnd, co_[0].hwnd, co_[1].hwnd, co_[2].hwnd, ca_.hwnd, Ch1_.hwnd})
@@ -198,7 +198,8 @@ LRESULT Win32RepHost::HandleControl(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
             // Tab is ours everywhere (for the order above); Esc is the boxes' own, not the dialog manager's.
             LRESULT code = DefSubclassProc(hwnd, msg, wp, lp);
             const auto* m = reinterpret_cast<const MSG*>(lp);
-            if (m && m->message == WM_KEYDOWN && (m->wParam == VK_TAB || (box && m->wParam == VK_ESCAPE)))
+            if (m && m->message == WM_KEYDOWN &&
+                (m->wParam == VK_TAB || (box && (m->wParam == VK_ESCAPE || m->wParam == VK_RETURN))))
                 code |= DLGC_WANTMESSAGE;
             return code;
         }
@@ -211,7 +212,7 @@ LRESULT Win32RepHost::HandleControl(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
                 self->rep_->Te_KeyDown(static_cast<int>(id - kIdTe), static_cast<int16_t>(wp),
                                        win::KeyMask());
                 if (!IsWindow(hwnd)) return 0;  // Esc closed the window
-                if (wp == VK_ESCAPE || wp == kVkF3) return 0;
+                if (wp == VK_ESCAPE || wp == kVkF3 || wp == VK_RETURN) return 0;
             }
             break;
         case WM_CHAR:

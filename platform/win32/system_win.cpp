@@ -59,6 +59,14 @@ Text Win32Process::CurrentDirectory() const {
     return win::FromW(buf.c_str(), got);
 }
 
+Text Win32Process::FullPath(const Text& path) const {
+    const DWORD n = GetFullPathNameW(win::W(path), 0, nullptr, nullptr);
+    if (n == 0) return path;
+    std::wstring buf(n, L'\0');
+    const DWORD got = GetFullPathNameW(win::W(path), n, buf.data(), nullptr);
+    return got == 0 || got >= n ? path : win::FromW(buf.c_str(), got);
+}
+
 int64_t Win32Clock::NowLocalSeconds() const {
     SYSTEMTIME st;
     GetLocalTime(&st);

@@ -7,6 +7,7 @@ struct Win32Process : Process {
     Text ExeBaseName() const override;
     Text CommandLine() const override;
     Text CurrentDirectory() const override;
+    Text FullPath(const Text& path) const override;
 };
 
 struct Win32Clock : Clock {

@@ -82,6 +82,8 @@ check "the more picture lies over the strip" "$(probe over 201)" "201"
 shot refreshed
 
 probe post main 1005 >/dev/null   # File > Exit
+wait_for_window Lockleaf || true
+keys "^Lockleaf$" n                # the typed text: Don't Save
 if ll_wait_exit; then ended=yes; else ended=no; fi
 check "exit ends the process" "$ended" "yes"
 check "one start statistic in the whole run" "$(cut -f2 "$SITE/log" | grep -c 'do=start')" "1"

@@ -54,6 +54,10 @@ eventually 1 password_prompt || true
 check "a protected save asks for the password" "$(password_prompt)" "1"
 type_text "^Lockleaf$" "pw1"
 keys "^Lockleaf$" Return
+sleep 0.5
+check "and asks for it again" "$(probe child Lockleaf Static | cut -f2 | grep -c 'the same PASSWORD again')" "1"
+type_text "^Lockleaf$" "pw1"
+keys "^Lockleaf$" Return
 eventually "memo.txs - Lockleaf 1.0" probe caption || true
 check "the dialog appended the chosen type's extension" "$(ls -A "$DOCS")" "memo.txs"
 check "the caption names the saved document" "$(probe caption)" "memo.txs - Lockleaf 1.0"

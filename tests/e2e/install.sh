@@ -54,7 +54,7 @@ check "no Modify, no Repair" "$(reg_value "$UNINSTALL" NoModify) $(reg_value "$U
 start_from_menu
 check "the Start-menu shortcut starts the program" "$(probe caption)" "Lockleaf 1.0"
 check ".txs opens in the installed program" \
-  "$(reg_default 'HKCR\Lockleaf File\Shell\Open\Command')" "$INST_WIN\\lockleaf.exe %1"
+  "$(reg_default 'HKCR\Lockleaf File\Shell\Open\Command')" "\"$INST_WIN\\lockleaf.exe\" %1"
 shot installed
 
 # An older page in place, as a previous version would have left it.
@@ -100,7 +100,7 @@ mkdir -p "$INST/banner" && echo list >"$INST/banner/banner.txt" && echo page >"$
 echo "my notes" >"$INST/notes.txt"
 # Wine let the program write the machine-wide classes; on Windows a user's copy writes them per user.
 wine_run reg add 'HKCU\Software\Classes\.txs' /ve /d "Lockleaf File" /f >/dev/null
-wine_run reg add 'HKCU\Software\Classes\Lockleaf File\Shell\Open\Command' /ve /d "$INST_WIN\lockleaf.exe %1" /f >/dev/null
+wine_run reg add 'HKCU\Software\Classes\Lockleaf File\Shell\Open\Command' /ve /d "\"$INST_WIN\lockleaf.exe\" %1" /f >/dev/null
 wine_run reg add 'HKCU\Software\Classes\Lockleaf File\DefaultIcon' /ve /d "$INST_WIN\lockleaf.exe" /f >/dev/null
 uninstall /S
 check "a silent uninstall leaves the folder with only the user's file" "$(files_in "$INST")" "./notes.txt "
@@ -122,6 +122,32 @@ uninstall /S /FORGETPOSITION
 check "nothing of ours is left in the program folder" "$([ -e "$INST" ] && echo there || echo gone)" gone
 check "the portable copy still opens .txs" \
   "$(reg_default 'HKCR\Lockleaf File\Shell\Open\Command') $(reg_default 'HKCR\.txs')" \
-  'C:\Lockleaf\lockleaf.exe %1 Lockleaf File'
+  '"C:\Lockleaf\lockleaf.exe" %1 Lockleaf File'
 check "the window position is forgotten" "$(key_exists 'HKLM\SOFTWARE\tarvik') $(key_exists 'HKCU\SOFTWARE\tarvik')" "no no"
+
+# Installed where the folder's path has a blank (as under "C:\Users\John Smith"), a double-clicked document
+# still opens in that copy: the registered command quotes the program's path.
+BLANK_WIN='C:\My Apps\Lockleaf'
+wine_run cmd /c "$(wine_run winepath -w "$SETUP" | tr -d '\r') /S /D=$BLANK_WIN" || true
+check "installed into a folder with a blank" "$(ls "$WINEPREFIX/drive_c/My Apps/Lockleaf/lockleaf.exe" | wc -l)" 1
+("$LOCKLEAF_WINE" "$BLANK_WIN\lockleaf.exe" </dev/null >>"$E2E_TMP/wine.log" 2>&1) &
+LL_PID=$!
+ll_wait_window
+keys "Lockleaf" alt+F4
+ll_wait_exit
+check "which registers itself, quoted" "$(reg_default 'HKCR\Lockleaf File\Shell\Open\Command')" \
+  "\"$BLANK_WIN\\lockleaf.exe\" %1"
+printf 'from the shell' >"$E2E_TMP/plain.txt"
+mkdir -p "$WINEPREFIX/drive_c/docs"
+wine_run "$BUILD/make_txs.exe" "$(wine_run winepath -w "$E2E_TMP/plain.txt" | tr -d '\r')" pw 'C:\docs\shell.txs'
+("$LOCKLEAF_WINE" start 'C:\docs\shell.txs' </dev/null >>"$E2E_TMP/wine.log" 2>&1) &
+wait_for_window Lockleaf
+type_text "^Lockleaf$" "pw"
+keys "^Lockleaf$" Return
+ll_wait_window
+eventually "shell.txs - Lockleaf 1.0" probe caption || true
+check "the shell opens a .txs in it" "$(probe caption) $(pgrep -fc 'My Apps.Lockleaf.lockleaf\.exe' || true)" \
+  "shell.txs - Lockleaf 1.0 1"
+check "with its text" "$(probe text)" "from the shell"
+keys "shell.txs" alt+F4
 e2e_done

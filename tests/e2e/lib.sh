@@ -115,6 +115,9 @@ eventually() {
   return 1
 }
 
+# The first line of what the message box or prompt titled "Lockleaf" says (class names compare ignoring case).
+said() { probe child Lockleaf | awk -F'\t' 'tolower($1) == "static" && $2 != "" { print $2; exit }'; }
+
 shot() {
   sleep 0.5
   import -window root "$SHOTS/$E2E_NAME-$1.png" 2>/dev/null || true

@@ -19,7 +19,7 @@ check "the next start restores it" "$(probe rect)" "80 60 600 400"
 
 check ".txs is a Lockleaf File" "$(reg_default 'HKCR\.txs')" "Lockleaf File"
 check "opened by the program with the file" \
-  "$(reg_default 'HKCR\Lockleaf File\Shell\Open\Command')" 'C:\Lockleaf\lockleaf.exe %1'
+  "$(reg_default 'HKCR\Lockleaf File\Shell\Open\Command')" '"C:\Lockleaf\lockleaf.exe" %1'
 check "with the program's icon" "$(reg_default 'HKCR\Lockleaf File\DefaultIcon')" 'C:\Lockleaf\lockleaf.exe'
 
 # Closed maximized, the window keeps its restored rectangle for the next run.

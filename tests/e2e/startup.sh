@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# First start: the untitled window, typing without a file name, Word Wrap, the short-date format, Exit.
+# First start: the untitled window, typing without a file name, Word Wrap, the short-date format, Exit (which
+# asks about the typed text; Don't Save ends).
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 ll_start
@@ -23,6 +24,10 @@ check "word wrap twice returns to the first box" "$(probe active)" "0"
 check "with the same text" "$(probe text)" "hello"
 
 probe post main 1005 >/dev/null   # File > Exit
+wait_for_window Lockleaf || true
+check "exit asks about the typed text" "$(said)" \
+  "Do you want to save changes to Untitled?"
+keys "^Lockleaf$" n                # Don't Save
 if ll_wait_exit; then ended=yes; else ended=no; fi
 check "exit ends the process" "$ended" "yes"
 e2e_done

@@ -47,6 +47,9 @@ struct FakeTextBox : TextBox, FakeWidget {
         return text.substr(selStart, selLength);
     }
     void SetSelText(const Text& t) override {
+        if (outOfMemory) throw std::bad_alloc();
+        if (refuses) return;
+        undoText = text;
         text.replace(selStart, selLength, t);
         selStart += static_cast<int32_t>(t.size());
         selLength = 0;
@@ -56,6 +59,13 @@ struct FakeTextBox : TextBox, FakeWidget {
 
     // What typing does: the text changes and the box tells its owner.
     void Type(const Text& t) { SetSelText(t); }
+    // Ctrl+Z: the text before the last replaced selection comes back.
+    void Undo() {
+        std::swap(text, undoText);
+        selStart = selLength = 0;
+        Changed();
+    }
+    Text undoText;
 
 private:
     void Changed() {
@@ -73,6 +83,7 @@ struct FakeButton : Button, FakeWidget {
 struct FakeCheckBox : CheckBox, FakeWidget {
     int value = 0;
     int Value() const override { return value; }
+    void SetValue(int v) override { value = v; }
 };
 
 struct FakeMenuItem : MenuItem {

@@ -17,6 +17,11 @@ struct FakeProcess : Process {
     Text ExeBaseName() const override { return exeBaseName; }
     Text CommandLine() const override { return commandLine; }
     Text CurrentDirectory() const override { return currentDirectory; }
+    // Drive-absolute and UNC paths stay; anything else is taken as relative to the current directory.
+    Text FullPath(const Text& path) const override {
+        const bool absolute = (path.size() > 2 && path[1] == u':' && path[2] == u'\\') || path.rfind(u"\\\\", 0) == 0;
+        return absolute ? path : currentDirectory + u"\\" + path;
+    }
 };
 
 struct FakeClock : Clock {
@@ -48,14 +53,15 @@ struct FakePrompts : Prompts {
     std::vector<Shown> messages;
     std::vector<Text> inputs;          // messages of the prompts shown
     std::deque<Text> inputAnswers;     // next answers of Input (empty = Cancel)
-    std::deque<MsgResult> msgAnswers;  // next answers of YesNo messages (default Yes)
+    // Next answers of questions: by default Yes to YesNo, No (don't save) to YesNoCancel.
+    std::deque<MsgResult> msgAnswers;
     std::function<void()> whileOpen;   // runs inside every modal prompt, as the event loop would
 
     MsgResult Message(const Text& text, MsgButtons buttons, MsgIcon icon) override {
         messages.push_back({text, buttons, icon});
         if (whileOpen) whileOpen();
         if (buttons == MsgButtons::Ok) return MsgResult::Ok;
-        if (msgAnswers.empty()) return MsgResult::Yes;
+        if (msgAnswers.empty()) return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::No;
         const MsgResult r = msgAnswers.front();
         msgAnswers.pop_front();
         return r;

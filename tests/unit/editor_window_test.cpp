@@ -13,11 +13,8 @@ struct Editor : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Editor, FirstChangeAfterStartIsAbsorbedAndAnUntitledCaptionNeverShowsTheMark) {
+TEST_F(Editor, FirstTypedCharacterAfterStartIsAnEditAndAnUntitledCaptionNeverShowsTheMark) {
     box[0].Type(u"a");
-    EXPECT_FALSE(fou.m_Modified);
-    EXPECT_EQ(fou.m_LoadMarker, u"1");
-    box[0].Type(u"b");
     EXPECT_TRUE(fou.m_Modified);
     EXPECT_EQ(window.caption, u"Lockleaf 1.0");
 }
@@ -103,12 +100,15 @@ TEST_F(Editor, WordWrapSwapsTheBoxesAndTwiceReturnsToTheFirst) {
     EXPECT_FALSE(box[1].visible);
 }
 
-TEST_F(Editor, WordWrapCopyOfADifferentTextCountsAsAnEdit) {
-    d1::g_FileName = u"C:\\docs\\notes.txt";
+TEST_F(Editor, WordWrapCopyOfADifferentTextIsNoEditAndKeepsAnEditedDocumentMarked) {
+    s.fp.files.Put(u"C:\\docs\\notes.txt", "loaded");
     box[1].text = u"old text of the hidden box";
-    fou.m_LoadMarker.clear();
-    box[0].SetText(u"loaded");  // a load: absorbed
+    fou.SecureOpen(u"C:\\docs\\notes.txt");
+    fou.mnu2_Click(1);
+    EXPECT_EQ(box[1].text, u"loaded");
     EXPECT_FALSE(fou.m_Modified);
+    EXPECT_EQ(window.caption, u"notes.txt - Lockleaf 1.0");
+    box[1].Type(u"!");
     fou.mnu2_Click(1);
     EXPECT_TRUE(fou.m_Modified);
     EXPECT_EQ(window.caption, u"notes.txt * - Lockleaf 1.0");

@@ -108,10 +108,10 @@ TEST_F(Commands, OpenLoadsTheChosenFileAndCancelLeavesEverything) {
 TEST_F(Commands, SaveAsWritesTheChosenFileAndKeepsTheChosenType) {
     s.editor().SetText(u"secret text");
     d1::g_FileName = u"C:\\docs\\memo.txt";
-    prompts.inputAnswers = {u"pw"};
+    prompts.inputAnswers = {u"pw", u"pw"};
     ChooseNext(u"C:\\docs\\memo.txs", 1);
     fou.mnu1_Click(kSaveAs);
-    EXPECT_EQ(fou.m_PrevFileName, u"C:\\docs\\memo.txt");
+    EXPECT_EQ(prompts.inputs.size(), 2u);  // a new password is typed twice
     EXPECT_EQ(d1::g_FileName, u"C:\\docs\\memo.txs");
     EXPECT_EQ(d1::g_Password, u"pw");
     EXPECT_EQ(fou.m_Dialog->FilterIndex, 1);
@@ -126,7 +126,7 @@ TEST_F(Commands, SaveAsWritesTheChosenFileAndKeepsTheChosenType) {
     EXPECT_EQ(s.editor().text, u"secret text");
 }
 
-TEST_F(Commands, CancelInSaveAsKeepsTheNameAndPasswordButRecordsThePreviousName) {
+TEST_F(Commands, CancelInSaveAsKeepsTheNameAndPassword) {
     d1::g_FileName = u"C:\\docs\\memo.txs";
     d1::g_Password = u"pw";
     dialogs.answer = [](FileDialogRequest& r) {
@@ -136,7 +136,6 @@ TEST_F(Commands, CancelInSaveAsKeepsTheNameAndPasswordButRecordsThePreviousName)
     fou.mnu1_Click(kSaveAs);
     EXPECT_EQ(d1::g_FileName, u"C:\\docs\\memo.txs");
     EXPECT_EQ(d1::g_Password, u"pw");
-    EXPECT_EQ(fou.m_PrevFileName, u"C:\\docs\\memo.txs");
     EXPECT_EQ(fou.m_Dialog->FilterIndex, 2);
     EXPECT_EQ(fou.m_Dialog->InitDir, s.fp.process.currentDirectory);
     EXPECT_TRUE(prompts.inputs.empty());
@@ -153,19 +152,22 @@ TEST_F(Commands, NameTooLongForTheDialogIsReplacedByAnEmptyOne) {
     EXPECT_EQ(dialogs.saved[0].file, Text(257, u'\0'));
 }
 
-TEST_F(Commands, NewClearsTextNameAndPasswordWithoutAsking) {
-    d1::g_FileName = u"C:\\docs\\memo.txs";
+TEST_F(Commands, NewAsksAboutAnEditedDocumentThenClearsTextNameAndPassword) {
+    files.Put(u"C:\\docs\\memo.txs", "");
+    fou.SecureOpen(u"C:\\docs\\memo.txs");
     d1::g_Password = u"pw";
-    s.editor().SetText(u"text");
-    fou.m_LoadMarker = u"1";
-    fou.m_Modified = true;
-    fou.UpdateCaption();
+    s.editor().Type(u"text");
+    prompts.msgAnswers = {MsgResult::No};
     fou.mnu1_Click(kNew);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, u"Do you want to save changes to memo.txs?");
+    EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(s.editor().text, u"");
     EXPECT_EQ(d1::g_FileName, u"");
     EXPECT_EQ(d1::g_Password, u"");
     EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
-    EXPECT_TRUE(prompts.messages.empty());
+    fou.mnu1_Click(kNew);  // nothing edited since: no question
+    EXPECT_EQ(prompts.messages.size(), 1u);
     EXPECT_TRUE(prompts.inputs.empty());
 }
 
@@ -175,7 +177,7 @@ TEST_F(Commands, EveryCommandButExitRefreshesTheCaption) {
         fou.mnu1_Click(index);
         EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0") << index;
     }
-    EXPECT_TRUE(files.files.empty());  // Save of an untitled document writes nothing
+    EXPECT_TRUE(files.files.empty());  // Save of an untitled document is a Save As, here cancelled
     s.host.window.caption = u"stale";
     fou.mnu1_Click(5);
     EXPECT_TRUE(s.fp.loop.ended);

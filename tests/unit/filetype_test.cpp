@@ -9,7 +9,7 @@ TEST(FileType, StartUpRegistersTxsWithTheExecutableAndItsIcon) {
     const FakeRegistry& r = s.fp.registry;
     EXPECT_EQ(r.Get(RegRoot::ClassesRoot, u".txs", u""), u"Lockleaf File");
     EXPECT_EQ(r.Get(RegRoot::ClassesRoot, u"Lockleaf File\\Shell\\Open\\Command", u""),
-              u"C:\\Apps\\lockleaf.exe %1");
+              u"\"C:\\Apps\\lockleaf.exe\" %1");
     EXPECT_EQ(r.Get(RegRoot::ClassesRoot, u"Lockleaf File\\DefaultIcon", u""), u"C:\\Apps\\lockleaf.exe");
     EXPECT_TRUE(r.open.empty());
 }
@@ -21,7 +21,7 @@ TEST(FileType, OverwritesOldEntriesAtEveryStart) {
     d1::Main(s.fp.platform, s.host);
     EXPECT_EQ(s.fp.registry.Get(RegRoot::ClassesRoot, u".txs", u""), u"Lockleaf File");
     EXPECT_EQ(s.fp.registry.Get(RegRoot::ClassesRoot, u"Lockleaf File\\Shell\\Open\\Command", u""),
-              u"C:\\Apps\\lockleaf.exe %1");
+              u"\"C:\\Apps\\lockleaf.exe\" %1");
 }
 
 TEST(FileType, AVerbNamesTheCommandKeyAndAnEmptyIconWritesNoDefaultIcon) {
@@ -40,7 +40,7 @@ TEST(FileType, WithoutRightsOnTheClassesRootTheUserClassesGetTheEntries) {
     const FakeRegistry& r = s.fp.registry;
     EXPECT_EQ(r.Get(RegRoot::CurrentUser, u"Software\\Classes\\.txs", u""), u"Lockleaf File");
     EXPECT_EQ(r.Get(RegRoot::CurrentUser, u"Software\\Classes\\Lockleaf File\\Shell\\Open\\Command", u""),
-              u"C:\\Apps\\lockleaf.exe %1");
+              u"\"C:\\Apps\\lockleaf.exe\" %1");
     EXPECT_EQ(r.Get(RegRoot::CurrentUser, u"Software\\Classes\\Lockleaf File\\DefaultIcon", u""),
               u"C:\\Apps\\lockleaf.exe");
     EXPECT_FALSE(r.Has(RegRoot::ClassesRoot, u".txs", u""));

@@ -330,7 +330,7 @@ TEST(FindStateLifetime, StartsEmptyInEveryProcess) {
 namespace {
 
 constexpr int kVkF = 70;
-constexpr int16_t kEsc = 27, kF3Key = 114;
+constexpr int16_t kEnter = 13, kEsc = 27, kF3Key = 114;
 
 struct FindWindow : ::testing::Test {
     Started s;
@@ -425,6 +425,14 @@ TEST_F(FindWindow, FindSelectsInTheEditorAndReplaceSwitchesModeWithoutReplacing)
     EXPECT_EQ(box.text, u"one two 1");
     r().co_Click(2);
     EXPECT_EQ(box.text, u"1 two 1");
+    // Replace All is one edit that Ctrl+Z takes back; the document is marked either way.
+    box.Undo();
+    EXPECT_EQ(box.text, u"one two 1");
+    EXPECT_TRUE(fou.m_Modified);
+    // Enter in the search box is the Find button.
+    box.SetSel(0, 0);
+    r().Te_KeyDown(0, kEnter, 0);
+    EXPECT_EQ(box.SelText(), u"one");
 }
 
 TEST_F(FindWindow, FindCommandOnAnOpenReplaceWindowKeepsTheLayout) {
@@ -460,14 +468,14 @@ TEST_F(FindWindow, CancelFocusesTheEditorAndEscClosesFromEitherBox) {
     EXPECT_EQ(repHost.destroys, 3);
 }
 
-TEST_F(FindWindow, MatchCaseOutlivesTheWindowWhileTheReopenedBoxShowsUnticked) {
+TEST_F(FindWindow, MatchCaseOutlivesTheWindowAndTheReopenedBoxShowsIt) {
     Open(u"Apple apple", 0, 0);
     w().Ch1.value = 1;
     r().Ch1_Click();
     EXPECT_EQ(fs.MatchCase, u"1");
     r().Unload();
     fou.mnu2_Click(0);
-    EXPECT_EQ(w().Ch1.value, 0);
+    EXPECT_EQ(w().Ch1.value, 1);
     w().Te[0].text = u"apple";
     box.SetSel(0, 0);
     r().co_Click(0);

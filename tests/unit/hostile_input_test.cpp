@@ -43,6 +43,18 @@ struct Hostile : ::testing::Test {
         EXPECT_FALSE(box[1].visible);
         EXPECT_FALSE(s.host.wordWrap.checked);
     }
+    // Opens path as the Open dialog's choice, or as a drop; the question about the unsaved edit is answered
+    // "Don't Save".
+    void OpenUnsaved(const Text& path, bool drop = false) {
+        prompts.msgAnswers = {MsgResult::No};
+        if (drop) {
+            fou.txtData_OLEDragDrop(d1::g_ActiveEditor, {path}, kDropEffectAll);
+        } else {
+            s.fp.dialogs.ChooseNext(path);
+            fou.mnu1_Click(kOpen);
+        }
+        std::erase_if(prompts.messages, [](const auto& m) { return m.buttons == MsgButtons::YesNoCancel; });
+    }
     // Exactly one message, this one; for a failure that was caught, a line for a developer too.
     void ExpectTold(const Text& message, bool caught = true) {
         ASSERT_EQ(prompts.messages.size(), 1u);
@@ -107,8 +119,7 @@ TEST_F(Hostile, FindReplaceAllAndWordWrapWithoutMemorySayWhichCommandFailedAndCh
 TEST_F(Hostile, AFileTheBoxRefusesIsNotOpenedAndF2StillWritesTheDocumentShown) {
     files.Put(u"C:\\big.txt", "a big document");
     box[0].refuses = true;
-    s.fp.dialogs.ChooseNext(u"C:\\big.txt");
-    fou.mnu1_Click(kOpen);
+    OpenUnsaved(u"C:\\big.txt");
     ExpectTold(d1::kNotOpenedMessage);
     ExpectUnchanged();
 
@@ -128,13 +139,12 @@ TEST_F(Hostile, FilesAboveTheLimitAreRefusedByTheirSizeBeforeAByteIsRead) {
         files.PutSparse(u"C:\\huge.txt", sizes[i]);
         const int readsBefore = files.reads;
         // By the Open dialog, and by a drop on the box.
-        s.fp.dialogs.ChooseNext(u"C:\\huge.txt");
-        fou.mnu1_Click(kOpen);
+        OpenUnsaved(u"C:\\huge.txt");
         const Text message = u"This file is " + Text(shown[i]) + u"; Lockleaf opens files up to 256 MiB. " +
                              d1::kNotOpenedMessage;
         ASSERT_EQ(prompts.messages.size(), 1u);
         EXPECT_EQ(prompts.messages[0].text, message);
-        fou.txtData_OLEDragDrop(0, {u"C:\\huge.txt"}, kDropEffectAll);
+        OpenUnsaved(u"C:\\huge.txt", true);
         ASSERT_EQ(prompts.messages.size(), 2u);
         EXPECT_EQ(prompts.messages[1].text, message);
         prompts.messages.clear();
@@ -143,7 +153,7 @@ TEST_F(Hostile, FilesAboveTheLimitAreRefusedByTheirSizeBeforeAByteIsRead) {
     }
     // At the limit a file is read (here it runs out of memory, and says so).
     files.PutSparse(u"C:\\huge.txt", d1::kLargestDocument);
-    fou.txtData_OLEDragDrop(0, {u"C:\\huge.txt"}, kDropEffectAll);
+    OpenUnsaved(u"C:\\huge.txt", true);
     ExpectTold(d1::kNotOpenedMessage, false);
     ExpectUnchanged();
 }
@@ -153,7 +163,7 @@ TEST_F(Hostile, ADocumentWithALineTooLongToWrapOpensWithWordWrapOff) {
     ASSERT_EQ(d1::g_ActiveEditor, 1);
     const Text line(size_t{1} << 20, u'x');
     files.Put(u"C:\\line.txt", Bytes(line.size(), 'x'));
-    fou.txtData_OLEDragDrop(1, {u"C:\\line.txt"}, kDropEffectAll);
+    OpenUnsaved(u"C:\\line.txt", true);
     ExpectTold(kTooLongToWrapMessage, false);
     EXPECT_EQ(d1::g_ActiveEditor, 0);
     EXPECT_FALSE(s.host.wordWrap.checked);

@@ -1,13 +1,15 @@
-// Journeys in which the program used to damage a file or hide which file F2 writes.
+// Journeys in which the program used to lose, leak or silently change what the user wrote, or hide which
+// file F2 writes.
 #include <gtest/gtest.h>
 
 #include "app/settings.h"
 #include "fakes/fake_platform.h"
 #include "protect/cipher.h"
+#include "protect/secure_document.h"
 
 namespace {
 
-constexpr int kNew = 0, kOpen = 1, kSaveAs = 3, kVkF2 = 113;
+constexpr int kNew = 0, kOpen = 1, kSaveAs = 3, kExit = 5, kVkF2 = 113;
 
 struct Journey : ::testing::Test {
     Started s;
@@ -16,54 +18,198 @@ struct Journey : ::testing::Test {
     FakePrompts& prompts = s.fp.prompts;
     FakeFileDialogs& dialogs = s.fp.dialogs;
     const Text& caption = s.host.window.caption;
+
+    void F2() { fou.txtData_KeyDown(d1::g_ActiveEditor, kVkF2, 0); }
+    void Open(const Text& path) {
+        dialogs.ChooseNext(path);
+        fou.mnu1_Click(kOpen);
+    }
+    Bytes Masked(const Text& password, const Text& text) {
+        Bytes file;
+        d1::MaskDocument(password, text, file);
+        return file;
+    }
+    Text LastMessage() const { return prompts.messages.empty() ? Text() : prompts.messages.back().text; }
 };
 
 }  // namespace
 
-TEST_F(Journey, ACancelledPasswordOnF2NeverRedirectsTheSaveToAnEarlierFile) {
-    files.Put(u"C:\\A.txt", "first");
-    dialogs.ChooseNext(u"C:\\A.txt");
-    fou.mnu1_Click(kOpen);
-    dialogs.ChooseNext(u"C:\\B.txt");
-    fou.mnu1_Click(kSaveAs);
-    fou.mnu1_Click(kNew);
-    dialogs.ChooseNext(u"C:\\new.txs");  // typed in the dialog: no such file yet
-    fou.mnu1_Click(kOpen);
-    s.editor().Type(u"secret");
-    prompts.inputAnswers = {u""};
-    fou.txtData_KeyDown(d1::g_ActiveEditor, kVkF2, 0);
-    EXPECT_EQ(d1::g_FileName, u"C:\\new.txs");
-    EXPECT_EQ(caption, u"new.txs * - Lockleaf 1.0");
+TEST_F(Journey, NameAndPasswordChangeOnlyWhenALoadOrASaveCompletes) {
+    files.Put(u"C:\\secret.txs", Masked(u"pw", u"secret"));
+    files.Put(u"C:\\e.txt", "");
+    files.folders.insert(FakeFiles::Key(u"C:\\folder"));
     prompts.inputAnswers = {u"pw"};
-    fou.txtData_KeyDown(d1::g_ActiveEditor, kVkF2, 0);
-    EXPECT_EQ(files.Get(u"C:\\A.txt"), "first");
-    EXPECT_EQ(files.Get(u"C:\\B.txt"), "first");
-    Text saved;
-    ASSERT_TRUE(d1::UnmaskDocument(files.Get(u"C:\\new.txs"), u"pw", saved));
-    EXPECT_EQ(saved, u"secret");
+    Open(u"C:\\secret.txs");
+    EXPECT_EQ(s.editor().text, u"secret");
 
-    // A cancelled Save As still goes back to the name before it, once, and says so in the caption.
-    dialogs.ChooseNext(u"C:\\other.txs");
+    // A missing name (typed into Open, dropped, or on the command line) and a folder: refused, said why.
+    Open(u"C:\\gone.txt");
+    EXPECT_EQ(LastMessage(), d1::kMissingMessage);
+    fou.txtData_OLEDragDrop(0, {u"C:\\folder"}, kDropEffectAll);
+    EXPECT_EQ(LastMessage(), d1::kNotOpenedMessage);
+    EXPECT_EQ(d1::g_FileName, u"C:\\secret.txs");
+    EXPECT_EQ(caption, u"secret.txs - Lockleaf 1.0");
+    EXPECT_EQ(s.editor().text, u"secret");
+
+    // An empty file is an empty document under its own name: F2 never writes the secret into it.
+    Open(u"C:\\e.txt");
+    EXPECT_EQ(s.editor().text, u"");
+    EXPECT_EQ(caption, u"e.txt - Lockleaf 1.0");
+    F2();
+    EXPECT_EQ(files.Get(u"C:\\e.txt"), "");
+
+    // Save As that cannot write, is cancelled at the password, or gets two different passwords: the name,
+    // the password and the mark stay, and the user is told.
+    s.editor().Type(u"draft");
+    files.failMove = true;
+    dialogs.ChooseNext(u"C:\\new.txt");
+    fou.mnu1_Click(kSaveAs);
+    EXPECT_EQ(LastMessage(), d1::kNotSavedMessage);
+    files.failMove = false;
+    dialogs.ChooseNext(u"C:\\new.txs");
     prompts.inputAnswers = {u""};
     fou.mnu1_Click(kSaveAs);
-    EXPECT_EQ(d1::g_FileName, u"C:\\new.txs");
-    EXPECT_EQ(caption, u"new.txs - Lockleaf 1.0");
-    EXPECT_EQ(fou.m_PrevFileName, u"");
+    EXPECT_EQ(LastMessage(), d1::kNotSavedMessage);
+    prompts.inputAnswers = {u"one", u"onf"};
+    fou.mnu1_Click(kSaveAs);
+    EXPECT_EQ(prompts.messages[prompts.messages.size() - 2].text, d1::kPasswordsDifferMessage);
+    EXPECT_FALSE(files.FileExists(u"C:\\new.txt"));
+    EXPECT_FALSE(files.FileExists(u"C:\\new.txs"));
+    EXPECT_EQ(d1::g_FileName, u"C:\\e.txt");
+    EXPECT_EQ(d1::g_Password, u"pw");
+    EXPECT_EQ(caption, u"e.txt * - Lockleaf 1.0");
+}
+
+TEST_F(Journey, PasswordsTheCodePageCannotHoldAreRefusedAtSaveAndOpenOldFiles) {
+    s.editor().Type(u"text");
+    dialogs.ChooseNext(u"C:\\m.txs");
+    prompts.inputAnswers = {u"M\u00fcller1", u"pw1", u"pw1"};
+    fou.mnu1_Click(kSaveAs);
+    EXPECT_EQ(prompts.messages.front().text, d1::kPasswordCodePageMessage);
+    ASSERT_EQ(prompts.inputs.size(), 3u);  // the prompt came back, then the password was typed twice
+    Text saved;
+    ASSERT_TRUE(d1::UnmaskDocument(files.Get(u"C:\\m.txs"), u"pw1", saved));
+    EXPECT_EQ(saved, u"text");
+
+    // Earlier copies stored such a password with "?": the password the user remembers opens it, and F2
+    // writes the same file back without asking.
+    const Bytes legacy = Masked(u"M?ller1", u"old text");
+    files.Put(u"C:\\legacy.txs", legacy);
+    prompts.inputs.clear();
+    prompts.inputAnswers = {u"M\u00fcller1"};
+    Open(u"C:\\legacy.txs");
+    EXPECT_EQ(s.editor().text, u"old text");
+    F2();
+    EXPECT_EQ(prompts.inputs.size(), 1u);
+    EXPECT_EQ(files.Get(u"C:\\legacy.txs"), legacy);
+}
+
+TEST_F(Journey, CharactersTheCodePageCannotHoldAreNeverSavedAsQuestionMarksSilently) {
+    files.Put(u"C:\\all.txt", [] {
+        Bytes every(256, '\0');
+        for (int b = 0; b < 256; ++b) every[static_cast<size_t>(b)] = static_cast<char>(b);
+        return every;
+    }());
+    Open(u"C:\\all.txt");
+    F2();  // text that came from a file never asks
+    EXPECT_TRUE(prompts.messages.empty());
+
+    files.Put(u"C:\\note.txt", "a?");
+    Open(u"C:\\note.txt");
+    s.editor().SetSel(2, 0);
+    s.editor().Type(u"\r\ncaf\u00e9 \U0001F600 \u00df");
+    prompts.msgAnswers = {MsgResult::No};
+    F2();
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text.substr(0, 91),
+              u"3 characters of this document cannot be stored in this file's code page (Thai, Windows-874)");
+    EXPECT_NE(prompts.messages[0].text.find(u"The first is \"\u00e9\" on line 2."), Text::npos);
+    EXPECT_EQ(files.Get(u"C:\\note.txt"), "a?");
+    EXPECT_EQ(caption, u"note.txt * - Lockleaf 1.0");
+    prompts.msgAnswers = {MsgResult::Yes};
+    F2();
+    EXPECT_EQ(files.Get(u"C:\\note.txt"), "a?\r\ncaf? ?? ?");  // as the code page has it: "?" a unit
+    EXPECT_EQ(caption, u"note.txt - Lockleaf 1.0");
+}
+
+TEST_F(Journey, AModifiedDocumentIsNeverThrownAwayWithoutAQuestion) {
+    files.Put(u"C:\\other.txt", "other");
+    s.editor().Type(u"my page");
+    const Text question = u"Do you want to save changes to Untitled?";
+    for (int command : {kNew, kOpen, kExit}) {
+        prompts.msgAnswers = {MsgResult::Cancel};
+        dialogs.ChooseNext(u"C:\\other.txt");
+        fou.mnu1_Click(command);
+        EXPECT_EQ(LastMessage(), question) << command;
+    }
+    prompts.msgAnswers = {MsgResult::Cancel, MsgResult::Cancel};
+    fou.txtData_OLEDragDrop(0, {u"C:\\other.txt"}, kDropEffectAll);
+    EXPECT_FALSE(fou.Form_QueryUnload());  // the close box and the end of the session
+    EXPECT_TRUE(dialogs.opened.empty());
+    EXPECT_FALSE(s.fp.loop.ended);
+    EXPECT_EQ(s.editor().text, u"my page");
+    EXPECT_GE(s.editor().focusCount, 5);  // back in the text each time
+
+    // Save on an untitled document is Save As; a cancelled Save As cancels the command too.
+    prompts.msgAnswers = {MsgResult::Yes};
+    dialogs.answer = nullptr;
+    fou.mnu1_Click(kExit);
+    EXPECT_EQ(dialogs.saved.size(), 1u);
+    EXPECT_FALSE(s.fp.loop.ended);
+    prompts.msgAnswers = {MsgResult::Yes};
+    dialogs.ChooseNext(u"C:\\page.txt");
+    fou.mnu1_Click(kExit);
+    EXPECT_EQ(files.Get(u"C:\\page.txt"), "my page");
+    EXPECT_TRUE(s.fp.loop.ended);
+}
+
+TEST_F(Journey, DontSaveGoesOnAndAnUneditedDocumentNeverAsks) {
+    s.editor().Type(u"x");
+    F2();  // an untitled document: Save As
+    EXPECT_EQ(dialogs.saved.size(), 1u);
+    prompts.msgAnswers = {MsgResult::No};
+    files.Put(u"C:\\a.txt", "a");
+    Open(u"C:\\a.txt");
+    fou.mnu2_Click(kMnuWordWrap);  // the copy between the boxes is not an edit
+    fou.mnu2_Click(kMnuWordWrap);
+    EXPECT_EQ(caption, u"a.txt - Lockleaf 1.0");
+    EXPECT_TRUE(fou.Form_QueryUnload());
+    s.editor().Type(u"b");
+    prompts.msgAnswers = {MsgResult::No};
+    fou.mnu1_Click(kNew);
+    EXPECT_EQ(LastMessage(), u"Do you want to save changes to a.txt?");
+    EXPECT_EQ(s.editor().text, u"");
+    EXPECT_EQ(files.Get(u"C:\\a.txt"), "a");
+    const size_t asked = prompts.messages.size();
+    fou.mnu1_Click(kExit);
+    EXPECT_EQ(prompts.messages.size(), asked);
+    EXPECT_TRUE(s.fp.loop.ended);
+}
+
+TEST(CommandLine, ARelativeNameStaysTheFileF2WritesAfterTheCurrentDirectoryMoves) {
+    Started s(false);
+    s.fp.files.Put(u"C:\\first\\notes.txt", "notes");
+    s.fp.process.commandLine = u"notes.txt";
+    s.fp.process.currentDirectory = u"C:\\first";
+    d1::Main(s.fp.platform, s.host);
+    s.fp.process.currentDirectory = u"C:\\elsewhere";  // a file dialog moved it
+    s.editor().Type(u"!");
+    s.fou().txtData_KeyDown(0, kVkF2, 0);
+    EXPECT_EQ(d1::g_FileName, u"C:\\first\\notes.txt");
+    EXPECT_EQ(s.fp.files.Get(u"C:\\first\\notes.txt"), "!notes");
 }
 
 TEST_F(Journey, NulBytesShowAsTheirSymbolAndAreWrittenBackUnchanged) {
     const Bytes plain("abc\0def\0", 8);
     files.Put(u"C:\\nul.txt", plain);
-    Bytes masked;
-    d1::MaskDocument(u"pw", Text(u"x\0y", 3), masked);
-    files.Put(u"C:\\nul.txs", masked);
+    files.Put(u"C:\\nul.txs", Masked(u"pw", Text(u"x\0y", 3)));
     d1::g_Password = u"pw";
     for (const char16_t* name : {u"C:\\nul.txt", u"C:\\nul.txs"}) {
         SCOPED_TRACE(std::string(name, name + 10));
         const Bytes before = files.Get(name);
-        fou.OpenDocument(name);
+        Open(name);
         EXPECT_EQ(s.editor().text.find(u'\0'), Text::npos);
-        fou.txtData_KeyDown(d1::g_ActiveEditor, kVkF2, 0);
+        F2();
         EXPECT_EQ(files.Get(name), before);
     }
     EXPECT_EQ(s.editor().text, u"x\u2400y");
@@ -72,17 +218,12 @@ TEST_F(Journey, NulBytesShowAsTheirSymbolAndAreWrittenBackUnchanged) {
 TEST_F(Journey, EveryDropLeavesTheCaptionNamingTheFileF2Writes) {
     files.Put(u"C:\\same.txt", "same");
     files.Put(u"C:\\empty.txt", "");
-    files.folders.insert(FakeFiles::Key(u"C:\\folder"));
     fou.txtData_OLEDragDrop(0, {u"C:\\same.txt", u"C:\\empty.txt"}, kDropEffectAll);
     EXPECT_EQ(caption, u"same.txt - Lockleaf 1.0");
     fou.txtData_OLEDragDrop(0, {u"C:\\empty.txt"}, kDropEffectAll);
     EXPECT_EQ(caption, u"empty.txt - Lockleaf 1.0");
     fou.txtData_OLEDragDrop(0, {u"C:\\missing.txt"}, kDropEffectAll);
-    EXPECT_EQ(caption, u"missing.txt - Lockleaf 1.0");
-    // A folder cannot be a document: refused, the name shown stays.
-    fou.txtData_OLEDragDrop(0, {u"C:\\folder"}, kDropEffectAll);
-    EXPECT_EQ(d1::g_FileName, u"C:\\missing.txt");
-    EXPECT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(caption, u"empty.txt - Lockleaf 1.0");
     // Reloading the text the box already shows still lets the next edit mark the document.
     fou.txtData_OLEDragDrop(0, {u"C:\\same.txt"}, kDropEffectAll);
     fou.txtData_OLEDragDrop(0, {u"C:\\same.txt"}, kDropEffectAll);

@@ -11,12 +11,13 @@ TEST(Paths, FileNamePartIsTheTextAfterTheLastBackslash) {
     EXPECT_EQ(GetFileNamePart(u""), u"");
 }
 
-TEST(Paths, ExtensionIsLoweredAndTakenFromTheLastDotAnywhere) {
+TEST(Paths, ExtensionIsLoweredAndTakenFromTheFileNameOnly) {
     EXPECT_EQ(GetExtension(u"C:\\docs\\NOTES.TXS"), u"txs");
     EXPECT_EQ(GetExtension(u"C:\\docs\\archive.tar.gz"), u"gz");
     EXPECT_EQ(GetExtension(u"C:\\docs\\readme"), u"");
     EXPECT_EQ(GetExtension(u"C:\\docs\\memo."), u"");
-    EXPECT_EQ(GetExtension(u"C:\\my.dir\\readme"), u"dir\\readme");
+    EXPECT_EQ(GetExtension(u"C:\\v1.2\\README"), u"");
+    EXPECT_EQ(GetExtension(u"C:/v1.2/notes.TXT"), u"txt");
     EXPECT_EQ(GetExtension(u"a.\u00C4B"), u"\u00C4b");  // only A-Z are lowered
     EXPECT_EQ(GetExtension(u""), u"");
 }
@@ -25,7 +26,7 @@ TEST(Paths, StripExtensionKeepsCaseAndDropsOnlyTheLastPart) {
     EXPECT_EQ(StripExtension(u"C:\\docs\\memo.txt"), u"C:\\docs\\memo");
     EXPECT_EQ(StripExtension(u"C:\\docs\\readme"), u"C:\\docs\\readme");
     EXPECT_EQ(StripExtension(u"C:\\docs\\archive.tar.gz"), u"C:\\docs\\archive.tar");
-    EXPECT_EQ(StripExtension(u"C:\\my.dir\\readme"), u"C:\\my");
+    EXPECT_EQ(StripExtension(u"C:\\v1.2\\README"), u"C:\\v1.2\\README");
     EXPECT_EQ(StripExtension(u"C:\\docs\\MEMO."), u"C:\\docs\\MEMO");
     EXPECT_EQ(StripExtension(u""), u"");
 }

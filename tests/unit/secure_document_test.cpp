@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/codepage.h"
 #include "base/whole_file.h"
 #include "fakes/fake_platform.h"
@@ -48,8 +50,7 @@ const std::vector<Text> kNotOpened = {u"Your file has NOT been opened."};
 TEST_F(Document, PlainFileLoadsAsAnUneditedDocument) {
     files.Put(u"C:\\docs\\notes.txt", "one\r\ntwo \xA1");
     fou.m_Modified = true;
-    d1::g_FileName = u"C:\\docs\\notes.txt";
-    fou.SecureOpen();
+    fou.SecureOpen(u"C:\\docs\\notes.txt");
     EXPECT_EQ(s.editor().text, u"one\r\ntwo \u0e01");
     EXPECT_FALSE(fou.m_Modified);
     EXPECT_EQ(fou.m_LoadMarker, u"1");  // the load's own change was absorbed
@@ -57,21 +58,18 @@ TEST_F(Document, PlainFileLoadsAsAnUneditedDocument) {
     EXPECT_TRUE(prompts.inputs.empty());
 }
 
-TEST_F(Document, MissingEmptyUnreadableOrTooLargeFilesLeaveTheEditorAsItWas) {
+TEST_F(Document, MissingUnreadableOrTooLargeFilesLeaveTheEditorAsItWasAndAnEmptyOneOpensEmpty) {
     files.Put(u"C:\\empty.txs", "");
     files.Put(u"C:\\broken.txt", "half of this arrives");
     files.unreadable.insert(FakeFiles::Key(u"C:\\broken.txt"));
     files.Put(u"C:\\huge.txs", Protected(u"pw", u"x"));
     files.tooLarge.insert(FakeFiles::Key(u"C:\\huge.txs"));
-    // A missing name is a new document and an empty file has nothing to show; a file that is there but
-    // cannot be read is refused out loud.
     const struct {
         const char16_t* name;
-        bool opened;
-    } cases[] = {{u"C:\\missing.txs", true},
-                 {u"C:\\empty.txs", true},
-                 {u"C:\\broken.txt", false},
-                 {u"C:\\huge.txs", false}};
+        const char16_t* message;
+    } cases[] = {{u"C:\\missing.txs", d1::kMissingMessage},
+                 {u"C:\\broken.txt", d1::kNotOpenedMessage},
+                 {u"C:\\huge.txs", d1::kNotOpenedMessage}};
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         prompts.messages.clear();
@@ -79,25 +77,27 @@ TEST_F(Document, MissingEmptyUnreadableOrTooLargeFilesLeaveTheEditorAsItWas) {
         s.editor().Type(u"!");
         d1::g_Password = u"remembered";
         s.host.window.caption = u"caption";
-        d1::g_FileName = c.name;
-        EXPECT_EQ(fou.SecureOpen(), c.opened);
+        EXPECT_FALSE(fou.SecureOpen(c.name));
         EXPECT_EQ(s.editor().text, u"kept!");
         EXPECT_TRUE(fou.m_Modified);
         EXPECT_EQ(fou.m_LoadMarker, u"1");
         EXPECT_EQ(d1::g_Password, u"remembered");
-        EXPECT_EQ(d1::g_FileName, c.name);  // set by the caller, who decides what to keep
+        EXPECT_EQ(d1::g_FileName, u"C:\\before.txt");
         EXPECT_EQ(s.host.window.caption, u"caption");
-        EXPECT_EQ(MessagesShown(), c.opened ? std::vector<Text>{} : kNotOpened);
+        EXPECT_EQ(MessagesShown(), std::vector<Text>{c.message});
     }
     EXPECT_TRUE(prompts.inputs.empty());
+    EXPECT_TRUE(fou.SecureOpen(u"C:\\empty.txs"));
+    EXPECT_EQ(s.editor().text, u"");
+    EXPECT_FALSE(fou.m_Modified);
+    EXPECT_EQ(s.host.window.caption, u"empty.txs - Lockleaf 1.0");
 }
 
 TEST_F(Document, AFileThatCannotBeReadIsNeverOverwrittenByTheDocumentStillShown) {
     files.Put(u"C:\\docs\\report.txt", "their report");
     files.unreadable.insert(FakeFiles::Key(u"C:\\docs\\report.txt"));
     files.Put(u"C:\\docs\\mine.txt", "mine");
-    d1::g_FileName = u"C:\\docs\\mine.txt";
-    fou.SecureOpen();
+    fou.SecureOpen(u"C:\\docs\\mine.txt");
     s.editor().SetSel(4, 0);
     s.editor().Type(u" edited");
 
@@ -108,7 +108,8 @@ TEST_F(Document, AFileThatCannotBeReadIsNeverOverwrittenByTheDocumentStillShown)
     EXPECT_EQ(s.host.window.caption, u"mine.txt * - Lockleaf 1.0");
     fou.txtData_OLEDragDrop(0, {u"C:\\docs\\report.txt"}, 7);
     EXPECT_EQ(d1::g_FileName, u"C:\\docs\\mine.txt");
-    EXPECT_EQ(MessagesShown(), (std::vector<Text>{kNotOpened[0], kNotOpened[0]}));
+    const auto shown = MessagesShown();
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), kNotOpened[0]), 2);
     fou.txtData_KeyDown(0, kVkF2, 0);
     EXPECT_EQ(files.Get(u"C:\\docs\\report.txt"), "their report");
     EXPECT_EQ(files.Get(u"C:\\docs\\mine.txt"), "mine edited");
@@ -117,8 +118,7 @@ TEST_F(Document, AFileThatCannotBeReadIsNeverOverwrittenByTheDocumentStillShown)
 TEST_F(Document, RememberedPasswordOpensWithoutAPrompt) {
     files.Put(u"C:\\a.txs", Protected(u"pw", u"secret text"));
     d1::g_Password = u"pw";
-    d1::g_FileName = u"C:\\a.txs";
-    fou.SecureOpen();
+    fou.SecureOpen(u"C:\\a.txs");
     EXPECT_EQ(s.editor().text, u"secret text");
     EXPECT_TRUE(prompts.inputs.empty());
     EXPECT_EQ(s.host.window.caption, u"a.txs - Lockleaf 1.0");
@@ -128,8 +128,7 @@ TEST_F(Document, OtherPasswordAsksOnceAndTheRightAnswerOpens) {
     files.Put(u"C:\\b.TXS", Protected(u"other", u"text"));  // the extension in capitals is protected too
     d1::g_Password = u"pw";
     prompts.inputAnswers = {u"other"};
-    d1::g_FileName = u"C:\\b.TXS";
-    fou.SecureOpen();
+    fou.SecureOpen(u"C:\\b.TXS");
     EXPECT_EQ(prompts.inputs, std::vector<Text>{u"Please enter PASSWORD !"});
     EXPECT_EQ(s.editor().text, u"text");
     EXPECT_EQ(d1::g_Password, u"other");
@@ -143,7 +142,7 @@ TEST_F(Document, WrongAnswerCancelOrACaseDifferenceKeepTheDocumentShownUnsavedEd
         prompts.inputs.clear();
         prompts.messages.clear();
         prompts.inputAnswers = {answer};
-        fou.OpenDocument(u"C:\\c.txs");
+        fou.SecureOpen(u"C:\\c.txs");
         EXPECT_EQ(prompts.inputs.size(), 1u);
         EXPECT_EQ(MessagesShown(), kNotOpened);
         EXPECT_EQ(s.editor().text, u"before");
@@ -158,8 +157,7 @@ TEST_F(Document, WrongAnswerCancelOrACaseDifferenceKeepTheDocumentShownUnsavedEd
 TEST_F(Document, NameWithoutAPointIsPlainEvenWhenItsBytesLookMasked) {
     const Bytes masked = Protected(u"pw", u"x");
     files.Put(u"C:\\docs.txs\\README", masked);
-    d1::g_FileName = u"C:\\docs.txs\\README";
-    fou.SecureOpen();
+    fou.SecureOpen(u"C:\\docs.txs\\README");
     EXPECT_EQ(s.editor().text, d1::FromCodePage(masked));
     EXPECT_TRUE(prompts.inputs.empty());
 }
@@ -177,16 +175,16 @@ TEST_F(Document, FiveCharactersUnderAThreeCharacterPasswordGiveEightBytesAndReop
     EXPECT_EQ(s.host.window.caption, u"n.txs - Lockleaf 1.0");
 
     s.editor().SetText(u"something else");
-    fou.SecureOpen();
+    fou.SecureOpen(u"C:\\n.txs");
     EXPECT_EQ(s.editor().text, u"hello");
     EXPECT_EQ(s.host.window.caption, u"n.txs - Lockleaf 1.0");
 }
 
 TEST_F(Document, EmptyDocumentIsTheMaskedPasswordAloneAndSavesAreRepeatable) {
     Edited(u"C:\\e.txs", u"");
-    prompts.inputAnswers = {u"pass"};
-    fou.SecureSave(false);  // no password yet: asked
-    EXPECT_EQ(prompts.inputs.size(), 1u);
+    prompts.inputAnswers = {u"pass", u"pass"};
+    fou.SecureSave(false);  // no password yet: a new one, typed twice
+    EXPECT_EQ(prompts.inputs.size(), 2u);
     EXPECT_EQ(files.Get(u"C:\\e.txs"), Protected(u"pass", u""));
     EXPECT_EQ(files.Get(u"C:\\e.txs").size(), 4u);
 
@@ -195,48 +193,50 @@ TEST_F(Document, EmptyDocumentIsTheMaskedPasswordAloneAndSavesAreRepeatable) {
     const Bytes first = files.Get(u"C:\\e.txs");
     fou.SecureSave(false);
     EXPECT_EQ(files.Get(u"C:\\e.txs"), first);
-    EXPECT_EQ(prompts.inputs.size(), 1u);  // the remembered password is used
+    EXPECT_EQ(prompts.inputs.size(), 2u);  // the remembered password is used
     EXPECT_EQ(FileCount(), 1u);            // no temporary file is left behind
 }
 
 TEST_F(Document, SaveAsAsksEvenWithARememberedPassword) {
     Edited(u"C:\\f.txs", u"text");
     d1::g_Password = u"old";
-    prompts.inputAnswers = {u"new"};
+    prompts.inputAnswers = {u"new", u"new"};
     fou.SecureSave(true);
     EXPECT_EQ(d1::g_Password, u"new");
     EXPECT_EQ(files.Get(u"C:\\f.txs"), Protected(u"new", u"text"));
 }
 
-TEST_F(Document, CancelledPasswordWritesNothingAndReturnsToThePreviousName) {
+TEST_F(Document, CancelledPasswordWritesNothingAndKeepsNameAndPassword) {
     files.Put(u"C:\\g.txs", "old bytes");
     Edited(u"C:\\g.txs", u"text");
     s.editor().Type(u"!");
-    fou.m_PrevFileName = u"C:\\before.txt";
     d1::g_Password = u"pw";
-    fou.SecureSave(true);  // Save As, Cancel at the prompt
+    fou.SecureSave(true);  // a new password asked for, and cancelled
     EXPECT_EQ(MessagesShown(), kNotSaved);
-    EXPECT_EQ(d1::g_FileName, u"C:\\before.txt");
-    EXPECT_EQ(d1::g_Password, u"");
+    EXPECT_EQ(d1::g_FileName, u"C:\\g.txs");
+    EXPECT_EQ(d1::g_Password, u"pw");
     EXPECT_EQ(files.Get(u"C:\\g.txs"), "old bytes");
     EXPECT_TRUE(fou.m_Modified);
     EXPECT_EQ(s.editor().text, u"text!");
 }
 
-TEST_F(Document, PlainSaveWritesTheCodePageBytesAndUnrepresentableCharactersAsQuestionMarks) {
+TEST_F(Document, PlainSaveWritesTheCodePageBytesAndOnlyWhenTheUserAgreesCharactersAsQuestionMarks) {
     Edited(u"C:\\p.txt", u"a\u0e01\u00e9\r\n");
     fou.m_Modified = true;
     fou.SecureSave(false);
     EXPECT_EQ(files.Get(u"C:\\p.txt"), "a\xA1?\r\n");
     EXPECT_FALSE(fou.m_Modified);
     EXPECT_TRUE(prompts.inputs.empty());
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::YesNo);
 }
 
-TEST_F(Document, UntitledDocumentIsNeverSaved) {
+TEST_F(Document, UntitledDocumentIsSavedThroughSaveAs) {
     Edited(u"", u"text");
     d1::g_Password = u"pw";
     fou.txtData_KeyDown(0, kVkF2, 0);
-    EXPECT_TRUE(files.files.empty());
+    EXPECT_EQ(s.fp.dialogs.saved.size(), 1u);
+    EXPECT_TRUE(files.files.empty());  // the dialog was cancelled
     EXPECT_TRUE(prompts.inputs.empty());
     EXPECT_TRUE(prompts.messages.empty());
 }
@@ -415,11 +415,13 @@ TEST(CommandLine, AnExistingFileThatCannotBeReadStartsUntitledAndSaysSo) {
     EXPECT_EQ(s.fp.prompts.messages[0].text, u"Your file has NOT been opened.");
 }
 
-TEST(CommandLine, ANameOfNoReadableFileLeavesAnEmptyEditorCaptionedWithTheNameASaveWrites) {
+TEST(CommandLine, ANameOfNoFileStartsUntitledAndSaysSo) {
     Started s(false);
     s.fp.process.commandLine = u"\"a\" \"b\"";
     d1::Main(s.fp.platform, s.host);
-    EXPECT_EQ(d1::g_FileName, u"\"a\" \"b\"");
+    EXPECT_EQ(d1::g_FileName, u"");
     EXPECT_EQ(s.editor().text, u"");
-    EXPECT_EQ(s.host.window.caption, u"\"a\" \"b\" - Lockleaf 1.0");
+    EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
+    ASSERT_EQ(s.fp.prompts.messages.size(), 1u);
+    EXPECT_EQ(s.fp.prompts.messages[0].text, d1::kMissingMessage);
 }
