@@ -2,8 +2,8 @@
 
 #include "ads/banner.h"
 #include "ads/stats.h"
-#include "base/trace.h"
 #include "base/whole_file.h"
+#include "platform/trace.h"
 
 AdStrip::AdStrip(Internet& internet, Files& files, Clock& clock, EventLoop& loop, Shell& shell,
                  Browser& browser, AdSite site)

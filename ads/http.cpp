@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "base/codepage.h"
-#include "base/trace.h"
 #include "base/whole_file.h"
+#include "platform/trace.h"
 
 namespace d1 {
 namespace {

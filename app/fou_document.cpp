@@ -6,7 +6,7 @@
 #include "app/fou.h"
 #include "base/paths.h"
 #include "base/text.h"
-#include "base/trace.h"
+#include "platform/trace.h"
 
 namespace {
 

@@ -4,12 +4,14 @@
 #include <new>
 #include <stdexcept>
 
-#include "base/trace.h"
 #include "platform/ports.h"
+#include "platform/trace.h"
 
 namespace d1 {
 
-Text NotEnoughMemoryMessage(std::u16string_view command);
+inline Text NotEnoughMemoryMessage(std::u16string_view command) {
+    return u"Not enough memory to " + Text(command) + u".";
+}
 
 // Runs f; std::bad_alloc or std::length_error (a text longer than a string can hold) becomes the message
 // "Not enough memory to <command>." and false. f must change nothing before its last allocation.

@@ -11,8 +11,8 @@
 #include "base/codepage.h"
 #include "base/paths.h"
 #include "base/text.h"
-#include "base/trace.h"
 #include "base/whole_file.h"
+#include "platform/trace.h"
 #include "protect/cipher.h"
 
 namespace d1 {

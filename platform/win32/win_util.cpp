@@ -3,7 +3,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "base/trace.h"
+#include "platform/trace.h"
 #include "platform/win32/window_class.h"
 
 namespace win {

@@ -5,7 +5,7 @@
 
 #include "app/d1.h"
 #include "app/fou.h"
-#include "base/trace.h"
+#include "platform/trace.h"
 #include "platform/win32/file_dialogs_win.h"
 #include "platform/win32/files_win.h"
 #include "platform/win32/internet_win.h"

@@ -8,7 +8,6 @@ D=$APP_DIR
 printf 'first' >"$D/A.txt"
 for size in 1G 1536M 2G; do truncate -s "$size" "$D/big$size.txt"; done  # sparse: no disk used
 python3 -c "import sys; sys.stdout.buffer.write(b'w' * (1 << 20))" >"$D/line.txt"
-said() { probe child Lockleaf | awk -F'\t' '$1 == "Static" && $2 != "" { print $2 }'; }
 now() { date +%s%N; }
 drop() { local l t w h; read -r l t w h <<<"$(probe rect)"; drop_files $((l + w / 2)) $((t + h / 2)) "$@"; }
 message_for() { echo "This file is $1 MiB; Lockleaf opens files up to 256 MiB. Your file has NOT been opened."; }
@@ -19,10 +18,13 @@ press ctrl+End
 typed ' edited'
 for case in "1G 1024" "1536M 1536" "2G 2048"; do
   read -r size mib <<<"$case"
-  t=$(now)
   drop "$D/big$size.txt"
   wait_for_window Lockleaf || true
-  echo "  ($size dropped: the message after $((($(now) - t) / 1000000)) ms)"
+  check "the unsaved edit is asked about first" "$(said)" "Do you want to save changes to A.txt?"
+  t=$(now)
+  press n
+  wait_for_window Lockleaf || true
+  echo "  ($size dropped: the message after $((($(now) - t) / 1000000)) ms from Don't Save)"
   check "a dropped $size file is refused by its size" "$(said)" "$(message_for "$mib")"
   press Return
   check "and the document shown stays, unsaved edit and all" "$(probe caption)/$(probe text)" \

@@ -1,9 +1,9 @@
 // Big documents and a box without room: every command that fails says so and leaves the document as it was.
 #include <gtest/gtest.h>
 
-#include "base/trace.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_rep_host.h"
+#include "platform/trace.h"
 
 namespace {
 
