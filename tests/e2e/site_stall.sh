@@ -43,7 +43,7 @@ ll_wait_window
 shown=$(now_ms)
 echo "  (slow site: the window visible $((shown - t)) ms after launch)"
 for _ in $(seq 100); do grep -q '^ANSWER.*do=start' "$SITE/log" 2>/dev/null && break; sleep 0.1; done
-answered=$(awk -F'\t' '$1 == "ANSWER" && $2 ~ /do=start/ { printf "%d", $3 * 1000; exit }' "$SITE/log")
+answered=$(awk -F'\t' '$1 == "ANSWER" && $2 ~ /do=start/ { printf "%.0f", $3 * 1000; exit }' "$SITE/log")
 check "the window is up before the start statistic is answered" \
   "$([ -n "$answered" ] && [ "$shown" -lt "$answered" ] && echo yes)" "yes"
 check "the slow site still receives the start statistic, once" "$(stats)" "1"
