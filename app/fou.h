@@ -66,8 +66,8 @@ public:
     // Loads path, plain or protected, into the active editor. Only a load that completes changes the text,
     // g_FileName and g_Password; otherwise the user has been told and the document shown stays as it was.
     bool SecureOpen(const Text& path);
-    // Writes the document under g_FileName (Save As for an untitled one). ask: a new password even when one is
-    // remembered. True when written.
+    // Writes the document under g_FileName (Save As for an untitled one). ask: a new password even when one
+    // is remembered. True when written.
     bool SecureSave(bool ask);
     bool SaveAs();  // the Save As dialog, then the save; the name and password change only when written
     // Before the document is replaced or the window closes: Save, Don't Save or Cancel when it is modified.

@@ -47,8 +47,8 @@ public:
 
     enum class Opened {
         Text,  // text holds the document (empty for an empty file); password is the one that opened it
-        // Missing, unreadable, too large, or the password was wrong, empty or cancelled: text and password are
-        // as they were, and the user has been told.
+        // Missing, unreadable, too large, or the password was wrong, empty or cancelled: text and password
+        // are as they were, and the user has been told.
         Refused,
     };
     // Reads path. A remembered password is tried first; the user is asked at most once.

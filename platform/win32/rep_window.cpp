@@ -94,8 +94,9 @@ RepControls Win32RepHost::Create(rep& window) {
     const wchar_t* captions[3] = {L"Find", L"Replace", L"Replace All"};
     const int lefts[3] = {0, 840, 1680}, widths[3] = {855, 855, 1215};
     for (int i = 0; i < 3; ++i)
-        co_[i].hwnd = Child(Pi_[1].hwnd, L"BUTTON", captions[i], (i == 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP, 0,
-                            kIdCo + i, Box{lefts[i], 720, widths[i], 375});
+        co_[i].hwnd = Child(Pi_[1].hwnd, L"BUTTON", captions[i],
+                            (i == 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP, 0, kIdCo + i,
+                            Box{lefts[i], 720, widths[i], 375});
     ca_.hwnd = Child(Pi_[1].hwnd, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, kIdCa,
                      Box{2880, 720, 855, 375});
     for (HWND h : {Te_[0].hwnd, Te_[1].hwnd, co_[0].hwnd, co_[1].hwnd, co_[2].hwnd, ca_.hwnd, Ch1_.hwnd})

@@ -19,7 +19,8 @@ struct FakeProcess : Process {
     Text CurrentDirectory() const override { return currentDirectory; }
     // Drive-absolute and UNC paths stay; anything else is taken as relative to the current directory.
     Text FullPath(const Text& path) const override {
-        const bool absolute = (path.size() > 2 && path[1] == u':' && path[2] == u'\\') || path.rfind(u"\\\\", 0) == 0;
+        const bool absolute =
+            (path.size() > 2 && path[1] == u':' && path[2] == u'\\') || path.rfind(u"\\\\", 0) == 0;
         return absolute ? path : currentDirectory + u"\\" + path;
     }
 };
@@ -51,11 +52,11 @@ struct FakePrompts : Prompts {
         MsgIcon icon;
     };
     std::vector<Shown> messages;
-    std::vector<Text> inputs;          // messages of the prompts shown
-    std::deque<Text> inputAnswers;     // next answers of Input (empty = Cancel)
+    std::vector<Text> inputs;       // messages of the prompts shown
+    std::deque<Text> inputAnswers;  // next answers of Input (empty = Cancel)
     // Next answers of questions: by default Yes to YesNo, No (don't save) to YesNoCancel.
     std::deque<MsgResult> msgAnswers;
-    std::function<void()> whileOpen;   // runs inside every modal prompt, as the event loop would
+    std::function<void()> whileOpen;  // runs inside every modal prompt, as the event loop would
 
     MsgResult Message(const Text& text, MsgButtons buttons, MsgIcon icon) override {
         messages.push_back({text, buttons, icon});
