@@ -2,6 +2,7 @@
 # Files too big for the editor, dropped and given on the command line: a message that names the size and the
 # limit, and the document shown, unsaved edit and all, stays; F2 then writes it and leaves the big file alone.
 # With Word Wrap on, a document that is one 1 Mi-character line opens with Word Wrap off instead of hanging.
+# A document in a folder whose path is over 300 characters long is saved there.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 D=$APP_DIR
@@ -68,5 +69,21 @@ for case in "1G 1024" "2G 2048"; do
   probe close >/dev/null
   ll_wait_exit || true
 done
+# A folder path of 314 characters: the document opens, and F2 saves it beside itself.
+deep_unix="$D/$(printf 'x%.0s' {1..100})/$(printf 'y%.0s' {1..100})/$(printf 'z%.0s' {1..100})"
+deep_win="C:\\Lockleaf\\$(printf 'x%.0s' {1..100})\\$(printf 'y%.0s' {1..100})\\$(printf 'z%.0s' {1..100})"
+mkdir -p "$deep_unix"
+printf 'deep' >"$deep_unix/deep.txt"
+check "the folder's path is over 300 characters" "$([ ${#deep_win} -gt 300 ] && echo yes)" "yes"
+ll_start "$deep_win\\deep.txt"
+focus_window "deep.txt - Lockleaf"
+press ctrl+End
+typed ' saved'
+press F2
+eventually "deep.txt - Lockleaf 1.0" probe caption || true
+check "F2 saves the document in the deep folder" "$(cat "$deep_unix/deep.txt")" "deep saved"
+check "and leaves nothing else there" "$(ls "$deep_unix")" "deep.txt"
+probe close >/dev/null
+ll_wait_exit || true
 shot end
 e2e_done
