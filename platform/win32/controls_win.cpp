@@ -1,6 +1,7 @@
 #include "platform/win32/controls_win.h"
 
 #include "platform/win32/win_util.h"
+#include "platform/win32/window_class.h"
 
 using win::PixelsToTwips;
 using win::TwipsToPixels;
@@ -141,15 +142,17 @@ bool Win32Window::Move(const Rect& r) {
 
 namespace {
 
-BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
-    MONITORINFO mi{sizeof mi};
-    if (GetMonitorInfoW(monitor, &mi)) {
-        const RECT& rc = mi.rcWork;
-        reinterpret_cast<std::vector<Rect>*>(areas)->push_back({PixelsToTwips(rc.left), PixelsToTwips(rc.top),
-                                                                PixelsToTwips(rc.right - rc.left),
-                                                                PixelsToTwips(rc.bottom - rc.top)});
-    }
-    return TRUE;
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) noexcept {
+    return win::Guarded(L"monitor list", FALSE, [&] {
+        MONITORINFO mi{sizeof mi};
+        if (GetMonitorInfoW(monitor, &mi)) {
+            const RECT& rc = mi.rcWork;
+            reinterpret_cast<std::vector<Rect>*>(areas)->push_back(
+                {PixelsToTwips(rc.left), PixelsToTwips(rc.top), PixelsToTwips(rc.right - rc.left),
+                 PixelsToTwips(rc.bottom - rc.top)});
+        }
+        return TRUE;
+    });
 }
 
 }  // namespace
