@@ -16,15 +16,15 @@ void ResetGlobals() {
     g_FindState = {};
 }
 
-void Main(Platform& platform, FouHost& host) {
-    g_AppName = u"Lockleaf";
+void Main(Platform& platform, FouHost& host, RepHost* repHost) {
+    g_AppName = kProductName;
     g_AppVersion = u"1.0";
     g_AppDate = u"1 Sep 2013";
     SetShortDateFormat(platform.locale);
     g_SiteUrl = kSiteUrl;
     InitFolders(platform.process);
     if (!g_Fou) {
-        g_Fou = std::make_unique<Fou>(platform, host);
+        g_Fou = std::make_unique<Fou>(platform, host, repHost);
         g_Fou->Load();
     }
 }

@@ -5,6 +5,7 @@
 
 #include "platform/hosts.h"
 #include "platform/platform.h"
+#include "platform/product.h"
 
 // d1: the program's shared module (its name from the original design).
 namespace d1 {
@@ -26,14 +27,14 @@ inline int32_t g_ActiveEditor = 0;
 // The one main window.
 extern std::unique_ptr<Fou> g_Fou;
 
-constexpr char16_t kAppTitle[] = u"Lockleaf";
 constexpr char16_t kSiteUrl[] = LOCKLEAF_SITE_URL;
 constexpr uint32_t kLocaleSShortDate = 0x1F;
 
 // Back to the state of a process that has just started (tests start many "processes").
 void ResetGlobals();
 
-void Main(Platform& platform, FouHost& host);
+// repHost: the Find/Replace window's toolkit, handed to the main window.
+void Main(Platform& platform, FouHost& host, RepHost* repHost);
 void SetShortDateFormat(Locale& locale);
 void InitFolders(const Process& process);
 Text EnsureTrailing(Text& text, const Text& suffix);

@@ -37,7 +37,9 @@ Text Fou::GetFilter(const Text& fileName, int32_t& index) {
 }
 
 cmd1& Fou::Dialog() {
-    if (!m_Dialog) m_Dialog = std::make_unique<cmd1>(p.dialogs, p.process, d1::g_AppFolder, d1::kAppTitle);
+    if (!m_Dialog)
+        m_Dialog =
+            std::make_unique<cmd1>(m_Platform.dialogs, m_Platform.process, d1::g_AppFolder, kProductName);
     return *m_Dialog;
 }
 

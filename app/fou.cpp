@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr int kVkF = 70, kVkF2 = 113, kVkF3 = 114, kVkF4 = 115;
-
 // A start-up step that fails is skipped, with a line for a developer; the next one runs.
 template <class F>
 void Step(F&& f) {
@@ -42,24 +40,24 @@ bool WrapsQuickly(const Text& text) {
     }
 }
 
-Fou::Fou(Platform& platform, FouHost& windowHost)
-    : p(platform), host(windowHost), m_Documents(platform.files, platform.prompts) {}
+Fou::Fou(Platform& platform, FouHost& host, RepHost* repHost)
+    : m_Platform(platform), m_Host(host), m_RepHost(repHost), m_Documents(platform.files, platform.prompts) {}
 
 Fou::~Fou() = default;
 
 void Fou::Load() {
     Form_Initialize();
-    c = host.Create(*this);
-    m_Ads =
-        std::make_unique<AdStrip>(p.internet, p.files, p.clock, p.loop, p.shell, *c.browser1,
-                                  AdSite{d1::g_SiteUrl, d1::g_AppFolder, d1::g_AppCode, d1::g_MachineKey});
+    m_Controls = m_Host.Create(*this);
+    m_Ads = std::make_unique<AdStrip>(
+        m_Platform.internet, m_Platform.files, m_Platform.clock, m_Platform.loop, m_Platform.shell,
+        *m_Controls.browser1, AdSite{d1::g_SiteUrl, d1::g_AppFolder, d1::g_AppCode, d1::g_MachineKey});
     Form_Load();
-    host.Show();
+    m_Host.Show();
     // After the show: a site that accepts and never answers holds this request for seconds.
     Step([&] { SendStat(u"&do=start"); });
 }
 
-void Fou::Form_Initialize() { host.InitCommonControls(); }
+void Fou::Form_Initialize() { m_Host.InitCommonControls(); }
 
 void Fou::Form_Load() {
     Step([&] { UpdateCaption(); });
@@ -67,50 +65,51 @@ void Fou::Form_Load() {
     Step([&] { exePath = ExecutablePath(); });
     // The program's path quoted: unquoted, a blank in it would end the program name.
     Step([&] {
-        d1::RegisterFileType(p.registry, u"Lockleaf File", u"\"" + exePath + u"\" %1", u"txs", u"", exePath);
+        d1::RegisterFileType(m_Platform.registry, u"Lockleaf File", u"\"" + exePath + u"\" %1", u"txs", u"",
+                             exePath);
     });
-    Step([&] { d1::g_MachineKey = d1::GetMachineKey(p.volumes); });
+    Step([&] { d1::g_MachineKey = d1::GetMachineKey(m_Platform.volumes); });
     Step([&] { d1::g_AppCode = u"LOK"; });
     Step([&] {
-        c.browser1->onNewWindow = [this](const Text& url) { Browser1_NewWindow3(url); };
-        c.browser1->Navigate(d1::g_AppFolder + u"php\\000.html");
+        m_Controls.browser1->onNewWindow = [this](const Text& url) { Browser1_NewWindow3(url); };
+        m_Controls.browser1->Navigate(d1::g_AppFolder + u"php\\000.html");
     });
     Step([&] { RestorePlacement(); });
     Step([&] { OpenCommandLineDocument(); });
     // From here on every edit counts, also the first one in a window that opened no document.
     if (m_LoadMarker.empty()) m_LoadMarker.assign(1, u'1');
-    Step([&] { c.timer1->SetInterval(d1::kTimer1Interval); });
+    Step([&] { m_Controls.timer1->SetInterval(d1::kTimer1Interval); });
 }
 
 rep& Fou::Rep() {
-    if (!m_Rep) m_Rep = std::make_unique<rep>(*this, p.locale, p.prompts, m_RepHost);
+    if (!m_Rep) m_Rep = std::make_unique<rep>(*this, m_Platform.locale, m_Platform.prompts, m_RepHost);
     return *m_Rep;
 }
 
-Text Fou::ExecutablePath() const { return d1::g_AppFolder + p.process.ExeBaseName() + u".exe"; }
+Text Fou::ExecutablePath() const { return d1::g_AppFolder + m_Platform.process.ExeBaseName() + u".exe"; }
 
 void Fou::Form_Resize() {
-    const Rect outer = c.window->Placement();
+    const Rect outer = m_Controls.window->Placement();
     const double w = std::round(outer.width), h = std::round(outer.height);
-    if (c.window->Minimized()) return;
+    if (m_Controls.window->Minimized()) return;
     // Below the designed minimum the formulas go negative; the boxes then keep a zero size.
     const double boxWidth = std::max(0.0, w - 240), boxHeight = std::max(0.0, h - 1710);
-    for (TextBox* box : c.txtData) box->Move({0, 840, boxWidth, boxHeight});
-    c.browser1->Move({0, 0, std::max(0.0, w - 140), 750});
-    const Rect more = c.imMore->Placement();
-    c.imMore->Move({w - 510, 20, more.width, more.height});
+    for (TextBox* box : m_Controls.txtData) box->Move({0, 840, boxWidth, boxHeight});
+    m_Controls.browser1->Move({0, 0, std::max(0.0, w - 140), 750});
+    const Rect more = m_Controls.imMore->Placement();
+    m_Controls.imMore->Move({w - 510, 20, more.width, more.height});
 }
 
 void Fou::Form_Unload() {
     Step([&] { SaveAll(); });
-    p.loop.EndProcess();
+    m_Platform.loop.EndProcess();
 }
 
 void Fou::UpdateCaption() {
     Text prefix;
     if (!d1::g_FileName.empty())
         prefix = d1::GetFileNamePart(d1::g_FileName) + (m_Modified ? u" *" : u"") + u" - ";
-    c.window->SetCaption(prefix + d1::g_AppName + u" " + d1::g_AppVersion);
+    m_Controls.window->SetCaption(prefix + d1::g_AppName + u" " + d1::g_AppVersion);
 }
 
 void Fou::txtData_Change(int) {
@@ -125,14 +124,14 @@ void Fou::txtData_GotFocus(int index) { d1::g_ActiveEditor = index; }
 
 void Fou::txtData_KeyDown(int, int keyCode, int shift) {
     switch (keyCode) {
-        case kVkF:
+        case kKeyF:
             if (shift == kCtrlMask) mnu2_Click(kMnuFind);
             break;
-        case kVkF2:
+        case kKeyF2:
             SecureSave(false);
             break;
-        case kVkF3:
-            d1::WithMemory(p.prompts, kFindCommand, [&] {
+        case kKeyF3:
+            d1::WithMemory(m_Platform.prompts, kFindCommand, [&] {
                 if (shift == kCtrlMask) {
                     Text search = ActiveEditor().SelText();
                     int32_t start = 2, end = 1;
@@ -142,7 +141,7 @@ void Fou::txtData_KeyDown(int, int keyCode, int shift) {
                 Rep().coc1();
             });
             break;
-        case kVkF4:
+        case kKeyF4:
             Rep().SelRe();
             break;
         default:
@@ -156,36 +155,37 @@ void Fou::txtData_OLEDragDrop(int, const std::vector<Text>& files, int effect) {
 }
 
 void Fou::mnu2_Click(int index) {
-    if (index == kMnuFind) d1::WithMemory(p.prompts, kFindCommand, [&] { Rep().OpenForFind(); });
+    if (index == kMnuFind) d1::WithMemory(m_Platform.prompts, kFindCommand, [&] { Rep().OpenForFind(); });
     if (index == kMnuWordWrap) {
         const int from = d1::g_ActiveEditor, to = 1 - from;
         bool copied = false;
         // The same text in the other box is no edit: the document stays as marked as it was.
         const bool modified = m_Modified;
-        d1::WithMemory(p.prompts, kWordWrapCommand, [&] {
-            const Text text = c.txtData[from]->GetText();
+        d1::WithMemory(m_Platform.prompts, kWordWrapCommand, [&] {
+            const Text text = m_Controls.txtData[from]->GetText();
             if (to == 1 && !WrapsQuickly(text)) {
-                p.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
+                m_Platform.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
                 return;
             }
             // The box the user sees changes only once the other one holds the whole text.
-            if (!c.txtData[to]->SetText(text)) throw std::bad_alloc();
+            if (!m_Controls.txtData[to]->SetText(text)) throw std::bad_alloc();
             copied = true;
         });
         m_Modified = modified;
         UpdateCaption();
         if (!copied) return;
-        c.txtData[to]->SetSel(c.txtData[from]->SelStart(), c.txtData[from]->SelLength());
+        m_Controls.txtData[to]->SetSel(m_Controls.txtData[from]->SelStart(),
+                                       m_Controls.txtData[from]->SelLength());
         ShowEditor(to);
     }
 }
 
 void Fou::ShowEditor(int index) {
-    c.wordWrap->SetChecked(index == 1);
+    m_Controls.wordWrap->SetChecked(index == 1);
     d1::g_ActiveEditor = index;
-    c.txtData[index]->SetVisible(true);
-    c.txtData[1 - index]->SetVisible(false);
-    c.txtData[index]->SetFocus();  // typing goes on where it was, in the box the user now sees
+    m_Controls.txtData[index]->SetVisible(true);
+    m_Controls.txtData[1 - index]->SetVisible(false);
+    m_Controls.txtData[index]->SetFocus();  // typing goes on where it was, in the box the user now sees
 }
 
 Text Fou::AboutText() const {
@@ -195,7 +195,7 @@ Text Fou::AboutText() const {
 }
 
 void Fou::mnu3_Click(int index) {
-    if (index == kMnuAbout) p.prompts.Message(AboutText(), MsgButtons::Ok, MsgIcon::None);
+    if (index == kMnuAbout) m_Platform.prompts.Message(AboutText(), MsgButtons::Ok, MsgIcon::None);
 }
 
 // ---- advertising strip: the handlers forward to the strip ----
@@ -203,7 +203,7 @@ void Fou::mnu3_Click(int index) {
 void Fou::BannerUpdate() { m_Ads->BannerUpdate(); }
 
 void Fou::Timer1_Timer() {
-    if (m_Ads->Tick()) c.browser1->onDocMouseUp = [this] { doc_onmouseup(); };
+    if (m_Ads->Tick()) m_Controls.browser1->onDocMouseUp = [this] { doc_onmouseup(); };
 }
 
 void Fou::SendStat(const Text& action) { m_Ads->SendStat(action); }
@@ -214,6 +214,6 @@ void Fou::aNext_Click() { m_Ads->ShowNext(); }
 
 void Fou::aAdinfo_Click() { m_Ads->ShowAdInfo(); }
 
-void Fou::ImMore_MouseUp(int, int, double, double) { c.aAdver->PopUpAtCursor(); }
+void Fou::ImMore_MouseUp(int, int, double, double) { m_Controls.aAdver->PopUpAtCursor(); }
 
 void Fou::Browser1_NewWindow3(const Text& url) { m_Ads->OpenInBrowser(url); }

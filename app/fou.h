@@ -1,5 +1,5 @@
 // The main editor window: composition, layout, caption, document state, keys, drops, menus.
-// The Win32 window procedure (platform/win32) and the tests drive it through these handlers alone.
+// The Win32 window procedure (win32) and the tests drive it through these handlers alone.
 #pragma once
 #include <vector>
 
@@ -28,7 +28,8 @@ constexpr char16_t kWordWrapCommand[] = u"switch Word Wrap";
 // Fou: the main editor window (its name from the original design).
 class Fou : public FindEditor {
 public:
-    Fou(Platform& platform, FouHost& host);
+    // repHost: the Find/Replace window's toolkit; null where there is none (the keys still find).
+    Fou(Platform& platform, FouHost& host, RepHost* repHost);
     ~Fou();
 
     // Creation: Form_Initialize, the window, Form_Load; then the window is shown.
@@ -50,17 +51,11 @@ public:
     void mnu3_Click(int index);  // the Help menu (Mnu3Item)
     void ShowEditor(int index);  // the box the user sees and types in: 1 with Word Wrap on, 0 off
 
-    TextBox& ActiveEditor() override { return *c.txtData[d1::g_ActiveEditor]; }
-    Window& EditorWindow() override { return *c.window; }
+    TextBox& ActiveEditor() override { return *m_Controls.txtData[d1::g_ActiveEditor]; }
+    Window& EditorWindow() override { return *m_Controls.window; }
     Text AboutText() const;
     Text ExecutablePath() const;
-
-    Platform& p;
-    FouHost& host;
-    FouControls c;
-
-    bool m_Modified = false;
-    Text m_LoadMarker;
+    bool Modified() const { return m_Modified; }  // edited since the last completed load or save
 
     // ---- documents ----
     // Loads path, plain or protected, into the active editor. Only a load that completes changes the text,
@@ -75,16 +70,11 @@ public:
     bool SaveChangesFirst();
     bool Form_QueryUnload();  // the close box, Exit and the end of the Windows session
     void OpenCommandLineDocument();
-    DocumentStore m_Documents;
     // ---- file commands ----
     Text GetFilter(const Text& fileName, int32_t& index);  // own-type filter piece; index: 0, 2, 3 or 5
-    class cmd1& Dialog();                                  // made on first use, kept for the window's life
-    Text ShowFileDialog(bool save);                        // chosen path, empty on Cancel
-    std::unique_ptr<class cmd1> m_Dialog;
+    const class cmd1* FileDialog() const { return m_Dialog.get(); }  // null until the first dialog
     // ---- find and replace ----
     rep& Rep();  // the find operations; made on first use, they work whether or not the window is open
-    std::unique_ptr<rep> m_Rep;
-    RepHost* m_RepHost = nullptr;  // the Find/Replace window's toolkit; set before the first Find
     // ---- settings ----
     void SaveAll();           // stores the window's restored rectangle as "position"
     void RestorePlacement();  // moves the window to the stored "position", when it is four numbers
@@ -97,9 +87,21 @@ public:
     void aAdinfo_Click();                                            // and "Ad Info"
     void ImMore_MouseUp(int button, int shift, double x, double y);  // the "more" picture ImMore
     void Browser1_NewWindow3(const Text& url);  // a page's new window: the default browser, http(s) only
-    std::unique_ptr<AdStrip> m_Ads;             // made with the window, whose strip it fills
 
 private:
     bool ShowDocument(const Text& text);  // a completed load's text into the editor; marks cleared
     bool SaveTo(const Text& path, bool ask);
+    class cmd1& Dialog();            // made on first use, kept for the window's life
+    Text ShowFileDialog(bool save);  // chosen path, empty on Cancel
+
+    Platform& m_Platform;
+    FouHost& m_Host;
+    RepHost* m_RepHost;
+    FouControls m_Controls;
+    bool m_Modified = false;
+    Text m_LoadMarker;  // empty until the first change, which a load raises, has been seen
+    DocumentStore m_Documents;
+    std::unique_ptr<class cmd1> m_Dialog;
+    std::unique_ptr<rep> m_Rep;
+    std::unique_ptr<AdStrip> m_Ads;  // made with the window, whose strip it fills
 };

@@ -39,25 +39,25 @@ bool Fou::ShowDocument(const Text& text) {
     try {
         // The wrapping box would hang on a very long line: such a document opens with Word Wrap off.
         const bool unwrap = d1::g_ActiveEditor == 1 && !WrapsQuickly(text);
-        TextBox& box = *c.txtData[unwrap ? 0 : d1::g_ActiveEditor];
+        TextBox& box = *m_Controls.txtData[unwrap ? 0 : d1::g_ActiveEditor];
         m_LoadMarker.clear();
         m_Modified = false;
         // A text the box refused is not loaded: the document shown and its name stay.
         if (!box.SetText(text)) throw std::bad_alloc();
         if (unwrap) {
             ShowEditor(0);
-            c.txtData[1]->SetText(u"");
+            m_Controls.txtData[1]->SetText(u"");
         }
         m_Modified = false;
         // The box raises no change for a text it already shows; the next edit must still count.
         m_LoadMarker.assign(1, u'1');
-        if (unwrap) p.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
+        if (unwrap) m_Platform.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
         return true;
     } catch (const std::bad_alloc&) {
         d1::Trace(u"the text box refused the document or memory ran out");
         m_LoadMarker = markerBefore;
         m_Modified = modifiedBefore;
-        p.prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
+        m_Platform.prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
         return false;
     }
 }
@@ -72,7 +72,7 @@ bool Fou::SaveTo(const Text& path, bool ask) {
     try {
         text = ActiveEditor().GetText();
     } catch (const std::bad_alloc&) {
-        p.prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
+        m_Platform.prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
         return false;
     }
     Text password = d1::g_Password;
@@ -93,7 +93,8 @@ bool Fou::SaveTo(const Text& path, bool ask) {
 
 bool Fou::SaveChangesFirst() {
     if (!m_Modified) return true;
-    switch (p.prompts.Message(SaveChangesQuestion(d1::g_FileName), MsgButtons::YesNoCancel, MsgIcon::None)) {
+    switch (m_Platform.prompts.Message(SaveChangesQuestion(d1::g_FileName), MsgButtons::YesNoCancel,
+                                       MsgIcon::None)) {
         case MsgResult::Yes:
             if (SecureSave(false)) return true;
             break;
@@ -109,7 +110,7 @@ bool Fou::SaveChangesFirst() {
 bool Fou::Form_QueryUnload() { return SaveChangesFirst(); }
 
 void Fou::OpenCommandLineDocument() {
-    const Text document = d1::CommandLineDocument(p.process.CommandLine());
+    const Text document = d1::CommandLineDocument(m_Platform.process.CommandLine());
     // Absolute now: a file dialog may change the current directory before the first F2.
-    if (!document.empty()) SecureOpen(p.process.FullPath(document));
+    if (!document.empty()) SecureOpen(m_Platform.process.FullPath(document));
 }

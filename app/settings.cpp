@@ -114,14 +114,14 @@ Rect OntoNearestScreen(Rect r, const std::vector<Rect>& workAreas) {
 
 void Fou::SaveAll() {
     // The restored rectangle, so that a window closed minimized or maximized comes back usable.
-    const Rect r = c.window->NormalPlacement();
-    d1::WriteSetting(p.registry, u"position",
+    const Rect r = m_Controls.window->NormalPlacement();
+    d1::WriteSetting(m_Platform.registry, u"position",
                      d1::SingleText(r.left) + u"," + d1::SingleText(r.top) + u"," + d1::SingleText(r.width) +
                          u"," + d1::SingleText(r.height));
 }
 
 void Fou::RestorePlacement() {
-    const auto parts = d1::SplitText(d1::ReadSetting(p.registry, u"position"), u",");
+    const auto parts = d1::SplitText(d1::ReadSetting(m_Platform.registry, u"position"), u",");
     if (parts.size() != 4) return;
     double n[4];
     for (int i = 0; i < 4; ++i)
@@ -132,5 +132,5 @@ void Fou::RestorePlacement() {
     for (double v : n)
         if (std::fabs(v) > d1::kMaxPlacementTwips) return;
     // Screens change between runs; a placement left on a screen that is gone is brought back onto one.
-    c.window->Move(d1::OntoNearestScreen({n[0], n[1], n[2], n[3]}, c.window->WorkAreas()));
+    m_Controls.window->Move(d1::OntoNearestScreen({n[0], n[1], n[2], n[3]}, m_Controls.window->WorkAreas()));
 }

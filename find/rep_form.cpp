@@ -6,7 +6,6 @@
 #include "find/rep.h"
 
 namespace {
-constexpr int16_t kVkReturn = 13, kVkEscape = 27, kVkF3 = 114;
 constexpr double kWidth = 4060, kFindHeight = 1800, kReplaceHeight = 2500;
 constexpr double kFindPanelTop = 120, kReplacePanelTop = 820;
 }  // namespace
@@ -93,9 +92,9 @@ void rep::Ch1_Click() { d1::g_FindState.MatchCase = c.Ch1->Value() ? u"1" : u"0"
 
 void rep::Te_KeyDown(int, int16_t keyCode, int) {
     // Enter is the Find button's, the window's default, as in every Find window.
-    if (keyCode == kVkF3 || keyCode == kVkReturn)
+    if (keyCode == kKeyF3 || keyCode == kKeyReturn)
         co_Click(0);
-    else if (keyCode == kVkEscape)
+    else if (keyCode == kKeyEscape)
         Unload();
 }
 

@@ -24,8 +24,8 @@ InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 SetCompressor /SOLID lzma
 ManifestDPIAware true
 BrandingText "Lockleaf ${VERSION}"
-Icon "../platform/win32/res/lockleaf.ico"
-UninstallIcon "../platform/win32/res/lockleaf.ico"
+Icon "../win32/res/lockleaf.ico"
+UninstallIcon "../win32/res/lockleaf.ico"
 
 VIProductVersion "${VERSION}.0.0"
 VIFileVersion "${VERSION}.0.0"
@@ -38,8 +38,8 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "lockleaf-${VERSION}-setup.exe"
 VIAddVersionKey /LANG=1033 "ProductName" "Lockleaf"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 
-!define MUI_ICON "../platform/win32/res/lockleaf.ico"
-!define MUI_UNICON "../platform/win32/res/lockleaf.ico"
+!define MUI_ICON "../win32/res/lockleaf.ico"
+!define MUI_UNICON "../win32/res/lockleaf.ico"
 !define MUI_COMPONENTSPAGE_NODESC
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY

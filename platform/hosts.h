@@ -8,6 +8,10 @@ class rep;
 
 // Modifier mask of key events.
 constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
+// The keys the editor and the Find/Replace window handle, by their virtual-key codes.
+enum Key : int { kKeyReturn = 13, kKeyEscape = 27, kKeyF = 70, kKeyF2 = 113, kKeyF3 = 114, kKeyF4 = 115 };
+// Drop effects: what a drag source offers.
+constexpr int kDropEffectCopy = 1;
 constexpr int kDropEffectAll = 7;  // copy | move | link, what the shell offers for files
 
 // The controls of the main window, made by the host.

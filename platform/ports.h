@@ -1,5 +1,5 @@
 // The narrow interfaces through which the portable core reaches the platform.
-// Each mirrors the Windows calls it stands for, at their grain; platform/win32 implements them, tests/fakes
+// Each mirrors the Windows calls it stands for, at their grain; win32 implements them, tests/fakes
 // fakes them.
 #pragma once
 

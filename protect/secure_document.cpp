@@ -115,7 +115,10 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
 bool DocumentStore::AskNewPassword(Text& password) {
     for (;;) {
         Text first = m_Prompts.Input(d1::kPasswordPrompt);
-        if (first.empty()) return false;
+        if (first.empty()) {
+            m_Prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
+            return false;
+        }
         if (d1::FirstUnmappable(first) != std::u16string_view::npos) {
             d1::Wipe(first);
             m_Prompts.Message(d1::kPasswordCodePageMessage, MsgButtons::Ok, MsgIcon::Exclamation);
@@ -150,10 +153,7 @@ DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool 
             ok = d1::WriteWholeFile(m_Files, path, text);
         } else {
             if (password.empty() || ask) {
-                if (!AskNewPassword(key)) {
-                    m_Prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
-                    return Saved::Cancelled;
-                }
+                if (!AskNewPassword(key)) return Saved::Cancelled;
             } else {
                 key = password;
             }

@@ -64,7 +64,7 @@ public:
     Saved Save(const Text& path, Text& password, bool ask, Text text);
 
 private:
-    // A new password, typed twice; false (and the user told) when cancelled or the two differ.
+    // A new password, typed twice; false, and the user told, when cancelled or the two differ.
     bool AskNewPassword(Text& password);
     bool ConfirmUnmappable(std::u16string_view text);
     Files& m_Files;

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "platform/win32/font_win.h"
+#include "win32/font_win.h"
 
 namespace {
 

@@ -25,15 +25,22 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
-# A display of our own: the first free number from 90 on.
+# A display of our own. Tests may run side by side: start from a random number, and take the next one when
+# another run's server claimed this one first (ours then exits at once).
 e2e_display() {
-  local n=90
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
-  echo "Xvfb did not start" >&2; return 1
+  local n=$((90 + RANDOM % 400))
+  while :; do
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 50); do
+      kill -0 "$XVFB_PID" 2>/dev/null || break
+      if [ -e "/tmp/.X11-unix/X$n" ]; then export DISPLAY=":$n"; return 0; fi
+      sleep 0.1
+    done
+    kill "$XVFB_PID" 2>/dev/null || true
+    n=$((n + 1))
+  done
 }
 
 e2e_setup() {

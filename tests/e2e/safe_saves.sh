@@ -78,7 +78,8 @@ press ctrl+z
 eventually "old text" probe text || true
 check "Ctrl+Z takes Replace All back" "$(probe text)" "old text"
 press F2
-check "F2 needs no password again and writes the same file" "$(xxd -p "$D/legacy.txs")" "$BEFORE"
+caption_is "legacy.txs - Lockleaf 1.0" "F2 needs no password again"
+check "and writes the same file" "$(xxd -p "$D/legacy.txs")" "$BEFORE"
 
 open_file 'C:\v1.2\README'
 caption_is "README - Lockleaf 1.0" "a file in a folder with a dot opens"

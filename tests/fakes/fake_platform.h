@@ -2,6 +2,7 @@
 #pragma once
 #include "app/fou.h"
 #include "fakes/fake_controls.h"
+#include "fakes/fake_rep_host.h"
 #include "fakes/fake_services.h"
 
 struct FakeFouHost : FouHost {
@@ -49,10 +50,12 @@ struct FakePlatform {
 struct Started {
     FakePlatform fp;
     FakeFouHost host;
+    FakeRepHost repHost;
     explicit Started(bool run = true) {
         d1::ResetGlobals();
-        if (run) d1::Main(fp.platform, host);
+        if (run) Start();
     }
+    void Start() { d1::Main(fp.platform, host, &repHost); }
     ~Started() { d1::ResetGlobals(); }
     Fou& fou() { return *d1::g_Fou; }
     FakeTextBox& editor() { return host.txtData[d1::g_ActiveEditor]; }

@@ -13,31 +13,22 @@ struct Editor : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Editor, FirstTypedCharacterAfterStartIsAnEditAndAnUntitledCaptionNeverShowsTheMark) {
-    box[0].Type(u"a");
-    EXPECT_TRUE(fou.m_Modified);
+TEST_F(Editor, TheMarkFollowsEditsAndSavesAndAnUntitledCaptionNeverShowsIt) {
+    box[0].Type(u"a");  // the first typed character after start is an edit
+    EXPECT_TRUE(fou.Modified());
     EXPECT_EQ(window.caption, u"Lockleaf 1.0");
-}
-
-TEST_F(Editor, NamedDocumentShowsTheMarkAfterAnEditAndNotAfterTheFlagIsCleared) {
-    d1::g_FileName = u"C:\\docs\\notes.txs";
-    fou.m_LoadMarker = u"1";
-    fou.UpdateCaption();
-    EXPECT_EQ(window.caption, u"notes.txs - Lockleaf 1.0");
+    s.fp.files.Put(u"C:\\docs\\notes.txt", "notes");
+    s.fp.prompts.msgAnswers = {MsgResult::No};
+    fou.txtData_OLEDragDrop(0, {u"C:\\docs\\notes.txt"}, kDropEffectAll);
+    EXPECT_EQ(window.caption, u"notes.txt - Lockleaf 1.0");
     box[0].Type(u"x");
-    EXPECT_EQ(window.caption, u"notes.txs * - Lockleaf 1.0");
-    fou.m_Modified = false;
-    fou.UpdateCaption();
-    EXPECT_EQ(window.caption, u"notes.txs - Lockleaf 1.0");
-}
-
-TEST_F(Editor, ChangeWithTheFlagAlreadySetDoesNotRecaption) {
-    d1::g_FileName = u"C:\\a.txt";
-    fou.m_LoadMarker = u"1";
-    fou.m_Modified = true;
-    window.caption = u"untouched";
-    box[0].Type(u"x");
+    EXPECT_EQ(window.caption, u"notes.txt * - Lockleaf 1.0");
+    window.caption = u"untouched";  // a change with the mark already set does not recaption
+    box[0].Type(u"y");
     EXPECT_EQ(window.caption, u"untouched");
+    fou.txtData_KeyDown(0, kKeyF2, 0);
+    EXPECT_EQ(window.caption, u"notes.txt - Lockleaf 1.0");
+    EXPECT_EQ(s.fp.files.Get(u"C:\\docs\\notes.txt"), "xynotes");
 }
 
 TEST_F(Editor, LayoutFollowsTheOuterSize) {
@@ -84,7 +75,7 @@ TEST_F(Editor, MinimizedWindowKeepsItsLayout) {
 
 TEST_F(Editor, WordWrapSwapsTheBoxesAndTwiceReturnsToTheFirst) {
     box[0].Type(u"hello");
-    fou.mnu2_Click(1);
+    fou.mnu2_Click(kMnuWordWrap);
     EXPECT_TRUE(s.host.wordWrap.checked);
     EXPECT_EQ(d1::g_ActiveEditor, 1);
     EXPECT_EQ(box[1].text, u"hello");
@@ -92,7 +83,7 @@ TEST_F(Editor, WordWrapSwapsTheBoxesAndTwiceReturnsToTheFirst) {
     EXPECT_FALSE(box[0].visible);
     box[1].SetSel(5, 0);
     box[1].Type(u"!");
-    fou.mnu2_Click(1);
+    fou.mnu2_Click(kMnuWordWrap);
     EXPECT_FALSE(s.host.wordWrap.checked);
     EXPECT_EQ(d1::g_ActiveEditor, 0);
     EXPECT_EQ(box[0].text, u"hello!");
@@ -104,32 +95,31 @@ TEST_F(Editor, WordWrapCopyOfADifferentTextIsNoEditAndKeepsAnEditedDocumentMarke
     s.fp.files.Put(u"C:\\docs\\notes.txt", "loaded");
     box[1].text = u"old text of the hidden box";
     fou.SecureOpen(u"C:\\docs\\notes.txt");
-    fou.mnu2_Click(1);
+    fou.mnu2_Click(kMnuWordWrap);
     EXPECT_EQ(box[1].text, u"loaded");
-    EXPECT_FALSE(fou.m_Modified);
+    EXPECT_FALSE(fou.Modified());
     EXPECT_EQ(window.caption, u"notes.txt - Lockleaf 1.0");
     box[1].Type(u"!");
-    fou.mnu2_Click(1);
-    EXPECT_TRUE(fou.m_Modified);
+    fou.mnu2_Click(kMnuWordWrap);
+    EXPECT_TRUE(fou.Modified());
     EXPECT_EQ(window.caption, u"notes.txt * - Lockleaf 1.0");
 }
 
 TEST_F(Editor, WordWrapCopyOfTheSameTextIsNoChange) {
     d1::g_FileName = u"C:\\docs\\notes.txt";
-    fou.m_LoadMarker = u"1";
     box[0].text = box[1].text = u"same";
-    fou.mnu2_Click(1);
-    EXPECT_FALSE(fou.m_Modified);
+    fou.mnu2_Click(kMnuWordWrap);
+    EXPECT_FALSE(fou.Modified());
 }
 
 TEST_F(Editor, WordWrapStaysOffForALineTooLongToWrapAndTheTextStaysWhole) {
     // Many short lines wrap; their total length does not count.
     const Text lines = Text(kLongestWrappedLine, u'a') + u"\r\n" + Text(kLongestWrappedLine, u'b');
     box[0].text = lines;
-    fou.mnu2_Click(1);
+    fou.mnu2_Click(kMnuWordWrap);
     EXPECT_EQ(d1::g_ActiveEditor, 1);
     EXPECT_TRUE(box[1].text == lines);
-    fou.mnu2_Click(1);
+    fou.mnu2_Click(kMnuWordWrap);
     EXPECT_EQ(d1::g_ActiveEditor, 0);
     EXPECT_TRUE(s.fp.prompts.messages.empty());
 
@@ -137,7 +127,7 @@ TEST_F(Editor, WordWrapStaysOffForALineTooLongToWrapAndTheTextStaysWhole) {
     const Text tooLong = u"short\n" + Text(kLongestWrappedLine + 1, u'c');
     box[0].text = tooLong;
     box[1].text = u"old";
-    fou.mnu2_Click(1);
+    fou.mnu2_Click(kMnuWordWrap);
     ASSERT_EQ(s.fp.prompts.messages.size(), 1u);
     EXPECT_EQ(s.fp.prompts.messages[0].text, kTooLongToWrapMessage);
     EXPECT_FALSE(s.host.wordWrap.checked);
@@ -156,7 +146,7 @@ TEST_F(Editor, FocusMakesTheBoxTheActiveEditor) {
 }
 
 TEST_F(Editor, AboutShowsFiveLinesWithOkOnly) {
-    fou.mnu3_Click(0);
+    fou.mnu3_Click(kMnuAbout);
     ASSERT_EQ(s.fp.prompts.messages.size(), 1u);
     const auto& m = s.fp.prompts.messages[0];
     EXPECT_EQ(m.buttons, MsgButtons::Ok);
@@ -171,12 +161,12 @@ TEST_F(Editor, AboutShowsFiveLinesWithOkOnly) {
 }
 
 TEST_F(Editor, ExitEndsTheProcess) {
-    fou.mnu1_Click(5);
+    fou.mnu1_Click(kMnuExit);
     EXPECT_TRUE(s.fp.loop.ended);
 }
 
 TEST_F(Editor, DropsOtherThanCopyMoveLinkAreIgnored) {
-    fou.txtData_OLEDragDrop(0, {u"C:\\a.txt"}, 1);
+    fou.txtData_OLEDragDrop(0, {u"C:\\a.txt"}, kDropEffectCopy);
     fou.txtData_OLEDragDrop(0, {}, kDropEffectAll);
     EXPECT_EQ(box[0].text, u"");
     EXPECT_EQ(d1::g_FileName, u"");

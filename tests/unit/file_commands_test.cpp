@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int kNew = 0, kOpen = 1, kSave = 2, kSaveAs = 3;
-
 Text Nul(Text s) {  // lists are written with "|" here for legibility
     for (auto& ch : s)
         if (ch == u'|') ch = u'\0';
@@ -49,10 +47,10 @@ TEST_F(Commands, PreselectedTypeAndProposedNameFollowTheCurrentExtension) {
         fou.GetFilter(row.current, own);
         EXPECT_EQ(own, row.own);
         d1::g_FileName = row.current;
-        fou.mnu1_Click(kOpen);
+        fou.mnu1_Click(kMnuOpen);
         EXPECT_EQ(dialogs.opened.back().filterIndex, row.open);
         EXPECT_EQ(UpToNul(dialogs.opened.back().file), row.current);
-        fou.mnu1_Click(kSaveAs);
+        fou.mnu1_Click(kMnuSaveAs);
         EXPECT_EQ(dialogs.saved.back().filterIndex, row.saveAs);
         EXPECT_EQ(UpToNul(dialogs.saved.back().file), row.proposed);
     }
@@ -64,42 +62,42 @@ TEST_F(Commands, ListsReachTheDialogNulSeparatedWithTheOwnTypeLastAndADoubleNul)
     EXPECT_EQ(fou.GetFilter(u"C:\\memo.txt", index), u"");
 
     d1::g_FileName = u"C:\\report.log";
-    fou.mnu1_Click(kOpen);
-    EXPECT_EQ(fou.m_Dialog->Filter,
+    fou.mnu1_Click(kMnuOpen);
+    EXPECT_EQ(fou.FileDialog()->Filter,
               Nul(u"All Supported Files (*.TXS, *.TXT)|*.txs;*.txt|Secret Files (*.TXS)|*.txs|"
                   u"Text Files (*.TXT)|*.txt|All Files (*.*)|*.*|LOG File (*.LOG)|*.log"));
-    EXPECT_EQ(dialogs.opened[0].filter, fou.m_Dialog->Filter + u'\0' + u'\0');
+    EXPECT_EQ(dialogs.opened[0].filter, fou.FileDialog()->Filter + u'\0' + u'\0');
 
     d1::g_FileName.clear();
-    fou.mnu1_Click(kSaveAs);
+    fou.mnu1_Click(kMnuSaveAs);
     EXPECT_EQ(dialogs.saved[0].filter,
               Nul(u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*||"));
 }
 
 TEST_F(Commands, DialogObjectIsMadeOnFirstUseAndItsFlagsCarryFromSaveAsToOpen) {
-    EXPECT_EQ(fou.m_Dialog, nullptr);
-    fou.mnu1_Click(kOpen);
-    cmd1* first = fou.m_Dialog.get();
+    EXPECT_EQ(fou.FileDialog(), nullptr);
+    fou.mnu1_Click(kMnuOpen);
+    const cmd1* first = fou.FileDialog();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(dialogs.opened[0].flags, 0u);
     EXPECT_EQ(dialogs.opened[0].title, u"Lockleaf");
-    fou.mnu1_Click(kSaveAs);
+    fou.mnu1_Click(kMnuSaveAs);
     EXPECT_EQ(dialogs.saved[0].flags, 6u);
-    fou.mnu1_Click(kOpen);
+    fou.mnu1_Click(kMnuOpen);
     EXPECT_EQ(dialogs.opened[1].flags, 6u);
-    EXPECT_EQ(fou.m_Dialog.get(), first);
+    EXPECT_EQ(fou.FileDialog(), first);
 }
 
 TEST_F(Commands, OpenLoadsTheChosenFileAndCancelLeavesEverything) {
     files.Put(u"C:\\docs\\a.txt", "hello");
     d1::g_FileName = u"C:\\docs\\old.txt";
     s.fp.process.currentDirectory = u"C:\\after";
-    fou.mnu1_Click(kOpen);  // Cancel
+    fou.mnu1_Click(kMnuOpen);  // Cancel
     EXPECT_EQ(d1::g_FileName, u"C:\\docs\\old.txt");
-    EXPECT_EQ(fou.m_Dialog->InitDir, u"C:\\after");
+    EXPECT_EQ(fou.FileDialog()->InitDir, u"C:\\after");
 
     ChooseNext(u"C:\\docs\\a.txt");
-    fou.mnu1_Click(kOpen);
+    fou.mnu1_Click(kMnuOpen);
     EXPECT_EQ(d1::g_FileName, u"C:\\docs\\a.txt");
     EXPECT_EQ(s.editor().text, u"hello");
     EXPECT_EQ(s.host.window.caption, u"a.txt - Lockleaf 1.0");
@@ -110,19 +108,19 @@ TEST_F(Commands, SaveAsWritesTheChosenFileAndKeepsTheChosenType) {
     d1::g_FileName = u"C:\\docs\\memo.txt";
     prompts.inputAnswers = {u"pw", u"pw"};
     ChooseNext(u"C:\\docs\\memo.txs", 1);
-    fou.mnu1_Click(kSaveAs);
+    fou.mnu1_Click(kMnuSaveAs);
     EXPECT_EQ(prompts.inputs.size(), 2u);  // a new password is typed twice
     EXPECT_EQ(d1::g_FileName, u"C:\\docs\\memo.txs");
     EXPECT_EQ(d1::g_Password, u"pw");
-    EXPECT_EQ(fou.m_Dialog->FilterIndex, 1);
+    EXPECT_EQ(fou.FileDialog()->FilterIndex, 1);
     ASSERT_TRUE(files.FileExists(u"C:\\docs\\memo.txs"));
     EXPECT_NE(files.Get(u"C:\\docs\\memo.txs"), "secret text");  // protected, not plain
     EXPECT_EQ(s.host.window.caption, u"memo.txs - Lockleaf 1.0");
 
-    fou.mnu1_Click(kNew);
+    fou.mnu1_Click(kMnuNew);
     ChooseNext(u"C:\\docs\\memo.txs");
     prompts.inputAnswers = {u"pw"};
-    fou.mnu1_Click(kOpen);
+    fou.mnu1_Click(kMnuOpen);
     EXPECT_EQ(s.editor().text, u"secret text");
 }
 
@@ -133,21 +131,21 @@ TEST_F(Commands, CancelInSaveAsKeepsTheNameAndPassword) {
         r.filterIndex = 2;
         return false;
     };
-    fou.mnu1_Click(kSaveAs);
+    fou.mnu1_Click(kMnuSaveAs);
     EXPECT_EQ(d1::g_FileName, u"C:\\docs\\memo.txs");
     EXPECT_EQ(d1::g_Password, u"pw");
-    EXPECT_EQ(fou.m_Dialog->FilterIndex, 2);
-    EXPECT_EQ(fou.m_Dialog->InitDir, s.fp.process.currentDirectory);
+    EXPECT_EQ(fou.FileDialog()->FilterIndex, 2);
+    EXPECT_EQ(fou.FileDialog()->InitDir, s.fp.process.currentDirectory);
     EXPECT_TRUE(prompts.inputs.empty());
 }
 
 TEST_F(Commands, NameTooLongForTheDialogIsReplacedByAnEmptyOne) {
     d1::g_FileName = u"C:\\deep\\" + Text(300, u'n') + u".txt";
-    fou.mnu1_Click(kOpen);
+    fou.mnu1_Click(kMnuOpen);
     ASSERT_EQ(dialogs.opened.size(), 1u);
     EXPECT_EQ(dialogs.opened[0].file, Text(257, u'\0'));
     EXPECT_EQ(dialogs.opened[0].initialDir, u"C:\\deep");
-    fou.mnu1_Click(kSaveAs);
+    fou.mnu1_Click(kMnuSaveAs);
     ASSERT_EQ(dialogs.saved.size(), 1u);
     EXPECT_EQ(dialogs.saved[0].file, Text(257, u'\0'));
 }
@@ -158,7 +156,7 @@ TEST_F(Commands, NewAsksAboutAnEditedDocumentThenClearsTextNameAndPassword) {
     d1::g_Password = u"pw";
     s.editor().Type(u"text");
     prompts.msgAnswers = {MsgResult::No};
-    fou.mnu1_Click(kNew);
+    fou.mnu1_Click(kMnuNew);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, u"Do you want to save changes to memo.txs?");
     EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::YesNoCancel);
@@ -166,20 +164,20 @@ TEST_F(Commands, NewAsksAboutAnEditedDocumentThenClearsTextNameAndPassword) {
     EXPECT_EQ(d1::g_FileName, u"");
     EXPECT_EQ(d1::g_Password, u"");
     EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
-    fou.mnu1_Click(kNew);  // nothing edited since: no question
+    fou.mnu1_Click(kMnuNew);  // nothing edited since: no question
     EXPECT_EQ(prompts.messages.size(), 1u);
     EXPECT_TRUE(prompts.inputs.empty());
 }
 
 TEST_F(Commands, EveryCommandButExitRefreshesTheCaption) {
-    for (int index : {kNew, kOpen, kSave, kSaveAs}) {
+    for (int index : {kMnuNew, kMnuOpen, kMnuSave, kMnuSaveAs}) {
         s.host.window.caption = u"stale";
         fou.mnu1_Click(index);
         EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0") << index;
     }
     EXPECT_TRUE(files.files.empty());  // Save of an untitled document is a Save As, here cancelled
     s.host.window.caption = u"stale";
-    fou.mnu1_Click(5);
+    fou.mnu1_Click(kMnuExit);
     EXPECT_TRUE(s.fp.loop.ended);
     EXPECT_EQ(s.host.window.caption, u"stale");
 }

@@ -15,7 +15,7 @@ struct Dialog : ::testing::Test {
     std::unique_ptr<cmd1> d;
     void SetUp() override {
         d1::g_AppFolder = u"C:\\Apps\\";
-        d = std::make_unique<cmd1>(dialogs, process, d1::g_AppFolder, d1::kAppTitle);
+        d = std::make_unique<cmd1>(dialogs, process, d1::g_AppFolder, kProductName);
     }
     void TearDown() override { d1::ResetGlobals(); }
 };

@@ -18,7 +18,7 @@ TEST(FileType, OverwritesOldEntriesAtEveryStart) {
     Started s(false);
     s.fp.registry.Put(RegRoot::ClassesRoot, u".txs", u"", u"Other File");
     s.fp.registry.Put(RegRoot::ClassesRoot, u"Lockleaf File\\Shell\\Open\\Command", u"", u"old.exe %1");
-    d1::Main(s.fp.platform, s.host);
+    s.Start();
     EXPECT_EQ(s.fp.registry.Get(RegRoot::ClassesRoot, u".txs", u""), u"Lockleaf File");
     EXPECT_EQ(s.fp.registry.Get(RegRoot::ClassesRoot, u"Lockleaf File\\Shell\\Open\\Command", u""),
               u"\"C:\\Apps\\lockleaf.exe\" %1");
@@ -36,7 +36,7 @@ TEST(FileType, AVerbNamesTheCommandKeyAndAnEmptyIconWritesNoDefaultIcon) {
 TEST(FileType, WithoutRightsOnTheClassesRootTheUserClassesGetTheEntries) {
     Started s(false);
     s.fp.registry.refuseWrites.insert(RegRoot::ClassesRoot);
-    d1::Main(s.fp.platform, s.host);
+    s.Start();
     const FakeRegistry& r = s.fp.registry;
     EXPECT_EQ(r.Get(RegRoot::CurrentUser, u"Software\\Classes\\.txs", u""), u"Lockleaf File");
     EXPECT_EQ(r.Get(RegRoot::CurrentUser, u"Software\\Classes\\Lockleaf File\\Shell\\Open\\Command", u""),
@@ -49,7 +49,7 @@ TEST(FileType, WithoutRightsOnTheClassesRootTheUserClassesGetTheEntries) {
 TEST(FileType, ARegistryThatRefusesEverythingStopsNeitherTheStartNorTheClose) {
     Started s(false);
     s.fp.registry.refuseEverything = true;
-    d1::Main(s.fp.platform, s.host);
+    s.Start();
     EXPECT_TRUE(s.host.shown);
     s.editor().Type(u"typed");
     s.fou().Form_Unload();

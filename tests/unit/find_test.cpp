@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int kF3 = 114, kF4 = 115;
-
 struct Find : ::testing::Test {
     Started s;
     Fou& fou = s.fou();
@@ -269,29 +267,29 @@ TEST_F(Find, SALineLeavesTheSelectionAndReportsTheOffsets) {
 TEST_F(Find, F3FindsNextWithAnyModifierButExactlyCtrl) {
     fs.FindText = u"b";
     Set(u"ab ab");
-    fou.txtData_KeyDown(0, kF3, 0);
+    fou.txtData_KeyDown(0, kKeyF3, 0);
     EXPECT_EQ(Sel(), P(1, 1));
-    fou.txtData_KeyDown(0, kF3, kShiftMask | kCtrlMask);  // not exactly Ctrl: plain find next
+    fou.txtData_KeyDown(0, kKeyF3, kShiftMask | kCtrlMask);  // not exactly Ctrl: plain find next
     EXPECT_EQ(Sel(), P(4, 1));
     EXPECT_EQ(fs.FindText, u"b");
-    fou.txtData_KeyDown(0, kF3, kShiftMask);
+    fou.txtData_KeyDown(0, kKeyF3, kShiftMask);
     EXPECT_EQ(Sel(), P(0, 0));
 }
 
 TEST_F(Find, CtrlF3TakesTheSelectionOrTheWordAtTheCaret) {
     Set(u"foo bar foo bar", 4, 3);
-    fou.txtData_KeyDown(0, kF3, kCtrlMask);
+    fou.txtData_KeyDown(0, kKeyF3, kCtrlMask);
     EXPECT_EQ(fs.FindText, u"bar");
     EXPECT_EQ(Sel(), P(12, 3));
 
     Set(u"foo bar foo bar", 1, 0);
-    fou.txtData_KeyDown(0, kF3, kCtrlMask);
+    fou.txtData_KeyDown(0, kKeyF3, kCtrlMask);
     EXPECT_EQ(fs.FindText, u"foo");
     EXPECT_EQ(Sel(), P(8, 3));  // search starts right after the caret, so the word itself is skipped
 
     // Caret between two non-word characters: the search word becomes empty and nothing moves.
     Set(u"a  b", 2, 0);
-    fou.txtData_KeyDown(0, kF3, kCtrlMask);
+    fou.txtData_KeyDown(0, kKeyF3, kCtrlMask);
     EXPECT_EQ(fs.FindText, u"");
     EXPECT_EQ(Sel(), P(2, 0));
 }
@@ -299,17 +297,17 @@ TEST_F(Find, CtrlF3TakesTheSelectionOrTheWordAtTheCaret) {
 TEST_F(Find, F4ReplacesTheSelectionOnlyInReplaceModeAndWorksOnTheActiveEditor) {
     fs.ReplaceText = u"X";
     Set(u"abc", 0, 1);
-    fou.txtData_KeyDown(0, kF4, 0);
+    fou.txtData_KeyDown(0, kKeyF4, 0);
     EXPECT_EQ(box.text, u"abc");
     fs.ReplaceMode = u"1";
-    fou.txtData_KeyDown(0, kF4, 0);
+    fou.txtData_KeyDown(0, kKeyF4, 0);
     EXPECT_EQ(box.text, u"Xbc");
 
-    fou.mnu2_Click(1);  // word wrap: the other box becomes the active editor
+    fou.mnu2_Click(kMnuWordWrap);  // word wrap: the other box becomes the active editor
     FakeTextBox& other = s.editor();
     ASSERT_NE(&other, &box);
     other.SetSel(1, 1);
-    fou.txtData_KeyDown(1, kF4, 0);
+    fou.txtData_KeyDown(1, kKeyF4, 0);
     EXPECT_EQ(other.text, u"XXc");
     EXPECT_EQ(box.text, u"Xbc");
 }
@@ -329,24 +327,20 @@ TEST(FindStateLifetime, StartsEmptyInEveryProcess) {
 
 namespace {
 
-constexpr int kVkF = 70;
-constexpr int16_t kEnter = 13, kEsc = 27, kF3Key = 114;
-
 struct FindWindow : ::testing::Test {
     Started s;
     Fou& fou = s.fou();
-    FakeRepHost repHost;
+    FakeRepHost& repHost = s.repHost;
     FakeTextBox& box = s.editor();
     FindState& fs = d1::g_FindState;
 
-    FindWindow() { fou.m_RepHost = &repHost; }
     rep& r() { return fou.Rep(); }
     FakeRepControls& w() { return *repHost.w; }
     void Open(const Text& text, int32_t start, int32_t length) {
         box.text = text;
         box.selStart = start;
         box.selLength = length;
-        fou.mnu2_Click(0);
+        fou.mnu2_Click(kMnuFind);
     }
 };
 
@@ -382,9 +376,9 @@ TEST_F(FindWindow, OpensInFindModeCentredWithTheSelectionOrTheWordAtTheCaret) {
 
 TEST_F(FindWindow, CtrlFOpensItAndOtherModifiersDoNot) {
     box.text = u"abc";
-    fou.txtData_KeyDown(0, kVkF, kCtrlMask | kShiftMask);
+    fou.txtData_KeyDown(0, kKeyF, kCtrlMask | kShiftMask);
     EXPECT_FALSE(r().Loaded());
-    fou.txtData_KeyDown(0, kVkF, kCtrlMask);
+    fou.txtData_KeyDown(0, kKeyF, kCtrlMask);
     EXPECT_TRUE(r().Loaded());
     EXPECT_EQ(w().Te[0].text, u"abc");
 }
@@ -393,7 +387,7 @@ TEST_F(FindWindow, EmptySearchBoxIsRefusedOnEveryButtonAndOnF3) {
     Open(u"", 0, 0);
     fs.FindText = u"old";
     for (int16_t i = 0; i < 3; ++i) r().co_Click(i);
-    r().Te_KeyDown(1, kF3Key, 0);
+    r().Te_KeyDown(1, kKeyF3, 0);
     ASSERT_EQ(s.fp.prompts.messages.size(), 4u);
     EXPECT_EQ(s.fp.prompts.messages[0].text, u"Please enter search word.");
     EXPECT_EQ(s.fp.prompts.messages[0].buttons, MsgButtons::Ok);
@@ -428,10 +422,10 @@ TEST_F(FindWindow, FindSelectsInTheEditorAndReplaceSwitchesModeWithoutReplacing)
     // Replace All is one edit that Ctrl+Z takes back; the document is marked either way.
     box.Undo();
     EXPECT_EQ(box.text, u"one two 1");
-    EXPECT_TRUE(fou.m_Modified);
+    EXPECT_TRUE(fou.Modified());
     // Enter in the search box is the Find button.
     box.SetSel(0, 0);
-    r().Te_KeyDown(0, kEnter, 0);
+    r().Te_KeyDown(0, kKeyReturn, 0);
     EXPECT_EQ(box.SelText(), u"one");
 }
 
@@ -440,13 +434,13 @@ TEST_F(FindWindow, FindCommandOnAnOpenReplaceWindowKeepsTheLayout) {
     w().Te[0].text = u"a";
     r().co_Click(1);
     ASSERT_EQ(fs.ReplaceMode, u"1");
-    fou.mnu2_Click(0);
+    fou.mnu2_Click(kMnuFind);
     EXPECT_EQ(w().window.caption, u"Find");
     EXPECT_EQ(fs.ReplaceMode, u"");
     EXPECT_DOUBLE_EQ(w().window.rect.height, 2500);
     EXPECT_TRUE(w().co[2].enabled);
     box.SetSel(0, 1);
-    fou.txtData_KeyDown(0, kF4, 0);  // F4 waits for the next "Replace" press
+    fou.txtData_KeyDown(0, kKeyF4, 0);  // F4 waits for the next "Replace" press
     EXPECT_EQ(box.text, u"aXa");
 }
 
@@ -459,8 +453,8 @@ TEST_F(FindWindow, CancelFocusesTheEditorAndEscClosesFromEitherBox) {
     EXPECT_EQ(s.editor().focusCount, editorFocus + 1);
     EXPECT_EQ(repHost.destroys, 1);
     for (int i = 0; i < 2; ++i) {
-        fou.mnu2_Click(0);
-        r().Te_KeyDown(i, kEsc, 0);
+        fou.mnu2_Click(kMnuFind);
+        r().Te_KeyDown(i, kKeyEscape, 0);
         EXPECT_FALSE(r().Loaded());
     }
     EXPECT_EQ(s.host.window.focusCount, 1);
@@ -474,7 +468,7 @@ TEST_F(FindWindow, MatchCaseOutlivesTheWindowAndTheReopenedBoxShowsIt) {
     r().Ch1_Click();
     EXPECT_EQ(fs.MatchCase, u"1");
     r().Unload();
-    fou.mnu2_Click(0);
+    fou.mnu2_Click(kMnuFind);
     EXPECT_EQ(w().Ch1.value, 1);
     w().Te[0].text = u"apple";
     box.SetSel(0, 0);
@@ -495,7 +489,7 @@ TEST_F(FindWindow, F3InTheReplacementBoxUsesBothBoxes) {
     Open(u"ab ab", 0, 0);
     w().Te[0].text = u"b";
     w().Te[1].text = u"c";
-    r().Te_KeyDown(1, kF3Key, kShiftMask);
+    r().Te_KeyDown(1, kKeyF3, kShiftMask);
     EXPECT_EQ(fs.ReplaceText, u"c");
     EXPECT_EQ(box.selStart, 1);
     EXPECT_EQ(box.selLength, 1);
@@ -503,7 +497,7 @@ TEST_F(FindWindow, F3InTheReplacementBoxUsesBothBoxes) {
 
 TEST_F(FindWindow, ClosingWhileTheRefusalIsShownDoesNotTouchTheGoneControls) {
     Open(u"", 0, 0);
-    s.fp.prompts.whileOpen = [&] { r().Te_KeyDown(0, kEsc, 0); };
+    s.fp.prompts.whileOpen = [&] { r().Te_KeyDown(0, kKeyEscape, 0); };
     r().co_Click(0);
     EXPECT_FALSE(r().Loaded());
     EXPECT_EQ(s.fp.prompts.messages.size(), 1u);

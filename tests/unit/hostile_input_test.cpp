@@ -36,7 +36,7 @@ struct Hostile : ::testing::Test {
         EXPECT_EQ(box[0].text, u"one new two one");
         EXPECT_EQ(box[0].selStart, 8);
         EXPECT_EQ(d1::g_FileName, u"C:\\doc.txt");
-        EXPECT_TRUE(fou.m_Modified);
+        EXPECT_TRUE(fou.Modified());
         EXPECT_EQ(caption, u"doc.txt * - Lockleaf 1.0");
         EXPECT_EQ(d1::g_ActiveEditor, 0);
         EXPECT_TRUE(box[0].visible);
@@ -68,8 +68,7 @@ struct Hostile : ::testing::Test {
 }  // namespace
 
 TEST_F(Hostile, FindReplaceAllAndWordWrapWithoutMemorySayWhichCommandFailedAndChangeNothing) {
-    FakeRepHost repHost;
-    fou.m_RepHost = &repHost;
+    FakeRepHost& repHost = s.repHost;
     fou.mnu2_Click(kFind);
     ASSERT_TRUE(fou.Rep().Loaded());
     repHost.w->Te[0].text = u"one";
@@ -126,7 +125,7 @@ TEST_F(Hostile, AFileTheBoxRefusesIsNotOpenedAndF2StillWritesTheDocumentShown) {
     fou.txtData_KeyDown(0, kVkF2, 0);
     EXPECT_EQ(files.Get(u"C:\\doc.txt"), "one new two one");
     EXPECT_EQ(files.Get(u"C:\\big.txt"), "a big document");
-    EXPECT_FALSE(fou.m_Modified);
+    EXPECT_FALSE(fou.Modified());
     EXPECT_EQ(caption, u"doc.txt - Lockleaf 1.0");
 }
 
@@ -172,7 +171,7 @@ TEST_F(Hostile, ADocumentWithALineTooLongToWrapOpensWithWordWrapOff) {
     EXPECT_TRUE(box[0].text == line);
     EXPECT_EQ(box[1].text, u"");
     EXPECT_EQ(d1::g_FileName, u"C:\\line.txt");
-    EXPECT_FALSE(fou.m_Modified);
+    EXPECT_FALSE(fou.Modified());
     EXPECT_EQ(caption, u"line.txt - Lockleaf 1.0");
 
     // A short document goes on into the wrapping box as before.

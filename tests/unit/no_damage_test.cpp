@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kNew = 0, kOpen = 1, kSaveAs = 3, kExit = 5, kVkF2 = 113;
-
 struct Journey : ::testing::Test {
     Started s;
     Fou& fou = s.fou();
@@ -19,10 +17,10 @@ struct Journey : ::testing::Test {
     FakeFileDialogs& dialogs = s.fp.dialogs;
     const Text& caption = s.host.window.caption;
 
-    void F2() { fou.txtData_KeyDown(d1::g_ActiveEditor, kVkF2, 0); }
+    void F2() { fou.txtData_KeyDown(d1::g_ActiveEditor, kKeyF2, 0); }
     void Open(const Text& path) {
         dialogs.ChooseNext(path);
-        fou.mnu1_Click(kOpen);
+        fou.mnu1_Click(kMnuOpen);
     }
     Bytes Masked(const Text& password, const Text& text) {
         Bytes file;
@@ -63,16 +61,16 @@ TEST_F(Journey, NameAndPasswordChangeOnlyWhenALoadOrASaveCompletes) {
     s.editor().Type(u"draft");
     files.failMove = true;
     dialogs.ChooseNext(u"C:\\new.txt");
-    fou.mnu1_Click(kSaveAs);
+    fou.mnu1_Click(kMnuSaveAs);
     EXPECT_EQ(LastMessage(), d1::kNotSavedMessage);
     files.failMove = false;
     dialogs.ChooseNext(u"C:\\new.txs");
     prompts.inputAnswers = {u""};
-    fou.mnu1_Click(kSaveAs);
+    fou.mnu1_Click(kMnuSaveAs);
     EXPECT_EQ(LastMessage(), d1::kNotSavedMessage);
     prompts.inputAnswers = {u"one", u"onf"};
-    fou.mnu1_Click(kSaveAs);
-    EXPECT_EQ(prompts.messages[prompts.messages.size() - 2].text, d1::kPasswordsDifferMessage);
+    fou.mnu1_Click(kMnuSaveAs);
+    EXPECT_EQ(LastMessage(), d1::kPasswordsDifferMessage);
     EXPECT_FALSE(files.FileExists(u"C:\\new.txt"));
     EXPECT_FALSE(files.FileExists(u"C:\\new.txs"));
     EXPECT_EQ(d1::g_FileName, u"C:\\e.txt");
@@ -84,7 +82,7 @@ TEST_F(Journey, PasswordsTheCodePageCannotHoldAreRefusedAtSaveAndOpenOldFiles) {
     s.editor().Type(u"text");
     dialogs.ChooseNext(u"C:\\m.txs");
     prompts.inputAnswers = {u"M\u00fcller1", u"pw1", u"pw1"};
-    fou.mnu1_Click(kSaveAs);
+    fou.mnu1_Click(kMnuSaveAs);
     EXPECT_EQ(prompts.messages.front().text, d1::kPasswordCodePageMessage);
     ASSERT_EQ(prompts.inputs.size(), 3u);  // the prompt came back, then the password was typed twice
     Text saved;
@@ -136,7 +134,7 @@ TEST_F(Journey, AModifiedDocumentIsNeverThrownAwayWithoutAQuestion) {
     files.Put(u"C:\\other.txt", "other");
     s.editor().Type(u"my page");
     const Text question = u"Do you want to save changes to Untitled?";
-    for (int command : {kNew, kOpen, kExit}) {
+    for (int command : {kMnuNew, kMnuOpen, kMnuExit}) {
         prompts.msgAnswers = {MsgResult::Cancel};
         dialogs.ChooseNext(u"C:\\other.txt");
         fou.mnu1_Click(command);
@@ -153,12 +151,12 @@ TEST_F(Journey, AModifiedDocumentIsNeverThrownAwayWithoutAQuestion) {
     // Save on an untitled document is Save As; a cancelled Save As cancels the command too.
     prompts.msgAnswers = {MsgResult::Yes};
     dialogs.answer = nullptr;
-    fou.mnu1_Click(kExit);
+    fou.mnu1_Click(kMnuExit);
     EXPECT_EQ(dialogs.saved.size(), 1u);
     EXPECT_FALSE(s.fp.loop.ended);
     prompts.msgAnswers = {MsgResult::Yes};
     dialogs.ChooseNext(u"C:\\page.txt");
-    fou.mnu1_Click(kExit);
+    fou.mnu1_Click(kMnuExit);
     EXPECT_EQ(files.Get(u"C:\\page.txt"), "my page");
     EXPECT_TRUE(s.fp.loop.ended);
 }
@@ -176,12 +174,12 @@ TEST_F(Journey, DontSaveGoesOnAndAnUneditedDocumentNeverAsks) {
     EXPECT_TRUE(fou.Form_QueryUnload());
     s.editor().Type(u"b");
     prompts.msgAnswers = {MsgResult::No};
-    fou.mnu1_Click(kNew);
+    fou.mnu1_Click(kMnuNew);
     EXPECT_EQ(LastMessage(), u"Do you want to save changes to a.txt?");
     EXPECT_EQ(s.editor().text, u"");
     EXPECT_EQ(files.Get(u"C:\\a.txt"), "a");
     const size_t asked = prompts.messages.size();
-    fou.mnu1_Click(kExit);
+    fou.mnu1_Click(kMnuExit);
     EXPECT_EQ(prompts.messages.size(), asked);
     EXPECT_TRUE(s.fp.loop.ended);
 }
@@ -191,10 +189,10 @@ TEST(CommandLine, ARelativeNameStaysTheFileF2WritesAfterTheCurrentDirectoryMoves
     s.fp.files.Put(u"C:\\first\\notes.txt", "notes");
     s.fp.process.commandLine = u"notes.txt";
     s.fp.process.currentDirectory = u"C:\\first";
-    d1::Main(s.fp.platform, s.host);
+    s.Start();
     s.fp.process.currentDirectory = u"C:\\elsewhere";  // a file dialog moved it
     s.editor().Type(u"!");
-    s.fou().txtData_KeyDown(0, kVkF2, 0);
+    s.fou().txtData_KeyDown(0, kKeyF2, 0);
     EXPECT_EQ(d1::g_FileName, u"C:\\first\\notes.txt");
     EXPECT_EQ(s.fp.files.Get(u"C:\\first\\notes.txt"), "!notes");
 }
@@ -235,10 +233,10 @@ TEST_F(Journey, WordWrapLeavesFocusAndSelectionInTheBoxThatBecomesVisible) {
     FakeTextBox* box = s.host.txtData;
     box[0].SetText(u"one two");
     box[0].SetSel(4, 3);
-    fou.mnu2_Click(1);
+    fou.mnu2_Click(kMnuWordWrap);
     EXPECT_EQ(box[1].focusCount, 1);
     EXPECT_EQ(box[1].SelText(), u"two");
-    fou.mnu2_Click(1);
+    fou.mnu2_Click(kMnuWordWrap);
     EXPECT_EQ(box[0].focusCount, 1);
 }
 

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int kVkF2 = 113;
-
 Bytes Protected(const Text& password, const Text& text) {
     Bytes file;
     d1::MaskDocument(password, text, file);
@@ -28,7 +26,6 @@ struct Document : ::testing::Test {
     // A document as a completed load leaves it, then edited once.
     void Edited(const Text& name, const Text& text) {
         d1::g_FileName = name;
-        fou.m_LoadMarker = u"1";
         s.editor().SetText(text);
         s.editor().SetSel(static_cast<int32_t>(text.size()), 0);
     }
@@ -49,11 +46,10 @@ const std::vector<Text> kNotOpened = {u"Your file has NOT been opened."};
 
 TEST_F(Document, PlainFileLoadsAsAnUneditedDocument) {
     files.Put(u"C:\\docs\\notes.txt", "one\r\ntwo \xA1");
-    fou.m_Modified = true;
+    s.editor().Type(u"edited");
     fou.SecureOpen(u"C:\\docs\\notes.txt");
     EXPECT_EQ(s.editor().text, u"one\r\ntwo \u0e01");
-    EXPECT_FALSE(fou.m_Modified);
-    EXPECT_EQ(fou.m_LoadMarker, u"1");  // the load's own change was absorbed
+    EXPECT_FALSE(fou.Modified());
     EXPECT_EQ(s.host.window.caption, u"notes.txt - Lockleaf 1.0");
     EXPECT_TRUE(prompts.inputs.empty());
 }
@@ -79,8 +75,7 @@ TEST_F(Document, MissingUnreadableOrTooLargeFilesLeaveTheEditorAsItWasAndAnEmpty
         s.host.window.caption = u"caption";
         EXPECT_FALSE(fou.SecureOpen(c.name));
         EXPECT_EQ(s.editor().text, u"kept!");
-        EXPECT_TRUE(fou.m_Modified);
-        EXPECT_EQ(fou.m_LoadMarker, u"1");
+        EXPECT_TRUE(fou.Modified());
         EXPECT_EQ(d1::g_Password, u"remembered");
         EXPECT_EQ(d1::g_FileName, u"C:\\before.txt");
         EXPECT_EQ(s.host.window.caption, u"caption");
@@ -89,7 +84,7 @@ TEST_F(Document, MissingUnreadableOrTooLargeFilesLeaveTheEditorAsItWasAndAnEmpty
     EXPECT_TRUE(prompts.inputs.empty());
     EXPECT_TRUE(fou.SecureOpen(u"C:\\empty.txs"));
     EXPECT_EQ(s.editor().text, u"");
-    EXPECT_FALSE(fou.m_Modified);
+    EXPECT_FALSE(fou.Modified());
     EXPECT_EQ(s.host.window.caption, u"empty.txs - Lockleaf 1.0");
 }
 
@@ -103,14 +98,14 @@ TEST_F(Document, AFileThatCannotBeReadIsNeverOverwrittenByTheDocumentStillShown)
 
     // Through File > Open and through a drop.
     s.fp.dialogs.ChooseNext(u"C:\\docs\\report.txt");
-    fou.mnu1_Click(1);
+    fou.mnu1_Click(kMnuOpen);
     EXPECT_EQ(d1::g_FileName, u"C:\\docs\\mine.txt");
     EXPECT_EQ(s.host.window.caption, u"mine.txt * - Lockleaf 1.0");
-    fou.txtData_OLEDragDrop(0, {u"C:\\docs\\report.txt"}, 7);
+    fou.txtData_OLEDragDrop(0, {u"C:\\docs\\report.txt"}, kDropEffectAll);
     EXPECT_EQ(d1::g_FileName, u"C:\\docs\\mine.txt");
     const auto shown = MessagesShown();
     EXPECT_EQ(std::count(shown.begin(), shown.end(), kNotOpened[0]), 2);
-    fou.txtData_KeyDown(0, kVkF2, 0);
+    fou.txtData_KeyDown(0, kKeyF2, 0);
     EXPECT_EQ(files.Get(u"C:\\docs\\report.txt"), "their report");
     EXPECT_EQ(files.Get(u"C:\\docs\\mine.txt"), "mine edited");
 }
@@ -148,7 +143,7 @@ TEST_F(Document, WrongAnswerCancelOrACaseDifferenceKeepTheDocumentShownUnsavedEd
         EXPECT_EQ(s.editor().text, u"before");
         EXPECT_EQ(d1::g_FileName, u"C:\\prev.txs");
         EXPECT_EQ(d1::g_Password, u"prevpw");
-        EXPECT_TRUE(fou.m_Modified);
+        EXPECT_TRUE(fou.Modified());
         EXPECT_EQ(s.host.window.caption, u"prev.txs * - Lockleaf 1.0");
     }
     EXPECT_EQ(files.Get(u"C:\\c.txs"), Protected(u"Other", u"text"));  // the file is not touched
@@ -166,12 +161,11 @@ TEST_F(Document, NameWithoutAPointIsPlainEvenWhenItsBytesLookMasked) {
 
 TEST_F(Document, FiveCharactersUnderAThreeCharacterPasswordGiveEightBytesAndReopen) {
     Edited(u"C:\\n.txs", u"hello");
-    fou.m_Modified = true;
     d1::g_Password = u"abc";
     fou.SecureSave(false);
     EXPECT_TRUE(prompts.inputs.empty());
     EXPECT_EQ(files.Get(u"C:\\n.txs").size(), 8u);
-    EXPECT_FALSE(fou.m_Modified);
+    EXPECT_FALSE(fou.Modified());
     EXPECT_EQ(s.host.window.caption, u"n.txs - Lockleaf 1.0");
 
     s.editor().SetText(u"something else");
@@ -216,16 +210,15 @@ TEST_F(Document, CancelledPasswordWritesNothingAndKeepsNameAndPassword) {
     EXPECT_EQ(d1::g_FileName, u"C:\\g.txs");
     EXPECT_EQ(d1::g_Password, u"pw");
     EXPECT_EQ(files.Get(u"C:\\g.txs"), "old bytes");
-    EXPECT_TRUE(fou.m_Modified);
+    EXPECT_TRUE(fou.Modified());
     EXPECT_EQ(s.editor().text, u"text!");
 }
 
 TEST_F(Document, PlainSaveWritesTheCodePageBytesAndOnlyWhenTheUserAgreesCharactersAsQuestionMarks) {
     Edited(u"C:\\p.txt", u"a\u0e01\u00e9\r\n");
-    fou.m_Modified = true;
     fou.SecureSave(false);
     EXPECT_EQ(files.Get(u"C:\\p.txt"), "a\xA1?\r\n");
-    EXPECT_FALSE(fou.m_Modified);
+    EXPECT_FALSE(fou.Modified());
     EXPECT_TRUE(prompts.inputs.empty());
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::YesNo);
@@ -234,7 +227,7 @@ TEST_F(Document, PlainSaveWritesTheCodePageBytesAndOnlyWhenTheUserAgreesCharacte
 TEST_F(Document, UntitledDocumentIsSavedThroughSaveAs) {
     Edited(u"", u"text");
     d1::g_Password = u"pw";
-    fou.txtData_KeyDown(0, kVkF2, 0);
+    fou.txtData_KeyDown(0, kKeyF2, 0);
     EXPECT_EQ(s.fp.dialogs.saved.size(), 1u);
     EXPECT_TRUE(files.files.empty());  // the dialog was cancelled
     EXPECT_TRUE(prompts.inputs.empty());
@@ -253,7 +246,7 @@ struct FailedSave : Document {
     void ExpectNothingChanged() {
         EXPECT_EQ(files.Get(u"C:\\docs\\h.txs"), "previous");
         EXPECT_EQ(FileCount(), 1u);  // the temporary file is gone
-        EXPECT_TRUE(fou.m_Modified);
+        EXPECT_TRUE(fou.Modified());
         EXPECT_EQ(s.host.window.caption, u"h.txs * - Lockleaf 1.0");
         EXPECT_EQ(MessagesShown(), kNotSaved);
         EXPECT_EQ(d1::g_FileName, u"C:\\docs\\h.txs");
@@ -343,8 +336,8 @@ TEST_F(FailedSave, NothingPlainIsWrittenForAProtectedDocument) {
     spy.Put(u"C:\\docs\\h.txs", "previous");
     Platform platform{s.fp.process,  s.fp.clock, s.fp.locale,  s.fp.prompts,  s.fp.loop,   spy,
                       s.fp.registry, s.fp.shell, s.fp.dialogs, s.fp.internet, s.fp.volumes};
-    Fou other(platform, s.host);
-    other.c = fou.c;
+    Fou other(platform, s.host, nullptr);
+    other.Load();
     other.SecureSave(false);
     ASSERT_EQ(spy.written.size(), 1u);
     EXPECT_EQ(spy.written[0], Protected(u"pw", u"new text!"));
@@ -357,7 +350,7 @@ TEST_F(Document, F2SavesWithAnyModifiers) {
     Edited(u"C:\\k.txt", u"v1");
     for (int shift : {0, kShiftMask, kCtrlMask, kAltMask, kShiftMask | kCtrlMask | kAltMask}) {
         s.editor().SetText(u"v" + Text(1, static_cast<char16_t>(u'0' + shift)));
-        fou.txtData_KeyDown(0, kVkF2, shift);
+        fou.txtData_KeyDown(0, kKeyF2, shift);
         EXPECT_EQ(d1::FromCodePage(files.Get(u"C:\\k.txt")), s.editor().text) << shift;
     }
 }
@@ -365,7 +358,7 @@ TEST_F(Document, F2SavesWithAnyModifiers) {
 TEST_F(Document, DropOpensOnlyTheFirstFileAndOnlyForTheShellsEffect) {
     files.Put(u"C:\\one.txt", "first");
     files.Put(u"C:\\two.txt", "second");
-    fou.txtData_OLEDragDrop(0, {u"C:\\two.txt"}, 1);  // copy only: not a file drop
+    fou.txtData_OLEDragDrop(0, {u"C:\\two.txt"}, kDropEffectCopy);  // copy only: not a file drop
     EXPECT_EQ(s.editor().text, u"");
     EXPECT_EQ(d1::g_FileName, u"");
     fou.txtData_OLEDragDrop(0, {}, kDropEffectAll);
@@ -393,7 +386,7 @@ TEST(CommandLine, StartUpOpensTheNamedProtectedDocumentAfterAskingForItsPassword
     s.fp.prompts.inputAnswers = {u"pw"};
     bool shownWhenAsked = true;
     s.fp.prompts.whileOpen = [&] { shownWhenAsked = s.host.shown; };
-    d1::Main(s.fp.platform, s.host);
+    s.Start();
     EXPECT_EQ(s.fp.prompts.inputs, std::vector<Text>{u"Please enter PASSWORD !"});
     EXPECT_FALSE(shownWhenAsked);  // the prompt comes before the window is visible
     EXPECT_EQ(s.editor().text, u"from disk");
@@ -408,7 +401,7 @@ TEST(CommandLine, AnExistingFileThatCannotBeReadStartsUntitledAndSaysSo) {
     s.fp.process.commandLine = u"C:\\docs\\report.txt";
     s.fp.files.Put(u"C:\\docs\\report.txt", "their report");
     s.fp.files.unreadable.insert(FakeFiles::Key(u"C:\\docs\\report.txt"));
-    d1::Main(s.fp.platform, s.host);
+    s.Start();
     EXPECT_EQ(d1::g_FileName, u"");
     EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
     ASSERT_EQ(s.fp.prompts.messages.size(), 1u);
@@ -418,7 +411,7 @@ TEST(CommandLine, AnExistingFileThatCannotBeReadStartsUntitledAndSaysSo) {
 TEST(CommandLine, ANameOfNoFileStartsUntitledAndSaysSo) {
     Started s(false);
     s.fp.process.commandLine = u"\"a\" \"b\"";
-    d1::Main(s.fp.platform, s.host);
+    s.Start();
     EXPECT_EQ(d1::g_FileName, u"");
     EXPECT_EQ(s.editor().text, u"");
     EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");

@@ -113,7 +113,7 @@ TEST(Placement, ClosingStoresTheRectangleAndTheNextStartRestoresIt) {
     }
     Started s(false);
     s.fp.registry = kept;
-    d1::Main(s.fp.platform, s.host);
+    s.Start();
     const Rect r = s.host.window.rect;
     EXPECT_EQ(r.left, 1200);
     EXPECT_EQ(r.top, 900);
@@ -134,7 +134,7 @@ TEST(Placement, WithoutMachineRightsTheUserKeyCarriesThePlacementAcrossRuns) {
     Started s(false);
     s.fp.registry.refuseWrites.insert(RegRoot::LocalMachine);
     s.fp.registry.Put(RegRoot::CurrentUser, kKey, u"position", u"10,20,7000,5000");
-    d1::Main(s.fp.platform, s.host);
+    s.Start();
     EXPECT_EQ(s.host.window.rect.left, 10);
     EXPECT_EQ(s.host.window.rect.width, 7000);
     s.host.window.normal = {15, 25, 7100, 5100};
@@ -147,7 +147,7 @@ TEST(Placement, AnythingButFourNumbersLeavesTheInitialPlacement) {
     for (const Text& value : bad) {
         Started s(false);
         if (!value.empty()) s.fp.registry.Put(RegRoot::LocalMachine, kKey, u"position", value);
-        d1::Main(s.fp.platform, s.host);
+        s.Start();
         const Rect r = s.host.window.rect;
         EXPECT_EQ(r.left, 0) << std::string(value.begin(), value.end());
         EXPECT_EQ(r.width, 9000) << std::string(value.begin(), value.end());
@@ -155,7 +155,7 @@ TEST(Placement, AnythingButFourNumbersLeavesTheInitialPlacement) {
     }
     Started s(false);
     s.fp.registry.Put(RegRoot::LocalMachine, kKey, u"position", u" 1 , 2 ,3000.5,4000");
-    d1::Main(s.fp.platform, s.host);
+    s.Start();
     EXPECT_EQ(s.host.window.rect.left, 1);
     EXPECT_EQ(s.host.window.rect.width, 3000.5);
 }
@@ -186,7 +186,7 @@ TEST(Placement, OffEveryScreenIsBroughtOntoTheNearestOne) {
 TEST(Placement, StartWithAPlacementOnAScreenThatIsGoneMovesOntoAPresentOne) {
     Started s(false);
     s.fp.registry.Put(RegRoot::LocalMachine, kKey, u"position", u"-20000,900,9000,6000");
-    d1::Main(s.fp.platform, s.host);
+    s.Start();
     EXPECT_EQ(s.host.window.rect.left, 0);
     EXPECT_EQ(s.host.window.rect.top, 900);
     EXPECT_EQ(s.host.window.rect.width, 9000);

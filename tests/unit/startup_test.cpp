@@ -21,7 +21,7 @@ TEST(Startup, InitialisesControlsThenCreatesThenShowsAfterLoadAndOnlyThenSendsTh
         requestsAtShow = s.fp.internet.requested.size();
         captionAtShow = s.host.window.caption;
     };
-    d1::Main(s.fp.platform, s.host);
+    s.Start();
     const std::vector<std::string> expected{"InitCommonControls", "Create", "Show"};
     EXPECT_EQ(s.host.order, expected);
     EXPECT_EQ(captionAtShow, u"Lockleaf 1.0");  // Form_Load ran before Show
@@ -59,6 +59,6 @@ TEST(Startup, EnsureTrailingChangesTheCallersTextAndComparesOneCharacter) {
 TEST(Startup, ExecutablePathAlwaysEndsInLowerCaseExe) {
     Started s(false);
     s.fp.process.exeBaseName = u"LockLeaf";
-    d1::Main(s.fp.platform, s.host);
+    s.Start();
     EXPECT_EQ(s.fou().ExecutablePath(), u"C:\\Apps\\LockLeaf.exe");
 }

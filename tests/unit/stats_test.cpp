@@ -19,7 +19,7 @@ struct Ads : ::testing::Test {
     // A banner page from an earlier run, which every refresh shows, unless a test starts without one.
     void Start(bool earlierPage = true) {
         if (earlierPage) s.fp.files.Put(kBannerPage, "<html></html>");
-        d1::Main(s.fp.platform, s.host);
+        s.Start();
         site = d1::g_SiteUrl;
     }
     Fou& fou() { return s.fou(); }

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "app/fou.h"
-#include "platform/win32/browser_win.h"
-#include "platform/win32/controls_win.h"
-#include "platform/win32/immore_win.h"
-#include "platform/win32/system_win.h"
-#include "platform/win32/win_util.h"
+#include "win32/browser_win.h"
+#include "win32/controls_win.h"
+#include "win32/immore_win.h"
+#include "win32/system_win.h"
+#include "win32/win_util.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "platform/win32/controls_win.h"
-#include "platform/win32/system_win.h"
-#include "platform/win32/win_util.h"
+#include "win32/controls_win.h"
+#include "win32/system_win.h"
+#include "win32/win_util.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The dialog object over the real common dialogs: a thread timer plays the user inside the modal loop,
 // reads what the dialog shows and cancels or confirms it, so no test waits on a person.
-#include "platform/win32/file_dialogs_win.h"
+#include "win32/file_dialogs_win.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 
 #include "app/d1.h"
 #include "dialogs/cmd1.h"
-#include "platform/win32/system_win.h"
-#include "platform/win32/win_util.h"
+#include "win32/system_win.h"
+#include "win32/win_util.h"
 // after windows.h
 #include <commdlg.h>
 
@@ -144,7 +144,7 @@ const char16_t kOpenList[] =
 }  // namespace
 
 TEST_F(RealDialogs, OpenShowsTitleTypeListPreselectionAndNameAndCancelReturnsEmpty) {
-    cmd1 dlg(dialogs, process, d1::g_AppFolder, d1::kAppTitle);
+    cmd1 dlg(dialogs, process, d1::g_AppFolder, kProductName);
     dlg.Filter = Nul(kOpenList);
     dlg.FilterIndex = 2;
     dlg.FileName = folder + u"\\memo.txs";
@@ -165,7 +165,7 @@ TEST_F(RealDialogs, OpenShowsTitleTypeListPreselectionAndNameAndCancelReturnsEmp
 }
 
 TEST_F(RealDialogs, TheInitialFilterOfANewObjectListsAllFiles) {
-    cmd1 dlg(dialogs, process, d1::g_AppFolder, d1::kAppTitle);
+    cmd1 dlg(dialogs, process, d1::g_AppFolder, kProductName);
     Run([&] { return dlg.ShowOpen(); });
     ASSERT_EQ(g_seen.dialogs, 1);
     EXPECT_EQ(g_seen.types, std::vector<std::wstring>{L"All Files (*.*) "});
@@ -173,7 +173,7 @@ TEST_F(RealDialogs, TheInitialFilterOfANewObjectListsAllFiles) {
 }
 
 TEST_F(RealDialogs, SaveAppendsTheChosenTypesExtensionAndReportsTheType) {
-    cmd1 dlg(dialogs, process, d1::g_AppFolder, d1::kAppTitle);
+    cmd1 dlg(dialogs, process, d1::g_AppFolder, kProductName);
     dlg.Filter = Nul(u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*");
     dlg.FilterIndex = 1;
     dlg.flags = 6;
@@ -189,7 +189,7 @@ TEST_F(RealDialogs, SaveAppendsTheChosenTypesExtensionAndReportsTheType) {
 }
 
 TEST_F(RealDialogs, SaveCancelStillReportsTheTypeLastChosen) {
-    cmd1 dlg(dialogs, process, d1::g_AppFolder, d1::kAppTitle);
+    cmd1 dlg(dialogs, process, d1::g_AppFolder, kProductName);
     dlg.Filter = Nul(u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*");
     dlg.FilterIndex = 3;
     dlg.FileName = folder + u"\\memo";
@@ -207,7 +207,7 @@ TEST_F(RealDialogs, SaveCancelStillReportsTheTypeLastChosen) {
 }
 
 TEST_F(RealDialogs, A258CharacterNameIsRefusedWithoutADialogAnd257IsShown) {
-    cmd1 dlg(dialogs, process, d1::g_AppFolder, d1::kAppTitle);
+    cmd1 dlg(dialogs, process, d1::g_AppFolder, kProductName);
     dlg.FileName = u"C:\\" + Text(255, u'a');  // 258
     EXPECT_FALSE(Run([&] { return dlg.ShowOpen(); }).has_value());
     EXPECT_FALSE(Run([&] { return dlg.ShowSave(); }).has_value());

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "base/whole_file.h"
-#include "platform/win32/files_win.h"
-#include "platform/win32/win_util.h"
 #include "protect/cipher.h"
+#include "win32/files_win.h"
+#include "win32/win_util.h"
 
 namespace {
 

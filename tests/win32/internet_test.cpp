@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "ads/http.h"
-#include "platform/win32/files_win.h"
-#include "platform/win32/internet_win.h"
-#include "platform/win32/system_win.h"
-#include "platform/win32/win_util.h"
 #include "win32/fake_site_win.h"
+#include "win32/files_win.h"
+#include "win32/internet_win.h"
+#include "win32/system_win.h"
+#include "win32/win_util.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win32/locale_win.h"
+#include "win32/locale_win.h"
 
 TEST(LocaleFind, IgnoresCaseBeyondAsciiAndReportsOffsetsFromTheTextStart) {
     const Win32Locale locale;

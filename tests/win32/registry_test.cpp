@@ -7,9 +7,9 @@
 
 #include "app/filetype.h"
 #include "app/settings.h"
-#include "platform/win32/controls_win.h"
-#include "platform/win32/registry_win.h"
-#include "platform/win32/win_util.h"
+#include "win32/controls_win.h"
+#include "win32/registry_win.h"
+#include "win32/win_util.h"
 
 namespace {
 

@@ -1,23 +1,17 @@
 // The real Find/Replace window under Wine: layout in pixels, owner and border, tooltips, the icon resource,
 // the keys as the message loop routes them (Tab order, Enter, Esc, F3), the mode switch and closing.
-#include "platform/win32/rep_window.h"
+#include "win32/rep_window.h"
 #include <windows.h>
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include "app/fou.h"
 #include "find/find_state.h"
-#include "platform/win32/file_dialogs_win.h"
-#include "platform/win32/files_win.h"
-#include "platform/win32/internet_win.h"
-#include "platform/win32/locale_win.h"
-#include "platform/win32/registry_win.h"
-#include "platform/win32/res/resource.h"
-#include "platform/win32/shell_win.h"
-#include "platform/win32/system_win.h"
-#include "platform/win32/volumes_win.h"
-#include "platform/win32/win_util.h"
+#include "find/rep.h"
+#include "win32/locale_win.h"
+#include "win32/res/resource.h"
+#include "win32/system_win.h"
+#include "win32/win_util.h"
 
 namespace {
 
@@ -30,10 +24,12 @@ struct RecordingPrompts : Prompts {
     Text Input(const Text&) override { return {}; }
 };
 
-struct UnusedFouHost : FouHost {
-    void InitCommonControls() override {}
-    FouControls Create(Fou&) override { return {}; }
-    void Show() override {}
+// The editor as the Find window sees it: a plain window and its EDIT.
+struct Editor : FindEditor {
+    Win32Window window;
+    Win32TextBox box;
+    TextBox& ActiveEditor() override { return box; }
+    Window& EditorWindow() override { return window; }
 };
 
 Rect Pixels(HWND h) {
@@ -54,41 +50,28 @@ BOOL CALLBACK FindTooltip(HWND h, LPARAM lp) {
 }
 
 struct RepWindow : ::testing::Test {
-    Win32Process process;
-    Win32Clock clock;
     Win32Locale locale;
     RecordingPrompts prompts;
     Win32EventLoop loop;
-    Win32Files files;
-    Win32Registry registry;
-    Win32Shell shell;
-    Win32FileDialogs dialogs;
-    Win32Internet internet;
-    Win32Volumes volumes;
-    Platform platform{process,  clock, locale,  prompts,  loop,   files,
-                      registry, shell, dialogs, internet, volumes};
-    UnusedFouHost fouHost;
-    Fou fou{platform, fouHost};
-    Win32Window main;
-    Win32TextBox editor;
+    Editor owner;
+    Win32Window& main = owner.window;
+    Win32TextBox& editor = owner.box;
     Win32RepHost repHost{GetModuleHandleW(nullptr)};
+    rep find{owner, locale, prompts, &repHost};
     FindState& fs = d1::g_FindState;
 
     void SetUp() override {
-        d1::ResetGlobals();
+        fs = {};
         main.hwnd = CreateWindowExW(0, L"STATIC", L"Editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 60, 640,
                                     480, nullptr, nullptr, nullptr, nullptr);
         editor.hwnd = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 600, 400,
                                       main.hwnd, nullptr, nullptr, nullptr);
-        fou.c.window = &main;
-        fou.c.txtData[0] = fou.c.txtData[1] = &editor;
         repHost.owner = main.hwnd;
-        fou.m_RepHost = &repHost;
     }
     void TearDown() override {
-        fou.Rep().Unload();
+        find.Unload();
         DestroyWindow(main.hwnd);
-        d1::ResetGlobals();
+        fs = {};
     }
     HWND W() const { return repHost.Hwnd(); }
     HWND Item(int id) const {
@@ -99,7 +82,7 @@ struct RepWindow : ::testing::Test {
     void Open(const Text& text, int32_t start, int32_t length) {
         editor.SetText(text);
         editor.SetSel(start, length);
-        fou.mnu2_Click(0);
+        find.OpenForFind();  // Edit > Find
         loop.DoEvents();
     }
     // A key as the keyboard delivers it: posted to the focused control and through the message loop.
@@ -215,7 +198,7 @@ TEST_F(RepWindow, EnterAndEscOnButtonsDoNothingWhileEscInABoxCloses) {
 
     Key(Item(kIdTe + 1), VK_ESCAPE);
     EXPECT_FALSE(IsWindow(W()));
-    EXPECT_FALSE(fou.Rep().Loaded());
+    EXPECT_FALSE(find.Loaded());
 }
 
 TEST_F(RepWindow, F3InABoxFindsAndHandsTheFocusToTheEditor) {
@@ -260,18 +243,18 @@ TEST_F(RepWindow, EmptySearchBoxIsRefusedAndTheCheckBoxSetsMatchCase) {
     EXPECT_EQ(fs.MatchCase, u"0");
 }
 
-TEST_F(RepWindow, CloseBoxAndCancelUnloadAndReopeningStartsAfresh) {
+TEST_F(RepWindow, CloseBoxAndCancelUnloadAndTheReopenedBoxShowsTheCaseSetting) {
     Open(u"abc", 0, 3);
     SendMessageW(Item(kIdCh1), BM_CLICK, 0, 0);
     SendMessageW(W(), WM_CLOSE, 0, 0);
-    EXPECT_FALSE(fou.Rep().Loaded());
+    EXPECT_FALSE(find.Loaded());
     Open(u"abc", 0, 0);
     ASSERT_TRUE(IsWindow(W()));
-    EXPECT_EQ(SendMessageW(Item(kIdCh1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(SendMessageW(Item(kIdCh1), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(fs.MatchCase, u"1");
     SendMessageW(Item(kIdCa), BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindow(W()));
-    EXPECT_FALSE(fou.Rep().Loaded());
+    EXPECT_FALSE(find.Loaded());
 }
 
 TEST(RepIcon, TheExecutableCarriesAThirtyTwoPixelSixteenColourIcon) {

@@ -1,14 +1,14 @@
 // The "more" picture on Windows: a subclassed STATIC that paints the decoded GIF resource and turns
 // button releases into mouse-ups with the button, shift state and position in twips.
-#include "platform/win32/immore_win.h"
+#include "win32/immore_win.h"
 
 #include <commctrl.h>
 #include <ole2.h>
 #include <olectl.h>
 
 #include "platform/hosts.h"
-#include "platform/win32/win_util.h"
-#include "platform/win32/window_class.h"
+#include "win32/win_util.h"
+#include "win32/window_class.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "app/fou.h"
-#include "platform/win32/controls_win.h"
-#include "platform/win32/scoped.h"
+#include "win32/controls_win.h"
+#include "win32/scoped.h"
 
 constexpr wchar_t kMainClass[] = L"LockleafMain";
 

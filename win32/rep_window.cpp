@@ -1,13 +1,13 @@
 // The real Find/Replace window: panels, controls, tooltips, icon, keys; every event goes to a rep handler.
-#include "platform/win32/rep_window.h"
+#include "win32/rep_window.h"
 
 #include <commctrl.h>
 
-#include "platform/win32/font_win.h"
-#include "platform/win32/res/resource.h"
-#include "platform/win32/system_win.h"
-#include "platform/win32/win_util.h"
-#include "platform/win32/window_class.h"
+#include "win32/font_win.h"
+#include "win32/res/resource.h"
+#include "win32/system_win.h"
+#include "win32/win_util.h"
+#include "win32/window_class.h"
 
 namespace {
 
@@ -213,7 +213,7 @@ LRESULT Win32RepHost::HandleControl(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
                 self->rep_->Te_KeyDown(static_cast<int>(id - kIdTe), static_cast<int16_t>(wp),
                                        win::KeyMask());
                 if (!IsWindow(hwnd)) return 0;  // Esc closed the window
-                if (wp == VK_ESCAPE || wp == kVkF3 || wp == VK_RETURN) return 0;
+                if (wp == VK_ESCAPE || wp == kKeyF3 || wp == VK_RETURN) return 0;
             }
             break;
         case WM_CHAR:

@@ -1,6 +1,6 @@
 // The banner strip on Windows: the WebBrowser control as an OLE object in a window of ours (we are its
 // client site, in-place site, frame and UI handler) and the empty panel used when it cannot be created.
-#include "platform/win32/browser_win.h"
+#include "win32/browser_win.h"
 
 #include <exdisp.h>
 #include <exdispid.h>
@@ -11,10 +11,10 @@
 
 #include <functional>
 
-#include "platform/win32/blank_strip_win.h"
-#include "platform/win32/controls_win.h"
-#include "platform/win32/win_util.h"
-#include "platform/win32/window_class.h"
+#include "win32/blank_strip_win.h"
+#include "win32/controls_win.h"
+#include "win32/win_util.h"
+#include "win32/window_class.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "platform/win32/controls_win.h"
+#include "win32/controls_win.h"
 
-#include "platform/win32/win_util.h"
-#include "platform/win32/window_class.h"
+#include "win32/win_util.h"
+#include "win32/window_class.h"
 
 using win::PixelsToTwips;
 using win::TwipsToPixels;
@@ -88,6 +88,9 @@ Text Win32TextBox::SelText() const {
 
 void Win32TextBox::SetSelText(const Text& text) {
     if (text.empty() && SelLength() == 0) return;
+    // Its own undo step: the box would otherwise merge it with deletions typed just before it, and Ctrl+Z
+    // would bring back text that was never there at once.
+    SendMessageW(hwnd, EM_EMPTYUNDOBUFFER, 0, 0);
     ++silent_;
     SendMessageW(hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(win::W(text)));
     --silent_;

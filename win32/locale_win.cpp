@@ -1,5 +1,5 @@
 // Regional settings and the locale-aware case-insensitive search of the user's locale.
-#include "platform/win32/locale_win.h"
+#include "win32/locale_win.h"
 #include <windows.h>
 
 #include "find/search.h"

@@ -6,19 +6,19 @@
 #include "app/d1.h"
 #include "app/fou.h"
 #include "platform/trace.h"
-#include "platform/win32/file_dialogs_win.h"
-#include "platform/win32/files_win.h"
-#include "platform/win32/internet_win.h"
-#include "platform/win32/locale_win.h"
-#include "platform/win32/main_window.h"
-#include "platform/win32/prompts_win.h"
-#include "platform/win32/registry_win.h"
-#include "platform/win32/rep_window.h"
-#include "platform/win32/shell_win.h"
-#include "platform/win32/system_win.h"
-#include "platform/win32/volumes_win.h"
-#include "platform/win32/win_util.h"
-#include "platform/win32/window_class.h"
+#include "win32/file_dialogs_win.h"
+#include "win32/files_win.h"
+#include "win32/internet_win.h"
+#include "win32/locale_win.h"
+#include "win32/main_window.h"
+#include "win32/prompts_win.h"
+#include "win32/registry_win.h"
+#include "win32/rep_window.h"
+#include "win32/shell_win.h"
+#include "win32/system_win.h"
+#include "win32/volumes_win.h"
+#include "win32/win_util.h"
+#include "win32/window_class.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
     d1::SetTraceSink(win::DebugOutput);
@@ -44,20 +44,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
         prompts.owner = main;
         shell.owner = main;
         repHost.owner = main;
-        d1::g_Fou->m_RepHost = &repHost;
     };
-    // A start-up that failed half-way still leaves a window to save the document from, when it got that far.
-    win::Guarded(L"start-up", 0, [&] {
-        d1::Main(platform, host);
-        return 0;
-    });
-    for (;;) {
-        bool ended = false;
-        const int code = win::Guarded(L"message loop", 0, [&] {
-            const int exitCode = RunMessageLoop();
-            ended = true;
-            return exitCode;
-        });
-        if (ended) return code;
-    }
+    d1::Main(platform, host, &repHost);
+    return RunMessageLoop();
+#include "platform/trace.h"
+#include "win32/win_util.h"
+#include "win32/window_class.h"
 }

@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "find/rep.h"
-#include "platform/win32/controls_win.h"
-#include "platform/win32/scoped.h"
+#include "win32/controls_win.h"
+#include "win32/scoped.h"
 
 constexpr wchar_t kRepClass[] = L"LockleafRep";
 constexpr wchar_t kRepPanelClass[] = L"LockleafRepPanel";

@@ -1,11 +1,11 @@
-#include "platform/win32/font_win.h"
+#include "win32/font_win.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "platform/win32/scoped.h"
-#include "platform/win32/window_class.h"
+#include "win32/scoped.h"
+#include "win32/window_class.h"
 
 namespace {
 

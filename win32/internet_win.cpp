@@ -1,11 +1,11 @@
-#include "platform/win32/internet_win.h"
+#include "win32/internet_win.h"
 #include <windows.h>
 
 #include <wininet.h>
 
 #include <string>
 
-#include "platform/win32/win_util.h"
+#include "win32/win_util.h"
 
 namespace {
 

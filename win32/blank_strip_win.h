@@ -1,6 +1,6 @@
 // The banner strip when no web browser control can be hosted: an empty panel that shows nothing.
 #pragma once
-#include "platform/win32/controls_win.h"
+#include "win32/controls_win.h"
 
 class BlankStrip : public Browser, public Win32Widget {
 public:

@@ -1,8 +1,8 @@
-#include "platform/win32/shell_win.h"
+#include "win32/shell_win.h"
 
 #include <shellapi.h>
 
-#include "platform/win32/win_util.h"
+#include "win32/win_util.h"
 
 void Win32Shell::Execute(const Text& verb, const Text& file, const Text& params, const Text& folder,
                          int show) {

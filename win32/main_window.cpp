@@ -1,14 +1,14 @@
-#include "platform/win32/main_window.h"
+#include "win32/main_window.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "platform/win32/browser_win.h"
-#include "platform/win32/font_win.h"
-#include "platform/win32/immore_win.h"
-#include "platform/win32/res/resource.h"
-#include "platform/win32/win_util.h"
-#include "platform/win32/window_class.h"
+#include "win32/browser_win.h"
+#include "win32/font_win.h"
+#include "win32/immore_win.h"
+#include "win32/res/resource.h"
+#include "win32/win_util.h"
+#include "win32/window_class.h"
 
 namespace {
 

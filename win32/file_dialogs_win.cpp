@@ -1,6 +1,6 @@
 // The common Open and Save As dialogs and the shell folder picker, called with the request the dialog
 // object built; the buffers and the chosen type go back to it.
-#include "platform/win32/file_dialogs_win.h"
+#include "win32/file_dialogs_win.h"
 #include <windows.h>
 
 #include <cstddef>
@@ -8,7 +8,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
-#include "platform/win32/win_util.h"
+#include "win32/win_util.h"
 
 namespace {
 

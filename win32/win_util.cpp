@@ -1,10 +1,10 @@
-#include "platform/win32/win_util.h"
+#include "win32/win_util.h"
 
 #include <new>
 #include <stdexcept>
 
 #include "platform/trace.h"
-#include "platform/win32/window_class.h"
+#include "win32/window_class.h"
 
 namespace win {
 

@@ -8,13 +8,14 @@
 #include <string_view>
 
 #include "platform/hosts.h"
-#include "platform/win32/scoped.h"
+#include "platform/product.h"
+#include "win32/scoped.h"
 
 namespace win {
 
 inline const wchar_t* W(const Text& t) { return reinterpret_cast<const wchar_t*>(t.c_str()); }
 inline Text FromW(const wchar_t* s) { return s ? Text(reinterpret_cast<const char16_t*>(s)) : Text(); }
-inline const wchar_t* AppTitle() { return L"Lockleaf"; }
+inline const wchar_t* AppTitle() { return reinterpret_cast<const wchar_t*>(kProductName); }
 inline Text FromW(const wchar_t* s, size_t n) { return Text(reinterpret_cast<const char16_t*>(s), n); }
 
 // The modifier mask of the key being handled (Shift, Ctrl, Alt).

@@ -1,9 +1,9 @@
-#include "platform/win32/volumes_win.h"
+#include "win32/volumes_win.h"
 #include <windows.h>
 
 #include <vector>
 
-#include "platform/win32/win_util.h"
+#include "win32/win_util.h"
 
 bool Win32Volumes::VolumeInformation(const Text& root, uint32_t labelSize, uint32_t fsNameSize,
                                      uint32_t& serial) {

@@ -1,10 +1,10 @@
-#include "platform/win32/prompts_win.h"
+#include "win32/prompts_win.h"
 
 #include <vector>
 
-#include "platform/win32/controls_win.h"
-#include "platform/win32/win_util.h"
-#include "platform/win32/window_class.h"
+#include "win32/controls_win.h"
+#include "win32/win_util.h"
+#include "win32/window_class.h"
 
 namespace {
 

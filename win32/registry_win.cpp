@@ -1,7 +1,7 @@
-#include "platform/win32/registry_win.h"
+#include "win32/registry_win.h"
 #include <windows.h>
 
-#include "platform/win32/win_util.h"
+#include "win32/win_util.h"
 
 namespace {
 
