@@ -3,6 +3,7 @@
 #include "ads/banner.h"
 #include "ads/stats.h"
 #include "base/whole_file.h"
+#include "platform/trace.h"
 
 AdStrip::AdStrip(Internet& internet, Files& files, Clock& clock, EventLoop& loop, Shell& shell,
                  Browser& browser, AdSite site)
@@ -15,12 +16,21 @@ void AdStrip::BannerUpdate() {
     const int64_t storedLength = files.FileExists(listPath) ? files.FileLength(listPath) : 0;
     if (!files.EntryExists(folder)) files.CreateFolder(folder);
 
+    const int64_t started = m_Clock.NowLocalSeconds();
     const Text list = d1::GetUrlText(m_Http, m_Site.siteUrl + u"files/banner.txt");
     // Only the length tells a new list from the stored one.
     if (list.empty() || static_cast<int64_t>(list.size()) == storedLength) return;
-    d1::WriteWholeFile(files, listPath, list);
 
+    bool complete = true;
     for (const d1::BannerRecord& r : d1::UsableRecords(list)) {
+        // Each fetch blocks the window for up to its time-outs, so the images of one refresh share a budget.
+        // The list is stored only once all its images are there; until then every refresh counts it as new
+        // and fetches the images still missing.
+        if (m_Clock.NowLocalSeconds() - started > d1::kRefreshBudget) {
+            d1::Trace(u"banner refresh: out of time");
+            complete = false;
+            break;
+        }
         m_Http.loop.DoEvents();
         Text local = folder + u"\\" + r.image;
         const bool exists = files.FileExists(local);
@@ -28,6 +38,7 @@ void AdStrip::BannerUpdate() {
         if (exists) files.Delete(local);
         d1::DownloadFile(m_Http, m_Site.siteUrl + u"files/banner/" + r.image, local);
     }
+    if (complete) d1::WriteWholeFile(files, listPath, list);
 
     const Text page = d1::BannerGroups(d1::UsableRecords(d1::ReadWholeFile(files, listPath)));
     const Text pageTemplate = d1::ReadWholeFile(files, m_Site.appFolder + u"php\\000.html");
@@ -48,6 +59,7 @@ bool AdStrip::Tick() {
         BannerUpdate();
     } catch (...) {
         // A refresh that fails leaves the old page; the next one is already three days ahead.
+        d1::TraceCurrentException(u"banner refresh");
     }
     // Without a banner page (a first run offline, a folder we cannot write) the control would show its own
     // error page in the strip; the start page stays instead.
@@ -68,6 +80,7 @@ void AdStrip::BannerClicked() {
     try {
         id = m_Browser.EventSourceAttribute(u"alt");
     } catch (...) {
+        d1::TraceCurrentException(u"banner click");
         id.clear();
     }
     if (d1::LeadingNumber(id) > 0) SendStat(u"&do=click&banner=" + d1::PercentEncode(id));

@@ -115,6 +115,7 @@ std::vector<BannerRecord> UsableRecords(const Text& list) {
         const std::vector<Text> f = SplitText(record, u"\t");
         if (f.size() < kBannerFields || !UsableImageName(f[1])) continue;
         records.push_back({f[0], f[1], f[2], f[3], f[4]});
+        if (records.size() == kMostBanners) break;
     }
     return records;
 }

@@ -10,6 +10,7 @@ namespace d1 {
 constexpr char16_t kBannerMarker[] = u"<div></div>";
 constexpr size_t kBannerGroupSize = 6;
 constexpr size_t kBannerFields = 5;
+constexpr size_t kMostBanners = 1000;  // records beyond this are ignored
 
 // One usable record of the list; the fields as the site sent them.
 struct BannerRecord {
@@ -30,7 +31,8 @@ Text SafeLink(const Text& link);
 // control character that could break out of the browser's command line.
 bool OpensInBrowser(const Text& url);
 
-// The records worth a banner: non-empty, with five fields and a usable image name, in list order.
+// The records worth a banner: non-empty, with five fields and a usable image name, in list order; the first
+// kMostBanners of them.
 std::vector<BannerRecord> UsableRecords(const Text& list);
 
 // The banner groups that replace the template's marker.

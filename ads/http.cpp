@@ -5,6 +5,7 @@
 
 #include "base/codepage.h"
 #include "base/whole_file.h"
+#include "platform/trace.h"
 
 namespace d1 {
 namespace {
@@ -38,7 +39,7 @@ bool ReadChunk(const Http& p, NetHandle h, char* buffer, uint32_t& delivered) {
 
 }  // namespace
 
-Text GetUrlText(const Http& p, const Text& url) {
+Text GetUrlText(const Http& p, const Text& url, size_t limit) {
     Text result;
     try {
         NetScope root(p.internet, p.internet.Open(kUserAgent, kInternetOpenTypeDirect, 0));
@@ -51,15 +52,20 @@ Text GetUrlText(const Http& p, const Text& url) {
             uint32_t delivered = 0;
             ReadChunk(p, file.Get(), buffer, delivered);
             if (delivered == 0) break;
+            if (result.size() + delivered > limit) {
+                Trace(u"too long a body from " + url);
+                return {};
+            }
             result += FromCodePage(std::string_view(buffer, delivered));
         }
     } catch (...) {
         // What arrived so far is the answer; a fetch never raises.
+        TraceCurrentException(u"fetch");
     }
     return result;
 }
 
-void DownloadFile(const Http& p, const Text& url, Text& localPath) {
+void DownloadFile(const Http& p, const Text& url, Text& localPath, size_t limit) {
     try {
         NetScope root(p.internet, p.internet.Open(kUserAgent, kInternetOpenTypeDirect, 0));
         if (!root) return;
@@ -80,6 +86,11 @@ void DownloadFile(const Http& p, const Text& url, Text& localPath) {
                 break;
             }
             if (delivered == 0) break;
+            if (body.size() + delivered > limit) {
+                Trace(u"too large a file from " + url);
+                complete = false;
+                break;
+            }
             body.append(buffer, delivered);
         }
         // The body is written whole once it is all there, so no half image is ever on disk. A file that
@@ -90,6 +101,7 @@ void DownloadFile(const Http& p, const Text& url, Text& localPath) {
             p.files.Delete(localPath);
     } catch (...) {
         // Out of memory for the body: the download is skipped like any other failure.
+        TraceCurrentException(u"download");
     }
 }
 

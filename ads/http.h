@@ -17,12 +17,17 @@ constexpr char16_t kUserAgent[] = u"vb wininet";
 constexpr uint32_t kInternetOpenTypeDirect = 1;
 constexpr uint32_t kInternetFlagNoCacheWrite = 0x04000000;
 constexpr uint32_t kReadSize = 256;
+// A site cannot flood the editor: bodies beyond these sizes are dropped whole.
+constexpr size_t kLargestText = size_t{1} << 20;  // the banner list, statistics answers
+constexpr size_t kLargestFile = size_t{4} << 20;  // a banner image
 
-// The body as code-page text; empty when the URL cannot be opened or the body is empty. Never raises.
-Text GetUrlText(const Http& http, const Text& url);
+// The body as code-page text; empty when the URL cannot be opened, the server answers with a status other
+// than 2xx, the body is empty or longer than limit. Never raises.
+Text GetUrlText(const Http& http, const Text& url, size_t limit = kLargestText);
 
-// Saves the body to localPath (derived from the URL's last segment when empty). An unreachable URL leaves
-// the file system alone; a body cut short leaves no file rather than a corrupt one.
-void DownloadFile(const Http& http, const Text& url, Text& localPath);
+// Saves the body to localPath (derived from the URL's last segment when empty). An unreachable URL or a
+// status other than 2xx leaves the file system alone; a body cut short or longer than limit leaves no file
+// rather than a corrupt one.
+void DownloadFile(const Http& http, const Text& url, Text& localPath, size_t limit = kLargestFile);
 
 }  // namespace d1

@@ -8,6 +8,7 @@ namespace d1 {
 constexpr uint32_t kTimer1Interval = 200;                      // ms
 constexpr int64_t kFirstRefreshDelay = 1;                      // s after the first tick
 constexpr int64_t kRefreshPeriod = int64_t{3} * 24 * 60 * 60;  // s
+constexpr int64_t kRefreshBudget = 10;  // s of image fetches one refresh may start within
 constexpr int kSwShowNormal = 1;
 
 // Percent-encodes (as UTF-8) everything but letters, digits and "-._~".

@@ -8,34 +8,37 @@
 #include "ads/stats.h"
 #include "app/filetype.h"
 #include "app/settings.h"
+#include "base/memory_guard.h"
 #include "base/paths.h"
 #include "dialogs/cmd1.h"
 #include "find/rep.h"
 
 namespace {
 
-// A start-up step that fails is skipped; the next one runs.
+// A start-up step that fails is skipped, with a line for a developer; the next one runs.
 template <class F>
 void Step(F&& f) {
     try {
         f();
     } catch (...) {
+        d1::TraceCurrentException(u"start-up step");
     }
 }
 
-// Characters of the longest line; the boxes end a line at each line feed (CR LF or a lone LF).
-size_t LongestLine(const Text& text) {
+}  // namespace
+
+// The boxes end a line at each line feed (CR LF or a lone LF).
+bool WrapsQuickly(const Text& text) {
     size_t longest = 0, start = 0;
     for (size_t end = text.find(u'\n');; end = text.find(u'\n', start)) {
         size_t stop = end == Text::npos ? text.size() : end;
         if (stop > start && text[stop - 1] == u'\r' && end != Text::npos) --stop;
         longest = std::max(longest, stop - start);
-        if (end == Text::npos) return longest;
+        if (longest > kLongestWrappedLine) return false;
+        if (end == Text::npos) return true;
         start = end + 1;
     }
 }
-
-}  // namespace
 
 Fou::Fou(Platform& platform, FouHost& host, RepHost* repHost)
     : m_Platform(platform),
@@ -53,6 +56,8 @@ void Fou::Load() {
         *m_Controls.browser1, AdSite{d1::g_SiteUrl, d1::g_AppFolder, d1::g_AppCode, d1::g_MachineKey});
     Form_Load();
     m_Host.Show();
+    // After the show: a site that accepts and never answers holds this request for seconds.
+    Step([&] { SendStat(u"&do=start"); });
 }
 
 void Fou::Form_Initialize() { m_Host.InitCommonControls(); }
@@ -81,7 +86,6 @@ void Fou::Form_Load() {
     // From here on every edit counts, also the first one in a window that opened no document.
     if (m_LoadMarker.empty()) m_LoadMarker.assign(1, u'1');
     Step([&] { m_Controls.timer1->SetInterval(d1::kTimer1Interval); });
-    Step([&] { SendStat(u"&do=start"); });
 }
 
 rep& Fou::Rep() {
@@ -134,13 +138,15 @@ void Fou::txtData_KeyDown(int, int keyCode, int shift) {
             SecureSave(false);
             break;
         case kKeyF3:
-            if (shift == kCtrlMask) {
-                Text search = ActiveEditor().SelText();
-                int32_t start = 2, end = 1;
-                if (search.empty()) search = Rep().SALine(start, end);
-                d1::g_FindState.FindText = search;
-            }
-            Rep().coc1();
+            d1::WithMemory(m_Platform.prompts, kFindCommand, [&] {
+                if (shift == kCtrlMask) {
+                    Text search = ActiveEditor().SelText();
+                    int32_t start = 2, end = 1;
+                    if (search.empty()) search = Rep().SALine(start, end);
+                    d1::g_FindState.FindText = search;
+                }
+                Rep().coc1();
+            });
             break;
         case kKeyF4:
             Rep().SelRe();
@@ -156,27 +162,37 @@ void Fou::txtData_OLEDragDrop(int, const std::vector<Text>& files, int effect) {
 }
 
 void Fou::mnu2_Click(int index) {
-    if (index == kMnuFind) Rep().OpenForFind();
+    if (index == kMnuFind) d1::WithMemory(m_Platform.prompts, kFindCommand, [&] { Rep().OpenForFind(); });
     if (index == kMnuWordWrap) {
         const int from = d1::g_ActiveEditor, to = 1 - from;
-        const Text text = m_Controls.txtData[from]->GetText();
-        if (to == 1 && LongestLine(text) > kLongestWrappedLine) {
-            m_Platform.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
-            return;
-        }
-        m_Controls.wordWrap->SetChecked(!m_Controls.wordWrap->Checked());
-        d1::g_ActiveEditor = to;
+        bool copied = false;
         // The same text in the other box is no edit: the document stays as marked as it was.
         const bool modified = m_Modified;
-        m_Controls.txtData[to]->SetText(text);
+        d1::WithMemory(m_Platform.prompts, kWordWrapCommand, [&] {
+            const Text text = m_Controls.txtData[from]->GetText();
+            if (to == 1 && !WrapsQuickly(text)) {
+                m_Platform.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
+                return;
+            }
+            // The box the user sees changes only once the other one holds the whole text.
+            if (!m_Controls.txtData[to]->SetText(text)) throw std::bad_alloc();
+            copied = true;
+        });
         m_Modified = modified;
         UpdateCaption();
+        if (!copied) return;
         m_Controls.txtData[to]->SetSel(m_Controls.txtData[from]->SelStart(),
                                        m_Controls.txtData[from]->SelLength());
-        m_Controls.txtData[to]->SetVisible(true);
-        m_Controls.txtData[from]->SetVisible(false);
-        m_Controls.txtData[to]->SetFocus();  // typing goes on where it was, in the box the user now sees
+        ShowEditor(to);
     }
+}
+
+void Fou::ShowEditor(int index) {
+    m_Controls.wordWrap->SetChecked(index == 1);
+    d1::g_ActiveEditor = index;
+    m_Controls.txtData[index]->SetVisible(true);
+    m_Controls.txtData[1 - index]->SetVisible(false);
+    m_Controls.txtData[index]->SetFocus();  // typing goes on where it was, in the box the user now sees
 }
 
 Text Fou::AboutText() const {

@@ -19,6 +19,11 @@ enum Mnu3Item : int { kMnuAbout = 0 };
 constexpr size_t kLongestWrappedLine = size_t{128} * 1024;
 constexpr char16_t kTooLongToWrapMessage[] =
     u"This document has a line too long to wrap (more than 131072 characters). Word Wrap stays off.";
+// False for a text with a line longer than kLongestWrappedLine.
+bool WrapsQuickly(const Text& text);
+// The commands named in "Not enough memory to ...".
+constexpr char16_t kFindCommand[] = u"find";
+constexpr char16_t kWordWrapCommand[] = u"switch Word Wrap";
 
 // Fou: the main editor window (its name from the original design).
 class Fou : public FindEditor {
@@ -44,6 +49,7 @@ public:
     void mnu1_Click(int index);  // the File menu (Mnu1Item)
     void mnu2_Click(int index);  // the Edit menu (Mnu2Item)
     void mnu3_Click(int index);  // the Help menu (Mnu3Item)
+    void ShowEditor(int index);  // the box the user sees and types in: 1 with Word Wrap on, 0 off
 
     TextBox& ActiveEditor() override { return *m_Controls.txtData[d1::g_ActiveEditor]; }
     Window& EditorWindow() override { return *m_Controls.window; }

@@ -6,6 +6,7 @@
 #include "app/fou.h"
 #include "base/paths.h"
 #include "base/text.h"
+#include "platform/trace.h"
 
 namespace {
 
@@ -36,13 +37,24 @@ bool Fou::ShowDocument(const Text& text) {
     const Text markerBefore = m_LoadMarker;
     const bool modifiedBefore = m_Modified;
     try {
+        // The wrapping box would hang on a very long line: such a document opens with Word Wrap off.
+        const bool unwrap = d1::g_ActiveEditor == 1 && !WrapsQuickly(text);
+        TextBox& box = *m_Controls.txtData[unwrap ? 0 : d1::g_ActiveEditor];
         m_LoadMarker.clear();
         m_Modified = false;
-        ActiveEditor().SetText(text);
+        // A text the box refused is not loaded: the document shown and its name stay.
+        if (!box.SetText(text)) throw std::bad_alloc();
+        if (unwrap) {
+            ShowEditor(0);
+            m_Controls.txtData[1]->SetText(u"");
+        }
+        m_Modified = false;
         // The box raises no change for a text it already shows; the next edit must still count.
         m_LoadMarker.assign(1, u'1');
+        if (unwrap) m_Platform.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
         return true;
     } catch (const std::bad_alloc&) {
+        d1::Trace(u"the text box refused the document or memory ran out");
         m_LoadMarker = markerBefore;
         m_Modified = modifiedBefore;
         m_Platform.prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);

@@ -3,8 +3,11 @@
 # at the prompt), a 1 MiB document that is one line (Word Wrap off, then on through the menu), and 100 MiB plain
 # and protected documents opened, edited (one character typed) and saved (F2), the saved files checked.
 #   bench/big_docs.sh [protected16] [line] [plain100] [protected100]   (default: all; LINE_KIB=n: the line's size)
+#   bench/big_docs.sh sizes   plain documents of SIZES_MIB (default "256") opened, edited and saved: how the
+#   editor's size limit was found (run against a build whose limit is above the sizes, E2E_BUILD=its folder)
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 PARTS=("${@:-protected16 line plain100 protected100}")
+OPEN_SECONDS=${OPEN_SECONDS:-1800}
 read -r -a PARTS <<<"${PARTS[*]}"
 e2e_setup
 cp "$BUILD/open_timer.exe" "$BUILD/make_txs.exe" "$APP_DIR/"
@@ -20,7 +23,7 @@ open_doc() {  # open_doc <name> [--prompt]
   local prompt=()
   [ "${2:-}" = --prompt ] && prompt=(--prompt Lockleaf)
   # Into a file, not a pipe: the editor inherits the timer's output and would hold a pipe open.
-  (cd "$APP_DIR" && wine_run open_timer.exe 1800 "$1 - " --keep "${prompt[@]}" lockleaf.exe "C:\\docs\\$1" \
+  (cd "$APP_DIR" && wine_run open_timer.exe "$OPEN_SECONDS" "$1 - " --keep "${prompt[@]}" lockleaf.exe "C:\\docs\\$1" \
     >"$E2E_TMP/timer.out") &
   TIMER_PID=$!
   if [ "${2:-}" = --prompt ]; then
@@ -97,6 +100,9 @@ edit_and_save() {  # edit_and_save <name> <expected file> [--prompt]
   save=$(caption_after "$t" "$name - Lockleaf 1.0" 600)
   local peak
   peak=$(probe memory)
+  if [ "$(probe windows Lockleaf 2>/dev/null)" != 0 ]; then
+    echo "  a message: \"$(probe child Lockleaf | awk -F'\t' '$1 == "Static" && $2 != "" { print $2 }')\""
+  fi
   if cmp -s "$DOCS/$name" "$expected"; then same="the saved file is exactly as expected"; else same="SAVED FILE DIFFERS"; fi
   echo "$name: open $ms ms, edit shown after $edit ms, save $save ms, peak $((peak / 1024)) MiB; $same"
   close_app
@@ -116,4 +122,14 @@ if [[ " ${PARTS[*]} " == *" protected100 "* ]]; then
   wine_run "$APP_DIR/make_txs.exe" 'C:\docs\expected.txt' "$PASSWORD" 'C:\docs\expected.txs'
   rm -f "$DOCS/big.txt" "$DOCS/expected.txt"
   edit_and_save big.txs "$DOCS/expected.txs" --prompt
+fi
+
+if [[ " ${PARTS[*]} " == *" sizes "* ]]; then
+  for mib in ${SIZES_MIB:-256}; do
+    make_doc "$DOCS/s$mib.txt" "$mib"
+    { printf x; cat "$DOCS/s$mib.txt"; } >"$E2E_TMP/s-expected.txt"
+    edit_and_save "s$mib.txt" "$E2E_TMP/s-expected.txt"
+    "$WINESERVER" -k || true
+    rm -f "$DOCS/s$mib.txt" "$E2E_TMP/s-expected.txt"
+  done
 fi

@@ -2,6 +2,8 @@
 // word at the caret. They work on the editor's active text box and the shared find settings.
 #include "find/rep.h"
 
+#include <new>
+
 #include "find/search.h"
 
 rep::rep(FindEditor& editor, Locale& locale, Prompts& prompts, RepHost* host)
@@ -66,9 +68,15 @@ void rep::Co3() {
     const Text before = box.GetText();
     const Text replaced = d1::ReplaceAllExact(before, d1::g_FindState.FindText, d1::g_FindState.ReplaceText);
     if (replaced == before) return;
+    const int32_t selStart = box.SelStart(), selLength = box.SelLength();
     // As one typed change of the whole text, so that the box's own undo (Ctrl+Z) takes it back.
     box.SetSel(0, static_cast<int32_t>(before.size()));
     box.SetSelText(replaced);
+    // A box without room keeps the old text (and gets back its selection); the caller tells the user.
+    if (box.GetText().size() != replaced.size()) {
+        box.SetSel(selStart, selLength);
+        throw std::bad_alloc();
+    }
 }
 
 Text rep::SALine(int32_t& start, int32_t& end) {

@@ -36,7 +36,7 @@ public:
     int32_t coc1();     // find next, then the focus back to the editor (F3)
     void SelRe();       // replaces the selection in Replace mode (F4)
     void Co2();         // the Replace button: switch to Replace mode, or replace and find next
-    void Co3();         // Replace All
+    void Co3();         // Replace All; std::bad_alloc when the box has no room for the result
     Text SALine(int32_t& start, int32_t& end);  // the word at the caret
 
 private:

@@ -2,6 +2,7 @@
 // The host makes the controls; everything it reports comes back through these handlers.
 #include <string>
 
+#include "base/memory_guard.h"
 #include "find/rep.h"
 
 namespace {
@@ -64,19 +65,21 @@ void rep::co_Click(int16_t index) {
         if (m_Loaded) c.Te[0]->SetFocus();
         return;
     }
-    switch (index) {
-        case 0:
-            coc1();
-            break;
-        case 1:
-            Co2();
-            break;
-        case 2:
-            Co3();
-            break;
-        default:
-            break;
-    }
+    static constexpr const char16_t* kCommands[] = {u"find", u"replace", u"replace all"};
+    if (index < 0 || index > 2) return;
+    d1::WithMemory(m_Prompts, kCommands[index], [&] {
+        switch (index) {
+            case 0:
+                coc1();
+                break;
+            case 1:
+                Co2();
+                break;
+            default:
+                Co3();
+                break;
+        }
+    });
 }
 
 void rep::ca_Click() {

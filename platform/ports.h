@@ -30,8 +30,9 @@ struct Widget {
 
 struct TextBox : virtual Widget {
     virtual Text GetText() const = 0;
-    // Raises onChange when the text differs from the old one.
-    virtual void SetText(const Text& text) = 0;
+    // Raises onChange when the text differs from the old one. False when the box refused the text (it has no
+    // room for it): the box then holds what it held before.
+    virtual bool SetText(const Text& text) = 0;
     virtual int32_t SelStart() const = 0;
     virtual int32_t SelLength() const = 0;
     // Clamped to the text; start then length, as the caret is placed first.
@@ -216,6 +217,7 @@ using NetHandle = std::uintptr_t;  // 0 = none
 struct Internet {
     virtual ~Internet() = default;
     virtual NetHandle Open(const Text& agent, uint32_t accessType, uint32_t flags) = 0;
+    // 0 when the URL cannot be opened, and for an HTTP status other than 2xx.
     virtual NetHandle OpenUrl(NetHandle root, const Text& url, uint32_t flags) = 0;
     // False on failure; read = bytes delivered (0 at the end of the body).
     virtual bool Read(NetHandle h, void* buffer, uint32_t size, uint32_t& read) = 0;

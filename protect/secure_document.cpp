@@ -3,6 +3,7 @@
 #include "protect/secure_document.h"
 
 #include <algorithm>
+#include <exception>
 #include <new>
 #include <string>
 #include <utility>
@@ -11,9 +12,19 @@
 #include "base/paths.h"
 #include "base/text.h"
 #include "base/whole_file.h"
+#include "platform/trace.h"
 #include "protect/cipher.h"
 
 namespace d1 {
+
+Text TooLargeMessage(int64_t length) {
+    auto mib = [](int64_t bytes) {
+        const std::string n = std::to_string((bytes + (int64_t{1} << 20) - 1) >> 20);
+        return Text(n.begin(), n.end()) + u" MiB";
+    };
+    return u"This file is " + mib(length) + u"; Lockleaf opens files up to " + mib(kLargestDocument) + u". " +
+           kNotOpenedMessage;
+}
 
 bool IsProtectedName(const Text& path) { return GetExtension(path) == u"txs"; }
 
@@ -58,6 +69,10 @@ DocumentStore::DocumentStore(Files& files, Prompts& prompts, Crypto& crypto)
     : m_Files(files), m_Prompts(prompts), m_Crypto(crypto), m_Sealed(crypto) {}
 
 DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text& text) {
+    if (const int64_t length = m_Files.FileLength(path); length > d1::kLargestDocument) {
+        m_Prompts.Message(d1::TooLargeMessage(length), MsgButtons::Ok, MsgIcon::Exclamation);
+        return Opened::Refused;
+    }
     Text typed;
     try {
         Bytes content;
@@ -90,8 +105,10 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
         d1::ShowNuls(loaded);
         text = std::move(loaded);
         return Opened::Text;
-    } catch (const std::bad_alloc&) {
-        // Too large for memory: nothing of the half-done load remains.
+    } catch (const std::exception&) {
+        // Too large for memory (std::bad_alloc) or for a string (std::length_error): nothing of the half-done
+        // load remains.
+        d1::TraceCurrentException(u"open");
         d1::Wipe(typed);
         m_Prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
         return Opened::Refused;
@@ -154,7 +171,8 @@ DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool 
             }
             ok = ok && d1::WriteWholeBytes(m_Files, path, file);
         }
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
+        d1::TraceCurrentException(u"save");
         ok = false;
     }
     if (ok) {

@@ -22,6 +22,13 @@ constexpr char16_t kMissingMessage[] = u"This file does not exist.\r\nYour file 
 // The question before a save that would store some characters as "?": how many, the first and its line.
 Text UnmappableMessage(std::u16string_view text);
 
+// The largest file the editor opens. A document is held several times over while it is opened, edited and
+// saved (bytes, text, the box's copy, a save's copy), in single blocks of the 32-bit address space; a file
+// beyond this is refused before a byte of it is read.
+constexpr int64_t kLargestDocument = int64_t{256} << 20;
+// "This file is <size> MiB; Lockleaf opens files up to <limit> MiB. Your file has NOT been opened."
+Text TooLargeMessage(int64_t length);
+
 // The text box cannot hold U+0000, so a document's NUL bytes are shown as the symbol for NUL and written back
 // as NUL bytes: nothing of the file is lost, and the user sees where they are.
 constexpr char16_t kNulSymbol = u'\u2400';

@@ -52,7 +52,10 @@ public:
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                         UINT*) override {
-        onInvoke_(id, params);
+        win::Guarded(L"browser event", 0, [&] {
+            onInvoke_(id, params);
+            return 0;
+        });
         return S_OK;
     }
 
@@ -348,11 +351,10 @@ void HostedBrowser::OnDocumentEvent(DISPID id, DISPPARAMS* params) {
     if (params && params->cArgs >= 1 && params->rgvarg[0].vt == VT_DISPATCH)
         event.QueryFrom(params->rgvarg[0].pdispVal);
     event_ = event.Get();
-    try {
+    win::Guarded(L"banner click", 0, [&] {
         onDocMouseUp();
-    } catch (...) {
-        // A handler failure must not unwind into the browser control.
-    }
+        return 0;
+    });
     event_ = nullptr;
 }
 
@@ -398,11 +400,10 @@ void OnNewWindow3(DISPPARAMS* params, const std::function<void(const Text& url)>
     if (cancel.vt == (VT_BYREF | VT_BOOL) && cancel.pboolVal) *cancel.pboolVal = VARIANT_TRUE;
     const VARIANT& url = params->rgvarg[0];
     if (url.vt != VT_BSTR || !url.bstrVal || !open) return;
-    try {
+    win::Guarded(L"new window", 0, [&] {
         open(win::FromW(url.bstrVal, SysStringLen(url.bstrVal)));
-    } catch (...) {
-        // Nothing may unwind into the browser control.
-    }
+        return 0;
+    });
 }
 
 bool HtmlEngineAvailable() {

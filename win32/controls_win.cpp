@@ -1,6 +1,7 @@
 #include "win32/controls_win.h"
 
 #include "win32/win_util.h"
+#include "win32/window_class.h"
 
 using win::PixelsToTwips;
 using win::TwipsToPixels;
@@ -37,15 +38,25 @@ bool Win32Widget::Visible() const { return (GetWindowLongPtrW(hwnd, GWL_STYLE) &
 
 Text Win32TextBox::GetText() const { return WindowText(hwnd); }
 
-void Win32TextBox::SetText(const Text& text) {
+bool Win32TextBox::SetText(const Text& text) {
     // Read back only when the lengths match. (EM_GETHANDLE would lend the buffer without a copy, but a Wine
     // box that has lent its buffer stops using it until it is handed one back with EM_SETHANDLE.)
     const auto length = static_cast<size_t>(GetWindowTextLengthW(hwnd));
-    if (length == text.size() && GetText() == text) return;
+    if (length == text.size() && GetText() == text) return true;
     ++silent_;
-    SetWindowTextW(hwnd, win::W(text));
+    refused_ = false;
+    SetLastError(0);
+    const bool set = SetWindowTextW(hwnd, win::W(text)) != 0;
+    const DWORD error = GetLastError();
     --silent_;
-    if (onChange) onChange();
+    // An EDIT without room keeps its old text and answers FALSE, or says so by EN_ERRSPACE / EN_MAXTEXT; the
+    // length tells a text cut short.
+    const bool whole = set && !refused_ && static_cast<size_t>(GetWindowTextLengthW(hwnd)) == text.size();
+    if (!whole) win::TraceError(L"the text box refused a text", error);
+    // Whatever the box holds now, its owner hears of a change that happened.
+    if (GetWindowTextLengthW(hwnd) != static_cast<int>(length) || whole)
+        if (onChange) onChange();
+    return whole;
 }
 
 int32_t Win32TextBox::SelStart() const {
@@ -134,15 +145,17 @@ bool Win32Window::Move(const Rect& r) {
 
 namespace {
 
-BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
-    MONITORINFO mi{sizeof mi};
-    if (GetMonitorInfoW(monitor, &mi)) {
-        const RECT& rc = mi.rcWork;
-        reinterpret_cast<std::vector<Rect>*>(areas)->push_back({PixelsToTwips(rc.left), PixelsToTwips(rc.top),
-                                                                PixelsToTwips(rc.right - rc.left),
-                                                                PixelsToTwips(rc.bottom - rc.top)});
-    }
-    return TRUE;
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) noexcept {
+    return win::Guarded(L"monitor list", FALSE, [&] {
+        MONITORINFO mi{sizeof mi};
+        if (GetMonitorInfoW(monitor, &mi)) {
+            const RECT& rc = mi.rcWork;
+            reinterpret_cast<std::vector<Rect>*>(areas)->push_back(
+                {PixelsToTwips(rc.left), PixelsToTwips(rc.top), PixelsToTwips(rc.right - rc.left),
+                 PixelsToTwips(rc.bottom - rc.top)});
+        }
+        return TRUE;
+    });
 }
 
 }  // namespace

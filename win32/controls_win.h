@@ -18,7 +18,7 @@ public:
 class Win32TextBox : public TextBox, public Win32Widget {
 public:
     Text GetText() const override;
-    void SetText(const Text& text) override;
+    bool SetText(const Text& text) override;
     int32_t SelStart() const override;
     int32_t SelLength() const override;
     void SetSel(int32_t start, int32_t length) override;
@@ -28,9 +28,12 @@ public:
 
     // The EN_CHANGE of a programmatic change is raised by the setter itself.
     bool Silent() const { return silent_ > 0; }
+    // EN_ERRSPACE or EN_MAXTEXT arrived: the text being set did not fit.
+    void Refused() { refused_ = true; }
 
 private:
     int silent_ = 0;
+    bool refused_ = false;
 };
 
 class Win32Button : public Button, public Win32Widget {

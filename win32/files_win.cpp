@@ -3,26 +3,50 @@
 
 #include "win32/win_util.h"
 
-using win::W;
+namespace {
+
+// A path as the file functions take it at any length: past MAX_PATH a full path gets the "\\?\" form, which
+// Windows without the long-path setting needs (that form skips the normalising, so the full path is made
+// first).
+std::wstring LongForm(const Text& path) {
+    std::wstring p(reinterpret_cast<const wchar_t*>(path.c_str()), path.size());
+    if (p.size() < MAX_PATH - 12 || p.starts_with(L"\\\\?\\")) return p;
+    const DWORD n = GetFullPathNameW(p.c_str(), 0, nullptr, nullptr);
+    if (n == 0) return p;
+    std::wstring full(n, L'\0');
+    full.resize(GetFullPathNameW(p.c_str(), n, full.data(), nullptr));
+    if (full.size() > 2 && full[1] == L':') return L"\\\\?\\" + full;
+    if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+    return full;
+}
+
+// Passed straight to the call: the temporary lives until the call returns.
+struct Path {
+    std::wstring text;
+    operator const wchar_t*() const { return text.c_str(); }  // NOLINT(google-explicit-constructor)
+};
+Path P(const Text& path) { return {LongForm(path)}; }
+
+}  // namespace
 
 bool Win32Files::FileExists(const Text& path) const {
-    const DWORD a = GetFileAttributesW(W(path));
+    const DWORD a = GetFileAttributesW(P(path));
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool Win32Files::EntryExists(const Text& path) const {
-    return GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(P(path)) != INVALID_FILE_ATTRIBUTES;
 }
 
 int64_t Win32Files::FileLength(const Text& path) const {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(W(path), GetFileExInfoStandard, &data)) return -1;
+    if (!GetFileAttributesExW(P(path), GetFileExInfoStandard, &data)) return -1;
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
     return (static_cast<int64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 bool Win32Files::ReadAll(const Text& path, Bytes& out) {
-    win::ScopedHandle f(CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    win::ScopedHandle f(CreateFileW(P(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!f.Valid()) return false;
     LARGE_INTEGER size;
@@ -39,14 +63,30 @@ bool Win32Files::ReadAll(const Text& path, Bytes& out) {
 }
 
 Text Win32Files::CreateTempFile(const Text& folder) {
-    wchar_t name[MAX_PATH + 1];
-    if (!GetTempFileNameW(W(folder), L"~ll", 0, name)) return {};
-    return win::FromW(name);
+    // Named here rather than by GetTempFileNameW, whose result must fit in MAX_PATH: a document in a deep
+    // folder must still be saved beside itself.
+    Text base = folder;
+    if (!base.empty() && base.back() != u'\\' && base.back() != u'/') base += u'\\';
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const unsigned unique = (GetTickCount() * 2654435761u) ^ (GetCurrentProcessId() << 16) ^ ++counter;
+        wchar_t name[16];
+        wsprintfW(name, L"~ll%05X.tmp", unique & 0xFFFFF);
+        const Text path = base + win::FromW(name);
+        win::ScopedHandle f(
+            CreateFileW(P(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (f.Valid()) return path;
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) {
+            win::TraceError(L"no temporary file in the document's folder", GetLastError());
+            return {};
+        }
+    }
+    return {};
 }
 
 bool Win32Files::WriteFlushed(const Text& path, const Bytes& bytes) {
     win::ScopedHandle f(
-        CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CreateFileW(P(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.Valid()) return false;
     size_t done = 0;
     while (done < bytes.size()) {
@@ -59,13 +99,13 @@ bool Win32Files::WriteFlushed(const Text& path, const Bytes& bytes) {
 }
 
 Files::ReplaceResult Win32Files::Replace(const Text& target, const Text& replacement) {
-    const DWORD attributes = GetFileAttributesW(W(target));
+    const DWORD attributes = GetFileAttributesW(P(target));
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return ReplaceResult::TargetMissing;
     {
         // A target that another program holds without sharing deletion cannot be replaced; finding out
         // first keeps ReplaceFileW from starting (Wine's leaves a stray file of its own behind then).
-        win::ScopedHandle probe(CreateFileW(W(target), DELETE,
+        win::ScopedHandle probe(CreateFileW(P(target), DELETE,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (!probe.Valid()) return ReplaceResult::Failed;
@@ -73,8 +113,8 @@ Files::ReplaceResult Win32Files::Replace(const Text& target, const Text& replace
     // The new file takes the old one's visible attributes (ReplaceFileW does so on Windows, not on Wine).
     constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    if (attributes & kKept) SetFileAttributesW(W(replacement), attributes & kKept);
-    if (ReplaceFileW(W(target), W(replacement), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+    if (attributes & kKept) SetFileAttributesW(P(replacement), attributes & kKept);
+    if (ReplaceFileW(P(target), P(replacement), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
         return ReplaceResult::Ok;
     // 1176: the old file is gone and the replacement still has its own name.
     return GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT ? ReplaceResult::ReplacementKept
@@ -82,9 +122,9 @@ Files::ReplaceResult Win32Files::Replace(const Text& target, const Text& replace
 }
 
 bool Win32Files::MoveReplacing(const Text& from, const Text& to) {
-    return MoveFileExW(W(from), W(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return MoveFileExW(P(from), P(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-bool Win32Files::Delete(const Text& path) { return DeleteFileW(W(path)) != 0; }
+bool Win32Files::Delete(const Text& path) { return DeleteFileW(P(path)) != 0; }
 
-bool Win32Files::CreateFolder(const Text& path) { return CreateDirectoryW(W(path), nullptr) != 0; }
+bool Win32Files::CreateFolder(const Text& path) { return CreateDirectoryW(P(path), nullptr) != 0; }

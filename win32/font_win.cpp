@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "win32/scoped.h"
+#include "win32/window_class.h"
 
 namespace {
 
@@ -14,11 +15,13 @@ constexpr const wchar_t* kPreferredFaces[] = {
     L"Cordia New", L"Loma",          L"Waree",      L"Garuda",
     L"Tlwg Typo",  L"Umpush",        L"Laksaman",   L"Norasi"};
 
-int CALLBACK AddFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM faces) {
-    // '@' names are the vertical variants of a face.
-    if (font->lfFaceName[0] != L'@')
-        reinterpret_cast<std::vector<std::wstring>*>(faces)->push_back(font->lfFaceName);
-    return 1;
+int CALLBACK AddFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM faces) noexcept {
+    return win::Guarded(L"font list", 0, [&] {
+        // '@' names are the vertical variants of a face.
+        if (font->lfFaceName[0] != L'@')
+            reinterpret_cast<std::vector<std::wstring>*>(faces)->push_back(font->lfFaceName);
+        return 1;
+    });
 }
 
 std::vector<std::wstring> ThaiFaces(HDC dc) {

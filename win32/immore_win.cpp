@@ -8,6 +8,7 @@
 
 #include "platform/hosts.h"
 #include "win32/win_util.h"
+#include "win32/window_class.h"
 
 namespace {
 
@@ -42,7 +43,13 @@ void Paint(HWND h, HBITMAP bitmap) {
     EndPaint(h, &ps);
 }
 
-LRESULT CALLBACK ImMoreProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+LRESULT HandleImMore(HWND h, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR ref);
+
+LRESULT CALLBACK ImMoreProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) noexcept {
+    return win::Guarded(L"picture", LRESULT{0}, [&] { return HandleImMore(h, msg, wp, lp, ref); });
+}
+
+LRESULT HandleImMore(HWND h, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR ref) {
     auto* state = reinterpret_cast<ImMoreState*>(ref);
     int button = 0;
     switch (msg) {

@@ -64,7 +64,18 @@ NetHandle Win32Internet::OpenUrl(NetHandle root, const Text& url, uint32_t flags
                                                  nullptr, flags | secure, 0));
     if (!request.Valid()) return 0;
     SetTimeouts(request.Get());
-    if (!HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0)) return 0;
+    if (!HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0)) {
+        win::TraceError(L"HTTP request failed", GetLastError());
+        return 0;
+    }
+    // A 404 page or a server error is no body of ours.
+    DWORD status = 0, statusSize = sizeof status, statusIndex = 0;
+    if (!HttpQueryInfoW(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &statusSize,
+                        &statusIndex) ||
+        status < 200 || status > 299) {
+        win::TraceError((L"HTTP status " + std::to_wstring(status)).c_str(), 0);
+        return 0;
+    }
     Request r;
     DWORD length = 0, size = sizeof length, index = 0;
     r.lengthKnown = HttpQueryInfoW(request.Get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length,

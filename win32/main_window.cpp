@@ -175,6 +175,7 @@ void Win32FouHost::OnCommand(WPARAM wp, LPARAM lp) {
         for (int i = 0; i < 2; ++i) {
             if (reinterpret_cast<HWND>(lp) != txtData_[i].hwnd) continue;
             if (code == EN_CHANGE && !txtData_[i].Silent()) fou_->txtData_Change(i);
+            if (code == EN_ERRSPACE || code == EN_MAXTEXT) txtData_[i].Refused();
             if (code == EN_SETFOCUS) fou_->txtData_GotFocus(i);
         }
         return;
@@ -200,18 +201,20 @@ void Win32FouHost::OnDropFiles(int index, HDROP drop) {
 }
 
 LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                        DWORD_PTR ref) {
-    auto* self = reinterpret_cast<Win32FouHost*>(ref);
-    const int index = static_cast<int>(id);
-    switch (msg) {
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN:
-            // Not consumed: the box still gets the key afterwards.
-            self->fou_->txtData_KeyDown(index, static_cast<int>(wp), win::KeyMask());
-            break;
-        case WM_DROPFILES:
-            self->OnDropFiles(index, reinterpret_cast<HDROP>(wp));
-            return 0;
-    }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+                                        DWORD_PTR ref) noexcept {
+    return win::Guarded(L"text box", LRESULT{0}, [&]() -> LRESULT {
+        auto* self = reinterpret_cast<Win32FouHost*>(ref);
+        const int index = static_cast<int>(id);
+        switch (msg) {
+            case WM_KEYDOWN:
+            case WM_SYSKEYDOWN:
+                // Not consumed: the box still gets the key afterwards.
+                self->fou_->txtData_KeyDown(index, static_cast<int>(wp), win::KeyMask());
+                break;
+            case WM_DROPFILES:
+                self->OnDropFiles(index, reinterpret_cast<HDROP>(wp));
+                return 0;
+        }
+        return DefSubclassProc(hwnd, msg, wp, lp);
+    });
 }

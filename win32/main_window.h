@@ -34,7 +34,8 @@ public:
     LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 private:
-    static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
+    static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                     DWORD_PTR ref) noexcept;
     void OnCommand(WPARAM wp, LPARAM lp);
     void OnDropFiles(int index, HDROP drop);
     HMENU BuildMenuBar();

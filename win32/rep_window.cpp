@@ -180,13 +180,18 @@ LRESULT Win32RepHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // Panels carry their controls; the controls' notifications go on to the window.
-LRESULT CALLBACK Win32RepHost::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK Win32RepHost::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     if (msg == WM_COMMAND) return SendMessageW(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 LRESULT CALLBACK Win32RepHost::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                           DWORD_PTR ref) {
+                                           DWORD_PTR ref) noexcept {
+    return win::Guarded(L"Find window control", LRESULT{0},
+                        [&] { return HandleControl(hwnd, msg, wp, lp, id, ref); });
+}
+
+LRESULT Win32RepHost::HandleControl(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
     auto* self = reinterpret_cast<Win32RepHost*>(ref);
     const bool box = id == kIdTe || id == kIdTe + 1;
     switch (msg) {

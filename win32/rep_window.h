@@ -32,9 +32,10 @@ public:
     LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 private:
-    static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     static LRESULT CALLBACK ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                        DWORD_PTR ref);
+                                        DWORD_PTR ref) noexcept;
+    static LRESULT HandleControl(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
     struct Box;
     bool RegisterClasses();
     RepControls Controls();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <string_view>
 
 #include "platform/hosts.h"
 #include "platform/product.h"
@@ -22,6 +23,11 @@ inline int KeyMask() {
     return (GetKeyState(VK_SHIFT) < 0 ? kShiftMask : 0) | (GetKeyState(VK_CONTROL) < 0 ? kCtrlMask : 0) |
            (GetKeyState(VK_MENU) < 0 ? kAltMask : 0);
 }
+
+// The debugger output (OutputDebugStringW), one line: the sink of d1::Trace in the program.
+void DebugOutput(std::u16string_view line);
+// "what (error N)" to the debugger output; error is a GetLastError code, 0 for none.
+void TraceError(const wchar_t* what, DWORD error);
 
 // A window the program cannot run without could not be made: the user is told, and the process ends.
 [[noreturn]] void FailStart(const wchar_t* what);

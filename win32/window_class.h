@@ -3,7 +3,26 @@
 #pragma once
 #include <windows.h>
 
+#include <utility>
+
 namespace win {
+
+// The exception being handled reached an entry from Windows: a line in the debugger output, and for out of
+// memory a message to the user. Call it inside a catch.
+void ReportUncaught(const wchar_t* where) noexcept;
+
+// Every entry from Windows (window, subclass and dialog procedures, COM events, the message loop) runs its
+// work through here: an exception must not unwind into the system's frames, where MinGW's unwinding stops
+// and the process ends. The entry then answers with fallback and the program goes on.
+template <class R, class F>
+R Guarded(const wchar_t* where, R fallback, F&& f) noexcept {
+    try {
+        return std::forward<F>(f)();
+    } catch (...) {
+        ReportUncaught(where);
+        return fallback;
+    }
+}
 
 struct WindowClass {
     const wchar_t* name;
@@ -29,22 +48,24 @@ inline bool RegisterWindowClass(HINSTANCE instance, const WindowClass& c) {
 // The procedure of a window whose CreateWindowExW got a T* as its last argument; T::Handle(hwnd, msg, wp, lp)
 // answers every message from WM_NCCREATE on.
 template <class T>
-LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     if (msg == WM_NCCREATE) {
         const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lp);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
     }
     auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return self ? self->Handle(hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+    return Guarded(L"window procedure", LRESULT{0}, [&] { return self->Handle(hwnd, msg, wp, lp); });
 }
 
 // The same for a dialog box whose creation got a T* as its parameter: T::Handle(dlg, msg, wp, lp) answers
 // from WM_INITDIALOG on, with a dialog procedure's result.
 template <class T>
-INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
+INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     if (msg == WM_INITDIALOG) SetWindowLongPtrW(dlg, DWLP_USER, lp);
     auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(dlg, DWLP_USER));
-    return self ? self->Handle(dlg, msg, wp, lp) : FALSE;
+    if (!self) return FALSE;
+    return Guarded(L"dialog procedure", INT_PTR{FALSE}, [&] { return self->Handle(dlg, msg, wp, lp); });
 }
 
 }  // namespace win

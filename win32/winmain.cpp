@@ -5,6 +5,7 @@
 
 #include "app/d1.h"
 #include "app/fou.h"
+#include "platform/trace.h"
 #include "win32/crypto_win.h"
 #include "win32/file_dialogs_win.h"
 #include "win32/files_win.h"
@@ -17,8 +18,11 @@
 #include "win32/shell_win.h"
 #include "win32/system_win.h"
 #include "win32/volumes_win.h"
+#include "win32/win_util.h"
+#include "win32/window_class.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
+    d1::SetTraceSink(win::DebugOutput);
     OleInitialize(nullptr);  // the web browser control and the shell dialogs need an STA
 
     static Win32Process process;

@@ -1,10 +1,12 @@
 // Times how long a program takes to show a document, for bench/open_bench.sh.
-//   open_timer.exe <seconds> <caption-part> [--keep] [--prompt <caption>] <program> [arguments...]
+//   open_timer.exe <seconds> <caption-part> [--visible] [--keep] [--prompt <caption>] <program>
+//   [arguments...]
 // Starts the program and waits until one of its windows has a caption containing <caption-part>. Prints
 // "caption_ms peak_working_set_kb peak_private_kb" and, with --prompt, the times the window with exactly
-// that caption (a password prompt answered by the script) appeared and went away. Then the program is
-// closed (WM_CLOSE to its windows, ended after 60 s), unless --keep. Exit code 1 when the caption did not
-// come in time.
+// that caption (a password prompt answered by the script) appeared and went away. With --visible the caption
+// is read without asking the window (InternalGetWindowText): the time it is on screen, busy or not. Then the
+// program is closed (WM_CLOSE to its windows, ended after 60 s), unless --keep. Exit code 1 when the caption
+// did not come in time.
 #include <windows.h>
 // After windows.h, whose types it uses.
 #include <psapi.h>
@@ -13,6 +15,8 @@
 #include <string>
 
 namespace {
+
+bool g_visibleOnly = false;
 
 struct Search {
     DWORD pid;
@@ -28,6 +32,12 @@ BOOL CALLBACK Match(HWND h, LPARAM lp) {
     if (pid != s->pid || !IsWindowVisible(h)) return TRUE;
     wchar_t caption[512];
     DWORD_PTR n = 0;
+    if (g_visibleOnly) {
+        const int got = InternalGetWindowText(h, caption, 512);
+        s->found =
+            got > 0 && std::wstring(caption, static_cast<size_t>(got)).find(s->part) != std::wstring::npos;
+        return !s->found;
+    }
     // A window busy loading does not answer WM_GETTEXT; that is the time being measured, so wait for it.
     if (!SendMessageTimeoutW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(caption), SMTO_NORMAL, 600000, &n))
         return TRUE;
@@ -60,6 +70,10 @@ int wmain(int argc, wchar_t** argv) {
     int next = 3;
     std::wstring prompt;
     bool keep = false;
+    if (std::wstring(argv[next]) == L"--visible") {
+        g_visibleOnly = true;
+        ++next;
+    }
     if (std::wstring(argv[next]) == L"--keep") {
         keep = true;
         ++next;

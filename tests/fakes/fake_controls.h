@@ -1,6 +1,7 @@
 // In-memory controls and windows that behave as the Win32 ones do, for the host tests.
 #pragma once
 #include <algorithm>
+#include <new>
 
 #include "platform/ports.h"
 
@@ -18,13 +19,21 @@ struct FakeTextBox : TextBox, FakeWidget {
     int32_t selStart = 0, selLength = 0;
     int focusCount = 0;
     int changeCount = 0;
+    bool refuses = false;      // no room for a new text, as an EDIT that cannot allocate
+    bool outOfMemory = false;  // every copy of the text fails with std::bad_alloc
 
-    Text GetText() const override { return text; }
-    void SetText(const Text& t) override {
-        if (t == text) return;
+    Text GetText() const override {
+        if (outOfMemory) throw std::bad_alloc();
+        return text;
+    }
+    bool SetText(const Text& t) override {
+        if (outOfMemory) throw std::bad_alloc();
+        if (t == text) return true;
+        if (refuses) return false;
         text = t;
         selStart = selLength = 0;
         Changed();
+        return true;
     }
     int32_t SelStart() const override { return selStart; }
     int32_t SelLength() const override { return selLength; }
@@ -33,8 +42,13 @@ struct FakeTextBox : TextBox, FakeWidget {
         selStart = std::clamp(start, 0, size);
         selLength = std::clamp(length, 0, size - selStart);
     }
-    Text SelText() const override { return text.substr(selStart, selLength); }
+    Text SelText() const override {
+        if (outOfMemory) throw std::bad_alloc();
+        return text.substr(selStart, selLength);
+    }
     void SetSelText(const Text& t) override {
+        if (outOfMemory) throw std::bad_alloc();
+        if (refuses) return;
         undoText = text;
         text.replace(selStart, selLength, t);
         selStart += static_cast<int32_t>(t.size());

@@ -17,6 +17,7 @@ struct FakeFouHost : FouHost {
     int commonControlsInits = 0;
     bool shown = false;
     std::vector<std::string> order;  // creation events, in the order they happened
+    std::function<void()> onShow;
 
     void InitCommonControls() override {
         ++commonControlsInits;
@@ -26,6 +27,7 @@ struct FakeFouHost : FouHost {
     void Show() override {
         shown = true;
         order.push_back("Show");
+        if (onShow) onShow();
     }
 };
 

@@ -10,6 +10,7 @@ char16_t Fold(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t
 
 std::ptrdiff_t FakeLocale::FindIgnoreCase(std::u16string_view text, std::size_t from,
                                           std::u16string_view word) const {
+    if (outOfMemory) throw std::bad_alloc();
     if (word.empty() || from > text.size() || word.size() > text.size() - from) return -1;
     for (std::size_t i = from; i + word.size() <= text.size(); ++i) {
         std::size_t k = 0;
@@ -28,11 +29,13 @@ Text FakeFiles::Key(const Text& path) {
 }
 
 int64_t FakeFiles::FileLength(const Text& path) const {
+    if (const auto big = sparse.find(Key(path)); big != sparse.end()) return big->second;
     const auto it = files.find(Key(path));
     return it == files.end() || unreadable.count(Key(path)) ? -1 : static_cast<int64_t>(it->second.size());
 }
 
 bool FakeFiles::ReadAll(const Text& path, Bytes& out) {
+    ++reads;
     if (tooLarge.count(Key(path))) throw std::bad_alloc();
     const auto it = files.find(Key(path));
     if (it == files.end()) return false;

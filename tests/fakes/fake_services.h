@@ -34,6 +34,7 @@ struct FakeLocale : Locale {
     uint32_t lcid = 0x041E;
     std::map<std::pair<uint32_t, uint32_t>, Text> info;
     int broadcasts = 0;
+    bool outOfMemory = false;  // the search's case-folded copies fail with std::bad_alloc
     uint32_t SystemDefaultLcid() const override { return lcid; }
     bool SetLocaleValue(uint32_t id, uint32_t type, const Text& value) override {
         info[{id, type}] = value;
@@ -98,8 +99,10 @@ struct FakeFiles : Files {
     bool failReplace = false;
     bool replaceKeepsReplacement = false;  // ERROR_UNABLE_TO_MOVE_REPLACEMENT: target gone, temp holds data
     bool failMove = false;
-    std::set<Text> unreadable;  // the read breaks off half-way, after filling half the buffer
-    std::set<Text> tooLarge;    // reading these runs out of memory (std::bad_alloc)
+    std::set<Text> unreadable;       // the read breaks off half-way, after filling half the buffer
+    std::set<Text> tooLarge;         // reading these runs out of memory (std::bad_alloc)
+    std::map<Text, int64_t> sparse;  // files of this length that hold nothing in memory (see PutSparse)
+    int reads = 0;
     int tempCounter = 0;
 
     static Text Key(const Text& path);
@@ -118,6 +121,12 @@ struct FakeFiles : Files {
 
     // Test helpers.
     void Put(const Text& path, const Bytes& bytes) { files[Key(path)] = bytes; }
+    // A file of this length on disk; reading it runs out of memory, as reading such a file whole would.
+    void PutSparse(const Text& path, int64_t length) {
+        Put(path, {});
+        sparse[Key(path)] = length;
+        tooLarge.insert(Key(path));
+    }
     Bytes Get(const Text& path) const;
 };
 

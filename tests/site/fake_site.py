@@ -5,7 +5,8 @@ Serves ROOT/files/banner.txt and ROOT/files/banner/* as they are on disk, answer
 empty page, and logs every request as one line: METHOD <TAB> path-and-query as sent <TAB> user agent.
 --silent accepts connections and never answers (time-out tests); --cut PATH sends that file's headers with
 its full length but closes after half the body (a download that breaks off); --slow PATH sends that file in
-256-byte pieces a fifth of a second apart (a fetch that takes a while). A server started from inside
+256-byte pieces a fifth of a second apart (a fetch that takes a while); --delay S answers every request S
+seconds late and logs "ANSWER <TAB> path <TAB> epoch seconds" as it answers. A server started from inside
 Wine cannot be killed from there: it ends when --stop-file appears or after --max-seconds.
 """
 import argparse
@@ -26,6 +27,7 @@ def main():
     ap.add_argument("--silent", action="store_true")
     ap.add_argument("--cut", action="append", default=[], help="path (e.g. /files/banner/a.gif) to break off")
     ap.add_argument("--slow", action="append", default=[], help="path sent slowly, piece by piece")
+    ap.add_argument("--delay", type=float, default=0, help="seconds before every answer")
     ap.add_argument("--stop-file", help="the server ends as soon as this file exists")
     ap.add_argument("--max-seconds", type=float, default=0, help="the server ends after this long (0: never)")
     args = ap.parse_args()
@@ -48,6 +50,9 @@ def main():
 
         def do_GET(self):
             record("GET\t%s\t%s" % (self.path, self.headers.get("User-Agent", "")))
+            if args.delay:
+                time.sleep(args.delay)
+                record("ANSWER\t%s\t%.3f" % (self.path, time.time()))
             path = self.path.split("?", 1)[0]
             if path == "/adm/sendstat.php" or path == "/banner.php":
                 return self.reply(200, b"")

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "ads/stats.h"
 #include "fakes/fake_platform.h"
 
 namespace {
@@ -274,4 +275,39 @@ TEST(BannerTemplate, TheShippedStartPageHoldsOneMarkerAndTheNextElement) {
     const Text filled = d1::ReplaceAll(text, u"<div></div>", d1::BannerGroups(d1::UsableRecords(Record(0))));
     EXPECT_EQ(Count(filled, u"<div></div>"), 0u);
     EXPECT_NE(filled.find(u"<div id=\"banners\">\n\t<div>\r\n\t<a href="), Text::npos);
+}
+
+TEST_F(Banner, ARefreshFetchesAtMostTheRecordBoundAndStopsStartingFetchesWhenItsTimeIsUp) {
+    // A list of more records than the bound: the rest are never fetched nor shown.
+    std::vector<Text> many;
+    for (size_t i = 0; i < d1::kMostBanners + 5; ++i) {
+        const std::string n = std::to_string(i);
+        many.push_back(u"1\ti" + Text(n.begin(), n.end()) + u".gif\t4\thttp://ads.example/\tt");
+    }
+    const Text list = Join(many);
+    Serve(list);
+    fou.BannerUpdate();
+    EXPECT_EQ(ImageRequests().size(), d1::kMostBanners);
+    EXPECT_EQ(Count(Groups(), u"<img "), d1::kMostBanners);
+    EXPECT_EQ(T(files.Get(kListPath)), list);
+
+    // A slow site: every yield takes a second of the clock, an image three. No fetch starts after the budget;
+    // the list is not stored, so the next refresh fetches the images still missing.
+    const Text next = Join({Record(0), Record(1), Record(2), Record(3), Record(4)});
+    Serve(next);
+    net.requested.clear();
+    s.fp.loop.onDoEvents = [&] { s.fp.clock.now += 1; };  // each fetch yields before its open and two reads
+    const int64_t start = s.fp.clock.now;
+    fou.BannerUpdate();
+    const size_t fetched = ImageRequests().size();
+    EXPECT_GE(fetched, 1u);
+    EXPECT_LT(fetched, 5u);
+    EXPECT_LE(s.fp.clock.now - start, d1::kRefreshBudget + 1 + 3);  // the budget, the last fetch
+    EXPECT_EQ(T(files.Get(kListPath)), list);                       // still the one before
+
+    net.requested.clear();
+    s.fp.loop.onDoEvents = nullptr;
+    fou.BannerUpdate();
+    EXPECT_EQ(ImageRequests().size(), 5 - fetched);
+    EXPECT_EQ(T(files.Get(kListPath)), next);
 }

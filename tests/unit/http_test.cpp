@@ -117,7 +117,7 @@ TEST_F(Http, DownloadWithoutALocalPathTakesTheLastSegmentOfTheUrl) {
     EXPECT_EQ(whole, u"noslash");
 }
 
-TEST_F(Http, ADownloadCutShortLeavesNoFileBehind) {
+TEST_F(Http, ADownloadCutShortOrTooLargeLeavesNoFileBehindAndATooLongTextIsNone) {
     files.Put(u"C:\\Apps\\banner\\a.gif", "previous image");
     net.bodies[kUrl] = Bytes(1000, 'g');
     net.failAfter[kUrl] = 256;
@@ -126,6 +126,25 @@ TEST_F(Http, ADownloadCutShortLeavesNoFileBehind) {
     EXPECT_FALSE(files.FileExists(local));
     EXPECT_EQ(files.files.size(), 0u);  // no temporary file either
     EXPECT_EQ(net.openHandles, 0);
+
+    // At the bound a body is whole; one byte more and nothing is kept, and the reading stops there.
+    net.failAfter.clear();
+    for (const size_t extra : {0, 1}) {
+        SCOPED_TRACE(extra);
+        net.bodies[kUrl] = Bytes(d1::kLargestFile + extra, 'g');
+        files.Put(local, "previous image");
+        net.readSizes.clear();
+        d1::DownloadFile(p, kUrl, local);
+        EXPECT_EQ(files.FileExists(local), extra == 0);
+        EXPECT_LE(net.readSizes.size(), d1::kLargestFile / d1::kReadSize + 1);
+        EXPECT_EQ(files.files.size(), extra == 0 ? 1u : 0u);
+
+        net.bodies[kUrl] = Bytes(d1::kLargestText + extra, 'l');
+        net.readSizes.clear();
+        EXPECT_EQ(d1::GetUrlText(p, kUrl).size(), extra == 0 ? d1::kLargestText : 0u);
+        EXPECT_LE(net.readSizes.size(), d1::kLargestText / d1::kReadSize + 1);
+        EXPECT_EQ(net.openHandles, 0);
+    }
 }
 
 TEST_F(Http, AFileThatCannotBeWrittenIsSkipped) {

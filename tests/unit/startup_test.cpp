@@ -13,11 +13,22 @@ TEST(Startup, FillsTheGlobalsAndCaptionsAnUntitledWindow) {
     EXPECT_EQ(s.fou().ExecutablePath(), u"C:\\Apps\\lockleaf.exe");
 }
 
-TEST(Startup, InitialisesControlsThenCreatesThenShowsAfterLoad) {
-    Started s;
+TEST(Startup, InitialisesControlsThenCreatesThenShowsAfterLoadAndOnlyThenSendsTheStartStatistic) {
+    Started s(false);
+    size_t requestsAtShow = 99;
+    Text captionAtShow;
+    s.host.onShow = [&] {
+        requestsAtShow = s.fp.internet.requested.size();
+        captionAtShow = s.host.window.caption;
+    };
+    s.Start();
     const std::vector<std::string> expected{"InitCommonControls", "Create", "Show"};
     EXPECT_EQ(s.host.order, expected);
-    EXPECT_TRUE(s.host.window.caption.size() > 0);  // Form_Load ran before Show
+    EXPECT_EQ(captionAtShow, u"Lockleaf 1.0");  // Form_Load ran before Show
+    // A site that never answers must not keep the window from appearing.
+    EXPECT_EQ(requestsAtShow, 0u);
+    ASSERT_EQ(s.fp.internet.requested.size(), 1u);
+    EXPECT_NE(s.fp.internet.requested[0].find(u"do=start"), Text::npos);
 }
 
 TEST(Startup, SetsTheShortDateFormatOfTheSystemLocaleAndTellsEveryWindow) {

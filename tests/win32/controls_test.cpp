@@ -1,5 +1,10 @@
 // The control and process adapters against real Win32 windows.
+#include <windows.h>
+
+#include <commctrl.h>
 #include <gtest/gtest.h>
+
+#include <string>
 
 #include "win32/controls_win.h"
 #include "win32/system_win.h"
@@ -21,7 +26,37 @@ struct Edit : ::testing::Test {
     void TearDown() override { DestroyWindow(parent); }
 };
 
+// An EDIT without room: WM_SETTEXT keeps the old text and answers FALSE (refuse), or keeps only the first
+// three characters of the new one (cut).
+LRESULT CALLBACK NoRoom(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR mode, DWORD_PTR) {
+    if (msg != WM_SETTEXT) return DefSubclassProc(hwnd, msg, wp, lp);
+    if (mode == 1) return FALSE;
+    std::wstring head(reinterpret_cast<const wchar_t*>(lp));
+    return DefSubclassProc(hwnd, msg, wp, reinterpret_cast<LPARAM>(head.substr(0, 3).c_str()));
+}
+
 }  // namespace
+
+TEST_F(Edit, ATextTheBoxHasNoRoomForIsReportedAndTheBoxKeepsWhatItShows) {
+    ASSERT_TRUE(box.SetText(u"the document"));
+    changes = 0;
+    SetWindowSubclass(box.hwnd, NoRoom, 1, 0);
+    EXPECT_FALSE(box.SetText(u"a far bigger document"));
+    EXPECT_EQ(box.GetText(), u"the document");
+    EXPECT_EQ(changes, 0);
+    RemoveWindowSubclass(box.hwnd, NoRoom, 1);
+
+    // Cut short: a failure too, and the box's owner hears that its text changed.
+    SetWindowSubclass(box.hwnd, NoRoom, 2, 0);
+    EXPECT_FALSE(box.SetText(u"a far bigger document"));
+    EXPECT_EQ(box.GetText(), u"a f");
+    EXPECT_EQ(changes, 1);
+    RemoveWindowSubclass(box.hwnd, NoRoom, 2);
+
+    EXPECT_TRUE(box.SetText(u"room again"));
+    EXPECT_EQ(box.GetText(), u"room again");
+    EXPECT_FALSE(box.Silent());
+}
 
 TEST_F(Edit, ProgrammaticTextChangeIsReportedOnceAndOnlyWhenTheTextDiffers) {
     box.SetText(u"abc");

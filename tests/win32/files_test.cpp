@@ -142,3 +142,35 @@ TEST_F(RealFiles, ProtectedDocumentRoundTripsThroughTheDisk) {
     EXPECT_TRUE(d1::UnmaskDocument(back, u"pw", opened));
     EXPECT_EQ(opened, text);
 }
+
+TEST_F(RealFiles, ADocumentInAFolderPastMaxPathIsSavedReplacedAndReadBack) {
+    // Three folders of 100 characters below the temp folder: over 300 characters before the file name.
+    std::vector<Text> folders;
+    Text deep = dir;
+    for (char16_t c : {u'x', u'y', u'z'}) {
+        deep += u"\\" + Text(100, c);
+        ASSERT_TRUE(files.CreateFolder(deep));
+        folders.push_back(deep);
+    }
+    const Text doc = deep + u"\\document.txt";
+    ASSERT_GT(doc.size(), 300u);
+    EXPECT_TRUE(d1::WriteWholeFile(files, doc, u"first"));
+    EXPECT_TRUE(d1::WriteWholeFile(files, doc, u"second, longer"));
+    EXPECT_TRUE(files.FileExists(doc));
+    EXPECT_EQ(files.FileLength(doc), 14);
+    EXPECT_EQ(d1::ReadWholeFile(files, doc), u"second, longer");
+    // Nothing but the document is left in its folder.
+    int entries = 0;
+    WIN32_FIND_DATAW found;
+    const std::wstring pattern = L"\\\\?\\" + std::wstring(win::W(deep)) + L"\\*";
+    HANDLE h = FindFirstFileW(pattern.c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do entries += found.cFileName[0] != L'.';
+        while (FindNextFileW(h, &found));
+        FindClose(h);
+    }
+    EXPECT_EQ(entries, 1);
+    EXPECT_TRUE(files.Delete(doc));
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it)
+        RemoveDirectoryW((L"\\\\?\\" + std::wstring(win::W(*it))).c_str());
+}

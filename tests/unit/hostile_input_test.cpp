@@ -1,0 +1,185 @@
+// Big documents and a box without room: every command that fails says so and leaves the document as it was.
+#include <gtest/gtest.h>
+
+#include "fakes/fake_platform.h"
+#include "fakes/fake_rep_host.h"
+#include "platform/trace.h"
+
+namespace {
+
+constexpr int kNew = 0, kOpen = 1, kFind = 0, kWordWrap = 1, kVkF2 = 113, kVkF3 = 114;
+
+std::vector<Text> g_traced;
+void Record(std::u16string_view line) { g_traced.emplace_back(line); }
+
+struct Hostile : ::testing::Test {
+    Started s;
+    Fou& fou = s.fou();
+    FakeFiles& files = s.fp.files;
+    FakePrompts& prompts = s.fp.prompts;
+    FakeTextBox* box = s.host.txtData;
+    const Text& caption = s.host.window.caption;
+    d1::TraceSink before = d1::SetTraceSink(Record);
+
+    Hostile() {
+        g_traced.clear();
+        files.Put(u"C:\\doc.txt", "one two one");
+        s.fp.dialogs.ChooseNext(u"C:\\doc.txt");
+        fou.mnu1_Click(kOpen);
+        box[0].selStart = 4;
+        box[0].Type(u"new ");  // "one new two one", modified, caret after "new "
+    }
+    ~Hostile() override { d1::SetTraceSink(before); }
+
+    // The document, its name, its mark and the box the user sees, as they were after the edit.
+    void ExpectUnchanged() {
+        EXPECT_EQ(box[0].text, u"one new two one");
+        EXPECT_EQ(box[0].selStart, 8);
+        EXPECT_EQ(d1::g_FileName, u"C:\\doc.txt");
+        EXPECT_TRUE(fou.Modified());
+        EXPECT_EQ(caption, u"doc.txt * - Lockleaf 1.0");
+        EXPECT_EQ(d1::g_ActiveEditor, 0);
+        EXPECT_TRUE(box[0].visible);
+        EXPECT_FALSE(box[1].visible);
+        EXPECT_FALSE(s.host.wordWrap.checked);
+    }
+    // Opens path as the Open dialog's choice, or as a drop; the question about the unsaved edit is answered
+    // "Don't Save".
+    void OpenUnsaved(const Text& path, bool drop = false) {
+        prompts.msgAnswers = {MsgResult::No};
+        if (drop) {
+            fou.txtData_OLEDragDrop(d1::g_ActiveEditor, {path}, kDropEffectAll);
+        } else {
+            s.fp.dialogs.ChooseNext(path);
+            fou.mnu1_Click(kOpen);
+        }
+        std::erase_if(prompts.messages, [](const auto& m) { return m.buttons == MsgButtons::YesNoCancel; });
+    }
+    // Exactly one message, this one; for a failure that was caught, a line for a developer too.
+    void ExpectTold(const Text& message, bool caught = true) {
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].text, message);
+        EXPECT_EQ(g_traced.empty(), !caught);
+        prompts.messages.clear();
+        g_traced.clear();
+    }
+};
+
+}  // namespace
+
+TEST_F(Hostile, FindReplaceAllAndWordWrapWithoutMemorySayWhichCommandFailedAndChangeNothing) {
+    FakeRepHost& repHost = s.repHost;
+    fou.mnu2_Click(kFind);
+    ASSERT_TRUE(fou.Rep().Loaded());
+    repHost.w->Te[0].text = u"one";
+    repHost.w->Te[1].text = u"1";
+
+    // The case-insensitive search copies the document twice more.
+    s.fp.locale.outOfMemory = true;
+    fou.Rep().co_Click(0);
+    ExpectTold(u"Not enough memory to find.");
+    ExpectUnchanged();
+    fou.txtData_KeyDown(0, kVkF3, 0);
+    ExpectTold(u"Not enough memory to find.");
+    s.fp.locale.outOfMemory = false;
+
+    // Every copy of the document fails.
+    box[0].outOfMemory = true;
+    fou.txtData_KeyDown(0, kVkF3, kCtrlMask);
+    ExpectTold(u"Not enough memory to find.");
+    fou.mnu2_Click(kFind);
+    ExpectTold(u"Not enough memory to find.");
+    fou.Rep().co_Click(2);
+    ExpectTold(u"Not enough memory to replace all.");
+    fou.mnu2_Click(kWordWrap);
+    ExpectTold(u"Not enough memory to switch Word Wrap.");
+    box[0].outOfMemory = false;
+    ExpectUnchanged();
+
+    // The copy succeeds but the box has no room for the result.
+    box[0].refuses = true;
+    fou.Rep().co_Click(2);
+    ExpectTold(u"Not enough memory to replace all.");
+    box[1].refuses = true;
+    fou.mnu2_Click(kWordWrap);
+    ExpectTold(u"Not enough memory to switch Word Wrap.");
+    ExpectUnchanged();
+
+    // With room again, both work.
+    box[0].refuses = box[1].refuses = false;
+    fou.Rep().co_Click(2);
+    EXPECT_EQ(box[0].text, u"1 new two 1");
+    fou.mnu2_Click(kWordWrap);
+    EXPECT_EQ(d1::g_ActiveEditor, 1);
+    EXPECT_EQ(box[1].text, u"1 new two 1");
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(Hostile, AFileTheBoxRefusesIsNotOpenedAndF2StillWritesTheDocumentShown) {
+    files.Put(u"C:\\big.txt", "a big document");
+    box[0].refuses = true;
+    OpenUnsaved(u"C:\\big.txt");
+    ExpectTold(d1::kNotOpenedMessage);
+    ExpectUnchanged();
+
+    fou.txtData_KeyDown(0, kVkF2, 0);
+    EXPECT_EQ(files.Get(u"C:\\doc.txt"), "one new two one");
+    EXPECT_EQ(files.Get(u"C:\\big.txt"), "a big document");
+    EXPECT_FALSE(fou.Modified());
+    EXPECT_EQ(caption, u"doc.txt - Lockleaf 1.0");
+}
+
+TEST_F(Hostile, FilesAboveTheLimitAreRefusedByTheirSizeBeforeAByteIsRead) {
+    const int64_t mib = int64_t{1} << 20;
+    const int64_t sizes[] = {d1::kLargestDocument + 1, 1024 * mib, 1536 * mib, 2048 * mib, 5000 * mib};
+    const char16_t* shown[] = {u"257 MiB", u"1024 MiB", u"1536 MiB", u"2048 MiB", u"5000 MiB"};
+    for (size_t i = 0; i < std::size(sizes); ++i) {
+        SCOPED_TRACE(i);
+        files.PutSparse(u"C:\\huge.txt", sizes[i]);
+        const int readsBefore = files.reads;
+        // By the Open dialog, and by a drop on the box.
+        OpenUnsaved(u"C:\\huge.txt");
+        const Text message = u"This file is " + Text(shown[i]) + u"; Lockleaf opens files up to 256 MiB. " +
+                             d1::kNotOpenedMessage;
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].text, message);
+        OpenUnsaved(u"C:\\huge.txt", true);
+        ASSERT_EQ(prompts.messages.size(), 2u);
+        EXPECT_EQ(prompts.messages[1].text, message);
+        prompts.messages.clear();
+        EXPECT_EQ(files.reads, readsBefore);
+        ExpectUnchanged();
+    }
+    // At the limit a file is read (here it runs out of memory, and says so).
+    files.PutSparse(u"C:\\huge.txt", d1::kLargestDocument);
+    OpenUnsaved(u"C:\\huge.txt", true);
+    ExpectTold(d1::kNotOpenedMessage, false);
+    ExpectUnchanged();
+}
+
+TEST_F(Hostile, ADocumentWithALineTooLongToWrapOpensWithWordWrapOff) {
+    fou.mnu2_Click(kWordWrap);
+    ASSERT_EQ(d1::g_ActiveEditor, 1);
+    const Text line(size_t{1} << 20, u'x');
+    files.Put(u"C:\\line.txt", Bytes(line.size(), 'x'));
+    OpenUnsaved(u"C:\\line.txt", true);
+    ExpectTold(kTooLongToWrapMessage, false);
+    EXPECT_EQ(d1::g_ActiveEditor, 0);
+    EXPECT_FALSE(s.host.wordWrap.checked);
+    EXPECT_TRUE(box[0].visible);
+    EXPECT_FALSE(box[1].visible);
+    EXPECT_TRUE(box[0].text == line);
+    EXPECT_EQ(box[1].text, u"");
+    EXPECT_EQ(d1::g_FileName, u"C:\\line.txt");
+    EXPECT_FALSE(fou.Modified());
+    EXPECT_EQ(caption, u"line.txt - Lockleaf 1.0");
+
+    // A short document goes on into the wrapping box as before.
+    fou.mnu1_Click(kNew);
+    fou.mnu2_Click(kWordWrap);
+    s.fp.dialogs.ChooseNext(u"C:\\doc.txt");
+    fou.mnu1_Click(kOpen);
+    EXPECT_EQ(d1::g_ActiveEditor, 1);
+    EXPECT_EQ(box[1].text, u"one two one");
+    EXPECT_TRUE(prompts.messages.empty());
+}
