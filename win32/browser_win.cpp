@@ -32,9 +32,9 @@ long g_siteReferences = 0;
 class Sink : public IDispatch {
 public:
     Sink(const IID& iid, std::function<void(DISPID, DISPPARAMS*)> onInvoke)
-        : iid_(iid), onInvoke_(onInvoke) {}
+        : m_Iid(iid), m_OnInvoke(onInvoke) {}
     STDMETHODIMP QueryInterface(REFIID riid, void** out) override {
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == iid_) {
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == m_Iid) {
             *out = static_cast<IDispatch*>(this);
             AddRef();
             return S_OK;
@@ -42,8 +42,8 @@ public:
         *out = nullptr;
         return E_NOINTERFACE;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override { return --refs_; }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++m_Refs; }
+    STDMETHODIMP_(ULONG) Release() override { return --m_Refs; }
     STDMETHODIMP GetTypeInfoCount(UINT* n) override {
         *n = 0;
         return S_OK;
@@ -53,16 +53,16 @@ public:
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                         UINT*) override {
         win::Guarded(L"browser event", 0, [&] {
-            onInvoke_(id, params);
+            m_OnInvoke(id, params);
             return 0;
         });
         return S_OK;
     }
 
 private:
-    IID iid_;
-    std::function<void(DISPID, DISPPARAMS*)> onInvoke_;
-    ULONG refs_ = 0;
+    IID m_Iid;
+    std::function<void(DISPID, DISPPARAMS*)> m_OnInvoke;
+    ULONG m_Refs = 0;
 };
 
 // One connection of a sink to a source's connection point; Disconnect undoes it.
@@ -73,22 +73,22 @@ public:
         Disconnect();
         win::ComPtr<IConnectionPointContainer> container;
         if (!container.QueryFrom(source)) return false;
-        if (FAILED(container->FindConnectionPoint(iid, point_.Put())) || !point_) return false;
-        if (FAILED(point_->Advise(sink, &cookie_))) {
-            point_.Reset();
+        if (FAILED(container->FindConnectionPoint(iid, m_Point.Put())) || !m_Point) return false;
+        if (FAILED(m_Point->Advise(sink, &m_Cookie))) {
+            m_Point.Reset();
             return false;
         }
         return true;
     }
     void Disconnect() {
-        if (point_) point_->Unadvise(cookie_);
-        point_.Reset();
-        cookie_ = 0;
+        if (m_Point) m_Point->Unadvise(m_Cookie);
+        m_Point.Reset();
+        m_Cookie = 0;
     }
 
 private:
-    win::ComPtr<IConnectionPoint> point_;
-    DWORD cookie_ = 0;
+    win::ComPtr<IConnectionPoint> m_Point;
+    DWORD m_Cookie = 0;
 };
 
 }  // namespace
@@ -114,11 +114,11 @@ public:
     STDMETHODIMP QueryInterface(REFIID riid, void** out) override;
     STDMETHODIMP_(ULONG) AddRef() override {
         ++g_siteReferences;
-        return ++refs_;
+        return ++m_Refs;
     }
     STDMETHODIMP_(ULONG) Release() override {
         --g_siteReferences;
-        return --refs_;
+        return --m_Refs;
     }
     // ---- IOleClientSite ----
     STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
@@ -135,7 +135,7 @@ public:
     STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
     // ---- IOleWindow (of both the site and the frame) ----
     STDMETHODIMP GetWindow(HWND* h) override {
-        *h = hwnd;
+        *h = m_Hwnd;
         return S_OK;
     }
     STDMETHODIMP ContextSensitiveHelp(WINBOOL) override { return E_NOTIMPL; }
@@ -209,16 +209,16 @@ private:
     void AttachToCurrent();
     bool CurrentDocument(IDispatch** document);
 
-    win::ComPtr<IOleObject> ole_;
-    win::ComPtr<IWebBrowser2> web_;
-    Sink browserSink_{__uuidof(DWebBrowserEvents2),
-                      [this](DISPID id, DISPPARAMS* p) { OnBrowserEvent(id, p); }};
-    Sink documentSink_{__uuidof(HTMLDocumentEvents2),
-                       [this](DISPID id, DISPPARAMS* p) { OnDocumentEvent(id, p); }};
-    Connection browserEvents_, documentEvents_;
-    bool attachWanted_ = false;
-    IHTMLEventObj* event_ = nullptr;  // during a mouse-up only
-    ULONG refs_ = 0;
+    win::ComPtr<IOleObject> m_Ole;
+    win::ComPtr<IWebBrowser2> m_Web;
+    Sink m_BrowserSink{__uuidof(DWebBrowserEvents2),
+                       [this](DISPID id, DISPPARAMS* p) { OnBrowserEvent(id, p); }};
+    Sink m_DocumentSink{__uuidof(HTMLDocumentEvents2),
+                        [this](DISPID id, DISPPARAMS* p) { OnDocumentEvent(id, p); }};
+    Connection m_BrowserEvents, m_DocumentEvents;
+    bool m_AttachWanted = false;
+    IHTMLEventObj* m_Event = nullptr;  // during a mouse-up only
+    ULONG m_Refs = 0;
 };
 
 bool HostedBrowser::Create(HWND parent, HINSTANCE instance, UINT id, int width, int height,
@@ -227,41 +227,41 @@ bool HostedBrowser::Create(HWND parent, HINSTANCE instance, UINT id, int width, 
                                              reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)}))
         return false;
     // The "more" picture overlaps the strip: clipping keeps the control from painting over it.
-    hwnd = CreateWindowExW(0, kStripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
-                           0, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           instance, this);
-    if (!hwnd) return false;
+    m_Hwnd = CreateWindowExW(0, kStripClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                             0, 0, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             instance, this);
+    if (!m_Hwnd) return false;
 
-    if (FAILED(
-            CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IOleObject), ole_.PutVoid())) ||
-        !ole_)
+    if (FAILED(CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IOleObject),
+                                m_Ole.PutVoid())) ||
+        !m_Ole)
         return false;
-    if (FAILED(ole_->SetClientSite(static_cast<IOleClientSite*>(this)))) return false;
-    OleSetContainedObject(ole_.Get(), TRUE);
+    if (FAILED(m_Ole->SetClientSite(static_cast<IOleClientSite*>(this)))) return false;
+    OleSetContainedObject(m_Ole.Get(), TRUE);
     RECT rc{0, 0, width, height};
-    if (FAILED(ole_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(this), 0, hwnd,
-                            &rc)))
+    if (FAILED(m_Ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(this), 0, m_Hwnd,
+                             &rc)))
         return false;
-    if (!web_.QueryFrom(ole_.Get())) return false;
-    web_->put_Silent(VARIANT_TRUE);  // no script-error dialogs from a banner page
-    web_->put_RegisterAsDropTarget(VARIANT_FALSE);
-    browserEvents_.Connect(web_.Get(), __uuidof(DWebBrowserEvents2), &browserSink_);
+    if (!m_Web.QueryFrom(m_Ole.Get())) return false;
+    m_Web->put_Silent(VARIANT_TRUE);  // no script-error dialogs from a banner page
+    m_Web->put_RegisterAsDropTarget(VARIANT_FALSE);
+    m_BrowserEvents.Connect(m_Web.Get(), __uuidof(DWebBrowserEvents2), &m_BrowserSink);
     Resized();
     return true;
 }
 
 HostedBrowser::~HostedBrowser() {
-    documentEvents_.Disconnect();
-    browserEvents_.Disconnect();
-    web_.Reset();
-    if (ole_) {
-        ole_->Close(OLECLOSE_NOSAVE);
-        ole_->SetClientSite(nullptr);
+    m_DocumentEvents.Disconnect();
+    m_BrowserEvents.Disconnect();
+    m_Web.Reset();
+    if (m_Ole) {
+        m_Ole->Close(OLECLOSE_NOSAVE);
+        m_Ole->SetClientSite(nullptr);
     }
-    ole_.Reset();
-    if (hwnd) {
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd);
+    m_Ole.Reset();
+    if (m_Hwnd) {
+        SetWindowLongPtrW(m_Hwnd, GWLP_USERDATA, 0);
+        DestroyWindow(m_Hwnd);
     }
 }
 
@@ -285,10 +285,10 @@ STDMETHODIMP HostedBrowser::GetWindowContext(IOleInPlaceFrame** frame, IOleInPla
     *frame = static_cast<IOleInPlaceFrame*>(this);
     AddRef();
     *doc = nullptr;
-    GetClientRect(hwnd, pos);
-    GetClientRect(hwnd, clip);
+    GetClientRect(m_Hwnd, pos);
+    GetClientRect(m_Hwnd, clip);
     info->fMDIApp = FALSE;
-    info->hwndFrame = GetAncestor(hwnd, GA_ROOT);
+    info->hwndFrame = GetAncestor(m_Hwnd, GA_ROOT);
     info->haccel = nullptr;
     info->cAccelEntries = 0;
     return S_OK;
@@ -302,45 +302,45 @@ STDMETHODIMP HostedBrowser::GetHostInfo(DOCHOSTUIINFO* info) {
 
 void HostedBrowser::Resized() {
     win::ComPtr<IOleInPlaceObject> inPlace;
-    if (!inPlace.QueryFrom(ole_.Get())) return;
+    if (!inPlace.QueryFrom(m_Ole.Get())) return;
     RECT rc;
-    GetClientRect(hwnd, &rc);
+    GetClientRect(m_Hwnd, &rc);
     inPlace->SetObjectRects(&rc, &rc);
 }
 
 void HostedBrowser::Navigate(const Text& path) {
-    if (!web_) return;
+    if (!m_Web) return;
     const win::ScopedBstr url = Bstr(path);
     VARIANT none;
     VariantInit(&none);
-    web_->Navigate(url.Get(), &none, &none, &none, &none);  // asynchronous: the page arrives later, or never
+    m_Web->Navigate(url.Get(), &none, &none, &none, &none);  // asynchronous: the page arrives later, or never
 }
 
 bool HostedBrowser::CurrentDocument(IDispatch** document) {
     *document = nullptr;
-    return web_ && SUCCEEDED(web_->get_Document(document)) && *document;
+    return m_Web && SUCCEEDED(m_Web->get_Document(document)) && *document;
 }
 
 void HostedBrowser::AttachDocument() {
-    attachWanted_ = true;
+    m_AttachWanted = true;
     AttachToCurrent();  // the document there now; DocumentComplete moves the listener to the new page
 }
 
 void HostedBrowser::AttachToCurrent() {
-    documentEvents_.Disconnect();
+    m_DocumentEvents.Disconnect();
     win::ComPtr<IDispatch> document;
     if (!CurrentDocument(document.Put())) return;
-    documentEvents_.Connect(document.Get(), __uuidof(HTMLDocumentEvents2), &documentSink_);
+    m_DocumentEvents.Connect(document.Get(), __uuidof(HTMLDocumentEvents2), &m_DocumentSink);
 }
 
 void HostedBrowser::OnBrowserEvent(DISPID id, DISPPARAMS* params) {
     if (id == DISPID_NEWWINDOW3) return OnNewWindow3(params, onNewWindow);
-    if (id != DISPID_DOCUMENTCOMPLETE || !attachWanted_ || !params || params->cArgs < 2) return;
+    if (id != DISPID_DOCUMENTCOMPLETE || !m_AttachWanted || !params || params->cArgs < 2) return;
     // Frames complete too; only the top-level page counts.
     const VARIANT& who = params->rgvarg[1];
     if (who.vt != VT_DISPATCH || !who.pdispVal) return;
     win::ComPtr<IUnknown> completed, top;
-    if (!completed.QueryFrom(who.pdispVal) || !top.QueryFrom(web_.Get()) || completed.Get() != top.Get())
+    if (!completed.QueryFrom(who.pdispVal) || !top.QueryFrom(m_Web.Get()) || completed.Get() != top.Get())
         return;
     AttachToCurrent();
 }
@@ -350,18 +350,18 @@ void HostedBrowser::OnDocumentEvent(DISPID id, DISPPARAMS* params) {
     win::ComPtr<IHTMLEventObj> event;
     if (params && params->cArgs >= 1 && params->rgvarg[0].vt == VT_DISPATCH)
         event.QueryFrom(params->rgvarg[0].pdispVal);
-    event_ = event.Get();
+    m_Event = event.Get();
     win::Guarded(L"banner click", 0, [&] {
         onDocMouseUp();
         return 0;
     });
-    event_ = nullptr;
+    m_Event = nullptr;
 }
 
 Text HostedBrowser::EventSourceAttribute(const Text& name) {
-    if (!event_) return {};
+    if (!m_Event) return {};
     win::ComPtr<IHTMLElement> source;
-    if (FAILED(event_->get_srcElement(source.Put())) || !source) return {};
+    if (FAILED(m_Event->get_srcElement(source.Put())) || !source) return {};
     const win::ScopedBstr attribute = Bstr(name);
     VARIANT value;
     VariantInit(&value);
@@ -421,7 +421,7 @@ std::unique_ptr<Browser> CreateBannerStrip(HWND parent, HINSTANCE instance, UINT
     }
     // No control to host: the strip stays an empty panel and the program goes on without banners.
     auto blank = std::make_unique<BlankStrip>();
-    blank->hwnd =
+    blank->m_Hwnd =
         CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, width, height,
                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     return blank;

@@ -18,70 +18,70 @@ Text WindowText(HWND hwnd) {
 // ---- any child ---------------------------------------------------------------------------------
 
 void Win32Widget::Move(const Rect& r) {
-    MoveWindow(hwnd, TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width),
+    MoveWindow(m_Hwnd, TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width),
                TwipsToPixels(r.height), TRUE);
 }
 
 Rect Win32Widget::Placement() const {
     RECT rc;
-    GetWindowRect(hwnd, &rc);
-    MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&rc), 2);
+    GetWindowRect(m_Hwnd, &rc);
+    MapWindowPoints(HWND_DESKTOP, GetParent(m_Hwnd), reinterpret_cast<POINT*>(&rc), 2);
     return {PixelsToTwips(rc.left), PixelsToTwips(rc.top), PixelsToTwips(rc.right - rc.left),
             PixelsToTwips(rc.bottom - rc.top)};
 }
 
-void Win32Widget::SetVisible(bool visible) { ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE); }
+void Win32Widget::SetVisible(bool visible) { ShowWindow(m_Hwnd, visible ? SW_SHOW : SW_HIDE); }
 
-bool Win32Widget::Visible() const { return (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool Win32Widget::Visible() const { return (GetWindowLongPtrW(m_Hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 // ---- EDIT --------------------------------------------------------------------------------------
 
-Text Win32TextBox::GetText() const { return WindowText(hwnd); }
+Text Win32TextBox::GetText() const { return WindowText(m_Hwnd); }
 
 bool Win32TextBox::SetText(const Text& text) {
     // Read back only when the lengths match. (EM_GETHANDLE would lend the buffer without a copy, but a Wine
     // box that has lent its buffer stops using it until it is handed one back with EM_SETHANDLE.)
-    const auto length = static_cast<size_t>(GetWindowTextLengthW(hwnd));
+    const auto length = static_cast<size_t>(GetWindowTextLengthW(m_Hwnd));
     if (length == text.size() && GetText() == text) return true;
-    ++silent_;
-    refused_ = false;
+    ++m_Silent;
+    m_Refused = false;
     SetLastError(0);
-    const bool set = SetWindowTextW(hwnd, win::W(text)) != 0;
+    const bool set = SetWindowTextW(m_Hwnd, win::W(text)) != 0;
     const DWORD error = GetLastError();
-    --silent_;
+    --m_Silent;
     // An EDIT without room keeps its old text and answers FALSE, or says so by EN_ERRSPACE / EN_MAXTEXT; the
     // length tells a text cut short.
-    const bool whole = set && !refused_ && static_cast<size_t>(GetWindowTextLengthW(hwnd)) == text.size();
+    const bool whole = set && !m_Refused && static_cast<size_t>(GetWindowTextLengthW(m_Hwnd)) == text.size();
     if (!whole) win::TraceError(L"the text box refused a text", error);
     // Whatever the box holds now, its owner hears of a change that happened.
-    if (GetWindowTextLengthW(hwnd) != static_cast<int>(length) || whole)
+    if (GetWindowTextLengthW(m_Hwnd) != static_cast<int>(length) || whole)
         if (onChange) onChange();
     return whole;
 }
 
 int32_t Win32TextBox::SelStart() const {
     DWORD start = 0, end = 0;
-    SendMessageW(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(m_Hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return static_cast<int32_t>(start);
 }
 
 int32_t Win32TextBox::SelLength() const {
     DWORD start = 0, end = 0;
-    SendMessageW(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(m_Hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return static_cast<int32_t>(end - start);
 }
 
 void Win32TextBox::SetSel(int32_t start, int32_t length) {
-    const int32_t size = GetWindowTextLengthW(hwnd);
+    const int32_t size = GetWindowTextLengthW(m_Hwnd);
     start = std::clamp(start, 0, size);
     length = std::clamp(length, 0, size - start);
-    SendMessageW(hwnd, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(start + length));
-    SendMessageW(hwnd, EM_SCROLLCARET, 0, 0);
+    SendMessageW(m_Hwnd, EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(start + length));
+    SendMessageW(m_Hwnd, EM_SCROLLCARET, 0, 0);
 }
 
 Text Win32TextBox::SelText() const {
     DWORD start = 0, end = 0;
-    SendMessageW(hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(m_Hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     if (end <= start) return {};
     return GetText().substr(start, end - start);
 }
@@ -90,14 +90,14 @@ void Win32TextBox::SetSelText(const Text& text) {
     if (text.empty() && SelLength() == 0) return;
     // Its own undo step: the box would otherwise merge it with deletions typed just before it, and Ctrl+Z
     // would bring back text that was never there at once.
-    SendMessageW(hwnd, EM_EMPTYUNDOBUFFER, 0, 0);
-    ++silent_;
-    SendMessageW(hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(win::W(text)));
-    --silent_;
+    SendMessageW(m_Hwnd, EM_EMPTYUNDOBUFFER, 0, 0);
+    ++m_Silent;
+    SendMessageW(m_Hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(win::W(text)));
+    --m_Silent;
     if (onChange) onChange();
 }
 
-void Win32TextBox::SetFocus() { ::SetFocus(hwnd); }
+void Win32TextBox::SetFocus() { ::SetFocus(m_Hwnd); }
 
 // ---- menu, timer, window -----------------------------------------------------------------------
 
@@ -108,27 +108,27 @@ void Win32MenuItem::SetChecked(bool checked) {
 bool Win32MenuItem::Checked() const { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
 
 void Win32Timer::SetInterval(uint32_t milliseconds) {
-    interval_ = milliseconds;
+    m_Interval = milliseconds;
     if (milliseconds)
-        SetTimer(hwnd, id, milliseconds, nullptr);
+        SetTimer(m_Hwnd, id, milliseconds, nullptr);
     else
-        KillTimer(hwnd, id);
+        KillTimer(m_Hwnd, id);
 }
 
-void Win32Window::SetCaption(const Text& caption) { SetWindowTextW(hwnd, win::W(caption)); }
+void Win32Window::SetCaption(const Text& caption) { SetWindowTextW(m_Hwnd, win::W(caption)); }
 
-Text Win32Window::Caption() const { return WindowText(hwnd); }
+Text Win32Window::Caption() const { return WindowText(m_Hwnd); }
 
 Rect Win32Window::Placement() const {
     RECT rc;
-    GetWindowRect(hwnd, &rc);
+    GetWindowRect(m_Hwnd, &rc);
     return {PixelsToTwips(rc.left), PixelsToTwips(rc.top), PixelsToTwips(rc.right - rc.left),
             PixelsToTwips(rc.bottom - rc.top)};
 }
 
 Rect Win32Window::NormalPlacement() const {
     WINDOWPLACEMENT wp{sizeof wp};
-    if (!GetWindowPlacement(hwnd, &wp)) return Placement();
+    if (!GetWindowPlacement(m_Hwnd, &wp)) return Placement();
     RECT rc = wp.rcNormalPosition;
     // rcNormalPosition is in workspace coordinates; shift by the work area's offset to get screen ones.
     MONITORINFO mi{sizeof mi};
@@ -139,7 +139,7 @@ Rect Win32Window::NormalPlacement() const {
 }
 
 bool Win32Window::Move(const Rect& r) {
-    return MoveWindow(hwnd, TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width),
+    return MoveWindow(m_Hwnd, TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width),
                       TwipsToPixels(r.height), TRUE) != 0;
 }
 
@@ -167,8 +167,8 @@ std::vector<Rect> Win32Window::WorkAreas() const {
 }
 
 void Win32Window::Focus() {
-    SetForegroundWindow(hwnd);
-    SetActiveWindow(hwnd);
+    SetForegroundWindow(m_Hwnd);
+    SetActiveWindow(m_Hwnd);
 }
 
 void Win32PopupMenu::PopUpAtCursor() {

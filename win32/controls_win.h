@@ -7,7 +7,7 @@
 // Any child window, placed in twips relative to its parent's client area.
 class Win32Widget : public virtual Widget {
 public:
-    HWND hwnd = nullptr;
+    HWND m_Hwnd = nullptr;
     void Move(const Rect& r) override;
     Rect Placement() const override;
     void SetVisible(bool visible) override;
@@ -27,26 +27,26 @@ public:
     void SetFocus() override;
 
     // The EN_CHANGE of a programmatic change is raised by the setter itself.
-    bool Silent() const { return silent_ > 0; }
+    bool Silent() const { return m_Silent > 0; }
     // EN_ERRSPACE or EN_MAXTEXT arrived: the text being set did not fit.
-    void Refused() { refused_ = true; }
+    void Refused() { m_Refused = true; }
 
 private:
-    int silent_ = 0;
-    bool refused_ = false;
+    int m_Silent = 0;
+    bool m_Refused = false;
 };
 
 class Win32Button : public Button, public Win32Widget {
 public:
-    void SetEnabled(bool enabled) override { EnableWindow(hwnd, enabled); }
-    bool Enabled() const override { return IsWindowEnabled(hwnd) != 0; }
+    void SetEnabled(bool enabled) override { EnableWindow(m_Hwnd, enabled); }
+    bool Enabled() const override { return IsWindowEnabled(m_Hwnd) != 0; }
 };
 
 class Win32CheckBox : public CheckBox, public Win32Widget {
 public:
-    int Value() const override { return SendMessageW(hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0; }
+    int Value() const override { return SendMessageW(m_Hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0; }
     void SetValue(int value) override {
-        SendMessageW(hwnd, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(m_Hwnd, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
     }
 };
 
@@ -60,24 +60,24 @@ public:
 
 class Win32Timer : public Timer {
 public:
-    HWND hwnd = nullptr;
+    HWND m_Hwnd = nullptr;
     UINT_PTR id = 1;
     void SetInterval(uint32_t milliseconds) override;
-    uint32_t Interval() const override { return interval_; }
+    uint32_t Interval() const override { return m_Interval; }
 
 private:
-    uint32_t interval_ = 0;
+    uint32_t m_Interval = 0;
 };
 
 class Win32Window : public Window {
 public:
-    HWND hwnd = nullptr;
+    HWND m_Hwnd = nullptr;
     void SetCaption(const Text& caption) override;
     Text Caption() const override;
     Rect Placement() const override;
     Rect NormalPlacement() const override;
     bool Move(const Rect& r) override;
-    bool Minimized() const override { return IsIconic(hwnd) != 0; }
+    bool Minimized() const override { return IsIconic(m_Hwnd) != 0; }
     void Focus() override;
     std::vector<Rect> WorkAreas() const override;
 };

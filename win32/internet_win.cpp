@@ -47,7 +47,7 @@ NetHandle Win32Internet::OpenUrl(NetHandle root, const Text& url, uint32_t flags
     if (!http) {
         // Other schemes keep the plain call; there is no request handle to put time-outs on.
         HINTERNET whole = InternetOpenUrlW(H(root), win::W(url), nullptr, 0, flags, 0);
-        if (whole) requests_[N(whole)] = {};
+        if (whole) m_Requests[N(whole)] = {};
         return N(whole);
     }
     host.resize(parts.dwHostNameLength);
@@ -84,7 +84,7 @@ NetHandle Win32Internet::OpenUrl(NetHandle root, const Text& url, uint32_t flags
     // Both handles live until Close, which the core calls for every handle it got.
     r.connect = connect.Release();
     const NetHandle handle = N(request.Release());
-    requests_[handle] = r;
+    m_Requests[handle] = r;
     return handle;
 }
 
@@ -92,8 +92,8 @@ bool Win32Internet::Read(NetHandle h, void* buffer, uint32_t size, uint32_t& rea
     DWORD n = 0;
     bool ok = InternetReadFile(H(h), buffer, size, &n) != 0;
     read = ok ? n : 0;
-    const auto it = requests_.find(h);
-    if (ok && it != requests_.end()) {
+    const auto it = m_Requests.find(h);
+    if (ok && it != m_Requests.end()) {
         it->second.received += read;
         // The connection closed before the announced length: the body broke off.
         if (read == 0 && it->second.lengthKnown && it->second.received < it->second.length) ok = false;
@@ -103,9 +103,9 @@ bool Win32Internet::Read(NetHandle h, void* buffer, uint32_t size, uint32_t& rea
 
 void Win32Internet::Close(NetHandle h) {
     if (!h) return;
-    const auto it = requests_.find(h);
-    HINTERNET connect = it == requests_.end() ? nullptr : static_cast<HINTERNET>(it->second.connect);
-    if (it != requests_.end()) requests_.erase(it);
+    const auto it = m_Requests.find(h);
+    HINTERNET connect = it == m_Requests.end() ? nullptr : static_cast<HINTERNET>(it->second.connect);
+    if (it != m_Requests.end()) m_Requests.erase(it);
     InternetCloseHandle(H(h));
     if (connect) InternetCloseHandle(connect);
 }

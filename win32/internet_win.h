@@ -21,5 +21,5 @@ private:
         bool lengthKnown = false;
         uint64_t length = 0, received = 0;
     };
-    std::map<NetHandle, Request> requests_;
+    std::map<NetHandle, Request> m_Requests;
 };

@@ -25,7 +25,7 @@ HMENU Popup(std::initializer_list<std::pair<UINT, const wchar_t*>> items) {
 
 }  // namespace
 
-Win32FouHost::Win32FouHost(HINSTANCE instance, int showCmd) : instance_(instance), showCmd_(showCmd) {}
+Win32FouHost::Win32FouHost(HINSTANCE instance, int showCmd) : m_Instance(instance), m_ShowCmd(showCmd) {}
 
 Win32FouHost::~Win32FouHost() = default;
 
@@ -49,16 +49,16 @@ HMENU Win32FouHost::BuildMenuBar() {
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"Edit");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup({{kIdMnu3 + kMnuAbout, L"About Lockleaf"}})),
                 L"Help");
-    wordWrap_.menu = edit;
-    wordWrap_.id = kIdMnu2 + kMnuWordWrap;
+    m_WordWrap.menu = edit;
+    m_WordWrap.id = kIdMnu2 + kMnuWordWrap;
     return bar;
 }
 
 FouControls Win32FouHost::Create(Fou& fou) {
-    fou_ = &fou;
-    icon_.Reset(static_cast<HICON>(
-        LoadImageW(instance_, MAKEINTRESOURCEW(IDI_LOCKLEAF), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
-    if (!win::RegisterWindowClass(instance_, {kMainClass, win::WindowProc<Win32FouHost>, icon_.Get()}))
+    m_Fou = &fou;
+    m_Icon.Reset(static_cast<HICON>(
+        LoadImageW(m_Instance, MAKEINTRESOURCEW(IDI_LOCKLEAF), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+    if (!win::RegisterWindowClass(m_Instance, {kMainClass, win::WindowProc<Win32FouHost>, m_Icon.Get()}))
         win::FailStart(L"window class");
 
     // The designed client area is 8895 x 4545 twips.
@@ -66,9 +66,9 @@ FouControls Win32FouHost::Create(Fou& fou) {
     AdjustWindowRectEx(&rc, WS_OVERLAPPEDWINDOW, TRUE, 0);
     HWND hwnd = CreateWindowExW(0, kMainClass, win::AppTitle(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                 CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left, rc.bottom - rc.top, nullptr,
-                                BuildMenuBar(), instance_, this);
+                                BuildMenuBar(), m_Instance, this);
     if (!hwnd) win::FailStart(L"main window");
-    window_.hwnd = hwnd;
+    m_Window.m_Hwnd = hwnd;
 
     // "System", bold, 9.75 pt, Thai; CreateThaiFont swaps the face only where that one has no Thai glyphs.
     LOGFONTW lf{};
@@ -76,7 +76,7 @@ FouControls Win32FouHost::Create(Fou& fou) {
     lf.lfWeight = FW_BOLD;
     lf.lfCharSet = THAI_CHARSET;
     lstrcpynW(lf.lfFaceName, L"System", LF_FACESIZE);
-    font_.Reset(CreateThaiFont(lf));
+    m_Font.Reset(CreateThaiFont(lf));
 
     const DWORD editStyle =
         WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN;
@@ -85,106 +85,106 @@ FouControls Win32FouHost::Create(Fou& fou) {
     for (int i = 0; i < 2; ++i) {
         HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", styles[i], 0, win::TwipsToPixels(840),
                                     win::TwipsToPixels(3255), win::TwipsToPixels(1695), hwnd,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTxtData + i)), instance_,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTxtData + i)), m_Instance,
                                     nullptr);
-        txtData_[i].hwnd = edit;
-        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+        m_TxtData[i].m_Hwnd = edit;
+        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(m_Font.Get()), FALSE);
         SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // the largest the control allows
         SetWindowSubclass(edit, EditProc, i, reinterpret_cast<DWORD_PTR>(this));
         DragAcceptFiles(edit, TRUE);
-        txtData_[i].onChange = [this, i] { fou_->txtData_Change(i); };
+        m_TxtData[i].onChange = [this, i] { m_Fou->txtData_Change(i); };
     }
 
     // Banner strip: BROWSER-CONTROL
-    browser_ =
-        CreateBannerStrip(hwnd, instance_, kIdBrowser, win::TwipsToPixels(8755), win::TwipsToPixels(750));
+    m_Browser =
+        CreateBannerStrip(hwnd, m_Instance, kIdBrowser, win::TwipsToPixels(8755), win::TwipsToPixels(750));
 
     // The picture overlaps the strip: above it, and both clip siblings, so neither paints over the other.
-    imMore_.hwnd =
+    m_ImMore.m_Hwnd =
         CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY,
                         win::TwipsToPixels(8280), 0, win::TwipsToPixels(285), win::TwipsToPixels(270), hwnd,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdImMore)), instance_, nullptr);
-    SetUpImMore(imMore_.hwnd, instance_,
-                [this](int b, int s, double x, double y) { fou_->ImMore_MouseUp(b, s, x, y); });
-    SetWindowPos(imMore_.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdImMore)), m_Instance, nullptr);
+    SetUpImMore(m_ImMore.m_Hwnd, m_Instance,
+                [this](int b, int s, double x, double y) { m_Fou->ImMore_MouseUp(b, s, x, y); });
+    SetWindowPos(m_ImMore.m_Hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
-    timer_.hwnd = hwnd;
-    aAdver_.owner = hwnd;
-    aAdver_.menu = Popup({{kIdANext, L"Next"}, {kIdAAdinfo, L"Ad Info"}});
+    m_Timer.m_Hwnd = hwnd;
+    m_AAdver.owner = hwnd;
+    m_AAdver.menu = Popup({{kIdANext, L"Next"}, {kIdAAdinfo, L"Ad Info"}});
 
     if (onCreated) onCreated(hwnd);
-    ready_ = true;
+    m_Ready = true;
 
     FouControls c;
-    c.window = &window_;
-    c.txtData[0] = &txtData_[0];
-    c.txtData[1] = &txtData_[1];
-    c.browser1 = browser_.get();
-    c.imMore = &imMore_;
-    c.wordWrap = &wordWrap_;
-    c.timer1 = &timer_;
-    c.aAdver = &aAdver_;
+    c.window = &m_Window;
+    c.txtData[0] = &m_TxtData[0];
+    c.txtData[1] = &m_TxtData[1];
+    c.browser1 = m_Browser.get();
+    c.imMore = &m_ImMore;
+    c.wordWrap = &m_WordWrap;
+    c.timer1 = &m_Timer;
+    c.aAdver = &m_AAdver;
     return c;
 }
 
 void Win32FouHost::Show() {
     // How the program was started (a shortcut set to run maximized, say) decides the first show.
-    ShowWindow(window_.hwnd, showCmd_);
-    UpdateWindow(window_.hwnd);
-    fou_->Form_Resize();
-    SetFocus(txtData_[d1::g_ActiveEditor].hwnd);
+    ShowWindow(m_Window.m_Hwnd, m_ShowCmd);
+    UpdateWindow(m_Window.m_Hwnd);
+    m_Fou->Form_Resize();
+    SetFocus(m_TxtData[d1::g_ActiveEditor].m_Hwnd);
 }
 
 LRESULT Win32FouHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // Until the controls exist, nothing can be routed to the editor.
-    if (!ready_) return DefWindowProcW(hwnd, msg, wp, lp);
+    if (!m_Ready) return DefWindowProcW(hwnd, msg, wp, lp);
     switch (msg) {
         case WM_SIZE:
-            fou_->Form_Resize();
+            m_Fou->Form_Resize();
             return 0;
         case WM_COMMAND:
             OnCommand(wp, lp);
             return 0;
         case WM_TIMER:
-            if (wp == timer_.id) fou_->Timer1_Timer();
+            if (wp == m_Timer.id) m_Fou->Timer1_Timer();
             return 0;
         case WM_SETFOCUS:
             // Activation, a closed dialog or message box, a hidden box: the keys belong to the text.
-            SetFocus(txtData_[d1::g_ActiveEditor].hwnd);
+            SetFocus(m_TxtData[d1::g_ActiveEditor].m_Hwnd);
             return 0;
         case WM_CLOSE:
-            if (fou_->Form_QueryUnload()) fou_->Form_Unload();
+            if (m_Fou->Form_QueryUnload()) m_Fou->Form_Unload();
             return 0;
         case WM_QUERYENDSESSION:
             // Cancel refuses the end of the session; the placement is stored at WM_ENDSESSION.
-            return fou_->Form_QueryUnload() ? TRUE : FALSE;
+            return m_Fou->Form_QueryUnload() ? TRUE : FALSE;
         case WM_ENDSESSION:
             // Logoff or shutdown ends the process without a close: keep the placement as a close does.
-            if (wp) fou_->Form_Unload();
+            if (wp) m_Fou->Form_Unload();
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
     }
-    return DefWindowProcW(window_.hwnd, msg, wp, lp);
+    return DefWindowProcW(m_Window.m_Hwnd, msg, wp, lp);
 }
 
 void Win32FouHost::OnCommand(WPARAM wp, LPARAM lp) {
     const UINT id = LOWORD(wp), code = HIWORD(wp);
     if (lp) {  // from a control
         for (int i = 0; i < 2; ++i) {
-            if (reinterpret_cast<HWND>(lp) != txtData_[i].hwnd) continue;
-            if (code == EN_CHANGE && !txtData_[i].Silent()) fou_->txtData_Change(i);
-            if (code == EN_ERRSPACE || code == EN_MAXTEXT) txtData_[i].Refused();
-            if (code == EN_SETFOCUS) fou_->txtData_GotFocus(i);
+            if (reinterpret_cast<HWND>(lp) != m_TxtData[i].m_Hwnd) continue;
+            if (code == EN_CHANGE && !m_TxtData[i].Silent()) m_Fou->txtData_Change(i);
+            if (code == EN_ERRSPACE || code == EN_MAXTEXT) m_TxtData[i].Refused();
+            if (code == EN_SETFOCUS) m_Fou->txtData_GotFocus(i);
         }
         return;
     }
-    if (id >= kIdMnu1 && id <= kIdMnu1 + kMnuExit) fou_->mnu1_Click(static_cast<int>(id - kIdMnu1));
-    if (id >= kIdMnu2 && id <= kIdMnu2 + kMnuWordWrap) fou_->mnu2_Click(static_cast<int>(id - kIdMnu2));
-    if (id == kIdMnu3 + kMnuAbout) fou_->mnu3_Click(kMnuAbout);
-    if (id == kIdANext) fou_->aNext_Click();
-    if (id == kIdAAdinfo) fou_->aAdinfo_Click();
+    if (id >= kIdMnu1 && id <= kIdMnu1 + kMnuExit) m_Fou->mnu1_Click(static_cast<int>(id - kIdMnu1));
+    if (id >= kIdMnu2 && id <= kIdMnu2 + kMnuWordWrap) m_Fou->mnu2_Click(static_cast<int>(id - kIdMnu2));
+    if (id == kIdMnu3 + kMnuAbout) m_Fou->mnu3_Click(kMnuAbout);
+    if (id == kIdANext) m_Fou->aNext_Click();
+    if (id == kIdAAdinfo) m_Fou->aAdinfo_Click();
 }
 
 void Win32FouHost::OnDropFiles(int index, HDROP drop) {
@@ -197,7 +197,7 @@ void Win32FouHost::OnDropFiles(int index, HDROP drop) {
     }
     DragFinish(drop);
     // The shell offers copy, move and link for files.
-    fou_->txtData_OLEDragDrop(index, files, kDropEffectAll);
+    m_Fou->txtData_OLEDragDrop(index, files, kDropEffectAll);
 }
 
 LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
@@ -209,7 +209,7 @@ LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
             case WM_KEYDOWN:
             case WM_SYSKEYDOWN:
                 // Not consumed: the box still gets the key afterwards.
-                self->fou_->txtData_KeyDown(index, static_cast<int>(wp), win::KeyMask());
+                self->m_Fou->txtData_KeyDown(index, static_cast<int>(wp), win::KeyMask());
                 break;
             case WM_DROPFILES:
                 self->OnDropFiles(index, reinterpret_cast<HDROP>(wp));

@@ -25,7 +25,7 @@ public:
     FouControls Create(Fou& fou) override;
     void Show() override;
 
-    HWND Hwnd() const { return window_.hwnd; }
+    HWND Hwnd() const { return m_Window.m_Hwnd; }
 
     // Services that want the main window as owner.
     std::function<void(HWND)> onCreated;
@@ -40,17 +40,17 @@ private:
     void OnDropFiles(int index, HDROP drop);
     HMENU BuildMenuBar();
 
-    HINSTANCE instance_;
-    int showCmd_;
-    Fou* fou_ = nullptr;
-    bool ready_ = false;
-    Win32Window window_;
-    Win32TextBox txtData_[2];
-    std::unique_ptr<Browser> browser_;
-    Win32Widget imMore_;
-    Win32MenuItem wordWrap_;
-    Win32Timer timer_;
-    Win32PopupMenu aAdver_;
-    win::ScopedGdi<HFONT> font_;
-    win::ScopedIcon icon_;
+    HINSTANCE m_Instance;
+    int m_ShowCmd;
+    Fou* m_Fou = nullptr;
+    bool m_Ready = false;
+    Win32Window m_Window;
+    Win32TextBox m_TxtData[2];
+    std::unique_ptr<Browser> m_Browser;
+    Win32Widget m_ImMore;
+    Win32MenuItem m_WordWrap;
+    Win32Timer m_Timer;
+    Win32PopupMenu m_AAdver;
+    win::ScopedGdi<HFONT> m_Font;
+    win::ScopedIcon m_Icon;
 };

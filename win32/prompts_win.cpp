@@ -14,12 +14,12 @@ constexpr int kIdPromptText = 100, kIdPromptEdit = 101;
 class TemplateBuilder {
 public:
     void Align() {
-        while (bytes_.size() % 4) bytes_.push_back(0);
+        while (m_Bytes.size() % 4) m_Bytes.push_back(0);
     }
     template <class T>
     void Put(const T& v) {
         const auto* p = reinterpret_cast<const unsigned char*>(&v);
-        bytes_.insert(bytes_.end(), p, p + sizeof v);
+        m_Bytes.insert(m_Bytes.end(), p, p + sizeof v);
     }
     void PutText(const wchar_t* s) {
         do Put<WORD>(*s);
@@ -34,7 +34,7 @@ public:
         PutText(text);
         Put<WORD>(0);
     }
-    std::vector<unsigned char> bytes_;
+    std::vector<unsigned char> m_Bytes;
 };
 
 std::vector<unsigned char> PromptTemplate() {
@@ -51,7 +51,7 @@ std::vector<unsigned char> PromptTemplate() {
     b.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 184, 7, 50, 14, IDOK, 0x0080, L"OK");
     b.Item(BS_PUSHBUTTON | WS_TABSTOP, 184, 25, 50, 14, IDCANCEL, 0x0080, L"Cancel");
     b.Item(ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 56, 226, 14, kIdPromptEdit, 0x0081, L"");
-    return b.bytes_;
+    return b.m_Bytes;
 }
 
 // The password prompt's dialog: the message shown, and the answer once OK is pressed.
@@ -81,12 +81,12 @@ struct PromptDialog {
 // is disabled too, and afterwards the focus goes back where it was.
 class ThreadModal {
 public:
-    explicit ThreadModal(HWND owner) : owner_(owner), focus_(GetFocus()) {
+    explicit ThreadModal(HWND owner) : m_Owner(owner), m_Focus(GetFocus()) {
         EnumThreadWindows(GetCurrentThreadId(), Disable, reinterpret_cast<LPARAM>(this));
     }
     ~ThreadModal() {
-        for (HWND w : disabled_) EnableWindow(w, TRUE);
-        if (focus_ && IsWindow(focus_)) SetFocus(focus_);
+        for (HWND w : m_Disabled) EnableWindow(w, TRUE);
+        if (m_Focus && IsWindow(m_Focus)) SetFocus(m_Focus);
     }
     ThreadModal(const ThreadModal&) = delete;
     ThreadModal& operator=(const ThreadModal&) = delete;
@@ -94,15 +94,15 @@ public:
 private:
     static BOOL CALLBACK Disable(HWND w, LPARAM self) {
         auto* me = reinterpret_cast<ThreadModal*>(self);
-        if (w != me->owner_ && IsWindowVisible(w) && IsWindowEnabled(w)) {
+        if (w != me->m_Owner && IsWindowVisible(w) && IsWindowEnabled(w)) {
             EnableWindow(w, FALSE);
-            me->disabled_.push_back(w);
+            me->m_Disabled.push_back(w);
         }
         return TRUE;
     }
-    HWND owner_;
-    HWND focus_;
-    std::vector<HWND> disabled_;
+    HWND m_Owner;
+    HWND m_Focus;
+    std::vector<HWND> m_Disabled;
 };
 
 }  // namespace

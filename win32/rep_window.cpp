@@ -28,19 +28,20 @@ void Win32RepHost::InitCommonControls() {
 }
 
 bool Win32RepHost::RegisterClasses() {
-    if (registered_) return true;
+    if (m_Registered) return true;
     // The dialog font, with a Thai face where it has none: the search and replacement hold Thai text.
     LOGFONTW lf{};
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    font_.Reset(CreateThaiFont(lf));
-    icon_.Reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON, 32, 32, 0)));
-    smallIcon_.Reset(
-        static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON,
+    m_Font.Reset(CreateThaiFont(lf));
+    m_Icon.Reset(
+        static_cast<HICON>(LoadImageW(m_Instance, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON, 32, 32, 0)));
+    m_SmallIcon.Reset(
+        static_cast<HICON>(LoadImageW(m_Instance, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON,
                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
-    registered_ = win::RegisterWindowClass(
-                      instance_, {kRepClass, win::WindowProc<Win32RepHost>, icon_.Get(), smallIcon_.Get()}) &&
-                  win::RegisterWindowClass(instance_, {kRepPanelClass, PanelProc});
-    return registered_;
+    m_Registered = win::RegisterWindowClass(m_Instance, {kRepClass, win::WindowProc<Win32RepHost>,
+                                                         m_Icon.Get(), m_SmallIcon.Get()}) &&
+                   win::RegisterWindowClass(m_Instance, {kRepPanelClass, PanelProc});
+    return m_Registered;
 }
 
 HWND Win32RepHost::Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle,
@@ -48,8 +49,8 @@ HWND Win32RepHost::Child(HWND parent, const wchar_t* cls, const wchar_t* text, D
     HWND h =
         CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, win::TwipsToPixels(t.left),
                         win::TwipsToPixels(t.top), win::TwipsToPixels(t.width), win::TwipsToPixels(t.height),
-                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_Instance, nullptr);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(m_Font.Get()), FALSE);
     return h;
 }
 
@@ -57,59 +58,60 @@ void Win32RepHost::AddTooltip(HWND tip, HWND control, const wchar_t* text) {
     TOOLINFOW ti{};
     ti.cbSize = sizeof ti;
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = window_.hwnd;
+    ti.hwnd = m_Window.m_Hwnd;
     ti.uId = reinterpret_cast<UINT_PTR>(control);
     ti.lpszText = const_cast<wchar_t*>(text);
     SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 RepControls Win32RepHost::Create(rep& window) {
-    rep_ = &window;
+    m_Rep = &window;
     // Fixed single border with a close box only; the caption before anything sets it is "Replace".
     HWND hwnd = !RegisterClasses() ? nullptr
                                    : CreateWindowExW(WS_EX_CONTROLPARENT, kRepClass, L"Replace",
                                                      WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0,
                                                      0, win::TwipsToPixels(4060), win::TwipsToPixels(2500),
-                                                     owner, nullptr, instance_, this);
-    window_.hwnd = hwnd;
+                                                     owner, nullptr, m_Instance, this);
+    m_Window.m_Hwnd = hwnd;
     // Without a window the controls stay empty and every call on them does nothing: Find is just not shown.
     if (!hwnd) return Controls();
 
     const DWORD panel = WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-    Pi_[1].hwnd =
+    m_Pi[1].m_Hwnd =
         Child(hwnd, kRepPanelClass, L"", panel, WS_EX_CONTROLPARENT, kIdPi + 1, Box{120, 820, 3855, 1095});
-    Pi_[0].hwnd =
+    m_Pi[0].m_Hwnd =
         Child(hwnd, kRepPanelClass, L"", panel, WS_EX_CONTROLPARENT, kIdPi, Box{120, 120, 3855, 615});
     // The upper panel lies in front: in Find mode it covers the lower panel's replacement row.
-    SetWindowPos(Pi_[0].hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(m_Pi[0].m_Hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
-    La_[0].hwnd = Child(Pi_[0].hwnd, L"STATIC", L"Find", 0, 0, kIdLa, Box{0, 0, 615, 255});
-    Ch1_.hwnd =
-        Child(Pi_[0].hwnd, L"BUTTON", L"", BS_AUTOCHECKBOX | WS_TABSTOP, 0, kIdCh1, Box{360, 360, 230, 210});
-    Te_[0].hwnd = Child(Pi_[0].hwnd, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, kIdTe,
-                        Box{600, 0, 3135, 615});
-    La_[1].hwnd = Child(Pi_[1].hwnd, L"STATIC", L"To", 0, 0, kIdLa + 1, Box{0, 0, 615, 255});
-    Te_[1].hwnd = Child(Pi_[1].hwnd, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, kIdTe + 1,
-                        Box{600, 0, 3135, 615});
+    m_La[0].m_Hwnd = Child(m_Pi[0].m_Hwnd, L"STATIC", L"Find", 0, 0, kIdLa, Box{0, 0, 615, 255});
+    m_Ch1.m_Hwnd = Child(m_Pi[0].m_Hwnd, L"BUTTON", L"", BS_AUTOCHECKBOX | WS_TABSTOP, 0, kIdCh1,
+                         Box{360, 360, 230, 210});
+    m_Te[0].m_Hwnd = Child(m_Pi[0].m_Hwnd, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, kIdTe,
+                           Box{600, 0, 3135, 615});
+    m_La[1].m_Hwnd = Child(m_Pi[1].m_Hwnd, L"STATIC", L"To", 0, 0, kIdLa + 1, Box{0, 0, 615, 255});
+    m_Te[1].m_Hwnd = Child(m_Pi[1].m_Hwnd, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
+                           kIdTe + 1, Box{600, 0, 3135, 615});
     const wchar_t* captions[3] = {L"Find", L"Replace", L"Replace All"};
     const int lefts[3] = {0, 840, 1680}, widths[3] = {855, 855, 1215};
     for (int i = 0; i < 3; ++i)
-        co_[i].hwnd = Child(Pi_[1].hwnd, L"BUTTON", captions[i],
-                            (i == 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP, 0, kIdCo + i,
-                            Box{lefts[i], 720, widths[i], 375});
-    ca_.hwnd = Child(Pi_[1].hwnd, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, kIdCa,
-                     Box{2880, 720, 855, 375});
-    for (HWND h : {Te_[0].hwnd, Te_[1].hwnd, co_[0].hwnd, co_[1].hwnd, co_[2].hwnd, ca_.hwnd, Ch1_.hwnd})
+        m_Co[i].m_Hwnd = Child(m_Pi[1].m_Hwnd, L"BUTTON", captions[i],
+                               (i == 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP, 0, kIdCo + i,
+                               Box{lefts[i], 720, widths[i], 375});
+    m_Ca.m_Hwnd = Child(m_Pi[1].m_Hwnd, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, kIdCa,
+                        Box{2880, 720, 855, 375});
+    for (HWND h : {m_Te[0].m_Hwnd, m_Te[1].m_Hwnd, m_Co[0].m_Hwnd, m_Co[1].m_Hwnd, m_Co[2].m_Hwnd,
+                   m_Ca.m_Hwnd, m_Ch1.m_Hwnd})
         SetWindowSubclass(h, ControlProc, static_cast<UINT_PTR>(GetDlgCtrlID(h)),
                           reinterpret_cast<DWORD_PTR>(this));
 
     HWND tip =
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr, instance_, nullptr);
-    AddTooltip(tip, Ch1_.hwnd,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr, m_Instance, nullptr);
+    AddTooltip(tip, m_Ch1.m_Hwnd,
                L"\u0e15\u0e31\u0e27\u0e1e\u0e34\u0e21\u0e1e\u0e4c\u0e15\u0e23\u0e07\u0e01\u0e31\u0e19");
-    AddTooltip(tip, co_[0].hwnd, L"F3");
-    AddTooltip(tip, co_[1].hwnd, L"F4");
+    AddTooltip(tip, m_Co[0].m_Hwnd, L"F3");
+    AddTooltip(tip, m_Co[1].m_Hwnd, L"F4");
 
     SetModelessWindow(hwnd);  // the message loop hands its keys to IsDialogMessage
     return Controls();
@@ -117,34 +119,35 @@ RepControls Win32RepHost::Create(rep& window) {
 
 RepControls Win32RepHost::Controls() {
     RepControls c;
-    c.window = &window_;
+    c.window = &m_Window;
     for (int i = 0; i < 2; ++i) {
-        c.Pi[i] = &Pi_[i];
-        c.Te[i] = &Te_[i];
+        c.Pi[i] = &m_Pi[i];
+        c.Te[i] = &m_Te[i];
     }
-    c.Ch1 = &Ch1_;
-    for (int i = 0; i < 3; ++i) c.co[i] = &co_[i];
-    c.ca = &ca_;
+    c.Ch1 = &m_Ch1;
+    for (int i = 0; i < 3; ++i) c.co[i] = &m_Co[i];
+    c.ca = &m_Ca;
     return c;
 }
 
-void Win32RepHost::ShowModeless() { ShowWindow(window_.hwnd, SW_SHOW); }
+void Win32RepHost::ShowModeless() { ShowWindow(m_Window.m_Hwnd, SW_SHOW); }
 
 void Win32RepHost::Destroy() {
     SetModelessWindow(nullptr);
-    HWND hwnd = window_.hwnd;
-    window_.hwnd = nullptr;
-    for (Win32Widget* w : std::initializer_list<Win32Widget*>{
-             &Pi_[0], &Pi_[1], &La_[0], &La_[1], &Te_[0], &Te_[1], &Ch1_, &co_[0], &co_[1], &co_[2], &ca_})
-        w->hwnd = nullptr;
+    HWND hwnd = m_Window.m_Hwnd;
+    m_Window.m_Hwnd = nullptr;
+    for (Win32Widget* w :
+         std::initializer_list<Win32Widget*>{&m_Pi[0], &m_Pi[1], &m_La[0], &m_La[1], &m_Te[0], &m_Te[1],
+                                             &m_Ch1, &m_Co[0], &m_Co[1], &m_Co[2], &m_Ca})
+        w->m_Hwnd = nullptr;
     if (hwnd) DestroyWindow(hwnd);
 }
 
 // Tab order: the buttons, the check box, then the search and the replacement box; hidden or disabled
 // controls are passed over. The panels make this impossible to express with the window order alone.
 void Win32RepHost::MoveFocus(HWND from, bool backwards) {
-    const HWND order[] = {co_[0].hwnd, co_[1].hwnd, co_[2].hwnd, ca_.hwnd,
-                          Ch1_.hwnd,   Te_[0].hwnd, Te_[1].hwnd};
+    const HWND order[] = {m_Co[0].m_Hwnd, m_Co[1].m_Hwnd, m_Co[2].m_Hwnd, m_Ca.m_Hwnd,
+                          m_Ch1.m_Hwnd,   m_Te[0].m_Hwnd, m_Te[1].m_Hwnd};
     constexpr int n = static_cast<int>(sizeof order / sizeof order[0]);
     int at = 0;
     while (at < n && order[at] != from) ++at;
@@ -152,7 +155,7 @@ void Win32RepHost::MoveFocus(HWND from, bool backwards) {
         HWND next = order[((backwards ? at - step : at + step) % n + n) % n];
         if (IsWindowVisible(next) && IsWindowEnabled(next)) {
             SetFocus(next);
-            if (next == Te_[0].hwnd || next == Te_[1].hwnd) SendMessageW(next, EM_SETSEL, 0, -1);
+            if (next == m_Te[0].m_Hwnd || next == m_Te[1].m_Hwnd) SendMessageW(next, EM_SETSEL, 0, -1);
             return;
         }
     }
@@ -160,20 +163,20 @@ void Win32RepHost::MoveFocus(HWND from, bool backwards) {
 
 void Win32RepHost::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return;
-    if (id >= kIdCo && id < kIdCo + 3) rep_->co_Click(static_cast<int16_t>(id - kIdCo));
-    if (id == kIdCa) rep_->ca_Click();
-    if (id == kIdCh1) rep_->Ch1_Click();
+    if (id >= kIdCo && id < kIdCo + 3) m_Rep->co_Click(static_cast<int16_t>(id - kIdCo));
+    if (id == kIdCa) m_Rep->ca_Click();
+    if (id == kIdCh1) m_Rep->Ch1_Click();
 }
 
 LRESULT Win32RepHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // Messages of a window being created or already let go of are not the rep's.
-    if (window_.hwnd != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
+    if (m_Window.m_Hwnd != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
     switch (msg) {
         case WM_COMMAND:
             OnCommand(LOWORD(wp), HIWORD(wp));
             return 0;
         case WM_CLOSE:
-            rep_->Unload();
+            m_Rep->Unload();
             return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
@@ -210,8 +213,8 @@ LRESULT Win32RepHost::HandleControl(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
                 return 0;
             }
             if (box) {
-                self->rep_->Te_KeyDown(static_cast<int>(id - kIdTe), static_cast<int16_t>(wp),
-                                       win::KeyMask());
+                self->m_Rep->Te_KeyDown(static_cast<int>(id - kIdTe), static_cast<int16_t>(wp),
+                                        win::KeyMask());
                 if (!IsWindow(hwnd)) return 0;  // Esc closed the window
                 if (wp == VK_ESCAPE || wp == kKeyF3 || wp == VK_RETURN) return 0;
             }

@@ -16,7 +16,7 @@ constexpr int kIdTe = 101, kIdCo = 201, kIdCa = 204, kIdCh1 = 205, kIdPi = 301, 
 
 class Win32RepHost : public RepHost {
 public:
-    explicit Win32RepHost(HINSTANCE instance) : instance_(instance) {}
+    explicit Win32RepHost(HINSTANCE instance) : m_Instance(instance) {}
     ~Win32RepHost() override;
 
     HWND owner = nullptr;  // the editor window
@@ -26,7 +26,7 @@ public:
     void ShowModeless() override;
     void Destroy() override;
 
-    HWND Hwnd() const { return window_.hwnd; }
+    HWND Hwnd() const { return m_Window.m_Hwnd; }
 
     // The window's messages, from its procedure.
     LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -45,14 +45,14 @@ private:
     void OnCommand(int id, int code);
     void MoveFocus(HWND from, bool backwards);
 
-    HINSTANCE instance_;
-    rep* rep_ = nullptr;
-    bool registered_ = false;
-    win::ScopedIcon icon_, smallIcon_;
-    win::ScopedGdi<HFONT> font_;
-    Win32Window window_;
-    Win32Widget Pi_[2], La_[2];
-    Win32TextBox Te_[2];
-    Win32CheckBox Ch1_;
-    Win32Button co_[3], ca_;
+    HINSTANCE m_Instance;
+    rep* m_Rep = nullptr;
+    bool m_Registered = false;
+    win::ScopedIcon m_Icon, m_SmallIcon;
+    win::ScopedGdi<HFONT> m_Font;
+    Win32Window m_Window;
+    Win32Widget m_Pi[2], m_La[2];
+    Win32TextBox m_Te[2];
+    Win32CheckBox m_Ch1;
+    Win32Button m_Co[3], m_Ca;
 };

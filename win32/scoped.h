@@ -17,9 +17,9 @@ namespace win {
 template <class H, auto Close>
 class Scoped {
 public:
-    explicit Scoped(H h = H{}) : h_(h) {}
+    explicit Scoped(H h = H{}) : m_H(h) {}
     ~Scoped() { Reset(); }
-    Scoped(Scoped&& other) noexcept : h_(other.Release()) {}
+    Scoped(Scoped&& other) noexcept : m_H(other.Release()) {}
     Scoped& operator=(Scoped&& other) noexcept {
         if (this != &other) Reset(other.Release());
         return *this;
@@ -27,21 +27,21 @@ public:
     Scoped(const Scoped&) = delete;
     Scoped& operator=(const Scoped&) = delete;
 
-    H Get() const { return h_; }
-    bool Valid() const { return Usable(h_); }
-    H Release() { return std::exchange(h_, H{}); }
+    H Get() const { return m_H; }
+    bool Valid() const { return Usable(m_H); }
+    H Release() { return std::exchange(m_H, H{}); }
     void Reset(H h = H{}) {
-        if (Usable(h_)) Close(h_);
-        h_ = h;
+        if (Usable(m_H)) Close(m_H);
+        m_H = h;
     }
     H* Put() {  // for APIs that return the handle through a pointer
         Reset();
-        return &h_;
+        return &m_H;
     }
 
 private:
     static bool Usable(H h) { return h != H{} && h != reinterpret_cast<H>(INVALID_HANDLE_VALUE); }
-    H h_;
+    H m_H;
 };
 
 using ScopedHandle = Scoped<HANDLE, &CloseHandle>;
@@ -62,30 +62,30 @@ using ScopedCryptKey = Scoped<BCRYPT_KEY_HANDLE, &BCryptDestroyKey>;
 // A window's device context from GetDC.
 class ScopedDc {
 public:
-    explicit ScopedDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+    explicit ScopedDc(HWND hwnd) : m_Hwnd(hwnd), m_Dc(GetDC(hwnd)) {}
     ~ScopedDc() {
-        if (dc_) ReleaseDC(hwnd_, dc_);
+        if (m_Dc) ReleaseDC(m_Hwnd, m_Dc);
     }
     ScopedDc(const ScopedDc&) = delete;
     ScopedDc& operator=(const ScopedDc&) = delete;
-    HDC Get() const { return dc_; }
+    HDC Get() const { return m_Dc; }
 
 private:
-    HWND hwnd_;
-    HDC dc_;
+    HWND m_Hwnd;
+    HDC m_Dc;
 };
 
 // An object selected into a DC, the old one selected back at the end.
 class ScopedSelect {
 public:
-    ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-    ~ScopedSelect() { SelectObject(dc_, old_); }
+    ScopedSelect(HDC dc, HGDIOBJ object) : m_Dc(dc), m_Old(SelectObject(dc, object)) {}
+    ~ScopedSelect() { SelectObject(m_Dc, m_Old); }
     ScopedSelect(const ScopedSelect&) = delete;
     ScopedSelect& operator=(const ScopedSelect&) = delete;
 
 private:
-    HDC dc_;
-    HGDIOBJ old_;
+    HDC m_Dc;
+    HGDIOBJ m_Old;
 };
 
 // A COM interface pointer that holds one reference.
@@ -93,38 +93,38 @@ template <class T>
 class ComPtr {
 public:
     ComPtr() = default;
-    explicit ComPtr(T* p) : p_(p) {}  // takes over a reference already held
+    explicit ComPtr(T* p) : m_P(p) {}  // takes over a reference already held
     ~ComPtr() { Reset(); }
-    ComPtr(const ComPtr& other) : p_(other.p_) {
-        if (p_) p_->AddRef();
+    ComPtr(const ComPtr& other) : m_P(other.m_P) {
+        if (m_P) m_P->AddRef();
     }
     ComPtr& operator=(const ComPtr& other) {
-        if (other.p_) other.p_->AddRef();
-        Reset(other.p_);
+        if (other.m_P) other.m_P->AddRef();
+        Reset(other.m_P);
         return *this;
     }
 
-    T* Get() const { return p_; }
-    T* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
+    T* Get() const { return m_P; }
+    T* operator->() const { return m_P; }
+    explicit operator bool() const { return m_P != nullptr; }
     void Reset(T* p = nullptr) {
-        if (p_) p_->Release();
-        p_ = p;
+        if (m_P) m_P->Release();
+        m_P = p;
     }
     T** Put() {
         Reset();
-        return &p_;
+        return &m_P;
     }
     void** PutVoid() { return reinterpret_cast<void**>(Put()); }
     // This interface of another object; false (and empty) when it has none.
     template <class U>
     bool QueryFrom(U* from) {
         Reset();
-        return from && SUCCEEDED(from->QueryInterface(__uuidof(T), PutVoid())) && p_;
+        return from && SUCCEEDED(from->QueryInterface(__uuidof(T), PutVoid())) && m_P;
     }
 
 private:
-    T* p_ = nullptr;
+    T* m_P = nullptr;
 };
 
 }  // namespace win

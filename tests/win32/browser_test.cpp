@@ -57,8 +57,8 @@ void ExpectInertPanel(Browser& strip, HWND parent) {
     EXPECT_FALSE(IsHostedBrowser(strip));
     auto* widget = dynamic_cast<Win32Widget*>(&strip);
     ASSERT_NE(widget, nullptr);
-    EXPECT_EQ(GetParent(widget->hwnd), parent);
-    EXPECT_EQ(GetDlgCtrlID(widget->hwnd), 200);
+    EXPECT_EQ(GetParent(widget->m_Hwnd), parent);
+    EXPECT_EQ(GetDlgCtrlID(widget->m_Hwnd), 200);
     EXPECT_EQ(ChildCount(parent), 1) << "the failed control left a window behind";
     EXPECT_EQ(HostedSiteReferences(), 0);
     strip.Navigate(TempPage());

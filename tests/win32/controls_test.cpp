@@ -18,9 +18,9 @@ struct Edit : ::testing::Test {
     Win32TextBox box;
     int changes = 0;
     void SetUp() override {
-        box.hwnd = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE, 0, 0, 200, 100, parent, nullptr,
-                                   nullptr, nullptr);
-        SendMessageW(box.hwnd, EM_SETLIMITTEXT, 0, 0);
+        box.m_Hwnd = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE, 0, 0, 200, 100, parent,
+                                     nullptr, nullptr, nullptr);
+        SendMessageW(box.m_Hwnd, EM_SETLIMITTEXT, 0, 0);
         box.onChange = [this] { ++changes; };
     }
     void TearDown() override { DestroyWindow(parent); }
@@ -40,18 +40,18 @@ LRESULT CALLBACK NoRoom(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR mode
 TEST_F(Edit, ATextTheBoxHasNoRoomForIsReportedAndTheBoxKeepsWhatItShows) {
     ASSERT_TRUE(box.SetText(u"the document"));
     changes = 0;
-    SetWindowSubclass(box.hwnd, NoRoom, 1, 0);
+    SetWindowSubclass(box.m_Hwnd, NoRoom, 1, 0);
     EXPECT_FALSE(box.SetText(u"a far bigger document"));
     EXPECT_EQ(box.GetText(), u"the document");
     EXPECT_EQ(changes, 0);
-    RemoveWindowSubclass(box.hwnd, NoRoom, 1);
+    RemoveWindowSubclass(box.m_Hwnd, NoRoom, 1);
 
     // Cut short: a failure too, and the box's owner hears that its text changed.
-    SetWindowSubclass(box.hwnd, NoRoom, 2, 0);
+    SetWindowSubclass(box.m_Hwnd, NoRoom, 2, 0);
     EXPECT_FALSE(box.SetText(u"a far bigger document"));
     EXPECT_EQ(box.GetText(), u"a f");
     EXPECT_EQ(changes, 1);
-    RemoveWindowSubclass(box.hwnd, NoRoom, 2);
+    RemoveWindowSubclass(box.m_Hwnd, NoRoom, 2);
 
     EXPECT_TRUE(box.SetText(u"room again"));
     EXPECT_EQ(box.GetText(), u"room again");
@@ -101,7 +101,7 @@ TEST(WindowAdapter, PlacementRoundTripsThroughTwips) {
     HWND h = CreateWindowExW(0, L"STATIC", L"t", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr, nullptr,
                              nullptr);
     Win32Window w;
-    w.hwnd = h;
+    w.m_Hwnd = h;
     ASSERT_TRUE(w.Move({1200, 900, 9000, 6000}));
     const Rect r = w.Placement();
     const double onePixel = 1440.0 / win::ScreenDpi();

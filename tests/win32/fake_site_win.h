@@ -16,14 +16,14 @@ public:
         char repo[1024];
         if (!GetEnvironmentVariableA("LOCKLEAF_REPO", repo, sizeof repo)) return;
         static int counter = 0;
-        unixDir_ =
+        m_UnixDir =
             "/tmp/lockleaf-site-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-        CreateDirectoryA(Win(unixDir_).c_str(), nullptr);
-        CreateDirectoryA(Win(unixDir_ + "/files").c_str(), nullptr);
-        CreateDirectoryA(Win(unixDir_ + "/files/banner").c_str(), nullptr);
+        CreateDirectoryA(Win(m_UnixDir).c_str(), nullptr);
+        CreateDirectoryA(Win(m_UnixDir + "/files").c_str(), nullptr);
+        CreateDirectoryA(Win(m_UnixDir + "/files/banner").c_str(), nullptr);
         std::string cmd = "Z:\\usr\\bin\\python3 " + std::string(repo) + "/tests/site/fake_site.py --root " +
-                          unixDir_ + " --log " + unixDir_ + "/log --port-file " + unixDir_ +
-                          "/port --stop-file " + unixDir_ + "/stop --max-seconds 60 " + options;
+                          m_UnixDir + " --log " + m_UnixDir + "/log --port-file " + m_UnixDir +
+                          "/port --stop-file " + m_UnixDir + "/stop --max-seconds 60 " + options;
         STARTUPINFOA si{sizeof si};
         PROCESS_INFORMATION pi{};
         if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
@@ -31,32 +31,32 @@ public:
             return;
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
-        for (int i = 0; i < 100 && port_ == 0; ++i) {
+        for (int i = 0; i < 100 && m_Port == 0; ++i) {
             Sleep(100);
-            std::ifstream in(Win(unixDir_ + "/port"));
-            in >> port_;
+            std::ifstream in(Win(m_UnixDir + "/port"));
+            in >> m_Port;
         }
     }
     ~FakeSite() {
-        if (unixDir_.empty()) return;
-        std::ofstream(Win(unixDir_ + "/stop")) << "stop";
-        if (port_) Sleep(300);  // the server polls for the stop file every 100 ms
-        RemoveTree(Win(unixDir_));
+        if (m_UnixDir.empty()) return;
+        std::ofstream(Win(m_UnixDir + "/stop")) << "stop";
+        if (m_Port) Sleep(300);  // the server polls for the stop file every 100 ms
+        RemoveTree(Win(m_UnixDir));
     }
     FakeSite(const FakeSite&) = delete;
     FakeSite& operator=(const FakeSite&) = delete;
 
-    bool Running() const { return port_ != 0; }
-    int Port() const { return port_; }
+    bool Running() const { return m_Port != 0; }
+    int Port() const { return m_Port; }
     Text Url(const std::string& path) const {
-        const std::string u = "http://127.0.0.1:" + std::to_string(port_) + "/" + path;
+        const std::string u = "http://127.0.0.1:" + std::to_string(m_Port) + "/" + path;
         return Text(u.begin(), u.end());
     }
     void Put(const std::string& path, const std::string& bytes) const {
-        std::ofstream(Win(unixDir_ + "/" + path), std::ios::binary) << bytes;
+        std::ofstream(Win(m_UnixDir + "/" + path), std::ios::binary) << bytes;
     }
     std::string Log() const {
-        std::ifstream in(Win(unixDir_ + "/log"), std::ios::binary);
+        std::ifstream in(Win(m_UnixDir + "/log"), std::ios::binary);
         std::stringstream s;
         s << in.rdbuf();
         return s.str();
@@ -84,6 +84,6 @@ private:
             if (c == '/') c = '\\';
         return "Z:" + unixPath;
     }
-    std::string unixDir_;
-    int port_ = 0;
+    std::string m_UnixDir;
+    int m_Port = 0;
 };

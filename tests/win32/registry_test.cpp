@@ -86,7 +86,7 @@ TEST(WorkAreas, EveryMonitorIsListedAndThePrimaryOneComesFromTheSystem) {
     HWND hwnd =
         CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     Win32Window window;
-    window.hwnd = hwnd;
+    window.m_Hwnd = hwnd;
     const auto areas = window.WorkAreas();
     ASSERT_EQ(static_cast<int>(areas.size()), GetSystemMetrics(SM_CMONITORS));
     bool primary = false;

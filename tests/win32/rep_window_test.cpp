@@ -62,15 +62,15 @@ struct RepWindow : ::testing::Test {
 
     void SetUp() override {
         fs = {};
-        main.hwnd = CreateWindowExW(0, L"STATIC", L"Editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 60, 640,
-                                    480, nullptr, nullptr, nullptr, nullptr);
-        editor.hwnd = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 600, 400,
-                                      main.hwnd, nullptr, nullptr, nullptr);
-        repHost.owner = main.hwnd;
+        main.m_Hwnd = CreateWindowExW(0, L"STATIC", L"Editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 60, 640,
+                                      480, nullptr, nullptr, nullptr, nullptr);
+        editor.m_Hwnd = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 600, 400,
+                                        main.m_Hwnd, nullptr, nullptr, nullptr);
+        repHost.owner = main.m_Hwnd;
     }
     void TearDown() override {
         find.Unload();
-        DestroyWindow(main.hwnd);
+        DestroyWindow(main.m_Hwnd);
         fs = {};
     }
     HWND W() const { return repHost.Hwnd(); }
@@ -99,7 +99,7 @@ TEST_F(RepWindow, OpensOwnedCentredAndLaidOutInFindMode) {
     Open(u"say foo now", 4, 3);
     ASSERT_TRUE(IsWindow(W()));
     EXPECT_TRUE(IsWindowVisible(W()));
-    EXPECT_EQ(GetWindow(W(), GW_OWNER), main.hwnd);
+    EXPECT_EQ(GetWindow(W(), GW_OWNER), main.m_Hwnd);
     const LONG_PTR style = GetWindowLongPtrW(W(), GWL_STYLE);
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
@@ -107,7 +107,7 @@ TEST_F(RepWindow, OpensOwnedCentredAndLaidOutInFindMode) {
 
     RECT rc, owner;
     GetWindowRect(W(), &rc);
-    GetWindowRect(main.hwnd, &owner);
+    GetWindowRect(main.m_Hwnd, &owner);
     EXPECT_NEAR(rc.right - rc.left, Px(4060), 1);
     EXPECT_NEAR(rc.bottom - rc.top, Px(1800), 1);
     EXPECT_NEAR((rc.left + rc.right) / 2.0, (owner.left + owner.right) / 2.0, 1.5);
@@ -207,7 +207,7 @@ TEST_F(RepWindow, F3InABoxFindsAndHandsTheFocusToTheEditor) {
     Key(Item(kIdTe), VK_F3);
     EXPECT_EQ(editor.SelStart(), 8);
     EXPECT_EQ(editor.SelLength(), 3);
-    EXPECT_EQ(GetFocus(), editor.hwnd);
+    EXPECT_EQ(GetFocus(), editor.m_Hwnd);
     EXPECT_TRUE(IsWindow(W()));
 }
 
