@@ -25,7 +25,9 @@ public:
     std::optional<Text> ShowSave();
     Text BrowseForFolder(const Text& prompt);
 
-    static constexpr size_t kMaxFileName = 257;  // the buffer; the dialog may use one less
+    // The buffer, as long as the longest path Windows takes (the dialog may use one less): deep folders are
+    // picked and typed like any other.
+    static constexpr size_t kMaxFileName = 32768;
 
 private:
     std::optional<Text> Show(bool save);

@@ -143,14 +143,14 @@ TEST_F(Commands, CancelInSaveAsKeepsTheNameAndPassword) {
 }
 
 TEST_F(Commands, NameTooLongForTheDialogIsReplacedByAnEmptyOne) {
-    d1::g_FileName = u"C:\\deep\\" + Text(300, u'n') + u".txt";
+    d1::g_FileName = u"C:\\deep\\" + Text(cmd1::kMaxFileName, u'n') + u".txt";
     fou.mnu1_Click(kMnuOpen);
     ASSERT_EQ(dialogs.opened.size(), 1u);
-    EXPECT_EQ(dialogs.opened[0].file, Text(257, u'\0'));
+    EXPECT_EQ(dialogs.opened[0].file, Text(cmd1::kMaxFileName, u'\0'));
     EXPECT_EQ(dialogs.opened[0].initialDir, u"C:\\deep");
     fou.mnu1_Click(kMnuSaveAs);
     ASSERT_EQ(dialogs.saved.size(), 1u);
-    EXPECT_EQ(dialogs.saved[0].file, Text(257, u'\0'));
+    EXPECT_EQ(dialogs.saved[0].file, Text(cmd1::kMaxFileName, u'\0'));
 }
 
 TEST_F(Commands, NewAsksAboutAnEditedDocumentThenClearsTextNameAndPassword) {

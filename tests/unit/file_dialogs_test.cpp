@@ -34,10 +34,10 @@ TEST_F(Dialog, NewInstanceShowsAllFilesFromTheProgramFolderUnderTheProductTitle)
     EXPECT_EQ(r.title, u"Lockleaf");
     EXPECT_EQ(r.flags, 0u);
     EXPECT_FALSE(r.hasDefExt);
-    EXPECT_EQ(r.file, Text(257, u'\0'));
-    EXPECT_EQ(r.maxFile, 256u);
+    EXPECT_EQ(r.file, Text(cmd1::kMaxFileName, u'\0'));
+    EXPECT_EQ(r.maxFile, cmd1::kMaxFileName - 1);
     EXPECT_EQ(r.fileTitle, r.file);
-    EXPECT_EQ(r.maxFileTitle, 256u);
+    EXPECT_EQ(r.maxFileTitle, cmd1::kMaxFileName - 1);
     EXPECT_EQ(d->Filter, N(u"All Files (*.*) \0*.*\0", 21));  // the property itself keeps one NUL
 }
 
@@ -49,7 +49,7 @@ TEST_F(Dialog, FullPathStartsInItsFolderAndTheChosenPathComesBackUpToTheNul) {
     EXPECT_EQ(d->ShowOpen(), u"D:\\x.txt");
     const FileDialogRequest& r = dialogs.opened[0];
     EXPECT_EQ(r.initialDir, u"C:\\docs");
-    EXPECT_EQ(r.file, u"C:\\docs\\memo.txt" + Text(257 - 16, u'\0'));
+    EXPECT_EQ(r.file, u"C:\\docs\\memo.txt" + Text(cmd1::kMaxFileName - 16, u'\0'));
     EXPECT_EQ(r.owner, 0x1234u);
     EXPECT_EQ(r.flags, 6u);
     EXPECT_EQ(d->FileName, u"C:\\docs\\memo.txt");
@@ -110,16 +110,16 @@ TEST_F(Dialog, FilterHandedOverEndsWithExactlyTwoNuls) {
     }
 }
 
-TEST_F(Dialog, NameOf257CharactersFillsTheBufferAndOneMoreIsRefusedWithoutADialog) {
-    const Text exact = u"C:\\d\\" + Text(252, u'n');
-    ASSERT_EQ(exact.size(), 257u);
+TEST_F(Dialog, ADeepNameFillsTheBufferAndOneMoreIsRefusedWithoutADialog) {
+    const Text exact = u"C:\\d\\" + Text(cmd1::kMaxFileName - 5, u'n');
     d->FileName = exact;
     ASSERT_TRUE(d->ShowOpen().has_value());
     EXPECT_EQ(dialogs.opened[0].file, exact);
-    EXPECT_EQ(dialogs.opened[0].maxFile, 256u);
+    EXPECT_EQ(dialogs.opened[0].maxFile, cmd1::kMaxFileName - 1);
+    d->FileName = u"C:\\" + Text(300, u'n') + u"\\a.txt";  // deeper than MAX_PATH: an ordinary name here
+    ASSERT_TRUE(d->ShowOpen().has_value());
 
-    d->FileName = u"F:\\long\\" + Text(250, u'n');
-    ASSERT_EQ(d->FileName.size(), 258u);
+    d->FileName = exact + u"n";
     EXPECT_FALSE(d->ShowSave().has_value());
     EXPECT_FALSE(d->ShowOpen().has_value());
     EXPECT_TRUE(dialogs.saved.empty());

@@ -206,15 +206,15 @@ TEST_F(RealDialogs, SaveCancelStillReportsTheTypeLastChosen) {
     EXPECT_EQ(dlg.InitDir, process.CurrentDirectory());
 }
 
-TEST_F(RealDialogs, A258CharacterNameIsRefusedWithoutADialogAnd257IsShown) {
+TEST_F(RealDialogs, ANameBeyondTheBufferIsRefusedWithoutADialogAndADeepOneIsShown) {
     cmd1 dlg(dialogs, process, d1::g_AppFolder, kProductName);
-    dlg.FileName = u"C:\\" + Text(255, u'a');  // 258
+    dlg.FileName = u"C:\\" + Text(cmd1::kMaxFileName, u'a');
     EXPECT_FALSE(Run([&] { return dlg.ShowOpen(); }).has_value());
     EXPECT_FALSE(Run([&] { return dlg.ShowSave(); }).has_value());
     EXPECT_EQ(g_seen.dialogs, 0);
     EXPECT_EQ(dlg.InitDir, u"C:");
 
-    dlg.FileName.pop_back();  // 257
+    dlg.FileName = u"C:\\" + Text(300, u'a');  // longer than MAX_PATH
     const auto result = Run([&] { return dlg.ShowOpen(); });
     ASSERT_TRUE(result.has_value());
     EXPECT_EQ(*result, u"");
