@@ -43,7 +43,7 @@ void AdStrip::BannerUpdate() {
     const Text page = ads::BannerGroups(ads::UsableRecords(base::ReadWholeFile(files, listPath)));
     const Text pageTemplate = base::ReadWholeFile(files, m_Site.appFolder + u"php\\000.html");
     base::WriteWholeFile(files, m_Site.appFolder + u"php\\banner.html",
-                       base::ReplaceAll(pageTemplate, ads::kBannerMarker, page));
+                         base::ReplaceAll(pageTemplate, ads::kBannerMarker, page));
 }
 
 bool AdStrip::Tick() {
@@ -72,7 +72,7 @@ bool AdStrip::Tick() {
 
 void AdStrip::SendStat(const Text& action) {
     ads::GetUrlText(m_Http, m_Site.siteUrl + u"adm/sendstat.php?" + u"app=" + m_Site.appCode + u"&key=" +
-                               m_Site.machineKey + action);
+                                m_Site.machineKey + action);
 }
 
 void AdStrip::BannerClicked() {

@@ -66,7 +66,8 @@ void rep::Co3() {
     if (!ConfirmEmptyReplacement()) return;
     TextBox& box = m_Editor.ActiveEditor();
     const Text before = box.GetText();
-    const Text replaced = find::ReplaceAllExact(before, find::g_FindState.FindText, find::g_FindState.ReplaceText);
+    const Text replaced =
+        find::ReplaceAllExact(before, find::g_FindState.FindText, find::g_FindState.ReplaceText);
     if (replaced == before) return;
     const int32_t selStart = box.SelStart(), selLength = box.SelLength();
     // As one typed change of the whole text, so that the box's own undo (Ctrl+Z) takes it back.

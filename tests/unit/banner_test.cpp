@@ -272,7 +272,8 @@ TEST(BannerTemplate, TheShippedStartPageHoldsOneMarkerAndTheNextElement) {
     EXPECT_TRUE(text.starts_with(u"<!DOCTYPE html>"));
     EXPECT_TRUE(std::all_of(page.begin(), page.end(), [](char c) { return c > 0; }));  // plain ASCII
     // Filled with groups, the marker is gone and every group sits inside the banner container.
-    const Text filled = base::ReplaceAll(text, u"<div></div>", ads::BannerGroups(ads::UsableRecords(Record(0))));
+    const Text filled =
+        base::ReplaceAll(text, u"<div></div>", ads::BannerGroups(ads::UsableRecords(Record(0))));
     EXPECT_EQ(Count(filled, u"<div></div>"), 0u);
     EXPECT_NE(filled.find(u"<div id=\"banners\">\n\t<div>\r\n\t<a href="), Text::npos);
 }
@@ -303,7 +304,7 @@ TEST_F(Banner, ARefreshFetchesAtMostTheRecordBoundAndStopsStartingFetchesWhenIts
     EXPECT_GE(fetched, 1u);
     EXPECT_LT(fetched, 5u);
     EXPECT_LE(s.fp.clock.now - start, ads::kRefreshBudget + 1 + 3);  // the budget, the last fetch
-    EXPECT_EQ(T(files.Get(kListPath)), list);                       // still the one before
+    EXPECT_EQ(T(files.Get(kListPath)), list);                        // still the one before
 
     net.requested.clear();
     s.fp.loop.onDoEvents = nullptr;

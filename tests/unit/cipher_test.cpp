@@ -85,7 +85,8 @@ TEST(FileKey, ShortPasswordsGetZerosInFrontAndThePhraseSitsAfterTheSecondCharact
     // One character is first and last at once: 'a' -> phrase 2 and q = 97 mod 30 + 1 = 8.
     EXPECT_EQ(protect::GetFileKey(u"a"), base::ToCodePage(u"00" + Rotated(2, 8) + u"0a"));
     // Four or more characters are used as they are.
-    EXPECT_EQ(protect::GetFileKey(u"secret"), base::ToCodePage(u"se" + Rotated(115 % 5, 116 % 30 + 1) + u"cret"));
+    EXPECT_EQ(protect::GetFileKey(u"secret"),
+              base::ToCodePage(u"se" + Rotated(115 % 5, 116 % 30 + 1) + u"cret"));
 }
 
 TEST(FileKey, FirstCharacterPicksThePhraseAndLastCharacterTheRotation) {
@@ -95,7 +96,8 @@ TEST(FileKey, FirstCharacterPicksThePhraseAndLastCharacterTheRotation) {
     EXPECT_EQ(key, base::ToCodePage(u"0d" + Text(protect::KeyPhrases[0]) + u"xx"));
     for (int index = 0; index < 5; ++index) {
         const Text pw = Text(1, static_cast<char16_t>(u'd' + index)) + u"zzz";  // 'z' = 122 -> q = 3
-        EXPECT_EQ(protect::GetFileKey(pw), base::ToCodePage(pw.substr(0, 2) + Rotated(index, 3) + pw.substr(2)))
+        EXPECT_EQ(protect::GetFileKey(pw),
+                  base::ToCodePage(pw.substr(0, 2) + Rotated(index, 3) + pw.substr(2)))
             << index;
     }
 }

@@ -77,12 +77,14 @@ TEST(Sealed, EveryChangedBitTruncationAndUnknownHeaderIsRefused) {
     for (size_t bit = 0; bit < file.size() * 8; ++bit) {
         Bytes changed = file;
         changed[bit / 8] = static_cast<char>(changed[bit / 8] ^ (1 << (bit % 8)));
-        EXPECT_NE(protect::OpenSealed(crypto, changed, key, text), protect::SealedStatus::Ok) << "bit " << bit;
+        EXPECT_NE(protect::OpenSealed(crypto, changed, key, text), protect::SealedStatus::Ok)
+            << "bit " << bit;
         EXPECT_TRUE(text.empty());
     }
     for (size_t n = 0; n < file.size(); ++n)
         EXPECT_EQ(protect::OpenSealed(crypto, file.substr(0, n), key, text),
-                  n < protect::kSealedMinSize ? protect::SealedStatus::NotSealed : protect::SealedStatus::WrongPassword)
+                  n < protect::kSealedMinSize ? protect::SealedStatus::NotSealed
+                                              : protect::SealedStatus::WrongPassword)
             << n;
 
     protect::SealedHeader header;

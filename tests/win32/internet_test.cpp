@@ -70,8 +70,9 @@ TEST(WinInet, TheProceduresFetchTextAndFilesWithTheQueryAsSent) {
     site.Put("files/banner/a.gif", image);
     EXPECT_EQ(ads::GetUrlText(rp.http, site.Url("files/banner.txt")),
               u"1\ta.gif\t6\thttp://x.example/\tt\r\n");
-    EXPECT_EQ(ads::GetUrlText(rp.http, site.Url("adm/sendstat.php?app=LOK&key=823C3D&do=click&banner=7%20up")),
-              u"");
+    EXPECT_EQ(
+        ads::GetUrlText(rp.http, site.Url("adm/sendstat.php?app=LOK&key=823C3D&do=click&banner=7%20up")),
+        u"");
     // A 404 page is no body: nothing comes back, and a download keeps the file it had.
     EXPECT_EQ(ads::GetUrlText(rp.http, site.Url("files/missing.txt")), u"");
 
