@@ -17,49 +17,49 @@ void AdStrip::BannerUpdate() {
     if (!files.EntryExists(folder)) files.CreateFolder(folder);
 
     const int64_t started = m_Clock.NowLocalSeconds();
-    const Text list = d1::GetUrlText(m_Http, m_Site.siteUrl + u"files/banner.txt");
+    const Text list = ads::GetUrlText(m_Http, m_Site.siteUrl + u"files/banner.txt");
     // Only the length tells a new list from the stored one.
     if (list.empty() || static_cast<int64_t>(list.size()) == storedLength) return;
 
     bool complete = true;
-    for (const d1::BannerRecord& r : d1::UsableRecords(list)) {
+    for (const ads::BannerRecord& r : ads::UsableRecords(list)) {
         // Each fetch blocks the window for up to its time-outs, so the images of one refresh share a budget.
         // The list is stored only once all its images are there; until then every refresh counts it as new
         // and fetches the images still missing.
-        if (m_Clock.NowLocalSeconds() - started > d1::kRefreshBudget) {
-            d1::Trace(u"banner refresh: out of time");
+        if (m_Clock.NowLocalSeconds() - started > ads::kRefreshBudget) {
+            platform::Trace(u"banner refresh: out of time");
             complete = false;
             break;
         }
         m_Http.loop.DoEvents();
         Text local = folder + u"\\" + r.image;
         const bool exists = files.FileExists(local);
-        if (exists && static_cast<double>(files.FileLength(local)) == d1::LeadingNumber(r.size)) continue;
+        if (exists && static_cast<double>(files.FileLength(local)) == ads::LeadingNumber(r.size)) continue;
         if (exists) files.Delete(local);
-        d1::DownloadFile(m_Http, m_Site.siteUrl + u"files/banner/" + r.image, local);
+        ads::DownloadFile(m_Http, m_Site.siteUrl + u"files/banner/" + r.image, local);
     }
-    if (complete) d1::WriteWholeFile(files, listPath, list);
+    if (complete) base::WriteWholeFile(files, listPath, list);
 
-    const Text page = d1::BannerGroups(d1::UsableRecords(d1::ReadWholeFile(files, listPath)));
-    const Text pageTemplate = d1::ReadWholeFile(files, m_Site.appFolder + u"php\\000.html");
-    d1::WriteWholeFile(files, m_Site.appFolder + u"php\\banner.html",
-                       d1::ReplaceAll(pageTemplate, d1::kBannerMarker, page));
+    const Text page = ads::BannerGroups(ads::UsableRecords(base::ReadWholeFile(files, listPath)));
+    const Text pageTemplate = base::ReadWholeFile(files, m_Site.appFolder + u"php\\000.html");
+    base::WriteWholeFile(files, m_Site.appFolder + u"php\\banner.html",
+                         base::ReplaceAll(pageTemplate, ads::kBannerMarker, page));
 }
 
 bool AdStrip::Tick() {
     const int64_t now = m_Clock.NowLocalSeconds();
     if (!m_RefreshScheduled) {
-        m_NextRefresh = now + d1::kFirstRefreshDelay;
+        m_NextRefresh = now + ads::kFirstRefreshDelay;
         m_RefreshScheduled = true;
     }
     if (now <= m_NextRefresh) return false;
     // Moved first: ticks that arrive while the refresh yields find nothing due.
-    m_NextRefresh = now + d1::kRefreshPeriod;
+    m_NextRefresh = now + ads::kRefreshPeriod;
     try {
         BannerUpdate();
     } catch (...) {
         // A refresh that fails leaves the old page; the next one is already three days ahead.
-        d1::TraceCurrentException(u"banner refresh");
+        platform::TraceCurrentException(u"banner refresh");
     }
     // Without a banner page (a first run offline, a folder we cannot write) the control would show its own
     // error page in the strip; the start page stays instead.
@@ -71,8 +71,8 @@ bool AdStrip::Tick() {
 }
 
 void AdStrip::SendStat(const Text& action) {
-    d1::GetUrlText(m_Http, m_Site.siteUrl + u"adm/sendstat.php?" + u"app=" + m_Site.appCode + u"&key=" +
-                               m_Site.machineKey + action);
+    ads::GetUrlText(m_Http, m_Site.siteUrl + u"adm/sendstat.php?" + u"app=" + m_Site.appCode + u"&key=" +
+                                m_Site.machineKey + action);
 }
 
 void AdStrip::BannerClicked() {
@@ -80,18 +80,18 @@ void AdStrip::BannerClicked() {
     try {
         id = m_Browser.EventSourceAttribute(u"alt");
     } catch (...) {
-        d1::TraceCurrentException(u"banner click");
+        platform::TraceCurrentException(u"banner click");
         id.clear();
     }
-    if (d1::LeadingNumber(id) > 0) SendStat(u"&do=click&banner=" + d1::PercentEncode(id));
+    if (ads::LeadingNumber(id) > 0) SendStat(u"&do=click&banner=" + ads::PercentEncode(id));
 }
 
 void AdStrip::ShowNext() { m_Browser.FireClickById(u"next"); }
 
 void AdStrip::ShowAdInfo() {
-    m_Shell.Execute(u"Open", m_Site.siteUrl + u"banner.php", u"", m_Site.appFolder, d1::kSwShowNormal);
+    m_Shell.Execute(u"Open", m_Site.siteUrl + u"banner.php", u"", m_Site.appFolder, ads::kSwShowNormal);
 }
 
 void AdStrip::OpenInBrowser(const Text& url) {
-    if (d1::OpensInBrowser(url)) m_Shell.Execute(u"open", url, u"", u"", d1::kSwShowNormal);
+    if (ads::OpensInBrowser(url)) m_Shell.Execute(u"open", url, u"", u"", ads::kSwShowNormal);
 }

@@ -28,7 +28,7 @@ public:
     void OpenInBrowser(const Text& url);  // a page's new window, in the default browser (http and https only)
 
 private:
-    d1::Http m_Http;
+    ads::Http m_Http;
     Clock& m_Clock;
     Shell& m_Shell;
     Browser& m_Browser;

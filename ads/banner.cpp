@@ -6,7 +6,7 @@
 #include "ads/http.h"
 #include "base/whole_file.h"
 
-namespace d1 {
+namespace ads {
 namespace {
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
@@ -110,9 +110,9 @@ bool OpensInBrowser(const Text& url) {
 
 std::vector<BannerRecord> UsableRecords(const Text& list) {
     std::vector<BannerRecord> records;
-    for (const Text& record : SplitText(list, u"\r\n")) {
+    for (const Text& record : base::SplitText(list, u"\r\n")) {
         if (record.empty()) continue;
-        const std::vector<Text> f = SplitText(record, u"\t");
+        const std::vector<Text> f = base::SplitText(record, u"\t");
         if (f.size() < kBannerFields || !UsableImageName(f[1])) continue;
         records.push_back({f[0], f[1], f[2], f[3], f[4]});
         if (records.size() == kMostBanners) break;
@@ -141,4 +141,4 @@ Text BannerGroups(const std::vector<BannerRecord>& records) {
     return page;
 }
 
-}  // namespace d1
+}  // namespace ads

@@ -5,7 +5,7 @@
 
 #include "base/text.h"
 
-namespace d1 {
+namespace ads {
 
 constexpr char16_t kBannerMarker[] = u"<div></div>";
 constexpr size_t kBannerGroupSize = 6;
@@ -39,4 +39,4 @@ std::vector<BannerRecord> UsableRecords(const Text& list);
 Text BannerEntry(const BannerRecord& r);
 Text BannerGroups(const std::vector<BannerRecord>& records);
 
-}  // namespace d1
+}  // namespace ads

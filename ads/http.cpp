@@ -7,7 +7,7 @@
 #include "base/whole_file.h"
 #include "platform/trace.h"
 
-namespace d1 {
+namespace ads {
 namespace {
 
 // An internet handle closed when the scope that opened it ends, whatever way it ends.
@@ -53,14 +53,14 @@ Text GetUrlText(const Http& p, const Text& url, size_t limit) {
             ReadChunk(p, file.Get(), buffer, delivered);
             if (delivered == 0) break;
             if (result.size() + delivered > limit) {
-                Trace(u"too long a body from " + url);
+                platform::Trace(u"too long a body from " + url);
                 return {};
             }
-            result += FromCodePage(std::string_view(buffer, delivered));
+            result += base::FromCodePage(std::string_view(buffer, delivered));
         }
     } catch (...) {
         // What arrived so far is the answer; a fetch never raises.
-        TraceCurrentException(u"fetch");
+        platform::TraceCurrentException(u"fetch");
     }
     return result;
 }
@@ -87,7 +87,7 @@ void DownloadFile(const Http& p, const Text& url, Text& localPath, size_t limit)
             }
             if (delivered == 0) break;
             if (body.size() + delivered > limit) {
-                Trace(u"too large a file from " + url);
+                platform::Trace(u"too large a file from " + url);
                 complete = false;
                 break;
             }
@@ -96,13 +96,13 @@ void DownloadFile(const Http& p, const Text& url, Text& localPath, size_t limit)
         // The body is written whole once it is all there, so no half image is ever on disk. A file that
         // cannot be written is skipped: WriteWholeBytes leaves the old one as it was.
         if (complete)
-            WriteWholeBytes(p.files, localPath, body);
+            base::WriteWholeBytes(p.files, localPath, body);
         else
             p.files.Delete(localPath);
     } catch (...) {
         // Out of memory for the body: the download is skipped like any other failure.
-        TraceCurrentException(u"download");
+        platform::TraceCurrentException(u"download");
     }
 }
 
-}  // namespace d1
+}  // namespace ads

@@ -3,7 +3,7 @@
 #pragma once
 #include "platform/ports.h"
 
-namespace d1 {
+namespace ads {
 
 // What a fetch works with: the internet port, the event loop it yields to before each read, and the files a
 // download is saved to.
@@ -30,4 +30,4 @@ Text GetUrlText(const Http& http, const Text& url, size_t limit = kLargestText);
 // rather than a corrupt one.
 void DownloadFile(const Http& http, const Text& url, Text& localPath, size_t limit = kLargestFile);
 
-}  // namespace d1
+}  // namespace ads

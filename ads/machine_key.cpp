@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace d1 {
+namespace ads {
 namespace {
 
 Text RootOf(const Text& drive) { return drive + u":\\"; }
@@ -63,4 +63,4 @@ double GetDiskSizeByClusters(Volumes& volumes, const Text& drive) {
            static_cast<double>(static_cast<int32_t>(totalClusters));
 }
 
-}  // namespace d1
+}  // namespace ads

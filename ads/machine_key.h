@@ -3,7 +3,7 @@
 #pragma once
 #include "platform/ports.h"
 
-namespace d1 {
+namespace ads {
 
 constexpr uint32_t kFallbackSerial = 12345;
 constexpr uint32_t kVolumeBufferSize = 255;
@@ -19,4 +19,4 @@ double GetDiskSizeByClusters(Volumes& volumes, const Text& drive);
 // (1.23456789012346E+15).
 Text NumberText(double value);
 
-}  // namespace d1
+}  // namespace ads

@@ -3,7 +3,7 @@
 #include "ads/banner.h"
 #include "ads/http.h"
 
-namespace d1 {
+namespace ads {
 
 Text PercentEncode(const Text& text) {
     static constexpr char16_t kHex[] = u"0123456789ABCDEF";
@@ -45,4 +45,4 @@ Text PercentEncode(const Text& text) {
     return out;
 }
 
-}  // namespace d1
+}  // namespace ads

@@ -3,7 +3,7 @@
 #pragma once
 #include "platform/ports.h"
 
-namespace d1 {
+namespace ads {
 
 constexpr uint32_t kTimer1Interval = 200;                      // ms
 constexpr int64_t kFirstRefreshDelay = 1;                      // s after the first tick
@@ -14,4 +14,4 @@ constexpr int kSwShowNormal = 1;
 // Percent-encodes (as UTF-8) everything but letters, digits and "-._~".
 Text PercentEncode(const Text& text);
 
-}  // namespace d1
+}  // namespace ads

@@ -13,7 +13,7 @@ void ResetGlobals() {
                     &g_MachineKey, &g_FileName, &g_Password})
         t->clear();
     g_ActiveEditor = 0;
-    g_FindState = {};
+    find::g_FindState = {};
 }
 
 void Main(Platform& platform, FouHost& host, RepHost* repHost) {

@@ -26,14 +26,14 @@ Text NulSeparated(Text list) {
 }  // namespace
 
 Text Fou::GetFilter(const Text& fileName, int32_t& index) {
-    const Text ext = d1::GetExtension(fileName);
+    const Text ext = base::GetExtension(fileName);
     index = 0;
     Text result;
     if (ext == u"txs") index = kOpenSecret;
     if (ext == u"txse") index = kOpenSealed;
     if (ext == u"txt") index = kOpenText;
     if (!ext.empty() && index == 0) {
-        const Text upper = d1::UpperAscii(ext);
+        const Text upper = base::UpperAscii(ext);
         result = u"|" + upper + u" File (*." + upper + u")|*." + ext;
         index = kOpenOwnType;
     }
@@ -69,7 +69,7 @@ bool Fou::SaveAs() {
         filterIndex -= 1;
     } else {
         filterIndex = filterIndex == kOpenSealed ? kOpenSealed - 1 : 1;
-        name = d1::StripExtension(d1::g_FileName);
+        name = base::StripExtension(d1::g_FileName);
     }
     cmd1& dialog = Dialog();
     dialog.Filter = NulSeparated(kSaveAsList + piece);
@@ -86,7 +86,7 @@ void Fou::mnu1_Click(int index) {
             if (!SaveChangesFirst()) return;
             if (!ShowDocument(Text())) return;
             d1::g_FileName.clear();
-            d1::Wipe(d1::g_Password);
+            base::Wipe(d1::g_Password);
             break;
         case kMnuOpen: {
             if (!SaveChangesFirst()) return;

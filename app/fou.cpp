@@ -21,7 +21,7 @@ void Step(F&& f) {
     try {
         f();
     } catch (...) {
-        d1::TraceCurrentException(u"start-up step");
+        platform::TraceCurrentException(u"start-up step");
     }
 }
 
@@ -75,7 +75,7 @@ void Fou::Form_Load() {
         d1::RegisterFileType(m_Platform.registry, u"Lockleaf File", u"\"" + exePath + u"\" %1", u"txse", u"",
                              exePath);
     });
-    Step([&] { d1::g_MachineKey = d1::GetMachineKey(m_Platform.volumes); });
+    Step([&] { d1::g_MachineKey = ads::GetMachineKey(m_Platform.volumes); });
     Step([&] { d1::g_AppCode = u"LOK"; });
     Step([&] {
         m_Controls.browser1->onNewWindow = [this](const Text& url) { Browser1_NewWindow3(url); };
@@ -85,7 +85,7 @@ void Fou::Form_Load() {
     Step([&] { OpenCommandLineDocument(); });
     // From here on every edit counts, also the first one in a window that opened no document.
     if (m_LoadMarker.empty()) m_LoadMarker.assign(1, u'1');
-    Step([&] { m_Controls.timer1->SetInterval(d1::kTimer1Interval); });
+    Step([&] { m_Controls.timer1->SetInterval(ads::kTimer1Interval); });
 }
 
 rep& Fou::Rep() {
@@ -115,7 +115,7 @@ void Fou::Form_Unload() {
 void Fou::UpdateCaption() {
     Text prefix;
     if (!d1::g_FileName.empty())
-        prefix = d1::GetFileNamePart(d1::g_FileName) + (m_Modified ? u" *" : u"") + u" - ";
+        prefix = base::GetFileNamePart(d1::g_FileName) + (m_Modified ? u" *" : u"") + u" - ";
     m_Controls.window->SetCaption(prefix + d1::g_AppName + u" " + d1::g_AppVersion);
 }
 
@@ -138,12 +138,12 @@ void Fou::txtData_KeyDown(int, int keyCode, int shift) {
             SecureSave(false);
             break;
         case kKeyF3:
-            d1::WithMemory(m_Platform.prompts, kFindCommand, [&] {
+            base::WithMemory(m_Platform.prompts, kFindCommand, [&] {
                 if (shift == kCtrlMask) {
                     Text search = ActiveEditor().SelText();
                     int32_t start = 2, end = 1;
                     if (search.empty()) search = Rep().SALine(start, end);
-                    d1::g_FindState.FindText = search;
+                    find::g_FindState.FindText = search;
                 }
                 Rep().coc1();
             });
@@ -162,13 +162,13 @@ void Fou::txtData_OLEDragDrop(int, const std::vector<Text>& files, int effect) {
 }
 
 void Fou::mnu2_Click(int index) {
-    if (index == kMnuFind) d1::WithMemory(m_Platform.prompts, kFindCommand, [&] { Rep().OpenForFind(); });
+    if (index == kMnuFind) base::WithMemory(m_Platform.prompts, kFindCommand, [&] { Rep().OpenForFind(); });
     if (index == kMnuWordWrap) {
         const int from = d1::g_ActiveEditor, to = 1 - from;
         bool copied = false;
         // The same text in the other box is no edit: the document stays as marked as it was.
         const bool modified = m_Modified;
-        d1::WithMemory(m_Platform.prompts, kWordWrapCommand, [&] {
+        base::WithMemory(m_Platform.prompts, kWordWrapCommand, [&] {
             const Text text = m_Controls.txtData[from]->GetText();
             if (to == 1 && !WrapsQuickly(text)) {
                 m_Platform.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);

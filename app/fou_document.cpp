@@ -12,7 +12,7 @@ namespace {
 
 Text SaveChangesQuestion(const Text& fileName) {
     return u"Do you want to save changes to " +
-           (fileName.empty() ? Text(u"Untitled") : d1::GetFileNamePart(fileName)) + u"?";
+           (fileName.empty() ? Text(u"Untitled") : base::GetFileNamePart(fileName)) + u"?";
 }
 
 }  // namespace
@@ -21,12 +21,12 @@ bool Fou::SecureOpen(const Text& path) {
     Text password = d1::g_Password, text;
     if (m_Documents.Open(path, password, text) != DocumentStore::Opened::Text) return false;
     if (!ShowDocument(text)) {
-        d1::Wipe(password);
+        base::Wipe(password);
         return false;
     }
     d1::g_FileName = path;
     if (password != d1::g_Password) {
-        d1::Wipe(d1::g_Password);
+        base::Wipe(d1::g_Password);
         d1::g_Password = std::move(password);
     }
     UpdateCaption();
@@ -54,10 +54,10 @@ bool Fou::ShowDocument(const Text& text) {
         if (unwrap) m_Platform.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
         return true;
     } catch (const std::bad_alloc&) {
-        d1::Trace(u"the text box refused the document or memory ran out");
+        platform::Trace(u"the text box refused the document or memory ran out");
         m_LoadMarker = markerBefore;
         m_Modified = modifiedBefore;
-        m_Platform.prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
+        m_Platform.prompts.Message(protect::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
         return false;
     }
 }
@@ -72,18 +72,18 @@ bool Fou::SaveTo(const Text& path, bool ask) {
     try {
         text = ActiveEditor().GetText();
     } catch (const std::bad_alloc&) {
-        m_Platform.prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
+        m_Platform.prompts.Message(protect::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
         return false;
     }
     Text password = d1::g_Password;
     if (m_Documents.Save(path, password, ask, std::move(text)) != DocumentStore::Saved::Written) {
-        d1::Wipe(password);
+        base::Wipe(password);
         return false;
     }
     // Only now is this the document's name and password: a save that did not happen changes neither.
     d1::g_FileName = path;
     if (password != d1::g_Password) {
-        d1::Wipe(d1::g_Password);
+        base::Wipe(d1::g_Password);
         d1::g_Password = std::move(password);
     }
     m_Modified = false;
@@ -110,7 +110,7 @@ bool Fou::SaveChangesFirst() {
 bool Fou::Form_QueryUnload() { return SaveChangesFirst(); }
 
 void Fou::OpenCommandLineDocument() {
-    const Text document = d1::CommandLineDocument(m_Platform.process.CommandLine());
+    const Text document = protect::CommandLineDocument(m_Platform.process.CommandLine());
     // Absolute now: a file dialog may change the current directory before the first F2.
     if (!document.empty()) SecureOpen(m_Platform.process.FullPath(document));
 }

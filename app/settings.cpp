@@ -39,7 +39,7 @@ Text RegReadString(Registry& registry, RegRoot root, const Text& keyPath, const 
     if (r != kRegOk) return {};
     const auto nul = buffer.find(u'\0');
     if (nul != Text::npos) buffer.resize(nul);
-    return Trim(buffer);
+    return base::Trim(buffer);
 }
 
 // A user without rights below HKLM keeps the value per user. Reading prefers the per-user copy, since
@@ -73,7 +73,7 @@ Text SingleText(double value) {
 }
 
 bool ParseNumber(const Text& text, double& value) {
-    const Text t = Trim(text);
+    const Text t = base::Trim(text);
     if (t.empty()) return false;
     std::string s;
     for (char16_t ch : t) {
@@ -121,7 +121,7 @@ void Fou::SaveAll() {
 }
 
 void Fou::RestorePlacement() {
-    const auto parts = d1::SplitText(d1::ReadSetting(m_Platform.registry, u"position"), u",");
+    const auto parts = base::SplitText(d1::ReadSetting(m_Platform.registry, u"position"), u",");
     if (parts.size() != 4) return;
     double n[4];
     for (int i = 0; i < 4; ++i)

@@ -11,7 +11,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace d1 {
+namespace base {
 namespace {
 
 constexpr std::array<char16_t, 256> BuildToUnicode() {
@@ -190,4 +190,4 @@ Text FromCodePage(std::string_view bytes) {
     return out;
 }
 
-}  // namespace d1
+}  // namespace base

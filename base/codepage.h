@@ -6,7 +6,7 @@
 
 #include "platform/ports.h"
 
-namespace d1 {
+namespace base {
 
 constexpr unsigned char kUnmappable = 63;  // "?"
 
@@ -25,4 +25,4 @@ void DecodeCodePage(std::string_view bytes, const char* pad, char16_t* out);
 Bytes ToCodePage(std::u16string_view text);
 Text FromCodePage(std::string_view bytes);
 
-}  // namespace d1
+}  // namespace base

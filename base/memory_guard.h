@@ -7,7 +7,7 @@
 #include "platform/ports.h"
 #include "platform/trace.h"
 
-namespace d1 {
+namespace base {
 
 inline Text NotEnoughMemoryMessage(std::u16string_view command) {
     return u"Not enough memory to " + Text(command) + u".";
@@ -21,12 +21,12 @@ bool WithMemory(Prompts& prompts, std::u16string_view command, F&& f) {
         f();
         return true;
     } catch (const std::bad_alloc&) {
-        TraceCurrentException(command);
+        platform::TraceCurrentException(command);
     } catch (const std::length_error&) {
-        TraceCurrentException(command);
+        platform::TraceCurrentException(command);
     }
     prompts.Message(NotEnoughMemoryMessage(command), MsgButtons::Ok, MsgIcon::Exclamation);
     return false;
 }
 
-}  // namespace d1
+}  // namespace base

@@ -2,7 +2,7 @@
 
 #include "base/text.h"
 
-namespace d1 {
+namespace base {
 
 namespace {
 
@@ -30,4 +30,4 @@ Text GetExtension(const Text& path) {
     return dot == Text::npos ? Text() : LowerAscii(path.substr(dot + 1));
 }
 
-}  // namespace d1
+}  // namespace base

@@ -2,9 +2,9 @@
 #pragma once
 #include "platform/ports.h"
 
-namespace d1 {
+namespace base {
 // A path's parts split at its last "\" or "/"; the extension comes from the file name alone.
 Text GetFileNamePart(const Text& path);  // after the last "\" or "/"
 Text StripExtension(const Text& path);   // without the file name's last "." and what follows it
 Text GetExtension(const Text& path);     // after the file name's last ".", A-Z lowered
-}  // namespace d1
+}  // namespace base

@@ -1,6 +1,6 @@
 #include "base/text.h"
 
-namespace d1 {
+namespace base {
 
 std::vector<Text> SplitText(const Text& text, const Text& separator) {
     std::vector<Text> parts;
@@ -45,4 +45,4 @@ void Wipe(Text& secret) {
     secret.clear();
 }
 
-}  // namespace d1
+}  // namespace base

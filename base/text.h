@@ -4,7 +4,7 @@
 
 #include "platform/ports.h"
 
-namespace d1 {
+namespace base {
 
 // The parts between separators, empty ones included; the whole text when the separator does not occur.
 std::vector<Text> SplitText(const Text& text, const Text& separator);
@@ -15,4 +15,4 @@ Text UpperAscii(Text text);
 // Overwrites a secret's characters before its memory is given back; the text is empty afterwards.
 void Wipe(Text& secret);
 
-}  // namespace d1
+}  // namespace base

@@ -5,7 +5,7 @@
 
 #include "base/codepage.h"
 
-namespace d1 {
+namespace base {
 namespace {
 
 // The folder part of a path with its trailing "\" (so "C:\x" gives "C:\", not the drive's current folder).
@@ -75,4 +75,4 @@ bool WriteWholeFile(Files& files, const Text& path, const Text& content) {
     }
 }
 
-}  // namespace d1
+}  // namespace base

@@ -3,7 +3,7 @@
 #pragma once
 #include "platform/ports.h"
 
-namespace d1 {
+namespace base {
 
 // False when the file is missing, unreadable or too large for memory; content is then empty.
 bool ReadWholeBytes(Files& files, const Text& path, Bytes& content);
@@ -14,4 +14,4 @@ bool WriteWholeBytes(Files& files, const Text& path, const Bytes& content);
 Text ReadWholeFile(Files& files, const Text& path);
 bool WriteWholeFile(Files& files, const Text& path, const Text& content);
 
-}  // namespace d1
+}  // namespace base

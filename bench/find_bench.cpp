@@ -40,7 +40,7 @@ struct HostLocale : Locale {
     void BroadcastSettingChange() override {}
     std::ptrdiff_t FindIgnoreCase(std::u16string_view text, std::size_t from,
                                   std::u16string_view word) const override {
-        return d1::FindIgnoreAsciiCase(text, from, word);
+        return find::FindIgnoreAsciiCase(text, from, word);
     }
 };
 
@@ -139,7 +139,7 @@ void FindEvery(benchmark::State& state, const std::string& name, std::u16string_
 }
 
 std::ptrdiff_t Exact(std::u16string_view t, std::size_t from, std::u16string_view w) {
-    return d1::FindExact(t, from, w);
+    return find::FindExact(t, from, w);
 }
 
 // Through the port, as the case-insensitive find next goes.
@@ -180,7 +180,7 @@ void BM_ReplaceAll(benchmark::State& state) {
     const Text& text = Document(bytes);
     static Text out;
     Measure(state, "replaceall", "x_memcpy", BaselineMemcpy(bytes), [&] {
-        d1::ReplaceAllExact(text, kWord, u"stand", out);
+        find::ReplaceAllExact(text, kWord, u"stand", out);
         benchmark::DoNotOptimize(out.data());
     });
     state.counters["grown_units"] = static_cast<double>(out.size() - text.size());
@@ -191,7 +191,7 @@ void BM_ReplaceAllFreshString(benchmark::State& state) {
     const auto bytes = static_cast<std::size_t>(state.range(0)) * kMiB;
     const Text& text = Document(bytes);
     Measure(state, "replaceallfresh", "x_memcpy", BaselineMemcpy(bytes), [&] {
-        const Text out = d1::ReplaceAllExact(text, kWord, u"stand");
+        const Text out = find::ReplaceAllExact(text, kWord, u"stand");
         benchmark::DoNotOptimize(out.data());
     });
     state.counters["x_memcpy_fresh"] = Best("replaceallfresh", bytes) / BaselineMemcpyFresh(bytes);

@@ -40,9 +40,9 @@ void BM_Memcpy(benchmark::State& state) {
 void Save(benchmark::State& state, bool thai) {
     const Text text = Document(thai);
     Bytes file;
-    d1::MaskDocument(kPassword, text, file);  // the output buffer exists, as memcpy's does
+    protect::MaskDocument(kPassword, text, file);  // the output buffer exists, as memcpy's does
     for (auto _ : state) {
-        d1::MaskDocument(kPassword, text, file);
+        protect::MaskDocument(kPassword, text, file);
         benchmark::DoNotOptimize(file.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kSize));
@@ -50,11 +50,11 @@ void Save(benchmark::State& state, bool thai) {
 
 void Open(benchmark::State& state, bool thai) {
     Bytes file;
-    d1::MaskDocument(kPassword, Document(thai), file);
+    protect::MaskDocument(kPassword, Document(thai), file);
     Text text;
-    if (!d1::UnmaskDocument(file, kPassword, text)) state.SkipWithError("round trip failed");
+    if (!protect::UnmaskDocument(file, kPassword, text)) state.SkipWithError("round trip failed");
     for (auto _ : state) {
-        const bool ok = d1::UnmaskDocument(file, kPassword, text);
+        const bool ok = protect::UnmaskDocument(file, kPassword, text);
         benchmark::DoNotOptimize(ok);
         benchmark::DoNotOptimize(text.data());
     }

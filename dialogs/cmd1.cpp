@@ -30,7 +30,7 @@ std::optional<Text> cmd1::ShowOpen() { return Show(false); }
 std::optional<Text> cmd1::ShowSave() { return Show(true); }
 
 std::optional<Text> cmd1::Show(bool save) {
-    const Text folder = d1::CutLastPart(FileName, u"\\");
+    const Text folder = dialogs::CutLastPart(FileName, u"\\");
     if (!folder.empty()) InitDir = folder;
     if (FileName.size() > kMaxFileName) return std::nullopt;
 
@@ -66,7 +66,7 @@ Text cmd1::BrowseForFolder(const Text& prompt) {
     return path.substr(first, path.find_last_not_of(u' ') - first + 1);
 }
 
-namespace d1 {
+namespace dialogs {
 
 Text CutLastPart(const Text& text, const Text& separator) {
     if (separator.empty()) return text;
@@ -77,4 +77,4 @@ Text CutLastPart(const Text& text, const Text& separator) {
     return last == Text::npos ? text : text.substr(0, last);
 }
 
-}  // namespace d1
+}  // namespace dialogs

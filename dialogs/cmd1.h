@@ -36,7 +36,7 @@ private:
     const Process& m_Process;
 };
 
-namespace d1 {
+namespace dialogs {
 // The text without its last separator-delimited part; unchanged when the separator does not occur.
 Text CutLastPart(const Text& text, const Text& separator);
-}  // namespace d1
+}  // namespace dialogs

@@ -14,6 +14,6 @@ struct FindState {
     bool ExactFind() const { return 1 - MatchCaseValue() == 0; }
 };
 
-namespace d1 {
+namespace find {
 inline FindState g_FindState;
-}  // namespace d1
+}  // namespace find

@@ -10,12 +10,12 @@ rep::rep(FindEditor& editor, Locale& locale, Prompts& prompts, RepHost* host)
     : m_Editor(editor), m_Locale(locale), m_Prompts(prompts), m_Host(host) {}
 
 int32_t rep::SelFind() {
-    const FindState& fs = d1::g_FindState;
+    const FindState& fs = find::g_FindState;
     if (fs.FindText.empty()) return 0;
     TextBox& box = m_Editor.ActiveEditor();
     const Text text = box.GetText();
     const auto from = static_cast<std::size_t>(box.SelStart()) + static_cast<std::size_t>(box.SelLength());
-    const std::ptrdiff_t hit = fs.ExactFind() ? d1::FindExact(text, from, fs.FindText)
+    const std::ptrdiff_t hit = fs.ExactFind() ? find::FindExact(text, from, fs.FindText)
                                               : m_Locale.FindIgnoreCase(text, from, fs.FindText);
     if (hit < 0) {
         box.SetSel(0, 0);
@@ -33,18 +33,18 @@ int32_t rep::coc1() {
 
 void rep::SelRe() {
     TextBox& box = m_Editor.ActiveEditor();
-    if (d1::g_FindState.ReplaceMode == u"1" && box.SelLength() != 0)
-        box.SetSelText(d1::g_FindState.ReplaceText);
+    if (find::g_FindState.ReplaceMode == u"1" && box.SelLength() != 0)
+        box.SetSelText(find::g_FindState.ReplaceText);
 }
 
 bool rep::ConfirmEmptyReplacement() {
-    if (!d1::g_FindState.ReplaceText.empty()) return true;
+    if (!find::g_FindState.ReplaceText.empty()) return true;
     return m_Prompts.Message(u"Are you sure to replace words to empty ?", MsgButtons::YesNo,
                              MsgIcon::Exclamation) == MsgResult::Yes;
 }
 
 void rep::Co2() {
-    FindState& fs = d1::g_FindState;
+    FindState& fs = find::g_FindState;
     if (fs.ReplaceMode.empty()) {
         fs.ReplaceMode.assign(1, u'1');  // not a literal: GCC 12 warns falsely (-Wrestrict) on it
         if (m_Loaded) {
@@ -66,7 +66,8 @@ void rep::Co3() {
     if (!ConfirmEmptyReplacement()) return;
     TextBox& box = m_Editor.ActiveEditor();
     const Text before = box.GetText();
-    const Text replaced = d1::ReplaceAllExact(before, d1::g_FindState.FindText, d1::g_FindState.ReplaceText);
+    const Text replaced =
+        find::ReplaceAllExact(before, find::g_FindState.FindText, find::g_FindState.ReplaceText);
     if (replaced == before) return;
     const int32_t selStart = box.SelStart(), selLength = box.SelLength();
     // As one typed change of the whole text, so that the box's own undo (Ctrl+Z) takes it back.
@@ -83,7 +84,7 @@ Text rep::SALine(int32_t& start, int32_t& end) {
     TextBox& box = m_Editor.ActiveEditor();
     const Text text = box.GetText();
     int64_t s = 0, e = 0;
-    d1::FLText(text, box.SelStart(), s, e);
+    find::FLText(text, box.SelStart(), s, e);
     start = static_cast<int32_t>(s);
     end = static_cast<int32_t>(e);
     return e > s ? text.substr(static_cast<std::size_t>(s), static_cast<std::size_t>(e - s)) : Text();

@@ -23,7 +23,7 @@ void rep::EnsureLoaded() {
     c = m_Host->Create(*this);
     m_Loaded = true;
     // A reopened window shows the case setting the next search uses.
-    c.Ch1->SetValue(d1::g_FindState.ExactFind() ? 1 : 0);
+    c.Ch1->SetValue(find::g_FindState.ExactFind() ? 1 : 0);
     Form_Load();
     // Centred over the editor window at every load.
     const Rect owner = m_Editor.EditorWindow().Placement();
@@ -33,7 +33,7 @@ void rep::EnsureLoaded() {
 }
 
 void rep::ReForm() {
-    const bool replace = d1::g_FindState.ReplaceMode == u"1";
+    const bool replace = find::g_FindState.ReplaceMode == u"1";
     const Rect outer = c.window->Placement();
     c.window->Move({outer.left, outer.top, kWidth, replace ? kReplaceHeight : kFindHeight});
     const Rect lower = c.Pi[1]->Placement();
@@ -42,7 +42,7 @@ void rep::ReForm() {
 }
 
 void rep::OpenForFind() {
-    d1::g_FindState.ReplaceMode.clear();
+    find::g_FindState.ReplaceMode.clear();
     if (!m_Host) return;  // no window toolkit (the keys still work)
     EnsureLoaded();
     c.window->SetCaption(u"Find");
@@ -56,7 +56,7 @@ void rep::OpenForFind() {
 }
 
 void rep::co_Click(int16_t index) {
-    FindState& fs = d1::g_FindState;
+    FindState& fs = find::g_FindState;
     fs.FindText = c.Te[0]->GetText();
     fs.ReplaceText = c.Te[1]->GetText();
     if (fs.FindText.empty()) {
@@ -67,7 +67,7 @@ void rep::co_Click(int16_t index) {
     }
     static constexpr const char16_t* kCommands[] = {u"find", u"replace", u"replace all"};
     if (index < 0 || index > 2) return;
-    d1::WithMemory(m_Prompts, kCommands[index], [&] {
+    base::WithMemory(m_Prompts, kCommands[index], [&] {
         switch (index) {
             case 0:
                 coc1();
@@ -88,7 +88,7 @@ void rep::ca_Click() {
     m_Editor.ActiveEditor().SetFocus();  // the editor as the user sees it is its text
 }
 
-void rep::Ch1_Click() { d1::g_FindState.MatchCase = c.Ch1->Value() ? u"1" : u"0"; }
+void rep::Ch1_Click() { find::g_FindState.MatchCase = c.Ch1->Value() ? u"1" : u"0"; }
 
 void rep::Te_KeyDown(int, int16_t keyCode, int) {
     // Enter is the Find button's, the window's default, as in every Find window.

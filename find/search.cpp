@@ -9,7 +9,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace d1 {
+namespace find {
 
 bool IsWordChar(char16_t c) {
     return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'+' ||
@@ -234,4 +234,4 @@ Text ReplaceAllExact(std::u16string_view text, std::u16string_view find, std::u1
     return out;
 }
 
-}  // namespace d1
+}  // namespace find

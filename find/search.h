@@ -6,7 +6,7 @@
 
 #include "platform/ports.h"
 
-namespace d1 {
+namespace find {
 
 // Exactly these 64 code units make up words; everything else (also letters outside ASCII) ends one.
 constexpr std::u16string_view WordChars = u"0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz+-";
@@ -33,4 +33,4 @@ Text ReplaceAllExact(std::u16string_view text, std::u16string_view find, std::u1
 void ReplaceAllExact(std::u16string_view text, std::u16string_view find, std::u16string_view replacement,
                      Text& out);
 
-}  // namespace d1
+}  // namespace find

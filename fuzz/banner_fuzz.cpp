@@ -34,21 +34,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         list.resize((size - 1) / 2);
         std::memcpy(list.data(), data + 1, list.size() * 2);  // data + 1 is not aligned for char16_t
     }
-    const auto records = d1::UsableRecords(list);
+    const auto records = ads::UsableRecords(list);
     auto neutral = records;
-    for (const d1::BannerRecord& r : records) {
+    for (const ads::BannerRecord& r : records) {
         const Text& n = r.image;
         if (n.empty() || n.find(u"..") != Text::npos) std::abort();
         for (const char16_t c : n)
             if (c < 0x20 || c == 0x7F || c == u'\\' || c == u'/' || c == u':') std::abort();
-        const Text link = d1::SafeLink(r.link);
+        const Text link = ads::SafeLink(r.link);
         if (link != u"#" && !StartsWith(link, u"http://") && !StartsWith(link, u"https://")) std::abort();
     }
     for (auto& r : neutral) r.id = r.image = r.link = r.title = u"a";
     // Fields may only add text: the markup of the page is the same as with harmless fields.
-    const Text page = d1::BannerGroups(records);
-    if (Markup(page) != Markup(d1::BannerGroups(neutral))) std::abort();
+    const Text page = ads::BannerGroups(records);
+    if (Markup(page) != Markup(ads::BannerGroups(neutral))) std::abort();
     for (const auto& r : records)
-        if (page.find(d1::SafeLink(r.link)) == Text::npos) std::abort();
+        if (page.find(ads::SafeLink(r.link)) == Text::npos) std::abort();
     return 0;
 }

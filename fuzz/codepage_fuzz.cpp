@@ -7,13 +7,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const Text text = d1::FromCodePage(bytes);
-    if (text.size() != size || d1::ToCodePage(text) != bytes) std::abort();
+    const Text text = base::FromCodePage(bytes);
+    if (text.size() != size || base::ToCodePage(text) != bytes) std::abort();
     // The same input read as UTF-16 units: any unit maps to one byte, and unmappable ones to "?".
     const std::u16string_view units(reinterpret_cast<const char16_t*>(data), size / 2);
-    const Bytes out = d1::ToCodePage(units);
+    const Bytes out = base::ToCodePage(units);
     if (out.size() != units.size()) std::abort();
     for (size_t i = 0; i < units.size(); ++i)
-        if (d1::CharOfByte(static_cast<unsigned char>(out[i])) != units[i] && out[i] != '?') std::abort();
+        if (base::CharOfByte(static_cast<unsigned char>(out[i])) != units[i] && out[i] != '?') std::abort();
     return 0;
 }

@@ -47,24 +47,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::u16string_view repl = units.substr(std::min(units.size(), findLen), replLen);
     const std::u16string_view text = units.substr(std::min(units.size(), findLen + replLen));
 
-    const int64_t q = d1::Qspace(text);
+    const int64_t q = find::Qspace(text);
     if (q < 0 || q > static_cast<int64_t>(text.size())) std::abort();
-    if (q > 0 && d1::IsWordChar(text[q - 1])) std::abort();
+    if (q > 0 && find::IsWordChar(text[q - 1])) std::abort();
     for (int64_t i = 0; i < (q ? q - 1 : static_cast<int64_t>(text.size())); ++i)
-        if (!d1::IsWordChar(text[i])) std::abort();
+        if (!find::IsWordChar(text[i])) std::abort();
 
     int64_t start = -1, end = -1;
-    d1::FLText(text, caret, start, end);
+    find::FLText(text, caret, start, end);
     if (start < 0 || end < start || end > static_cast<int64_t>(text.size())) std::abort();
     for (int64_t i = start; i < end; ++i)
-        if (!d1::IsWordChar(text[i])) std::abort();
+        if (!find::IsWordChar(text[i])) std::abort();
 
-    if (d1::FindExact(text, from, find) != ReferenceFind(text, from, find, false)) std::abort();
-    if (d1::FindIgnoreAsciiCase(text, from, find) != ReferenceFind(text, from, find, true)) std::abort();
-    const Text replaced = d1::ReplaceAllExact(text, find, repl);
+    if (find::FindExact(text, from, find) != ReferenceFind(text, from, find, false)) std::abort();
+    if (find::FindIgnoreAsciiCase(text, from, find) != ReferenceFind(text, from, find, true)) std::abort();
+    const Text replaced = find::ReplaceAllExact(text, find, repl);
     if (replaced != ReferenceReplace(text, find, repl)) std::abort();
     Text reused(u"left over");
-    d1::ReplaceAllExact(text, find, repl, reused);
+    find::ReplaceAllExact(text, find, repl, reused);
     if (reused != replaced) std::abort();
     return 0;
 }

@@ -11,18 +11,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t pwLength = 1 + data[0] % 8;
     if (size < 1 + pwLength) return 0;
     const std::string_view raw(reinterpret_cast<const char*>(data + 1), size - 1);
-    Text password = d1::FromCodePage(raw.substr(0, pwLength));
+    Text password = base::FromCodePage(raw.substr(0, pwLength));
     const std::string_view file = raw.substr(pwLength);
 
-    Text content = d1::FromCodePage(file);
-    const bool opened = d1::DecodePw(content, password);
+    Text content = base::FromCodePage(file);
+    const bool opened = protect::DecodePw(content, password);
     if (!opened && !content.empty()) std::abort();
 
     // Round trip: the file bytes taken as a document.
-    const Text text = d1::FromCodePage(file);
+    const Text text = base::FromCodePage(file);
     Text masked = password + text;
-    d1::EncodePw(masked, d1::GetFileKey(password));
+    protect::EncodePw(masked, protect::GetFileKey(password));
     if (masked.size() != password.size() + text.size()) std::abort();
-    if (!d1::DecodePw(masked, password) || masked != text) std::abort();
+    if (!protect::DecodePw(masked, password) || masked != text) std::abort();
     return 0;
 }

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view raw(reinterpret_cast<const char*>(data + 1), size - 1);
 
     Text decoded;
-    if (d1::FromUtf8(raw, decoded) && d1::ToUtf8(decoded) != raw) std::abort();
+    if (protect::FromUtf8(raw, decoded) && protect::ToUtf8(decoded) != raw) std::abort();
 
     const size_t pwLength = 1 + data[0] % 8;
     if (raw.size() < pwLength) return 0;
@@ -33,21 +33,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view file = raw.substr(pwLength);
 
     QuickKeys crypto;
-    d1::SealedHeader header;
-    const d1::SealedStatus read = d1::ReadSealedHeader(file, header);
-    if (read != d1::SealedStatus::Ok) return 0;
-    d1::SealedKey key(crypto);
+    protect::SealedHeader header;
+    const protect::SealedStatus read = protect::ReadSealedHeader(file, header);
+    if (read != protect::SealedStatus::Ok) return 0;
+    protect::SealedKey key(crypto);
     if (!key.Derive(password, header)) std::abort();
     Text text = u"stale";
-    const d1::SealedStatus opened = d1::OpenSealed(crypto, file, key, text);
-    if (opened != d1::SealedStatus::Ok) {
+    const protect::SealedStatus opened = protect::OpenSealed(crypto, file, key, text);
+    if (opened != protect::SealedStatus::Ok) {
         if (!text.empty()) std::abort();
         return 0;
     }
     Bytes again;
     Text back;
-    if (!d1::SealText(crypto, key, text, again) || again == file ||
-        d1::OpenSealed(crypto, again, key, back) != d1::SealedStatus::Ok || back != text)
+    if (!protect::SealText(crypto, key, text, again) || again == file ||
+        protect::OpenSealed(crypto, again, key, back) != protect::SealedStatus::Ok || back != text)
         std::abort();
     return 0;
 }

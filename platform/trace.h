@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace d1 {
+namespace platform {
 
 using TraceSink = void (*)(std::u16string_view line);
 
@@ -43,4 +43,4 @@ inline void TraceCurrentException(std::u16string_view where) noexcept {
     }
 }
 
-}  // namespace d1
+}  // namespace platform

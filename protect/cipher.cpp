@@ -8,7 +8,7 @@
 
 #include "base/codepage.h"
 
-namespace d1 {
+namespace protect {
 
 const std::array<std::u16string_view, 5> KeyPhrases = {
     u"ใบไม้สีเขียวซ่อนความลับไว้ในกล่องไม้เก่าใต้ต้นมะม่วงหลังบ้านตา",
@@ -80,7 +80,7 @@ private:
 }  // namespace
 
 const Bytes& MaskBytes() {
-    static const Bytes mask = ToCodePage(MaskPhrase);
+    static const Bytes mask = base::ToCodePage(MaskPhrase);
     return mask;
 }
 
@@ -92,15 +92,15 @@ Text FillToWidth(const Text& text, int width, const Text& fill, bool right) {
 
 Bytes GetFileKey(const Text& password) {
     if (password.empty()) return {};
-    const int q = ByteOfChar(password.back()) % 30 + 1;
-    const int r = ByteOfChar(password.front()) % 5;
+    const int q = base::ByteOfChar(password.back()) % 30 + 1;
+    const int r = base::ByteOfChar(password.front()) % 5;
     const Text p4 = FillToWidth(password, 4, u"0", false);
     const std::u16string_view phrase = KeyPhrases[r];
     Text keyText = p4.substr(0, 2);
     keyText.append(phrase.substr(q - 1));
     keyText.append(phrase.substr(0, q - 1));
     keyText.append(p4, 2);
-    return ToCodePage(keyText);
+    return base::ToCodePage(keyText);
 }
 
 Bytes& XorBytes(Bytes& data, const Bytes& key) {
@@ -109,13 +109,13 @@ Bytes& XorBytes(Bytes& data, const Bytes& key) {
 }
 
 void EncodePw(Text& data, const Bytes& key) {
-    Bytes bytes = ToCodePage(data);
+    Bytes bytes = base::ToCodePage(data);
     XorBytes(bytes, key);
-    data = FromCodePage(bytes);
+    data = base::FromCodePage(bytes);
 }
 
 bool DecodePw(Text& content, const Text& password) {
-    const Bytes bytes = ToCodePage(content);
+    const Bytes bytes = base::ToCodePage(content);
     Text text;
     const bool ok = UnmaskDocument(bytes, password, text);
     content = ok ? std::move(text) : Text();
@@ -130,7 +130,7 @@ void MaskDocument(const Text& password, std::u16string_view text, Bytes& file) {
     for (const std::u16string_view part : {std::u16string_view(password), text}) {
         for (size_t at = 0; at < part.size(); at += kChunk) {
             const std::u16string_view piece = part.substr(at, kChunk);
-            EncodeCodePage(piece, stream.Next(piece.size()), out);
+            base::EncodeCodePage(piece, stream.Next(piece.size()), out);
             out += piece.size();
         }
     }
@@ -146,20 +146,20 @@ bool UnmaskDocument(std::string_view file, const Text& password, Text& text) {
     Text head(n, u'\0');
     for (size_t at = 0; at < n; at += kChunk) {
         const std::string_view piece = file.substr(at, std::min(kChunk, n - at));
-        DecodeCodePage(piece, stream.Next(piece.size()), head.data() + at);
+        base::DecodeCodePage(piece, stream.Next(piece.size()), head.data() + at);
     }
     // The key is made from the password's code-page form, so that form is what the file holds: a password
     // typed with a character the code page lacks was stored with "?" in its place, and still opens.
-    if (ToCodePage(head) != ToCodePage(password)) {
+    if (base::ToCodePage(head) != base::ToCodePage(password)) {
         text.clear();
         return false;
     }
     text.resize(file.size() - n);  // a buffer of the right size is reused as it is
     for (size_t at = n; at < file.size(); at += kChunk) {
         const std::string_view piece = file.substr(at, kChunk);
-        DecodeCodePage(piece, stream.Next(piece.size()), text.data() + (at - n));
+        base::DecodeCodePage(piece, stream.Next(piece.size()), text.data() + (at - n));
     }
     return true;
 }
 
-}  // namespace d1
+}  // namespace protect

@@ -6,7 +6,7 @@
 
 #include "platform/ports.h"
 
-namespace d1 {
+namespace protect {
 
 // Constants of every stored file: changing one character makes existing files unreadable.
 extern const std::array<std::u16string_view, 5> KeyPhrases;
@@ -33,4 +33,4 @@ bool DecodePw(Text& content, const Text& password);
 void MaskDocument(const Text& password, std::u16string_view text, Bytes& file);
 bool UnmaskDocument(std::string_view file, const Text& password, Text& text);
 
-}  // namespace d1
+}  // namespace protect

@@ -5,7 +5,7 @@
 
 #include "base/paths.h"
 
-namespace d1 {
+namespace protect {
 
 namespace {
 
@@ -44,7 +44,7 @@ struct Wiped {
 
 }  // namespace
 
-bool IsSealedName(const Text& path) { return GetExtension(path) == u"txse"; }
+bool IsSealedName(const Text& path) { return base::GetExtension(path) == u"txse"; }
 
 Bytes ToUtf8(std::u16string_view text) {
     Bytes out;
@@ -232,4 +232,4 @@ SealedStatus OpenSealed(Crypto& crypto, std::string_view file, const SealedKey& 
     return SealedStatus::Ok;
 }
 
-}  // namespace d1
+}  // namespace protect

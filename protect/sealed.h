@@ -7,7 +7,7 @@
 #include "platform/crypto.h"
 #include "platform/ports.h"
 
-namespace d1 {
+namespace protect {
 
 constexpr std::string_view kSealedMagic = "LOCKLEAF";
 constexpr uint8_t kSealedVersion = 1;
@@ -93,4 +93,4 @@ bool SealText(Crypto& crypto, const SealedKey& key, std::u16string_view text, By
 // The text of a file whose header was read into header, under a key derived for that header.
 SealedStatus OpenSealed(Crypto& crypto, std::string_view file, const SealedKey& key, Text& text);
 
-}  // namespace d1
+}  // namespace protect

@@ -15,7 +15,7 @@
 #include "platform/trace.h"
 #include "protect/cipher.h"
 
-namespace d1 {
+namespace protect {
 
 Text TooLargeMessage(int64_t length) {
     auto mib = [](int64_t bytes) {
@@ -26,7 +26,7 @@ Text TooLargeMessage(int64_t length) {
            kNotOpenedMessage;
 }
 
-bool IsProtectedName(const Text& path) { return GetExtension(path) == u"txs"; }
+bool IsProtectedName(const Text& path) { return base::GetExtension(path) == u"txs"; }
 
 void ShowNuls(Text& text) { std::replace(text.begin(), text.end(), u'\0', kNulSymbol); }
 
@@ -35,10 +35,10 @@ void RestoreNuls(Text& text) { std::replace(text.begin(), text.end(), kNulSymbol
 Text UnmappableMessage(std::u16string_view text) {
     const auto isHigh = [](char16_t c) { return c >= 0xD800 && c < 0xDC00; };
     const auto isLow = [](char16_t c) { return c >= 0xDC00 && c < 0xE000; };
-    const size_t first = FirstUnmappable(text);
+    const size_t first = base::FirstUnmappable(text);
     size_t count = 0;
     for (size_t i = first; i < text.size(); ++i) {
-        if (ByteOfChar(text[i]) != kUnmappable || text[i] == u'?') continue;
+        if (base::ByteOfChar(text[i]) != base::kUnmappable || text[i] == u'?') continue;
         ++count;  // a character beyond the 16-bit range is two units, counted once
         if (isHigh(text[i]) && i + 1 < text.size() && isLow(text[i + 1])) ++i;
     }
@@ -63,76 +63,76 @@ Text CommandLineDocument(const Text& commandLine) {
     return commandLine;
 }
 
-}  // namespace d1
+}  // namespace protect
 
 DocumentStore::DocumentStore(Files& files, Prompts& prompts, Crypto& crypto)
     : m_Files(files), m_Prompts(prompts), m_Crypto(crypto), m_Sealed(crypto) {}
 
 DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text& text) {
-    if (const int64_t length = m_Files.FileLength(path); length > d1::kLargestDocument) {
-        m_Prompts.Message(d1::TooLargeMessage(length), MsgButtons::Ok, MsgIcon::Exclamation);
+    if (const int64_t length = m_Files.FileLength(path); length > protect::kLargestDocument) {
+        m_Prompts.Message(protect::TooLargeMessage(length), MsgButtons::Ok, MsgIcon::Exclamation);
         return Opened::Refused;
     }
     Text typed;
     try {
         Bytes content;
-        if (!d1::ReadWholeBytes(m_Files, path, content)) {
+        if (!base::ReadWholeBytes(m_Files, path, content)) {
             const bool missing = !m_Files.EntryExists(path);
             // A folder, or a file that is there but was never read: saving under its name would overwrite it
             // with another document's text, so the caller keeps the document it shows.
-            m_Prompts.Message(missing ? d1::kMissingMessage : d1::kNotOpenedMessage, MsgButtons::Ok,
+            m_Prompts.Message(missing ? protect::kMissingMessage : protect::kNotOpenedMessage, MsgButtons::Ok,
                               MsgIcon::None);
             return Opened::Refused;
         }
         Text loaded;
-        if (d1::IsSealedName(path) && !content.empty()) {
+        if (protect::IsSealedName(path) && !content.empty()) {
             if (!OpenSealedContent(content, password, loaded)) return Opened::Refused;
-        } else if (!d1::IsProtectedName(path) || content.empty()) {
-            loaded = d1::FromCodePage(content);
-        } else if (password.empty() || !d1::UnmaskDocument(content, password, loaded)) {
+        } else if (!protect::IsProtectedName(path) || content.empty()) {
+            loaded = base::FromCodePage(content);
+        } else if (password.empty() || !protect::UnmaskDocument(content, password, loaded)) {
             // The content itself is never changed, so each try starts from the file's bytes.
-            typed = m_Prompts.Input(d1::kPasswordPrompt);
-            if (typed.empty() || !d1::UnmaskDocument(content, typed, loaded)) {
-                d1::Wipe(typed);
-                m_Prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
+            typed = m_Prompts.Input(protect::kPasswordPrompt);
+            if (typed.empty() || !protect::UnmaskDocument(content, typed, loaded)) {
+                base::Wipe(typed);
+                m_Prompts.Message(protect::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
                 return Opened::Refused;
             }
             // Kept in the form the file holds, so that F2 writes what the next Open accepts.
-            d1::Wipe(password);
-            password = d1::FromCodePage(d1::ToCodePage(typed));
-            d1::Wipe(typed);
+            base::Wipe(password);
+            password = base::FromCodePage(base::ToCodePage(typed));
+            base::Wipe(typed);
         }
-        d1::ShowNuls(loaded);
+        protect::ShowNuls(loaded);
         text = std::move(loaded);
         return Opened::Text;
     } catch (const std::exception&) {
         // Too large for memory (std::bad_alloc) or for a string (std::length_error): nothing of the half-done
         // load remains.
-        d1::TraceCurrentException(u"open");
-        d1::Wipe(typed);
-        m_Prompts.Message(d1::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
+        platform::TraceCurrentException(u"open");
+        base::Wipe(typed);
+        m_Prompts.Message(protect::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
         return Opened::Refused;
     }
 }
 
 bool DocumentStore::AskNewPassword(Text& password, bool anyCharacter) {
     for (;;) {
-        Text first = m_Prompts.Input(d1::kPasswordPrompt);
+        Text first = m_Prompts.Input(protect::kPasswordPrompt);
         if (first.empty()) {
-            m_Prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
+            m_Prompts.Message(protect::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
             return false;
         }
-        if (!anyCharacter && d1::FirstUnmappable(first) != std::u16string_view::npos) {
-            d1::Wipe(first);
-            m_Prompts.Message(d1::kPasswordCodePageMessage, MsgButtons::Ok, MsgIcon::Exclamation);
+        if (!anyCharacter && base::FirstUnmappable(first) != std::u16string_view::npos) {
+            base::Wipe(first);
+            m_Prompts.Message(protect::kPasswordCodePageMessage, MsgButtons::Ok, MsgIcon::Exclamation);
             continue;
         }
-        Text again = m_Prompts.Input(d1::kPasswordAgainPrompt);
+        Text again = m_Prompts.Input(protect::kPasswordAgainPrompt);
         const bool same = !again.empty() && again == first;
-        d1::Wipe(again);
+        base::Wipe(again);
         if (!same) {
-            d1::Wipe(first);
-            m_Prompts.Message(d1::kPasswordsDifferMessage, MsgButtons::Ok, MsgIcon::Exclamation);
+            base::Wipe(first);
+            m_Prompts.Message(protect::kPasswordsDifferMessage, MsgButtons::Ok, MsgIcon::Exclamation);
             return false;
         }
         password = std::move(first);
@@ -141,21 +141,21 @@ bool DocumentStore::AskNewPassword(Text& password, bool anyCharacter) {
 }
 
 bool DocumentStore::ConfirmUnmappable(std::u16string_view text) {
-    if (d1::FirstUnmappable(text) == std::u16string_view::npos) return true;
-    return m_Prompts.Message(d1::UnmappableMessage(text), MsgButtons::YesNo, MsgIcon::Exclamation) ==
+    if (base::FirstUnmappable(text) == std::u16string_view::npos) return true;
+    return m_Prompts.Message(protect::UnmappableMessage(text), MsgButtons::YesNo, MsgIcon::Exclamation) ==
            MsgResult::Yes;
 }
 
 DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool ask, Text text) {
     bool ok = false;
     Text key;
-    d1::SealedKey fresh(m_Crypto);
+    protect::SealedKey fresh(m_Crypto);
     try {
-        d1::RestoreNuls(text);
-        const bool sealed = d1::IsSealedName(path);
+        protect::RestoreNuls(text);
+        const bool sealed = protect::IsSealedName(path);
         if (!sealed && !ConfirmUnmappable(text)) return Saved::Cancelled;
-        if (!sealed && !d1::IsProtectedName(path)) {
-            ok = d1::WriteWholeFile(m_Files, path, text);
+        if (!sealed && !protect::IsProtectedName(path)) {
+            ok = base::WriteWholeFile(m_Files, path, text);
         } else {
             if (password.empty() || ask) {
                 if (!AskNewPassword(key, sealed)) return Saved::Cancelled;
@@ -166,26 +166,26 @@ DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool 
             if (sealed) {
                 ok = SealContent(key, ask, text, fresh, file);
             } else {
-                d1::MaskDocument(key, text, file);
+                protect::MaskDocument(key, text, file);
                 ok = true;
             }
-            ok = ok && d1::WriteWholeBytes(m_Files, path, file);
+            ok = ok && base::WriteWholeBytes(m_Files, path, file);
         }
     } catch (const std::exception&) {
-        d1::TraceCurrentException(u"save");
+        platform::TraceCurrentException(u"save");
         ok = false;
     }
     if (ok) {
         if (fresh.Ready()) m_Sealed.Take(fresh);
         if (!key.empty() && key != password) {
-            d1::Wipe(password);
+            base::Wipe(password);
             password = std::move(key);
         }
-        d1::Wipe(key);
+        base::Wipe(key);
         return Saved::Written;
     }
-    d1::Wipe(key);
+    base::Wipe(key);
     // The modified mark stays, and the user learns that the file on disk is the old one.
-    m_Prompts.Message(d1::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
+    m_Prompts.Message(protect::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
     return Saved::Failed;
 }

@@ -6,7 +6,7 @@
 #include "platform/ports.h"
 #include "protect/sealed.h"
 
-namespace d1 {
+namespace protect {
 
 constexpr char16_t kPasswordPrompt[] = u"Please enter PASSWORD !";
 constexpr char16_t kPasswordAgainPrompt[] = u"Please enter the same PASSWORD again !";
@@ -42,7 +42,7 @@ bool IsProtectedName(const Text& path);
 // pair of double quotes (what the shell passes for "Open with") loses that pair.
 Text CommandLineDocument(const Text& commandLine);
 
-}  // namespace d1
+}  // namespace protect
 
 class DocumentStore {
 public:
@@ -73,11 +73,11 @@ private:
     bool ConfirmUnmappable(std::u16string_view text);
     // Sealed documents (protect/sealed_store.cpp): false when refused, the user told.
     bool OpenSealedContent(const Bytes& content, Text& password, Text& text);
-    bool SealContent(const Text& password, bool newKey, std::u16string_view text, d1::SealedKey& fresh,
+    bool SealContent(const Text& password, bool newKey, std::u16string_view text, protect::SealedKey& fresh,
                      Bytes& file);
     Files& m_Files;
     Prompts& m_Prompts;
     Crypto& m_Crypto;
     // The key of the last sealed document opened or saved: F2 seals under it again without a new derivation.
-    d1::SealedKey m_Sealed;
+    protect::SealedKey m_Sealed;
 };

@@ -28,7 +28,7 @@ std::ptrdiff_t Win32Locale::FindIgnoreCase(std::u16string_view text, std::size_t
                             nullptr, nullptr, nullptr, 0);
         return found < 0 ? -1 : static_cast<std::ptrdiff_t>(from) + found;
     }
-    const std::ptrdiff_t hit = d1::FindExact(lowRest, 0, lowWord);
+    const std::ptrdiff_t hit = find::FindExact(lowRest, 0, lowWord);
     return hit < 0 ? -1 : static_cast<std::ptrdiff_t>(from) + hit;
 }
 

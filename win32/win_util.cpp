@@ -33,7 +33,7 @@ void TraceError(const wchar_t* what, DWORD error) {
 
 void ReportUncaught(const wchar_t* where) noexcept {
     std::u16string_view label(reinterpret_cast<const char16_t*>(where));
-    d1::TraceCurrentException(label);
+    platform::TraceCurrentException(label);
     try {
         throw;
     } catch (const std::bad_alloc&) {

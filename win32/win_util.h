@@ -24,7 +24,7 @@ inline int KeyMask() {
            (GetKeyState(VK_MENU) < 0 ? kAltMask : 0);
 }
 
-// The debugger output (OutputDebugStringW), one line: the sink of d1::Trace in the program.
+// The debugger output (OutputDebugStringW), one line: the sink of platform::Trace in the program.
 void DebugOutput(std::u16string_view line);
 // "what (error N)" to the debugger output; error is a GetLastError code, 0 for none.
 void TraceError(const wchar_t* what, DWORD error);

@@ -22,7 +22,7 @@
 #include "win32/window_class.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
-    d1::SetTraceSink(win::DebugOutput);
+    platform::SetTraceSink(win::DebugOutput);
     OleInitialize(nullptr);  // the web browser control and the shell dialogs need an STA
 
     static Win32Process process;

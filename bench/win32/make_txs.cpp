@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     const Bytes plain((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const std::string password = argv[2];
     Bytes file;
-    d1::MaskDocument(Text(password.begin(), password.end()), d1::FromCodePage(plain), file);
+    protect::MaskDocument(Text(password.begin(), password.end()), base::FromCodePage(plain), file);
     std::ofstream(argv[3], std::ios::binary).write(file.data(), static_cast<std::streamsize>(file.size()));
     return 0;
 }

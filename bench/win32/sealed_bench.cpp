@@ -51,7 +51,7 @@ int wmain(int argc, wchar_t** argv) {
     const Text line =
         u"\u0e43\u0e1a\u0e44\u0e21\u0e49\u0e2a\u0e35\u0e40\u0e02\u0e35\u0e22\u0e27 quick brown fox\r\n";
     Text text;
-    while (d1::ToUtf8(text).size() + d1::ToUtf8(line).size() <= (1u << 20)) text += line;
+    while (protect::ToUtf8(text).size() + protect::ToUtf8(line).size() <= (1u << 20)) text += line;
 
     Win32Files files;
     Win32Crypto crypto;

@@ -49,7 +49,7 @@ struct Banner : ::testing::Test {
     void Serve(const Text& list, bool withImages = true) {
         net.bodies[site + u"files/banner.txt"] = B(list);
         if (!withImages) return;
-        for (const auto& r : d1::UsableRecords(list)) net.bodies[site + u"files/banner/" + r.image] = "GIF!";
+        for (const auto& r : ads::UsableRecords(list)) net.bodies[site + u"files/banner/" + r.image] = "GIF!";
     }
     Text Page() const { return T(files.Get(kPagePath)); }
     // The text that replaced the marker.
@@ -126,7 +126,7 @@ TEST_F(Banner, EveryMarkerOfTheTemplateReceivesTheGroups) {
     files.Put(u"C:\\Apps\\php\\000.html", "<div></div>|<DIV></DIV>|<div></div>");
     Serve(Record(0) + u"\r\n");
     fou.BannerUpdate();
-    const Text groups = d1::BannerGroups(d1::UsableRecords(Record(0)));
+    const Text groups = ads::BannerGroups(ads::UsableRecords(Record(0)));
     EXPECT_EQ(Page(), groups + u"|<DIV></DIV>|" + groups);
 }
 
@@ -241,22 +241,22 @@ TEST_F(Banner, FieldsAreEscapedAndOnlyWebLinksReachThePage) {
 }
 
 TEST(BannerText, LeadingNumberReadsWhatANumberStartsWith) {
-    EXPECT_EQ(d1::LeadingNumber(u"2345abc"), 2345);
-    EXPECT_EQ(d1::LeadingNumber(u"abc"), 0);
-    EXPECT_EQ(d1::LeadingNumber(u""), 0);
-    EXPECT_EQ(d1::LeadingNumber(u"  12"), 12);
-    EXPECT_EQ(d1::LeadingNumber(u"-3"), -3);
-    EXPECT_EQ(d1::LeadingNumber(u"0.5x"), 0.5);
-    EXPECT_EQ(d1::LeadingNumber(u"1e3"), 1000);
-    EXPECT_EQ(d1::LeadingNumber(u"12e"), 12);
-    EXPECT_EQ(d1::LeadingNumber(u"-"), 0);
-    EXPECT_EQ(d1::LeadingNumber(u".x"), 0);
+    EXPECT_EQ(ads::LeadingNumber(u"2345abc"), 2345);
+    EXPECT_EQ(ads::LeadingNumber(u"abc"), 0);
+    EXPECT_EQ(ads::LeadingNumber(u""), 0);
+    EXPECT_EQ(ads::LeadingNumber(u"  12"), 12);
+    EXPECT_EQ(ads::LeadingNumber(u"-3"), -3);
+    EXPECT_EQ(ads::LeadingNumber(u"0.5x"), 0.5);
+    EXPECT_EQ(ads::LeadingNumber(u"1e3"), 1000);
+    EXPECT_EQ(ads::LeadingNumber(u"12e"), 12);
+    EXPECT_EQ(ads::LeadingNumber(u"-"), 0);
+    EXPECT_EQ(ads::LeadingNumber(u".x"), 0);
 }
 
 TEST(BannerText, ReplaceAllScansOnceFromTheStart) {
-    EXPECT_EQ(d1::ReplaceAll(u"aXbXc", u"X", u"XX"), u"aXXbXXc");
-    EXPECT_EQ(d1::ReplaceAll(u"<div></div></div>", u"<div></div>", u"<div>"), u"<div></div>");
-    EXPECT_EQ(d1::ReplaceAll(u"none", u"<div></div>", u"x"), u"none");
+    EXPECT_EQ(base::ReplaceAll(u"aXbXc", u"X", u"XX"), u"aXXbXXc");
+    EXPECT_EQ(base::ReplaceAll(u"<div></div></div>", u"<div></div>", u"<div>"), u"<div></div>");
+    EXPECT_EQ(base::ReplaceAll(u"none", u"<div></div>", u"x"), u"none");
 }
 
 TEST(BannerTemplate, TheShippedStartPageHoldsOneMarkerAndTheNextElement) {
@@ -272,7 +272,8 @@ TEST(BannerTemplate, TheShippedStartPageHoldsOneMarkerAndTheNextElement) {
     EXPECT_TRUE(text.starts_with(u"<!DOCTYPE html>"));
     EXPECT_TRUE(std::all_of(page.begin(), page.end(), [](char c) { return c > 0; }));  // plain ASCII
     // Filled with groups, the marker is gone and every group sits inside the banner container.
-    const Text filled = d1::ReplaceAll(text, u"<div></div>", d1::BannerGroups(d1::UsableRecords(Record(0))));
+    const Text filled =
+        base::ReplaceAll(text, u"<div></div>", ads::BannerGroups(ads::UsableRecords(Record(0))));
     EXPECT_EQ(Count(filled, u"<div></div>"), 0u);
     EXPECT_NE(filled.find(u"<div id=\"banners\">\n\t<div>\r\n\t<a href="), Text::npos);
 }
@@ -280,15 +281,15 @@ TEST(BannerTemplate, TheShippedStartPageHoldsOneMarkerAndTheNextElement) {
 TEST_F(Banner, ARefreshFetchesAtMostTheRecordBoundAndStopsStartingFetchesWhenItsTimeIsUp) {
     // A list of more records than the bound: the rest are never fetched nor shown.
     std::vector<Text> many;
-    for (size_t i = 0; i < d1::kMostBanners + 5; ++i) {
+    for (size_t i = 0; i < ads::kMostBanners + 5; ++i) {
         const std::string n = std::to_string(i);
         many.push_back(u"1\ti" + Text(n.begin(), n.end()) + u".gif\t4\thttp://ads.example/\tt");
     }
     const Text list = Join(many);
     Serve(list);
     fou.BannerUpdate();
-    EXPECT_EQ(ImageRequests().size(), d1::kMostBanners);
-    EXPECT_EQ(Count(Groups(), u"<img "), d1::kMostBanners);
+    EXPECT_EQ(ImageRequests().size(), ads::kMostBanners);
+    EXPECT_EQ(Count(Groups(), u"<img "), ads::kMostBanners);
     EXPECT_EQ(T(files.Get(kListPath)), list);
 
     // A slow site: every yield takes a second of the clock, an image three. No fetch starts after the budget;
@@ -302,8 +303,8 @@ TEST_F(Banner, ARefreshFetchesAtMostTheRecordBoundAndStopsStartingFetchesWhenIts
     const size_t fetched = ImageRequests().size();
     EXPECT_GE(fetched, 1u);
     EXPECT_LT(fetched, 5u);
-    EXPECT_LE(s.fp.clock.now - start, d1::kRefreshBudget + 1 + 3);  // the budget, the last fetch
-    EXPECT_EQ(T(files.Get(kListPath)), list);                       // still the one before
+    EXPECT_LE(s.fp.clock.now - start, ads::kRefreshBudget + 1 + 3);  // the budget, the last fetch
+    EXPECT_EQ(T(files.Get(kListPath)), list);                        // still the one before
 
     net.requested.clear();
     s.fp.loop.onDoEvents = nullptr;

@@ -7,7 +7,7 @@
 namespace {
 
 Text Rotated(int index, int q) {
-    const Text phrase(d1::KeyPhrases[index]);
+    const Text phrase(protect::KeyPhrases[index]);
     return phrase.substr(q - 1) + phrase.substr(0, q - 1);
 }
 
@@ -25,7 +25,7 @@ Text Repeat(const Text& t, int n) {
 
 Bytes SavedFile(const Text& password, const Text& text) {
     Bytes file;
-    d1::MaskDocument(password, text, file);
+    protect::MaskDocument(password, text, file);
     return file;
 }
 
@@ -41,16 +41,16 @@ std::string Hex(const Bytes& b) {
 // Stored files depend on these constants: any change to them, or to the algorithm, must fail here.
 TEST(CipherConstants, PhrasesHaveTheirLengthsAndAreThaiLettersAndSpaces) {
     const size_t lengths[] = {62, 89, 81, 70, 74};
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(d1::KeyPhrases[i].size(), lengths[i]) << i;
-    EXPECT_EQ(d1::MaskPhrase.size(), 52u);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(protect::KeyPhrases[i].size(), lengths[i]) << i;
+    EXPECT_EQ(protect::MaskPhrase.size(), 52u);
     auto thai = [](std::u16string_view s) {
         for (char16_t c : s)
             if (c != u' ' && !(c >= 0x0E01 && c <= 0x0E3A) && !(c >= 0x0E40 && c <= 0x0E4D)) return false;
         return true;
     };
-    for (auto phrase : d1::KeyPhrases) EXPECT_TRUE(thai(phrase));
-    EXPECT_TRUE(thai(d1::MaskPhrase));
-    EXPECT_EQ(d1::MaskBytes().find('?'), Bytes::npos);  // every letter has its own byte
+    for (auto phrase : protect::KeyPhrases) EXPECT_TRUE(thai(phrase));
+    EXPECT_TRUE(thai(protect::MaskPhrase));
+    EXPECT_EQ(protect::MaskBytes().find('?'), Bytes::npos);  // every letter has its own byte
 }
 
 TEST(CipherConstants, KnownFilesKeepTheirBytes) {
@@ -66,36 +66,38 @@ TEST(CipherConstants, KnownFilesKeepTheirBytes) {
 }
 
 TEST(FillToWidth, PadsOnTheChosenSideWithTheFirstFillCharacter) {
-    EXPECT_EQ(d1::FillToWidth(u"ab", 4, u"0", false), u"00ab");
-    EXPECT_EQ(d1::FillToWidth(u"ab", 5, u"xy", true), u"abxxx");
-    EXPECT_EQ(d1::FillToWidth(u"abcd", 4, u"0", false), u"abcd");
-    EXPECT_EQ(d1::FillToWidth(u"abcdef", 4, u"0", false), u"abcdef");
-    EXPECT_EQ(d1::FillToWidth(u"", 2, u"0", false), u"00");
-    EXPECT_EQ(d1::FillToWidth(u"ab", 4, u"", false), u"ab");
+    EXPECT_EQ(protect::FillToWidth(u"ab", 4, u"0", false), u"00ab");
+    EXPECT_EQ(protect::FillToWidth(u"ab", 5, u"xy", true), u"abxxx");
+    EXPECT_EQ(protect::FillToWidth(u"abcd", 4, u"0", false), u"abcd");
+    EXPECT_EQ(protect::FillToWidth(u"abcdef", 4, u"0", false), u"abcdef");
+    EXPECT_EQ(protect::FillToWidth(u"", 2, u"0", false), u"00");
+    EXPECT_EQ(protect::FillToWidth(u"ab", 4, u"", false), u"ab");
 }
 
 TEST(FileKey, ShortPasswordsGetZerosInFrontAndThePhraseSitsAfterTheSecondCharacter) {
     // 'a' = 97: phrase 97 mod 5 = 2; 'c' = 99: q = 99 mod 30 + 1 = 10.
-    const Bytes abc = d1::GetFileKey(u"abc");
+    const Bytes abc = protect::GetFileKey(u"abc");
     EXPECT_EQ(abc.size(), 85u);
-    EXPECT_EQ(abc, d1::ToCodePage(u"0a" + Rotated(2, 10) + u"bc"));
+    EXPECT_EQ(abc, base::ToCodePage(u"0a" + Rotated(2, 10) + u"bc"));
     // Two characters: the key text begins with two zeros and ends with the password.
-    const Bytes two = d1::GetFileKey(u"ab");  // phrase 2, 'b' = 98 -> q = 9
-    EXPECT_EQ(two, d1::ToCodePage(u"00" + Rotated(2, 9) + u"ab"));
+    const Bytes two = protect::GetFileKey(u"ab");  // phrase 2, 'b' = 98 -> q = 9
+    EXPECT_EQ(two, base::ToCodePage(u"00" + Rotated(2, 9) + u"ab"));
     // One character is first and last at once: 'a' -> phrase 2 and q = 97 mod 30 + 1 = 8.
-    EXPECT_EQ(d1::GetFileKey(u"a"), d1::ToCodePage(u"00" + Rotated(2, 8) + u"0a"));
+    EXPECT_EQ(protect::GetFileKey(u"a"), base::ToCodePage(u"00" + Rotated(2, 8) + u"0a"));
     // Four or more characters are used as they are.
-    EXPECT_EQ(d1::GetFileKey(u"secret"), d1::ToCodePage(u"se" + Rotated(115 % 5, 116 % 30 + 1) + u"cret"));
+    EXPECT_EQ(protect::GetFileKey(u"secret"),
+              base::ToCodePage(u"se" + Rotated(115 % 5, 116 % 30 + 1) + u"cret"));
 }
 
 TEST(FileKey, FirstCharacterPicksThePhraseAndLastCharacterTheRotation) {
     // 'd' = 100 -> phrase 0 (62 letters): 4 + 62 = 66 bytes; 'x' = 120, a multiple of 30: no rotation.
-    const Bytes key = d1::GetFileKey(u"dxx");
+    const Bytes key = protect::GetFileKey(u"dxx");
     EXPECT_EQ(key.size(), 66u);
-    EXPECT_EQ(key, d1::ToCodePage(u"0d" + Text(d1::KeyPhrases[0]) + u"xx"));
+    EXPECT_EQ(key, base::ToCodePage(u"0d" + Text(protect::KeyPhrases[0]) + u"xx"));
     for (int index = 0; index < 5; ++index) {
         const Text pw = Text(1, static_cast<char16_t>(u'd' + index)) + u"zzz";  // 'z' = 122 -> q = 3
-        EXPECT_EQ(d1::GetFileKey(pw), d1::ToCodePage(pw.substr(0, 2) + Rotated(index, 3) + pw.substr(2)))
+        EXPECT_EQ(protect::GetFileKey(pw),
+                  base::ToCodePage(pw.substr(0, 2) + Rotated(index, 3) + pw.substr(2)))
             << index;
     }
 }
@@ -104,52 +106,52 @@ TEST(XorBytes, IsByteKOfDataKeyAndMaskAndUndoesItself) {
     // Key lengths 85 (lcm with 52: 4420) and 67 (coprime: 3484); data longer than either period,
     // so every wrap of the precomputed stream is crossed.
     for (const Text pw : {u"abc", u"dabcd"}) {
-        const Bytes key = d1::GetFileKey(pw);
+        const Bytes key = protect::GetFileKey(pw);
         Bytes data(10000, '\0');
         for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7 + 3);
         const Bytes original = data;
-        d1::XorBytes(data, key);
-        const Bytes& m = d1::MaskBytes();
+        protect::XorBytes(data, key);
+        const Bytes& m = protect::MaskBytes();
         for (size_t k = 0; k < data.size(); ++k)
             ASSERT_EQ(data[k], static_cast<char>(original[k] ^ key[k % key.size()] ^ m[k % 52])) << k;
-        EXPECT_EQ(d1::XorBytes(data, key), original);
+        EXPECT_EQ(protect::XorBytes(data, key), original);
     }
 }
 
 TEST(XorBytes, VeryLongKeysAndEmptyData) {
     // A key whose period with the mask is beyond what is precomputed is combined byte by byte.
-    const Bytes key = d1::GetFileKey(Text(30000, u'k'));  // 30081 bytes, coprime with 52
+    const Bytes key = protect::GetFileKey(Text(30000, u'k'));  // 30081 bytes, coprime with 52
     Bytes data(70000, 'z');
     const Bytes original = data;
-    d1::XorBytes(data, key);
+    protect::XorBytes(data, key);
     for (size_t k : {0u, 30080u, 30081u, 52u * 30081u % 70000u, 69999u})
-        EXPECT_EQ(data[k], static_cast<char>('z' ^ key[k % key.size()] ^ d1::MaskBytes()[k % 52])) << k;
-    EXPECT_EQ(d1::XorBytes(data, key), original);
+        EXPECT_EQ(data[k], static_cast<char>('z' ^ key[k % key.size()] ^ protect::MaskBytes()[k % 52])) << k;
+    EXPECT_EQ(protect::XorBytes(data, key), original);
     Bytes empty;
-    EXPECT_EQ(d1::XorBytes(empty, key), "");
+    EXPECT_EQ(protect::XorBytes(empty, key), "");
 }
 
 TEST(EncodeDecode, RoundTripStripsExactlyThePassword) {
     const Text pw = u"pw1";
     Text data = pw + u"line one\r\nสวัสดี";
-    d1::EncodePw(data, d1::GetFileKey(pw));
+    protect::EncodePw(data, protect::GetFileKey(pw));
     EXPECT_EQ(data.size(), 3u + 16u);
-    EXPECT_EQ(d1::ToCodePage(data), SavedFile(pw, u"line one\r\nสวัสดี"));  // both forms give the file bytes
+    EXPECT_EQ(base::ToCodePage(data), SavedFile(pw, u"line one\r\nสวัสดี"));  // both forms give the file bytes
     Text content = data;
-    EXPECT_TRUE(d1::DecodePw(content, pw));
+    EXPECT_TRUE(protect::DecodePw(content, pw));
     EXPECT_EQ(content, u"line one\r\nสวัสดี");
 }
 
 TEST(EncodeDecode, PasswordsCompareExactly) {
     Text saved = u"Secret" + Text(u"text");
-    d1::EncodePw(saved, d1::GetFileKey(u"Secret"));
+    protect::EncodePw(saved, protect::GetFileKey(u"Secret"));
     for (const Text wrong : {u"secret", u"Secre", u"Secret1", u"x"}) {
         Text content = saved;
-        EXPECT_FALSE(d1::DecodePw(content, wrong)) << std::string(wrong.begin(), wrong.end());
+        EXPECT_FALSE(protect::DecodePw(content, wrong)) << std::string(wrong.begin(), wrong.end());
         EXPECT_EQ(content, u"");
     }
     Text content = saved;
-    EXPECT_TRUE(d1::DecodePw(content, u"Secret"));
+    EXPECT_TRUE(protect::DecodePw(content, u"Secret"));
     EXPECT_EQ(content, u"text");
 }
 
@@ -157,23 +159,23 @@ TEST(EncodeDecode, APasswordCharacterTheCodePageLacksIsStoredAsQuestionMarkAndSt
     const Bytes file = SavedFile(u"p\u00e9", u"doc");
     EXPECT_EQ(file, SavedFile(u"p?", u"doc"));
     Text text;
-    EXPECT_TRUE(d1::UnmaskDocument(file, u"p\u00e9", text));
+    EXPECT_TRUE(protect::UnmaskDocument(file, u"p\u00e9", text));
     EXPECT_EQ(text, u"doc");
-    EXPECT_FALSE(d1::UnmaskDocument(file, u"p\u00e8x", text));
+    EXPECT_FALSE(protect::UnmaskDocument(file, u"p\u00e8x", text));
     EXPECT_EQ(text, u"");
 }
 
 TEST(EncodeDecode, FileShorterThanThePasswordIsAWrongPassword) {
     const Bytes file = SavedFile(u"ab", u"");
     Text text = u"stale";
-    EXPECT_FALSE(d1::UnmaskDocument(file.substr(0, 1), u"ab", text));
+    EXPECT_FALSE(protect::UnmaskDocument(file.substr(0, 1), u"ab", text));
     EXPECT_EQ(text, u"");
-    EXPECT_TRUE(d1::UnmaskDocument(file, u"ab", text));
+    EXPECT_TRUE(protect::UnmaskDocument(file, u"ab", text));
     EXPECT_EQ(text, u"");
 }
 
 TEST(EncodeDecode, EveryByteValueAndLongDocumentsSurvive) {
-    Text text = d1::FromCodePage([] {
+    Text text = base::FromCodePage([] {
         Bytes b(256, '\0');
         for (int i = 0; i < 256; ++i) b[i] = static_cast<char>(i);
         return b;
@@ -182,6 +184,6 @@ TEST(EncodeDecode, EveryByteValueAndLongDocumentsSurvive) {
     const Bytes file = SavedFile(u"key", text);
     ASSERT_EQ(file.size(), 3 + text.size());
     Text back;
-    ASSERT_TRUE(d1::UnmaskDocument(file, u"key", back));
+    ASSERT_TRUE(protect::UnmaskDocument(file, u"key", back));
     EXPECT_EQ(back, text);
 }

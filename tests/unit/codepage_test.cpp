@@ -16,9 +16,9 @@ Bytes AllBytes() {
 }  // namespace
 
 TEST(CodePage, EveryByteSurvivesATripThroughTextAndTheCharactersAreDistinct) {
-    const Text text = d1::FromCodePage(AllBytes());
+    const Text text = base::FromCodePage(AllBytes());
     ASSERT_EQ(text.size(), 256u);
-    EXPECT_EQ(d1::ToCodePage(text), AllBytes());
+    EXPECT_EQ(base::ToCodePage(text), AllBytes());
     EXPECT_EQ(std::set<char16_t>(text.begin(), text.end()).size(), 256u);
 }
 
@@ -31,8 +31,8 @@ TEST(CodePage, MatchesWindows874) {
                          {0xDA, 0x0E3A}, {0xDB, 0xF8C1}, {0xDE, 0xF8C4}, {0xDF, 0x0E3F}, {0xFB, 0x0E5B},
                          {0xFC, 0xF8C5}, {0xFF, 0xF8C8}};
     for (const auto& a : anchors) {
-        EXPECT_EQ(d1::CharOfByte(a.byte), a.c) << int(a.byte);
-        EXPECT_EQ(d1::ByteOfChar(a.c), a.byte) << int(a.byte);
+        EXPECT_EQ(base::CharOfByte(a.byte), a.c) << int(a.byte);
+        EXPECT_EQ(base::ByteOfChar(a.c), a.byte) << int(a.byte);
     }
 }
 
@@ -40,14 +40,14 @@ TEST(CodePage, CharactersOutsideTheCodePageBecomeAQuestionMarkEach) {
     // U+0080 and U+0085 belong to no byte (those bytes carry the euro sign and the ellipsis); U+0E3B is
     // a gap in the Thai block; a surrogate pair is two units, so two marks.
     const Text text = u"\u00e9\u0080\u0085\u0e3b\u20ad\U0001F600x";
-    EXPECT_EQ(d1::ToCodePage(text), "???????x");
+    EXPECT_EQ(base::ToCodePage(text), "???????x");
 }
 
 // Blocks of ASCII and Thai letters are converted sixteen at a time; every other character, placed anywhere
 // in such a block or in the tail after the last block, must come out as the single-character tables say.
 TEST(CodePage, BlockConversionAgreesWithTheTablesEverywhere) {
     std::vector<char16_t> probes;
-    for (int b = 0; b < 256; ++b) probes.push_back(d1::CharOfByte(static_cast<unsigned char>(b)));
+    for (int b = 0; b < 256; ++b) probes.push_back(base::CharOfByte(static_cast<unsigned char>(b)));
     for (char16_t c : {0x0080, 0x00FF, 0x0100, 0x0D60, 0x0DFF, 0x0E00, 0x0E3B, 0x0E3E, 0x0E5C, 0x0E7F, 0x7FFF,
                        0x8000, 0xD83D, 0xF8C0, 0xF8C9, 0xFFFF})
         probes.push_back(c);
@@ -62,11 +62,11 @@ TEST(CodePage, BlockConversionAgreesWithTheTablesEverywhere) {
                 Text text = base;
                 text[at] = probe;
                 Bytes expected;
-                for (char16_t c : text) expected += static_cast<char>(d1::ByteOfChar(c));
-                ASSERT_EQ(d1::ToCodePage(text), expected) << length << " " << int(probe) << " " << at;
+                for (char16_t c : text) expected += static_cast<char>(base::ByteOfChar(c));
+                ASSERT_EQ(base::ToCodePage(text), expected) << length << " " << int(probe) << " " << at;
                 Text back;
-                for (unsigned char b : expected) back += d1::CharOfByte(b);
-                ASSERT_EQ(d1::FromCodePage(expected), back) << length << " " << int(probe) << " " << at;
+                for (unsigned char b : expected) back += base::CharOfByte(b);
+                ASSERT_EQ(base::FromCodePage(expected), back) << length << " " << int(probe) << " " << at;
             }
         }
     }
@@ -79,16 +79,16 @@ TEST(CodePage, PaddedConversionIsTheConversionCombinedWithThePad) {
     Bytes pad(text.size(), '\0');
     for (size_t i = 0; i < pad.size(); ++i) pad[i] = static_cast<char>(i * 37 + 11);
     Bytes masked(text.size(), '\0');
-    d1::EncodeCodePage(text, pad.data(), masked.data());
-    Bytes expected = d1::ToCodePage(text);
+    base::EncodeCodePage(text, pad.data(), masked.data());
+    Bytes expected = base::ToCodePage(text);
     for (size_t i = 0; i < expected.size(); ++i) expected[i] ^= pad[i];
     EXPECT_EQ(masked, expected);
     Text back(text.size(), u'\0');
-    d1::DecodeCodePage(masked, pad.data(), back.data());
-    EXPECT_EQ(back, d1::FromCodePage(d1::ToCodePage(text)));
+    base::DecodeCodePage(masked, pad.data(), back.data());
+    EXPECT_EQ(back, base::FromCodePage(base::ToCodePage(text)));
 }
 
 TEST(CodePage, EmptyStaysEmpty) {
-    EXPECT_EQ(d1::ToCodePage(u""), "");
-    EXPECT_EQ(d1::FromCodePage(""), u"");
+    EXPECT_EQ(base::ToCodePage(u""), "");
+    EXPECT_EQ(base::FromCodePage(""), u"");
 }

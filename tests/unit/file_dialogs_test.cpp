@@ -128,13 +128,13 @@ TEST_F(Dialog, ADeepNameFillsTheBufferAndOneMoreIsRefusedWithoutADialog) {
 }
 
 TEST(CutLastPart, DropsTheLastSeparatedPartOnly) {
-    EXPECT_EQ(d1::CutLastPart(u"C:\\docs\\a.txt", u"\\"), u"C:\\docs");
-    EXPECT_EQ(d1::CutLastPart(u"C:\\a.txt", u"\\"), u"C:");
-    EXPECT_EQ(d1::CutLastPart(u"C:\\docs\\", u"\\"), u"C:\\docs");
-    EXPECT_EQ(d1::CutLastPart(u"a.txt", u"\\"), u"a.txt");
-    EXPECT_EQ(d1::CutLastPart(u"", u"\\"), u"");
-    EXPECT_EQ(d1::CutLastPart(u"a--b--c", u"--"), u"a--b");
-    EXPECT_EQ(d1::CutLastPart(u"aaa", u"aa"), u"");  // a split gives "" and "a"
+    EXPECT_EQ(dialogs::CutLastPart(u"C:\\docs\\a.txt", u"\\"), u"C:\\docs");
+    EXPECT_EQ(dialogs::CutLastPart(u"C:\\a.txt", u"\\"), u"C:");
+    EXPECT_EQ(dialogs::CutLastPart(u"C:\\docs\\", u"\\"), u"C:\\docs");
+    EXPECT_EQ(dialogs::CutLastPart(u"a.txt", u"\\"), u"a.txt");
+    EXPECT_EQ(dialogs::CutLastPart(u"", u"\\"), u"");
+    EXPECT_EQ(dialogs::CutLastPart(u"a--b--c", u"--"), u"a--b");
+    EXPECT_EQ(dialogs::CutLastPart(u"aaa", u"aa"), u"");  // a split gives "" and "a"
 }
 
 TEST_F(Dialog, FolderPickerAsksForFileSystemFoldersAndTrimsTheAnswer) {

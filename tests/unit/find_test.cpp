@@ -11,7 +11,7 @@ struct Find : ::testing::Test {
     Started s;
     Fou& fou = s.fou();
     FakeTextBox& box = s.editor();
-    FindState& fs = d1::g_FindState;
+    FindState& fs = find::g_FindState;
     rep& r = fou.Rep();
 
     void Set(const Text& text, int32_t start = 0, int32_t length = 0) {
@@ -225,7 +225,7 @@ TEST(WordAtCaret, Table) {
     };
     for (const Case& c : cases) {
         int64_t start = -1, end = -1;
-        d1::FLText(c.text, c.caret, start, end);
+        find::FLText(c.text, c.caret, start, end);
         EXPECT_EQ(start, c.start) << "caret " << c.caret;
         EXPECT_EQ(end, c.end) << "caret " << c.caret;
         EXPECT_EQ(Text(c.text.substr(start, end - start)), c.word);
@@ -233,24 +233,24 @@ TEST(WordAtCaret, Table) {
 }
 
 TEST(WordAtCaret, QspaceCountsOnlyTheSixtyFourWordCharacters) {
-    EXPECT_EQ(d1::WordChars.size(), 64u);
-    EXPECT_EQ(d1::Qspace(u""), 0);
-    EXPECT_EQ(d1::Qspace(d1::WordChars), 0);
+    EXPECT_EQ(find::WordChars.size(), 64u);
+    EXPECT_EQ(find::Qspace(u""), 0);
+    EXPECT_EQ(find::Qspace(find::WordChars), 0);
     for (char16_t c :
          {u' ', u'\t', u'\r', u'\n', u'_', u'\'', u'.', u'\u00e9', u'\u0e01', u'@', u'[', u'`', u'{'})
-        EXPECT_EQ(d1::Qspace(Text(u"ab") + c), 3) << int(c);
+        EXPECT_EQ(find::Qspace(Text(u"ab") + c), 3) << int(c);
 }
 
 TEST(WordAtCaret, PositionsBeyondSixteenBitsAreTrue) {
     Text text(40000, u'a');
     text += u" tail";
     int64_t start = 0, end = 0;
-    d1::FLText(text, 35000, start, end);
+    find::FLText(text, 35000, start, end);
     EXPECT_EQ(start, 0);
     EXPECT_EQ(end, 40000);
-    EXPECT_EQ(d1::Qspace(text), 40001);
+    EXPECT_EQ(find::Qspace(text), 40001);
     Text pre = Text(u"x ") + Text(40000, u'b');
-    d1::FLText(pre, 40001, start, end);
+    find::FLText(pre, 40001, start, end);
     EXPECT_EQ(start, 2);
     EXPECT_EQ(end, 40002);
 }
@@ -315,14 +315,14 @@ TEST_F(Find, F4ReplacesTheSelectionOnlyInReplaceModeAndWorksOnTheActiveEditor) {
 TEST(FindStateLifetime, StartsEmptyInEveryProcess) {
     {
         Started s;
-        d1::g_FindState.FindText = u"x";
-        d1::g_FindState.ReplaceMode = u"1";
+        find::g_FindState.FindText = u"x";
+        find::g_FindState.ReplaceMode = u"1";
     }
     Started s;
-    EXPECT_TRUE(d1::g_FindState.FindText.empty());
-    EXPECT_TRUE(d1::g_FindState.ReplaceMode.empty());
-    EXPECT_EQ(d1::g_FindState.MatchCaseValue(), 0);
-    EXPECT_FALSE(d1::g_FindState.ExactFind());
+    EXPECT_TRUE(find::g_FindState.FindText.empty());
+    EXPECT_TRUE(find::g_FindState.ReplaceMode.empty());
+    EXPECT_EQ(find::g_FindState.MatchCaseValue(), 0);
+    EXPECT_FALSE(find::g_FindState.ExactFind());
 }
 
 namespace {
@@ -332,7 +332,7 @@ struct FindWindow : ::testing::Test {
     Fou& fou = s.fou();
     FakeRepHost& repHost = s.repHost;
     FakeTextBox& box = s.editor();
-    FindState& fs = d1::g_FindState;
+    FindState& fs = find::g_FindState;
 
     rep& r() { return fou.Rep(); }
     FakeRepControls& w() { return *repHost.w; }

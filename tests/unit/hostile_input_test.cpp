@@ -19,7 +19,7 @@ struct Hostile : ::testing::Test {
     FakePrompts& prompts = s.fp.prompts;
     FakeTextBox* box = s.host.txtData;
     const Text& caption = s.host.window.caption;
-    d1::TraceSink before = d1::SetTraceSink(Record);
+    platform::TraceSink before = platform::SetTraceSink(Record);
 
     Hostile() {
         g_traced.clear();
@@ -29,7 +29,7 @@ struct Hostile : ::testing::Test {
         box[0].selStart = 4;
         box[0].Type(u"new ");  // "one new two one", modified, caret after "new "
     }
-    ~Hostile() override { d1::SetTraceSink(before); }
+    ~Hostile() override { platform::SetTraceSink(before); }
 
     // The document, its name, its mark and the box the user sees, as they were after the edit.
     void ExpectUnchanged() {
@@ -119,7 +119,7 @@ TEST_F(Hostile, AFileTheBoxRefusesIsNotOpenedAndF2StillWritesTheDocumentShown) {
     files.Put(u"C:\\big.txt", "a big document");
     box[0].refuses = true;
     OpenUnsaved(u"C:\\big.txt");
-    ExpectTold(d1::kNotOpenedMessage);
+    ExpectTold(protect::kNotOpenedMessage);
     ExpectUnchanged();
 
     fou.txtData_KeyDown(0, kVkF2, 0);
@@ -131,7 +131,7 @@ TEST_F(Hostile, AFileTheBoxRefusesIsNotOpenedAndF2StillWritesTheDocumentShown) {
 
 TEST_F(Hostile, FilesAboveTheLimitAreRefusedByTheirSizeBeforeAByteIsRead) {
     const int64_t mib = int64_t{1} << 20;
-    const int64_t sizes[] = {d1::kLargestDocument + 1, 1024 * mib, 1536 * mib, 2048 * mib, 5000 * mib};
+    const int64_t sizes[] = {protect::kLargestDocument + 1, 1024 * mib, 1536 * mib, 2048 * mib, 5000 * mib};
     const char16_t* shown[] = {u"257 MiB", u"1024 MiB", u"1536 MiB", u"2048 MiB", u"5000 MiB"};
     for (size_t i = 0; i < std::size(sizes); ++i) {
         SCOPED_TRACE(i);
@@ -140,7 +140,7 @@ TEST_F(Hostile, FilesAboveTheLimitAreRefusedByTheirSizeBeforeAByteIsRead) {
         // By the Open dialog, and by a drop on the box.
         OpenUnsaved(u"C:\\huge.txt");
         const Text message = u"This file is " + Text(shown[i]) + u"; Lockleaf opens files up to 256 MiB. " +
-                             d1::kNotOpenedMessage;
+                             protect::kNotOpenedMessage;
         ASSERT_EQ(prompts.messages.size(), 1u);
         EXPECT_EQ(prompts.messages[0].text, message);
         OpenUnsaved(u"C:\\huge.txt", true);
@@ -151,9 +151,9 @@ TEST_F(Hostile, FilesAboveTheLimitAreRefusedByTheirSizeBeforeAByteIsRead) {
         ExpectUnchanged();
     }
     // At the limit a file is read (here it runs out of memory, and says so).
-    files.PutSparse(u"C:\\huge.txt", d1::kLargestDocument);
+    files.PutSparse(u"C:\\huge.txt", protect::kLargestDocument);
     OpenUnsaved(u"C:\\huge.txt", true);
-    ExpectTold(d1::kNotOpenedMessage, false);
+    ExpectTold(protect::kNotOpenedMessage, false);
     ExpectUnchanged();
 }
 

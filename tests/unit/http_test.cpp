@@ -12,7 +12,7 @@ struct Http : ::testing::Test {
     FakePlatform fp;
     FakeInternet& net = fp.internet;
     FakeFiles& files = fp.files;
-    d1::Http p{fp.internet, fp.loop, fp.files};
+    ads::Http p{fp.internet, fp.loop, fp.files};
 };
 
 }  // namespace
@@ -29,7 +29,7 @@ TEST_F(Http, BodiesAroundTheReadSizeArriveWhole) {
         Bytes body(c.size, 'x');
         if (c.size) body[c.size - 1] = 'z';
         net.bodies[kUrl] = body;
-        const Text text = d1::GetUrlText(p, kUrl);
+        const Text text = ads::GetUrlText(p, kUrl);
         EXPECT_EQ(text, Text(body.begin(), body.end()));
         EXPECT_EQ(net.readSizes, c.reads);
         EXPECT_EQ(fp.loop.doEvents, static_cast<int>(c.reads.size()));  // a yield before every read
@@ -39,25 +39,25 @@ TEST_F(Http, BodiesAroundTheReadSizeArriveWhole) {
 
 TEST_F(Http, UsesTheFixedAgentAndRequestFlagsAndConvertsThroughTheCodePage) {
     net.bodies[kUrl] = "ok \xA1\xE0";
-    EXPECT_EQ(d1::GetUrlText(p, kUrl), u"ok \u0E01\u0E40");
+    EXPECT_EQ(ads::GetUrlText(p, kUrl), u"ok \u0E01\u0E40");
     ASSERT_EQ(net.agents.size(), 1u);
     EXPECT_EQ(net.agents[0], u"vb wininet");
     EXPECT_EQ(net.urlFlags, std::vector<uint32_t>{0x04000000u});
 }
 
 TEST_F(Http, NothingToOpenGivesAnEmptyTextAndClosesWhatWasOpened) {
-    EXPECT_EQ(d1::GetUrlText(p, u"http://nowhere.example/x"), u"");
+    EXPECT_EQ(ads::GetUrlText(p, u"http://nowhere.example/x"), u"");
     EXPECT_EQ(net.openHandles, 0);
     net.failOpen = true;
     net.bodies[kUrl] = "body";
-    EXPECT_EQ(d1::GetUrlText(p, kUrl), u"");
+    EXPECT_EQ(ads::GetUrlText(p, kUrl), u"");
     EXPECT_EQ(net.requested.size(), 1u);  // the URL is not even tried without a root handle
 }
 
 TEST_F(Http, ATextCutShortIsWhatArrivedBeforeTheFailure) {
     net.bodies[kUrl] = Bytes(600, 'a');
     net.failAfter[kUrl] = 512;
-    EXPECT_EQ(d1::GetUrlText(p, kUrl), Text(512, u'a'));
+    EXPECT_EQ(ads::GetUrlText(p, kUrl), Text(512, u'a'));
     EXPECT_EQ(net.openHandles, 0);
 }
 
@@ -68,10 +68,10 @@ TEST_F(Http, NestedFetchesDuringTheYieldAreIndependent) {
     Text inner;
     int depth = 0;
     fp.loop.onDoEvents = [&] {
-        if (depth++ == 0 && inner.empty()) inner = d1::GetUrlText(p, other);
+        if (depth++ == 0 && inner.empty()) inner = ads::GetUrlText(p, other);
         --depth;
     };
-    EXPECT_EQ(d1::GetUrlText(p, kUrl), Text(700, u'a'));
+    EXPECT_EQ(ads::GetUrlText(p, kUrl), Text(700, u'a'));
     EXPECT_EQ(inner, Text(300, u'b'));
     EXPECT_EQ(net.openHandles, 0);
 }
@@ -81,14 +81,14 @@ TEST_F(Http, DownloadWritesExactlyTheBytesOfTheBody) {
     for (int i = 0; i < 300; ++i) body += static_cast<char>(i);
     net.bodies[kUrl] = body;
     Text local = u"C:\\Apps\\banner\\a.gif";
-    d1::DownloadFile(p, kUrl, local);
+    ads::DownloadFile(p, kUrl, local);
     EXPECT_EQ(files.Get(local), body);
     EXPECT_EQ(local, u"C:\\Apps\\banner\\a.gif");
     EXPECT_EQ(net.readSizes, (std::vector<uint32_t>{256, 44, 0}));
     EXPECT_EQ(net.openHandles, 0);
 
     net.bodies[kUrl] = "";
-    d1::DownloadFile(p, kUrl, local);
+    ads::DownloadFile(p, kUrl, local);
     EXPECT_TRUE(files.FileExists(local));
     EXPECT_EQ(files.Get(local), "");
 }
@@ -96,10 +96,10 @@ TEST_F(Http, DownloadWritesExactlyTheBytesOfTheBody) {
 TEST_F(Http, DownloadFromAnUnreachableUrlLeavesTheFileAlone) {
     files.Put(u"C:\\Apps\\banner\\a.gif", "old");
     Text local = u"C:\\Apps\\banner\\a.gif";
-    d1::DownloadFile(p, u"http://nowhere.example/a.gif", local);
+    ads::DownloadFile(p, u"http://nowhere.example/a.gif", local);
     EXPECT_EQ(files.Get(local), "old");
     Text empty;
-    d1::DownloadFile(p, u"http://nowhere.example/b.gif", empty);
+    ads::DownloadFile(p, u"http://nowhere.example/b.gif", empty);
     EXPECT_EQ(empty, u"");  // the name is derived only once the URL opened
     EXPECT_EQ(files.files.size(), 1u);
 }
@@ -107,13 +107,13 @@ TEST_F(Http, DownloadFromAnUnreachableUrlLeavesTheFileAlone) {
 TEST_F(Http, DownloadWithoutALocalPathTakesTheLastSegmentOfTheUrl) {
     net.bodies[kUrl] = "GIF89a";
     Text local;
-    d1::DownloadFile(p, kUrl, local);
+    ads::DownloadFile(p, kUrl, local);
     EXPECT_EQ(local, u"a.gif");
     EXPECT_EQ(files.Get(u"a.gif"), "GIF89a");
 
     net.bodies[u"noslash"] = "n";
     Text whole;
-    d1::DownloadFile(p, u"noslash", whole);
+    ads::DownloadFile(p, u"noslash", whole);
     EXPECT_EQ(whole, u"noslash");
 }
 
@@ -122,7 +122,7 @@ TEST_F(Http, ADownloadCutShortOrTooLargeLeavesNoFileBehindAndATooLongTextIsNone)
     net.bodies[kUrl] = Bytes(1000, 'g');
     net.failAfter[kUrl] = 256;
     Text local = u"C:\\Apps\\banner\\a.gif";
-    d1::DownloadFile(p, kUrl, local);
+    ads::DownloadFile(p, kUrl, local);
     EXPECT_FALSE(files.FileExists(local));
     EXPECT_EQ(files.files.size(), 0u);  // no temporary file either
     EXPECT_EQ(net.openHandles, 0);
@@ -131,18 +131,18 @@ TEST_F(Http, ADownloadCutShortOrTooLargeLeavesNoFileBehindAndATooLongTextIsNone)
     net.failAfter.clear();
     for (const size_t extra : {0, 1}) {
         SCOPED_TRACE(extra);
-        net.bodies[kUrl] = Bytes(d1::kLargestFile + extra, 'g');
+        net.bodies[kUrl] = Bytes(ads::kLargestFile + extra, 'g');
         files.Put(local, "previous image");
         net.readSizes.clear();
-        d1::DownloadFile(p, kUrl, local);
+        ads::DownloadFile(p, kUrl, local);
         EXPECT_EQ(files.FileExists(local), extra == 0);
-        EXPECT_LE(net.readSizes.size(), d1::kLargestFile / d1::kReadSize + 1);
+        EXPECT_LE(net.readSizes.size(), ads::kLargestFile / ads::kReadSize + 1);
         EXPECT_EQ(files.files.size(), extra == 0 ? 1u : 0u);
 
-        net.bodies[kUrl] = Bytes(d1::kLargestText + extra, 'l');
+        net.bodies[kUrl] = Bytes(ads::kLargestText + extra, 'l');
         net.readSizes.clear();
-        EXPECT_EQ(d1::GetUrlText(p, kUrl).size(), extra == 0 ? d1::kLargestText : 0u);
-        EXPECT_LE(net.readSizes.size(), d1::kLargestText / d1::kReadSize + 1);
+        EXPECT_EQ(ads::GetUrlText(p, kUrl).size(), extra == 0 ? ads::kLargestText : 0u);
+        EXPECT_LE(net.readSizes.size(), ads::kLargestText / ads::kReadSize + 1);
         EXPECT_EQ(net.openHandles, 0);
     }
 }
@@ -152,7 +152,7 @@ TEST_F(Http, AFileThatCannotBeWrittenIsSkipped) {
     files.Put(u"C:\\Apps\\banner\\a.gif", "old");
     files.failCreateTemp = true;
     Text local = u"C:\\Apps\\banner\\a.gif";
-    d1::DownloadFile(p, kUrl, local);
+    ads::DownloadFile(p, kUrl, local);
     EXPECT_EQ(files.Get(local), "old");
     EXPECT_EQ(net.openHandles, 0);
 }

@@ -24,7 +24,7 @@ struct Journey : ::testing::Test {
     }
     Bytes Masked(const Text& password, const Text& text) {
         Bytes file;
-        d1::MaskDocument(password, text, file);
+        protect::MaskDocument(password, text, file);
         return file;
     }
     Text LastMessage() const { return prompts.messages.empty() ? Text() : prompts.messages.back().text; }
@@ -42,9 +42,9 @@ TEST_F(Journey, NameAndPasswordChangeOnlyWhenALoadOrASaveCompletes) {
 
     // A missing name (typed into Open, dropped, or on the command line) and a folder: refused, said why.
     Open(u"C:\\gone.txt");
-    EXPECT_EQ(LastMessage(), d1::kMissingMessage);
+    EXPECT_EQ(LastMessage(), protect::kMissingMessage);
     fou.txtData_OLEDragDrop(0, {u"C:\\folder"}, kDropEffectAll);
-    EXPECT_EQ(LastMessage(), d1::kNotOpenedMessage);
+    EXPECT_EQ(LastMessage(), protect::kNotOpenedMessage);
     EXPECT_EQ(d1::g_FileName, u"C:\\secret.txs");
     EXPECT_EQ(caption, u"secret.txs - Lockleaf 1.0");
     EXPECT_EQ(s.editor().text, u"secret");
@@ -62,15 +62,15 @@ TEST_F(Journey, NameAndPasswordChangeOnlyWhenALoadOrASaveCompletes) {
     files.failMove = true;
     dialogs.ChooseNext(u"C:\\new.txt");
     fou.mnu1_Click(kMnuSaveAs);
-    EXPECT_EQ(LastMessage(), d1::kNotSavedMessage);
+    EXPECT_EQ(LastMessage(), protect::kNotSavedMessage);
     files.failMove = false;
     dialogs.ChooseNext(u"C:\\new.txs");
     prompts.inputAnswers = {u""};
     fou.mnu1_Click(kMnuSaveAs);
-    EXPECT_EQ(LastMessage(), d1::kNotSavedMessage);
+    EXPECT_EQ(LastMessage(), protect::kNotSavedMessage);
     prompts.inputAnswers = {u"one", u"onf"};
     fou.mnu1_Click(kMnuSaveAs);
-    EXPECT_EQ(LastMessage(), d1::kPasswordsDifferMessage);
+    EXPECT_EQ(LastMessage(), protect::kPasswordsDifferMessage);
     EXPECT_FALSE(files.FileExists(u"C:\\new.txt"));
     EXPECT_FALSE(files.FileExists(u"C:\\new.txs"));
     EXPECT_EQ(d1::g_FileName, u"C:\\e.txt");
@@ -83,10 +83,10 @@ TEST_F(Journey, PasswordsTheCodePageCannotHoldAreRefusedAtSaveAndOpenOldFiles) {
     dialogs.ChooseNext(u"C:\\m.txs");
     prompts.inputAnswers = {u"M\u00fcller1", u"pw1", u"pw1"};
     fou.mnu1_Click(kMnuSaveAs);
-    EXPECT_EQ(prompts.messages.front().text, d1::kPasswordCodePageMessage);
+    EXPECT_EQ(prompts.messages.front().text, protect::kPasswordCodePageMessage);
     ASSERT_EQ(prompts.inputs.size(), 3u);  // the prompt came back, then the password was typed twice
     Text saved;
-    ASSERT_TRUE(d1::UnmaskDocument(files.Get(u"C:\\m.txs"), u"pw1", saved));
+    ASSERT_TRUE(protect::UnmaskDocument(files.Get(u"C:\\m.txs"), u"pw1", saved));
     EXPECT_EQ(saved, u"text");
 
     // Earlier copies stored such a password with "?": the password the user remembers opens it, and F2

@@ -67,7 +67,7 @@ TEST_F(SealedDocument, SaveAsAsksTwiceAndF2SealsAgainUnderTheKeptKeyWithANewNonc
         "\xE0\xB8\x97\xE0\xB8\x94\xE0\xB8\xAA\xE0\xB8\xAD\xE0\xB8\x9A caf\xC3\xA9 "
         "\xE6\xBC\xA2\xE5\xAD\x97 \xF0\x9F\x98\x80" +
         Bytes(1, '\0') + "end";
-    EXPECT_EQ(Decrypt(first, d1::ToUtf8(password)), utf8);
+    EXPECT_EQ(Decrypt(first, protect::ToUtf8(password)), utf8);
     EXPECT_EQ(first.substr(10, 4), Bytes("\xC0\x27\x09\x00", 4));  // 600,000 iterations
     EXPECT_EQ(crypto.derivations, 1);
 
@@ -79,7 +79,7 @@ TEST_F(SealedDocument, SaveAsAsksTwiceAndF2SealsAgainUnderTheKeptKeyWithANewNonc
     const Bytes second = files.Get(u"C:\\docs\\memo.txse");
     EXPECT_EQ(second.substr(0, 30), first.substr(0, 30));    // same salt
     EXPECT_NE(second.substr(30, 12), first.substr(30, 12));  // fresh nonce
-    EXPECT_EQ(Decrypt(second, d1::ToUtf8(password)), utf8 + "!");
+    EXPECT_EQ(Decrypt(second, protect::ToUtf8(password)), utf8 + "!");
     EXPECT_FALSE(fou.Modified());
 
     // Reopened after New (password forgotten): asked once, the NUL shown as its symbol again.
@@ -106,18 +106,18 @@ TEST_F(SealedDocument, RefusedFilesSayWhyAndLeaveTheDocumentAsItWas) {
     const struct {
         Bytes file;
         Text answer;  // the password typed, when one is asked
-        d1::SealedStatus why;
+        protect::SealedStatus why;
     } cases[] = {
-        {letter, u"wrong", d1::SealedStatus::WrongPassword},
+        {letter, u"wrong", protect::SealedStatus::WrongPassword},
         {changed(100, static_cast<char>(letter[100] ^ 4)), u"\u0e23\u0e2b\u0e31\u0e2a-Cl\u00e9-7",
-         d1::SealedStatus::WrongPassword},
+         protect::SealedStatus::WrongPassword},
         {letter.substr(0, letter.size() - 1), u"\u0e23\u0e2b\u0e31\u0e2a-Cl\u00e9-7",
-         d1::SealedStatus::WrongPassword},
-        {letter.substr(0, 57), u"", d1::SealedStatus::NotSealed},
-        {changed(8, 2), u"", d1::SealedStatus::UnknownVersion},
-        {iterations50, u"", d1::SealedStatus::BadIterations},
-        {iterations2p31, u"", d1::SealedStatus::BadIterations},
-        {"plain words", u"", d1::SealedStatus::NotSealed},
+         protect::SealedStatus::WrongPassword},
+        {letter.substr(0, 57), u"", protect::SealedStatus::NotSealed},
+        {changed(8, 2), u"", protect::SealedStatus::UnknownVersion},
+        {iterations50, u"", protect::SealedStatus::BadIterations},
+        {iterations2p31, u"", protect::SealedStatus::BadIterations},
+        {"plain words", u"", protect::SealedStatus::NotSealed},
     };
     d1::g_FileName = u"C:\\mine.txt";
     s.editor().SetText(u"my unsaved words");
@@ -129,7 +129,7 @@ TEST_F(SealedDocument, RefusedFilesSayWhyAndLeaveTheDocumentAsItWas) {
         EXPECT_FALSE(fou.SecureOpen(u"C:\\in.txse"));
         EXPECT_EQ(prompts.inputs.size(), c.answer.empty() ? 0u : 1u);  // no password before the header holds
         ASSERT_EQ(prompts.messages.size(), 1u);
-        EXPECT_EQ(prompts.messages[0].text, d1::SealedMessage(c.why));
+        EXPECT_EQ(prompts.messages[0].text, protect::SealedMessage(c.why));
         EXPECT_EQ(s.editor().text, u"my unsaved words");
         EXPECT_EQ(d1::g_FileName, u"C:\\mine.txt");
         EXPECT_TRUE(d1::g_Password.empty());
@@ -141,6 +141,6 @@ TEST_F(SealedDocument, RefusedFilesSayWhyAndLeaveTheDocumentAsItWas) {
     prompts.inputAnswers = {u"\u0e23\u0e2b\u0e31\u0e2a-Cl\u00e9-7"};
     ASSERT_TRUE(fou.SecureOpen(u"C:\\in.txse"));
     Text shown = s.editor().text;
-    d1::RestoreNuls(shown);
-    EXPECT_EQ(d1::ToUtf8(shown), Fixture("letter.txt"));
+    protect::RestoreNuls(shown);
+    EXPECT_EQ(protect::ToUtf8(shown), Fixture("letter.txt"));
 }

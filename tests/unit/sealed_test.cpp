@@ -17,12 +17,12 @@ Bytes Fixture(const char* name) {
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-d1::SealedStatus OpenWith(Crypto& crypto, const Bytes& file, const Text& password, Text& text) {
-    d1::SealedHeader header;
-    if (const auto s = d1::ReadSealedHeader(file, header); s != d1::SealedStatus::Ok) return s;
-    d1::SealedKey key(crypto);
-    if (!key.Derive(password, header)) return d1::SealedStatus::Failed;
-    return d1::OpenSealed(crypto, file, key, text);
+protect::SealedStatus OpenWith(Crypto& crypto, const Bytes& file, const Text& password, Text& text) {
+    protect::SealedHeader header;
+    if (const auto s = protect::ReadSealedHeader(file, header); s != protect::SealedStatus::Ok) return s;
+    protect::SealedKey key(crypto);
+    if (!key.Derive(password, header)) return protect::SealedStatus::Failed;
+    return protect::OpenSealed(crypto, file, key, text);
 }
 
 void PutIterations(Bytes& file, uint32_t n) {
@@ -34,101 +34,103 @@ void PutIterations(Bytes& file, uint32_t n) {
 TEST(Sealed, PythonWrittenFileOpensAndResealsWithAFreshNonceUnderItsKey) {
     OpenSslCrypto crypto;
     const Bytes file = Fixture("letter.txse"), expected = Fixture("letter.txt");
-    ASSERT_GT(file.size(), d1::kSealedMinSize);
-    d1::SealedHeader header;
-    ASSERT_EQ(d1::ReadSealedHeader(file, header), d1::SealedStatus::Ok);
+    ASSERT_GT(file.size(), protect::kSealedMinSize);
+    protect::SealedHeader header;
+    ASSERT_EQ(protect::ReadSealedHeader(file, header), protect::SealedStatus::Ok);
     EXPECT_EQ(header.iterations, 600000u);
 
-    d1::SealedKey key(crypto);
+    protect::SealedKey key(crypto);
     ASSERT_TRUE(key.Derive(kFixturePassword, header));
     Text text;
-    ASSERT_EQ(d1::OpenSealed(crypto, file, key, text), d1::SealedStatus::Ok);
-    EXPECT_EQ(d1::ToUtf8(text), expected);  // byte-exact, NUL and emoji included
+    ASSERT_EQ(protect::OpenSealed(crypto, file, key, text), protect::SealedStatus::Ok);
+    EXPECT_EQ(protect::ToUtf8(text), expected);  // byte-exact, NUL and emoji included
     EXPECT_NE(text.find(u"\U0001F510"), Text::npos);
 
     Text wrong = u"x";
     EXPECT_EQ(OpenWith(crypto, file, u"\u0e23\u0e2b\u0e31\u0e2a-Cle-7", wrong),
-              d1::SealedStatus::WrongPassword);
+              protect::SealedStatus::WrongPassword);
     EXPECT_TRUE(wrong.empty());
 
     // Saving again keeps the salt and the key and draws a new nonce: never the same bytes twice.
     Bytes again, third;
-    ASSERT_TRUE(d1::SealText(crypto, key, text, again));
-    ASSERT_TRUE(d1::SealText(crypto, key, text, third));
+    ASSERT_TRUE(protect::SealText(crypto, key, text, again));
+    ASSERT_TRUE(protect::SealText(crypto, key, text, third));
     EXPECT_EQ(again.size(), file.size());
     EXPECT_EQ(again.substr(0, 30), file.substr(0, 30));
     EXPECT_NE(again.substr(30, 12), file.substr(30, 12));
     EXPECT_NE(again, third);
     Text back;
-    EXPECT_EQ(d1::OpenSealed(crypto, third, key, back), d1::SealedStatus::Ok);
+    EXPECT_EQ(protect::OpenSealed(crypto, third, key, back), protect::SealedStatus::Ok);
     EXPECT_EQ(back, text);
 }
 
 TEST(Sealed, EveryChangedBitTruncationAndUnknownHeaderIsRefused) {
     OpenSslCrypto crypto;
-    d1::SealedKey key(crypto);
+    protect::SealedKey key(crypto);
     ASSERT_TRUE(key.DeriveNew(u"pw"));
     Bytes file;
-    ASSERT_TRUE(d1::SealText(crypto, key, u"ten chars!", file));
-    ASSERT_EQ(file.size(), d1::kSealedMinSize + 10);
+    ASSERT_TRUE(protect::SealText(crypto, key, u"ten chars!", file));
+    ASSERT_EQ(file.size(), protect::kSealedMinSize + 10);
     Text text;
-    ASSERT_EQ(d1::OpenSealed(crypto, file, key, text), d1::SealedStatus::Ok);
+    ASSERT_EQ(protect::OpenSealed(crypto, file, key, text), protect::SealedStatus::Ok);
 
     for (size_t bit = 0; bit < file.size() * 8; ++bit) {
         Bytes changed = file;
         changed[bit / 8] = static_cast<char>(changed[bit / 8] ^ (1 << (bit % 8)));
-        EXPECT_NE(d1::OpenSealed(crypto, changed, key, text), d1::SealedStatus::Ok) << "bit " << bit;
+        EXPECT_NE(protect::OpenSealed(crypto, changed, key, text), protect::SealedStatus::Ok)
+            << "bit " << bit;
         EXPECT_TRUE(text.empty());
     }
     for (size_t n = 0; n < file.size(); ++n)
-        EXPECT_EQ(d1::OpenSealed(crypto, file.substr(0, n), key, text),
-                  n < d1::kSealedMinSize ? d1::SealedStatus::NotSealed : d1::SealedStatus::WrongPassword)
+        EXPECT_EQ(protect::OpenSealed(crypto, file.substr(0, n), key, text),
+                  n < protect::kSealedMinSize ? protect::SealedStatus::NotSealed
+                                              : protect::SealedStatus::WrongPassword)
             << n;
 
-    d1::SealedHeader header;
+    protect::SealedHeader header;
     auto status = [&](size_t at, char value) {
         Bytes changed = file;
         changed[at] = value;
-        return d1::ReadSealedHeader(changed, header);
+        return protect::ReadSealedHeader(changed, header);
     };
-    EXPECT_EQ(status(8, 2), d1::SealedStatus::UnknownVersion);
-    EXPECT_EQ(status(9, 2), d1::SealedStatus::UnknownVersion);
-    EXPECT_EQ(status(0, 'l'), d1::SealedStatus::NotSealed);
+    EXPECT_EQ(status(8, 2), protect::SealedStatus::UnknownVersion);
+    EXPECT_EQ(status(9, 2), protect::SealedStatus::UnknownVersion);
+    EXPECT_EQ(status(0, 'l'), protect::SealedStatus::NotSealed);
     for (const uint32_t n : {50u, 99999u, 10000001u, 0x80000000u, 0xFFFFFFFFu}) {
         Bytes changed = file;
         PutIterations(changed, n);
-        EXPECT_EQ(d1::ReadSealedHeader(changed, header), d1::SealedStatus::BadIterations) << n;
+        EXPECT_EQ(protect::ReadSealedHeader(changed, header), protect::SealedStatus::BadIterations) << n;
     }
     for (const uint32_t n : {100000u, 10000000u}) {
         Bytes changed = file;
         PutIterations(changed, n);
-        EXPECT_EQ(d1::ReadSealedHeader(changed, header), d1::SealedStatus::Ok) << n;
+        EXPECT_EQ(protect::ReadSealedHeader(changed, header), protect::SealedStatus::Ok) << n;
         EXPECT_EQ(header.iterations, n);
     }
 
     // Authentic bytes that are not UTF-8 are refused as such, not shown garbled.
-    const Bytes head = file.substr(0, d1::kSealedHeaderSize);
+    const Bytes head = file.substr(0, protect::kSealedHeaderSize);
     Bytes bad = head;
     uint8_t tag[Crypto::kTagSize];
     ASSERT_TRUE(
         crypto.Seal(key.Key(), reinterpret_cast<const uint8_t*>(head.data() + 30), head, "a\xff", bad, tag));
     bad.append(reinterpret_cast<const char*>(tag), sizeof tag);
-    EXPECT_EQ(d1::OpenSealed(crypto, bad, key, text), d1::SealedStatus::NotText);
+    EXPECT_EQ(protect::OpenSealed(crypto, bad, key, text), protect::SealedStatus::NotText);
 }
 
 TEST(Sealed, Utf8HoldsEveryCharacterAndRefusesMalformedBytes) {
     const Text all = Text(u"A\u00e9\u0e01\u6f22\U0001F510\uFFFF\uFEFF") + u'\0' + u'z';
-    const Bytes bytes = d1::ToUtf8(all);
+    const Bytes bytes = protect::ToUtf8(all);
     EXPECT_EQ(bytes, Bytes("A\xC3\xA9\xE0\xB8\x81\xE6\xBC\xA2\xF0\x9F\x94\x90\xEF\xBF\xBF\xEF\xBB\xBF", 19) +
                          Bytes(1, '\0') + "z");
     Text back;
-    ASSERT_TRUE(d1::FromUtf8(bytes, back));
+    ASSERT_TRUE(protect::FromUtf8(bytes, back));
     EXPECT_EQ(back, all);
     // An unpaired surrogate has no UTF-8 form.
-    EXPECT_EQ(d1::ToUtf8(Text{u'\xD800', u'x', u'\xDC00'}), "\xEF\xBF\xBDx\xEF\xBF\xBD");
+    EXPECT_EQ(protect::ToUtf8(Text{u'\xD800', u'x', u'\xDC00'}), "\xEF\xBF\xBDx\xEF\xBF\xBD");
     for (const Bytes bad : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE0\xB8",
                             "\x80", "\xF8\x88\x80\x80\x80", "ok\xC3"}) {
         Text t;
-        EXPECT_FALSE(d1::FromUtf8(bad, t)) << bad;
+        EXPECT_FALSE(protect::FromUtf8(bad, t)) << bad;
     }
 }

@@ -37,9 +37,9 @@ TEST(Search, AgreesWithAPlainScanOnRandomTexts) {
         const Text text = RandomText(rng, rng() % 120, alphabet);
         const Text word = RandomText(rng, 1 + rng() % 4, alphabet);
         const std::size_t from = rng() % (text.size() + 3);
-        ASSERT_EQ(d1::FindExact(text, from, word), Reference(text, from, word, false))
+        ASSERT_EQ(find::FindExact(text, from, word), Reference(text, from, word, false))
             << "round " << round << " from " << from;
-        ASSERT_EQ(d1::FindIgnoreAsciiCase(text, from, word), Reference(text, from, word, true))
+        ASSERT_EQ(find::FindIgnoreAsciiCase(text, from, word), Reference(text, from, word, true))
             << "round " << round << " from " << from;
     }
 }
@@ -48,28 +48,28 @@ TEST(Search, FindsAtEveryOffsetOfALongRunUpToTheLastPossibleStart) {
     for (std::size_t at = 0; at < 100; ++at) {
         Text text(100, u'.');
         text[at] = u'Q';
-        EXPECT_EQ(d1::FindExact(text, 0, u"Q"), static_cast<std::ptrdiff_t>(at));
-        EXPECT_EQ(d1::FindIgnoreAsciiCase(text, 0, u"q"), static_cast<std::ptrdiff_t>(at));
-        EXPECT_EQ(d1::FindExact(text, at + 1, u"Q"), -1);
+        EXPECT_EQ(find::FindExact(text, 0, u"Q"), static_cast<std::ptrdiff_t>(at));
+        EXPECT_EQ(find::FindIgnoreAsciiCase(text, 0, u"q"), static_cast<std::ptrdiff_t>(at));
+        EXPECT_EQ(find::FindExact(text, at + 1, u"Q"), -1);
         // A word that would run past the end is not matched even when its start fits.
-        EXPECT_EQ(d1::FindExact(text, 0, u"Q."), at < 99 ? static_cast<std::ptrdiff_t>(at) : -1);
+        EXPECT_EQ(find::FindExact(text, 0, u"Q."), at < 99 ? static_cast<std::ptrdiff_t>(at) : -1);
     }
 }
 
 TEST(Search, EmptyWordAndStartsPastTheEndFindNothing) {
-    EXPECT_EQ(d1::FindExact(u"abc", 0, u""), -1);
-    EXPECT_EQ(d1::FindExact(u"abc", 3, u"c"), -1);
-    EXPECT_EQ(d1::FindExact(u"abc", 4, u"c"), -1);
-    EXPECT_EQ(d1::FindExact(u"abc", 2, u"c"), 2);
-    EXPECT_EQ(d1::FindIgnoreAsciiCase(u"", 0, u"a"), -1);
-    EXPECT_EQ(d1::FindExact(u"ab", 0, u"abc"), -1);
+    EXPECT_EQ(find::FindExact(u"abc", 0, u""), -1);
+    EXPECT_EQ(find::FindExact(u"abc", 3, u"c"), -1);
+    EXPECT_EQ(find::FindExact(u"abc", 4, u"c"), -1);
+    EXPECT_EQ(find::FindExact(u"abc", 2, u"c"), 2);
+    EXPECT_EQ(find::FindIgnoreAsciiCase(u"", 0, u"a"), -1);
+    EXPECT_EQ(find::FindExact(u"ab", 0, u"abc"), -1);
 }
 
 TEST(Search, FoldsOnlyAsciiLetters) {
-    EXPECT_EQ(d1::FindIgnoreAsciiCase(u"xx APPLE", 0, u"apple"), 3);
-    EXPECT_EQ(d1::FindIgnoreAsciiCase(u"[apple", 0, u"{"), -1);  // '[' and '{' are 32 apart but not letters
-    EXPECT_EQ(d1::FindIgnoreAsciiCase(u"@", 0, u"`"), -1);
-    EXPECT_EQ(d1::FindExact(u"Apple apple", 0, u"apple"), 6);
+    EXPECT_EQ(find::FindIgnoreAsciiCase(u"xx APPLE", 0, u"apple"), 3);
+    EXPECT_EQ(find::FindIgnoreAsciiCase(u"[apple", 0, u"{"), -1);  // '[' and '{' are 32 apart but not letters
+    EXPECT_EQ(find::FindIgnoreAsciiCase(u"@", 0, u"`"), -1);
+    EXPECT_EQ(find::FindExact(u"Apple apple", 0, u"apple"), 6);
 }
 
 TEST(Search, WordsThatDefeatNaiveScanningStayLinear) {
@@ -77,11 +77,11 @@ TEST(Search, WordsThatDefeatNaiveScanningStayLinear) {
     const Text text(4'000'000, u'a');
     const Text word = Text(10'000, u'a') + u"b";
     const auto t0 = std::chrono::steady_clock::now();
-    EXPECT_EQ(d1::FindExact(text, 0, word), -1);
-    EXPECT_EQ(d1::FindIgnoreAsciiCase(text, 0, Text(10'000, u'A') + u"b"), -1);
+    EXPECT_EQ(find::FindExact(text, 0, word), -1);
+    EXPECT_EQ(find::FindIgnoreAsciiCase(text, 0, Text(10'000, u'A') + u"b"), -1);
     Text hay = text + u"b";
-    EXPECT_EQ(d1::FindExact(hay, 0, word), static_cast<std::ptrdiff_t>(hay.size() - word.size()));
-    EXPECT_EQ(d1::ReplaceAllExact(hay, word, u"!").size(), hay.size() - word.size() + 1);
+    EXPECT_EQ(find::FindExact(hay, 0, word), static_cast<std::ptrdiff_t>(hay.size() - word.size()));
+    EXPECT_EQ(find::ReplaceAllExact(hay, word, u"!").size(), hay.size() - word.size() + 1);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     EXPECT_LT(seconds, 2.0);
 }
@@ -102,7 +102,7 @@ TEST(Search, ReplaceAllAgreesWithALeftToRightReference) {
                 want += text[i++];
             }
         }
-        ASSERT_EQ(d1::ReplaceAllExact(text, find, replacement), want) << "round " << round;
+        ASSERT_EQ(find::ReplaceAllExact(text, find, replacement), want) << "round " << round;
     }
-    EXPECT_EQ(d1::ReplaceAllExact(u"abc", u"", u"x"), u"abc");
+    EXPECT_EQ(find::ReplaceAllExact(u"abc", u"", u"x"), u"abc");
 }

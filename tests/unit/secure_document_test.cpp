@@ -13,7 +13,7 @@ namespace {
 
 Bytes Protected(const Text& password, const Text& text) {
     Bytes file;
-    d1::MaskDocument(password, text, file);
+    protect::MaskDocument(password, text, file);
     return file;
 }
 
@@ -63,9 +63,9 @@ TEST_F(Document, MissingUnreadableOrTooLargeFilesLeaveTheEditorAsItWasAndAnEmpty
     const struct {
         const char16_t* name;
         const char16_t* message;
-    } cases[] = {{u"C:\\missing.txs", d1::kMissingMessage},
-                 {u"C:\\broken.txt", d1::kNotOpenedMessage},
-                 {u"C:\\huge.txs", d1::kNotOpenedMessage}};
+    } cases[] = {{u"C:\\missing.txs", protect::kMissingMessage},
+                 {u"C:\\broken.txt", protect::kNotOpenedMessage},
+                 {u"C:\\huge.txs", protect::kNotOpenedMessage}};
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         prompts.messages.clear();
@@ -153,7 +153,7 @@ TEST_F(Document, NameWithoutAPointIsPlainEvenWhenItsBytesLookMasked) {
     const Bytes masked = Protected(u"pw", u"x");
     files.Put(u"C:\\docs.txs\\README", masked);
     fou.SecureOpen(u"C:\\docs.txs\\README");
-    EXPECT_EQ(s.editor().text, d1::FromCodePage(masked));
+    EXPECT_EQ(s.editor().text, base::FromCodePage(masked));
     EXPECT_TRUE(prompts.inputs.empty());
 }
 
@@ -281,7 +281,7 @@ TEST(WholeFile, ReplacementKeptIsFinishedByMovingTheTempIntoPlace) {
     FakeFiles files;
     files.Put(u"C:\\d\\x.txt", "old");
     files.replaceKeepsReplacement = true;
-    EXPECT_TRUE(d1::WriteWholeFile(files, u"C:\\d\\x.txt", u"new"));
+    EXPECT_TRUE(base::WriteWholeFile(files, u"C:\\d\\x.txt", u"new"));
     EXPECT_EQ(files.Get(u"C:\\d\\x.txt"), "new");
     EXPECT_EQ(files.files.size(), 1u);
 }
@@ -291,21 +291,21 @@ TEST(WholeFile, ReplacementKeptAndTheMoveFailsKeepsTheOnlyCopy) {
     files.Put(u"C:\\d\\x.txt", "old");
     files.replaceKeepsReplacement = true;
     files.failMove = true;
-    EXPECT_FALSE(d1::WriteWholeFile(files, u"C:\\d\\x.txt", u"new"));
+    EXPECT_FALSE(base::WriteWholeFile(files, u"C:\\d\\x.txt", u"new"));
     ASSERT_EQ(files.files.size(), 1u);
     EXPECT_EQ(files.files.begin()->second, "new");  // the temp, not deleted: it is all that is left
 }
 
 TEST(WholeFile, NewFileIsMovedIntoPlaceAndTheTempIsMadeInTheSameFolder) {
     FakeFiles files;
-    EXPECT_TRUE(d1::WriteWholeFile(files, u"C:\\d\\new.txt", u"abc"));
+    EXPECT_TRUE(base::WriteWholeFile(files, u"C:\\d\\new.txt", u"abc"));
     EXPECT_EQ(files.Get(u"C:\\d\\new.txt"), "abc");
     EXPECT_EQ(files.files.size(), 1u);
     files.failMove = true;
-    EXPECT_FALSE(d1::WriteWholeFile(files, u"C:\\d\\other.txt", u"abc"));
+    EXPECT_FALSE(base::WriteWholeFile(files, u"C:\\d\\other.txt", u"abc"));
     EXPECT_EQ(files.files.size(), 1u);
     files.failMove = false;
-    EXPECT_TRUE(d1::WriteWholeFile(files, u"C:\\root.txt", u"r"));
+    EXPECT_TRUE(base::WriteWholeFile(files, u"C:\\root.txt", u"r"));
     EXPECT_EQ(files.Get(u"C:\\root.txt"), "r");
 }
 
@@ -317,9 +317,9 @@ TEST(WholeFile, TempFolderIsTheTargetsFolder) {
             return FakeFiles::CreateTempFile(folder);
         }
     } files;
-    d1::WriteWholeFile(files, u"C:\\d\\x.txt", u"a");
-    d1::WriteWholeFile(files, u"C:\\x.txt", u"a");
-    d1::WriteWholeFile(files, u"x.txt", u"a");
+    base::WriteWholeFile(files, u"C:\\d\\x.txt", u"a");
+    base::WriteWholeFile(files, u"C:\\x.txt", u"a");
+    base::WriteWholeFile(files, u"x.txt", u"a");
     EXPECT_EQ(files.folders, (std::vector<Text>{u"C:\\d\\", u"C:\\", u".\\"}));
 }
 
@@ -351,7 +351,7 @@ TEST_F(Document, F2SavesWithAnyModifiers) {
     for (int shift : {0, kShiftMask, kCtrlMask, kAltMask, kShiftMask | kCtrlMask | kAltMask}) {
         s.editor().SetText(u"v" + Text(1, static_cast<char16_t>(u'0' + shift)));
         fou.txtData_KeyDown(0, kKeyF2, shift);
-        EXPECT_EQ(d1::FromCodePage(files.Get(u"C:\\k.txt")), s.editor().text) << shift;
+        EXPECT_EQ(base::FromCodePage(files.Get(u"C:\\k.txt")), s.editor().text) << shift;
     }
 }
 
@@ -370,13 +370,13 @@ TEST_F(Document, DropOpensOnlyTheFirstFileAndOnlyForTheShellsEffect) {
 }
 
 TEST(CommandLine, OnePathInQuotesLosesThemAndAnythingElseIsVerbatim) {
-    EXPECT_EQ(d1::CommandLineDocument(u"\"C:\\my docs\\a.txs\""), u"C:\\my docs\\a.txs");
-    EXPECT_EQ(d1::CommandLineDocument(u"C:\\a.txs"), u"C:\\a.txs");
-    EXPECT_EQ(d1::CommandLineDocument(u" \"C:\\a.txs\""), u" \"C:\\a.txs\"");
-    EXPECT_EQ(d1::CommandLineDocument(u"\"a\" \"b\""), u"\"a\" \"b\"");
-    EXPECT_EQ(d1::CommandLineDocument(u"\"a"), u"\"a");
-    EXPECT_EQ(d1::CommandLineDocument(u"\""), u"\"");
-    EXPECT_EQ(d1::CommandLineDocument(u"\"\""), u"");
+    EXPECT_EQ(protect::CommandLineDocument(u"\"C:\\my docs\\a.txs\""), u"C:\\my docs\\a.txs");
+    EXPECT_EQ(protect::CommandLineDocument(u"C:\\a.txs"), u"C:\\a.txs");
+    EXPECT_EQ(protect::CommandLineDocument(u" \"C:\\a.txs\""), u" \"C:\\a.txs\"");
+    EXPECT_EQ(protect::CommandLineDocument(u"\"a\" \"b\""), u"\"a\" \"b\"");
+    EXPECT_EQ(protect::CommandLineDocument(u"\"a"), u"\"a");
+    EXPECT_EQ(protect::CommandLineDocument(u"\""), u"\"");
+    EXPECT_EQ(protect::CommandLineDocument(u"\"\""), u"");
 }
 
 TEST(CommandLine, StartUpOpensTheNamedProtectedDocumentAfterAskingForItsPassword) {
@@ -416,5 +416,5 @@ TEST(CommandLine, ANameOfNoFileStartsUntitledAndSaysSo) {
     EXPECT_EQ(s.editor().text, u"");
     EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
     ASSERT_EQ(s.fp.prompts.messages.size(), 1u);
-    EXPECT_EQ(s.fp.prompts.messages[0].text, d1::kMissingMessage);
+    EXPECT_EQ(s.fp.prompts.messages[0].text, protect::kMissingMessage);
 }

@@ -208,10 +208,10 @@ TEST_F(Ads, ALinkForANewWindowOpensInTheDefaultBrowserWhenItIsAWebAddress) {
 }
 
 TEST(PercentEncode, KeepsUnreservedCharactersAndEncodesTheRestAsUtf8) {
-    EXPECT_EQ(d1::PercentEncode(u"12abc"), u"12abc");
-    EXPECT_EQ(d1::PercentEncode(u"AZaz09-._~"), u"AZaz09-._~");
-    EXPECT_EQ(d1::PercentEncode(u"1&do=x y/?#%+"), u"1%26do%3Dx%20y%2F%3F%23%25%2B");
-    EXPECT_EQ(d1::PercentEncode(u"\u00E9\u0E01"), u"%C3%A9%E0%B8%81");
-    EXPECT_EQ(d1::PercentEncode(u"\U0001F600"), u"%F0%9F%98%80");
-    EXPECT_EQ(d1::PercentEncode(Text(1, u'\xD800')), u"%EF%BF%BD");
+    EXPECT_EQ(ads::PercentEncode(u"12abc"), u"12abc");
+    EXPECT_EQ(ads::PercentEncode(u"AZaz09-._~"), u"AZaz09-._~");
+    EXPECT_EQ(ads::PercentEncode(u"1&do=x y/?#%+"), u"1%26do%3Dx%20y%2F%3F%23%25%2B");
+    EXPECT_EQ(ads::PercentEncode(u"\u00E9\u0E01"), u"%C3%A9%E0%B8%81");
+    EXPECT_EQ(ads::PercentEncode(u"\U0001F600"), u"%F0%9F%98%80");
+    EXPECT_EQ(ads::PercentEncode(Text(1, u'\xD800')), u"%EF%BF%BD");
 }

@@ -95,11 +95,11 @@ TEST(CngCrypto, OpensTheSealedFileThatPythonWrote) {
     ASSERT_TRUE(files.ReadAll(dir + u"\\tests\\fixtures\\sealed\\letter.txt", expected));
 
     Win32Crypto crypto;
-    d1::SealedHeader header;
-    ASSERT_EQ(d1::ReadSealedHeader(file, header), d1::SealedStatus::Ok);
-    d1::SealedKey key(crypto);
+    protect::SealedHeader header;
+    ASSERT_EQ(protect::ReadSealedHeader(file, header), protect::SealedStatus::Ok);
+    protect::SealedKey key(crypto);
     ASSERT_TRUE(key.Derive(u"\u0e23\u0e2b\u0e31\u0e2a-Cl\u00e9-7", header));
     Text text;
-    ASSERT_EQ(d1::OpenSealed(crypto, file, key, text), d1::SealedStatus::Ok);
-    EXPECT_EQ(d1::ToUtf8(text), expected);
+    ASSERT_EQ(protect::OpenSealed(crypto, file, key, text), protect::SealedStatus::Ok);
+    EXPECT_EQ(protect::ToUtf8(text), expected);
 }

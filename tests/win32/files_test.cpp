@@ -62,7 +62,7 @@ using Listing = std::vector<Text>;
 
 TEST_F(RealFiles, NewFileIsMovedIntoPlaceAndNoTemporaryFileRemains) {
     EXPECT_EQ(files.Replace(Path(u"new.txt"), Path(u"none.tmp")), Files::ReplaceResult::TargetMissing);
-    ASSERT_TRUE(d1::WriteWholeFile(files, Path(u"new.txt"), u"line\r\n\u0e01"));
+    ASSERT_TRUE(base::WriteWholeFile(files, Path(u"new.txt"), u"line\r\n\u0e01"));
     EXPECT_EQ(Get(u"new.txt"), "line\r\n\xA1");
     EXPECT_EQ(Names(), Listing{u"new.txt"});
 }
@@ -70,7 +70,7 @@ TEST_F(RealFiles, NewFileIsMovedIntoPlaceAndNoTemporaryFileRemains) {
 TEST_F(RealFiles, ExistingFileIsReplacedWholeKeepingItsAttributes) {
     Put(u"doc.txt", Bytes(100000, 'o'));
     SetFileAttributesW(win::W(Path(u"doc.txt")), FILE_ATTRIBUTE_HIDDEN);
-    ASSERT_TRUE(d1::WriteWholeFile(files, Path(u"doc.txt"), u"short"));
+    ASSERT_TRUE(base::WriteWholeFile(files, Path(u"doc.txt"), u"short"));
     EXPECT_EQ(Get(u"doc.txt"), "short");
     EXPECT_TRUE(GetFileAttributesW(win::W(Path(u"doc.txt"))) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(Names(), Listing{u"doc.txt"});
@@ -79,7 +79,7 @@ TEST_F(RealFiles, ExistingFileIsReplacedWholeKeepingItsAttributes) {
 TEST_F(RealFiles, ReadOnlyTargetFailsAndStaysUntouched) {
     Put(u"ro.txs", "old bytes");
     SetFileAttributesW(win::W(Path(u"ro.txs")), FILE_ATTRIBUTE_READONLY);
-    EXPECT_FALSE(d1::WriteWholeFile(files, Path(u"ro.txs"), u"new"));
+    EXPECT_FALSE(base::WriteWholeFile(files, Path(u"ro.txs"), u"new"));
     EXPECT_EQ(Get(u"ro.txs"), "old bytes");
     EXPECT_EQ(Names(), Listing{u"ro.txs"});
 }
@@ -91,7 +91,7 @@ TEST_F(RealFiles, TargetHeldOpenByAnotherProgramFailsAndStaysUntouched) {
     win::ScopedHandle other(CreateFileW(win::W(Path(u"busy.txt")), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(other.Valid());
-    EXPECT_FALSE(d1::WriteWholeFile(files, Path(u"busy.txt"), u"new"));
+    EXPECT_FALSE(base::WriteWholeFile(files, Path(u"busy.txt"), u"new"));
     other.Reset();
     EXPECT_EQ(Get(u"busy.txt"), "old bytes");
     EXPECT_EQ(Names(), Listing{u"busy.txt"});
@@ -105,27 +105,27 @@ TEST_F(RealFiles, ADiskThatFillsUpDuringTheSaveKeepsThePreviousFileAndNoTemporar
     dir = win::FromW(drive) + u"lockleaf-full";
     ASSERT_TRUE(CreateDirectoryW(win::W(dir), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
     Put(u"doc.txt", Bytes(1000, 'o'));
-    EXPECT_FALSE(d1::WriteWholeFile(files, Path(u"doc.txt"), Text(4u << 20, u'n')));
+    EXPECT_FALSE(base::WriteWholeFile(files, Path(u"doc.txt"), Text(4u << 20, u'n')));
     EXPECT_EQ(Get(u"doc.txt"), Bytes(1000, 'o'));
     EXPECT_EQ(Names(), Listing{u"doc.txt"});
     // The space the broken temporary file took is free again.
-    ASSERT_TRUE(d1::WriteWholeFile(files, Path(u"doc.txt"), Text(100000, u'n')));
+    ASSERT_TRUE(base::WriteWholeFile(files, Path(u"doc.txt"), Text(100000, u'n')));
     EXPECT_EQ(Get(u"doc.txt"), Bytes(100000, 'n'));
 }
 
 TEST_F(RealFiles, MissingLockedOrFolderPathsReadAsNothing) {
-    EXPECT_EQ(d1::ReadWholeFile(files, Path(u"missing.txt")), u"");
+    EXPECT_EQ(base::ReadWholeFile(files, Path(u"missing.txt")), u"");
     Put(u"locked.txt", "secret");
     {
         win::ScopedHandle other(
             CreateFileW(win::W(Path(u"locked.txt")), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(other.Valid());
-        EXPECT_EQ(d1::ReadWholeFile(files, Path(u"locked.txt")), u"");
+        EXPECT_EQ(base::ReadWholeFile(files, Path(u"locked.txt")), u"");
     }
-    EXPECT_EQ(d1::ReadWholeFile(files, Path(u"locked.txt")), u"secret");
+    EXPECT_EQ(base::ReadWholeFile(files, Path(u"locked.txt")), u"secret");
     EXPECT_FALSE(files.FileExists(dir));
-    EXPECT_EQ(d1::ReadWholeFile(files, dir), u"");
-    EXPECT_FALSE(d1::WriteWholeFile(files, dir, u"x"));  // a folder is never replaced by a file
+    EXPECT_EQ(base::ReadWholeFile(files, dir), u"");
+    EXPECT_FALSE(base::WriteWholeFile(files, dir, u"x"));  // a folder is never replaced by a file
     EXPECT_EQ(Names(), Listing{u"locked.txt"});
 }
 
@@ -133,13 +133,13 @@ TEST_F(RealFiles, ProtectedDocumentRoundTripsThroughTheDisk) {
     Text text;
     for (int b = 0; b < 256; ++b) text += static_cast<char16_t>(b < 0x80 ? b : 0x0E01 + b % 0x3A);
     Bytes file;
-    d1::MaskDocument(u"pw", text, file);
-    ASSERT_TRUE(d1::WriteWholeBytes(files, Path(u"s.txs"), file));
+    protect::MaskDocument(u"pw", text, file);
+    ASSERT_TRUE(base::WriteWholeBytes(files, Path(u"s.txs"), file));
     Bytes back;
-    ASSERT_TRUE(d1::ReadWholeBytes(files, Path(u"s.txs"), back));
+    ASSERT_TRUE(base::ReadWholeBytes(files, Path(u"s.txs"), back));
     EXPECT_EQ(back, file);
     Text opened;
-    EXPECT_TRUE(d1::UnmaskDocument(back, u"pw", opened));
+    EXPECT_TRUE(protect::UnmaskDocument(back, u"pw", opened));
     EXPECT_EQ(opened, text);
 }
 
@@ -154,11 +154,11 @@ TEST_F(RealFiles, ADocumentInAFolderPastMaxPathIsSavedReplacedAndReadBack) {
     }
     const Text doc = deep + u"\\document.txt";
     ASSERT_GT(doc.size(), 300u);
-    EXPECT_TRUE(d1::WriteWholeFile(files, doc, u"first"));
-    EXPECT_TRUE(d1::WriteWholeFile(files, doc, u"second, longer"));
+    EXPECT_TRUE(base::WriteWholeFile(files, doc, u"first"));
+    EXPECT_TRUE(base::WriteWholeFile(files, doc, u"second, longer"));
     EXPECT_TRUE(files.FileExists(doc));
     EXPECT_EQ(files.FileLength(doc), 14);
-    EXPECT_EQ(d1::ReadWholeFile(files, doc), u"second, longer");
+    EXPECT_EQ(base::ReadWholeFile(files, doc), u"second, longer");
     // Nothing but the document is left in its folder.
     int entries = 0;
     WIN32_FIND_DATAW found;

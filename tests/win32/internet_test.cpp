@@ -15,7 +15,7 @@ struct RealPlatform {
     Win32EventLoop loop;
     Win32Files files;
     Win32Internet internet;
-    d1::Http http{internet, loop, files};
+    ads::Http http{internet, loop, files};
 };
 
 std::string Body(size_t n) {
@@ -40,9 +40,9 @@ TEST(WinInet, ABodyOf300BytesComesIn256And44ThenNothing) {
     REQUIRE_SITE(site);
     site.Put("files/banner.txt", Body(300));
     Win32Internet net;
-    const NetHandle root = net.Open(d1::kUserAgent, d1::kInternetOpenTypeDirect, 0);
+    const NetHandle root = net.Open(ads::kUserAgent, ads::kInternetOpenTypeDirect, 0);
     ASSERT_NE(root, 0u);
-    const NetHandle url = net.OpenUrl(root, site.Url("files/banner.txt"), d1::kInternetFlagNoCacheWrite);
+    const NetHandle url = net.OpenUrl(root, site.Url("files/banner.txt"), ads::kInternetFlagNoCacheWrite);
     ASSERT_NE(url, 0u);
     std::string got;
     std::vector<uint32_t> sizes;
@@ -68,19 +68,20 @@ TEST(WinInet, TheProceduresFetchTextAndFilesWithTheQueryAsSent) {
     site.Put("files/banner.txt", "1\ta.gif\t6\thttp://x.example/\tt\r\n");
     const std::string image = "GIF89a" + Body(700);
     site.Put("files/banner/a.gif", image);
-    EXPECT_EQ(d1::GetUrlText(rp.http, site.Url("files/banner.txt")),
+    EXPECT_EQ(ads::GetUrlText(rp.http, site.Url("files/banner.txt")),
               u"1\ta.gif\t6\thttp://x.example/\tt\r\n");
-    EXPECT_EQ(d1::GetUrlText(rp.http, site.Url("adm/sendstat.php?app=LOK&key=823C3D&do=click&banner=7%20up")),
-              u"");
+    EXPECT_EQ(
+        ads::GetUrlText(rp.http, site.Url("adm/sendstat.php?app=LOK&key=823C3D&do=click&banner=7%20up")),
+        u"");
     // A 404 page is no body: nothing comes back, and a download keeps the file it had.
-    EXPECT_EQ(d1::GetUrlText(rp.http, site.Url("files/missing.txt")), u"");
+    EXPECT_EQ(ads::GetUrlText(rp.http, site.Url("files/missing.txt")), u"");
 
     Text local = TempPath(u"lockleaf-a.gif");
-    d1::DownloadFile(rp.http, site.Url("files/banner/a.gif"), local);
+    ads::DownloadFile(rp.http, site.Url("files/banner/a.gif"), local);
     Bytes written;
     EXPECT_TRUE(rp.files.ReadAll(local, written));
     EXPECT_EQ(written, image);
-    d1::DownloadFile(rp.http, site.Url("files/banner/missing.gif"), local);
+    ads::DownloadFile(rp.http, site.Url("files/banner/missing.gif"), local);
     EXPECT_TRUE(rp.files.ReadAll(local, written));
     EXPECT_EQ(written, image);
     DeleteFileW(win::W(local));
@@ -97,19 +98,19 @@ TEST(WinInet, ABodyThatBreaksOffIsAFailedReadAndLeavesNoFile) {
     site.Put("files/banner/big.gif", Body(4000));
     Text local = TempPath(u"lockleaf-big.gif");
     rp.files.WriteFlushed(local, "previous");
-    d1::DownloadFile(rp.http, site.Url("files/banner/big.gif"), local);
+    ads::DownloadFile(rp.http, site.Url("files/banner/big.gif"), local);
     EXPECT_FALSE(rp.files.FileExists(local));
     DeleteFileW(win::W(local));
-    const Text text = d1::GetUrlText(rp.http, site.Url("files/banner/big.gif"));
+    const Text text = ads::GetUrlText(rp.http, site.Url("files/banner/big.gif"));
     EXPECT_EQ(text.size(), 2000u);  // what arrived before the break
 }
 
 TEST(WinInet, ARefusedPortFailsAtOnce) {
     Win32Internet net;
-    const NetHandle root = net.Open(d1::kUserAgent, d1::kInternetOpenTypeDirect, 0);
+    const NetHandle root = net.Open(ads::kUserAgent, ads::kInternetOpenTypeDirect, 0);
     ASSERT_NE(root, 0u);
     const DWORD start = GetTickCount();
-    EXPECT_EQ(net.OpenUrl(root, u"http://127.0.0.1:1/files/banner.txt", d1::kInternetFlagNoCacheWrite), 0u);
+    EXPECT_EQ(net.OpenUrl(root, u"http://127.0.0.1:1/files/banner.txt", ads::kInternetFlagNoCacheWrite), 0u);
     EXPECT_LT(GetTickCount() - start, 2000u);
     net.Close(root);
 }
@@ -119,7 +120,7 @@ TEST(WinInet, ASilentServerGivesUpWithinTheTimeOut) {
     REQUIRE_SITE(site);
     RealPlatform rp;
     const DWORD start = GetTickCount();
-    EXPECT_EQ(d1::GetUrlText(rp.http, site.Url("adm/sendstat.php?app=LOK&key=1&do=start")), u"");
+    EXPECT_EQ(ads::GetUrlText(rp.http, site.Url("adm/sendstat.php?app=LOK&key=1&do=start")), u"");
     const DWORD took = GetTickCount() - start;
     EXPECT_LT(took, Win32Internet::kConnectTimeoutMs + Win32Internet::kReceiveTimeoutMs + 2000);
     EXPECT_GE(took, Win32Internet::kReceiveTimeoutMs / 2);  // it really waited for the answer

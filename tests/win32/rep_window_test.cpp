@@ -57,8 +57,8 @@ struct RepWindow : ::testing::Test {
     Win32Window& main = owner.window;
     Win32TextBox& editor = owner.box;
     Win32RepHost repHost{GetModuleHandleW(nullptr)};
-    rep find{owner, locale, prompts, &repHost};
-    FindState& fs = d1::g_FindState;
+    rep finder{owner, locale, prompts, &repHost};
+    FindState& fs = find::g_FindState;
 
     void SetUp() override {
         fs = {};
@@ -69,7 +69,7 @@ struct RepWindow : ::testing::Test {
         repHost.owner = main.m_Hwnd;
     }
     void TearDown() override {
-        find.Unload();
+        finder.Unload();
         DestroyWindow(main.m_Hwnd);
         fs = {};
     }
@@ -82,7 +82,7 @@ struct RepWindow : ::testing::Test {
     void Open(const Text& text, int32_t start, int32_t length) {
         editor.SetText(text);
         editor.SetSel(start, length);
-        find.OpenForFind();  // Edit > Find
+        finder.OpenForFind();  // Edit > Find
         loop.DoEvents();
     }
     // A key as the keyboard delivers it: posted to the focused control and through the message loop.
@@ -198,7 +198,7 @@ TEST_F(RepWindow, EnterAndEscOnButtonsDoNothingWhileEscInABoxCloses) {
 
     Key(Item(kIdTe + 1), VK_ESCAPE);
     EXPECT_FALSE(IsWindow(W()));
-    EXPECT_FALSE(find.Loaded());
+    EXPECT_FALSE(finder.Loaded());
 }
 
 TEST_F(RepWindow, F3InABoxFindsAndHandsTheFocusToTheEditor) {
@@ -247,14 +247,14 @@ TEST_F(RepWindow, CloseBoxAndCancelUnloadAndTheReopenedBoxShowsTheCaseSetting) {
     Open(u"abc", 0, 3);
     SendMessageW(Item(kIdCh1), BM_CLICK, 0, 0);
     SendMessageW(W(), WM_CLOSE, 0, 0);
-    EXPECT_FALSE(find.Loaded());
+    EXPECT_FALSE(finder.Loaded());
     Open(u"abc", 0, 0);
     ASSERT_TRUE(IsWindow(W()));
     EXPECT_EQ(SendMessageW(Item(kIdCh1), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(fs.MatchCase, u"1");
     SendMessageW(Item(kIdCa), BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindow(W()));
-    EXPECT_FALSE(find.Loaded());
+    EXPECT_FALSE(finder.Loaded());
 }
 
 TEST(RepIcon, TheExecutableCarriesAThirtyTwoPixelSixteenColourIcon) {
