@@ -15,6 +15,17 @@ Text SaveChangesQuestion(const Text& fileName) {
            (fileName.empty() ? Text(u"Untitled") : base::GetFileNamePart(fileName)) + u"?";
 }
 
+// A completed load or save names the document and keeps its password; the one it replaces is wiped.
+void Adopt(const Text& path, Text& password) {
+    d1::g_FileName = path;
+    if (password == d1::g_Password) {
+        base::Wipe(password);
+        return;
+    }
+    base::Wipe(d1::g_Password);
+    d1::g_Password = std::move(password);
+}
+
 }  // namespace
 
 bool Fou::SecureOpen(const Text& path) {
@@ -24,11 +35,7 @@ bool Fou::SecureOpen(const Text& path) {
         base::Wipe(password);
         return false;
     }
-    d1::g_FileName = path;
-    if (password != d1::g_Password) {
-        base::Wipe(d1::g_Password);
-        d1::g_Password = std::move(password);
-    }
+    Adopt(path, password);
     UpdateCaption();
     return true;
 }
@@ -81,11 +88,7 @@ bool Fou::SaveTo(const Text& path, bool ask) {
         return false;
     }
     // Only now is this the document's name and password: a save that did not happen changes neither.
-    d1::g_FileName = path;
-    if (password != d1::g_Password) {
-        base::Wipe(d1::g_Password);
-        d1::g_Password = std::move(password);
-    }
+    Adopt(path, password);
     m_Modified = false;
     UpdateCaption();
     return true;

@@ -48,7 +48,7 @@ void rep::Co2() {
     if (fs.ReplaceMode.empty()) {
         fs.ReplaceMode.assign(1, u'1');  // not a literal: GCC 12 warns falsely (-Wrestrict) on it
         if (m_Loaded) {
-            c.window->SetCaption(u"Replace");
+            m_Controls.window->SetCaption(u"Replace");
             ReForm();
         }
         return;

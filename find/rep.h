@@ -28,7 +28,7 @@ public:
     void Unload();       // Esc, Cancel and the close box
     void OpenForFind();  // the editor's Find command
     bool Loaded() const { return m_Loaded; }
-    const RepControls& Controls() const { return c; }
+    const RepControls& Controls() const { return m_Controls; }
 
     // ---- the operations ----
 
@@ -46,7 +46,7 @@ private:
     Locale& m_Locale;
     Prompts& m_Prompts;
     RepHost* m_Host;
-    RepControls c;
+    RepControls m_Controls;
     bool m_Initialized = false;
     bool m_Loaded = false;
 };

@@ -20,49 +20,50 @@ void rep::EnsureLoaded() {
         m_Initialized = true;
         Form_Initialize();
     }
-    c = m_Host->Create(*this);
+    m_Controls = m_Host->Create(*this);
     m_Loaded = true;
     // A reopened window shows the case setting the next search uses.
-    c.Ch1->SetValue(find::g_FindState.ExactFind() ? 1 : 0);
+    m_Controls.Ch1->SetValue(find::g_FindState.ExactFind() ? 1 : 0);
     Form_Load();
     // Centred over the editor window at every load.
     const Rect owner = m_Editor.EditorWindow().Placement();
-    const Rect self = c.window->Placement();
-    c.window->Move({owner.left + (owner.width - self.width) / 2, owner.top + (owner.height - self.height) / 2,
-                    self.width, self.height});
+    const Rect self = m_Controls.window->Placement();
+    m_Controls.window->Move({owner.left + (owner.width - self.width) / 2,
+                             owner.top + (owner.height - self.height) / 2, self.width, self.height});
 }
 
 void rep::ReForm() {
     const bool replace = find::g_FindState.ReplaceMode == u"1";
-    const Rect outer = c.window->Placement();
-    c.window->Move({outer.left, outer.top, kWidth, replace ? kReplaceHeight : kFindHeight});
-    const Rect lower = c.Pi[1]->Placement();
-    c.Pi[1]->Move({lower.left, replace ? kReplacePanelTop : kFindPanelTop, lower.width, lower.height});
-    c.co[2]->SetEnabled(replace);
+    const Rect outer = m_Controls.window->Placement();
+    m_Controls.window->Move({outer.left, outer.top, kWidth, replace ? kReplaceHeight : kFindHeight});
+    const Rect lower = m_Controls.Pi[1]->Placement();
+    m_Controls.Pi[1]->Move(
+        {lower.left, replace ? kReplacePanelTop : kFindPanelTop, lower.width, lower.height});
+    m_Controls.co[2]->SetEnabled(replace);
 }
 
 void rep::OpenForFind() {
     find::g_FindState.ReplaceMode.clear();
     if (!m_Host) return;  // no window toolkit (the keys still work)
     EnsureLoaded();
-    c.window->SetCaption(u"Find");
+    m_Controls.window->SetCaption(u"Find");
     m_Host->ShowModeless();
-    c.Te[0]->SetFocus();
+    m_Controls.Te[0]->SetFocus();
     Text search = m_Editor.ActiveEditor().SelText();
     int32_t start = 2, end = 1;
     if (search.empty()) search = SALine(start, end);
-    c.Te[0]->SetText(search);
-    c.Te[0]->SetSel(0, static_cast<int32_t>(search.size()));
+    m_Controls.Te[0]->SetText(search);
+    m_Controls.Te[0]->SetSel(0, static_cast<int32_t>(search.size()));
 }
 
 void rep::co_Click(int16_t index) {
     FindState& fs = find::g_FindState;
-    fs.FindText = c.Te[0]->GetText();
-    fs.ReplaceText = c.Te[1]->GetText();
+    fs.FindText = m_Controls.Te[0]->GetText();
+    fs.ReplaceText = m_Controls.Te[1]->GetText();
     if (fs.FindText.empty()) {
         m_Prompts.Message(u"Please enter search word.", MsgButtons::Ok, MsgIcon::None);
         // The prompt runs the event loop; the window may have been closed meanwhile.
-        if (m_Loaded) c.Te[0]->SetFocus();
+        if (m_Loaded) m_Controls.Te[0]->SetFocus();
         return;
     }
     static constexpr const char16_t* kCommands[] = {u"find", u"replace", u"replace all"};
@@ -88,7 +89,7 @@ void rep::ca_Click() {
     m_Editor.ActiveEditor().SetFocus();  // the editor as the user sees it is its text
 }
 
-void rep::Ch1_Click() { find::g_FindState.MatchCase = c.Ch1->Value() ? u"1" : u"0"; }
+void rep::Ch1_Click() { find::g_FindState.MatchCase = m_Controls.Ch1->Value() ? u"1" : u"0"; }
 
 void rep::Te_KeyDown(int, int16_t keyCode, int) {
     // Enter is the Find button's, the window's default, as in every Find window.
@@ -101,6 +102,6 @@ void rep::Te_KeyDown(int, int16_t keyCode, int) {
 void rep::Unload() {
     if (!m_Loaded) return;
     m_Loaded = false;
-    c = {};
+    m_Controls = {};
     m_Host->Destroy();
 }
