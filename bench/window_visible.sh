@@ -6,15 +6,7 @@
 #   bench/window_visible.sh   (needs the build whose site is the local one: make test-e2e makes it)
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 RUNS=${RUNS:-3}
-SITE_BUILD=${E2E_SITE_BUILD:-$BUILD-site}
-SITE_URL=$(sed -n 's/^LOCKLEAF_SITE_URL:STRING=//p' "$SITE_BUILD/CMakeCache.txt" 2>/dev/null || true)
-[[ "$SITE_URL" =~ ^http://127\.0\.0\.1:([0-9]+)/$ ]] || { echo "no build for the local site in $SITE_BUILD" >&2; exit 1; }
-PORT=${BASH_REMATCH[1]}
-SITE="$E2E_TMP/site"
-SITE_PID=
-mkdir -p "$SITE/files/banner"
-stop_site() { [ -n "$SITE_PID" ] && kill "$SITE_PID" 2>/dev/null; SITE_PID=; sleep 0.3; }
-trap 'stop_site; e2e_cleanup' EXIT
+site_setup
 e2e_setup
 cp "$SITE_BUILD/lockleaf.exe" "$APP_DIR/"
 cp "$BUILD/bare_edit.exe" "$BUILD/open_timer.exe" "$APP_DIR/"
@@ -29,14 +21,6 @@ visible_ms() {  # visible_ms [--visible] <caption-part> <program> [args]: median
   done | median
 }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
-site() {  # site [fake_site options]: a fresh site on the build's port
-  stop_site
-  rm -f "$SITE/port" "$SITE/log"
-  python3 "$REPO/tests/site/fake_site.py" --port "$PORT" --root "$SITE" --log "$SITE/log" --port-file "$SITE/port" \
-    --max-seconds 600 "$@" >/dev/null 2>&1 &
-  SITE_PID=$!
-  for _ in $(seq 50); do [ -s "$SITE/port" ] && break; sleep 0.1; done
-}
 
 bare=$(visible_ms --visible "tiny.txt - " bare_edit.exe 'C:\Lockleaf\tiny.txt')
 bare_answer=$(visible_ms "tiny.txt - " bare_edit.exe 'C:\Lockleaf\tiny.txt')

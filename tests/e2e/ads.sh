@@ -3,19 +3,8 @@
 # banner\, php\banner.html built from them, a hostile image name kept out, and the window answering all along.
 source "$(dirname "$0")/lib.sh"
 
-# lockleaf.exe must come from a build whose site is the fake one (make test-e2e makes it); probe from BUILD.
-SITE_BUILD=${E2E_SITE_BUILD:-$BUILD-site}
-SITE_URL=$(sed -n 's/^LOCKLEAF_SITE_URL:STRING=//p' "$SITE_BUILD/CMakeCache.txt" 2>/dev/null || true)
-if ! [[ "$SITE_URL" =~ ^http://127\.0\.0\.1:([0-9]+)/$ ]] || [ ! -f "$SITE_BUILD/lockleaf.exe" ]; then
-  echo "ads: no build for the local site in $SITE_BUILD (got site URL [$SITE_URL])" >&2
-  exit 1
-fi
-PORT=${BASH_REMATCH[1]}
-
-SITE="$E2E_TMP/site"
-SITE_PID=
-mkdir -p "$SITE/files/banner"
-trap '[ -n "$SITE_PID" ] && kill "$SITE_PID" 2>/dev/null; e2e_cleanup' EXIT
+# lockleaf.exe must come from a build whose site is the fake one; probe from BUILD.
+site_setup
 
 # Seven images of different sizes; the last one is sent slowly, so the refresh lasts a few seconds.
 list=
@@ -29,11 +18,7 @@ list+=$'8\tbig.gif\t6000\thttp://ads.example/big\tBig\r\n'
 list+=$'9\t..\\evil.gif\t5\thttp://ads.example/evil\tEvil\r\n'
 printf '%s' "$list" >"$SITE/files/banner.txt"
 
-python3 "$REPO/tests/site/fake_site.py" --port "$PORT" --root "$SITE" --log "$SITE/log" \
-  --port-file "$SITE/port" --slow /files/banner/big.gif --max-seconds 240 >/dev/null 2>&1 &
-SITE_PID=$!
-for _ in $(seq 50); do [ -s "$SITE/port" ] && break; sleep 0.1; done
-[ -s "$SITE/port" ] || { echo "ads: the fake site did not start on port $PORT" >&2; exit 1; }
+site --slow /files/banner/big.gif
 
 e2e_setup
 cp "$SITE_BUILD/lockleaf.exe" "$APP_DIR/"

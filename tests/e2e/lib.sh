@@ -122,6 +122,35 @@ eventually() {
   return 1
 }
 
+# The local fake site, for a program built with it as its site (make test-e2e builds one beside BUILD):
+# SITE_BUILD, its PORT, the site's folder SITE; `site [fake_site options]` starts a fresh one (fresh log),
+# `stop_site` stops it, and the test's end does too.
+site_setup() {
+  SITE_BUILD=${E2E_SITE_BUILD:-$BUILD-site}
+  local url
+  url=$(sed -n 's/^LOCKLEAF_SITE_URL:STRING=//p' "$SITE_BUILD/CMakeCache.txt" 2>/dev/null || true)
+  if ! [[ "$url" =~ ^http://127\.0\.0\.1:([0-9]+)/$ ]] || [ ! -f "$SITE_BUILD/lockleaf.exe" ]; then
+    echo "$E2E_NAME: no build for the local site in $SITE_BUILD (got site URL [$url])" >&2
+    exit 1
+  fi
+  PORT=${BASH_REMATCH[1]}
+  SITE="$E2E_TMP/site"
+  SITE_PID=
+  mkdir -p "$SITE/files/banner"
+  trap 'stop_site; e2e_cleanup' EXIT
+}
+stop_site() { [ -n "${SITE_PID:-}" ] && kill "$SITE_PID" 2>/dev/null; SITE_PID=; sleep 0.3; }
+site() {
+  stop_site
+  rm -f "$SITE/port" "$SITE/log"
+  python3 "$REPO/tests/site/fake_site.py" --port "$PORT" --root "$SITE" --log "$SITE/log" --port-file "$SITE/port" \
+    --max-seconds 600 "$@" >/dev/null 2>&1 &
+  SITE_PID=$!
+  for _ in $(seq 50); do [ -s "$SITE/port" ] && return 0; sleep 0.1; done
+  echo "$E2E_NAME: the fake site did not start on port $PORT" >&2
+  return 1
+}
+
 # The first line of what the message box or prompt titled "Lockleaf" says (class names compare ignoring case).
 said() { probe child Lockleaf | awk -F'\t' 'tolower($1) == "static" && $2 != "" { print $2; exit }'; }
 

@@ -4,26 +4,7 @@
 # the editor takes typing afterwards.
 source "$(dirname "$0")/lib.sh"
 
-SITE_BUILD=${E2E_SITE_BUILD:-$BUILD-site}
-SITE_URL=$(sed -n 's/^LOCKLEAF_SITE_URL:STRING=//p' "$SITE_BUILD/CMakeCache.txt" 2>/dev/null || true)
-if ! [[ "$SITE_URL" =~ ^http://127\.0\.0\.1:([0-9]+)/$ ]] || [ ! -f "$SITE_BUILD/lockleaf.exe" ]; then
-  echo "site_stall: no build for the local site in $SITE_BUILD (got site URL [$SITE_URL])" >&2
-  exit 1
-fi
-PORT=${BASH_REMATCH[1]}
-SITE="$E2E_TMP/site"
-SITE_PID=
-mkdir -p "$SITE/files/banner"
-stop_site() { [ -n "$SITE_PID" ] && kill "$SITE_PID" 2>/dev/null; SITE_PID=; sleep 0.3; }
-trap 'stop_site; e2e_cleanup' EXIT
-site() {  # site [fake_site options]: a fresh site on the build's port, with a fresh log
-  stop_site
-  rm -f "$SITE/port" "$SITE/log"
-  python3 "$REPO/tests/site/fake_site.py" --port "$PORT" --root "$SITE" --log "$SITE/log" --port-file "$SITE/port" \
-    --max-seconds 240 "$@" >/dev/null 2>&1 &
-  SITE_PID=$!
-  for _ in $(seq 50); do [ -s "$SITE/port" ] && break; sleep 0.1; done
-}
+site_setup
 stats() { grep -c $'^GET\t/adm/sendstat.php?app=LOK&key=.*&do=start\t' "$SITE/log" || true; }
 now_ms() { date +%s%3N; }
 # The first refresh is over once the list was asked for and the window answers again.

@@ -43,7 +43,7 @@ TEST(CngCrypto, PublishedVectorsOfPbkdf2AndAesGcm) {
         EXPECT_EQ(key, Hex(v.key)) << v.password;
     }
 
-    // The GCM specification's test cases 13, 14 and 16 (256-bit keys; 16 with associated data).
+    // McGrew and Viega's published GCM test cases 13, 14 and 16 (256-bit keys; 16 with associated data).
     struct Gcm {
         const char *key, *nonce, *aad, *plain, *cipher, *tag;
     };
