@@ -108,6 +108,25 @@ typed() {
   sleep 0.3
 }
 
+# xdotool types a character missing from the keyboard map through a borrowed key; under load Wine sometimes
+# reads the key after it was given back, and the character is lost. So each character is typed again until
+# the box shows a change (a user would see the missing letter and type it again). typed_each READER TEXT
+typed_each() {
+  local reader=$1 text=$2 i before
+  for ((i = 0; i < ${#text}; i++)); do
+    before=$($reader)
+    for _ in 1 2 3 4; do
+      xdotool type --delay 100 "${text:i:1}"
+      eventually_changed "$reader" "$before" && break
+    done
+  done
+  sleep 0.3
+}
+eventually_changed() { for _ in $(seq 15); do [ "$($1)" != "$2" ] && return 0; sleep 0.1; done; return 1; }
+# Readers for typed_each: the prompt's edit box, the document's text.
+prompt_box() { probe child Lockleaf | awk -F'\t' 'tolower($1) == "edit" { print $2; exit }'; }
+editor_box() { probe text | od -An -tx1 | tr -d ' \n'; }
+
 # Waits until a visible top-level window with exactly this caption exists.
 wait_for_window() {
   for _ in $(seq 100); do [ "$(probe windows "$1")" = 1 ] && return 0; sleep 0.1; done

@@ -31,7 +31,7 @@ check "and nothing is written" "$(ls "$D"/s.txs 2>/dev/null | wc -l)" "0"
 caption_is "Lockleaf 1.0" "the document stays untitled"
 menu Down Down Down; dialog
 typed 'C:\Lockleaf\s.txs'; press Return
-dialog; typed 'Müller1'; press Return
+dialog; typed_each prompt_box 'Müller1'; press Return
 dialog
 check "a password the file cannot hold is refused" "$(said | cut -c1-40)" \
   "This password has a character that a pro"
@@ -53,11 +53,11 @@ press F2
 check "no secret text in any plain file" "$(grep -l 'top secret' "$D"/*.txt 2>/dev/null | wc -l)" "0"
 
 open_file 'legacy.txs'
-dialog; typed 'Müller1'; press Return
+dialog; typed_each prompt_box 'Müller1'; press Return
 caption_is "legacy.txs - Lockleaf 1.0" "the remembered password opens a file saved with \"?\""
 check "its text" "$(probe text)" "old text"
 BEFORE=$(xxd -p "$D/legacy.txs")
-press ctrl+End; typed ' é'
+press ctrl+End; typed_each editor_box ' é'
 press F2; dialog
 check "a character the code page lacks is told" "$(said | cut -c1-12)" "1 character "
 press n

@@ -20,23 +20,6 @@ dialog() { wait_for_window Lockleaf || true; sleep 0.5; }
 caption_is() { eventually "$1" probe caption || true; check "$2" "$(probe caption)" "$1"; }
 shown() { python3 -c 'import sys; sys.stdout.write(open(sys.argv[1], "rb").read().decode().replace("\0", "\u2400").replace("\r", ""))' "$1"; }
 opened() { sealed open "$1" "$2" "$E2E_TMP/plain" 2>/dev/null && cat "$E2E_TMP/plain" | od -An -tx1 | tr -d ' \n'; }
-# xdotool types a character missing from the keyboard map through a borrowed key; under load Wine sometimes
-# reads the key after it was given back, and the character is lost. So each character is typed again until
-# the box shows a change (a user would see the missing letter and type it again). typed_each READER TEXT
-typed_each() {
-  local reader=$1 text=$2 i before
-  for ((i = 0; i < ${#text}; i++)); do
-    before=$($reader)
-    for _ in 1 2 3 4; do
-      xdotool type --delay 100 "${text:i:1}"
-      eventually_changed "$reader" "$before" && break
-    done
-  done
-  sleep 0.3
-}
-eventually_changed() { for _ in $(seq 15); do [ "$($1)" != "$2" ] && return 0; sleep 0.1; done; return 1; }
-prompt_box() { probe child Lockleaf | awk -F'\t' 'tolower($1) == "edit" { print $2; exit }'; }
-editor_box() { probe text | od -An -tx1 | tr -d ' \n'; }
 hex() { od -An -tx1 "$1" | tr -d ' \n'; }
 
 ll_start
