@@ -48,7 +48,6 @@ bool Fou::ShowDocument(const Text& text) {
         const bool unwrap = d1::g_ActiveEditor == 1 && !WrapsQuickly(text);
         TextBox& box = *m_Controls.txtData[unwrap ? 0 : d1::g_ActiveEditor];
         m_LoadMarker.clear();
-        m_Modified = false;
         // A text the box refused is not loaded: the document shown and its name stay.
         if (!box.SetText(text)) throw std::bad_alloc();
         if (unwrap) {

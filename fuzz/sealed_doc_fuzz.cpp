@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "base/unicode.h"
 #include "fakes/openssl_crypto.h"
 #include "protect/sealed.h"
 
@@ -24,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view raw(reinterpret_cast<const char*>(data + 1), size - 1);
 
     Text decoded;
-    if (protect::FromUtf8(raw, decoded) && protect::ToUtf8(decoded) != raw) std::abort();
+    if (base::FromUtf8(raw, decoded) && base::ToUtf8(decoded) != raw) std::abort();
 
     const size_t pwLength = 1 + data[0] % 8;
     if (raw.size() < pwLength) return 0;

@@ -4,33 +4,11 @@
 #include <cstring>
 
 #include "base/paths.h"
+#include "base/unicode.h"
 
 namespace protect {
 
 namespace {
-
-constexpr char16_t kReplacement = u'\uFFFD';
-
-void PutUtf8(Bytes& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-bool IsHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 // A buffer of secret bytes (the password as UTF-8, the plaintext) that is wiped however the scope ends.
 struct Wiped {
@@ -46,61 +24,6 @@ struct Wiped {
 
 bool IsSealedName(const Text& path) { return base::GetExtension(path) == u"txse"; }
 
-Bytes ToUtf8(std::u16string_view text) {
-    Bytes out;
-    out.reserve(text.size() + text.size() / 2);
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (IsHigh(c) && i + 1 < text.size() && IsLow(text[i + 1])) {
-            PutUtf8(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
-            ++i;
-        } else {
-            PutUtf8(out, IsHigh(c) || IsLow(c) ? kReplacement : c);
-        }
-    }
-    return out;
-}
-
-bool FromUtf8(std::string_view bytes, Text& text) {
-    text.clear();
-    text.reserve(bytes.size());
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-    const size_t n = bytes.size();
-    for (size_t i = 0; i < n;) {
-        const unsigned char lead = b[i];
-        if (lead < 0x80) {
-            text += static_cast<char16_t>(lead);
-            ++i;
-            continue;
-        }
-        size_t length = 0;
-        char32_t c = 0, least = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, c = lead & 0x1F, least = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, c = lead & 0x0F, least = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, c = lead & 0x07, least = 0x10000;
-        } else {
-            return false;
-        }
-        if (n - i < length) return false;
-        for (size_t k = 1; k < length; ++k) {
-            if ((b[i + k] & 0xC0) != 0x80) return false;
-            c = (c << 6) | (b[i + k] & 0x3F);
-        }
-        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-        if (c >= 0x10000) {
-            text += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            text += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            text += static_cast<char16_t>(c);
-        }
-        i += length;
-    }
-    return true;
-}
-
 const char16_t* SealedMessage(SealedStatus status) {
     switch (status) {
         case SealedStatus::NotSealed:
@@ -113,8 +36,7 @@ const char16_t* SealedMessage(SealedStatus status) {
                    u"Your file has NOT been opened.";
         case SealedStatus::WrongPassword:
             return u"The password is wrong, or the file has been changed since it was saved. Your file has "
-                   u"NOT "
-                   u"been opened.";
+                   u"NOT been opened.";
         case SealedStatus::NotText:
             return u"This sealed document does not hold UTF-8 text. Your file has NOT been opened.";
         case SealedStatus::Ok:
@@ -156,7 +78,7 @@ bool SealedKey::Derive(const Text& password, const SealedHeader& header) {
 }
 
 bool SealedKey::DeriveFrom(const Text& password) {
-    Bytes secret = ToUtf8(password);
+    Bytes secret = base::ToUtf8(password);
     const Wiped wipeSecret{m_Crypto, secret};
     const std::string_view salt(reinterpret_cast<const char*>(m_Salt.data()), m_Salt.size());
     if (!m_Crypto.DeriveKey(secret, salt, m_Iterations, m_Key.data(), m_Key.size())) {
@@ -191,7 +113,7 @@ bool SealText(Crypto& crypto, const SealedKey& key, std::u16string_view text, By
     file.clear();
     std::array<uint8_t, Crypto::kNonceSize> nonce{};
     if (!crypto.Random(nonce.data(), nonce.size())) return false;
-    Bytes plain = ToUtf8(text);
+    Bytes plain = base::ToUtf8(text);
     const Wiped wipePlain{crypto, plain};
     const uint32_t n = key.Iterations();
     Bytes header;
@@ -225,7 +147,7 @@ SealedStatus OpenSealed(Crypto& crypto, std::string_view file, const SealedKey& 
     const Wiped wipePlain{crypto, plain};
     if (!crypto.Open(key.Key(), header.nonce.data(), aad, cipher, tag, plain))
         return SealedStatus::WrongPassword;
-    if (!FromUtf8(plain, text)) {
+    if (!base::FromUtf8(plain, text)) {
         text.clear();
         return SealedStatus::NotText;
     }

@@ -23,12 +23,6 @@ constexpr uint32_t kSealedMaxIterations = 10000000;
 // A document is sealed by its name alone: the extension "txse", in any case.
 bool IsSealedName(const Text& path);
 
-// UTF-16 to UTF-8; an unpaired surrogate, which no encoding can hold, becomes U+FFFD.
-Bytes ToUtf8(std::u16string_view text);
-// Strict: false for anything but well-formed UTF-8 (no overlong forms, surrogates or code points past
-// U+10FFFF). A leading BOM is kept as the character it is.
-bool FromUtf8(std::string_view bytes, Text& text);
-
 enum class SealedStatus {
     Ok,
     NotSealed,       // too short, or not our magic

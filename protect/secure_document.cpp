@@ -11,17 +11,24 @@
 #include "base/codepage.h"
 #include "base/paths.h"
 #include "base/text.h"
+#include "base/unicode.h"
 #include "base/whole_file.h"
 #include "platform/trace.h"
 #include "protect/cipher.h"
 
 namespace protect {
 
+namespace {
+
+Text Decimal(int64_t n) {
+    const std::string digits = std::to_string(n);
+    return Text(digits.begin(), digits.end());
+}
+
+}  // namespace
+
 Text TooLargeMessage(int64_t length) {
-    auto mib = [](int64_t bytes) {
-        const std::string n = std::to_string((bytes + (int64_t{1} << 20) - 1) >> 20);
-        return Text(n.begin(), n.end()) + u" MiB";
-    };
+    auto mib = [](int64_t bytes) { return Decimal((bytes + (int64_t{1} << 20) - 1) >> 20) + u" MiB"; };
     return u"This file is " + mib(length) + u"; Lockleaf opens files up to " + mib(kLargestDocument) + u". " +
            kNotOpenedMessage;
 }
@@ -33,26 +40,19 @@ void ShowNuls(Text& text) { std::replace(text.begin(), text.end(), u'\0', kNulSy
 void RestoreNuls(Text& text) { std::replace(text.begin(), text.end(), kNulSymbol, u'\0'); }
 
 Text UnmappableMessage(std::u16string_view text) {
-    const auto isHigh = [](char16_t c) { return c >= 0xD800 && c < 0xDC00; };
-    const auto isLow = [](char16_t c) { return c >= 0xDC00 && c < 0xE000; };
     const size_t first = base::FirstUnmappable(text);
     size_t count = 0;
     for (size_t i = first; i < text.size(); ++i) {
         if (base::ByteOfChar(text[i]) != base::kUnmappable || text[i] == u'?') continue;
         ++count;  // a character beyond the 16-bit range is two units, counted once
-        if (isHigh(text[i]) && i + 1 < text.size() && isLow(text[i + 1])) ++i;
+        if (base::IsSurrogatePair(text, i)) ++i;
     }
     const size_t line = 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + first, u'\n'));
-    const bool pair = first + 1 < text.size() && isHigh(text[first]) && isLow(text[first + 1]);
-    const auto number = [](size_t n) {
-        const std::string digits = std::to_string(n);
-        return Text(digits.begin(), digits.end());
-    };
-    return number(count) + (count == 1 ? u" character" : u" characters") +
+    return Decimal(static_cast<int64_t>(count)) + (count == 1 ? u" character" : u" characters") +
            u" of this document cannot be stored in this file's code page (Thai, Windows-874) and will be "
            u"saved as \"?\". The first is \"" +
-           Text(text.substr(first, pair ? 2 : 1)) + u"\" on line " + number(line) +
-           u".\r\n\r\nDo you want to save anyway?";
+           Text(text.substr(first, base::IsSurrogatePair(text, first) ? 2 : 1)) + u"\" on line " +
+           Decimal(static_cast<int64_t>(line)) + u".\r\n\r\nDo you want to save anyway?";
 }
 
 Text CommandLineDocument(const Text& commandLine) {

@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "base/unicode.h"
 #include "protect/secure_document.h"
 #include "win32/crypto_win.h"
 #include "win32/files_win.h"
@@ -51,7 +52,7 @@ int wmain(int argc, wchar_t** argv) {
     const Text line =
         u"\u0e43\u0e1a\u0e44\u0e21\u0e49\u0e2a\u0e35\u0e40\u0e02\u0e35\u0e22\u0e27 quick brown fox\r\n";
     Text text;
-    while (protect::ToUtf8(text).size() + protect::ToUtf8(line).size() <= (1u << 20)) text += line;
+    while (base::ToUtf8(text).size() + base::ToUtf8(line).size() <= (1u << 20)) text += line;
 
     Win32Files files;
     Win32Crypto crypto;

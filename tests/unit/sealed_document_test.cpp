@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/unicode.h"
 #include "fakes/fake_platform.h"
 #include "protect/sealed.h"
 
@@ -67,7 +68,7 @@ TEST_F(SealedDocument, SaveAsAsksTwiceAndF2SealsAgainUnderTheKeptKeyWithANewNonc
         "\xE0\xB8\x97\xE0\xB8\x94\xE0\xB8\xAA\xE0\xB8\xAD\xE0\xB8\x9A caf\xC3\xA9 "
         "\xE6\xBC\xA2\xE5\xAD\x97 \xF0\x9F\x98\x80" +
         Bytes(1, '\0') + "end";
-    EXPECT_EQ(Decrypt(first, protect::ToUtf8(password)), utf8);
+    EXPECT_EQ(Decrypt(first, base::ToUtf8(password)), utf8);
     EXPECT_EQ(first.substr(10, 4), Bytes("\xC0\x27\x09\x00", 4));  // 600,000 iterations
     EXPECT_EQ(crypto.derivations, 1);
 
@@ -79,7 +80,7 @@ TEST_F(SealedDocument, SaveAsAsksTwiceAndF2SealsAgainUnderTheKeptKeyWithANewNonc
     const Bytes second = files.Get(u"C:\\docs\\memo.txse");
     EXPECT_EQ(second.substr(0, 30), first.substr(0, 30));    // same salt
     EXPECT_NE(second.substr(30, 12), first.substr(30, 12));  // fresh nonce
-    EXPECT_EQ(Decrypt(second, protect::ToUtf8(password)), utf8 + "!");
+    EXPECT_EQ(Decrypt(second, base::ToUtf8(password)), utf8 + "!");
     EXPECT_FALSE(fou.Modified());
 
     // Reopened after New (password forgotten): asked once, the NUL shown as its symbol again.
@@ -142,5 +143,5 @@ TEST_F(SealedDocument, RefusedFilesSayWhyAndLeaveTheDocumentAsItWas) {
     ASSERT_TRUE(fou.SecureOpen(u"C:\\in.txse"));
     Text shown = s.editor().text;
     protect::RestoreNuls(shown);
-    EXPECT_EQ(protect::ToUtf8(shown), Fixture("letter.txt"));
+    EXPECT_EQ(base::ToUtf8(shown), Fixture("letter.txt"));
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "base/unicode.h"
 #include "protect/sealed.h"
 #include "win32/crypto_win.h"
 #include "win32/files_win.h"
@@ -101,5 +102,5 @@ TEST(CngCrypto, OpensTheSealedFileThatPythonWrote) {
     ASSERT_TRUE(key.Derive(u"\u0e23\u0e2b\u0e31\u0e2a-Cl\u00e9-7", header));
     Text text;
     ASSERT_EQ(protect::OpenSealed(crypto, file, key, text), protect::SealedStatus::Ok);
-    EXPECT_EQ(protect::ToUtf8(text), expected);
+    EXPECT_EQ(base::ToUtf8(text), expected);
 }
