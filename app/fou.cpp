@@ -67,14 +67,12 @@ void Fou::Form_Load() {
     Text exePath;
     Step([&] { exePath = ExecutablePath(); });
     // The program's path quoted: unquoted, a blank in it would end the program name.
-    Step([&] {
-        d1::RegisterFileType(m_Platform.registry, u"Lockleaf File", u"\"" + exePath + u"\" %1", u"txs", u"",
-                             exePath);
-    });
-    Step([&] {
-        d1::RegisterFileType(m_Platform.registry, u"Lockleaf File", u"\"" + exePath + u"\" %1", u"txse", u"",
-                             exePath);
-    });
+    for (const char16_t* extension : {u"txs", u"txse"}) {
+        Step([&] {
+            d1::RegisterFileType(m_Platform.registry, u"Lockleaf File", u"\"" + exePath + u"\" %1", extension,
+                                 u"", exePath);
+        });
+    }
     Step([&] { d1::g_MachineKey = ads::GetMachineKey(m_Platform.volumes); });
     Step([&] { d1::g_AppCode = u"LOK"; });
     Step([&] {

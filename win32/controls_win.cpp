@@ -15,6 +15,15 @@ Text WindowText(HWND hwnd) {
     return text;
 }
 
+namespace {
+
+Rect InTwips(const RECT& rc) {
+    return {PixelsToTwips(rc.left), PixelsToTwips(rc.top), PixelsToTwips(rc.right - rc.left),
+            PixelsToTwips(rc.bottom - rc.top)};
+}
+
+}  // namespace
+
 // ---- any child ---------------------------------------------------------------------------------
 
 void Win32Widget::Move(const Rect& r) {
@@ -26,8 +35,7 @@ Rect Win32Widget::Placement() const {
     RECT rc;
     GetWindowRect(m_Hwnd, &rc);
     MapWindowPoints(HWND_DESKTOP, GetParent(m_Hwnd), reinterpret_cast<POINT*>(&rc), 2);
-    return {PixelsToTwips(rc.left), PixelsToTwips(rc.top), PixelsToTwips(rc.right - rc.left),
-            PixelsToTwips(rc.bottom - rc.top)};
+    return InTwips(rc);
 }
 
 void Win32Widget::SetVisible(bool visible) { ShowWindow(m_Hwnd, visible ? SW_SHOW : SW_HIDE); }
@@ -122,8 +130,7 @@ Text Win32Window::Caption() const { return WindowText(m_Hwnd); }
 Rect Win32Window::Placement() const {
     RECT rc;
     GetWindowRect(m_Hwnd, &rc);
-    return {PixelsToTwips(rc.left), PixelsToTwips(rc.top), PixelsToTwips(rc.right - rc.left),
-            PixelsToTwips(rc.bottom - rc.top)};
+    return InTwips(rc);
 }
 
 Rect Win32Window::NormalPlacement() const {
@@ -134,8 +141,7 @@ Rect Win32Window::NormalPlacement() const {
     MONITORINFO mi{sizeof mi};
     if (GetMonitorInfoW(MonitorFromRect(&rc, MONITOR_DEFAULTTONEAREST), &mi))
         OffsetRect(&rc, mi.rcWork.left - mi.rcMonitor.left, mi.rcWork.top - mi.rcMonitor.top);
-    return {PixelsToTwips(rc.left), PixelsToTwips(rc.top), PixelsToTwips(rc.right - rc.left),
-            PixelsToTwips(rc.bottom - rc.top)};
+    return InTwips(rc);
 }
 
 bool Win32Window::Move(const Rect& r) {
@@ -149,10 +155,7 @@ BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) noexcept 
     return win::Guarded(L"monitor list", FALSE, [&] {
         MONITORINFO mi{sizeof mi};
         if (GetMonitorInfoW(monitor, &mi)) {
-            const RECT& rc = mi.rcWork;
-            reinterpret_cast<std::vector<Rect>*>(areas)->push_back(
-                {PixelsToTwips(rc.left), PixelsToTwips(rc.top), PixelsToTwips(rc.right - rc.left),
-                 PixelsToTwips(rc.bottom - rc.top)});
+            reinterpret_cast<std::vector<Rect>*>(areas)->push_back(InTwips(mi.rcWork));
         }
         return TRUE;
     });

@@ -11,10 +11,8 @@ namespace {
 std::wstring LongForm(const Text& path) {
     std::wstring p(reinterpret_cast<const wchar_t*>(path.c_str()), path.size());
     if (p.size() < MAX_PATH - 12 || p.starts_with(L"\\\\?\\")) return p;
-    const DWORD n = GetFullPathNameW(p.c_str(), 0, nullptr, nullptr);
-    if (n == 0) return p;
-    std::wstring full(n, L'\0');
-    full.resize(GetFullPathNameW(p.c_str(), n, full.data(), nullptr));
+    const std::wstring full = win::FullPathName(p.c_str());
+    if (full.empty()) return p;
     if (full.size() > 2 && full[1] == L':') return L"\\\\?\\" + full;
     if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
     return full;

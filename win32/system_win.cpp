@@ -60,11 +60,8 @@ Text Win32Process::CurrentDirectory() const {
 }
 
 Text Win32Process::FullPath(const Text& path) const {
-    const DWORD n = GetFullPathNameW(win::W(path), 0, nullptr, nullptr);
-    if (n == 0) return path;
-    std::wstring buf(n, L'\0');
-    const DWORD got = GetFullPathNameW(win::W(path), n, buf.data(), nullptr);
-    return got == 0 || got >= n ? path : win::FromW(buf.c_str(), got);
+    const std::wstring full = win::FullPathName(win::W(path));
+    return full.empty() ? path : win::FromW(full.c_str(), full.size());
 }
 
 int64_t Win32Clock::NowLocalSeconds() const {

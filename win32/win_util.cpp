@@ -17,37 +17,49 @@ int ScreenDpi() {
     return dpi;
 }
 
+std::wstring FullPathName(const wchar_t* path) {
+    const DWORD n = GetFullPathNameW(path, 0, nullptr, nullptr);
+    if (n == 0) return {};
+    std::wstring full(n, L'\0');
+    const DWORD got = GetFullPathNameW(path, n, full.data(), nullptr);
+    if (got == 0 || got >= n) return {};
+    full.resize(got);
+    return full;
+}
+
 void DebugOutput(std::u16string_view line) {
-    std::wstring text = L"Lockleaf: ";
+    std::wstring text = std::wstring(AppTitle()) + L": ";
     text.append(reinterpret_cast<const wchar_t*>(line.data()), line.size());
     text += L"\n";
     OutputDebugStringW(text.c_str());
 }
 
 void TraceError(const wchar_t* what, DWORD error) {
-    std::wstring text = std::wstring(L"Lockleaf: ") + what;
-    if (error) text += L" (error " + std::to_wstring(error) + L")";
-    text += L"\n";
-    OutputDebugStringW(text.c_str());
+    std::wstring line = what;
+    if (error) line += L" (error " + std::to_wstring(error) + L")";
+    DebugOutput(FromW(line.c_str(), line.size()));
 }
 
 void ReportUncaught(const wchar_t* where) noexcept {
-    std::u16string_view label(reinterpret_cast<const char16_t*>(where));
-    platform::TraceCurrentException(label);
+    platform::TraceCurrentException(std::u16string_view(reinterpret_cast<const char16_t*>(where)));
+    bool memory = false;
     try {
         throw;
     } catch (const std::bad_alloc&) {
-        MessageBoxW(nullptr, L"Not enough memory to finish this action. Your document is as it was.",
-                    AppTitle(), MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+        memory = true;
     } catch (const std::length_error&) {
+        memory = true;  // a text longer than a string can hold
+    } catch (...) {
+        // Already traced; nothing the user could act on.
+    }
+    if (memory)
         MessageBoxW(nullptr, L"Not enough memory to finish this action. Your document is as it was.",
                     AppTitle(), MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
-    } catch (...) {
-    }
 }
 
 void FailStart(const wchar_t* what) {
-    const std::wstring text = std::wstring(L"Lockleaf cannot start: its ") + what + L" could not be created.";
+    const std::wstring text =
+        std::wstring(AppTitle()) + L" cannot start: its " + what + L" could not be created.";
     MessageBoxW(nullptr, text.c_str(), AppTitle(), MB_OK | MB_ICONERROR);
     ExitProcess(1);
 }

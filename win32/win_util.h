@@ -24,6 +24,9 @@ inline int KeyMask() {
            (GetKeyState(VK_MENU) < 0 ? kAltMask : 0);
 }
 
+// GetFullPathNameW at any length: path made absolute, "." and ".." resolved; empty when that fails.
+std::wstring FullPathName(const wchar_t* path);
+
 // The debugger output (OutputDebugStringW), one line: the sink of platform::Trace in the program.
 void DebugOutput(std::u16string_view line);
 // "what (error N)" to the debugger output; error is a GetLastError code, 0 for none.
