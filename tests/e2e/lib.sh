@@ -127,6 +127,10 @@ eventually_changed() { for _ in $(seq 15); do [ "$($1)" != "$2" ] && return 0; s
 prompt_box() { probe child Lockleaf | awk -F'\t' 'tolower($1) == "edit" { print $2; exit }'; }
 editor_box() { probe text | od -An -tx1 | tr -d ' \n'; }
 
+# A file's bytes as hex, and hex back to bytes (od and python3: no package beyond the base system's).
+hex() { od -An -tx1 "$1" | tr -d ' \n'; }
+unhex() { python3 -c 'import sys; sys.stdout.buffer.write(bytes.fromhex(sys.argv[1]))' "$1"; }
+
 # Waits until a visible top-level window with exactly this caption exists.
 wait_for_window() {
   for _ in $(seq 100); do [ "$(probe windows "$1")" = 1 ] && return 0; sleep 0.1; done

@@ -7,7 +7,7 @@ e2e_setup
 DOCS="$WINEPREFIX/drive_c/my docs"
 mkdir -p "$DOCS"
 # "Hello" under the password "abc".
-printf 'e5ce0715154b6d69' | xxd -r -p >"$DOCS/note.txs"
+unhex 'e5ce0715154b6d69' >"$DOCS/note.txs"
 
 # The path holds a space, so it arrives in double quotes, which the program removes.
 ll_start_nowait 'C:\my docs\note.txs'
@@ -33,7 +33,7 @@ check "an edit marks the document" "$(probe caption)" "note.txs * - Lockleaf 1.0
 keys "note.txs" F2
 eventually "note.txs - Lockleaf 1.0" probe caption || true
 check "F2 saves and clears the mark" "$(probe caption)" "note.txs - Lockleaf 1.0"
-check "the file holds the masked password and text" "$(xxd -p "$DOCS/note.txs" | tr -d '\n')" \
+check "the file holds the masked password and text" "$(hex "$DOCS/note.txs")" \
   "e5ce0715154b6d692d2f15681a6d"
 check "nothing else is left in the folder" "$(ls -A "$DOCS")" "note.txs"
 check "no prompt on a save with the remembered password" "$(probe windows Lockleaf)" "0"

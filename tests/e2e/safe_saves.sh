@@ -56,13 +56,13 @@ open_file 'legacy.txs'
 dialog; typed_each prompt_box 'Müller1'; press Return
 caption_is "legacy.txs - Lockleaf 1.0" "the remembered password opens a file saved with \"?\""
 check "its text" "$(probe text)" "old text"
-BEFORE=$(xxd -p "$D/legacy.txs")
+BEFORE=$(hex "$D/legacy.txs")
 press ctrl+End; typed_each editor_box ' é'
 press F2; dialog
 check "a character the code page lacks is told" "$(said | cut -c1-12)" "1 character "
 press n
 caption_is "legacy.txs * - Lockleaf 1.0" "No keeps the document modified"
-check "and the file unchanged" "$(xxd -p "$D/legacy.txs")" "$BEFORE"
+check "and the file unchanged" "$(hex "$D/legacy.txs")" "$BEFORE"
 
 press BackSpace BackSpace
 press ctrl+f; wait_for_window Find || true
@@ -79,7 +79,7 @@ eventually "old text" probe text || true
 check "Ctrl+Z takes Replace All back" "$(probe text)" "old text"
 press F2
 caption_is "legacy.txs - Lockleaf 1.0" "F2 needs no password again"
-check "and writes the same file" "$(xxd -p "$D/legacy.txs")" "$BEFORE"
+check "and writes the same file" "$(hex "$D/legacy.txs")" "$BEFORE"
 
 open_file 'C:\v1.2\README'
 caption_is "README - Lockleaf 1.0" "a file in a folder with a dot opens"

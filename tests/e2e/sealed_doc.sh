@@ -20,7 +20,6 @@ dialog() { wait_for_window Lockleaf || true; sleep 0.5; }
 caption_is() { eventually "$1" probe caption || true; check "$2" "$(probe caption)" "$1"; }
 shown() { python3 -c 'import sys; sys.stdout.write(open(sys.argv[1], "rb").read().decode().replace("\0", "\u2400").replace("\r", ""))' "$1"; }
 opened() { sealed open "$1" "$2" "$E2E_TMP/plain" 2>/dev/null && cat "$E2E_TMP/plain" | od -An -tx1 | tr -d ' \n'; }
-hex() { od -An -tx1 "$1" | tr -d ' \n'; }
 
 ll_start
 focus_window "Lockleaf 1.0"
