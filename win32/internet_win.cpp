@@ -3,12 +3,8 @@
 
 #include <wininet.h>
 
-#include <algorithm>
-#include <cstring>
-#include <functional>
 #include <string>
 
-#include "win32/system_win.h"
 #include "win32/win_util.h"
 
 namespace {
@@ -24,33 +20,6 @@ void SetTimeouts(HINTERNET h) {
     InternetSetOptionW(h, INTERNET_OPTION_SEND_TIMEOUT, &receive, sizeof receive);
     InternetSetOptionW(h, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof receive);
     InternetSetOptionW(h, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &receive, sizeof receive);
-}
-
-// How much one blocking read takes from WinINet; the core's small reads are served from it.
-constexpr DWORD kChunk = 64 * 1024;
-
-DWORD WINAPI RunCall(void* call) {
-    (*static_cast<const std::function<void()>*>(call))();
-    return 0;
-}
-
-// WinINet's calls block until the site answers or the time-out ends; on a thread of their own they hold the
-// fetch but not the window, which goes on painting and taking keys meanwhile. After the last message
-// (WM_QUIT) there is nothing left to answer and the thread is only waited for.
-void WhileDispatching(const std::function<void()>& call) {
-    HANDLE thread = CreateThread(nullptr, 0, RunCall, const_cast<std::function<void()>*>(&call), 0, nullptr);
-    if (!thread) {
-        call();
-        return;
-    }
-    Win32EventLoop loop;
-    MSG quit;
-    while (MsgWaitForMultipleObjectsEx(1, &thread, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) ==
-               WAIT_OBJECT_0 + 1 &&
-           !PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
-        loop.DoEvents();
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
 }
 
 }  // namespace
@@ -77,8 +46,7 @@ NetHandle Win32Internet::OpenUrl(NetHandle root, const Text& url, uint32_t flags
         cracked && (parts.nScheme == INTERNET_SCHEME_HTTP || parts.nScheme == INTERNET_SCHEME_HTTPS);
     if (!http) {
         // Other schemes keep the plain call; there is no request handle to put time-outs on.
-        HINTERNET whole = nullptr;
-        WhileDispatching([&] { whole = InternetOpenUrlW(H(root), win::W(url), nullptr, 0, flags, 0); });
+        HINTERNET whole = InternetOpenUrlW(H(root), win::W(url), nullptr, 0, flags, 0);
         if (whole) m_Requests[N(whole)] = {};
         return N(whole);
     }
@@ -96,14 +64,8 @@ NetHandle Win32Internet::OpenUrl(NetHandle root, const Text& url, uint32_t flags
                                                  nullptr, flags | secure, 0));
     if (!request.Valid()) return 0;
     SetTimeouts(request.Get());
-    BOOL sent = FALSE;
-    DWORD error = 0;
-    WhileDispatching([&] {
-        sent = HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0);
-        error = GetLastError();
-    });
-    if (!sent) {
-        win::TraceError(L"HTTP request failed", error);
+    if (!HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0)) {
+        win::TraceError(L"HTTP request failed", GetLastError());
         return 0;
     }
     // A 404 page or a server error is no body of ours.
@@ -127,27 +89,16 @@ NetHandle Win32Internet::OpenUrl(NetHandle root, const Text& url, uint32_t flags
 }
 
 bool Win32Internet::Read(NetHandle h, void* buffer, uint32_t size, uint32_t& read) {
-    read = 0;
+    DWORD n = 0;
+    bool ok = InternetReadFile(H(h), buffer, size, &n) != 0;
+    read = ok ? n : 0;
     const auto it = m_Requests.find(h);
-    if (it == m_Requests.end()) return false;
-    Request& r = it->second;
-    if (r.taken == r.chunk.size()) {
-        r.chunk.resize(kChunk);
-        DWORD n = 0;
-        BOOL ok = FALSE;
-        // Fetches started by the messages dispatched meanwhile add to the map, which moves no element.
-        WhileDispatching([&] { ok = InternetReadFile(H(h), r.chunk.data(), kChunk, &n); });
-        r.chunk.resize(ok ? n : 0);
-        r.taken = 0;
-        if (!ok) return false;
-        r.received += n;
+    if (ok && it != m_Requests.end()) {
+        it->second.received += read;
         // The connection closed before the announced length: the body broke off.
-        if (n == 0 && r.lengthKnown && r.received < r.length) return false;
+        if (read == 0 && it->second.lengthKnown && it->second.received < it->second.length) ok = false;
     }
-    read = static_cast<uint32_t>(std::min<size_t>(size, r.chunk.size() - r.taken));
-    if (read) std::memcpy(buffer, r.chunk.data() + r.taken, read);
-    r.taken += read;
-    return true;
+    return ok;
 }
 
 void Win32Internet::Close(NetHandle h) {

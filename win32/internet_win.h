@@ -1,9 +1,8 @@
 // HTTP GET through WinINet, with connect and receive time-outs that hold even against a silent server.
 // A URL handle is a request on its own connection; a body that ends before its Content-Length is a failed
-// read. Every call that waits for the site lets the calling thread go on dispatching its messages.
+// read.
 #pragma once
 #include <map>
-#include <string>
 
 #include "platform/ports.h"
 
@@ -21,8 +20,6 @@ private:
         void* connect = nullptr;  // HINTERNET; null when the URL was opened whole (not http or https)
         bool lengthKnown = false;
         uint64_t length = 0, received = 0;
-        std::string chunk;  // read from WinINet, not yet handed out
-        size_t taken = 0;
     };
     std::map<NetHandle, Request> m_Requests;
 };

@@ -115,24 +115,14 @@ TEST(WinInet, ARefusedPortFailsAtOnce) {
     net.Close(root);
 }
 
-namespace {
-int g_Ticks = 0;
-void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++g_Ticks; }
-}  // namespace
-
-TEST(WinInet, ASilentServerGivesUpWithinTheTimeOutAndTheThreadsMessagesGoOnMeanwhile) {
+TEST(WinInet, ASilentServerGivesUpWithinTheTimeOut) {
     FakeSite site("--silent");
     REQUIRE_SITE(site);
     RealPlatform rp;
-    g_Ticks = 0;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 100, CountTick);
     const DWORD start = GetTickCount();
     EXPECT_EQ(ads::GetUrlText(rp.http, site.Url("adm/sendstat.php?app=LOK&key=1&do=start")), u"");
     const DWORD took = GetTickCount() - start;
-    KillTimer(nullptr, timer);
     EXPECT_LT(took, Win32Internet::kConnectTimeoutMs + Win32Internet::kReceiveTimeoutMs + 2000);
     EXPECT_GE(took, Win32Internet::kReceiveTimeoutMs / 2);  // it really waited for the answer
-    // A 100 ms timer of the waiting thread ran all along, not once per read.
-    EXPECT_GE(g_Ticks, static_cast<int>(took / 100 / 2));
     EXPECT_EQ(site.Log(), "SILENT\tGET /adm/sendstat.php?app=LOK&key=1&do=start HTTP/1.1\n");
 }
