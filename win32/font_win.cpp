@@ -38,6 +38,40 @@ std::vector<std::wstring> ThaiFaces(HDC dc) {
     return ordered;
 }
 
+// Wine's Uniscribe (which its EDIT uses to lay out every line) indexes the glyph before a mark as
+// glyphs[i - 1] with i unsigned. A Thai run that starts with a mark ("a" then U+0E38: the mark opens the
+// run) has i = 0, so a face with a mark-to-mark lookup reads 4 Gi glyphs past the array: in a 64-bit
+// process a page fault, in a 32-bit one the address wraps to the word before the array. Such faces are
+// passed over where that fault can happen.
+bool MarkToMarkFaults() {
+    if (sizeof(void*) == 4) return false;
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+unsigned Word(const std::vector<unsigned char>& t, size_t at) {
+    return at + 2 <= t.size() ? (t[at] << 8 | t[at + 1]) : 0;
+}
+
+// True when the selected face's GPOS table holds a mark-to-mark lookup (type 6, or an extension of one).
+bool HasMarkToMark(HDC dc, HFONT font) {
+    const win::ScopedSelect selected(dc, font);
+    constexpr DWORD kGpos = 'G' | 'P' << 8 | 'O' << 16 | 'S' << 24;
+    const DWORD size = GetFontData(dc, kGpos, 0, nullptr, 0);
+    if (size == GDI_ERROR || size < 10) return false;
+    std::vector<unsigned char> t(size);
+    if (GetFontData(dc, kGpos, 0, t.data(), size) != size) return false;
+    const size_t list = Word(t, 8);
+    const unsigned count = Word(t, list);
+    for (unsigned i = 0; i < count; ++i) {
+        const size_t lookup = list + Word(t, list + 2 + 2 * i);
+        unsigned type = Word(t, lookup);
+        if (type == 9 && Word(t, lookup + 4) > 0) type = Word(t, lookup + Word(t, lookup + 6) + 2);
+        if (type == 6) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool CoversThai(HDC dc, HFONT font) {
@@ -59,13 +93,21 @@ bool CoversThai(HDC dc, HFONT font) {
 HFONT CreateThaiFont(const LOGFONTW& wanted) {
     win::ScopedGdi<HFONT> font(CreateFontIndirectW(&wanted));
     const win::ScopedDc dc(nullptr);
-    if (!dc.Get() || CoversThai(dc.Get(), font.Get())) return font.Release();
+    if (!dc.Get()) return font.Release();
+    const bool avoidMarkToMark = MarkToMarkFaults();
+    const auto usable = [&](HFONT f) {
+        return CoversThai(dc.Get(), f) && !(avoidMarkToMark && HasMarkToMark(dc.Get(), f));
+    };
+    if (usable(font.Get())) return font.Release();
+    win::ScopedGdi<HFONT> fallback;  // covers Thai, but has the lookup that faults
     for (const std::wstring& face : ThaiFaces(dc.Get())) {
         LOGFONTW candidate = wanted;
         candidate.lfCharSet = THAI_CHARSET;
         lstrcpynW(candidate.lfFaceName, face.c_str(), LF_FACESIZE);
         win::ScopedGdi<HFONT> thai(CreateFontIndirectW(&candidate));
-        if (thai.Valid() && CoversThai(dc.Get(), thai.Get())) return thai.Release();
+        if (!thai.Valid()) continue;
+        if (usable(thai.Get())) return thai.Release();
+        if (!fallback.Valid() && CoversThai(dc.Get(), thai.Get())) fallback.Reset(thai.Release());
     }
-    return font.Release();
+    return fallback.Valid() ? fallback.Release() : font.Release();
 }
