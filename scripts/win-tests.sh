@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 : "${LOCKLEAF_WINE:?no usable Wine on this machine}"
+wine_rings_banner
 exe="build/$LOCKLEAF_WINE_BUILD/lockleaf_win32_tests.exe"
 [ -f "$exe" ] || { echo "no Windows tests built ($exe)"; exit 0; }
 tmp=$(mktemp -d)

@@ -2,6 +2,8 @@
 # Runs every end-to-end test (tests/e2e/*.sh but this runner and lib.sh), each in its own prefix and display.
 set -uo pipefail
 cd "$(dirname "$0")"
+source ../../scripts/wine-env.sh
+wine_rings_banner
 failed=()
 for t in *.sh; do
   case "$t" in run_all.sh | lib.sh) continue ;; esac
