@@ -20,7 +20,7 @@ if [ -z "${LOCKLEAF_WINE:-}" ]; then
 else
   export LOCKLEAF_WINE_WHY=${LOCKLEAF_WINE_WHY:-"build/$LOCKLEAF_WINE_BUILD under $LOCKLEAF_WINE, as LOCKLEAF_WINE says"}
 fi
-wine_rings_banner() { echo "   drives build/${LOCKLEAF_WINE_BUILD:-?}/lockleaf.exe: $LOCKLEAF_WINE_WHY"; }
+wine_rings_banner() { echo "   drives the ${LOCKLEAF_WINE_BUILD:-?} build: $LOCKLEAF_WINE_WHY"; }
 export -f wine_rings_banner
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
