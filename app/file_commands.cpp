@@ -87,6 +87,7 @@ void Fou::mnu1_Click(int index) {
             if (!ShowDocument(Text())) return;
             d1::g_FileName.clear();
             base::Wipe(d1::g_Password);
+            m_Documents.Forget();
             break;
         case kMnuOpen: {
             if (!SaveChangesFirst()) return;

@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "base/memory_guard.h"
 #include "base/paths.h"
+#include "base/text.h"
 #include "dialogs/cmd1.h"
 #include "find/rep.h"
 
@@ -107,6 +108,9 @@ void Fou::Form_Resize() {
 
 void Fou::Form_Unload() {
     Step([&] { SaveAll(); });
+    // The process ends here: no destructor will wipe the document's secrets.
+    base::Wipe(d1::g_Password);
+    m_Documents.Forget();
     m_Platform.loop.EndProcess();
 }
 

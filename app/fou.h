@@ -56,6 +56,7 @@ public:
     Text AboutText() const;
     Text ExecutablePath() const;
     bool Modified() const { return m_Modified; }  // edited since the last completed load or save
+    bool KeepsSealedKey() const { return m_Documents.HoldsKey(); }  // a derived key is still in memory
 
     // ---- documents ----
     // Loads path, plain or protected, into the active editor. Only a load that completes changes the text,

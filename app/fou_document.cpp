@@ -26,10 +26,18 @@ void Adopt(const Text& path, Text& password) {
     d1::g_Password = std::move(password);
 }
 
+// The remembered password as far as it may serve path: a sealed document's only for that same file, and never
+// one kind's for the other (a protected file gives its password away, so it must not key a seal).
+Text RememberedFor(const Text& path) {
+    const bool sealedNow = protect::IsSealedName(d1::g_FileName);
+    if (protect::IsSealedName(path) ? path == d1::g_FileName : !sealedNow) return d1::g_Password;
+    return {};
+}
+
 }  // namespace
 
 bool Fou::SecureOpen(const Text& path) {
-    Text password = d1::g_Password, text;
+    Text password = RememberedFor(path), text;
     if (m_Documents.Open(path, password, text) != DocumentStore::Opened::Text) return false;
     if (!ShowDocument(text)) {
         base::Wipe(password);
@@ -81,7 +89,7 @@ bool Fou::SaveTo(const Text& path, bool ask) {
         m_Platform.prompts.Message(protect::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
         return false;
     }
-    Text password = d1::g_Password;
+    Text password = RememberedFor(path);
     if (m_Documents.Save(path, password, ask, std::move(text)) != DocumentStore::Saved::Written) {
         base::Wipe(password);
         return false;

@@ -45,4 +45,10 @@ void Wipe(Text& secret) {
     secret.clear();
 }
 
+void Wipe(Bytes& secret) {
+    volatile char* p = secret.data();
+    for (size_t i = 0; i < secret.size(); ++i) p[i] = 0;
+    secret.clear();
+}
+
 }  // namespace base

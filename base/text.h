@@ -14,5 +14,6 @@ Text LowerAscii(Text text);
 Text UpperAscii(Text text);
 // Overwrites a secret's characters before its memory is given back; the text is empty afterwards.
 void Wipe(Text& secret);
+void Wipe(Bytes& secret);
 
 }  // namespace base

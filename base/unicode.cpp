@@ -24,11 +24,27 @@ void PutUtf8(Bytes& out, char32_t c) {
     }
 }
 
+// The exact length, so that the result is never reallocated: a grown buffer would leave a copy of secret text
+// (a sealed document, a password) in the memory it gave back.
+size_t Utf8Length(std::u16string_view text) {
+    size_t n = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (IsSurrogatePair(text, i)) {
+            n += 4;
+            ++i;
+        } else {
+            n += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;  // an unpaired surrogate becomes U+FFFD, three bytes
+        }
+    }
+    return n;
+}
+
 }  // namespace
 
 Bytes ToUtf8(std::u16string_view text) {
     Bytes out;
-    out.reserve(text.size() + text.size() / 2);
+    out.reserve(Utf8Length(text));
     for (size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
         if (IsSurrogatePair(text, i)) {

@@ -99,7 +99,8 @@ struct Prompts {
     virtual ~Prompts() = default;
     // Modal message box titled with the application title; the first button (Yes) is the default.
     virtual MsgResult Message(const Text& text, MsgButtons buttons, MsgIcon icon) = 0;
-    // Modal text prompt with OK, Cancel and an input field; the typed text, or empty on Cancel.
+    // Modal password prompt with OK, Cancel and a masked input field that gives nothing out; the typed text,
+    // or empty on Cancel.
     virtual Text Input(const Text& message) = 0;
 };
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/codepage.h"
+#include "base/text.h"
 
 namespace protect {
 
@@ -150,7 +151,12 @@ bool UnmaskDocument(std::string_view file, const Text& password, Text& text) {
     }
     // The key is made from the password's code-page form, so that form is what the file holds: a password
     // typed with a character the code page lacks was stored with "?" in its place, and still opens.
-    if (base::ToCodePage(head) != base::ToCodePage(password)) {
+    Bytes stored = base::ToCodePage(head), typed = base::ToCodePage(password);
+    const bool same = stored == typed;
+    base::Wipe(stored);
+    base::Wipe(typed);
+    base::Wipe(head);
+    if (!same) {
         text.clear();
         return false;
     }

@@ -1,11 +1,11 @@
-// The document store's sealed documents: the header is checked before any password is asked, a remembered
-// password is tried first, and a derived key is kept so that saving again derives none.
+// The document store's sealed documents: the header is checked before any password is asked, and a derived
+// key is kept for its file so that opening or saving that file again derives none.
 #include <utility>
 
 #include "base/text.h"
 #include "protect/secure_document.h"
 
-bool DocumentStore::OpenSealedContent(const Bytes& content, Text& password, Text& text) {
+bool DocumentStore::OpenSealedContent(const Text& path, const Bytes& content, Text& password, Text& text) {
     protect::SealedHeader header;
     protect::SealedStatus status = protect::ReadSealedHeader(content, header);
     if (status != protect::SealedStatus::Ok) {
@@ -13,12 +13,16 @@ bool DocumentStore::OpenSealedContent(const Bytes& content, Text& password, Text
         return false;
     }
     protect::SealedKey candidate(m_Crypto);
+    const bool keptKey = m_SealedPath == path && m_Sealed.Holds(password, header);
     const auto attempt = [&](const Text& pw) {
-        if (m_Sealed.Holds(pw, header)) return protect::OpenSealed(m_Crypto, content, m_Sealed, text);
+        if (m_SealedPath == path && m_Sealed.Holds(pw, header))
+            return protect::OpenSealed(m_Crypto, content, m_Sealed, text);
         if (!candidate.Derive(pw, header)) return protect::SealedStatus::Failed;
         return protect::OpenSealed(m_Crypto, content, candidate, text);
     };
-    status = password.empty() ? protect::SealedStatus::WrongPassword : attempt(password);
+    // The remembered password is tried only through the key it derived for this very file: no derivation is
+    // spent on it, and another file's password (a protected one's, or another seal's) never opens this one.
+    status = keptKey ? attempt(password) : protect::SealedStatus::WrongPassword;
     Text typed;
     try {
         if (status == protect::SealedStatus::WrongPassword) {
@@ -42,13 +46,19 @@ bool DocumentStore::OpenSealedContent(const Bytes& content, Text& password, Text
         base::Wipe(password);
         password = std::move(typed);
     }
-    if (candidate.Ready()) m_Sealed.Take(candidate);
+    if (candidate.Ready()) {
+        m_Sealed.Take(candidate);
+        m_SealedPath = path;
+    }
     return true;
 }
 
 bool DocumentStore::SealContent(const Text& password, bool newKey, std::u16string_view text,
                                 protect::SealedKey& fresh, Bytes& file) {
-    // A new password (Save As) gets a new salt; F2 under the document's password seals with its kept key.
-    if (!newKey && m_Sealed.Holds(password)) return protect::SealText(m_Crypto, m_Sealed, text, file);
+    // A new password (Save As) gets a new salt; F2 under the document's password seals with its kept key,
+    // unless that key was derived with fewer iterations than a new one gets: then one derivation under a new
+    // salt.
+    if (!newKey && m_Sealed.Holds(password) && m_Sealed.Iterations() >= protect::kSealedIterations)
+        return protect::SealText(m_Crypto, m_Sealed, text, file);
     return fresh.DeriveNew(password) && protect::SealText(m_Crypto, fresh, text, file);
 }

@@ -85,8 +85,9 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
             return Opened::Refused;
         }
         Text loaded;
-        if (protect::IsSealedName(path) && !content.empty()) {
-            if (!OpenSealedContent(content, password, loaded)) return Opened::Refused;
+        const bool sealed = protect::IsSealedName(path) && !content.empty();
+        if (sealed) {
+            if (!OpenSealedContent(path, content, password, loaded)) return Opened::Refused;
         } else if (!protect::IsProtectedName(path) || content.empty()) {
             loaded = base::FromCodePage(content);
         } else if (password.empty() || !protect::UnmaskDocument(content, password, loaded)) {
@@ -99,10 +100,14 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
             }
             // Kept in the form the file holds, so that F2 writes what the next Open accepts.
             base::Wipe(password);
-            password = base::FromCodePage(base::ToCodePage(typed));
+            Bytes stored = base::ToCodePage(typed);
+            password = base::FromCodePage(stored);
+            base::Wipe(stored);
             base::Wipe(typed);
         }
         protect::ShowNuls(loaded);
+        // The kept key belonged to the document this one replaces.
+        if (!sealed) Forget();
         text = std::move(loaded);
         return Opened::Text;
     } catch (const std::exception&) {
@@ -150,33 +155,50 @@ DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool 
     bool ok = false;
     Text key;
     protect::SealedKey fresh(m_Crypto);
+    const bool sealed = protect::IsSealedName(path), secret = sealed || protect::IsProtectedName(path);
     try {
         protect::RestoreNuls(text);
-        const bool sealed = protect::IsSealedName(path);
-        if (!sealed && !ConfirmUnmappable(text)) return Saved::Cancelled;
-        if (!sealed && !protect::IsProtectedName(path)) {
+        if (!sealed && !ConfirmUnmappable(text)) {
+            if (secret) base::Wipe(text);
+            return Saved::Cancelled;
+        }
+        if (!secret) {
             ok = base::WriteWholeFile(m_Files, path, text);
         } else {
-            if (password.empty() || ask) {
-                if (!AskNewPassword(key, sealed)) return Saved::Cancelled;
+            // A sealed document is never keyed by a password that did not derive this file's kept key: not a
+            // protected document's, which its file gives away, nor another sealed file's.
+            const bool kept =
+                sealed && !ask && !password.empty() && m_SealedPath == path && m_Sealed.Holds(password);
+            if ((sealed && !kept) || password.empty() || ask) {
+                if (!AskNewPassword(key, sealed)) {
+                    base::Wipe(text);
+                    return Saved::Cancelled;
+                }
             } else {
                 key = password;
             }
             Bytes file;
             if (sealed) {
-                ok = SealContent(key, ask, text, fresh, file);
+                ok = SealContent(key, !kept, text, fresh, file);
             } else {
                 protect::MaskDocument(key, text, file);
                 ok = true;
             }
+            base::Wipe(text);
             ok = ok && base::WriteWholeBytes(m_Files, path, file);
         }
     } catch (const std::exception&) {
         platform::TraceCurrentException(u"save");
         ok = false;
     }
+    if (secret) base::Wipe(text);
     if (ok) {
-        if (fresh.Ready()) m_Sealed.Take(fresh);
+        if (fresh.Ready()) {
+            m_Sealed.Take(fresh);
+            m_SealedPath = path;
+        } else if (!sealed) {
+            Forget();  // the document is now another file
+        }
         if (!key.empty() && key != password) {
             base::Wipe(password);
             password = std::move(key);
@@ -188,4 +210,9 @@ DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool 
     // The modified mark stays, and the user learns that the file on disk is the old one.
     m_Prompts.Message(protect::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
     return Saved::Failed;
+}
+
+void DocumentStore::Forget() {
+    m_Sealed.Clear();
+    base::Wipe(m_SealedPath);
 }

@@ -54,7 +54,8 @@ public:
         // are as they were, and the user has been told.
         Refused,
     };
-    // Reads path. A remembered password is tried first; the user is asked at most once.
+    // Reads path. A remembered password is tried first for a protected document, and for a sealed one only
+    // when it derived the key kept for that very file (same path and salt); the user is asked at most once.
     Opened Open(const Text& path, Text& password, Text& text);
 
     enum class Saved {
@@ -62,9 +63,15 @@ public:
         Cancelled,  // the user chose not to save (a password or a "?" question): nothing written
         Failed,     // the file on disk is the old one: the user has been told
     };
-    // Writes text to path. ask: a new password, even when one is remembered (Save As). Nothing changes
-    // password unless the file is written.
+    // Writes text to path. ask: a new password, even when one is remembered (Save As). A sealed document is
+    // written under a remembered password only when it is the one whose key is kept for that file; any other
+    // sealed save asks for a new password twice. Nothing changes password unless the file is written.
     Saved Save(const Text& path, Text& password, bool ask, Text text);
+
+    // The document is replaced or the program ends: the kept key, its salt and password are wiped.
+    void Forget();
+    // Whether a key is kept (for tests: Forget leaves none).
+    bool HoldsKey() const { return m_Sealed.Ready(); }
 
 private:
     // A new password, typed twice; false (and the user told) when cancelled or the two differ. anyCharacter:
@@ -72,12 +79,14 @@ private:
     bool AskNewPassword(Text& password, bool anyCharacter = false);
     bool ConfirmUnmappable(std::u16string_view text);
     // Sealed documents (protect/sealed_store.cpp): false when refused, the user told.
-    bool OpenSealedContent(const Bytes& content, Text& password, Text& text);
+    bool OpenSealedContent(const Text& path, const Bytes& content, Text& password, Text& text);
     bool SealContent(const Text& password, bool newKey, std::u16string_view text, protect::SealedKey& fresh,
                      Bytes& file);
     Files& m_Files;
     Prompts& m_Prompts;
     Crypto& m_Crypto;
-    // The key of the last sealed document opened or saved: F2 seals under it again without a new derivation.
+    // The key of the last sealed document opened or saved, and that file: F2 seals under it again without a
+    // new derivation. Kept for no other file.
     protect::SealedKey m_Sealed;
+    Text m_SealedPath;
 };

@@ -6,22 +6,25 @@
 #include <climits>
 
 #include "win32/scoped.h"
+#include "win32/system_dlls.h"
 
 namespace {
 
 // CNG takes every buffer as a non-const PUCHAR, even those it only reads.
 PUCHAR In(const void* p) { return static_cast<PUCHAR>(const_cast<void*>(p)); }
 
-bool Fits(size_t n) { return n <= ULONG_MAX; }
+// Also false without CNG, so that no call goes through a missing function.
+bool Fits(size_t n) { return n <= ULONG_MAX && win::BCrypt().loaded; }
 
 // An AES-256 key in GCM mode.
 bool GcmKey(const uint8_t* key, win::ScopedAlgorithm& alg, win::ScopedCryptKey& handle) {
     static wchar_t gcm[] = BCRYPT_CHAIN_MODE_GCM;
-    return BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(alg.Put(), BCRYPT_AES_ALGORITHM, nullptr, 0)) &&
-           BCRYPT_SUCCESS(BCryptSetProperty(alg.Get(), BCRYPT_CHAINING_MODE, reinterpret_cast<PUCHAR>(gcm),
-                                            sizeof gcm, 0)) &&
-           BCRYPT_SUCCESS(
-               BCryptGenerateSymmetricKey(alg.Get(), handle.Put(), nullptr, 0, In(key), Crypto::kKeySize, 0));
+    return BCRYPT_SUCCESS(
+               win::BCrypt().BCryptOpenAlgorithmProvider(alg.Put(), BCRYPT_AES_ALGORITHM, nullptr, 0)) &&
+           BCRYPT_SUCCESS(win::BCrypt().BCryptSetProperty(alg.Get(), BCRYPT_CHAINING_MODE,
+                                                          reinterpret_cast<PUCHAR>(gcm), sizeof gcm, 0)) &&
+           BCRYPT_SUCCESS(win::BCrypt().BCryptGenerateSymmetricKey(alg.Get(), handle.Put(), nullptr, 0,
+                                                                   In(key), Crypto::kKeySize, 0));
 }
 
 BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO AuthInfo(const uint8_t* nonce, std::string_view aad, uint8_t* tag) {
@@ -42,9 +45,9 @@ bool Win32Crypto::DeriveKey(std::string_view password, std::string_view salt, ui
                             uint8_t* key, size_t keySize) {
     win::ScopedAlgorithm hmac;
     return Fits(password.size()) && Fits(salt.size()) && Fits(keySize) &&
-           BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(hmac.Put(), BCRYPT_SHA256_ALGORITHM, nullptr,
-                                                      BCRYPT_ALG_HANDLE_HMAC_FLAG)) &&
-           BCRYPT_SUCCESS(BCryptDeriveKeyPBKDF2(
+           BCRYPT_SUCCESS(win::BCrypt().BCryptOpenAlgorithmProvider(hmac.Put(), BCRYPT_SHA256_ALGORITHM,
+                                                                    nullptr, BCRYPT_ALG_HANDLE_HMAC_FLAG)) &&
+           BCRYPT_SUCCESS(win::BCrypt().BCryptDeriveKeyPBKDF2(
                hmac.Get(), In(password.data()), static_cast<ULONG>(password.size()), In(salt.data()),
                static_cast<ULONG>(salt.size()), iterations, key, static_cast<ULONG>(keySize), 0));
 }
@@ -58,9 +61,9 @@ bool Win32Crypto::Seal(const uint8_t* key, const uint8_t* nonce, std::string_vie
     BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO info = AuthInfo(nonce, aad, tag);
     ULONG written = 0;
     if (Fits(plain.size()) && Fits(aad.size()) && GcmKey(key, alg, handle) &&
-        BCRYPT_SUCCESS(BCryptEncrypt(handle.Get(), In(plain.data()), static_cast<ULONG>(plain.size()), &info,
-                                     nullptr, 0, In(out.data() + at), static_cast<ULONG>(plain.size()),
-                                     &written, 0)) &&
+        BCRYPT_SUCCESS(win::BCrypt().BCryptEncrypt(
+            handle.Get(), In(plain.data()), static_cast<ULONG>(plain.size()), &info, nullptr, 0,
+            In(out.data() + at), static_cast<ULONG>(plain.size()), &written, 0)) &&
         written == plain.size())
         return true;
     out.resize(at);
@@ -76,9 +79,9 @@ bool Win32Crypto::Open(const uint8_t* key, const uint8_t* nonce, std::string_vie
     ULONG written = 0;
     // A wrong tag is STATUS_AUTH_TAG_MISMATCH; any failure leaves nothing of the plaintext.
     if (Fits(cipher.size()) && Fits(aad.size()) && GcmKey(key, alg, handle) &&
-        BCRYPT_SUCCESS(BCryptDecrypt(handle.Get(), In(cipher.data()), static_cast<ULONG>(cipher.size()),
-                                     &info, nullptr, 0, In(plain.data()), static_cast<ULONG>(plain.size()),
-                                     &written, 0)) &&
+        BCRYPT_SUCCESS(win::BCrypt().BCryptDecrypt(
+            handle.Get(), In(cipher.data()), static_cast<ULONG>(cipher.size()), &info, nullptr, 0,
+            In(plain.data()), static_cast<ULONG>(plain.size()), &written, 0)) &&
         written == cipher.size())
         return true;
     SecureZeroMemory(plain.data(), plain.size());
@@ -87,8 +90,8 @@ bool Win32Crypto::Open(const uint8_t* key, const uint8_t* nonce, std::string_vie
 }
 
 bool Win32Crypto::Random(uint8_t* buffer, size_t size) {
-    return Fits(size) && BCRYPT_SUCCESS(BCryptGenRandom(nullptr, buffer, static_cast<ULONG>(size),
-                                                        BCRYPT_USE_SYSTEM_PREFERRED_RNG));
+    return Fits(size) && BCRYPT_SUCCESS(win::BCrypt().BCryptGenRandom(
+                             nullptr, buffer, static_cast<ULONG>(size), BCRYPT_USE_SYSTEM_PREFERRED_RNG));
 }
 
 void Win32Crypto::Wipe(void* buffer, size_t size) { SecureZeroMemory(buffer, size); }

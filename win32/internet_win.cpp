@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "win32/system_dlls.h"
 #include "win32/win_util.h"
 
 namespace {
@@ -16,16 +17,17 @@ NetHandle N(HINTERNET h) { return reinterpret_cast<NetHandle>(h); }
 // options hold only when set on the request handle itself.
 void SetTimeouts(HINTERNET h) {
     DWORD connect = Win32Internet::kConnectTimeoutMs, receive = Win32Internet::kReceiveTimeoutMs;
-    InternetSetOptionW(h, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
-    InternetSetOptionW(h, INTERNET_OPTION_SEND_TIMEOUT, &receive, sizeof receive);
-    InternetSetOptionW(h, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof receive);
-    InternetSetOptionW(h, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &receive, sizeof receive);
+    win::WinInet().InternetSetOptionW(h, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
+    win::WinInet().InternetSetOptionW(h, INTERNET_OPTION_SEND_TIMEOUT, &receive, sizeof receive);
+    win::WinInet().InternetSetOptionW(h, INTERNET_OPTION_RECEIVE_TIMEOUT, &receive, sizeof receive);
+    win::WinInet().InternetSetOptionW(h, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &receive, sizeof receive);
 }
 
 }  // namespace
 
 NetHandle Win32Internet::Open(const Text& agent, uint32_t accessType, uint32_t flags) {
-    HINTERNET root = InternetOpenW(win::W(agent), accessType, nullptr, nullptr, flags);
+    if (!win::WinInet().loaded) return 0;
+    HINTERNET root = win::WinInet().InternetOpenW(win::W(agent), accessType, nullptr, nullptr, flags);
     if (root) SetTimeouts(root);
     return N(root);
 }
@@ -41,12 +43,12 @@ NetHandle Win32Internet::OpenUrl(NetHandle root, const Text& url, uint32_t flags
     parts.dwUrlPathLength = static_cast<DWORD>(path.size());
     parts.lpszExtraInfo = extra.data();
     parts.dwExtraInfoLength = static_cast<DWORD>(extra.size());
-    const bool cracked = InternetCrackUrlW(win::W(url), 0, 0, &parts) != 0;
+    const bool cracked = win::WinInet().InternetCrackUrlW(win::W(url), 0, 0, &parts) != 0;
     const bool http =
         cracked && (parts.nScheme == INTERNET_SCHEME_HTTP || parts.nScheme == INTERNET_SCHEME_HTTPS);
     if (!http) {
         // Other schemes keep the plain call; there is no request handle to put time-outs on.
-        HINTERNET whole = InternetOpenUrlW(H(root), win::W(url), nullptr, 0, flags, 0);
+        HINTERNET whole = win::WinInet().InternetOpenUrlW(H(root), win::W(url), nullptr, 0, flags, 0);
         if (whole) m_Requests[N(whole)] = {};
         return N(whole);
     }
@@ -54,32 +56,33 @@ NetHandle Win32Internet::OpenUrl(NetHandle root, const Text& url, uint32_t flags
     const std::wstring object =
         path.substr(0, parts.dwUrlPathLength) + extra.substr(0, parts.dwExtraInfoLength);
 
-    win::ScopedInternet connect(
-        InternetConnectW(H(root), host.c_str(), parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    win::ScopedInternet connect(win::WinInet().InternetConnectW(H(root), host.c_str(), parts.nPort, nullptr,
+                                                                nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!connect.Valid()) return 0;
     SetTimeouts(connect.Get());
     const DWORD secure = parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
-    win::ScopedInternet request(HttpOpenRequestW(connect.Get(), L"GET",
-                                                 object.empty() ? L"/" : object.c_str(), nullptr, nullptr,
-                                                 nullptr, flags | secure, 0));
+    win::ScopedInternet request(
+        win::WinInet().HttpOpenRequestW(connect.Get(), L"GET", object.empty() ? L"/" : object.c_str(),
+                                        nullptr, nullptr, nullptr, flags | secure, 0));
     if (!request.Valid()) return 0;
     SetTimeouts(request.Get());
-    if (!HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0)) {
+    if (!win::WinInet().HttpSendRequestW(request.Get(), nullptr, 0, nullptr, 0)) {
         win::TraceError(L"HTTP request failed", GetLastError());
         return 0;
     }
     // A 404 page or a server error is no body of ours.
     DWORD status = 0, statusSize = sizeof status, statusIndex = 0;
-    if (!HttpQueryInfoW(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &statusSize,
-                        &statusIndex) ||
+    if (!win::WinInet().HttpQueryInfoW(request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER,
+                                       &status, &statusSize, &statusIndex) ||
         status < 200 || status > 299) {
         win::TraceError((L"HTTP status " + std::to_wstring(status)).c_str(), 0);
         return 0;
     }
     Request r;
     DWORD length = 0, size = sizeof length, index = 0;
-    r.lengthKnown = HttpQueryInfoW(request.Get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length,
-                                   &size, &index) != 0;
+    r.lengthKnown =
+        win::WinInet().HttpQueryInfoW(request.Get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER,
+                                      &length, &size, &index) != 0;
     r.length = length;
     // Both handles live until Close, which the core calls for every handle it got.
     r.connect = connect.Release();
@@ -90,7 +93,7 @@ NetHandle Win32Internet::OpenUrl(NetHandle root, const Text& url, uint32_t flags
 
 bool Win32Internet::Read(NetHandle h, void* buffer, uint32_t size, uint32_t& read) {
     DWORD n = 0;
-    bool ok = InternetReadFile(H(h), buffer, size, &n) != 0;
+    bool ok = win::WinInet().InternetReadFile(H(h), buffer, size, &n) != 0;
     read = ok ? n : 0;
     const auto it = m_Requests.find(h);
     if (ok && it != m_Requests.end()) {
@@ -106,6 +109,6 @@ void Win32Internet::Close(NetHandle h) {
     const auto it = m_Requests.find(h);
     HINTERNET connect = it == m_Requests.end() ? nullptr : static_cast<HINTERNET>(it->second.connect);
     if (it != m_Requests.end()) m_Requests.erase(it);
-    InternetCloseHandle(H(h));
-    if (connect) InternetCloseHandle(connect);
+    win::WinInet().InternetCloseHandle(H(h));
+    if (connect) win::WinInet().InternetCloseHandle(connect);
 }

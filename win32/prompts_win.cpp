@@ -1,5 +1,9 @@
 #include "win32/prompts_win.h"
 
+#include <commctrl.h>
+
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "win32/controls_win.h"
@@ -50,8 +54,33 @@ std::vector<unsigned char> PromptTemplate() {
     b.Item(SS_LEFT, 7, 7, 170, 40, kIdPromptText, 0x0082, L"");
     b.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 184, 7, 50, 14, IDOK, 0x0080, L"OK");
     b.Item(BS_PUSHBUTTON | WS_TABSTOP, 184, 25, 50, 14, IDCANCEL, 0x0080, L"Cancel");
-    b.Item(ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 56, 226, 14, kIdPromptEdit, 0x0081, L"");
+    // Every answer is a password: shown masked.
+    b.Item(ES_PASSWORD | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 56, 226, 14, kIdPromptEdit, 0x0081, L"");
     return b.m_Bytes;
+}
+
+constexpr UINT_PTR kSubclassId = 0x5EC2;
+
+// The masked box gives nothing out: no copy or cut to the clipboard, no context menu that offers them.
+LRESULT CALLBACK SecretBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+    switch (msg) {
+        case WM_COPY:
+        case WM_CUT:
+        case WM_CONTEXTMENU:
+            return 0;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(h, SecretBoxProc, kSubclassId);
+            break;
+    }
+    return DefSubclassProc(h, msg, wp, lp);
+}
+
+// The box's own buffer is overwritten in place before it is emptied, so the typed text does not stay in the
+// memory it frees.
+void ScrubBox(HWND box) {
+    const int n = GetWindowTextLengthW(box);
+    if (n > 0) SetWindowTextW(box, std::wstring(static_cast<size_t>(n), L' ').c_str());
+    SetWindowTextW(box, L"");
 }
 
 // The password prompt's dialog: the message shown, and the answer once OK is pressed.
@@ -64,11 +93,13 @@ struct PromptDialog {
             case WM_INITDIALOG:
                 SetDlgItemTextW(dlg, kIdPromptText, win::W(message));
                 SendDlgItemMessageW(dlg, kIdPromptEdit, EM_SETLIMITTEXT, 0, 0);
+                SetWindowSubclass(GetDlgItem(dlg, kIdPromptEdit), SecretBoxProc, kSubclassId, 0);
                 SetFocus(GetDlgItem(dlg, kIdPromptEdit));
                 return FALSE;  // the focus is set
             case WM_COMMAND:
                 if (LOWORD(wp) != IDOK && LOWORD(wp) != IDCANCEL) break;
                 if (LOWORD(wp) == IDOK) answer = WindowText(GetDlgItem(dlg, kIdPromptEdit));
+                ScrubBox(GetDlgItem(dlg, kIdPromptEdit));
                 EndDialog(dlg, LOWORD(wp));
                 return TRUE;
         }
@@ -132,5 +163,6 @@ Text Win32Prompts::Input(const Text& message) {
     const INT_PTR r =
         DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()),
                                 owner, win::DialogProc<PromptDialog>, reinterpret_cast<LPARAM>(&dialog));
-    return r == IDOK ? dialog.answer : Text();
+    // Moved out, not copied: the caller wipes the one buffer that holds the answer.
+    return r == IDOK ? std::move(dialog.answer) : Text();
 }

@@ -10,6 +10,8 @@
 
 #include <utility>
 
+#include "win32/system_dlls.h"
+
 namespace win {
 
 // A handle released by one call (CloseHandle, RegCloseKey, DeleteObject, ...). Null, and for HANDLE also
@@ -46,7 +48,8 @@ private:
 
 using ScopedHandle = Scoped<HANDLE, &CloseHandle>;
 using ScopedKey = Scoped<HKEY, &RegCloseKey>;
-using ScopedInternet = Scoped<HINTERNET, &InternetCloseHandle>;
+inline BOOL CloseInternet(HINTERNET h) { return WinInet().InternetCloseHandle(h); }
+using ScopedInternet = Scoped<HINTERNET, &CloseInternet>;
 using ScopedIcon = Scoped<HICON, &DestroyIcon>;
 using ScopedMenu = Scoped<HMENU, &DestroyMenu>;
 using ScopedGlobal = Scoped<HGLOBAL, &GlobalFree>;
@@ -55,9 +58,10 @@ using ScopedMemoryDc = Scoped<HDC, &DeleteDC>;
 using ScopedCoMemory = Scoped<void*, &CoTaskMemFree>;  // what the shell allocates for the caller
 template <class T>
 using ScopedGdi = Scoped<T, &DeleteObject>;
-inline NTSTATUS CloseAlgorithm(BCRYPT_ALG_HANDLE h) { return BCryptCloseAlgorithmProvider(h, 0); }
+inline NTSTATUS CloseAlgorithm(BCRYPT_ALG_HANDLE h) { return BCrypt().BCryptCloseAlgorithmProvider(h, 0); }
 using ScopedAlgorithm = Scoped<BCRYPT_ALG_HANDLE, &CloseAlgorithm>;
-using ScopedCryptKey = Scoped<BCRYPT_KEY_HANDLE, &BCryptDestroyKey>;
+inline NTSTATUS DestroyKey(BCRYPT_KEY_HANDLE h) { return BCrypt().BCryptDestroyKey(h); }
+using ScopedCryptKey = Scoped<BCRYPT_KEY_HANDLE, &DestroyKey>;
 
 // A window's device context from GetDC.
 class ScopedDc {

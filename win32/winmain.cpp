@@ -16,12 +16,14 @@
 #include "win32/registry_win.h"
 #include "win32/rep_window.h"
 #include "win32/shell_win.h"
+#include "win32/system_dlls.h"
 #include "win32/system_win.h"
 #include "win32/volumes_win.h"
 #include "win32/win_util.h"
 #include "win32/window_class.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
+    win::RestrictDllSearch();  // before anything can load a DLL
     platform::SetTraceSink(win::DebugOutput);
     OleInitialize(nullptr);  // the web browser control and the shell dialogs need an STA
 

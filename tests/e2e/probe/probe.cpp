@@ -209,6 +209,33 @@ int main(int argc, char** argv) {
         std::printf("%d\n", ByCaption(argv[2]) ? 1 : 0);
         return 0;
     }
+    if (cmd == "secret") {
+        // The first edit box of a dialog as a bystander meets it: masked or not, how many characters, and
+        // what the clipboard holds after the user tried to copy from it.
+        if (argc < 3) return Fail("secret <caption>");
+        HWND w = ByCaption(argv[2]);
+        HWND box = w ? FindWindowExW(w, nullptr, L"Edit", nullptr) : nullptr;
+        if (!box) return Fail("no edit box");
+        const LONG style = GetWindowLongW(box, GWL_STYLE);
+        std::printf("masked=%d bullet=%d length=%d\n", (style & ES_PASSWORD) ? 1 : 0,
+                    SendMessageW(box, EM_GETPASSWORDCHAR, 0, 0) != 0 ? 1 : 0,
+                    static_cast<int>(SendMessageW(box, WM_GETTEXTLENGTH, 0, 0)));
+        return 0;
+    }
+    if (cmd == "clipboard") {
+        std::wstring text;
+        if (OpenClipboard(nullptr)) {
+            if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+                if (const auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
+                    text = p;
+                    GlobalUnlock(h);
+                }
+            }
+            CloseClipboard();
+        }
+        std::printf("%s\n", Utf8(text).c_str());
+        return 0;
+    }
     if (cmd == "enabled") {
         if (argc < 3) return Fail("enabled <caption>");
         HWND w = ByCaption(argv[2]);

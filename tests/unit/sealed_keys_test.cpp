@@ -1,0 +1,202 @@
+// Whose password keys a sealed document: never a protected document's (its file gives the password away) nor
+// another sealed file's; a weakly derived file is re-sealed at full strength; keys go with their document.
+// Files are written and read here with libcrypto directly, not through the program's format code.
+#include <gtest/gtest.h>
+#include <openssl/evp.h>
+#include <openssl/rand.h>
+
+#include "base/unicode.h"
+#include "fakes/fake_platform.h"
+#include "protect/cipher.h"
+
+namespace {
+
+Bytes Le32(uint32_t n) {
+    return Bytes{char(n & 0xFF), char((n >> 8) & 0xFF), char((n >> 16) & 0xFF), char(n >> 24)};
+}
+uint32_t IterationsOf(const Bytes& f) {
+    const auto* b = reinterpret_cast<const unsigned char*>(f.data());
+    return f.size() < 14 ? 0 : b[10] | b[11] << 8 | b[12] << 16 | uint32_t(b[13]) << 24;
+}
+
+// A sealed file of utf8 under password, as another program following the format would write it.
+Bytes Seal(const Bytes& utf8, const Bytes& password, uint32_t iterations) {
+    unsigned char salt[16], nonce[12], key[32], tag[16];
+    RAND_bytes(salt, 16);
+    RAND_bytes(nonce, 12);
+    PKCS5_PBKDF2_HMAC(password.data(), int(password.size()), salt, 16, int(iterations), EVP_sha256(), 32,
+                      key);
+    Bytes file = Bytes("LOCKLEAF\x01\x01", 10) + Le32(iterations) + Bytes(reinterpret_cast<char*>(salt), 16) +
+                 Bytes(reinterpret_cast<char*>(nonce), 12);
+    Bytes cipher(utf8.size(), '\0');
+    int len = 0, last = 0;
+    EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
+    EVP_EncryptInit_ex(ctx, EVP_aes_256_gcm(), nullptr, key, nonce);
+    EVP_EncryptUpdate(ctx, nullptr, &len, reinterpret_cast<const unsigned char*>(file.data()), 42);
+    EVP_EncryptUpdate(ctx, reinterpret_cast<unsigned char*>(cipher.data()), &len,
+                      reinterpret_cast<const unsigned char*>(utf8.data()), int(utf8.size()));
+    EVP_EncryptFinal_ex(ctx, nullptr, &last);
+    EVP_CIPHER_CTX_ctrl(ctx, EVP_CTRL_GCM_GET_TAG, 16, tag);
+    EVP_CIPHER_CTX_free(ctx);
+    return file + cipher + Bytes(reinterpret_cast<char*>(tag), 16);
+}
+
+// The UTF-8 text of a sealed file, or "refused".
+Bytes Unseal(const Bytes& file, const Bytes& password) {
+    if (file.size() < 58) return "refused";
+    const auto* b = reinterpret_cast<const unsigned char*>(file.data());
+    unsigned char key[32];
+    PKCS5_PBKDF2_HMAC(password.data(), int(password.size()), b + 14, 16, int(IterationsOf(file)),
+                      EVP_sha256(), 32, key);
+    Bytes plain(file.size() - 58, '\0');
+    int len = 0, last = 0;
+    EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
+    const bool ok =
+        EVP_DecryptInit_ex(ctx, EVP_aes_256_gcm(), nullptr, key, b + 30) == 1 &&
+        EVP_DecryptUpdate(ctx, nullptr, &len, b, 42) == 1 &&
+        EVP_DecryptUpdate(ctx, reinterpret_cast<unsigned char*>(plain.data()), &len, b + 42,
+                          int(plain.size())) == 1 &&
+        EVP_CIPHER_CTX_ctrl(ctx, EVP_CTRL_GCM_SET_TAG, 16,
+                            const_cast<unsigned char*>(b + file.size() - 16)) == 1 &&
+        EVP_DecryptFinal_ex(ctx, reinterpret_cast<unsigned char*>(plain.data()) + len, &last) == 1;
+    EVP_CIPHER_CTX_free(ctx);
+    return ok ? plain : "refused";
+}
+
+struct SealedKeys : ::testing::Test {
+    Started s;
+    Fou& fou = s.fou();
+    FakeFiles& files = s.fp.files;
+    FakePrompts& prompts = s.fp.prompts;
+    OpenSslCrypto& crypto = s.fp.crypto;
+    void F2() { fou.txtData_KeyDown(0, kKeyF2, 0); }
+};
+
+}  // namespace
+
+TEST_F(SealedKeys, AProtectedDocumentsPasswordNeverKeysASealAndASealsPasswordNoOtherFile) {
+    const Text p = u"masked-P", q = u"\u0e04\u0e35\u0e22\u0e4c-Q";
+    Bytes masked;
+    protect::MaskDocument(p, u"old letter", masked);
+    files.Put(u"C:\\d\\x.txs", masked);
+    prompts.inputAnswers = {p};
+    ASSERT_TRUE(fou.SecureOpen(u"C:\\d\\x.txs"));
+    ASSERT_EQ(d1::g_Password, p);
+
+    // An empty sealed file opens as an empty document, without a question and without P.
+    files.Put(u"C:\\d\\new.txse", "");
+    ASSERT_TRUE(fou.SecureOpen(u"C:\\d\\new.txse"));
+    EXPECT_EQ(prompts.inputs.size(), 1u);
+    EXPECT_TRUE(d1::g_Password.empty());
+    s.editor().Type(u"secret plans");
+
+    // F2 asks for a new password; Cancel writes nothing.
+    prompts.inputs.clear();
+    F2();
+    ASSERT_EQ(prompts.inputs.size(), 1u);
+    EXPECT_EQ(prompts.inputs[0], protect::kPasswordPrompt);
+    EXPECT_EQ(files.Get(u"C:\\d\\new.txse"), "");
+    EXPECT_TRUE(fou.Modified());
+    EXPECT_EQ(crypto.derivations, 0);
+
+    // Two different answers: still nothing written.
+    prompts.inputAnswers = {q, p};
+    F2();
+    EXPECT_EQ(prompts.inputs.size(), 3u);
+    EXPECT_EQ(prompts.messages.back().text, protect::kPasswordsDifferMessage);
+    EXPECT_EQ(files.Get(u"C:\\d\\new.txse"), "");
+
+    // The same twice: sealed under Q, which opens it; P does not.
+    prompts.inputAnswers = {q, q};
+    F2();
+    const Bytes sealed = files.Get(u"C:\\d\\new.txse");
+    EXPECT_EQ(Unseal(sealed, base::ToUtf8(q)), "secret plans");
+    EXPECT_EQ(Unseal(sealed, base::ToUtf8(p)), "refused");
+    EXPECT_EQ(IterationsOf(sealed), 600000u);
+    EXPECT_EQ(crypto.derivations, 1);
+    EXPECT_FALSE(fou.Modified());
+    EXPECT_TRUE(fou.KeepsSealedKey());
+
+    // Another sealed file is not opened with Q, nor is a derivation spent on Q: the user is asked.
+    files.Put(u"C:\\d\\other.txse", Seal("other", base::ToUtf8(q), 100000));
+    prompts.inputs.clear();
+    prompts.inputAnswers = {};
+    EXPECT_FALSE(fou.SecureOpen(u"C:\\d\\other.txse"));
+    EXPECT_EQ(prompts.inputs.size(), 1u);
+    EXPECT_EQ(crypto.derivations, 1);
+    EXPECT_EQ(s.editor().text, u"secret plans");
+
+    // A protected file whose password is Q is not tried with the sealed document's Q either.
+    Bytes maskedQ;
+    protect::MaskDocument(u"abc", u"abc file", maskedQ);
+    files.Put(u"C:\\d\\q.txs", maskedQ);
+    d1::g_Password = u"abc";  // as if the seal's password were abc
+    prompts.inputs.clear();
+    EXPECT_FALSE(fou.SecureOpen(u"C:\\d\\q.txs"));
+    EXPECT_EQ(prompts.inputs.size(), 1u);
+    d1::g_Password = q;
+
+    // Save As to a protected name asks anew; afterwards no sealed key is kept for a document that has none.
+    s.fp.dialogs.ChooseNext(u"C:\\d\\plain.txs");
+    prompts.inputAnswers = {u"fresh", u"fresh"};
+    fou.mnu1_Click(kMnuSaveAs);
+    EXPECT_EQ(d1::g_FileName, u"C:\\d\\plain.txs");
+    EXPECT_EQ(d1::g_Password, u"fresh");
+    EXPECT_FALSE(fou.KeepsSealedKey());
+}
+
+TEST_F(SealedKeys, AWeakFileIsResealedAtFullStrengthAndKeysGoWithTheirDocument) {
+    const Text pw = u"w\u00eak";
+    const Bytes weak = Seal("weak text", base::ToUtf8(pw), 100000);
+    files.Put(u"C:\\w.txse", weak);
+    prompts.inputAnswers = {pw};
+    ASSERT_TRUE(fou.SecureOpen(u"C:\\w.txse"));
+    EXPECT_EQ(s.editor().text, u"weak text");
+    EXPECT_EQ(crypto.derivations, 1);
+
+    // F2 without a question: one derivation, 600,000 iterations, a new salt; still opens under the password.
+    s.editor().Type(u"!");
+    F2();
+    EXPECT_EQ(prompts.inputs.size(), 1u);
+    EXPECT_EQ(crypto.derivations, 2);
+    const Bytes strong = files.Get(u"C:\\w.txse");
+    EXPECT_EQ(IterationsOf(strong), 600000u);
+    EXPECT_NE(strong.substr(14, 16), weak.substr(14, 16));
+    EXPECT_EQ(Unseal(strong, base::ToUtf8(pw)), "!weak text");
+    // A second F2 reuses the new key.
+    F2();
+    EXPECT_EQ(crypto.derivations, 2);
+    // Reopening the same file, unchanged since: its kept key opens it, nothing asked, nothing derived.
+    ASSERT_TRUE(fou.SecureOpen(u"C:\\w.txse"));
+    EXPECT_EQ(prompts.inputs.size(), 1u);
+    EXPECT_EQ(crypto.derivations, 2);
+
+    // New drops the key and the password.
+    EXPECT_TRUE(fou.KeepsSealedKey());
+    fou.mnu1_Click(kMnuNew);
+    EXPECT_FALSE(fou.KeepsSealedKey());
+    EXPECT_TRUE(d1::g_Password.empty());
+
+    // So does opening another document over it, and so does Exit.
+    prompts.inputAnswers = {pw};
+    ASSERT_TRUE(fou.SecureOpen(u"C:\\w.txse"));
+    EXPECT_TRUE(fou.KeepsSealedKey());
+    files.Put(u"C:\\notes.txt", "plain");
+    ASSERT_TRUE(fou.SecureOpen(u"C:\\notes.txt"));
+    EXPECT_FALSE(fou.KeepsSealedKey());
+    EXPECT_TRUE(d1::g_Password.empty());  // the seal's password does not outlive its document
+    prompts.inputAnswers = {pw};
+    ASSERT_TRUE(fou.SecureOpen(u"C:\\w.txse"));
+    fou.mnu1_Click(kMnuExit);
+    EXPECT_TRUE(s.fp.loop.ended);
+    EXPECT_FALSE(fou.KeepsSealedKey());
+    EXPECT_TRUE(d1::g_Password.empty());
+}
+
+TEST(Utf8, ReservesExactlyWhatTheTextNeeds) {
+    // Thai is three bytes a character: a guess of 1.5 bytes would grow the buffer and free a copy.
+    const Text thai(1000, u'\u0e01');
+    const Bytes utf8 = base::ToUtf8(thai + u"a\u00e9\U0001F600" + Text(1, u'\xD800'));
+    EXPECT_EQ(utf8.size(), 3000u + 1 + 2 + 4 + 3);
+    EXPECT_EQ(utf8.capacity(), utf8.size());
+}
