@@ -14,54 +14,81 @@ void RunCompletion(LPARAM item) {
 
 }  // namespace win
 
-Win32Jobs::Win32Jobs() {
-    InitializeCriticalSection(&m_Lock);
-    m_Waiting = CreateSemaphoreW(nullptr, 0, 0x7FFFFFFF, nullptr);
-}
+struct Win32Jobs::Shared {
+    CRITICAL_SECTION lock;     // held only to push or pop one item, or to set the window
+    std::deque<Item*> queue;   // a null item ends the thread
+    HANDLE waiting = nullptr;  // a semaphore: one count per queued item
+    HWND window = nullptr;
+
+    Shared() {
+        InitializeCriticalSection(&lock);
+        waiting = CreateSemaphoreW(nullptr, 0, 0x7FFFFFFF, nullptr);
+    }
+    ~Shared() {
+        for (Item* item : queue) delete item;
+        if (waiting) CloseHandle(waiting);
+        DeleteCriticalSection(&lock);
+    }
+    void Push(Item* item) {
+        EnterCriticalSection(&lock);
+        queue.push_back(item);
+        LeaveCriticalSection(&lock);
+        ReleaseSemaphore(waiting, 1, nullptr);
+    }
+    Item* Take(HWND& to) {
+        WaitForSingleObject(waiting, INFINITE);
+        EnterCriticalSection(&lock);
+        Item* item = queue.front();
+        queue.pop_front();
+        to = window;
+        LeaveCriticalSection(&lock);
+        return item;
+    }
+};
+
+Win32Jobs::Win32Jobs() : m_Shared(new Shared) {}
 
 Win32Jobs::~Win32Jobs() {
-    // Only a test ends its jobs object; the program's lives until the process ends, thread and all.
-    if (m_Thread) CloseHandle(m_Thread);
-    if (m_Waiting) CloseHandle(m_Waiting);
-    DeleteCriticalSection(&m_Lock);
+    if (!m_Thread) {
+        delete m_Shared;
+        return;
+    }
+    m_Shared->Push(nullptr);
+    CloseHandle(m_Thread);
+}
+
+void Win32Jobs::SetWindow(HWND window) {
+    EnterCriticalSection(&m_Shared->lock);
+    m_Shared->window = window;
+    LeaveCriticalSection(&m_Shared->lock);
 }
 
 void Win32Jobs::Post(std::function<void(Internet&)> job, std::function<void()> completion) {
     auto item = std::make_unique<Item>(Item{std::move(job), std::move(completion)});
     if (!m_Thread) {
-        m_Thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+        m_Thread = CreateThread(nullptr, 0, Run, m_Shared, 0, nullptr);
         if (!m_Thread) {
             platform::Trace(u"no network thread: the request is dropped");
             return;
         }
     }
-    EnterCriticalSection(&m_Lock);
-    m_Queue.push_back(item.release());
-    LeaveCriticalSection(&m_Lock);
-    ReleaseSemaphore(m_Waiting, 1, nullptr);
+    m_Shared->Push(item.release());
 }
 
-Win32Jobs::Item* Win32Jobs::Take() {
-    WaitForSingleObject(m_Waiting, INFINITE);
-    EnterCriticalSection(&m_Lock);
-    Item* item = m_Queue.front();
-    m_Queue.pop_front();
-    LeaveCriticalSection(&m_Lock);
-    return item;
-}
-
-DWORD WINAPI Win32Jobs::Run(void* self) {
-    auto& jobs = *static_cast<Win32Jobs*>(self);
+DWORD WINAPI Win32Jobs::Run(void* shared) {
+    const std::unique_ptr<Shared> state(static_cast<Shared*>(shared));
     Win32Internet internet;  // every handle it opens is opened and closed on this thread
     for (;;) {
-        std::unique_ptr<Item> item(jobs.Take());
+        HWND window = nullptr;
+        std::unique_ptr<Item> item(state->Take(window));
+        if (!item) return 0;
         try {
             item->job(internet);
         } catch (...) {
             platform::TraceCurrentException(u"network job");
         }
         // A window that is gone takes no message: the completion is dropped here.
-        if (PostMessageW(jobs.m_Window, win::kJobDone, 0, reinterpret_cast<LPARAM>(item.get())))
+        if (window && PostMessageW(window, win::kJobDone, 0, reinterpret_cast<LPARAM>(item.get())))
             item.release();
     }
 }

@@ -16,12 +16,13 @@ void RunCompletion(LPARAM item);
 class Win32Jobs : public Jobs {
 public:
     Win32Jobs();
-    ~Win32Jobs() override;  // the thread is left to the process's end
+    // Waits for nothing: the thread ends after the jobs already queued and frees what it shares.
+    ~Win32Jobs() override;
     Win32Jobs(const Win32Jobs&) = delete;
     Win32Jobs& operator=(const Win32Jobs&) = delete;
 
     // Where completions go; set before the first job. Once the window is gone they are dropped.
-    void SetWindow(HWND window) { m_Window = window; }
+    void SetWindow(HWND window);
     void Post(std::function<void(Internet&)> job, std::function<void()> completion) override;
 
     struct Item {
@@ -30,12 +31,9 @@ public:
     };
 
 private:
-    static DWORD WINAPI Run(void* self);
-    Item* Take();
+    struct Shared;
+    static DWORD WINAPI Run(void* shared);
 
-    CRITICAL_SECTION m_Lock;  // held only to push or pop one item
-    std::deque<Item*> m_Queue;
-    HANDLE m_Waiting = nullptr;  // a semaphore: one count per queued item
+    Shared* m_Shared;  // the thread's once it runs: it may outlive this object
     HANDLE m_Thread = nullptr;
-    HWND m_Window = nullptr;
 };
