@@ -1,78 +1,158 @@
 #include "ads/ad_strip.h"
 
-#include "ads/banner.h"
 #include "ads/stats.h"
 #include "base/whole_file.h"
 #include "platform/trace.h"
 
-AdStrip::AdStrip(Internet& internet, Files& files, Clock& clock, EventLoop& loop, Shell& shell,
-                 Browser& browser, AdSite site)
-    : m_Http{internet, loop, files}, m_Clock(clock), m_Shell(shell), m_Browser(browser), m_Site(site) {}
+struct AdStrip::Refresh {
+    Text folder, listPath;
+    int64_t storedLength = 0;
+    int64_t started = 0;
+    Text list;
+    std::vector<ads::BannerRecord> records;
+    size_t next = 0;
+};
 
-void AdStrip::BannerUpdate() {
-    Files& files = m_Http.files;
-    const Text folder = m_Site.appFolder + u"banner";
-    const Text listPath = folder + u"\\banner.txt";
-    const int64_t storedLength = files.FileExists(listPath) ? files.FileLength(listPath) : 0;
-    if (!files.EntryExists(folder)) files.CreateFolder(folder);
+AdStrip::AdStrip(Jobs& jobs, Files& files, Clock& clock, Shell& shell, Browser& browser, AdSite site)
+    : m_Jobs(jobs),
+      m_Files(files),
+      m_Clock(clock),
+      m_Shell(shell),
+      m_Browser(browser),
+      m_Site(site),
+      m_Self(std::make_shared<AdStrip*>(this)) {}
 
-    const int64_t started = m_Clock.NowLocalSeconds();
-    const Text list = ads::GetUrlText(m_Http, m_Site.siteUrl + u"files/banner.txt");
-    // Only the length tells a new list from the stored one.
-    if (list.empty() || static_cast<int64_t>(list.size()) == storedLength) return;
+AdStrip::~AdStrip() = default;
 
-    bool complete = true;
-    for (const ads::BannerRecord& r : ads::UsableRecords(list)) {
-        // Each fetch blocks the window for up to its time-outs, so the images of one refresh share a budget.
-        // The list is stored only once all its images are there; until then every refresh counts it as new
-        // and fetches the images still missing.
-        if (m_Clock.NowLocalSeconds() - started > ads::kRefreshBudget) {
-            platform::Trace(u"banner refresh: out of time");
-            complete = false;
-            break;
-        }
-        m_Http.loop.DoEvents();
-        Text local = folder + u"\\" + r.image;
-        const bool exists = files.FileExists(local);
-        if (exists && static_cast<double>(files.FileLength(local)) == ads::LeadingNumber(r.size)) continue;
-        if (exists) files.Delete(local);
-        ads::DownloadFile(m_Http, m_Site.siteUrl + u"files/banner/" + r.image, local);
-    }
-    if (complete) base::WriteWholeFile(files, listPath, list);
-
-    const Text page = ads::BannerGroups(ads::UsableRecords(base::ReadWholeFile(files, listPath)));
-    const Text pageTemplate = base::ReadWholeFile(files, m_Site.appFolder + u"php\\000.html");
-    base::WriteWholeFile(files, m_Site.appFolder + u"php\\banner.html",
-                         base::ReplaceAll(pageTemplate, ads::kBannerMarker, page));
+void AdStrip::Post(std::function<void(Internet&)> job, std::function<void()> then) {
+    if (m_Stopped) return;
+    std::weak_ptr<AdStrip*> self = m_Self;
+    m_Jobs.Post(std::move(job), [self, then = std::move(then)] {
+        const std::shared_ptr<AdStrip*> strip = self.lock();
+        if (strip && !(*strip)->m_Stopped) then();
+    });
 }
 
-bool AdStrip::Tick() {
+template <class F>
+void AdStrip::Guard(F&& step) {
+    try {
+        step();
+    } catch (...) {
+        // A refresh that fails leaves the old page; the next one is already three days ahead.
+        platform::TraceCurrentException(u"banner refresh");
+        m_Refresh.reset();
+        ShowPage();
+    }
+}
+
+void AdStrip::BannerUpdate() {
+    if (m_Refresh || m_Stopped) return;
+    Guard([&] {
+        auto r = std::make_unique<Refresh>();
+        r->folder = m_Site.appFolder + u"banner";
+        r->listPath = r->folder + u"\\banner.txt";
+        r->storedLength = m_Files.FileExists(r->listPath) ? m_Files.FileLength(r->listPath) : 0;
+        if (!m_Files.EntryExists(r->folder)) m_Files.CreateFolder(r->folder);
+        r->started = m_Clock.NowLocalSeconds();
+        m_Refresh = std::move(r);
+        auto list = std::make_shared<Text>();
+        const Text url = m_Site.siteUrl + u"files/banner.txt";
+        Clock& clock = m_Clock;
+        Post(
+            [list, url, &clock](Internet& net) {
+                *list = ads::GetUrlText({net, clock}, url);
+            },
+            [this, list] { Guard([&] { ListArrived(*list); }); });
+    });
+}
+
+void AdStrip::ListArrived(const Text& list) {
+    // Only the length tells a new list from the stored one.
+    if (list.empty() || static_cast<int64_t>(list.size()) == m_Refresh->storedLength) {
+        m_Refresh.reset();
+        ShowPage();
+        return;
+    }
+    m_Refresh->list = list;
+    m_Refresh->records = ads::UsableRecords(list);
+    NextImage();
+}
+
+void AdStrip::NextImage() {
+    Refresh& r = *m_Refresh;
+    while (r.next < r.records.size()) {
+        // The images of one refresh share a budget. The list is stored only once all its images are there;
+        // until then every refresh counts it as new and fetches the images still missing.
+        if (m_Clock.NowLocalSeconds() - r.started > ads::kRefreshBudget) {
+            platform::Trace(u"banner refresh: out of time");
+            Finish(false);
+            return;
+        }
+        const ads::BannerRecord& record = r.records[r.next++];
+        Text local = r.folder + u"\\" + record.image;
+        const bool exists = m_Files.FileExists(local);
+        if (exists && static_cast<double>(m_Files.FileLength(local)) == ads::LeadingNumber(record.size))
+            continue;
+        if (exists) m_Files.Delete(local);
+        auto fetched = std::make_shared<ads::Fetched>();
+        const Text url = m_Site.siteUrl + u"files/banner/" + record.image;
+        Clock& clock = m_Clock;
+        Post(
+            [fetched, url, &clock](Internet& net) {
+                *fetched = ads::FetchFile({net, clock}, url);
+            },
+            [this, fetched, url, local] { Guard([&] { ImageArrived(*fetched, url, local); }); });
+        return;
+    }
+    Finish(true);
+}
+
+void AdStrip::ImageArrived(const ads::Fetched& fetched, const Text& url, Text local) {
+    ads::SaveFetched(m_Files, fetched, url, local);
+    NextImage();
+}
+
+void AdStrip::Finish(bool storeList) {
+    const Text listPath = m_Refresh->listPath;
+    if (storeList) base::WriteWholeFile(m_Files, listPath, m_Refresh->list);
+    m_Refresh.reset();
+    const Text page = ads::BannerGroups(ads::UsableRecords(base::ReadWholeFile(m_Files, listPath)));
+    const Text pageTemplate = base::ReadWholeFile(m_Files, m_Site.appFolder + u"php\\000.html");
+    base::WriteWholeFile(m_Files, m_Site.appFolder + u"php\\banner.html",
+                         base::ReplaceAll(pageTemplate, ads::kBannerMarker, page));
+    ShowPage();
+}
+
+void AdStrip::ShowPage() {
+    try {
+        // Without a banner page (a first run offline, a folder we cannot write) the control would show its
+        // own error page in the strip; the start page stays instead.
+        const Text page = m_Site.appFolder + u"php\\banner.html";
+        if (!m_Files.FileExists(page)) return;
+        m_Browser.Navigate(page);
+        m_Browser.AttachDocument();
+        if (onPageShown) onPageShown();
+    } catch (...) {
+        platform::TraceCurrentException(u"banner page");
+    }
+}
+
+void AdStrip::Tick() {
     const int64_t now = m_Clock.NowLocalSeconds();
     if (!m_RefreshScheduled) {
         m_NextRefresh = now + ads::kFirstRefreshDelay;
         m_RefreshScheduled = true;
     }
-    if (now <= m_NextRefresh) return false;
-    // Moved first: ticks that arrive while the refresh yields find nothing due.
+    if (now <= m_NextRefresh || m_Refresh) return;
     m_NextRefresh = now + ads::kRefreshPeriod;
-    try {
-        BannerUpdate();
-    } catch (...) {
-        // A refresh that fails leaves the old page; the next one is already three days ahead.
-        platform::TraceCurrentException(u"banner refresh");
-    }
-    // Without a banner page (a first run offline, a folder we cannot write) the control would show its own
-    // error page in the strip; the start page stays instead.
-    const Text page = m_Site.appFolder + u"php\\banner.html";
-    if (!m_Http.files.FileExists(page)) return false;
-    m_Browser.Navigate(page);
-    m_Browser.AttachDocument();
-    return true;
+    BannerUpdate();
 }
 
 void AdStrip::SendStat(const Text& action) {
-    ads::GetUrlText(m_Http, m_Site.siteUrl + u"adm/sendstat.php?" + u"app=" + m_Site.appCode + u"&key=" +
-                                m_Site.machineKey + action);
+    const Text url = m_Site.siteUrl + u"adm/sendstat.php?" + u"app=" + m_Site.appCode + u"&key=" +
+                     m_Site.machineKey + action;
+    Clock& clock = m_Clock;
+    Post([url, &clock](Internet& net) { ads::GetUrlText({net, clock}, url); }, [] {});
 }
 
 void AdStrip::BannerClicked() {
@@ -94,4 +174,9 @@ void AdStrip::ShowAdInfo() {
 
 void AdStrip::OpenInBrowser(const Text& url) {
     if (ads::OpensInBrowser(url)) m_Shell.Execute(u"open", url, u"", u"", ads::kSwShowNormal);
+}
+
+void AdStrip::Stop() {
+    m_Stopped = true;
+    m_Refresh.reset();
 }

@@ -27,82 +27,80 @@ private:
     NetHandle h_;
 };
 
-// One read after the yield; false when the read failed. delivered is never more than the buffer.
-bool ReadChunk(const Http& p, NetHandle h, char* buffer, uint32_t& delivered) {
-    p.loop.DoEvents();
-    delivered = 0;
-    const bool ok = p.internet.Read(h, buffer, kReadSize, delivered);
-    if (!ok) delivered = 0;
-    delivered = std::min(delivered, kReadSize);
-    return ok;
+enum class Body { NotOpened, Broken, TooLong, Whole };
+
+// Reads the whole body of url into out, which keeps what arrived before a failure.
+Body ReadBody(const Http& p, const Text& url, size_t limit, Bytes& out) {
+    const int64_t started = p.clock.NowLocalSeconds();
+    NetScope root(p.internet, p.internet.Open(kUserAgent, kInternetOpenTypeDirect, 0));
+    if (!root) return Body::NotOpened;
+    NetScope file(p.internet, p.internet.OpenUrl(root.Get(), url, kInternetFlagNoCacheWrite));
+    if (!file) return Body::NotOpened;
+    char buffer[kReadSize];
+    for (;;) {
+        if (p.clock.NowLocalSeconds() - started > kRequestDeadline) {
+            platform::Trace(u"too slow an answer from " + url);
+            return Body::TooLong;
+        }
+        std::memset(buffer, 0, sizeof buffer);
+        uint32_t delivered = 0;
+        if (!p.internet.Read(file.Get(), buffer, kReadSize, delivered)) return Body::Broken;
+        delivered = std::min(delivered, kReadSize);
+        if (delivered == 0) return Body::Whole;
+        if (out.size() + delivered > limit) {
+            platform::Trace(u"too long a body from " + url);
+            return Body::TooLong;
+        }
+        out.append(buffer, delivered);
+    }
 }
 
 }  // namespace
 
 Text GetUrlText(const Http& p, const Text& url, size_t limit) {
-    Text result;
     try {
-        NetScope root(p.internet, p.internet.Open(kUserAgent, kInternetOpenTypeDirect, 0));
-        if (!root) return result;
-        NetScope file(p.internet, p.internet.OpenUrl(root.Get(), url, kInternetFlagNoCacheWrite));
-        if (!file) return result;
-        char buffer[kReadSize];
-        // A failed read delivers nothing and so ends the body like its real end.
-        for (;;) {
-            uint32_t delivered = 0;
-            ReadChunk(p, file.Get(), buffer, delivered);
-            if (delivered == 0) break;
-            if (result.size() + delivered > limit) {
-                platform::Trace(u"too long a body from " + url);
-                return {};
-            }
-            result += base::FromCodePage(std::string_view(buffer, delivered));
-        }
+        Bytes body;
+        // A failed read ends the body like its real end; a body too long or too late is no answer.
+        if (ReadBody(p, url, limit, body) == Body::TooLong) return {};
+        return base::FromCodePage(body);
     } catch (...) {
-        // What arrived so far is the answer; a fetch never raises.
         platform::TraceCurrentException(u"fetch");
     }
-    return result;
+    return {};
 }
 
-void DownloadFile(const Http& p, const Text& url, Text& localPath, size_t limit) {
+Fetched FetchFile(const Http& p, const Text& url, size_t limit) {
+    Fetched f;
     try {
-        NetScope root(p.internet, p.internet.Open(kUserAgent, kInternetOpenTypeDirect, 0));
-        if (!root) return;
-        NetScope file(p.internet, p.internet.OpenUrl(root.Get(), url, kInternetFlagNoCacheWrite));
-        if (!file) return;
-        if (localPath.empty()) {
-            const size_t slash = url.rfind(u'/');
-            localPath = slash == Text::npos ? url : url.substr(slash + 1);
-        }
-        Bytes body;
-        bool complete = true;
-        char buffer[kReadSize];
-        for (;;) {
-            std::memset(buffer, 0, sizeof buffer);
-            uint32_t delivered = 0;
-            if (!ReadChunk(p, file.Get(), buffer, delivered)) {
-                complete = false;
-                break;
-            }
-            if (delivered == 0) break;
-            if (body.size() + delivered > limit) {
-                platform::Trace(u"too large a file from " + url);
-                complete = false;
-                break;
-            }
-            body.append(buffer, delivered);
-        }
-        // The body is written whole once it is all there, so no half image is ever on disk. A file that
-        // cannot be written is skipped: WriteWholeBytes leaves the old one as it was.
-        if (complete)
-            base::WriteWholeBytes(p.files, localPath, body);
-        else
-            p.files.Delete(localPath);
+        const Body got = ReadBody(p, url, limit, f.body);
+        f.outcome = got == Body::Whole       ? Fetched::Outcome::Whole
+                    : got == Body::NotOpened ? Fetched::Outcome::NotOpened
+                                             : Fetched::Outcome::Broken;
     } catch (...) {
         // Out of memory for the body: the download is skipped like any other failure.
         platform::TraceCurrentException(u"download");
+        f.outcome = Fetched::Outcome::NotOpened;
     }
+    if (f.outcome != Fetched::Outcome::Whole) f.body.clear();
+    return f;
+}
+
+void SaveFetched(Files& files, const Fetched& fetched, const Text& url, Text& localPath) {
+    if (fetched.outcome == Fetched::Outcome::NotOpened) return;
+    if (localPath.empty()) {
+        const size_t slash = url.rfind(u'/');
+        localPath = slash == Text::npos ? url : url.substr(slash + 1);
+    }
+    // The body is written whole once it is all there, so no half image is ever on disk. A file that cannot
+    // be written is skipped: WriteWholeBytes leaves the old one as it was.
+    if (fetched.outcome == Fetched::Outcome::Whole)
+        base::WriteWholeBytes(files, localPath, fetched.body);
+    else
+        files.Delete(localPath);
+}
+
+void DownloadFile(const Http& p, Files& files, const Text& url, Text& localPath, size_t limit) {
+    SaveFetched(files, FetchFile(p, url, limit), url, localPath);
 }
 
 }  // namespace ads

@@ -1,16 +1,14 @@
-// Blocking HTTP GET over the internet port: a whole body as text, or a body saved to a local file.
-// Every read first yields to the event loop, so the window keeps painting and reacting during a fetch.
+// HTTP GET over the internet port: a whole body as text, or as bytes to be saved to a local file. The calls
+// block, so they run as jobs (platform/jobs.h), never on the window's thread.
 #pragma once
 #include "platform/ports.h"
 
 namespace ads {
 
-// What a fetch works with: the internet port, the event loop it yields to before each read, and the files a
-// download is saved to.
+// What a fetch works with: the internet of the jobs' thread, and the clock its deadline is read from.
 struct Http {
     Internet& internet;
-    EventLoop& loop;
-    Files& files;
+    const Clock& clock;
 };
 
 constexpr char16_t kUserAgent[] = u"vb wininet";
@@ -20,14 +18,28 @@ constexpr uint32_t kReadSize = 256;
 // A site cannot flood the editor: bodies beyond these sizes are dropped whole.
 constexpr size_t kLargestText = size_t{1} << 20;  // the banner list, statistics answers
 constexpr size_t kLargestFile = size_t{4} << 20;  // a banner image
+// Each read ends within the time-outs, but a site that sends a byte a second never lets them fire: past
+// this many seconds a request is given up, whatever still arrives.
+constexpr int64_t kRequestDeadline = 15;
 
 // The body as code-page text; empty when the URL cannot be opened, the server answers with a status other
-// than 2xx, the body is empty or longer than limit. Never raises.
+// than 2xx, the body is empty, longer than limit or not all there by the deadline. Never raises.
 Text GetUrlText(const Http& http, const Text& url, size_t limit = kLargestText);
 
-// Saves the body to localPath (derived from the URL's last segment when empty). An unreachable URL or a
-// status other than 2xx leaves the file system alone; a body cut short or longer than limit leaves no file
-// rather than a corrupt one.
-void DownloadFile(const Http& http, const Text& url, Text& localPath, size_t limit = kLargestFile);
+// A fetched file: nothing when the URL could not be opened (or answered other than 2xx), broken when the
+// body was cut short, too long or late, whole otherwise.
+struct Fetched {
+    enum class Outcome { NotOpened, Broken, Whole } outcome = Outcome::NotOpened;
+    Bytes body;
+};
+Fetched FetchFile(const Http& http, const Text& url, size_t limit = kLargestFile);
+
+// Saves a fetch to localPath (derived from the URL's last segment when empty). Nothing opened leaves the
+// file system alone; a broken body leaves no file rather than a corrupt one; a whole one is written whole.
+void SaveFetched(Files& files, const Fetched& fetched, const Text& url, Text& localPath);
+
+// FetchFile then SaveFetched, for callers that may block.
+void DownloadFile(const Http& http, Files& files, const Text& url, Text& localPath,
+                  size_t limit = kLargestFile);
 
 }  // namespace ads

@@ -53,11 +53,12 @@ void Fou::Load() {
     Form_Initialize();
     m_Controls = m_Host.Create(*this);
     m_Ads = std::make_unique<AdStrip>(
-        m_Platform.internet, m_Platform.files, m_Platform.clock, m_Platform.loop, m_Platform.shell,
-        *m_Controls.browser1, AdSite{d1::g_SiteUrl, d1::g_AppFolder, d1::g_AppCode, d1::g_MachineKey});
+        m_Platform.jobs, m_Platform.files, m_Platform.clock, m_Platform.shell, *m_Controls.browser1,
+        AdSite{d1::g_SiteUrl, d1::g_AppFolder, d1::g_AppCode, d1::g_MachineKey});
+    m_Ads->onPageShown = [this] { m_Controls.browser1->onDocMouseUp = [this] { doc_onmouseup(); }; };
     Form_Load();
     m_Host.Show();
-    // After the show: a site that accepts and never answers holds this request for seconds.
+    // After the show; the request itself never holds the window.
     Step([&] { SendStat(u"&do=start"); });
 }
 
@@ -107,6 +108,10 @@ void Fou::Form_Resize() {
 }
 
 void Fou::Form_Unload() {
+    // The network is not waited for: a statistic still on its way is lost with the process.
+    Step([&] {
+        if (m_Ads) m_Ads->Stop();
+    });
     Step([&] { SaveAll(); });
     // The process ends here: no destructor will wipe the document's secrets.
     base::Wipe(d1::g_Password);
@@ -211,9 +216,7 @@ void Fou::mnu3_Click(int index) {
 
 void Fou::BannerUpdate() { m_Ads->BannerUpdate(); }
 
-void Fou::Timer1_Timer() {
-    if (m_Ads->Tick()) m_Controls.browser1->onDocMouseUp = [this] { doc_onmouseup(); };
-}
+void Fou::Timer1_Timer() { m_Ads->Tick(); }
 
 void Fou::SendStat(const Text& action) { m_Ads->SendStat(action); }
 

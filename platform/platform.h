@@ -1,6 +1,7 @@
 // Every platform service, handed in once at start-up.
 #pragma once
 #include "platform/crypto.h"
+#include "platform/jobs.h"
 #include "platform/ports.h"
 
 struct Platform {
@@ -16,4 +17,5 @@ struct Platform {
     Internet& internet;
     Volumes& volumes;
     Crypto& crypto;
+    Jobs& jobs;  // where the network is used: never on the window's thread
 };

@@ -3,6 +3,7 @@
 
 #include <wininet.h>
 
+#include <algorithm>
 #include <string>
 
 #include "win32/system_dlls.h"
@@ -92,8 +93,15 @@ NetHandle Win32Internet::OpenUrl(NetHandle root, const Text& url, uint32_t flags
 }
 
 bool Win32Internet::Read(NetHandle h, void* buffer, uint32_t size, uint32_t& read) {
+    // Only what has arrived is read: a site that sends a byte a second would otherwise hold one read until
+    // the whole buffer is filled, past any deadline of the caller's.
+    DWORD available = 0;
+    if (!win::WinInet().InternetQueryDataAvailable(H(h), &available, 0, 0)) {
+        read = 0;
+        return false;
+    }
     DWORD n = 0;
-    bool ok = win::WinInet().InternetReadFile(H(h), buffer, size, &n) != 0;
+    bool ok = available == 0 || win::WinInet().InternetReadFile(H(h), buffer, std::min<DWORD>(size, available), &n) != 0;
     read = ok ? n : 0;
     const auto it = m_Requests.find(h);
     if (ok && it != m_Requests.end()) {

@@ -28,6 +28,7 @@ const WinInetDll& WinInet() {
                    Resolve(m, "InternetCrackUrlW", d.InternetCrackUrlW) &
                    Resolve(m, "InternetConnectW", d.InternetConnectW) &
                    Resolve(m, "InternetSetOptionW", d.InternetSetOptionW) &
+                   Resolve(m, "InternetQueryDataAvailable", d.InternetQueryDataAvailable) &
                    Resolve(m, "InternetReadFile", d.InternetReadFile) &
                    Resolve(m, "InternetCloseHandle", d.InternetCloseHandle) &
                    Resolve(m, "HttpOpenRequestW", d.HttpOpenRequestW) &

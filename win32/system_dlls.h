@@ -19,6 +19,7 @@ struct WinInetDll {
     decltype(&::InternetCrackUrlW) InternetCrackUrlW = nullptr;
     decltype(&::InternetConnectW) InternetConnectW = nullptr;
     decltype(&::InternetSetOptionW) InternetSetOptionW = nullptr;
+    decltype(&::InternetQueryDataAvailable) InternetQueryDataAvailable = nullptr;
     decltype(&::InternetReadFile) InternetReadFile = nullptr;
     decltype(&::InternetCloseHandle) InternetCloseHandle = nullptr;
     decltype(&::HttpOpenRequestW) HttpOpenRequestW = nullptr;

@@ -10,6 +10,7 @@
 #include "win32/file_dialogs_win.h"
 #include "win32/files_win.h"
 #include "win32/internet_win.h"
+#include "win32/jobs_win.h"
 #include "win32/locale_win.h"
 #include "win32/main_window.h"
 #include "win32/prompts_win.h"
@@ -39,8 +40,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
     static Win32Internet internet;
     static Win32Volumes volumes;
     static Win32Crypto crypto;
-    static Platform platform{process,  clock, locale,  prompts,  loop,    files,
-                             registry, shell, dialogs, internet, volumes, crypto};
+    static Win32Jobs jobs;
+    static Platform platform{process, clock,   locale,   prompts, loop,   files, registry,
+                             shell,   dialogs, internet, volumes, crypto, jobs};
 
     static Win32FouHost host(instance, showCmd);
     static Win32RepHost repHost(instance);
@@ -48,6 +50,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
         prompts.owner = main;
         shell.owner = main;
         repHost.owner = main;
+        jobs.SetWindow(main);
     };
     d1::Main(platform, host, &repHost);
     return RunMessageLoop();

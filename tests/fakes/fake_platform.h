@@ -44,8 +44,9 @@ struct FakePlatform {
     FakeInternet internet;
     FakeVolumes volumes;
     OpenSslCrypto crypto;
-    Platform platform{process,  clock, locale,  prompts,  loop,    files,
-                      registry, shell, dialogs, internet, volumes, crypto};
+    FakeJobs jobs{internet};
+    Platform platform{process, clock,   locale,   prompts, loop,   files, registry,
+                      shell,   dialogs, internet, volumes, crypto, jobs};
 };
 
 // A started program: d1::Main has run against fakes. Each test gets a fresh "process".

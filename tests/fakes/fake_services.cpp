@@ -209,6 +209,7 @@ NetHandle FakeInternet::OpenUrl(NetHandle root, const Text& url, uint32_t flags)
 
 bool FakeInternet::Read(NetHandle h, void* buffer, uint32_t size, uint32_t& read) {
     read = 0;
+    if (onRead) onRead();
     const auto it = streams_.find(h);
     if (it == streams_.end() || it->second.root) return false;
     const Bytes& body = bodies[it->second.url];

@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/jobs.h"
 #include "platform/ports.h"
 
 struct FakeProcess : Process {
@@ -204,6 +205,7 @@ struct FakeInternet : Internet {
     std::vector<uint32_t> readSizes;   // sizes delivered, one per read
     std::map<Text, size_t> failAfter;  // reads of this URL fail after so many bytes
     bool failOpen = false;
+    std::function<void()> onRead;  // before every read: a slow site moves the clock here
     std::vector<Text> agents;
     std::vector<uint32_t> urlFlags;
     int openHandles = 0;
@@ -221,6 +223,40 @@ private:
     };
     std::map<NetHandle, Stream> streams_;
     NetHandle next_ = 1;
+};
+
+// Jobs run on the test's thread against a fake internet. At once by default; held, they wait until the test
+// runs them (the oldest first) or drops them, as a window that closed never sees their completions.
+struct FakeJobs : Jobs {
+    explicit FakeJobs(Internet& net) : internet(net) {}
+    Internet& internet;
+    bool hold = false;
+    int posted = 0;
+    void Post(std::function<void(Internet&)> job, std::function<void()> completion) override {
+        ++posted;
+        if (!hold) {
+            job(internet);
+            completion();
+            return;
+        }
+        pending.push_back({std::move(job), std::move(completion)});
+    }
+    size_t Pending() const { return pending.size(); }
+    // The oldest job runs now; its completion now too, or is handed back to be run later.
+    std::function<void()> RunNext() {
+        auto [job, completion] = std::move(pending.front());
+        pending.pop_front();
+        job(internet);
+        return completion;
+    }
+    void CompleteNext() { RunNext()(); }
+    // Every job completes, also those their completions post.
+    void CompleteAll() {
+        while (!pending.empty()) CompleteNext();
+    }
+
+private:
+    std::deque<std::pair<std::function<void(Internet&)>, std::function<void()>>> pending;
 };
 
 struct FakeVolumes : Volumes {

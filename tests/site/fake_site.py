@@ -6,7 +6,8 @@ empty page, and logs every request as one line: METHOD <TAB> path-and-query as s
 --silent accepts connections and never answers (time-out tests); --cut PATH sends that file's headers with
 its full length but closes after half the body (a download that breaks off); --slow PATH sends that file in
 256-byte pieces a fifth of a second apart (a fetch that takes a while); --delay S answers every request S
-seconds late and logs "ANSWER <TAB> path <TAB> epoch seconds" as it answers. A server started from inside
+seconds late and logs "ANSWER <TAB> path <TAB> epoch seconds" as it answers; --trickle sends every answer's
+headers at once and then its body one byte a second (a statistic's body is 60 blanks). A server started from inside
 Wine cannot be killed from there: it ends when --stop-file appears or after --max-seconds.
 """
 import argparse
@@ -28,6 +29,7 @@ def main():
     ap.add_argument("--cut", action="append", default=[], help="path (e.g. /files/banner/a.gif) to break off")
     ap.add_argument("--slow", action="append", default=[], help="path sent slowly, piece by piece")
     ap.add_argument("--delay", type=float, default=0, help="seconds before every answer")
+    ap.add_argument("--trickle", action="store_true", help="every body one byte a second")
     ap.add_argument("--stop-file", help="the server ends as soon as this file exists")
     ap.add_argument("--max-seconds", type=float, default=0, help="the server ends after this long (0: never)")
     args = ap.parse_args()
@@ -54,6 +56,8 @@ def main():
                 time.sleep(args.delay)
                 record("ANSWER\t%s\t%.3f" % (self.path, time.time()))
             path = self.path.split("?", 1)[0]
+            if args.trickle and path == "/adm/sendstat.php":
+                return self.reply(200, b" " * 60)
             if path == "/adm/sendstat.php" or path == "/banner.php":
                 return self.reply(200, b"")
             local = os.path.normpath(os.path.join(args.root, path.lstrip("/")))
@@ -86,7 +90,14 @@ def main():
             self.send_header("Content-Length", str(len(body)))
             self.send_header("Content-Type", "text/plain" if status == 200 else "text/html")
             self.end_headers()
-            self.wfile.write(body)
+            if not args.trickle:
+                self.wfile.write(body)
+                return
+            self.wfile.flush()
+            for at in range(len(body)):
+                self.wfile.write(body[at : at + 1])
+                self.wfile.flush()
+                time.sleep(1)
 
     args.root = os.path.abspath(args.root)
     server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)

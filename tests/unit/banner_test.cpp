@@ -187,13 +187,24 @@ TEST_F(Banner, AnImageThatCannotBeFetchedIsLeftOutButStillOnThePage) {
     EXPECT_EQ(Count(Groups(), u"<img "), 2u);
 }
 
-TEST_F(Banner, TheImagePassYieldsBeforeEachRecord) {
+TEST_F(Banner, ImagesAreFetchedOneAtATimeAndTheListAndPageWrittenOnlyAfterTheLast) {
     Serve(Join({Record(0), Record(1), Record(2)}));
-    std::vector<size_t> requestsAtYield;
-    s.fp.loop.onDoEvents = [&] { requestsAtYield.push_back(net.requested.size()); };
+    s.fp.jobs.hold = true;
     fou.BannerUpdate();
-    // The list's two reads, then per record a yield before its fetch and one before each of its two reads.
-    EXPECT_EQ(requestsAtYield, (std::vector<size_t>{1, 1, /**/ 1, 2, 2, /**/ 2, 3, 3, /**/ 3, 4, 4}));
+    fou.BannerUpdate();  // one refresh at a time
+    std::vector<size_t> pendingAfterEach;
+    std::vector<bool> pageAfterEach;
+    while (s.fp.jobs.Pending()) {
+        s.fp.jobs.CompleteNext();
+        pendingAfterEach.push_back(s.fp.jobs.Pending());
+        pageAfterEach.push_back(files.FileExists(kPagePath) || files.FileExists(kListPath));
+    }
+    EXPECT_EQ(pendingAfterEach, (std::vector<size_t>{1, 1, 1, 0}));
+    EXPECT_EQ(pageAfterEach, (std::vector<bool>{false, false, false, true}));
+    EXPECT_EQ(ImageRequests(), (std::vector<Text>{u"A.gif", u"B.gif", u"C.gif"}));
+    EXPECT_EQ(net.requested.size(), 4u);
+    EXPECT_EQ(Count(Groups(), u"<img "), 3u);
+    EXPECT_FALSE(fou.Modified());
 }
 
 TEST_F(Banner, HostileImageNamesNeverBecomePaths) {
@@ -292,22 +303,22 @@ TEST_F(Banner, ARefreshFetchesAtMostTheRecordBoundAndStopsStartingFetchesWhenIts
     EXPECT_EQ(Count(Groups(), u"<img "), ads::kMostBanners);
     EXPECT_EQ(T(files.Get(kListPath)), list);
 
-    // A slow site: every yield takes a second of the clock, an image three. No fetch starts after the budget;
+    // A slow site: every read takes two seconds of the clock, a fetch four. No fetch starts after the budget;
     // the list is not stored, so the next refresh fetches the images still missing.
     const Text next = Join({Record(0), Record(1), Record(2), Record(3), Record(4)});
     Serve(next);
     net.requested.clear();
-    s.fp.loop.onDoEvents = [&] { s.fp.clock.now += 1; };  // each fetch yields before its open and two reads
+    net.onRead = [&] { s.fp.clock.now += 2; };  // each fetch reads twice
     const int64_t start = s.fp.clock.now;
     fou.BannerUpdate();
     const size_t fetched = ImageRequests().size();
     EXPECT_GE(fetched, 1u);
     EXPECT_LT(fetched, 5u);
-    EXPECT_LE(s.fp.clock.now - start, ads::kRefreshBudget + 1 + 3);  // the budget, the last fetch
-    EXPECT_EQ(T(files.Get(kListPath)), list);                        // still the one before
+    EXPECT_LE(s.fp.clock.now - start, ads::kRefreshBudget + 4);  // the budget, the last fetch
+    EXPECT_EQ(T(files.Get(kListPath)), list);                    // still the one before
 
     net.requested.clear();
-    s.fp.loop.onDoEvents = nullptr;
+    net.onRead = nullptr;
     fou.BannerUpdate();
     EXPECT_EQ(ImageRequests().size(), 5 - fetched);
     EXPECT_EQ(T(files.Get(kListPath)), next);

@@ -12,7 +12,7 @@ struct Http : ::testing::Test {
     FakePlatform fp;
     FakeInternet& net = fp.internet;
     FakeFiles& files = fp.files;
-    ads::Http p{fp.internet, fp.loop, fp.files};
+    ads::Http p{fp.internet, fp.clock};
 };
 
 }  // namespace
@@ -25,14 +25,12 @@ TEST_F(Http, BodiesAroundTheReadSizeArriveWhole) {
     for (const Case& c : {Case{300, {256, 44, 0}}, Case{256, {256, 0}}, Case{5, {5, 0}}, Case{0, {0}}}) {
         SCOPED_TRACE(c.size);
         net.readSizes.clear();
-        fp.loop.doEvents = 0;
         Bytes body(c.size, 'x');
         if (c.size) body[c.size - 1] = 'z';
         net.bodies[kUrl] = body;
         const Text text = ads::GetUrlText(p, kUrl);
         EXPECT_EQ(text, Text(body.begin(), body.end()));
         EXPECT_EQ(net.readSizes, c.reads);
-        EXPECT_EQ(fp.loop.doEvents, static_cast<int>(c.reads.size()));  // a yield before every read
         EXPECT_EQ(net.openHandles, 0);
     }
 }
@@ -61,18 +59,33 @@ TEST_F(Http, ATextCutShortIsWhatArrivedBeforeTheFailure) {
     EXPECT_EQ(net.openHandles, 0);
 }
 
-TEST_F(Http, NestedFetchesDuringTheYieldAreIndependent) {
-    const Text other = u"http://site.example/adm/sendstat.php?x";
-    net.bodies[kUrl] = Bytes(700, 'a');
-    net.bodies[other] = Bytes(300, 'b');
-    Text inner;
-    int depth = 0;
-    fp.loop.onDoEvents = [&] {
-        if (depth++ == 0 && inner.empty()) inner = ads::GetUrlText(p, other);
-        --depth;
-    };
-    EXPECT_EQ(ads::GetUrlText(p, kUrl), Text(700, u'a'));
-    EXPECT_EQ(inner, Text(300, u'b'));
+TEST_F(Http, ATricklingSiteIsGivenUpAtTheDeadlineAndLeavesNoFileWhileAQuickerOneArrivesWhole) {
+    // A byte a second, each read within the time-outs: only the request's own deadline ends it.
+    const Text trickle = u"http://site.example/files/banner.txt";
+    net.bodies[trickle] = Bytes(100 * ads::kReadSize, 't');
+    net.onRead = [&] { fp.clock.now += 1; };
+    const int64_t start = fp.clock.now;
+    EXPECT_EQ(ads::GetUrlText(p, trickle), u"");
+    EXPECT_LE(fp.clock.now - start, ads::kRequestDeadline + 1);
+    EXPECT_EQ(net.openHandles, 0);
+
+    files.Put(u"C:\\Apps\\banner\\a.gif", "previous image");
+    net.bodies[kUrl] = net.bodies[trickle];
+    const ads::Fetched late = ads::FetchFile(p, kUrl);
+    EXPECT_EQ(late.outcome, ads::Fetched::Outcome::Broken);
+    EXPECT_EQ(late.body, "");
+    Text local = u"C:\\Apps\\banner\\a.gif";
+    ads::SaveFetched(files, late, kUrl, local);
+    EXPECT_FALSE(files.FileExists(local));
+    EXPECT_EQ(files.files.size(), 0u);
+
+    // Fourteen reads in fourteen seconds: within the deadline, whole.
+    net.bodies[kUrl] = Bytes(13 * ads::kReadSize, 'g');
+    const ads::Fetched inTime = ads::FetchFile(p, kUrl);
+    EXPECT_EQ(inTime.outcome, ads::Fetched::Outcome::Whole);
+    ads::SaveFetched(files, inTime, kUrl, local);
+    EXPECT_EQ(files.Get(local), Bytes(13 * ads::kReadSize, 'g'));
+    EXPECT_EQ(ads::FetchFile(p, u"http://nowhere.example/x").outcome, ads::Fetched::Outcome::NotOpened);
     EXPECT_EQ(net.openHandles, 0);
 }
 
@@ -81,14 +94,14 @@ TEST_F(Http, DownloadWritesExactlyTheBytesOfTheBody) {
     for (int i = 0; i < 300; ++i) body += static_cast<char>(i);
     net.bodies[kUrl] = body;
     Text local = u"C:\\Apps\\banner\\a.gif";
-    ads::DownloadFile(p, kUrl, local);
+    ads::DownloadFile(p, files, kUrl, local);
     EXPECT_EQ(files.Get(local), body);
     EXPECT_EQ(local, u"C:\\Apps\\banner\\a.gif");
     EXPECT_EQ(net.readSizes, (std::vector<uint32_t>{256, 44, 0}));
     EXPECT_EQ(net.openHandles, 0);
 
     net.bodies[kUrl] = "";
-    ads::DownloadFile(p, kUrl, local);
+    ads::DownloadFile(p, files, kUrl, local);
     EXPECT_TRUE(files.FileExists(local));
     EXPECT_EQ(files.Get(local), "");
 }
@@ -96,10 +109,10 @@ TEST_F(Http, DownloadWritesExactlyTheBytesOfTheBody) {
 TEST_F(Http, DownloadFromAnUnreachableUrlLeavesTheFileAlone) {
     files.Put(u"C:\\Apps\\banner\\a.gif", "old");
     Text local = u"C:\\Apps\\banner\\a.gif";
-    ads::DownloadFile(p, u"http://nowhere.example/a.gif", local);
+    ads::DownloadFile(p, files, u"http://nowhere.example/a.gif", local);
     EXPECT_EQ(files.Get(local), "old");
     Text empty;
-    ads::DownloadFile(p, u"http://nowhere.example/b.gif", empty);
+    ads::DownloadFile(p, files, u"http://nowhere.example/b.gif", empty);
     EXPECT_EQ(empty, u"");  // the name is derived only once the URL opened
     EXPECT_EQ(files.files.size(), 1u);
 }
@@ -107,13 +120,13 @@ TEST_F(Http, DownloadFromAnUnreachableUrlLeavesTheFileAlone) {
 TEST_F(Http, DownloadWithoutALocalPathTakesTheLastSegmentOfTheUrl) {
     net.bodies[kUrl] = "GIF89a";
     Text local;
-    ads::DownloadFile(p, kUrl, local);
+    ads::DownloadFile(p, files, kUrl, local);
     EXPECT_EQ(local, u"a.gif");
     EXPECT_EQ(files.Get(u"a.gif"), "GIF89a");
 
     net.bodies[u"noslash"] = "n";
     Text whole;
-    ads::DownloadFile(p, u"noslash", whole);
+    ads::DownloadFile(p, files, u"noslash", whole);
     EXPECT_EQ(whole, u"noslash");
 }
 
@@ -122,7 +135,7 @@ TEST_F(Http, ADownloadCutShortOrTooLargeLeavesNoFileBehindAndATooLongTextIsNone)
     net.bodies[kUrl] = Bytes(1000, 'g');
     net.failAfter[kUrl] = 256;
     Text local = u"C:\\Apps\\banner\\a.gif";
-    ads::DownloadFile(p, kUrl, local);
+    ads::DownloadFile(p, files, kUrl, local);
     EXPECT_FALSE(files.FileExists(local));
     EXPECT_EQ(files.files.size(), 0u);  // no temporary file either
     EXPECT_EQ(net.openHandles, 0);
@@ -134,7 +147,7 @@ TEST_F(Http, ADownloadCutShortOrTooLargeLeavesNoFileBehindAndATooLongTextIsNone)
         net.bodies[kUrl] = Bytes(ads::kLargestFile + extra, 'g');
         files.Put(local, "previous image");
         net.readSizes.clear();
-        ads::DownloadFile(p, kUrl, local);
+        ads::DownloadFile(p, files, kUrl, local);
         EXPECT_EQ(files.FileExists(local), extra == 0);
         EXPECT_LE(net.readSizes.size(), ads::kLargestFile / ads::kReadSize + 1);
         EXPECT_EQ(files.files.size(), extra == 0 ? 1u : 0u);
@@ -152,7 +165,7 @@ TEST_F(Http, AFileThatCannotBeWrittenIsSkipped) {
     files.Put(u"C:\\Apps\\banner\\a.gif", "old");
     files.failCreateTemp = true;
     Text local = u"C:\\Apps\\banner\\a.gif";
-    ads::DownloadFile(p, kUrl, local);
+    ads::DownloadFile(p, files, kUrl, local);
     EXPECT_EQ(files.Get(local), "old");
     EXPECT_EQ(net.openHandles, 0);
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes/fake_platform.h"
 
 namespace {
@@ -60,15 +62,20 @@ TEST_F(Ads, StartUpComputesTheKeyShowsTheStartPageStartsTheTimerAndReportsTheSta
     EXPECT_EQ(browser.attachCount, 0);
 }
 
-TEST_F(Ads, TheStartRequestIsSentAfterTheTimerStartedAndWithoutDriveCStill) {
+TEST_F(Ads, TheStartRequestIsPostedAfterTheShowWithTheTimerRunningAndWithoutDriveCStill) {
     s.fp.volumes.hasVolume = false;
     d1::ResetGlobals();
-    net.bodies[d1::kSiteUrl + Text(u"adm/sendstat.php?app=LOK&key=339339&do=start")] = "";
-    uint32_t intervalDuringRequest = 0;
-    s.fp.loop.onDoEvents = [&] { intervalDuringRequest = s.host.timer1.interval; };
+    s.fp.jobs.hold = true;
+    int postedAtShow = -1;
+    s.host.onShow = [&] { postedAtShow = s.fp.jobs.posted; };
     Start();
+    // The window is shown and its timer runs before the request, which has not even reached the site.
+    EXPECT_EQ(postedAtShow, 0);
+    EXPECT_EQ(s.host.timer1.interval, 200u);
+    EXPECT_EQ(s.fp.jobs.Pending(), 1u);
+    EXPECT_TRUE(StatRequests().empty());
+    s.fp.jobs.CompleteAll();
     EXPECT_EQ(StatRequests(), std::vector<Text>{u"adm/sendstat.php?app=LOK&key=339339&do=start"});
-    EXPECT_EQ(intervalDuringRequest, 200u);
 }
 
 TEST_F(Ads, TheFirstRefreshComesOnTheFirstTickStrictlyLaterThanOneSecondAfterTheFirst) {
@@ -118,21 +125,68 @@ TEST_F(Ads, WithoutABannerPageTheStripKeepsTheStartPageUntilARefreshWritesOne) {
     EXPECT_EQ(StatRequests().back(), u"adm/sendstat.php?app=LOK&key=823C3D&do=click&banner=5");
 }
 
-TEST_F(Ads, TicksDuringARefreshDoNotStartAnother) {
+TEST_F(Ads, ARefreshRunsAsStepsWhileTheWindowGoesOnAndTicksMeanwhileStartNoOther) {
+    s.fp.files.Put(kStartPage, "<body><div></div></body>");
+    s.fp.jobs.hold = true;
+    Start(false);
+    net.bodies[site + u"files/banner.txt"] = "1\ta.gif\t4\thttp://x.example/\tt\r\n";
+    net.bodies[site + u"files/banner/a.gif"] = "GIF!";
+    const int64_t t = clock.now;
+    TicksAt({t, t + 2});
+    // The site has not answered: the start statistic and the list wait their turn, in that order.
+    EXPECT_EQ(s.fp.jobs.Pending(), 2u);
+    EXPECT_FALSE(fou().Modified());
+    s.editor().Type(u"typed meanwhile");
+    EXPECT_EQ(s.editor().GetText(), u"typed meanwhile");
+    EXPECT_TRUE(fou().Modified());
+    TicksAt({t + 3, t + 4, t + 10});
+    s.fp.jobs.CompleteNext();  // the start statistic
+    EXPECT_EQ(ListRequests(), 0);
+    s.fp.jobs.CompleteNext();  // the list: its one image is asked for next, nothing is written yet
+    EXPECT_EQ(ListRequests(), 1);
+    EXPECT_EQ(s.fp.jobs.Pending(), 1u);
+    EXPECT_FALSE(s.fp.files.FileExists(u"C:\\Apps\\banner\\banner.txt"));
+    EXPECT_FALSE(s.fp.files.FileExists(kBannerPage));
+    TicksAt({t + 11});
+    EXPECT_EQ(s.fp.jobs.Pending(), 1u);
+    s.fp.jobs.CompleteNext();  // the image: then the list, the page and the strip
+    EXPECT_EQ(s.fp.files.Get(u"C:\\Apps\\banner\\a.gif"), "GIF!");
+    EXPECT_TRUE(s.fp.files.FileExists(u"C:\\Apps\\banner\\banner.txt"));
+    EXPECT_TRUE(s.fp.files.FileExists(kBannerPage));
+    EXPECT_EQ(browser.navigated.back(), kBannerPage);
+    EXPECT_EQ(browser.attachCount, 1);
+    EXPECT_EQ(s.fp.jobs.Pending(), 0u);
+    TicksAt({t + 12, t + 3 * kDay});
+    EXPECT_EQ(ListRequests(), 1);
+    EXPECT_EQ(s.editor().GetText(), u"typed meanwhile");
+}
+
+TEST_F(Ads, ExitWaitsForNoRequestAndWhatCompletesAfterTheWindowStartedToCloseIsDropped) {
+    s.fp.jobs.hold = true;
     Start();
     net.bodies[site + u"files/banner.txt"] = "1\ta.gif\t4\thttp://x.example/\tt\r\n";
     net.bodies[site + u"files/banner/a.gif"] = "GIF!";
-    int ticksDuring = 0;
-    s.fp.loop.onDoEvents = [&] {
-        ++ticksDuring;
-        clock.now += 1;  // every yield lasts a second
-        fou().Timer1_Timer();
-    };
     const int64_t t = clock.now;
     TicksAt({t, t + 2});
-    EXPECT_GT(ticksDuring, 3);
+    s.fp.jobs.CompleteNext();                          // the start statistic
+    std::function<void()> late = s.fp.jobs.RunNext();  // the list has arrived, its completion not yet
+    browser.eventAlt = u"5";
+    browser.MouseUp();  // the start page: nothing to count
+    fou().mnu1_Click(kMnuExit);
+    EXPECT_TRUE(s.fp.loop.ended);  // at once, with a request under way
+    late();
+    s.fp.jobs.CompleteAll();
     EXPECT_EQ(ListRequests(), 1);
-    EXPECT_EQ(browser.attachCount, 1);
+    EXPECT_TRUE(std::none_of(net.requested.begin(), net.requested.end(),
+                             [](const Text& u) { return u.ends_with(u"a.gif"); }));
+    EXPECT_FALSE(s.fp.files.FileExists(u"C:\\Apps\\banner\\banner.txt"));
+    EXPECT_EQ(browser.navigated, std::vector<Text>{kStartPage});
+    EXPECT_EQ(browser.attachCount, 0);
+    // Nothing more is asked of the site once the window closes.
+    fou().Timer1_Timer();
+    fou().SendStat(u"&do=late");
+    EXPECT_EQ(s.fp.jobs.Pending(), 0u);
+    EXPECT_EQ(StatRequests().size(), 1u);
 }
 
 TEST_F(Ads, SettingTheClockBackDelaysTheNextRefreshByAsMuch) {

@@ -12,10 +12,10 @@ namespace {
 
 // The real services a fetch uses.
 struct RealPlatform {
-    Win32EventLoop loop;
+    Win32Clock clock;
     Win32Files files;
     Win32Internet internet;
-    ads::Http http{internet, loop, files};
+    ads::Http http{internet, clock};
 };
 
 std::string Body(size_t n) {
@@ -77,11 +77,11 @@ TEST(WinInet, TheProceduresFetchTextAndFilesWithTheQueryAsSent) {
     EXPECT_EQ(ads::GetUrlText(rp.http, site.Url("files/missing.txt")), u"");
 
     Text local = TempPath(u"lockleaf-a.gif");
-    ads::DownloadFile(rp.http, site.Url("files/banner/a.gif"), local);
+    ads::DownloadFile(rp.http, rp.files, site.Url("files/banner/a.gif"), local);
     Bytes written;
     EXPECT_TRUE(rp.files.ReadAll(local, written));
     EXPECT_EQ(written, image);
-    ads::DownloadFile(rp.http, site.Url("files/banner/missing.gif"), local);
+    ads::DownloadFile(rp.http, rp.files, site.Url("files/banner/missing.gif"), local);
     EXPECT_TRUE(rp.files.ReadAll(local, written));
     EXPECT_EQ(written, image);
     DeleteFileW(win::W(local));
@@ -98,7 +98,7 @@ TEST(WinInet, ABodyThatBreaksOffIsAFailedReadAndLeavesNoFile) {
     site.Put("files/banner/big.gif", Body(4000));
     Text local = TempPath(u"lockleaf-big.gif");
     rp.files.WriteFlushed(local, "previous");
-    ads::DownloadFile(rp.http, site.Url("files/banner/big.gif"), local);
+    ads::DownloadFile(rp.http, rp.files, site.Url("files/banner/big.gif"), local);
     EXPECT_FALSE(rp.files.FileExists(local));
     DeleteFileW(win::W(local));
     const Text text = ads::GetUrlText(rp.http, site.Url("files/banner/big.gif"));
@@ -125,4 +125,21 @@ TEST(WinInet, ASilentServerGivesUpWithinTheTimeOut) {
     EXPECT_LT(took, Win32Internet::kConnectTimeoutMs + Win32Internet::kReceiveTimeoutMs + 2000);
     EXPECT_GE(took, Win32Internet::kReceiveTimeoutMs / 2);  // it really waited for the answer
     EXPECT_EQ(site.Log(), "SILENT\tGET /adm/sendstat.php?app=LOK&key=1&do=start HTTP/1.1\n");
+}
+
+TEST(WinInet, ASiteThatTricklesAByteASecondIsGivenUpAtTheDeadlineWithNothingSaved) {
+    FakeSite site("--trickle");
+    REQUIRE_SITE(site);
+    site.Put("files/banner/a.gif", std::string(64, 'g'));
+    RealPlatform rp;
+    const Text local = TempPath(u"ll_trickle.gif");
+    rp.files.WriteFlushed(local, "previous");
+    const DWORD t0 = GetTickCount();
+    Text path = local;
+    ads::DownloadFile(rp.http, rp.files, site.Url("files/banner/a.gif"), path);
+    const DWORD took = GetTickCount() - t0;
+    EXPECT_FALSE(rp.files.FileExists(local));  // half an image is no image
+    // Bytes kept arriving all along; only the request's own deadline ended it, not the whole body's minute.
+    EXPECT_GE(took, static_cast<DWORD>(ads::kRequestDeadline * 1000 - 1000));
+    EXPECT_LT(took, static_cast<DWORD>((ads::kRequestDeadline + 6) * 1000));
 }

@@ -1,0 +1,95 @@
+// The network thread: jobs run in order on one thread that is not the window's, each with the same internet
+// of that thread's own; completions come back as the window's messages, in order, on the window's thread,
+// and none arrives once the window is gone.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "win32/internet_win.h"
+#include "win32/jobs_win.h"
+
+namespace {
+
+LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == win::kJobDone) {
+        win::RunCompletion(lp);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+HWND MakeWindow() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"LockleafJobsTest";
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                           nullptr);
+}
+
+// The test's own loop: messages until done() holds or the time is up.
+template <class F>
+void PumpUntil(F done, DWORD ms) {
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (!done() && GetTickCount() - start < ms) {
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&msg);
+        } else {
+            Sleep(5);
+        }
+    }
+}
+
+}  // namespace
+
+TEST(Jobs, RunInOrderOnOneThreadOfTheirOwnAndCompleteOnTheWindowsThreadUntilTheWindowIsGone) {
+    HWND window = MakeWindow();
+    ASSERT_NE(window, nullptr);
+    Win32Jobs jobs;
+    jobs.SetWindow(window);
+    const DWORD self = GetCurrentThreadId();
+    std::vector<DWORD> jobThreads(3), doneThreads;
+    std::vector<Internet*> internets(3);
+    std::vector<int> order;
+    for (int i = 0; i < 3; ++i) {
+        jobs.Post(
+            [&, i](Internet& net) {
+                if (i == 0) Sleep(300);  // the later ones wait their turn
+                jobThreads[i] = GetCurrentThreadId();
+                internets[i] = &net;
+                NetHandle root = net.Open(u"vb wininet", 1, 0);
+                if (root) net.Close(root);
+                if (!root) internets[i] = nullptr;
+            },
+            [&, i] {
+                order.push_back(i);
+                doneThreads.push_back(GetCurrentThreadId());
+            });
+    }
+    EXPECT_TRUE(order.empty());  // posting waits for nothing
+    PumpUntil([&] { return order.size() == 3; }, 10000);
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(doneThreads, (std::vector<DWORD>{self, self, self}));
+    EXPECT_NE(jobThreads[0], self);
+    EXPECT_EQ(jobThreads[1], jobThreads[0]);
+    EXPECT_EQ(jobThreads[2], jobThreads[0]);
+    EXPECT_NE(internets[0], nullptr);  // a real WinINet, opened on that thread
+    EXPECT_EQ(internets[1], internets[0]);
+
+    // A job that ends after its window is gone: its completion is dropped, not run on a dead window.
+    HANDLE ran = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    bool completed = false;
+    jobs.Post(
+        [&](Internet&) {
+            Sleep(200);
+            SetEvent(ran);
+        },
+        [&] { completed = true; });
+    DestroyWindow(window);
+    EXPECT_EQ(WaitForSingleObject(ran, 10000), WAIT_OBJECT_0);
+    PumpUntil([&] { return completed; }, 500);
+    EXPECT_FALSE(completed);
+    CloseHandle(ran);
+}
