@@ -2,6 +2,7 @@
 // under its password, or a sealed (txse) one encrypted under it. The store owns no document state: the caller
 // passes the name and password it keeps.
 #pragma once
+#include "base/encoding.h"
 #include "platform/crypto.h"
 #include "platform/ports.h"
 #include "protect/sealed.h"
@@ -20,7 +21,8 @@ constexpr char16_t kNotOpenedMessage[] = u"Your file has NOT been opened.";
 constexpr char16_t kMissingMessage[] = u"This file does not exist.\r\nYour file has NOT been opened.";
 
 // The question before a save that would store some characters as "?": how many, the first and its line.
-Text UnmappableMessage(std::u16string_view text);
+// offerUtf8: a plain document, which may be saved as UTF-8 instead (a protected one may not).
+Text UnmappableMessage(std::u16string_view text, bool offerUtf8 = false);
 
 // The largest file the editor opens. A document is held several times over while it is opened, edited and
 // saved (bytes, text, the box's copy, a save's copy), in single blocks of the 32-bit address space; a file
@@ -31,7 +33,7 @@ Text TooLargeMessage(int64_t length);
 
 // The text box cannot hold U+0000, so a document's NUL bytes are shown as the symbol for NUL and written back
 // as NUL bytes: nothing of the file is lost, and the user sees where they are.
-constexpr char16_t kNulSymbol = u'\u2400';
+constexpr char16_t kNulSymbol = base::kNulSymbol;
 void ShowNuls(Text& text);
 void RestoreNuls(Text& text);
 
@@ -54,23 +56,27 @@ public:
         // are as they were, and the user has been told.
         Refused,
     };
-    // Reads path. A remembered password is tried first; the user is asked at most once.
-    Opened Open(const Text& path, Text& password, Text& text);
+    // Reads path. A remembered password is tried first; the user is asked at most once. format: the
+    // encoding and line breaks a plain document was read in (the code page and CR LF for the others).
+    Opened Open(const Text& path, Text& password, Text& text, base::TextFormat& format);
 
     enum class Saved {
         Written,    // password is the one the file was written with
         Cancelled,  // the user chose not to save (a password or a "?" question): nothing written
         Failed,     // the file on disk is the old one: the user has been told
     };
-    // Writes text to path. ask: a new password, even when one is remembered (Save As). Nothing changes
-    // password unless the file is written.
-    Saved Save(const Text& path, Text& password, bool ask, Text text);
+    // Writes text to path. ask: a new password, even when one is remembered (Save As). format: the form of a
+    // plain document, and on Written the one it was written in (UTF-8 when the user chose it over "?").
+    // Nothing changes password or format unless the file is written.
+    Saved Save(const Text& path, Text& password, bool ask, Text text, base::TextFormat& format);
 
 private:
     // A new password, typed twice; false (and the user told) when cancelled or the two differ. anyCharacter:
     // for a sealed document, which holds every character, else the code page's only.
     bool AskNewPassword(Text& password, bool anyCharacter = false);
     bool ConfirmUnmappable(std::u16string_view text);
+    // The same for a plain document in the code page: false on Cancel; format becomes UTF-8 when chosen.
+    bool ConfirmPlainUnmappable(std::u16string_view text, base::TextFormat& format);
     // Sealed documents (protect/sealed_store.cpp): false when refused, the user told.
     bool OpenSealedContent(const Bytes& content, Text& password, Text& text);
     bool SealContent(const Text& password, bool newKey, std::u16string_view text, protect::SealedKey& fresh,
