@@ -82,7 +82,8 @@ bool Fou::SaveAs() {
     dialog.EncodingIndex = static_cast<int32_t>(d1::g_Format.encoding);
     // Protected and sealed documents have a form of their own: for one of them the list is off while its
     // types are chosen (a plain document proposed as a secret file keeps it, and a save as one ignores it).
-    const bool own = base::GetExtension(d1::g_FileName) == u"txs" || base::GetExtension(d1::g_FileName) == u"txse";
+    const bool own =
+        base::GetExtension(d1::g_FileName) == u"txs" || base::GetExtension(d1::g_FileName) == u"txse";
     dialog.EncodingOffTypes = own ? (1u << (kOpenSecret - 2) | 1u << (kOpenSealed - 2)) : 0u;
     const Text chosen = ShowFileDialog(true);
     if (chosen.empty()) return false;

@@ -1,6 +1,7 @@
 // The bytes of a plain document and the text the editor shows, in both directions: which encoding and line
-// breaks a file has, and writing it back in kind. Every form chosen on reading gives the same bytes on writing
-// an unedited text; a file that no other form keeps exactly is read through the code page, which keeps all.
+// breaks a file has, and writing it back in kind. Every form chosen on reading gives the same bytes on
+// writing an unedited text; a file that no other form keeps exactly is read through the code page, which
+// keeps all.
 #pragma once
 #include <string_view>
 

@@ -12,8 +12,9 @@ constexpr size_t kFileSize = 16u << 20;
 
 // The same Thai and English lines, in either encoding, repeated to 16 MiB.
 Bytes File(bool utf8) {
-    const Text line = u"\u0e43\u0e1a\u0e44\u0e21\u0e49\u0e2a\u0e35\u0e40\u0e02\u0e35\u0e22\u0e27 leaf 2026, "
-                      u"\u0e0b\u0e48\u0e2d\u0e19\u0e04\u0e27\u0e32\u0e21\u0e25\u0e31\u0e1a the quick brown fox\r\n";
+    const Text line =
+        u"\u0e43\u0e1a\u0e44\u0e21\u0e49\u0e2a\u0e35\u0e40\u0e02\u0e35\u0e22\u0e27 leaf 2026, "
+        u"\u0e0b\u0e48\u0e2d\u0e19\u0e04\u0e27\u0e32\u0e21\u0e25\u0e31\u0e1a the quick brown fox\r\n";
     const Bytes one = utf8 ? base::ToUtf8(line) : base::ToCodePage(line);
     Bytes file;
     file.reserve(kFileSize);

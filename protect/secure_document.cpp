@@ -169,7 +169,7 @@ bool DocumentStore::ConfirmUnmappable(std::u16string_view text) {
 }
 
 DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool ask, Text text,
-                                          base::TextFormat& format) {
+                                         base::TextFormat& format) {
     bool ok = false;
     Text key;
     protect::SealedKey fresh(m_Crypto);

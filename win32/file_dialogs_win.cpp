@@ -35,8 +35,8 @@ constexpr int kIdEncodingLabel = 1100, kIdEncoding = 1101;
 // The "Encoding" list below the Save dialog's own controls: a child template and its hook.
 std::vector<unsigned char> EncodingTemplate() {
     win::TemplateBuilder b;
-    DLGTEMPLATE dlg{WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK | DS_CONTROL | DS_SETFONT, 0, 2, 0, 0,
-                    240, 20};
+    DLGTEMPLATE dlg{
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK | DS_CONTROL | DS_SETFONT, 0, 2, 0, 0, 240, 20};
     b.Put(dlg);
     b.Put<WORD>(0);  // no menu
     b.Put<WORD>(0);  // default class
@@ -103,7 +103,8 @@ bool ShowDialog(FileDialogRequest& r, Show show) {
     ofn.Flags = r.flags;
     ofn.lpstrDefExt = r.hasDefExt ? win::W(r.defExt) : nullptr;
     EncodingChoice choice{r};
-    const std::vector<unsigned char> child = r.encodings.empty() ? std::vector<unsigned char>() : EncodingTemplate();
+    const std::vector<unsigned char> child =
+        r.encodings.empty() ? std::vector<unsigned char>() : EncodingTemplate();
     HGLOBAL memory = nullptr;
     if (!child.empty()) {
         // A fixed block: its handle is its address, which is what the dialog reads the template from.

@@ -127,10 +127,9 @@ MsgResult Win32Prompts::Message(const Text& text, MsgButtons buttons, MsgIcon ic
         Utf8QuestionDialog dialog{text};
         const ThreadModal modal(owner);
         if (icon == MsgIcon::Exclamation) MessageBeep(MB_ICONEXCLAMATION);
-        const INT_PTR r = DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
-                                                  reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()), owner,
-                                                  win::DialogProc<Utf8QuestionDialog>,
-                                                  reinterpret_cast<LPARAM>(&dialog));
+        const INT_PTR r = DialogBoxIndirectParamW(
+            GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()), owner,
+            win::DialogProc<Utf8QuestionDialog>, reinterpret_cast<LPARAM>(&dialog));
         return r == kIdUtf8 ? MsgResult::Yes : r == kIdQuestionMarks ? MsgResult::No : MsgResult::Cancel;
     }
     UINT type = buttons == MsgButtons::YesNo         ? MB_YESNO | MB_DEFBUTTON1

@@ -86,24 +86,30 @@ TEST(Encodings, DoubtfulFilesFallBackToTheCodePageAndAllComeBackByteForByte) {
         {"ASCII", "plain\nascii\n", Encoding::Ansi, LineBreaks::Lf, u"plain\r\nascii\r\n"},
         {"Thai in the code page that is valid UTF-8 (\"ö\")", "\xC3\xB6 car", Encoding::Ansi,
          LineBreaks::CrLf, u"\u0e23\u0e16 car"},
-        {"Grüße: a byte no Thai letter", "Gr\xC3\xBC\xC3\x9F" "e", Encoding::Utf8, LineBreaks::CrLf,
-         u"Gr\u00fc\u00dfe"},
+        {"Grüße: a byte no Thai letter",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e",
+         Encoding::Utf8, LineBreaks::CrLf, u"Gr\u00fc\u00dfe"},
         {"a Thai letter in UTF-8", "\xE0\xB8\xA1", Encoding::Utf8, LineBreaks::CrLf, u"\u0e21"},
         {"four Latin letters", "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", Encoding::Utf8, LineBreaks::CrLf,
          u"\u00e9\u00e9\u00e9\u00e9"},
-        {"overlong slash", "a\xC0\xAF\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", Encoding::Ansi, LineBreaks::CrLf, u""},
+        {"overlong slash", "a\xC0\xAF\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", Encoding::Ansi, LineBreaks::CrLf,
+         u""},
         {"surrogate in UTF-8", "\xED\xA0\x80\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", Encoding::Ansi,
          LineBreaks::CrLf, u""},
-        {"past U+10FFFF", "\xF4\x90\x80\x80\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", Encoding::Ansi, LineBreaks::CrLf,
-         u""},
+        {"past U+10FFFF", "\xF4\x90\x80\x80\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", Encoding::Ansi,
+         LineBreaks::CrLf, u""},
         {"cut sequence", "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xE2\x82", Encoding::Ansi, LineBreaks::CrLf, u""},
         {"UTF-8 holding the NUL symbol", "\xE2\x90\x80\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", Encoding::Ansi,
          LineBreaks::CrLf, u""},
-        {"UTF-8 with a NUL", Bytes("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\0z", 10), Encoding::Utf8, LineBreaks::CrLf,
-         u"\u00e9\u00e9\u00e9\u00e9\u2400z"},
+        {"UTF-8 with a NUL", Bytes("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\0z", 10), Encoding::Utf8,
+         LineBreaks::CrLf, u"\u00e9\u00e9\u00e9\u00e9\u2400z"},
         {"BOM and nothing else", "\xEF\xBB\xBF", Encoding::Utf8Bom, LineBreaks::CrLf, u""},
         {"BOM then invalid bytes", "\xEF\xBB\xBF\xFF", Encoding::Ansi, LineBreaks::CrLf, u""},
-        {"UTF-16 of odd length", "\xFF\xFE" "a\0b", Encoding::Ansi, LineBreaks::CrLf, u""},
+        {"UTF-16 of odd length",
+         "\xFF\xFE"
+         "a\0b",
+         Encoding::Ansi, LineBreaks::CrLf, u""},
         {"UTF-16 with a lone surrogate and a NUL", Bytes("\xFF\xFE\x00\xD8\0\0a\0", 8), Encoding::Utf16Le,
          LineBreaks::CrLf, Text(u"\xD800\u2400a")},
         {"UTF-16 holding the NUL symbol", Bytes("\xFE\xFF\x24\x00\x00\x41", 6), Encoding::Ansi,
@@ -111,8 +117,11 @@ TEST(Encodings, DoubtfulFilesFallBackToTheCodePageAndAllComeBackByteForByte) {
         {"mixed breaks", "a\r\nb\nc\rd", Encoding::Ansi, LineBreaks::Mixed, u"a\r\nb\nc\rd"},
         {"mixed in UTF-16", Bytes("\xFF\xFE\n\0\r\0\r\0\n\0", 10), Encoding::Utf16Le, LineBreaks::Mixed,
          u"\n\r\r\n"},
-        {"binary", Bytes("\x7F" "ELF\x01\x01\0\0\x0A\x0D\x0A\xFF\xFE\x80", 14), Encoding::Ansi, LineBreaks::Mixed,
-         u""},
+        {"binary",
+         Bytes("\x7F"
+               "ELF\x01\x01\0\0\x0A\x0D\x0A\xFF\xFE\x80",
+               14),
+         Encoding::Ansi, LineBreaks::Mixed, u""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -142,13 +151,17 @@ struct EditorEncodings : ::testing::Test {
 // A user's files keep their form through the editor: typed text is written in the file's encoding and
 // breaks; the "?" question offers UTF-8; Save As writes the encoding picked in its list.
 TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyWhenAsked) {
-    files.Put(u"C:\\u.txt", "Gr\xC3\xBC\xC3\x9F" "e\nline\n");
+    files.Put(u"C:\\u.txt",
+              "Gr\xC3\xBC\xC3\x9F"
+              "e\nline\n");
     ASSERT_TRUE(fou.SecureOpen(u"C:\\u.txt"));
     EXPECT_EQ(s.editor().text, u"Gr\u00fc\u00dfe\r\nline\r\n");
     s.editor().SetSel(static_cast<int32_t>(s.editor().text.size()), 0);
     s.editor().Type(u"\u0e01\r\n\U0001F600");
     fou.txtData_KeyDown(0, kKeyF2, 0);
-    EXPECT_EQ(files.Get(u"C:\\u.txt"), "Gr\xC3\xBC\xC3\x9F" "e\nline\n\xE0\xB8\x81\n\xF0\x9F\x98\x80");
+    EXPECT_EQ(files.Get(u"C:\\u.txt"),
+              "Gr\xC3\xBC\xC3\x9F"
+              "e\nline\n\xE0\xB8\x81\n\xF0\x9F\x98\x80");
     EXPECT_TRUE(prompts.messages.empty());  // UTF-8 holds every character: no question
     EXPECT_FALSE(fou.Modified());
 
@@ -157,11 +170,12 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
     fou.mnu1_Click(kMnuSaveAs);
     ASSERT_EQ(s.fp.dialogs.saved.size(), 1u);
     const FileDialogRequest& asked = s.fp.dialogs.saved[0];
-    EXPECT_EQ(asked.encodings, (std::vector<Text>{u"ANSI", u"UTF-8", u"UTF-8 with BOM", u"UTF-16 LE",
-                                                  u"UTF-16 BE"}));
+    EXPECT_EQ(asked.encodings,
+              (std::vector<Text>{u"ANSI", u"UTF-8", u"UTF-8 with BOM", u"UTF-16 LE", u"UTF-16 BE"}));
     EXPECT_EQ(asked.encoding, static_cast<int32_t>(Encoding::Utf8));
     EXPECT_EQ(asked.encodingOffTypes, 0u);  // off only for a protected or sealed document
-    EXPECT_EQ(files.Get(u"C:\\be.txt"), Bytes("\xFE\xFF\0G\0r\0\xFC\0\xDF\0e\0\n", 14) + Bytes("\0l\0i\0n\0e\0\n", 10) +
+    EXPECT_EQ(files.Get(u"C:\\be.txt"), Bytes("\xFE\xFF\0G\0r\0\xFC\0\xDF\0e\0\n", 14) +
+                                            Bytes("\0l\0i\0n\0e\0\n", 10) +
                                             Bytes("\x0E\x01\0\n\xD8\x3D\xDE\x00", 8));
     EXPECT_EQ(d1::g_Format.encoding, Encoding::Utf16Be);
     EXPECT_EQ(d1::g_FileName, u"C:\\be.txt");
