@@ -2,6 +2,7 @@
 // breaks are counted once over the text, and a conversion, when the breaks call for one, is one more copy.
 #include "base/encoding.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/codepage.h"
@@ -11,7 +12,7 @@ namespace base {
 
 namespace {
 
-constexpr char16_t kCr = u'\r', kLf = u'\n';
+constexpr char16_t kCr = u'\r', kLf = u'\n', kReplacement = u'\uFFFD';
 
 bool IsThai(char32_t c) { return c >= 0x0E00 && c <= 0x0E7F; }
 
@@ -213,12 +214,45 @@ Bytes EncodeDocument(std::u16string_view text, TextFormat format) {
         }
         case Encoding::Utf8:
         case Encoding::Utf8Bom: {
-            // Converted in place to units first, so that pairs and the UTF-8 encoder stay in one place.
-            Text units;
-            units.reserve(text.size());
-            EachUnit(text, format.breaks, [&](char16_t c) { units.push_back(c); });
-            out = ToUtf8(units);
-            if (format.encoding == Encoding::Utf8Bom) out.insert(0, "\xEF\xBB\xBF");
+            // At most three bytes a unit (a pair's four for its two units), written in place.
+            out.resize(3 + 3 * text.size());
+            char* o = out.data();
+            if (format.encoding == Encoding::Utf8Bom) o = std::copy_n("\xEF\xBB\xBF", 3, o);
+            auto three = [&](char32_t c) {
+                *o++ = static_cast<char>(0xE0 | (c >> 12));
+                *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                *o++ = static_cast<char>(0x80 | (c & 0x3F));
+            };
+            char16_t high = 0;  // a high surrogate waiting for its low one
+            EachUnit(text, format.breaks, [&](char16_t c) {
+                if (high) {
+                    const char16_t first = high;
+                    high = 0;
+                    if (IsLowSurrogate(c)) {
+                        const char32_t cp =
+                            0x10000 + ((char32_t(first) - 0xD800) << 10) + (char32_t(c) - 0xDC00);
+                        *o++ = static_cast<char>(0xF0 | (cp >> 18));
+                        *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+                        *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+                        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
+                        return;
+                    }
+                    three(kReplacement);
+                }
+                if (c < 0x80) {
+                    *o++ = static_cast<char>(c);
+                } else if (c < 0x800) {
+                    *o++ = static_cast<char>(0xC0 | (c >> 6));
+                    *o++ = static_cast<char>(0x80 | (c & 0x3F));
+                } else if (IsHighSurrogate(c)) {
+                    high = c;
+                } else {
+                    // No form holds an unpaired surrogate (none comes from a file read as UTF-8).
+                    three(IsLowSurrogate(c) ? kReplacement : c);
+                }
+            });
+            if (high) three(kReplacement);
+            out.resize(static_cast<size_t>(o - out.data()));
             break;
         }
         case Encoding::Utf16Le:
