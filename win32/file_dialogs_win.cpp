@@ -8,6 +8,7 @@
 #include <vector>
 // after windows.h, which they need
 #include <commdlg.h>
+#include <dlgs.h>
 #include <shlobj.h>
 
 #include "win32/dialog_template.h"
@@ -67,6 +68,14 @@ struct EncodingChoice {
         }
         if (msg != WM_NOTIFY) return FALSE;
         const auto* note = reinterpret_cast<const OFNOTIFYW*>(lp);
+        if (note->hdr.code == CDN_INITDONE) {
+            // The dialog with a hook no longer selects the proposed name: a typed name replaces it, as
+            // without.
+            const HWND dialog = GetParent(child);
+            HWND name = GetDlgItem(dialog, cmb13);
+            if (!name) name = GetDlgItem(dialog, edt1);
+            if (name) SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(name), TRUE);
+        }
         if (note->hdr.code == CDN_TYPECHANGE) EnableFor(child, note->lpOFN->nFilterIndex);
         if (note->hdr.code == CDN_FILEOK) {
             const LRESULT chosen = SendDlgItemMessageW(child, kIdEncoding, CB_GETCURSEL, 0, 0);
