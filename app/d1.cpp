@@ -13,6 +13,7 @@ void ResetGlobals() {
                     &g_MachineKey, &g_FileName, &g_Password})
         t->clear();
     g_ActiveEditor = 0;
+    g_Format = {};
     find::g_FindState = {};
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <memory>
 
+#include "base/encoding.h"
 #include "platform/hosts.h"
 #include "platform/platform.h"
 #include "platform/product.h"
@@ -22,6 +23,8 @@ inline Text g_MachineKey;
 // Document state.
 inline Text g_FileName;
 inline Text g_Password;
+// The encoding and line breaks the document is written in; a new document's are the code page and CR LF.
+inline base::TextFormat g_Format;
 inline int32_t g_ActiveEditor = 0;
 
 // The one main window.

@@ -76,8 +76,21 @@ bool Fou::SaveAs() {
     dialog.FilterIndex = filterIndex;
     dialog.FileName = name;
     dialog.flags = kSaveAsFlags;
+    dialog.Encodings.clear();
+    for (int e = 0; e < base::kEncodingCount; ++e)
+        dialog.Encodings.push_back(base::EncodingName(static_cast<base::Encoding>(e)));
+    dialog.EncodingIndex = static_cast<int32_t>(d1::g_Format.encoding);
+    // Protected and sealed documents have a form of their own: for one of them the list is off while its
+    // types are chosen (a plain document proposed as a secret file keeps it, and a save as one ignores it).
+    const bool own =
+        base::GetExtension(d1::g_FileName) == u"txs" || base::GetExtension(d1::g_FileName) == u"txse";
+    dialog.EncodingOffTypes = own ? (1u << (kOpenSecret - 2) | 1u << (kOpenSealed - 2)) : 0u;
     const Text chosen = ShowFileDialog(true);
-    return !chosen.empty() && SaveTo(chosen, true);
+    if (chosen.empty()) return false;
+    base::TextFormat format = d1::g_Format;
+    if (dialog.EncodingIndex >= 0 && dialog.EncodingIndex < base::kEncodingCount)
+        format.encoding = static_cast<base::Encoding>(dialog.EncodingIndex);
+    return SaveTo(chosen, true, format);
 }
 
 void Fou::mnu1_Click(int index) {
@@ -88,6 +101,7 @@ void Fou::mnu1_Click(int index) {
             d1::g_FileName.clear();
             base::Wipe(d1::g_Password);
             m_Documents.Forget();
+            d1::g_Format = {};
             break;
         case kMnuOpen: {
             if (!SaveChangesFirst()) return;

@@ -91,7 +91,7 @@ public:
 
 private:
     bool ShowDocument(const Text& text);  // a completed load's text into the editor; marks cleared
-    bool SaveTo(const Text& path, bool ask);
+    bool SaveTo(const Text& path, bool ask, base::TextFormat format);
     class cmd1& Dialog();            // made on first use, kept for the window's life
     Text ShowFileDialog(bool save);  // chosen path, empty on Cancel
 

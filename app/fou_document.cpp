@@ -15,9 +15,10 @@ Text SaveChangesQuestion(const Text& fileName) {
            (fileName.empty() ? Text(u"Untitled") : base::GetFileNamePart(fileName)) + u"?";
 }
 
-// A completed load or save names the document and keeps its password; the one it replaces is wiped.
-void Adopt(const Text& path, Text& password) {
+// A completed load or save names the document and keeps its password and form; the one it replaces is wiped.
+void Adopt(const Text& path, Text& password, const base::TextFormat& format) {
     d1::g_FileName = path;
+    d1::g_Format = format;
     if (password == d1::g_Password) {
         base::Wipe(password);
         return;
@@ -38,12 +39,13 @@ Text RememberedFor(const Text& path) {
 
 bool Fou::SecureOpen(const Text& path) {
     Text password = RememberedFor(path), text;
-    if (m_Documents.Open(path, password, text) != DocumentStore::Opened::Text) return false;
+    base::TextFormat format;
+    if (m_Documents.Open(path, password, text, format) != DocumentStore::Opened::Text) return false;
     if (!ShowDocument(text)) {
         base::Wipe(password);
         return false;
     }
-    Adopt(path, password);
+    Adopt(path, password, format);
     UpdateCaption();
     return true;
 }
@@ -78,10 +80,10 @@ bool Fou::ShowDocument(const Text& text) {
 
 bool Fou::SecureSave(bool ask) {
     if (d1::g_FileName.empty()) return SaveAs();
-    return SaveTo(d1::g_FileName, ask);
+    return SaveTo(d1::g_FileName, ask, d1::g_Format);
 }
 
-bool Fou::SaveTo(const Text& path, bool ask) {
+bool Fou::SaveTo(const Text& path, bool ask, base::TextFormat format) {
     Text text;
     try {
         text = ActiveEditor().GetText();
@@ -90,12 +92,12 @@ bool Fou::SaveTo(const Text& path, bool ask) {
         return false;
     }
     Text password = RememberedFor(path);
-    if (m_Documents.Save(path, password, ask, std::move(text)) != DocumentStore::Saved::Written) {
+    if (m_Documents.Save(path, password, ask, std::move(text), format) != DocumentStore::Saved::Written) {
         base::Wipe(password);
         return false;
     }
-    // Only now is this the document's name and password: a save that did not happen changes neither.
-    Adopt(path, password);
+    // Only now is this the document's name, password and form: a save that did not happen changes none.
+    Adopt(path, password, format);
     m_Modified = false;
     UpdateCaption();
     return true;

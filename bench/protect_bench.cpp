@@ -90,6 +90,17 @@ public:
         for (const auto& [name, s] : seconds_)
             if (name != base->first)
                 std::printf("  %-32s %6.2f ms %5.2fx\n", name.c_str(), s * 1e3, s / base->second);
+        // A UTF-8 pipeline against the code page's of the same size (goal <= 1.1).
+        const auto open = seconds_.find("BM_OpenAnsi16MiB/real_time"),
+                   save = seconds_.find("BM_SaveAnsi16MiB/real_time");
+        const auto openUtf8 = seconds_.find("BM_OpenUtf8_16MiB/real_time");
+        const auto saveUtf8 = seconds_.find("BM_SaveUtf8_16MiB/real_time");
+        if (open != seconds_.end() && openUtf8 != seconds_.end())
+            std::printf("16 MiB open, UTF-8 / Windows-874: %.2fx (goal <= 1.1)\n",
+                        openUtf8->second / open->second);
+        if (save != seconds_.end() && saveUtf8 != seconds_.end())
+            std::printf("16 MiB save, UTF-8 / Windows-874: %.2fx (goal <= 1.1)\n",
+                        saveUtf8->second / save->second);
     }
 
 private:

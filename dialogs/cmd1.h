@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "platform/ports.h"
 
@@ -19,6 +20,11 @@ public:
     Text InitDir;
     Text DialogTitle;
     std::intptr_t hwndOwner = 0;  // pointer-sized so a 64-bit handle survives
+    // The Save dialog's "Encoding" list (none when empty), the chosen one (in and out) and the types for
+    // which it is disabled (bit 0: type 1).
+    std::vector<Text> Encodings;
+    int32_t EncodingIndex = 0;
+    uint32_t EncodingOffTypes = 0;
 
     // The chosen full path, empty on Cancel; no value (and no dialog) when FileName is too long.
     std::optional<Text> ShowOpen();

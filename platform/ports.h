@@ -91,7 +91,8 @@ struct PopupMenu {
 
 // ---- user interaction --------------------------------------------------------------------------
 
-enum class MsgButtons { Ok, YesNo, YesNoCancel };
+// Utf8QuestionMarksCancel: "Save as UTF-8" (Yes, the default), "Save with "?"" (No) and Cancel.
+enum class MsgButtons { Ok, YesNo, YesNoCancel, Utf8QuestionMarksCancel };
 enum class MsgIcon { None, Exclamation };
 enum class MsgResult { Ok, Yes, No, Cancel };
 
@@ -201,6 +202,11 @@ struct FileDialogRequest {
     uint32_t flags = 0;
     bool hasDefExt = false;  // present (an empty text) for Save, absent for Open
     Text defExt;
+    // A Save dialog's "Encoding" list (none when empty) and its selection, in and out. The list is disabled
+    // while a type whose bit is set in encodingOffTypes (bit 0: type 1) is chosen.
+    std::vector<Text> encodings;
+    int32_t encoding = 0;
+    uint32_t encodingOffTypes = 0;
 };
 
 struct FileDialogs {

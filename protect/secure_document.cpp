@@ -39,7 +39,7 @@ void ShowNuls(Text& text) { std::replace(text.begin(), text.end(), u'\0', kNulSy
 
 void RestoreNuls(Text& text) { std::replace(text.begin(), text.end(), kNulSymbol, u'\0'); }
 
-Text UnmappableMessage(std::u16string_view text) {
+Text UnmappableMessage(std::u16string_view text, bool offerUtf8) {
     const size_t first = base::FirstUnmappable(text);
     size_t count = 0;
     for (size_t i = first; i < text.size(); ++i) {
@@ -52,7 +52,9 @@ Text UnmappableMessage(std::u16string_view text) {
            u" of this document cannot be stored in this file's code page (Thai, Windows-874) and will be "
            u"saved as \"?\". The first is \"" +
            Text(text.substr(first, base::IsSurrogatePair(text, first) ? 2 : 1)) + u"\" on line " +
-           Decimal(static_cast<int64_t>(line)) + u".\r\n\r\nDo you want to save anyway?";
+           Decimal(static_cast<int64_t>(line)) +
+           (offerUtf8 ? u".\r\n\r\nSave as UTF-8 to keep every character, or save with \"?\" in their place?"
+                      : u".\r\n\r\nDo you want to save anyway?");
 }
 
 Text CommandLineDocument(const Text& commandLine) {
@@ -68,7 +70,8 @@ Text CommandLineDocument(const Text& commandLine) {
 DocumentStore::DocumentStore(Files& files, Prompts& prompts, Crypto& crypto)
     : m_Files(files), m_Prompts(prompts), m_Crypto(crypto), m_Sealed(crypto) {}
 
-DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text& text) {
+DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text& text,
+                                          base::TextFormat& format) {
     if (const int64_t length = m_Files.FileLength(path); length > protect::kLargestDocument) {
         m_Prompts.Message(protect::TooLargeMessage(length), MsgButtons::Ok, MsgIcon::Exclamation);
         return Opened::Refused;
@@ -85,8 +88,11 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
             return Opened::Refused;
         }
         Text loaded;
+        base::TextFormat read;
         const bool sealed = protect::IsSealedName(path) && !content.empty();
-        if (sealed) {
+        if (!protect::IsSealedName(path) && !protect::IsProtectedName(path)) {
+            read = base::DecodeDocument(content, loaded);  // NULs already shown
+        } else if (sealed) {
             if (!OpenSealedContent(path, content, password, loaded)) return Opened::Refused;
         } else if (!protect::IsProtectedName(path) || content.empty()) {
             loaded = base::FromCodePage(content);
@@ -105,10 +111,11 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
             base::Wipe(stored);
             base::Wipe(typed);
         }
-        protect::ShowNuls(loaded);
+        if (protect::IsSealedName(path) || protect::IsProtectedName(path)) protect::ShowNuls(loaded);
         // The kept key belonged to the document this one replaces.
         if (!sealed) Forget();
         text = std::move(loaded);
+        format = read;
         return Opened::Text;
     } catch (const std::exception&) {
         // Too large for memory (std::bad_alloc) or for a string (std::length_error): nothing of the half-done
@@ -145,26 +152,45 @@ bool DocumentStore::AskNewPassword(Text& password, bool anyCharacter) {
     }
 }
 
+bool DocumentStore::ConfirmPlainUnmappable(std::u16string_view text, base::TextFormat& format) {
+    if (format.encoding != base::Encoding::Ansi || base::FirstUnmappable(text) == std::u16string_view::npos)
+        return true;
+    switch (m_Prompts.Message(protect::UnmappableMessage(text, true), MsgButtons::Utf8QuestionMarksCancel,
+                              MsgIcon::Exclamation)) {
+        case MsgResult::Yes:
+            format.encoding = base::Encoding::Utf8;
+            return true;
+        case MsgResult::No:
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool DocumentStore::ConfirmUnmappable(std::u16string_view text) {
     if (base::FirstUnmappable(text) == std::u16string_view::npos) return true;
     return m_Prompts.Message(protect::UnmappableMessage(text), MsgButtons::YesNo, MsgIcon::Exclamation) ==
            MsgResult::Yes;
 }
 
-DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool ask, Text text) {
+DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool ask, Text text,
+                                         base::TextFormat& format) {
     bool ok = false;
     Text key;
     protect::SealedKey fresh(m_Crypto);
+    base::TextFormat written = format;
     const bool sealed = protect::IsSealedName(path), secret = sealed || protect::IsProtectedName(path);
     try {
-        protect::RestoreNuls(text);
-        if (!sealed && !ConfirmUnmappable(text)) {
-            if (secret) base::Wipe(text);
-            return Saved::Cancelled;
-        }
+        protect::RestoreNuls(text);  // the symbol is no character the question should count
         if (!secret) {
-            ok = base::WriteWholeFile(m_Files, path, text);
+            if (!ConfirmPlainUnmappable(text, written)) return Saved::Cancelled;
+            ok = base::WriteWholeBytes(m_Files, path, base::EncodeDocument(text, written));
         } else {
+            written = {};  // masked and sealed documents are held in a form of their own
+            if (!sealed && !ConfirmUnmappable(text)) {
+                base::Wipe(text);
+                return Saved::Cancelled;
+            }
             // A sealed document is never keyed by a password that did not derive this file's kept key: not a
             // protected document's, which its file gives away, nor another sealed file's.
             const bool kept =
@@ -193,6 +219,7 @@ DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool 
     }
     if (secret) base::Wipe(text);
     if (ok) {
+        format = written;
         if (fresh.Ready()) {
             m_Sealed.Take(fresh);
             m_SealedPath = path;

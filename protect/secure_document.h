@@ -2,6 +2,7 @@
 // under its password, or a sealed (txse) one encrypted under it. The store owns no document state: the caller
 // passes the name and password it keeps.
 #pragma once
+#include "base/encoding.h"
 #include "platform/crypto.h"
 #include "platform/ports.h"
 #include "protect/sealed.h"
@@ -20,7 +21,8 @@ constexpr char16_t kNotOpenedMessage[] = u"Your file has NOT been opened.";
 constexpr char16_t kMissingMessage[] = u"This file does not exist.\r\nYour file has NOT been opened.";
 
 // The question before a save that would store some characters as "?": how many, the first and its line.
-Text UnmappableMessage(std::u16string_view text);
+// offerUtf8: a plain document, which may be saved as UTF-8 instead (a protected one may not).
+Text UnmappableMessage(std::u16string_view text, bool offerUtf8 = false);
 
 // The largest file the editor opens. A document is held several times over while it is opened, edited and
 // saved (bytes, text, the box's copy, a save's copy), in single blocks of the 32-bit address space; a file
@@ -31,7 +33,7 @@ Text TooLargeMessage(int64_t length);
 
 // The text box cannot hold U+0000, so a document's NUL bytes are shown as the symbol for NUL and written back
 // as NUL bytes: nothing of the file is lost, and the user sees where they are.
-constexpr char16_t kNulSymbol = u'\u2400';
+constexpr char16_t kNulSymbol = base::kNulSymbol;
 void ShowNuls(Text& text);
 void RestoreNuls(Text& text);
 
@@ -56,7 +58,9 @@ public:
     };
     // Reads path. A remembered password is tried first for a protected document, and for a sealed one only
     // when it derived the key kept for that very file (same path and salt); the user is asked at most once.
-    Opened Open(const Text& path, Text& password, Text& text);
+    // format: the encoding and line breaks a plain document was read in (the code page and CR LF for the
+    // others).
+    Opened Open(const Text& path, Text& password, Text& text, base::TextFormat& format);
 
     enum class Saved {
         Written,    // password is the one the file was written with
@@ -66,7 +70,9 @@ public:
     // Writes text to path. ask: a new password, even when one is remembered (Save As). A sealed document is
     // written under a remembered password only when it is the one whose key is kept for that file; any other
     // sealed save asks for a new password twice. Nothing changes password unless the file is written.
-    Saved Save(const Text& path, Text& password, bool ask, Text text);
+    // format: the form of a plain document, and on Written the one it was written in (UTF-8 when the user
+    // chose it over "?"). Nothing changes format unless the file is written.
+    Saved Save(const Text& path, Text& password, bool ask, Text text, base::TextFormat& format);
 
     // The document is replaced or the program ends: the kept key, its salt and password are wiped.
     void Forget();
@@ -78,6 +84,8 @@ private:
     // for a sealed document, which holds every character, else the code page's only.
     bool AskNewPassword(Text& password, bool anyCharacter = false);
     bool ConfirmUnmappable(std::u16string_view text);
+    // The same for a plain document in the code page: false on Cancel; format becomes UTF-8 when chosen.
+    bool ConfirmPlainUnmappable(std::u16string_view text, base::TextFormat& format);
     // Sealed documents (protect/sealed_store.cpp): false when refused, the user told.
     bool OpenSealedContent(const Text& path, const Bytes& content, Text& password, Text& text);
     bool SealContent(const Text& password, bool newKey, std::u16string_view text, protect::SealedKey& fresh,

@@ -4,11 +4,16 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstring>
+#include <vector>
 // after windows.h, which they need
 #include <commdlg.h>
+#include <dlgs.h>
 #include <shlobj.h>
 
+#include "win32/dialog_template.h"
 #include "win32/win_util.h"
+#include "win32/window_class.h"
 
 namespace {
 
@@ -24,6 +29,66 @@ static_assert(kOldFormSize == kOldFormSize32);
 DWORD StructSize(uint32_t requested) {
     if (requested == kOldFormSize32) return kOldFormSize;
     return requested < sizeof(OPENFILENAMEW) ? requested : sizeof(OPENFILENAMEW);
+}
+
+constexpr int kIdEncodingLabel = 1100, kIdEncoding = 1101;
+
+// The "Encoding" list below the Save dialog's own controls: a child template and its hook.
+std::vector<unsigned char> EncodingTemplate() {
+    win::TemplateBuilder b;
+    DLGTEMPLATE dlg{
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK | DS_CONTROL | DS_SETFONT, 0, 2, 0, 0, 240, 20};
+    b.Put(dlg);
+    b.Put<WORD>(0);  // no menu
+    b.Put<WORD>(0);  // default class
+    b.Put<WORD>(0);  // no title
+    b.Put<WORD>(8);
+    b.PutText(L"MS Shell Dlg");
+    b.Item(SS_LEFT, 7, 5, 50, 10, kIdEncodingLabel, 0x0082, L"&Encoding:");
+    b.Item(CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 60, 3, 120, 90, kIdEncoding, 0x0085, L"");
+    return b.m_Bytes;
+}
+
+struct EncodingChoice {
+    FileDialogRequest& request;
+
+    void EnableFor(HWND child, DWORD type) const {
+        const bool off = type >= 1 && type <= 32 && (request.encodingOffTypes >> (type - 1)) & 1;
+        EnableWindow(GetDlgItem(child, kIdEncoding), !off);
+        EnableWindow(GetDlgItem(child, kIdEncodingLabel), !off);
+    }
+    INT_PTR Handle(HWND child, UINT msg, WPARAM, LPARAM lp) {
+        if (msg == WM_INITDIALOG) {
+            const HWND list = GetDlgItem(child, kIdEncoding);
+            for (const Text& name : request.encodings)
+                SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win::W(name)));
+            SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(request.encoding), 0);
+            EnableFor(child, static_cast<DWORD>(request.filterIndex));
+            return FALSE;
+        }
+        if (msg != WM_NOTIFY) return FALSE;
+        const auto* note = reinterpret_cast<const OFNOTIFYW*>(lp);
+        if (note->hdr.code == CDN_INITDONE) {
+            // The dialog with a hook no longer selects the proposed name: a typed name replaces it, as
+            // without.
+            const HWND dialog = GetParent(child);
+            HWND name = GetDlgItem(dialog, cmb13);
+            if (!name) name = GetDlgItem(dialog, edt1);
+            if (name) SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(name), TRUE);
+        }
+        if (note->hdr.code == CDN_TYPECHANGE) EnableFor(child, note->lpOFN->nFilterIndex);
+        if (note->hdr.code == CDN_FILEOK) {
+            const LRESULT chosen = SendDlgItemMessageW(child, kIdEncoding, CB_GETCURSEL, 0, 0);
+            if (chosen != CB_ERR) request.encoding = static_cast<int32_t>(chosen);
+        }
+        return FALSE;
+    }
+};
+
+// The hook's first message carries the dialog's record, whose custom data is the choice.
+UINT_PTR CALLBACK EncodingHook(HWND child, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_INITDIALOG) lp = static_cast<LPARAM>(reinterpret_cast<const OPENFILENAMEW*>(lp)->lCustData);
+    return static_cast<UINT_PTR>(win::DialogProc<EncodingChoice>(child, msg, wp, lp));
 }
 
 template <class Show>
@@ -46,7 +111,23 @@ bool ShowDialog(FileDialogRequest& r, Show show) {
     ofn.lpstrTitle = win::W(r.title);
     ofn.Flags = r.flags;
     ofn.lpstrDefExt = r.hasDefExt ? win::W(r.defExt) : nullptr;
+    EncodingChoice choice{r};
+    const std::vector<unsigned char> child =
+        r.encodings.empty() ? std::vector<unsigned char>() : EncodingTemplate();
+    HGLOBAL memory = nullptr;
+    if (!child.empty()) {
+        // A fixed block: its handle is its address, which is what the dialog reads the template from.
+        memory = GlobalAlloc(GMEM_FIXED, child.size());
+        if (memory) {
+            std::memcpy(memory, child.data(), child.size());
+            ofn.Flags |= OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLETEMPLATEHANDLE;
+            ofn.hInstance = static_cast<HINSTANCE>(memory);
+            ofn.lpfnHook = EncodingHook;
+            ofn.lCustData = reinterpret_cast<LPARAM>(&choice);
+        }
+    }
     const bool ok = show(&ofn) != 0;
+    if (memory) GlobalFree(memory);
     r.filterIndex = static_cast<int32_t>(ofn.nFilterIndex);
     r.file = win::FromW(file.c_str(), file.size());
     r.fileTitle = win::FromW(title.c_str(), title.size());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "win32/controls_win.h"
+#include "win32/dialog_template.h"
 #include "win32/win_util.h"
 #include "win32/window_class.h"
 
@@ -14,35 +15,8 @@ namespace {
 
 constexpr int kIdPromptText = 100, kIdPromptEdit = 101;
 
-// An in-memory dialog template: a message, an input field, OK and Cancel.
-class TemplateBuilder {
-public:
-    void Align() {
-        while (m_Bytes.size() % 4) m_Bytes.push_back(0);
-    }
-    template <class T>
-    void Put(const T& v) {
-        const auto* p = reinterpret_cast<const unsigned char*>(&v);
-        m_Bytes.insert(m_Bytes.end(), p, p + sizeof v);
-    }
-    void PutText(const wchar_t* s) {
-        do Put<WORD>(*s);
-        while (*s++);
-    }
-    void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD atom, const wchar_t* text) {
-        Align();
-        DLGITEMTEMPLATE it{style | WS_CHILD | WS_VISIBLE, 0, x, y, cx, cy, id};
-        Put(it);
-        Put<WORD>(0xFFFF);
-        Put<WORD>(atom);
-        PutText(text);
-        Put<WORD>(0);
-    }
-    std::vector<unsigned char> m_Bytes;
-};
-
 std::vector<unsigned char> PromptTemplate() {
-    TemplateBuilder b;
+    win::TemplateBuilder b;
     DLGTEMPLATE dlg{
         DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 4, 0, 0, 240, 78};
     b.Put(dlg);
@@ -82,6 +56,46 @@ void ScrubBox(HWND box) {
     if (n > 0) SetWindowTextW(box, std::wstring(static_cast<size_t>(n), L' ').c_str());
     SetWindowTextW(box, L"");
 }
+
+// The question with buttons a message box cannot label: the text, then "Save as UTF-8" (the default),
+// "Save with "?"" and Cancel, which Esc also presses.
+constexpr int kIdQuestionText = 100, kIdUtf8 = 110, kIdQuestionMarks = 111;
+
+std::vector<unsigned char> Utf8QuestionTemplate() {
+    win::TemplateBuilder b;
+    DLGTEMPLATE dlg{
+        DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 4, 0, 0, 260, 110};
+    b.Put(dlg);
+    b.Put<WORD>(0);  // no menu
+    b.Put<WORD>(0);  // default class
+    b.PutText(win::AppTitle());
+    b.Put<WORD>(9);
+    b.PutText(L"Segoe UI");
+    b.Item(SS_LEFT, 7, 7, 246, 76, kIdQuestionText, 0x0082, L"");
+    b.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 7, 89, 80, 14, kIdUtf8, 0x0080, L"Save as &UTF-8");
+    b.Item(BS_PUSHBUTTON | WS_TABSTOP, 91, 89, 80, 14, kIdQuestionMarks, 0x0080, L"Save with \"&?\"");
+    b.Item(BS_PUSHBUTTON | WS_TABSTOP, 203, 89, 50, 14, IDCANCEL, 0x0080, L"Cancel");
+    return b.m_Bytes;
+}
+
+struct Utf8QuestionDialog {
+    const Text& message;
+
+    INT_PTR Handle(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
+        switch (msg) {
+            case WM_INITDIALOG:
+                SetDlgItemTextW(dlg, kIdQuestionText, win::W(message));
+                SetFocus(GetDlgItem(dlg, kIdUtf8));
+                return FALSE;  // the focus is set
+            case WM_COMMAND:
+                if (LOWORD(wp) == IDOK) wp = kIdUtf8;  // Enter on the default button
+                if (LOWORD(wp) != kIdUtf8 && LOWORD(wp) != kIdQuestionMarks && LOWORD(wp) != IDCANCEL) break;
+                EndDialog(dlg, LOWORD(wp));
+                return TRUE;
+        }
+        return FALSE;
+    }
+};
 
 // The password prompt's dialog: the message shown, and the answer once OK is pressed.
 struct PromptDialog {
@@ -139,6 +153,16 @@ private:
 }  // namespace
 
 MsgResult Win32Prompts::Message(const Text& text, MsgButtons buttons, MsgIcon icon) {
+    if (buttons == MsgButtons::Utf8QuestionMarksCancel) {
+        const auto tmpl = Utf8QuestionTemplate();
+        Utf8QuestionDialog dialog{text};
+        const ThreadModal modal(owner);
+        if (icon == MsgIcon::Exclamation) MessageBeep(MB_ICONEXCLAMATION);
+        const INT_PTR r = DialogBoxIndirectParamW(
+            GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()), owner,
+            win::DialogProc<Utf8QuestionDialog>, reinterpret_cast<LPARAM>(&dialog));
+        return r == kIdUtf8 ? MsgResult::Yes : r == kIdQuestionMarks ? MsgResult::No : MsgResult::Cancel;
+    }
     UINT type = buttons == MsgButtons::YesNo         ? MB_YESNO | MB_DEFBUTTON1
                 : buttons == MsgButtons::YesNoCancel ? MB_YESNOCANCEL | MB_DEFBUTTON1
                                                      : MB_OK;

@@ -6,7 +6,7 @@ e2e_setup
 
 # Control ids of the common dialog's explorer layout.
 TYPES=1136      # file type list
-NAME=1148       # file name box
+NAME=1148       # file name box (cmb13; the Save dialog with an Encoding list has edt1, 1152)
 READONLY=1040   # "Open as read-only"
 DOCS="$WINEPREFIX/drive_c/docs"
 mkdir -p "$DOCS"
@@ -55,6 +55,7 @@ Sealed Files (*.TXSE)
 Text Files (*.TXT)
 All Files (*.*)"
 probe pick Lockleaf $TYPES 0 >/dev/null
+probe items Lockleaf $NAME >/dev/null 2>&1 || NAME=1152
 probe setchild Lockleaf $NAME 'C:\docs\memo' >/dev/null
 shot save-as
 probe post Lockleaf 1 >/dev/null   # Save

@@ -55,7 +55,8 @@ struct FakePrompts : Prompts {
     std::vector<Shown> messages;
     std::vector<Text> inputs;       // messages of the prompts shown
     std::deque<Text> inputAnswers;  // next answers of Input (empty = Cancel)
-    // Next answers of questions: by default Yes to YesNo, No (don't save) to YesNoCancel.
+    // Next answers of questions: by default Yes to YesNo, No (don't save) to YesNoCancel, No (with "?") to
+    // Utf8QuestionMarksCancel.
     std::deque<MsgResult> msgAnswers;
     std::function<void()> whileOpen;  // runs inside every modal prompt, as the event loop would
 
@@ -174,10 +175,11 @@ struct FakeFileDialogs : FileDialogs {
         r.file.replace(0, path.size() + 1, path + u'\0');
         return true;
     }
-    // Every later dialog is confirmed with path (and the type, when not 0).
-    void ChooseNext(const Text& path, int32_t type = 0) {
-        answer = [path, type](FileDialogRequest& r) {
+    // Every later dialog is confirmed with path (and the type, when not 0; the encoding, when not -1).
+    void ChooseNext(const Text& path, int32_t type = 0, int32_t encoding = -1) {
+        answer = [path, type, encoding](FileDialogRequest& r) {
             if (type) r.filterIndex = type;
+            if (encoding >= 0) r.encoding = encoding;
             return Confirm(r, path);
         };
     }

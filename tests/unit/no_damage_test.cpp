@@ -116,7 +116,7 @@ TEST_F(Journey, CharactersTheCodePageCannotHoldAreNeverSavedAsQuestionMarksSilen
     Open(u"C:\\note.txt");
     s.editor().SetSel(2, 0);
     s.editor().Type(u"\r\ncaf\u00e9 \U0001F600 \u00df");
-    prompts.msgAnswers = {MsgResult::No};
+    prompts.msgAnswers = {MsgResult::Cancel};
     F2();
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text.substr(0, 91),
@@ -124,7 +124,7 @@ TEST_F(Journey, CharactersTheCodePageCannotHoldAreNeverSavedAsQuestionMarksSilen
     EXPECT_NE(prompts.messages[0].text.find(u"The first is \"\u00e9\" on line 2."), Text::npos);
     EXPECT_EQ(files.Get(u"C:\\note.txt"), "a?");
     EXPECT_EQ(caption, u"note.txt * - Lockleaf 1.0");
-    prompts.msgAnswers = {MsgResult::Yes};
+    prompts.msgAnswers = {MsgResult::No};  // "Save with "?""
     F2();
     EXPECT_EQ(files.Get(u"C:\\note.txt"), "a?\r\ncaf? ?? ?");  // as the code page has it: "?" a unit
     EXPECT_EQ(caption, u"note.txt - Lockleaf 1.0");

@@ -219,3 +219,48 @@ TEST_F(RealDialogs, ANameBeyondTheBufferIsRefusedWithoutADialogAndADeepOneIsShow
     ASSERT_TRUE(result.has_value());
     EXPECT_EQ(*result, u"");
 }
+
+// The Save dialog's Encoding list: the names in order with the given one selected, off while a protected type
+// is chosen and on again for a text type; the entry picked before OK comes back to the dialog object.
+TEST_F(RealDialogs, SaveOffersTheEncodingListAndReportsTheEncodingChosen) {
+    cmd1 dlg(dialogs, process, d1::g_AppFolder, kProductName);
+    dlg.Filter = Nul(u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*");
+    dlg.FilterIndex = 1;
+    dlg.flags = 6;
+    dlg.FileName = folder + u"\\enc";
+    dlg.Encodings = {u"ANSI", u"UTF-8", u"UTF-8 with BOM", u"UTF-16 LE", u"UTF-16 BE"};
+    dlg.EncodingIndex = 2;
+    dlg.EncodingOffTypes = 1;
+    std::vector<std::wstring> names;
+    int selected = -1;
+    bool offForSecret = false, onForText = false;
+    g_act = [&](HWND d) {
+        HWND child = FindWindowExW(d, nullptr, L"#32770", nullptr);
+        HWND list = child ? GetDlgItem(child, 1101) : nullptr;
+        if (!list) return Cancel(d);
+        for (LRESULT i = 0; i < SendMessageW(list, CB_GETCOUNT, 0, 0); ++i) {
+            wchar_t item[64] = {};
+            SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+            names.emplace_back(item);
+        }
+        selected = static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
+        offForSecret = !IsWindowEnabled(list);
+        ChooseType(d, 1);
+        onForText = IsWindowEnabled(list) != FALSE;
+        SendMessageW(list, CB_SETCURSEL, 4, 0);
+        SetWindowTextW(NameField(d), (std::wstring(win::W(folder)) + L"\\enc").c_str());
+        PostMessageW(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(d, IDOK)));
+    };
+    const auto result = Run([&] { return dlg.ShowSave(); });
+
+    ASSERT_EQ(g_seen.dialogs, 1) << "the Save As dialog did not appear: error " << CommDlgExtendedError();
+    EXPECT_EQ(names,
+              (std::vector<std::wstring>{L"ANSI", L"UTF-8", L"UTF-8 with BOM", L"UTF-16 LE", L"UTF-16 BE"}));
+    EXPECT_EQ(selected, 2);
+    EXPECT_TRUE(offForSecret);
+    EXPECT_TRUE(onForText);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(*result, folder + u"\\enc.txt");
+    EXPECT_EQ(dlg.EncodingIndex, 4);
+}

@@ -1,0 +1,277 @@
+// Detection reads the file once per candidate form (at most a BOM's, UTF-8, then the code page), the line
+// breaks are counted once over the text, and a conversion, when the breaks call for one, is one more copy.
+#include "base/encoding.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/codepage.h"
+#include "base/unicode.h"
+
+namespace base {
+
+namespace {
+
+constexpr char16_t kCr = u'\r', kLf = u'\n', kReplacement = u'\uFFFD';
+
+bool IsThai(char32_t c) { return c >= 0x0E00 && c <= 0x0E7F; }
+
+// Strict UTF-8 into text. multiByte: how many characters took more than one byte; thaiLike: false once a
+// non-ASCII byte is no Thai letter or sign in the code page, or a character read is Thai.
+bool DecodeUtf8(std::string_view bytes, Text& text, size_t& multiByte, bool& thaiLike) {
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    text.resize(n);
+    char16_t* out = text.data();
+    multiByte = 0;
+    thaiLike = true;
+    for (size_t i = 0; i < n;) {
+        const unsigned char lead = b[i];
+        if (lead < 0x80) {
+            *out++ = lead;
+            ++i;
+            continue;
+        }
+        size_t length = 0;
+        char32_t c = 0, least = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2, c = lead & 0x1F, least = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3, c = lead & 0x0F, least = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4, c = lead & 0x07, least = 0x10000;
+        } else {
+            return false;
+        }
+        if (n - i < length) return false;
+        for (size_t k = 1; k < length; ++k) {
+            if ((b[i + k] & 0xC0) != 0x80) return false;
+            c = (c << 6) | (b[i + k] & 0x3F);
+        }
+        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+        if (thaiLike && multiByte < 4) {
+            for (size_t k = 0; k < length; ++k) thaiLike = thaiLike && IsThai(CharOfByte(b[i + k]));
+            thaiLike = thaiLike && !IsThai(c);
+        }
+        ++multiByte;
+        if (c >= 0x10000) {
+            *out++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            *out++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            *out++ = static_cast<char16_t>(c);
+        }
+        i += length;
+    }
+    text.resize(static_cast<size_t>(out - text.data()));
+    return true;
+}
+
+void DecodeUtf16(std::string_view bytes, bool bigEndian, Text& text) {
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+    text.resize(bytes.size() / 2);
+    const int hi = bigEndian ? 0 : 1, lo = 1 - hi;
+    for (size_t i = 0; i < text.size(); ++i)
+        text[i] = static_cast<char16_t>((b[2 * i + hi] << 8) | b[2 * i + lo]);
+}
+
+struct BreakCount {
+    size_t cr = 0, lf = 0, crlf = 0;
+    bool symbol = false;  // the text already holds the NUL symbol: it would come back as NUL
+};
+
+// Counts the breaks and shows NULs as the symbol, in one pass.
+BreakCount CountBreaks(Text& text) {
+    BreakCount count;
+    char16_t previous = 0;
+    for (char16_t& c : text) {
+        if (c == kLf) {
+            ++count.lf;
+            if (previous == kCr) ++count.crlf;
+        } else if (c == kCr) {
+            ++count.cr;
+        } else if (c == 0) {
+            c = kNulSymbol;
+        } else if (c == kNulSymbol) {
+            count.symbol = true;
+        }
+        previous = c;
+    }
+    return count;
+}
+
+// The style of a text whose breaks were counted; lone breaks become CR LF only when all are alike.
+LineBreaks ToCrLf(Text& text, const BreakCount& count) {
+    if (count.cr == count.crlf && count.lf == count.crlf) return LineBreaks::CrLf;  // also: no break at all
+    const bool lf = count.cr == 0, cr = count.lf == 0;
+    if (!lf && !cr) return LineBreaks::Mixed;
+    Text converted(text.size() + (lf ? count.lf : count.cr), u'\0');
+    char16_t* out = converted.data();
+    const char16_t lone = lf ? kLf : kCr;
+    for (const char16_t c : text) {
+        if (c == lone) {
+            *out++ = kCr;
+            *out++ = kLf;
+        } else {
+            *out++ = c;
+        }
+    }
+    text = std::move(converted);
+    return lf ? LineBreaks::Lf : LineBreaks::Cr;
+}
+
+bool StartsWith(std::string_view bytes, std::string_view prefix) {
+    return bytes.size() >= prefix.size() && std::memcmp(bytes.data(), prefix.data(), prefix.size()) == 0;
+}
+
+// The unicode forms: the decoded text, unless the file is better kept through the code page.
+bool TryUnicode(std::string_view bytes, Text& text, Encoding& encoding) {
+    if (StartsWith(bytes, "\xEF\xBB\xBF")) {
+        size_t multiByte = 0;
+        bool thaiLike = false;
+        encoding = Encoding::Utf8Bom;
+        return DecodeUtf8(bytes.substr(3), text, multiByte, thaiLike);
+    }
+    const bool le = StartsWith(bytes, "\xFF\xFE"), be = StartsWith(bytes, "\xFE\xFF");
+    if (le || be) {
+        // An odd byte at the end belongs to no unit: the code page keeps such a file whole.
+        if (bytes.size() % 2) return false;
+        DecodeUtf16(bytes.substr(2), be, text);
+        encoding = be ? Encoding::Utf16Be : Encoding::Utf16Le;
+        return true;
+    }
+    size_t multiByte = 0;
+    bool thaiLike = false;
+    encoding = Encoding::Utf8;
+    if (!DecodeUtf8(bytes, text, multiByte, thaiLike)) return false;
+    // Plain ASCII reads the same either way and stays in the code page, as new documents are. A few Thai
+    // letters in the code page can also form valid UTF-8 ("รถ" is "ö"): under four such characters, every
+    // byte a Thai letter in the code page and none of them Thai as UTF-8, the code page wins.
+    return multiByte > 0 && !(multiByte < 4 && thaiLike);
+}
+
+template <class Put>
+void EachUnit(std::u16string_view text, LineBreaks breaks, Put put) {
+    const bool convert = breaks == LineBreaks::Lf || breaks == LineBreaks::Cr;
+    const char16_t lone = breaks == LineBreaks::Lf ? kLf : kCr;
+    const size_t n = text.size();
+    for (size_t i = 0; i < n; ++i) {
+        char16_t c = text[i];
+        if (c == kNulSymbol) {
+            c = 0;
+        } else if (convert && c == kCr && i + 1 < n && text[i + 1] == kLf) {
+            c = lone;
+            ++i;
+        }
+        put(c);
+    }
+}
+
+}  // namespace
+
+Text EncodingName(Encoding encoding) {
+    switch (encoding) {
+        case Encoding::Ansi:
+            return u"ANSI";
+        case Encoding::Utf8:
+            return u"UTF-8";
+        case Encoding::Utf8Bom:
+            return u"UTF-8 with BOM";
+        case Encoding::Utf16Le:
+            return u"UTF-16 LE";
+        case Encoding::Utf16Be:
+            return u"UTF-16 BE";
+    }
+    return {};
+}
+
+TextFormat DecodeDocument(std::string_view bytes, Text& text) {
+    TextFormat format;
+    BreakCount count;
+    bool unicode = TryUnicode(bytes, text, format.encoding);
+    if (unicode) {
+        count = CountBreaks(text);
+        unicode = !count.symbol;
+    }
+    if (!unicode) {
+        format.encoding = Encoding::Ansi;
+        text.resize(bytes.size());
+        DecodeCodePage(bytes, text.data());
+        count = CountBreaks(text);
+    }
+    format.breaks = ToCrLf(text, count);
+    return format;
+}
+
+Bytes EncodeDocument(std::u16string_view text, TextFormat format) {
+    Bytes out;
+    switch (format.encoding) {
+        case Encoding::Ansi: {
+            out.resize(text.size());
+            char* o = out.data();
+            EachUnit(text, format.breaks, [&](char16_t c) { *o++ = static_cast<char>(ByteOfChar(c)); });
+            out.resize(static_cast<size_t>(o - out.data()));
+            break;
+        }
+        case Encoding::Utf8:
+        case Encoding::Utf8Bom: {
+            // At most three bytes a unit (a pair's four for its two units), written in place.
+            out.resize(3 + 3 * text.size());
+            char* o = out.data();
+            if (format.encoding == Encoding::Utf8Bom) o = std::copy_n("\xEF\xBB\xBF", 3, o);
+            auto three = [&](char32_t c) {
+                *o++ = static_cast<char>(0xE0 | (c >> 12));
+                *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                *o++ = static_cast<char>(0x80 | (c & 0x3F));
+            };
+            char16_t high = 0;  // a high surrogate waiting for its low one
+            EachUnit(text, format.breaks, [&](char16_t c) {
+                if (high) {
+                    const char16_t first = high;
+                    high = 0;
+                    if (IsLowSurrogate(c)) {
+                        const char32_t cp =
+                            0x10000 + ((char32_t(first) - 0xD800) << 10) + (char32_t(c) - 0xDC00);
+                        *o++ = static_cast<char>(0xF0 | (cp >> 18));
+                        *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+                        *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+                        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
+                        return;
+                    }
+                    three(kReplacement);
+                }
+                if (c < 0x80) {
+                    *o++ = static_cast<char>(c);
+                } else if (c < 0x800) {
+                    *o++ = static_cast<char>(0xC0 | (c >> 6));
+                    *o++ = static_cast<char>(0x80 | (c & 0x3F));
+                } else if (IsHighSurrogate(c)) {
+                    high = c;
+                } else {
+                    // No form holds an unpaired surrogate (none comes from a file read as UTF-8).
+                    three(IsLowSurrogate(c) ? kReplacement : c);
+                }
+            });
+            if (high) three(kReplacement);
+            out.resize(static_cast<size_t>(o - out.data()));
+            break;
+        }
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be: {
+            const bool be = format.encoding == Encoding::Utf16Be;
+            out.resize(2 + 2 * text.size());
+            char* o = out.data();
+            *o++ = be ? '\xFE' : '\xFF';
+            *o++ = be ? '\xFF' : '\xFE';
+            EachUnit(text, format.breaks, [&](char16_t c) {
+                const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+                *o++ = be ? hi : lo;
+                *o++ = be ? lo : hi;
+            });
+            out.resize(static_cast<size_t>(o - out.data()));
+            break;
+        }
+    }
+    return out;
+}
+
+}  // namespace base

@@ -1,0 +1,23 @@
+// Any file read as a plain document and written back unedited gives its bytes exactly; the text never holds
+// U+0000, and an edit (a line typed at the end) comes back after a second read as the same text.
+#include <cstdint>
+#include <cstdlib>
+
+#include "base/encoding.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const Bytes file(reinterpret_cast<const char*>(data), size);
+    Text text;
+    const base::TextFormat format = base::DecodeDocument(file, text);
+    if (base::EncodeDocument(text, format) != file) std::abort();
+    if (text.find(u'\0') != Text::npos) std::abort();
+    if (format.encoding != base::Encoding::Ansi) {
+        // Every character survives a save in a unicode form.
+        const Text edited = text + u"\r\nend";
+        Text again;
+        const base::TextFormat reread = base::DecodeDocument(base::EncodeDocument(edited, format), again);
+        if (reread.encoding == format.encoding && again != edited && format.breaks != base::LineBreaks::Mixed)
+            std::abort();
+    }
+    return 0;
+}
