@@ -56,6 +56,7 @@ void Fou::Load() {
         *m_Controls.browser1, AdSite{d1::g_SiteUrl, d1::g_AppFolder, d1::g_AppCode, d1::g_MachineKey});
     Form_Load();
     m_Host.Show();
+    AfterShow();
     // After the show: a site that accepts and never answers holds this request for seconds.
     Step([&] { SendStat(u"&do=start"); });
 }
@@ -64,6 +65,14 @@ void Fou::Form_Initialize() { m_Host.InitCommonControls(); }
 
 void Fou::Form_Load() {
     Step([&] { UpdateCaption(); });
+    Step([&] { RestorePlacement(); });
+    Step([&] { OpenCommandLineDocument(); });
+    // From here on every edit counts, also the first one in a window that opened no document.
+    if (m_LoadMarker.empty()) m_LoadMarker.assign(1, u'1');
+}
+
+// The steps the document does not need wait until it is on screen.
+void Fou::AfterShow() {
     Text exePath;
     Step([&] { exePath = ExecutablePath(); });
     // The program's path quoted: unquoted, a blank in it would end the program name.
@@ -79,10 +88,6 @@ void Fou::Form_Load() {
         m_Controls.browser1->onNewWindow = [this](const Text& url) { Browser1_NewWindow3(url); };
         m_Controls.browser1->Navigate(d1::g_AppFolder + u"php\\000.html");
     });
-    Step([&] { RestorePlacement(); });
-    Step([&] { OpenCommandLineDocument(); });
-    // From here on every edit counts, also the first one in a window that opened no document.
-    if (m_LoadMarker.empty()) m_LoadMarker.assign(1, u'1');
     Step([&] { m_Controls.timer1->SetInterval(ads::kTimer1Interval); });
 }
 

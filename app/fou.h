@@ -37,6 +37,7 @@ public:
 
     void Form_Initialize();
     void Form_Load();
+    void AfterShow();
     void Form_Resize();
     void Form_Unload();
 
