@@ -8,6 +8,8 @@
 #include "platform/platform.h"
 #include "platform/product.h"
 
+class Fou;
+
 // d1: the program's shared module (its name from the original design).
 namespace d1 {
 

@@ -58,6 +58,7 @@ void Fou::Load() {
     m_Ads->onPageShown = [this] { m_Controls.browser1->onDocMouseUp = [this] { doc_onmouseup(); }; };
     Form_Load();
     m_Host.Show();
+    AfterShow();
     // After the show; the request itself never holds the window.
     Step([&] { SendStat(u"&do=start"); });
 }
@@ -66,6 +67,14 @@ void Fou::Form_Initialize() { m_Host.InitCommonControls(); }
 
 void Fou::Form_Load() {
     Step([&] { UpdateCaption(); });
+    Step([&] { RestorePlacement(); });
+    Step([&] { OpenCommandLineDocument(); });
+    // From here on every edit counts, also the first one in a window that opened no document.
+    if (m_LoadMarker.empty()) m_LoadMarker.assign(1, u'1');
+}
+
+// The steps the document does not need wait until it is on screen.
+void Fou::AfterShow() {
     Text exePath;
     Step([&] { exePath = ExecutablePath(); });
     // The program's path quoted: unquoted, a blank in it would end the program name.
@@ -81,10 +90,6 @@ void Fou::Form_Load() {
         m_Controls.browser1->onNewWindow = [this](const Text& url) { Browser1_NewWindow3(url); };
         m_Controls.browser1->Navigate(d1::g_AppFolder + u"php\\000.html");
     });
-    Step([&] { RestorePlacement(); });
-    Step([&] { OpenCommandLineDocument(); });
-    // From here on every edit counts, also the first one in a window that opened no document.
-    if (m_LoadMarker.empty()) m_LoadMarker.assign(1, u'1');
     Step([&] { m_Controls.timer1->SetInterval(ads::kTimer1Interval); });
 }
 

@@ -26,7 +26,7 @@ constexpr char16_t kFindCommand[] = u"find";
 constexpr char16_t kWordWrapCommand[] = u"switch Word Wrap";
 
 // Fou: the main editor window (its name from the original design).
-class Fou : public FindEditor {
+class Fou : public FindEditor, public FouEvents {
 public:
     // repHost: the Find/Replace window's toolkit; null where there is none (the keys still find).
     Fou(Platform& platform, FouHost& host, RepHost* repHost);
@@ -37,19 +37,20 @@ public:
 
     void Form_Initialize();
     void Form_Load();
-    void Form_Resize();
-    void Form_Unload();
+    void AfterShow();
+    void Form_Resize() override;
+    void Form_Unload() override;
 
     void UpdateCaption();
     // txtData(0) and txtData(1): the two text boxes, without and with word wrap; index says which.
-    void txtData_Change(int index);
-    void txtData_GotFocus(int index);
-    void txtData_KeyDown(int index, int keyCode, int shift);
-    void txtData_OLEDragDrop(int index, const std::vector<Text>& files, int effect);
-    void mnu1_Click(int index);  // the File menu (Mnu1Item)
-    void mnu2_Click(int index);  // the Edit menu (Mnu2Item)
-    void mnu3_Click(int index);  // the Help menu (Mnu3Item)
-    void ShowEditor(int index);  // the box the user sees and types in: 1 with Word Wrap on, 0 off
+    void txtData_Change(int index) override;
+    void txtData_GotFocus(int index) override;
+    void txtData_KeyDown(int index, int keyCode, int shift) override;
+    void txtData_OLEDragDrop(int index, const std::vector<Text>& files, int effect) override;
+    void mnu1_Click(int index) override;  // the File menu (Mnu1Item)
+    void mnu2_Click(int index) override;  // the Edit menu (Mnu2Item)
+    void mnu3_Click(int index) override;  // the Help menu (Mnu3Item)
+    void ShowEditor(int index);           // the box the user sees and types in: 1 with Word Wrap on, 0 off
 
     TextBox& ActiveEditor() override { return *m_Controls.txtData[d1::g_ActiveEditor]; }
     Window& EditorWindow() override { return *m_Controls.window; }
@@ -69,7 +70,7 @@ public:
     // Before the document is replaced or the window closes: Save, Don't Save or Cancel when it is modified.
     // True when the command may go on.
     bool SaveChangesFirst();
-    bool Form_QueryUnload();  // the close box, Exit and the end of the Windows session
+    bool Form_QueryUnload() override;  // the close box, Exit and the end of the Windows session
     void OpenCommandLineDocument();
     // ---- file commands ----
     Text GetFilter(const Text& fileName, int32_t& index);  // own-type filter piece; index: 0, 2, 3 or 5
@@ -81,12 +82,12 @@ public:
     void RestorePlacement();  // moves the window to the stored "position", when it is four numbers
     // ---- advertising strip ----
     void BannerUpdate();  // fetches the list and images when the list changed, writes php\banner.html
-    void Timer1_Timer();  // the 200 ms timer Timer1: the banner refresh schedule
+    void Timer1_Timer() override;  // the 200 ms timer Timer1: the banner refresh schedule
     void SendStat(const Text& action);
-    void doc_onmouseup();                                            // a mouse-up on the strip's document doc
-    void aNext_Click();                                              // the ad menu aAdver: "Next"
-    void aAdinfo_Click();                                            // and "Ad Info"
-    void ImMore_MouseUp(int button, int shift, double x, double y);  // the "more" picture ImMore
+    void doc_onmouseup();           // a mouse-up on the strip's document doc
+    void aNext_Click() override;    // the ad menu aAdver: "Next"
+    void aAdinfo_Click() override;  // and "Ad Info"
+    void ImMore_MouseUp(int button, int shift, double x, double y) override;  // the "more" picture ImMore
     void Browser1_NewWindow3(const Text& url);  // a page's new window: the default browser, http(s) only
 
 private:

@@ -9,6 +9,8 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#elif defined(_WIN32)
+#error "The Windows builds require SSE2 (-msse2): the product runs on Windows 8 and later."
 #endif
 
 namespace base {

@@ -13,20 +13,21 @@ struct FindEditor {
 
 // rep: the Find/Replace window (its name from the original design) and the find operations it shares with
 // the editor's keys. host may be null: the operations then work without a window.
-class rep {
+class rep : public RepEvents {
 public:
     rep(FindEditor& editor, Locale& locale, Prompts& prompts, RepHost* host);
 
     // ---- the window ----
     void Form_Initialize();
     void Form_Load();
-    void co_Click(int16_t index);  // the buttons co(0..2): Find, Replace, Replace All
-    void ca_Click();               // the Cancel button ca
-    void Ch1_Click();              // the match-case box Ch1
-    void Te_KeyDown(int index, int16_t keyCode, int shift);  // the search (0) and replacement (1) boxes Te
+    void co_Click(int16_t index) override;  // the buttons co(0..2): Find, Replace, Replace All
+    void ca_Click() override;               // the Cancel button ca
+    void Ch1_Click() override;              // the match-case box Ch1
+    void Te_KeyDown(int index, int16_t keyCode,
+                    int shift) override;  // the search (0) and replacement (1) boxes Te
     void ReForm();
-    void Unload();       // Esc, Cancel and the close box
-    void OpenForFind();  // the editor's Find command
+    void Unload() override;  // Esc, Cancel and the close box
+    void OpenForFind();      // the editor's Find command
     bool Loaded() const { return m_Loaded; }
     const RepControls& Controls() const { return m_Controls; }
 

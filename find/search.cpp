@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#if defined(__SSE2__) || defined(__i386__)
+#if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -86,19 +86,12 @@ inline bool OverBudget(std::size_t work, const char16_t* q, const char16_t* begi
     return work > 4 * static_cast<std::size_t>(q - begin) + 1024;
 }
 
-#if defined(__SSE2__) || defined(__i386__)
-#define LOCKLEAF_SEARCH_SSE2 1
-#if !defined(__SSE2__)
-#define LOCKLEAF_SSE2_TARGET __attribute__((target("sse2")))
-#else
-#define LOCKLEAF_SSE2_TARGET
-#endif
+#if defined(__SSE2__)
 
 // Candidate starts eight at a time: a start qualifies when both its first and its last unit fit, so in
 // ordinary text nearly every stop is a match. Covers starts in [p, stop) with stop - p a multiple of 8.
 template <class K>
-LOCKLEAF_SSE2_TARGET inline __m128i Hits(const char16_t* p, std::size_t back, __m128i fa, __m128i fb,
-                                         __m128i la, __m128i lb) {
+inline __m128i Hits(const char16_t* p, std::size_t back, __m128i fa, __m128i fb, __m128i la, __m128i lb) {
     const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + back));
     if constexpr (K::kFolds)
@@ -109,8 +102,8 @@ LOCKLEAF_SSE2_TARGET inline __m128i Hits(const char16_t* p, std::size_t back, __
 }
 
 template <class K>
-LOCKLEAF_SSE2_TARGET Stop ScanSse2(const char16_t* p, const char16_t* stop, const Probe& w,
-                                   const char16_t* begin, std::size_t& work) {
+Stop ScanSse2(const char16_t* p, const char16_t* stop, const Probe& w, const char16_t* begin,
+              std::size_t& work) {
     const __m128i fa = _mm_set1_epi16(static_cast<short>(w.firstA)),
                   fb = _mm_set1_epi16(static_cast<short>(w.firstB));
     const __m128i la = _mm_set1_epi16(static_cast<short>(w.lastA)),
@@ -132,15 +125,6 @@ LOCKLEAF_SSE2_TARGET Stop ScanSse2(const char16_t* p, const char16_t* stop, cons
         p += two ? 16 : 8;
     }
     return {p, false};
-}
-
-bool HaveSse2() {
-#if defined(__SSE2__)
-    return true;
-#else
-    static const bool have = __builtin_cpu_supports("sse2");
-    return have;
-#endif
 }
 #endif
 
@@ -181,8 +165,8 @@ std::ptrdiff_t Search(std::u16string_view text, std::size_t from, std::u16string
     auto giveUp = [&](const char16_t* at) {
         return KmpSearch<K>(text, static_cast<std::size_t>(at - base), word);
     };
-#if defined(LOCKLEAF_SEARCH_SSE2)
-    if (HaveSse2() && last - p >= 8) {
+#if defined(__SSE2__)
+    if (last - p >= 8) {
         const Stop s = ScanSse2<K>(p, p + ((last - p) & ~std::ptrdiff_t{7}), w, begin, work);
         if (s.found) return s.at - base;
         if (OverBudget(work, s.at - 1, begin)) return giveUp(s.at);

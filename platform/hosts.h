@@ -1,10 +1,8 @@
 // The windows' toolkits: what makes the real (or fake) controls of the editor window and the Find/Replace
 // window and routes their events back to the core, and the modifier masks those events carry.
 #pragma once
+#include "platform/events.h"
 #include "platform/ports.h"
-
-class Fou;
-class rep;
 
 // Modifier mask of key events.
 constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
@@ -25,11 +23,11 @@ struct FouControls {
     PopupMenu* aAdver = nullptr;
 };
 
-// Creates the real (or fake) main window whose events are routed to a Fou.
+// Creates the real (or fake) main window whose events are routed to the editor window's behaviour.
 struct FouHost {
     virtual ~FouHost() = default;
     virtual void InitCommonControls() = 0;
-    virtual FouControls Create(Fou& fou) = 0;  // the window exists but is hidden
+    virtual FouControls Create(FouEvents& events) = 0;  // the window exists but is hidden
     virtual void Show() = 0;
 };
 
@@ -43,12 +41,12 @@ struct RepControls {
     Button* ca = nullptr;
 };
 
-// Creates and destroys the real (or fake) Find/Replace window whose events are routed to a rep.
+// Creates and destroys the real (or fake) Find/Replace window whose events are routed to its behaviour.
 struct RepHost {
     virtual ~RepHost() = default;
     virtual void InitCommonControls() = 0;
     // The window exists, hidden, owned by the editor window; its boxes are empty and the box unticked.
-    virtual RepControls Create(rep& window) = 0;
+    virtual RepControls Create(RepEvents& events) = 0;
     virtual void ShowModeless() = 0;
     virtual void Destroy() = 0;  // the controls are gone afterwards
 };

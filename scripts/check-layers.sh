@@ -10,6 +10,8 @@
 #     "`app/` only in `main_window.*`, `winmain.cpp`" allows those folders only in files whose
 #     names match the globs; the word "anything" allows every folder; other words are for readers;
 #   - a folder may always include itself, and an include under no folder of the table is not ours.
+# A declaration of a class (`class Fou;`) counts as an include of the folder that defines the class: a
+# lower layer that names an upper one's class breaks the table as much as an include would.
 set -eu
 root=${1:-"$(cd "$(dirname "$0")/.." && pwd)"}
 cd "$root"
@@ -103,7 +105,33 @@ from != "" && /^[ \t]*#[ \t]*include[ \t]*"/ {
     fail(file ":" FNR ": \"" inc "\": " from " may include " to " only in" globs)
 }
 
+from != "" && /^[ \t]*(class|struct)[ \t]+[A-Za-z_][A-Za-z_0-9]*[ \t]*;/ {
+  decl = $0; sub(/^[ \t]*(class|struct)[ \t]+/, "", decl); sub(/[ \t]*;.*/, "", decl)
+  ndecl++; decl_name[ndecl] = decl; decl_from[ndecl] = from; decl_file[ndecl] = file ":" FNR
+  decl_base[ndecl] = name
+  next
+}
+
+from != "" && /^[ \t]*(class|struct)[ \t]+[A-Za-z_][A-Za-z_0-9]*([ \t]+final)?[ \t]*(:[^:]|:$|\{|$)/ {
+  def = $0; sub(/^[ \t]*(class|struct)[ \t]+/, "", def); sub(/[^A-Za-z_0-9].*/, "", def)
+  defined[def, from] = 1; definers[def] = definers[def] " " from
+}
+
 END {
+  for (d = 1; d <= ndecl; d++) {
+    nf = split(definers[decl_name[d]], in_folders, " ")
+    ok = nf == 0
+    for (i = 1; i <= nf && !ok; i++) {
+      to = in_folders[i]
+      if ((decl_from[d], to) in allow) globs = allow[decl_from[d], to]
+      else if ((decl_from[d], "*") in allow) globs = allow[decl_from[d], "*"]
+      else continue
+      ok = glob_matches(globs, decl_base[d])
+    }
+    if (!ok)
+      fail(decl_file[d] ": declares " decl_name[d] ", a class of" definers[decl_name[d]] ", which " decl_from[d] \
+        " may not include")
+  }
   if (errors) { printf "check-layers: %d break(s) of the table in %s\n", errors, doc; exit 1 }
   printf "== layers: %d includes of our folders in %d files follow %s\n", includes, files, doc
 }' "$doc" || exit 1

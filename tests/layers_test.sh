@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # scripts/check-layers.sh passes on a copy of the tree, then fails naming each forbidden include
-# injected into the copy: a subsystem including another, one including app/, and a folder the
-# table does not know.
+# injected into the copy: a subsystem including another, one including app/, a folder the table
+# does not know, and a bottom-layer header declaring the editor window's class (`class Fou;`).
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 tmp=$(mktemp -d)
@@ -18,7 +18,9 @@ inject() {  # inject FILE INCLUDE: appends the include, prints FILE:LINE
 finds=("$tmp"/find/*.cpp) adss=("$tmp"/ads/*.h)
 find_file=${finds[0]#"$tmp"/} ads_file=${adss[0]#"$tmp"/}
 mkdir "$tmp/unlisted" && echo '#pragma once' >"$tmp/unlisted/x.h"
-expected=("$(inject "$find_file" protect/secure_document.h): \"protect/secure_document.h\""
+echo 'class Fou;' >>"$tmp/platform/hosts.h"
+declared="platform/hosts.h:$(wc -l <"$tmp/platform/hosts.h" | tr -d ' '): declares Fou, a class of app/"
+expected=("$declared" "$(inject "$find_file" protect/secure_document.h): \"protect/secure_document.h\""
   "$(inject "$ads_file" app/fou.h): \"app/fou.h\"" "unlisted/x.h: in no folder")
 
 if out=$(check); then

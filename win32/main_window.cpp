@@ -55,7 +55,7 @@ HMENU Win32FouHost::BuildMenuBar() {
     return bar;
 }
 
-FouControls Win32FouHost::Create(Fou& fou) {
+FouControls Win32FouHost::Create(FouEvents& fou) {
     m_Fou = &fou;
     m_Icon.Reset(static_cast<HICON>(
         LoadImageW(m_Instance, MAKEINTRESOURCEW(IDI_LOCKLEAF), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));

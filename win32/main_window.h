@@ -22,7 +22,7 @@ public:
     ~Win32FouHost() override;
 
     void InitCommonControls() override;
-    FouControls Create(Fou& fou) override;
+    FouControls Create(FouEvents& fou) override;
     void Show() override;
 
     HWND Hwnd() const { return m_Window.m_Hwnd; }
@@ -42,7 +42,7 @@ private:
 
     HINSTANCE m_Instance;
     int m_ShowCmd;
-    Fou* m_Fou = nullptr;
+    FouEvents* m_Fou = nullptr;
     bool m_Ready = false;
     Win32Window m_Window;
     Win32TextBox m_TxtData[2];

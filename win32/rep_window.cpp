@@ -64,7 +64,7 @@ void Win32RepHost::AddTooltip(HWND tip, HWND control, const wchar_t* text) {
     SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
-RepControls Win32RepHost::Create(rep& window) {
+RepControls Win32RepHost::Create(RepEvents& window) {
     m_Rep = &window;
     // Fixed single border with a close box only; the caption before anything sets it is "Replace".
     HWND hwnd = !RegisterClasses() ? nullptr

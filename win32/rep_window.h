@@ -22,7 +22,7 @@ public:
     HWND owner = nullptr;  // the editor window
 
     void InitCommonControls() override;
-    RepControls Create(rep& window) override;
+    RepControls Create(RepEvents& window) override;
     void ShowModeless() override;
     void Destroy() override;
 
@@ -46,7 +46,7 @@ private:
     void MoveFocus(HWND from, bool backwards);
 
     HINSTANCE m_Instance;
-    rep* m_Rep = nullptr;
+    RepEvents* m_Rep = nullptr;
     bool m_Registered = false;
     win::ScopedIcon m_Icon, m_SmallIcon;
     win::ScopedGdi<HFONT> m_Font;

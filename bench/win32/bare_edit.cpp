@@ -1,8 +1,9 @@
 // The baseline for bench/open_bench.sh: a bare window with one EDIT that shows a file, as plainly as Win32
 // allows. Reads the file, converts it from Windows-874, sets it as the EDIT's text, then names the file in
 // the caption (what the benchmark waits for).
-//   bare_edit.exe [--product-font] <file>
+//   bare_edit.exe [--product-font] [--utf8] <file>
 // Without --product-font the EDIT keeps its default font; with it, the editor's font is chosen the same way.
+// With --utf8 the file is read as UTF-8 instead of Windows-874.
 #include <windows.h>
 // After windows.h, whose types it uses.
 #include <shellapi.h>
@@ -13,7 +14,7 @@
 
 namespace {
 
-std::wstring ReadAsText(const wchar_t* path) {
+std::wstring ReadAsText(const wchar_t* path, UINT codePage) {
     HANDLE f = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE) return {};
     LARGE_INTEGER size{};
@@ -22,9 +23,9 @@ std::wstring ReadAsText(const wchar_t* path) {
     DWORD got = 0;
     ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
     CloseHandle(f);
-    const int n = MultiByteToWideChar(874, 0, bytes.data(), static_cast<int>(got), nullptr, 0);
+    const int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(got), nullptr, 0);
     std::wstring text(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(874, 0, bytes.data(), static_cast<int>(got), text.data(), n);
+    MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(got), text.data(), n);
     return text;
 }
 
@@ -39,7 +40,11 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    const bool productFont = argc > 2 && std::wstring(argv[1]) == L"--product-font";
+    bool productFont = false, utf8 = false;
+    for (int i = 1; i + 1 < argc; ++i) {
+        productFont = productFont || std::wstring(argv[i]) == L"--product-font";
+        utf8 = utf8 || std::wstring(argv[i]) == L"--utf8";
+    }
     const wchar_t* path = argc > 1 ? argv[argc - 1] : L"";
 
     WNDCLASSW wc{};
@@ -68,7 +73,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ShowWindow(hwnd, SW_SHOWNORMAL);
     UpdateWindow(hwnd);
 
-    const std::wstring text = ReadAsText(path);
+    const std::wstring text = ReadAsText(path, utf8 ? CP_UTF8 : 874);
     SetWindowTextW(edit, text.c_str());
     std::wstring name = path;
     name = name.substr(name.find_last_of(L"\\/") + 1);

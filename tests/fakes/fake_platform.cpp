@@ -1,6 +1,6 @@
 #include "fakes/fake_platform.h"
 
-FouControls FakeFouHost::Create(Fou& fou) {
+FouControls FakeFouHost::Create(FouEvents& fou) {
     order.push_back("Create");
     for (int i = 0; i < 2; ++i) {
         txtData[i].onChange = [&fou, i] { fou.txtData_Change(i); };

@@ -23,7 +23,7 @@ struct FakeFouHost : FouHost {
         ++commonControlsInits;
         order.push_back("InitCommonControls");
     }
-    FouControls Create(Fou& fou) override;
+    FouControls Create(FouEvents& fou) override;
     void Show() override {
         shown = true;
         order.push_back("Show");

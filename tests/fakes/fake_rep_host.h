@@ -20,7 +20,7 @@ struct FakeRepHost : RepHost {
     int commonControlsInits = 0, creates = 0, shows = 0, destroys = 0;
 
     void InitCommonControls() override { ++commonControlsInits; }
-    RepControls Create(rep&) override {
+    RepControls Create(RepEvents&) override {
         ++creates;
         w = std::make_unique<FakeRepControls>();
         // Designed size and panel positions; the core lays them out from here.

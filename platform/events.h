@@ -1,0 +1,36 @@
+// What the window hosts report: the events of the editor window and of the Find/Replace window, each a call
+// the window's behaviour answers. The hosts know these interfaces only, never the classes behind them.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "platform/ports.h"
+
+// The editor window's events, named after the controls that raise them.
+struct FouEvents {
+    virtual ~FouEvents() = default;
+    virtual void Form_Resize() = 0;
+    virtual void Form_Unload() = 0;
+    virtual bool Form_QueryUnload() = 0;  // false keeps the window open
+    virtual void txtData_Change(int index) = 0;
+    virtual void txtData_GotFocus(int index) = 0;
+    virtual void txtData_KeyDown(int index, int keyCode, int shift) = 0;
+    virtual void txtData_OLEDragDrop(int index, const std::vector<Text>& files, int effect) = 0;
+    virtual void mnu1_Click(int index) = 0;
+    virtual void mnu2_Click(int index) = 0;
+    virtual void mnu3_Click(int index) = 0;
+    virtual void Timer1_Timer() = 0;
+    virtual void aNext_Click() = 0;
+    virtual void aAdinfo_Click() = 0;
+    virtual void ImMore_MouseUp(int button, int shift, double x, double y) = 0;
+};
+
+// The Find/Replace window's events.
+struct RepEvents {
+    virtual ~RepEvents() = default;
+    virtual void co_Click(int16_t index) = 0;
+    virtual void ca_Click() = 0;
+    virtual void Ch1_Click() = 0;
+    virtual void Te_KeyDown(int index, int16_t keyCode, int shift) = 0;
+    virtual void Unload() = 0;
+};
