@@ -101,7 +101,8 @@ bool Win32Internet::Read(NetHandle h, void* buffer, uint32_t size, uint32_t& rea
         return false;
     }
     DWORD n = 0;
-    bool ok = available == 0 || win::WinInet().InternetReadFile(H(h), buffer, std::min<DWORD>(size, available), &n) != 0;
+    bool ok = available == 0 ||
+              win::WinInet().InternetReadFile(H(h), buffer, std::min<DWORD>(size, available), &n) != 0;
     read = ok ? n : 0;
     const auto it = m_Requests.find(h);
     if (ok && it != m_Requests.end()) {
