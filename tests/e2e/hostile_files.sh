@@ -13,8 +13,8 @@ close_window() {
   ll_wait_exit || { kill "$LL_PID" 2>/dev/null; LL_PID=; }
 }
 
-for spec in 4096:11 65536:24 1048576:874; do
-  size=${spec%%:*} seed=${spec##*:}
+for sizeSeed in 4096:11 65536:24 1048576:874; do
+  size=${sizeSeed%%:*} seed=${sizeSeed##*:}
   name="bin$size.dat"
   python3 -c 'import random, sys
 r = random.Random(int(sys.argv[2]))
