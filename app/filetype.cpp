@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/settings.h"
+#include "app/registry_settings.h"
 
 namespace d1 {
 

@@ -7,7 +7,6 @@
 #include "ads/machine_key.h"
 #include "ads/stats.h"
 #include "app/filetype.h"
-#include "app/settings.h"
 #include "base/memory_guard.h"
 #include "base/paths.h"
 #include "base/text.h"

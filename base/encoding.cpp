@@ -3,6 +3,7 @@
 #include "base/encoding.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "base/codepage.h"
@@ -16,8 +17,9 @@ constexpr char16_t kCr = u'\r', kLf = u'\n', kReplacement = u'\uFFFD';
 
 bool IsThai(char32_t c) { return c >= 0x0E00 && c <= 0x0E7F; }
 
-// Strict UTF-8 into text. multiByte: how many characters took more than one byte; thaiLike: false once a
-// non-ASCII byte is no Thai letter or sign in the code page, or a character read is Thai.
+// Strict UTF-8 into text. multiByte: how many characters took more than one byte (counted until the guard
+// has seen four); thaiLike: false once a non-ASCII byte is no Thai letter or sign in the code page, or a
+// character read is Thai.
 bool DecodeUtf8(std::string_view bytes, Text& text, size_t& multiByte, bool& thaiLike) {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t n = bytes.size();
@@ -28,9 +30,28 @@ bool DecodeUtf8(std::string_view bytes, Text& text, size_t& multiByte, bool& tha
     for (size_t i = 0; i < n;) {
         const unsigned char lead = b[i];
         if (lead < 0x80) {
-            *out++ = lead;
-            ++i;
+            // Runs of ASCII, eight bytes at a time.
+            uint64_t word;
+            while (n - i >= 8 && (std::memcpy(&word, b + i, 8), (word & 0x8080808080808080ULL) == 0)) {
+                for (int k = 0; k < 8; ++k) out[k] = b[i + k];
+                out += 8;
+                i += 8;
+            }
+            while (i < n && b[i] < 0x80) *out++ = b[i++];
             continue;
+        }
+        // Once the guard has seen enough, well-formed three-byte characters (Thai, most of the BMP) go
+        // straight through.
+        if (multiByte >= 4) {
+            while (n - i >= 3 && (b[i] & 0xF0) == 0xE0 && (b[i + 1] & 0xC0) == 0x80 &&
+                   (b[i + 2] & 0xC0) == 0x80) {
+                const char16_t c = static_cast<char16_t>(((b[i] & 0x0F) << 12) | ((b[i + 1] & 0x3F) << 6) |
+                                                         (b[i + 2] & 0x3F));
+                if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)) return false;
+                *out++ = c;
+                i += 3;
+            }
+            if (i == n || b[i] < 0x80) continue;
         }
         size_t length = 0;
         char32_t c = 0, least = 0;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/settings.h"
+#include "app/registry_settings.h"
 #include "fakes/fake_platform.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <commctrl.h>
 
 #include "win32/font_win.h"
+#include "win32/message_loop_win.h"
 #include "win32/res/resource.h"
-#include "win32/system_win.h"
 #include "win32/win_util.h"
 #include "win32/window_class.h"
 

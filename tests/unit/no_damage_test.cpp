@@ -2,7 +2,7 @@
 // file F2 writes.
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
+#include "app/registry_settings.h"
 #include "fakes/fake_platform.h"
 #include "protect/cipher.h"
 #include "protect/secure_document.h"

@@ -1,7 +1,8 @@
-#include "app/settings.h"
-
 #include <gtest/gtest.h>
 
+#include "app/geometry.h"
+#include "app/placement.h"
+#include "app/registry_settings.h"
 #include "fakes/fake_platform.h"
 
 namespace {

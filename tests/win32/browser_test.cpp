@@ -11,7 +11,7 @@
 #include "win32/browser_win.h"
 #include "win32/controls_win.h"
 #include "win32/immore_win.h"
-#include "win32/system_win.h"
+#include "win32/message_loop_win.h"
 #include "win32/win_util.h"
 
 namespace {

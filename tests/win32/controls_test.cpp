@@ -7,7 +7,7 @@
 #include <string>
 
 #include "win32/controls_win.h"
-#include "win32/system_win.h"
+#include "win32/process_win.h"
 #include "win32/win_util.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "app/d1.h"
 #include "dialogs/cmd1.h"
-#include "win32/system_win.h"
+#include "win32/process_win.h"
 #include "win32/win_util.h"
 // after windows.h
 #include <commdlg.h>

@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "ads/http.h"
+#include "win32/clock_win.h"
 #include "win32/fake_site_win.h"
 #include "win32/files_win.h"
 #include "win32/internet_win.h"
-#include "win32/system_win.h"
 #include "win32/win_util.h"
 
 namespace {

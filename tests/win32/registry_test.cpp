@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/filetype.h"
-#include "app/settings.h"
+#include "app/registry_settings.h"
 #include "win32/controls_win.h"
 #include "win32/registry_win.h"
 #include "win32/win_util.h"

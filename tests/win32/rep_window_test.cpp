@@ -9,8 +9,8 @@
 #include "find/find_state.h"
 #include "find/rep.h"
 #include "win32/locale_win.h"
+#include "win32/message_loop_win.h"
 #include "win32/res/resource.h"
-#include "win32/system_win.h"
 #include "win32/win_util.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "win32/system_win.h"
+#include "win32/process_win.h"
 #include <windows.h>
 
 #include "win32/win_util.h"
@@ -12,12 +12,6 @@ Text ModulePath() {
         if (n < buf.size()) return win::FromW(buf.c_str(), n);
         buf.resize(buf.size() * 2);
     }
-}
-
-HWND g_modeless = nullptr;
-
-bool PreTranslate(MSG& msg) {
-    return g_modeless && IsWindow(g_modeless) && IsDialogMessageW(g_modeless, &msg);
 }
 
 }  // namespace
@@ -63,41 +57,3 @@ Text Win32Process::FullPath(const Text& path) const {
     const std::wstring full = win::FullPathName(win::W(path));
     return full.empty() ? path : win::FromW(full.c_str(), full.size());
 }
-
-int64_t Win32Clock::NowLocalSeconds() const {
-    SYSTEMTIME st;
-    GetLocalTime(&st);
-    FILETIME ft;
-    SystemTimeToFileTime(&st, &ft);  // the local wall clock read as if it were UTC: civil seconds
-    ULARGE_INTEGER u;
-    u.LowPart = ft.dwLowDateTime;
-    u.HighPart = ft.dwHighDateTime;
-    return static_cast<int64_t>(u.QuadPart / 10000000ULL) - 11644473600LL;
-}
-
-void Win32EventLoop::DoEvents() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        if (PreTranslate(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-void Win32EventLoop::EndProcess() { ExitProcess(0); }
-
-int RunMessageLoop() {
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (PreTranslate(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
-}
-
-void SetModelessWindow(void* hwnd) { g_modeless = static_cast<HWND>(hwnd); }

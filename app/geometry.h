@@ -1,0 +1,12 @@
+// Rectangles on the screens of this run, in twips.
+#pragma once
+#include <vector>
+
+#include "platform/ports.h"
+
+namespace d1 {
+
+// r unchanged when it overlaps a work area; else fitted into the nearest one (shrunk if larger).
+Rect OntoNearestScreen(Rect r, const std::vector<Rect>& workAreas);
+
+}  // namespace d1

@@ -1,0 +1,68 @@
+#include "app/placement.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/fou.h"
+#include "app/geometry.h"
+#include "app/registry_settings.h"
+#include "base/text.h"
+
+namespace d1 {
+
+Text SingleText(double value) {
+    const float f = static_cast<float>(value);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.7G", static_cast<double>(f));
+    std::string s = buf;
+    // The exponent form prints two digits at least: 1.234568E+07, not E+007.
+    const auto e = s.find('E');
+    if (e != std::string::npos && s.size() > e + 4 && s[e + 2] == '0') s.erase(e + 2, 1);
+    if (s == "-0") s = "0";
+    return Text(s.begin(), s.end());
+}
+
+bool ParseNumber(const Text& text, double& value) {
+    const Text t = base::Trim(text);
+    if (t.empty()) return false;
+    std::string s;
+    for (char16_t ch : t) {
+        const bool allowed =
+            (ch >= u'0' && ch <= u'9') || ch == u'.' || ch == u'-' || ch == u'+' || ch == u'E' || ch == u'e';
+        if (!allowed) return false;
+        s.push_back(static_cast<char>(ch));
+    }
+    char* end = nullptr;
+    const double parsed = std::strtod(s.c_str(), &end);
+    // Beyond the single-precision range is an overflow, not a number.
+    if (end != s.c_str() + s.size() || !(std::fabs(parsed) <= FLT_MAX)) return false;
+    value = static_cast<float>(parsed);
+    return true;
+}
+
+}  // namespace d1
+
+void Fou::SaveAll() {
+    // The restored rectangle, so that a window closed minimized or maximized comes back usable.
+    const Rect r = m_Controls.window->NormalPlacement();
+    d1::WriteSetting(m_Platform.registry, u"position",
+                     d1::SingleText(r.left) + u"," + d1::SingleText(r.top) + u"," + d1::SingleText(r.width) +
+                         u"," + d1::SingleText(r.height));
+}
+
+void Fou::RestorePlacement() {
+    const auto parts = base::SplitText(d1::ReadSetting(m_Platform.registry, u"position"), u",");
+    if (parts.size() != 4) return;
+    double n[4];
+    for (int i = 0; i < 4; ++i)
+        if (!d1::ParseNumber(parts[i], n[i])) return;
+    // A negative size is as invalid as a non-number, and so is anything beyond the coordinates a window can
+    // have on any screen: the window keeps its initial placement.
+    if (n[2] < 0 || n[3] < 0) return;
+    for (double v : n)
+        if (std::fabs(v) > d1::kMaxPlacementTwips) return;
+    // Screens change between runs; a placement left on a screen that is gone is brought back onto one.
+    m_Controls.window->Move(d1::OntoNearestScreen({n[0], n[1], n[2], n[3]}, m_Controls.window->WorkAreas()));
+}

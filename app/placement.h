@@ -1,0 +1,15 @@
+// The window placement kept in the settings between runs, as "left,top,width,height" in twips.
+#pragma once
+#include "app/d1.h"
+
+namespace d1 {
+
+// Window coordinates are 16-bit in the system's own messages: 32767 pixels at 96 dpi, in twips.
+constexpr double kMaxPlacementTwips = 32767.0 * 15;
+
+// A number as text the way a single-precision value prints: up to 7 significant digits, "." for fractions.
+Text SingleText(double value);
+// Parses a number written by SingleText (blanks around it allowed); false when it is not a number.
+bool ParseNumber(const Text& text, double& value);
+
+}  // namespace d1

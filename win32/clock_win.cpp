@@ -1,0 +1,13 @@
+#include "win32/clock_win.h"
+#include <windows.h>
+
+int64_t Win32Clock::NowLocalSeconds() const {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    FILETIME ft;
+    SystemTimeToFileTime(&st, &ft);  // the local wall clock read as if it were UTC: civil seconds
+    ULARGE_INTEGER u;
+    u.LowPart = ft.dwLowDateTime;
+    u.HighPart = ft.dwHighDateTime;
+    return static_cast<int64_t>(u.QuadPart / 10000000ULL) - 11644473600LL;
+}
