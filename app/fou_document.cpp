@@ -41,7 +41,10 @@ bool Fou::SecureOpen(const Text& path) {
     Text password = RememberedFor(path), text;
     base::TextFormat format;
     if (m_Documents.Open(path, password, text, format) != DocumentStore::Opened::Text) return false;
-    if (!ShowDocument(text)) {
+    const bool shown = ShowDocument(text);
+    // The box holds its own copy; ours of a protected or sealed text goes now.
+    if (protect::IsProtectedName(path) || protect::IsSealedName(path)) base::Wipe(text);
+    if (!shown) {
         base::Wipe(password);
         return false;
     }

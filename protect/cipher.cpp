@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 #include <vector>
 
 #include "base/codepage.h"
@@ -29,8 +30,8 @@ constexpr size_t kMaxStream = 1u << 20;  // longer periods (very long passwords)
 // key ^ mask from a running position: contiguous pad runs of up to kChunk bytes.
 class KeyStream {
 public:
-    KeyStream(const Bytes& key, size_t dataSize) : key_(key), mask_(MaskBytes()) {
-        const size_t period = std::lcm(std::max<size_t>(key.size(), 1), mask_.size());
+    KeyStream(Bytes key, size_t dataSize) : key_(std::move(key)), mask_(MaskBytes()) {
+        const size_t period = std::lcm(std::max<size_t>(key_.size(), 1), mask_.size());
         if (period > kMaxStream) {
             stream_.resize(std::min(dataSize, kChunk));
             return;
@@ -41,6 +42,15 @@ public:
         stream_.resize(std::min(dataSize, wrap_ + kChunk));
         for (size_t i = 0; i < stream_.size(); ++i) stream_[i] = At(i);
     }
+
+    // The stream is the key under a public mask: it goes as the key does.
+    ~KeyStream() {
+        base::Wipe(key_);
+        volatile char* p = stream_.data();
+        for (size_t i = 0; i < stream_.size(); ++i) p[i] = 0;
+    }
+    KeyStream(const KeyStream&) = delete;
+    KeyStream& operator=(const KeyStream&) = delete;
 
     const char* Next(size_t n) {
         if (wrap_ == 0) {  // made afresh for every run
@@ -71,7 +81,7 @@ private:
         return static_cast<char>(keyByte ^ mask_[k % mask_.size()]);
     }
 
-    const Bytes key_;
+    Bytes key_;
     const Bytes& mask_;
     std::vector<char> stream_;
     size_t wrap_ = 0;
@@ -95,13 +105,16 @@ Bytes GetFileKey(const Text& password) {
     if (password.empty()) return {};
     const int q = base::ByteOfChar(password.back()) % 30 + 1;
     const int r = base::ByteOfChar(password.front()) % 5;
-    const Text p4 = FillToWidth(password, 4, u"0", false);
+    Text p4 = FillToWidth(password, 4, u"0", false);
     const std::u16string_view phrase = KeyPhrases[r];
     Text keyText = p4.substr(0, 2);
     keyText.append(phrase.substr(q - 1));
     keyText.append(phrase.substr(0, q - 1));
     keyText.append(p4, 2);
-    return base::ToCodePage(keyText);
+    Bytes key = base::ToCodePage(keyText);
+    base::Wipe(p4);
+    base::Wipe(keyText);
+    return key;
 }
 
 Bytes& XorBytes(Bytes& data, const Bytes& key) {
@@ -124,9 +137,8 @@ bool DecodePw(Text& content, const Text& password) {
 }
 
 void MaskDocument(const Text& password, std::u16string_view text, Bytes& file) {
-    const Bytes key = GetFileKey(password);
     file.resize(password.size() + text.size());
-    KeyStream stream(key, file.size());
+    KeyStream stream(GetFileKey(password), file.size());
     char* out = file.data();
     for (const std::u16string_view part : {std::u16string_view(password), text}) {
         for (size_t at = 0; at < part.size(); at += kChunk) {

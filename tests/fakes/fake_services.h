@@ -73,7 +73,7 @@ struct FakePrompts : Prompts {
         inputs.push_back(message);
         if (whileOpen) whileOpen();
         if (inputAnswers.empty()) return {};
-        Text r = inputAnswers.front();
+        Text r = std::move(inputAnswers.front());  // nothing of the answer is left behind
         inputAnswers.pop_front();
         return r;
     }
