@@ -43,6 +43,7 @@ bool DecodeUtf8(std::string_view bytes, Text& text, size_t& multiByte, bool& tha
         // Once the guard has seen enough, well-formed three-byte characters (Thai, most of the BMP) go
         // straight through.
         if (multiByte >= 4) {
+            const size_t from = i;
             while (n - i >= 3 && (b[i] & 0xF0) == 0xE0 && (b[i + 1] & 0xC0) == 0x80 &&
                    (b[i + 2] & 0xC0) == 0x80) {
                 const char16_t c = static_cast<char16_t>(((b[i] & 0x0F) << 12) | ((b[i + 1] & 0x3F) << 6) |
@@ -51,7 +52,7 @@ bool DecodeUtf8(std::string_view bytes, Text& text, size_t& multiByte, bool& tha
                 *out++ = c;
                 i += 3;
             }
-            if (i == n || b[i] < 0x80) continue;
+            if (i != from) continue;  // lead is stale now
         }
         size_t length = 0;
         char32_t c = 0, least = 0;
