@@ -14,6 +14,20 @@ Text FolderOf(const Text& path) {
     return slash == Text::npos ? Text(u".\\") : path.substr(0, slash + 1);
 }
 
+// Another save in progress holds its temp open or has just written it; one untouched this long is a leftover
+// (a save cut off by a crash or a power cut), and the target beside it was never replaced.
+constexpr int64_t kLeftoverAge = 60 * 60;
+
+// What is left over from earlier saves in a folder goes after a save there completed; a failed sweep leaves
+// the save as done.
+void SweepLeftovers(Files& files, const Text& folder) {
+    try {
+        for (const Files::TempFile& t : files.FindTempFiles(folder))
+            if (!t.kept && t.secondsSinceWrite >= kLeftoverAge) files.Delete(t.path);
+    } catch (const std::bad_alloc&) {
+    }
+}
+
 }  // namespace
 
 bool ReadWholeBytes(Files& files, const Text& path, Bytes& content) {
@@ -31,7 +45,8 @@ bool ReadWholeBytes(Files& files, const Text& path, Bytes& content) {
 }
 
 bool WriteWholeBytes(Files& files, const Text& path, const Bytes& content) {
-    const Text temp = files.CreateTempFile(FolderOf(path));
+    const Text folder = FolderOf(path);
+    const Text temp = files.CreateTempFile(folder);
     if (temp.empty()) return false;
     bool placed = false, tempHoldsOnlyCopy = false;
     if (files.WriteFlushed(temp, content)) {
@@ -51,9 +66,12 @@ bool WriteWholeBytes(Files& files, const Text& path, const Bytes& content) {
                 break;
         }
     }
-    // A temp that is the only copy left on disk is kept rather than losing the document altogether;
-    // it holds exactly what the target would have held (masked for a protected document).
+    // A temp that is the only copy left on disk is kept, and marked so that no sweep takes it, rather than
+    // losing the document altogether; it holds exactly what the target would have held (masked for a
+    // protected document).
+    if (tempHoldsOnlyCopy) files.KeepTempFile(temp);
     if (!placed && !tempHoldsOnlyCopy) files.Delete(temp);
+    if (placed) SweepLeftovers(files, folder);
     return placed;
 }
 

@@ -1,5 +1,6 @@
 // Reading and writing a file in one piece, over the Files port. A write never destroys the previous file:
-// the new bytes go to a flushed temporary file in the same folder, which then replaces the target.
+// the new bytes go to a flushed temporary file in the same folder, which then replaces the target. A write
+// that completed removes the temporary files that earlier saves there left behind.
 #pragma once
 #include "platform/ports.h"
 

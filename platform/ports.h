@@ -159,6 +159,16 @@ struct Files {
     virtual bool MoveReplacing(const Text& from, const Text& to) = 0;  // write-through move
     virtual bool Delete(const Text& path) = 0;
     virtual bool CreateFolder(const Text& path) = 0;
+    // The files in folder that CreateTempFile's naming made (of any process), their age from the last write
+    // (negative when the clocks disagree), and whether KeepTempFile marked them.
+    struct TempFile {
+        Text path;
+        int64_t secondsSinceWrite = 0;
+        bool kept = false;
+    };
+    virtual std::vector<TempFile> FindTempFiles(const Text& folder) const = 0;
+    // Marks a temporary file that is a document's only copy, so that no sweep removes it (and no delete).
+    virtual bool KeepTempFile(const Text& path) = 0;
 };
 
 // ---- registry ----------------------------------------------------------------------------------

@@ -25,6 +25,24 @@ struct Path {
 };
 Path P(const Text& path) { return {LongForm(path)}; }
 
+Text WithSlash(const Text& folder) {
+    return !folder.empty() && folder.back() != u'\\' && folder.back() != u'/' ? folder + u"\\" : folder;
+}
+
+// CreateTempFile's names: "~ll", five upper-case hex digits, ".tmp". The wildcard also matches 8.3 short
+// names ("~LL123~1.TMP" of a longer name), so each long name found is checked again.
+constexpr wchar_t kTempPattern[] = L"~ll?????.tmp";
+bool IsTempName(const wchar_t* name) {
+    if (lstrlenW(name) != 12 || name[0] != L'~' || name[1] != L'l' || name[2] != L'l') return false;
+    for (int i = 3; i < 8; ++i)
+        if (!((name[i] >= L'0' && name[i] <= L'9') || (name[i] >= L'A' && name[i] <= L'F'))) return false;
+    return lstrcmpW(name + 8, L".tmp") == 0;
+}
+
+int64_t Ticks(const FILETIME& t) {
+    return static_cast<int64_t>((uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime);
+}
+
 }  // namespace
 
 bool Win32Files::FileExists(const Text& path) const {
@@ -63,13 +81,12 @@ bool Win32Files::ReadAll(const Text& path, Bytes& out) {
 Text Win32Files::CreateTempFile(const Text& folder) {
     // Named here rather than by GetTempFileNameW, whose result must fit in MAX_PATH: a document in a deep
     // folder must still be saved beside itself.
-    Text base = folder;
-    if (!base.empty() && base.back() != u'\\' && base.back() != u'/') base += u'\\';
+    const Text base = WithSlash(folder);
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const unsigned unique = (GetTickCount() * 2654435761u) ^ (GetCurrentProcessId() << 16) ^ ++counter;
         wchar_t name[16];
-        wsprintfW(name, L"~ll%05X.tmp", unique & 0xFFFFF);
+        wsprintfW(name, L"~ll%05X.tmp", unique & 0xFFFFF);  // what IsTempName recognises
         const Text path = base + win::FromW(name);
         win::ScopedHandle f(
             CreateFileW(P(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -126,3 +143,27 @@ bool Win32Files::MoveReplacing(const Text& from, const Text& to) {
 bool Win32Files::Delete(const Text& path) { return DeleteFileW(P(path)) != 0; }
 
 bool Win32Files::CreateFolder(const Text& path) { return CreateDirectoryW(P(path), nullptr) != 0; }
+
+std::vector<Files::TempFile> Win32Files::FindTempFiles(const Text& folder) const {
+    std::vector<TempFile> found;
+    const Text base = WithSlash(folder);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileExW(P(base + win::FromW(kTempPattern)), FindExInfoBasic, &data,
+                                   FindExSearchNameMatch, nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE) return found;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsTempName(data.cFileName)) continue;
+        found.push_back({base + win::FromW(data.cFileName),
+                         (Ticks(now) - Ticks(data.ftLastWriteTime)) / 10'000'000,
+                         (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0});
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return found;
+}
+
+bool Win32Files::KeepTempFile(const Text& path) {
+    const DWORD a = GetFileAttributesW(P(path));
+    return a != INVALID_FILE_ATTRIBUTES && SetFileAttributesW(P(path), a | FILE_ATTRIBUTE_READONLY);
+}

@@ -13,4 +13,6 @@ struct Win32Files : Files {
     bool MoveReplacing(const Text& from, const Text& to) override;
     bool Delete(const Text& path) override;
     bool CreateFolder(const Text& path) override;
+    std::vector<TempFile> FindTempFiles(const Text& folder) const override;
+    bool KeepTempFile(const Text& path) override;
 };

@@ -97,6 +97,25 @@ bool FakeFiles::CreateFolder(const Text& path) {
     return true;
 }
 
+std::vector<Files::TempFile> FakeFiles::FindTempFiles(const Text& folder) const {
+    const Text prefix = Key(!folder.empty() && folder.back() == u'\\' ? folder : folder + u"\\") + u"~ll";
+    std::vector<TempFile> found;
+    for (const auto& [path, bytes] : files) {
+        if (!path.starts_with(prefix) || !path.ends_with(u".tmp") ||
+            path.find(u'\\', prefix.size()) != Text::npos)
+            continue;
+        const auto a = age.find(path);
+        found.push_back({path, a == age.end() ? 0 : a->second, readOnly.count(path) != 0});
+    }
+    return found;
+}
+
+bool FakeFiles::KeepTempFile(const Text& path) {
+    if (!FileExists(path)) return false;
+    readOnly.insert(Key(path));
+    return true;
+}
+
 Bytes FakeFiles::Get(const Text& path) const {
     const auto it = files.find(Key(path));
     return it == files.end() ? Bytes() : it->second;

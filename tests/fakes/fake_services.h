@@ -120,8 +120,11 @@ struct FakeFiles : Files {
     bool MoveReplacing(const Text& from, const Text& to) override;
     bool Delete(const Text& path) override;
     bool CreateFolder(const Text& path) override;
+    std::vector<TempFile> FindTempFiles(const Text& folder) const override;
+    bool KeepTempFile(const Text& path) override;
 
     // Test helpers.
+    std::map<Text, int64_t> age;  // seconds since a file was last written; 0 unless set
     void Put(const Text& path, const Bytes& bytes) { files[Key(path)] = bytes; }
     // A file of this length on disk; reading it runs out of memory, as reading such a file whole would.
     void PutSparse(const Text& path, int64_t length) {

@@ -287,14 +287,45 @@ TEST(WholeFile, ReplacementKeptIsFinishedByMovingTheTempIntoPlace) {
     EXPECT_EQ(files.files.size(), 1u);
 }
 
-TEST(WholeFile, ReplacementKeptAndTheMoveFailsKeepsTheOnlyCopy) {
+TEST(WholeFile, LeftoversOfEarlierSavesGoWithTheNextCompletedSaveButNeverAnOnlyCopy) {
     FakeFiles files;
     files.Put(u"C:\\d\\x.txt", "old");
-    files.replaceKeepsReplacement = true;
-    files.failMove = true;
+    const Text cutOff = u"C:\\d\\~llold.tmp", inProgress = u"C:\\d\\~llnew.tmp",
+               sub = u"C:\\d\\s\\~llsub.tmp", notOurs = u"C:\\d\\~llold.txt",
+               elsewhere = u"C:\\e\\~llold.tmp";
+    for (const Text& leftover : {cutOff, inProgress, sub, notOurs, elsewhere}) {
+        files.Put(leftover, "half a save");
+        files.age[FakeFiles::Key(leftover)] = 2 * 3600;
+    }
+    files.age[FakeFiles::Key(inProgress)] = 60;  // another instance's save, under way
+
+    // A failed save sweeps nothing.
+    files.failReplace = true;
     EXPECT_FALSE(base::WriteWholeFile(files, u"C:\\d\\x.txt", u"new"));
-    ASSERT_EQ(files.files.size(), 1u);
-    EXPECT_EQ(files.files.begin()->second, "new");  // the temp, not deleted: it is all that is left
+    EXPECT_EQ(files.files.size(), 6u);
+
+    // The old file gone and the new one left under its temporary name: kept, marked, and an hour later
+    // still not swept, since it is all that is left of x.txt.
+    files.failReplace = false;
+    files.replaceKeepsReplacement = files.failMove = true;
+    EXPECT_FALSE(base::WriteWholeFile(files, u"C:\\d\\x.txt", u"new"));
+    EXPECT_FALSE(files.FileExists(u"C:\\d\\x.txt"));
+    ASSERT_EQ(files.files.size(), 6u);
+    Text onlyCopy;
+    for (const Files::TempFile& t : files.FindTempFiles(u"C:\\d"))
+        if (t.kept) onlyCopy = t.path;
+    ASSERT_FALSE(onlyCopy.empty());
+    EXPECT_EQ(files.Get(onlyCopy), "new");
+    files.age[FakeFiles::Key(onlyCopy)] = 2 * 3600;
+
+    // The next completed save in that folder takes only the cut-off save's temp.
+    files.replaceKeepsReplacement = files.failMove = false;
+    EXPECT_TRUE(base::WriteWholeFile(files, u"C:\\d\\y.txt", u"why"));
+    EXPECT_EQ(files.Get(u"C:\\d\\y.txt"), "why");
+    EXPECT_FALSE(files.FileExists(cutOff));
+    for (const Text& kept : {inProgress, sub, notOurs, elsewhere, onlyCopy})
+        EXPECT_TRUE(files.FileExists(kept));
+    EXPECT_EQ(files.Get(onlyCopy), "new");
 }
 
 TEST(WholeFile, NewFileIsMovedIntoPlaceAndTheTempIsMadeInTheSameFolder) {

@@ -36,6 +36,17 @@ struct RealFiles : ::testing::Test {
         DWORD put = 0;
         ASSERT_TRUE(WriteFile(f.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr));
     }
+    // Last written this many seconds ago.
+    void Age(const Text& name, int64_t seconds) {
+        win::ScopedHandle f(
+            CreateFileW(win::W(Path(name)), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        const uint64_t then =
+            ((uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime) - seconds * 10'000'000;
+        const FILETIME t{static_cast<DWORD>(then), static_cast<DWORD>(then >> 32)};
+        ASSERT_TRUE(SetFileTime(f.Get(), nullptr, nullptr, &t));
+    }
     Bytes Get(const Text& name) {
         Bytes b;
         return files.ReadAll(Path(name), b) ? b : Bytes("<unreadable>");
@@ -74,6 +85,30 @@ TEST_F(RealFiles, ExistingFileIsReplacedWholeKeepingItsAttributes) {
     EXPECT_EQ(Get(u"doc.txt"), "short");
     EXPECT_TRUE(GetFileAttributesW(win::W(Path(u"doc.txt"))) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(Names(), Listing{u"doc.txt"});
+}
+
+TEST_F(RealFiles, ACompletedSaveSweepsOnlyTheTemporaryFilesThatCutOffSavesLeft) {
+    const Text cutOff = u"~ll0A1B2.tmp", inProgress = u"~ll0A1B3.tmp", onlyCopy = u"~ll0A1B4.tmp",
+               notHex = u"~llZZZZZ.tmp", longer = u"~ll0A1B5.tmp.bak";
+    for (const Text& name : {cutOff, inProgress, onlyCopy, notHex, longer}) {
+        Put(name, "half a save");
+        if (name != inProgress) Age(name, 2 * 3600);
+    }
+    ASSERT_TRUE(files.KeepTempFile(Path(onlyCopy)));
+    std::vector<Files::TempFile> found = files.FindTempFiles(dir);
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.path < b.path; });
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].path, Path(cutOff));
+    EXPECT_NEAR(static_cast<double>(found[0].secondsSinceWrite), 7200, 60);
+    EXPECT_FALSE(found[0].kept);
+    EXPECT_LT(found[1].secondsSinceWrite, 60);
+    EXPECT_EQ(found[2].path, Path(onlyCopy));
+    EXPECT_TRUE(found[2].kept);
+
+    ASSERT_TRUE(base::WriteWholeFile(files, Path(u"doc.txt"), u"done"));
+    EXPECT_EQ(Get(u"doc.txt"), "done");
+    EXPECT_EQ(Names(), (Listing{u"doc.txt", inProgress, onlyCopy, longer, notHex}));
+    EXPECT_FALSE(files.Delete(Path(onlyCopy)));  // the mark holds against a plain delete too
 }
 
 TEST_F(RealFiles, ReadOnlyTargetFailsAndStaysUntouched) {
