@@ -54,34 +54,15 @@ bool DecodeUtf8(std::string_view bytes, Text& text, size_t& multiByte, bool& tha
             }
             if (i != from) continue;  // lead is stale now
         }
-        size_t length = 0;
-        char32_t c = 0, least = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, c = lead & 0x1F, least = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, c = lead & 0x0F, least = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, c = lead & 0x07, least = 0x10000;
-        } else {
-            return false;
-        }
-        if (n - i < length) return false;
-        for (size_t k = 1; k < length; ++k) {
-            if ((b[i + k] & 0xC0) != 0x80) return false;
-            c = (c << 6) | (b[i + k] & 0x3F);
-        }
-        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+        char32_t c = 0;
+        const size_t length = ReadUtf8(b + i, n - i, c);
+        if (length == 0) return false;
         if (thaiLike && multiByte < 4) {
             for (size_t k = 0; k < length; ++k) thaiLike = thaiLike && IsThai(CharOfByte(b[i + k]));
             thaiLike = thaiLike && !IsThai(c);
         }
         ++multiByte;
-        if (c >= 0x10000) {
-            *out++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            *out++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            *out++ = static_cast<char16_t>(c);
-        }
+        out = PutUtf16(out, c);
         i += length;
     }
     text.resize(static_cast<size_t>(out - text.data()));

@@ -1,5 +1,7 @@
 #include "base/unicode.h"
 
+#include "base/text.h"
+
 namespace base {
 
 namespace {
@@ -58,42 +60,26 @@ Bytes ToUtf8(std::u16string_view text) {
 }
 
 bool FromUtf8(std::string_view bytes, Text& text) {
+    // Never more units than bytes: one allocation, none grown (the text may be secret).
     text.clear();
-    text.reserve(bytes.size());
+    text.resize(bytes.size());
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-    const size_t n = bytes.size();
-    for (size_t i = 0; i < n;) {
-        const unsigned char lead = b[i];
-        if (lead < 0x80) {
-            text += static_cast<char16_t>(lead);
-            ++i;
+    char16_t* out = text.data();
+    for (size_t i = 0, n = bytes.size(); i < n;) {
+        if (b[i] < 0x80) {
+            *out++ = b[i++];
             continue;
         }
-        size_t length = 0;
-        char32_t c = 0, least = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, c = lead & 0x1F, least = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, c = lead & 0x0F, least = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, c = lead & 0x07, least = 0x10000;
-        } else {
+        char32_t c = 0;
+        const size_t length = ReadUtf8(b + i, n - i, c);
+        if (length == 0) {
+            Wipe(text);  // what was read so far may be secret
             return false;
         }
-        if (n - i < length) return false;
-        for (size_t k = 1; k < length; ++k) {
-            if ((b[i + k] & 0xC0) != 0x80) return false;
-            c = (c << 6) | (b[i + k] & 0x3F);
-        }
-        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-        if (c >= 0x10000) {
-            text += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            text += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            text += static_cast<char16_t>(c);
-        }
+        out = PutUtf16(out, c);
         i += length;
     }
+    text.resize(static_cast<size_t>(out - text.data()));
     return true;
 }
 
