@@ -16,7 +16,7 @@ Text FolderOf(const Text& path) {
 
 // Another save in progress holds its temp open or has just written it; one untouched this long is a leftover
 // (a save cut off by a crash or a power cut), and the target beside it was never replaced.
-constexpr int64_t kLeftoverAge = 60 * 60;
+constexpr int64_t kLeftoverAge = 3600;  // an hour
 
 // What is left over from earlier saves in a folder goes after a save there completed; a failed sweep leaves
 // the save as done.

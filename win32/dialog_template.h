@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
+#include <cstring>
 #include <vector>
 
 namespace win {
@@ -21,7 +23,21 @@ public:
         do Put<WORD>(*s);
         while (*s++);
     }
+    // The dialog itself, first: no menu, the default class, its font; Item counts the items into it.
+    void Dialog(DWORD style, short cx, short cy, const wchar_t* title, WORD points, const wchar_t* font) {
+        const DLGTEMPLATE dlg{style | DS_SETFONT, 0, 0, 0, 0, cx, cy};
+        Put(dlg);
+        Put<WORD>(0);  // no menu
+        Put<WORD>(0);  // default class
+        PutText(title);
+        Put<WORD>(points);
+        PutText(font);
+    }
     void Item(DWORD style, short x, short y, short cx, short cy, WORD id, WORD atom, const wchar_t* text) {
+        WORD items;
+        std::memcpy(&items, m_Bytes.data() + offsetof(DLGTEMPLATE, cdit), sizeof items);
+        ++items;
+        std::memcpy(m_Bytes.data() + offsetof(DLGTEMPLATE, cdit), &items, sizeof items);
         Align();
         DLGITEMTEMPLATE it{style | WS_CHILD | WS_VISIBLE, 0, x, y, cx, cy, id};
         Put(it);

@@ -36,14 +36,8 @@ constexpr int kIdEncodingLabel = 1100, kIdEncoding = 1101;
 // The "Encoding" list below the Save dialog's own controls: a child template and its hook.
 std::vector<unsigned char> EncodingTemplate() {
     win::TemplateBuilder b;
-    DLGTEMPLATE dlg{
-        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK | DS_CONTROL | DS_SETFONT, 0, 2, 0, 0, 240, 20};
-    b.Put(dlg);
-    b.Put<WORD>(0);  // no menu
-    b.Put<WORD>(0);  // default class
-    b.Put<WORD>(0);  // no title
-    b.Put<WORD>(8);
-    b.PutText(L"MS Shell Dlg");
+    b.Dialog(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK | DS_CONTROL, 240, 20, L"", 8,
+             L"MS Shell Dlg");
     b.Item(SS_LEFT, 7, 5, 50, 10, kIdEncodingLabel, 0x0082, L"&Encoding:");
     b.Item(CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 60, 3, 120, 90, kIdEncoding, 0x0085, L"");
     return b.m_Bytes;

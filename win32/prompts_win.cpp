@@ -13,18 +13,12 @@
 
 namespace {
 
+constexpr DWORD kDialogStyle = DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr int kIdPromptText = 100, kIdPromptEdit = 101;
 
 std::vector<unsigned char> PromptTemplate() {
     win::TemplateBuilder b;
-    DLGTEMPLATE dlg{
-        DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 4, 0, 0, 240, 78};
-    b.Put(dlg);
-    b.Put<WORD>(0);  // no menu
-    b.Put<WORD>(0);  // default class
-    b.PutText(win::AppTitle());
-    b.Put<WORD>(9);
-    b.PutText(L"Segoe UI");
+    b.Dialog(kDialogStyle, 240, 78, win::AppTitle(), 9, L"Segoe UI");
     b.Item(SS_LEFT, 7, 7, 170, 40, kIdPromptText, 0x0082, L"");
     b.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 184, 7, 50, 14, IDOK, 0x0080, L"OK");
     b.Item(BS_PUSHBUTTON | WS_TABSTOP, 184, 25, 50, 14, IDCANCEL, 0x0080, L"Cancel");
@@ -63,14 +57,7 @@ constexpr int kIdQuestionText = 100, kIdUtf8 = 110, kIdQuestionMarks = 111;
 
 std::vector<unsigned char> Utf8QuestionTemplate() {
     win::TemplateBuilder b;
-    DLGTEMPLATE dlg{
-        DS_MODALFRAME | DS_CENTER | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 4, 0, 0, 260, 110};
-    b.Put(dlg);
-    b.Put<WORD>(0);  // no menu
-    b.Put<WORD>(0);  // default class
-    b.PutText(win::AppTitle());
-    b.Put<WORD>(9);
-    b.PutText(L"Segoe UI");
+    b.Dialog(kDialogStyle, 260, 110, win::AppTitle(), 9, L"Segoe UI");
     b.Item(SS_LEFT, 7, 7, 246, 76, kIdQuestionText, 0x0082, L"");
     b.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 7, 89, 80, 14, kIdUtf8, 0x0080, L"Save as &UTF-8");
     b.Item(BS_PUSHBUTTON | WS_TABSTOP, 91, 89, 80, 14, kIdQuestionMarks, 0x0080, L"Save with \"&?\"");
