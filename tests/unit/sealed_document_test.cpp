@@ -2,40 +2,18 @@
 // every refused file leaves the document shown as it was. Files are decrypted here with libcrypto directly,
 // following docs/sealed-format.md, not through the program's reader.
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
 #include <fstream>
 #include <iterator>
 
 #include "base/unicode.h"
 #include "fakes/fake_platform.h"
+#include "fakes/sealed_files.h"
 #include "protect/sealed.h"
 
 namespace {
 
-// The UTF-8 text of a sealed file, or "refused".
-Bytes Decrypt(const Bytes& file, const Bytes& password) {
-    const auto* b = reinterpret_cast<const unsigned char*>(file.data());
-    const uint32_t n = b[10] | b[11] << 8 | b[12] << 16 | uint32_t(b[13]) << 24;
-    unsigned char key[32];
-    if (file.size() < 58 || file.compare(0, 10, "LOCKLEAF\x01\x01") != 0 ||
-        PKCS5_PBKDF2_HMAC(password.data(), int(password.size()), b + 14, 16, int(n), EVP_sha256(), 32, key) !=
-            1)
-        return "refused";
-    EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
-    Bytes plain(file.size() - 58, '\0');
-    int len = 0, last = 0;
-    const bool ok =
-        EVP_DecryptInit_ex(ctx, EVP_aes_256_gcm(), nullptr, key, b + 30) == 1 &&
-        EVP_DecryptUpdate(ctx, nullptr, &len, b, 42) == 1 &&
-        EVP_DecryptUpdate(ctx, reinterpret_cast<unsigned char*>(plain.data()), &len, b + 42,
-                          int(plain.size())) == 1 &&
-        EVP_CIPHER_CTX_ctrl(ctx, EVP_CTRL_GCM_SET_TAG, 16,
-                            const_cast<unsigned char*>(b + file.size() - 16)) == 1 &&
-        EVP_DecryptFinal_ex(ctx, reinterpret_cast<unsigned char*>(plain.data()) + len, &last) == 1;
-    EVP_CIPHER_CTX_free(ctx);
-    return ok ? plain : "refused";
-}
+using sealed_files::Unseal;
 
 Bytes Fixture(const char* name) {
     std::ifstream in(std::string(LOCKLEAF_FIXTURES) + "/sealed/" + name, std::ios::binary);
@@ -68,7 +46,7 @@ TEST_F(SealedDocument, SaveAsAsksTwiceAndF2SealsAgainUnderTheKeptKeyWithANewNonc
         "\xE0\xB8\x97\xE0\xB8\x94\xE0\xB8\xAA\xE0\xB8\xAD\xE0\xB8\x9A caf\xC3\xA9 "
         "\xE6\xBC\xA2\xE5\xAD\x97 \xF0\x9F\x98\x80" +
         Bytes(1, '\0') + "end";
-    EXPECT_EQ(Decrypt(first, base::ToUtf8(password)), utf8);
+    EXPECT_EQ(Unseal(first, base::ToUtf8(password)), utf8);
     EXPECT_EQ(first.substr(10, 4), Bytes("\xC0\x27\x09\x00", 4));  // 600,000 iterations
     EXPECT_EQ(crypto.derivations, 1);
 
@@ -80,7 +58,7 @@ TEST_F(SealedDocument, SaveAsAsksTwiceAndF2SealsAgainUnderTheKeptKeyWithANewNonc
     const Bytes second = files.Get(u"C:\\docs\\memo.txse");
     EXPECT_EQ(second.substr(0, 30), first.substr(0, 30));    // same salt
     EXPECT_NE(second.substr(30, 12), first.substr(30, 12));  // fresh nonce
-    EXPECT_EQ(Decrypt(second, base::ToUtf8(password)), utf8 + "!");
+    EXPECT_EQ(Unseal(second, base::ToUtf8(password)), utf8 + "!");
     EXPECT_FALSE(fou.Modified());
 
     // Reopened after New (password forgotten): asked once, the NUL shown as its symbol again.

@@ -12,10 +12,13 @@
 #include "dialogs/cmd1.h"
 #include "win32/process_win.h"
 #include "win32/win_util.h"
+#include "win32/window_text.h"
 // after windows.h
 #include <commdlg.h>
 
 namespace {
+
+using test_windows::TextOf;
 
 constexpr int kTypeCombo = 0x470;              // cmb1
 constexpr int kNameFields[] = {0x47c, 0x480};  // cmb13 (newer templates), edt1
@@ -34,22 +37,6 @@ std::function<void(HWND)> g_act;
 int g_ticks = 0;
 bool g_acted = false;
 
-std::wstring TextOf(HWND h) {
-    std::wstring w(static_cast<size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
-    w.resize(static_cast<size_t>(GetWindowTextW(h, w.data(), static_cast<int>(w.size()))));
-    return w;
-}
-
-BOOL CALLBACK FindDialog(HWND h, LPARAM lp) {
-    wchar_t cls[32] = {};
-    GetClassNameW(h, cls, 32);
-    if (IsWindowVisible(h) && std::wstring(cls) == L"#32770") {
-        *reinterpret_cast<HWND*>(lp) = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND NameField(HWND dlg) {
     for (int id : kNameFields)
         if (HWND h = GetDlgItem(dlg, id); h && IsWindowVisible(h)) return h;
@@ -57,8 +44,7 @@ HWND NameField(HWND dlg) {
 }
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dlg = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dlg));
+    HWND dlg = test_windows::ShownDialog();
     if (!dlg) return;
     if (++g_ticks > kGiveUpTicks) {
         PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);

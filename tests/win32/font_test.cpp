@@ -6,14 +6,11 @@
 #include <string>
 
 #include "win32/font_win.h"
+#include "win32/window_text.h"
 
 namespace {
 
-std::wstring TextOf(HWND edit) {
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
+using test_windows::TextOf;
 
 }  // namespace
 

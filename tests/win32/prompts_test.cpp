@@ -8,8 +8,11 @@
 
 #include "win32/prompts_win.h"
 #include "win32/win_util.h"
+#include "win32/window_text.h"
 
 namespace {
+
+using test_windows::TextOf;
 
 struct Shown {
     std::wstring text;
@@ -21,22 +24,6 @@ Shown g_shown;
 std::function<void(HWND)> g_answer;
 bool g_answered = false;
 int g_ticks = 0;
-
-std::wstring TextOf(HWND h) {
-    std::wstring w(static_cast<size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
-    w.resize(static_cast<size_t>(GetWindowTextW(h, w.data(), static_cast<int>(w.size()))));
-    return w;
-}
-
-BOOL CALLBACK FindDialog(HWND h, LPARAM lp) {
-    wchar_t cls[32] = {};
-    GetClassNameW(h, cls, 32);
-    if (IsWindowVisible(h) && std::wstring(cls) == L"#32770") {
-        *reinterpret_cast<HWND*>(lp) = h;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 BOOL CALLBACK ReadChild(HWND h, LPARAM) {
     wchar_t cls[32] = {};
@@ -51,8 +38,7 @@ BOOL CALLBACK ReadChild(HWND h, LPARAM) {
 }
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    HWND dlg = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dlg));
+    HWND dlg = test_windows::ShownDialog();
     if (!dlg) return;
     if (++g_ticks > 200) {
         PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
