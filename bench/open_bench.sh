@@ -5,8 +5,9 @@
 # The baseline reads the file, converts it and sets it into one EDIT; BASE_FONT=product gives that EDIT the
 # editor's font choice (default: the EDIT's own font). KIND=cp874 (default) or KIND=utf8 says what the
 # documents hold: the same text in Windows-874 or in UTF-8.
-# Then, per size, the load path stage by stage (bench/win32/open_stages.cpp): each stage's time and share of
-# the editor's load, and the bare EDIT given the same text in the same process, with the ratio.
+# Then, per size, the load path of a plain document stage by stage (bench/win32/open_stages.cpp): each
+# stage's time and share of the editor's load, and the bare EDIT given the same text in the same process,
+# with the ratio.
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 SIZES=("${@:-4 16 64}")
 read -r -a SIZES <<<"${SIZES[*]}"
