@@ -20,10 +20,29 @@ bool IsThai(char32_t c) { return c >= 0x0E00 && c <= 0x0E7F; }
 // Strict UTF-8 into text. multiByte: how many characters took more than one byte (counted until the guard
 // has seen four); thaiLike: false once a non-ASCII byte is no Thai letter or sign in the code page, or a
 // character read is Thai.
+// The UTF-16 units that well-formed UTF-8 bytes make: one a byte that is no continuation byte, and one more
+// a four-byte lead. For other bytes an upper bound of what DecodeUtf8 writes before it gives up.
+size_t Utf16Units(const unsigned char* b, size_t n) {
+    constexpr uint64_t kHigh = 0x8080808080808080ULL;
+    size_t units = n, i = 0;
+    for (uint64_t w; n - i >= 8; i += 8) {
+        std::memcpy(&w, b + i, 8);
+        if ((w & kHigh) == 0) continue;
+        const uint64_t continuation = w & ~(w << 1) & kHigh;                   // 10xxxxxx
+        const uint64_t fourByte = w & (w << 1) & (w << 2) & (w << 3) & kHigh;  // 1111xxxx
+        units = units - static_cast<size_t>(__builtin_popcountll(continuation)) +
+                static_cast<size_t>(__builtin_popcountll(fourByte));
+    }
+    for (; i < n; ++i) units = units - ((b[i] & 0xC0) == 0x80) + (b[i] >= 0xF0);
+    return units;
+}
+
 bool DecodeUtf8(std::string_view bytes, Text& text, size_t& multiByte, bool& thaiLike) {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t n = bytes.size();
-    text.resize(n);
+    // Sized exactly: a buffer of one unit a byte would hold twice what three-byte Thai needs, for as long as
+    // the document is open.
+    text.resize(Utf16Units(b, n));
     char16_t* out = text.data();
     multiByte = 0;
     thaiLike = true;

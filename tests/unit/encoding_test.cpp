@@ -241,3 +241,15 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
     EXPECT_EQ(s.editor().text, u"\u0e01\u0e01\u0e01\u0e01\r\n?");  // the masked form keeps its CR LF
     EXPECT_EQ(d1::g_Format, base::TextFormat{});
 }
+
+TEST(Encodings, AUtf8DocumentIsHeldInNoMoreMemoryThanItsText) {
+    // Thai is three bytes a character in UTF-8 and one unit in memory; a buffer of one unit a byte would
+    // hold three times what the text needs while the document is open.
+    const Text original = Text(1000, u'\u0e01') + u"\U0001F600 caf\u00e9\r\n" + Text(20, u'a');
+    const Bytes file = base::ToUtf8(original);
+    Text text;
+    ASSERT_EQ(base::DecodeDocument(file, text).encoding, Encoding::Utf8);
+    EXPECT_EQ(text, original);
+    EXPECT_LT(text.capacity(), original.size() + 16);
+    EXPECT_GT(file.size(), 3000u);
+}
