@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "win32/scoped.h"
+#include "win32/win_util.h"
 #include "win32/window_class.h"
 
 namespace {
@@ -110,4 +111,13 @@ HFONT CreateThaiFont(const LOGFONTW& wanted) {
         if (!fallback.Valid() && CoversThai(dc.Get(), thai.Get())) fallback.Reset(thai.Release());
     }
     return fallback.Valid() ? fallback.Release() : font.Release();
+}
+
+HFONT CreateEditorFont() {
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(975, win::ScreenDpi(), 7200);
+    lf.lfWeight = FW_BOLD;
+    lf.lfCharSet = THAI_CHARSET;
+    lstrcpynW(lf.lfFaceName, L"System", LF_FACESIZE);
+    return CreateThaiFont(lf);
 }

@@ -9,3 +9,6 @@ bool CoversThai(HDC dc, HFONT font);
 // Creates the font described by `wanted`; when what the platform selects for it lacks Thai, the first face
 // of the Thai character set that has the glyphs, preferring the usual Thai UI faces. Never null.
 HFONT CreateThaiFont(const LOGFONTW& wanted);
+
+// The document's font: "System", bold, 9.75 pt, Thai, through CreateThaiFont. Never null.
+HFONT CreateEditorFont();

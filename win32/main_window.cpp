@@ -71,13 +71,7 @@ FouControls Win32FouHost::Create(FouEvents& fou) {
     if (!hwnd) win::FailStart(L"main window");
     m_Window.m_Hwnd = hwnd;
 
-    // "System", bold, 9.75 pt, Thai; CreateThaiFont swaps the face only where that one has no Thai glyphs.
-    LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(975, win::ScreenDpi(), 7200);
-    lf.lfWeight = FW_BOLD;
-    lf.lfCharSet = THAI_CHARSET;
-    lstrcpynW(lf.lfFaceName, L"System", LF_FACESIZE);
-    m_Font.Reset(CreateThaiFont(lf));
+    m_Font.Reset(CreateEditorFont());
 
     const DWORD editStyle =
         WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN;

@@ -59,16 +59,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                 WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE |
                                     ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
                                 0, 0, 600, 400, hwnd, nullptr, instance, nullptr);
-    if (productFont) {
-        LOGFONTW lf{};
-        HDC dc = GetDC(nullptr);
-        lf.lfHeight = -MulDiv(975, GetDeviceCaps(dc, LOGPIXELSY), 7200);
-        ReleaseDC(nullptr, dc);
-        lf.lfWeight = FW_BOLD;
-        lf.lfCharSet = THAI_CHARSET;
-        lstrcpynW(lf.lfFaceName, L"System", LF_FACESIZE);
-        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(CreateThaiFont(lf)), FALSE);
-    }
+    if (productFont) SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(CreateEditorFont()), FALSE);
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
     ShowWindow(hwnd, SW_SHOWNORMAL);
     UpdateWindow(hwnd);

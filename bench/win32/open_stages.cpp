@@ -44,14 +44,7 @@ int wmain(int argc, wchar_t** argv) {
     const Text path(reinterpret_cast<const char16_t*>(argv[1]));
     HWND window = CreateWindowExW(0, L"STATIC", L"stages", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480,
                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    LOGFONTW lf{};
-    HDC dc = GetDC(nullptr);
-    lf.lfHeight = -MulDiv(975, GetDeviceCaps(dc, LOGPIXELSY), 7200);
-    ReleaseDC(nullptr, dc);
-    lf.lfWeight = FW_BOLD;
-    lf.lfCharSet = THAI_CHARSET;
-    lstrcpynW(lf.lfFaceName, L"System", LF_FACESIZE);
-    HFONT font = CreateThaiFont(lf);
+    HFONT font = CreateEditorFont();
 
     // As the editor opens a plain document: the decode also shows NULs as the symbol and counts the line
     // breaks, in the same pass.
