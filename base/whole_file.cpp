@@ -4,6 +4,7 @@
 #include <new>
 
 #include "base/codepage.h"
+#include "base/paths.h"
 
 namespace base {
 namespace {
@@ -14,16 +15,53 @@ Text FolderOf(const Text& path) {
     return slash == Text::npos ? Text(u".\\") : path.substr(0, slash + 1);
 }
 
-// Another save in progress holds its temp open or has just written it; one untouched this long is a leftover
-// (a save cut off by a crash or a power cut), and the target beside it was never replaced.
-constexpr int64_t kLeftoverAge = 3600;  // an hour
+// The temp repeats the target's name, so that a sweep can tell whether the document it belongs to is still
+// there; a name too long to repeat within a file name's 255 characters gets an anonymous temp.
+constexpr size_t kLongestName = 255;
+Text TempTail(const Text& name) {
+    return name.size() + 13 <= kLongestName ? u"." + name + u".tmp" : Text(u".tmp");
+}
 
-// What is left over from earlier saves in a folder goes after a save there completed; a failed sweep leaves
-// the save as done.
-void SweepLeftovers(Files& files, const Text& folder) {
+// Another save in progress holds its temp open or has just written it; one untouched this long before the
+// file just saved is a leftover (a save cut off by a crash or a power cut). Both stamps come from the same
+// file system's clock, so a server's clock or a FAT drive's local time does not make a file look old.
+constexpr int64_t kLeftoverAge = 3600;  // an hour
+// Seconds since 1601 of 1 January 1980, the earliest time FAT keeps: a stamp before it is no time at all.
+constexpr int64_t kEarliestStamp = 11'960'006'400;
+
+// The name of the document a temporary file of ours was written for; empty when the file is not ours or its
+// name does not say (an earlier editor's temp, or one whose document's name was too long to repeat).
+Text TempFileTarget(std::u16string_view fileName) {
+    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
+    const auto is = [&](size_t at, std::u16string_view word) {
+        if (at + word.size() > fileName.size()) return false;
+        for (size_t i = 0; i < word.size(); ++i)
+            if (lower(fileName[at + i]) != word[i]) return false;
+        return true;
+    };
+    if (fileName.size() < 14 || !is(0, u"~ll") || fileName[8] != u'.' || !is(fileName.size() - 4, u".tmp"))
+        return {};
+    for (size_t i = 3; i < 8; ++i) {
+        const char16_t c = lower(fileName[i]);
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f'))) return {};
+    }
+    return Text(fileName.substr(9, fileName.size() - 13));
+}
+
+// Leftovers of earlier saves go to the Recycle Bin after a save in their folder completed, or stay where the
+// drive has none. A temp whose document is missing, or whose document the name does not tell, may be that
+// document's only copy and is never touched, nor is one marked read-only. A failed sweep leaves the save as
+// done.
+void SweepLeftovers(Files& files, const Text& folder, const Text& saved) {
     try {
-        for (const Files::TempFile& t : files.FindTempFiles(folder))
-            if (!t.kept && t.secondsSinceWrite >= kLeftoverAge) files.Delete(t.path);
+        const int64_t now = files.LastWrite(saved);
+        if (now < kEarliestStamp) return;
+        for (const Files::TempFile& t : files.FindTempFiles(folder)) {
+            const Text target = TempFileTarget(GetFileNamePart(t.path));
+            if (target.empty() || t.kept || t.lastWrite < kEarliestStamp || now - t.lastWrite < kLeftoverAge)
+                continue;
+            if (files.FileExists(folder + target)) files.Recycle(t.path);
+        }
     } catch (const std::bad_alloc&) {
     }
 }
@@ -44,34 +82,29 @@ bool ReadWholeBytes(Files& files, const Text& path, Bytes& content) {
     }
 }
 
-bool WriteWholeBytes(Files& files, const Text& path, const Bytes& content) {
+bool WriteWholeBytes(Files& files, const Text& path, const Bytes& content, Text* kept) {
     const Text folder = FolderOf(path);
-    const Text temp = files.CreateTempFile(folder);
+    const Text temp = files.CreateTempFile(folder, TempTail(GetFileNamePart(path)));
     if (temp.empty()) return false;
-    bool placed = false, tempHoldsOnlyCopy = false;
+    bool placed = false, replacing = false;
     if (files.WriteFlushed(temp, content)) {
-        switch (files.Replace(path, temp)) {
-            case Files::ReplaceResult::Ok:
-                placed = true;
-                break;
-            case Files::ReplaceResult::TargetMissing:
-                placed = files.MoveReplacing(temp, path);
-                break;
-            case Files::ReplaceResult::ReplacementKept:
-                // The old file is already gone and the temp holds the new bytes: finish the move.
-                placed = files.MoveReplacing(temp, path);
-                tempHoldsOnlyCopy = !placed;
-                break;
-            case Files::ReplaceResult::Failed:
-                break;
-        }
+        const Files::ReplaceResult replaced = files.Replace(path, temp);
+        placed = replaced == Files::ReplaceResult::Ok;
+        replacing = replaced != Files::ReplaceResult::TargetMissing;
+        // A target that was there and is gone now (the file system did not rename in one step): the temp
+        // holds the new bytes, so finishing the move is the way back to a document under its name.
+        if (!placed && (!replacing || !files.FileExists(path))) placed = files.MoveReplacing(temp, path);
     }
-    // A temp that is the only copy left on disk is kept, and marked so that no sweep takes it, rather than
-    // losing the document altogether; it holds exactly what the target would have held (masked for a
-    // protected document).
-    if (tempHoldsOnlyCopy) files.KeepTempFile(temp);
-    if (!placed && !tempHoldsOnlyCopy) files.Delete(temp);
-    if (placed) SweepLeftovers(files, folder);
+    // A temp that is the only copy left on disk is kept rather than losing the document altogether; it holds
+    // exactly what the target would have held (masked for a protected document). Its missing target keeps it
+    // from every sweep; the mark keeps it from an earlier editor's too.
+    const bool onlyCopy = !placed && replacing && !files.FileExists(path) && files.FileExists(temp);
+    if (onlyCopy) {
+        files.KeepTempFile(temp);
+        if (kept) *kept = temp;
+    }
+    if (!placed && !onlyCopy) files.Delete(temp);
+    if (placed) SweepLeftovers(files, folder, path);
     return placed;
 }
 

@@ -1,6 +1,7 @@
 // Reading and writing a file in one piece, over the Files port. A write never destroys the previous file:
-// the new bytes go to a flushed temporary file in the same folder, which then replaces the target. A write
-// that completed removes the temporary files that earlier saves there left behind.
+// the new bytes go to a flushed temporary file in the same folder, named after the target, which then takes
+// the target's name in one rename. A write that completed sends to the Recycle Bin what earlier saves there
+// left behind, but never a file that may be the only copy of a document.
 #pragma once
 #include "platform/ports.h"
 
@@ -8,8 +9,9 @@ namespace base {
 
 // False when the file is missing, unreadable or too large for memory; content is then empty.
 bool ReadWholeBytes(Files& files, const Text& path, Bytes& content);
-// True only when the target holds exactly these bytes; on failure the target is as it was.
-bool WriteWholeBytes(Files& files, const Text& path, const Bytes& content);
+// True only when the target holds exactly these bytes; on failure the target is as it was, unless the file
+// system lost it half-way: the new bytes are then kept in a temporary file, whose path goes to kept.
+bool WriteWholeBytes(Files& files, const Text& path, const Bytes& content, Text* kept = nullptr);
 
 // The same through the code page. An empty text means missing, empty or unreadable.
 Text ReadWholeFile(Files& files, const Text& path);

@@ -148,27 +148,36 @@ struct Files {
     virtual bool EntryExists(const Text& path) const = 0;    // file or folder
     virtual int64_t FileLength(const Text& path) const = 0;  // -1 when it cannot be read
     virtual bool ReadAll(const Text& path, Bytes& out) = 0;
-    // Creates a new, unique file in folder and returns its path (empty on failure).
-    virtual Text CreateTempFile(const Text& folder) = 0;
+    // Creates a new, unique file in folder, named "~ll", five hex digits and tail; returns its path (empty on
+    // failure).
+    virtual Text CreateTempFile(const Text& folder, const Text& tail) = 0;
     // Writes bytes to an existing or new file from its first byte, flushes to disk, closes; true only if all
     // held.
     virtual bool WriteFlushed(const Text& path, const Bytes& bytes) = 0;
     enum class ReplaceResult { Ok, TargetMissing, Failed, ReplacementKept };
-    // Atomically puts replacement in place of an existing target (ReplaceFileW semantics).
+    // Puts replacement in place of an existing target in one write-through rename, so that the target's name
+    // always holds the old file or the new one. ReplacementKept: the target is gone and the replacement still
+    // has its own name.
     virtual ReplaceResult Replace(const Text& target, const Text& replacement) = 0;
     virtual bool MoveReplacing(const Text& from, const Text& to) = 0;  // write-through move
     virtual bool Delete(const Text& path) = 0;
     virtual bool CreateFolder(const Text& path) = 0;
-    // The files in folder that CreateTempFile's naming made (of any process), their age from the last write
-    // (negative when the clocks disagree), and whether KeepTempFile marked them.
+    // The files in folder whose names start "~ll" and end ".tmp" (of any process), with their last write and
+    // whether they are read-only (KeepTempFile's mark).
     struct TempFile {
         Text path;
-        int64_t secondsSinceWrite = 0;
+        int64_t lastWrite = 0;  // as LastWrite gives it
         bool kept = false;
     };
     virtual std::vector<TempFile> FindTempFiles(const Text& folder) const = 0;
-    // Marks a temporary file that is a document's only copy, so that no sweep removes it (and no delete).
+    // Seconds since 1601 by the clock of the file system that holds path (a share's is the server's); 0 when
+    // it keeps none or the file is missing.
+    virtual int64_t LastWrite(const Text& path) const = 0;
+    // Marks a temporary file that is a document's only copy read-only (no delete takes it).
     virtual bool KeepTempFile(const Text& path) = 0;
+    // Sends a file to the Recycle Bin, from where the user can restore it. False, and the file stays, where
+    // its drive has none (a share, a removable drive) or the user declines its removal for good.
+    virtual bool Recycle(const Text& path) = 0;
 };
 
 // ---- registry ----------------------------------------------------------------------------------

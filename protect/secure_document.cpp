@@ -33,6 +33,12 @@ Text TooLargeMessage(int64_t length) {
            kNotOpenedMessage;
 }
 
+Text NotSavedMessage(const Text& kept, const Text& path) {
+    if (kept.empty()) return kNotSavedMessage;
+    return Text(kNotSavedMessage) + u"\r\nThe old file is gone; what you saved is kept in\r\n" + kept +
+           u"\r\nRename that file to " + base::GetFileNamePart(path) + u" to keep it.";
+}
+
 bool IsProtectedName(const Text& path) { return base::GetExtension(path) == u"txs"; }
 
 void ShowNuls(Text& text) { std::replace(text.begin(), text.end(), u'\0', kNulSymbol); }
@@ -176,7 +182,7 @@ bool DocumentStore::ConfirmUnmappable(std::u16string_view text) {
 DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool ask, Text text,
                                          base::TextFormat& format) {
     bool ok = false;
-    Text key;
+    Text key, keptCopy;
     protect::SealedKey fresh(m_Crypto);
     base::TextFormat written = format;
     const bool sealed = protect::IsSealedName(path), secret = sealed || protect::IsProtectedName(path);
@@ -184,7 +190,7 @@ DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool 
         protect::RestoreNuls(text);  // the symbol is no character the question should count
         if (!secret) {
             if (!ConfirmPlainUnmappable(text, written)) return Saved::Cancelled;
-            ok = base::WriteWholeBytes(m_Files, path, base::EncodeDocument(text, written));
+            ok = base::WriteWholeBytes(m_Files, path, base::EncodeDocument(text, written), &keptCopy);
         } else {
             written = {};  // masked and sealed documents are held in a form of their own
             if (!sealed && !ConfirmUnmappable(text)) {
@@ -211,7 +217,7 @@ DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool 
                 ok = true;
             }
             base::Wipe(text);
-            ok = ok && base::WriteWholeBytes(m_Files, path, file);
+            ok = ok && base::WriteWholeBytes(m_Files, path, file, &keptCopy);
         }
     } catch (const std::exception&) {
         platform::TraceCurrentException(u"save");
@@ -234,8 +240,9 @@ DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool 
         return Saved::Written;
     }
     base::Wipe(key);
-    // The modified mark stays, and the user learns that the file on disk is the old one.
-    m_Prompts.Message(protect::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
+    // The modified mark stays, and the user learns that the file on disk is the old one, or where the new one
+    // is when the old is gone.
+    m_Prompts.Message(protect::NotSavedMessage(keptCopy, path), MsgButtons::Ok, MsgIcon::None);
     return Saved::Failed;
 }
 

@@ -17,6 +17,8 @@ constexpr char16_t kPasswordCodePageMessage[] =
     u"This password has a character that a protected file cannot hold (only English and Thai letters, "
     u"digits and signs).\r\nPlease choose another password.";
 constexpr char16_t kNotSavedMessage[] = u"Your file has NOT been saved.";
+// The same when the file system lost the old file half-way and the new one is kept under a temporary name.
+Text NotSavedMessage(const Text& kept, const Text& path);
 constexpr char16_t kNotOpenedMessage[] = u"Your file has NOT been opened.";
 constexpr char16_t kMissingMessage[] = u"This file does not exist.\r\nYour file has NOT been opened.";
 

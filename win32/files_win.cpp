@@ -1,6 +1,8 @@
 #include "win32/files_win.h"
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include "win32/win_util.h"
 
 namespace {
@@ -29,18 +31,12 @@ Text WithSlash(const Text& folder) {
     return !folder.empty() && folder.back() != u'\\' && folder.back() != u'/' ? folder + u"\\" : folder;
 }
 
-// CreateTempFile's names: "~ll", five upper-case hex digits, ".tmp". The wildcard also matches 8.3 short
-// names ("~LL123~1.TMP" of a longer name), so each long name found is checked again.
-constexpr wchar_t kTempPattern[] = L"~ll?????.tmp";
-bool IsTempName(const wchar_t* name) {
-    if (lstrlenW(name) != 12 || name[0] != L'~' || name[1] != L'l' || name[2] != L'l') return false;
-    for (int i = 3; i < 8; ++i)
-        if (!((name[i] >= L'0' && name[i] <= L'9') || (name[i] >= L'A' && name[i] <= L'F'))) return false;
-    return lstrcmpW(name + 8, L".tmp") == 0;
-}
+// What FindTempFiles lists; the core tells its own names among them.
+constexpr wchar_t kTempPattern[] = L"~ll*.tmp";
 
-int64_t Ticks(const FILETIME& t) {
-    return static_cast<int64_t>((uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime);
+// Seconds since 1601; 0 stays 0 (no time kept).
+int64_t Seconds(const FILETIME& t) {
+    return static_cast<int64_t>(((uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime) / 10'000'000);
 }
 
 }  // namespace
@@ -78,16 +74,16 @@ bool Win32Files::ReadAll(const Text& path, Bytes& out) {
     return true;
 }
 
-Text Win32Files::CreateTempFile(const Text& folder) {
+Text Win32Files::CreateTempFile(const Text& folder, const Text& tail) {
     // Named here rather than by GetTempFileNameW, whose result must fit in MAX_PATH: a document in a deep
     // folder must still be saved beside itself.
     const Text base = WithSlash(folder);
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const unsigned unique = (GetTickCount() * 2654435761u) ^ (GetCurrentProcessId() << 16) ^ ++counter;
-        wchar_t name[16];
-        wsprintfW(name, L"~ll%05X.tmp", unique & 0xFFFFF);  // what IsTempName recognises
-        const Text path = base + win::FromW(name);
+        wchar_t digits[16];
+        wsprintfW(digits, L"~ll%05X", unique & 0xFFFFF);
+        const Text path = base + win::FromW(digits) + tail;
         win::ScopedHandle f(
             CreateFileW(P(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (f.Valid()) return path;
@@ -114,26 +110,37 @@ bool Win32Files::WriteFlushed(const Text& path, const Bytes& bytes) {
 }
 
 Files::ReplaceResult Win32Files::Replace(const Text& target, const Text& replacement) {
-    const DWORD attributes = GetFileAttributesW(P(target));
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    WIN32_FILE_ATTRIBUTE_DATA old;
+    if (!GetFileAttributesExW(P(target), GetFileExInfoStandard, &old) ||
+        (old.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return ReplaceResult::TargetMissing;
+    if (old.dwFileAttributes & FILE_ATTRIBUTE_READONLY) return ReplaceResult::Failed;
     {
-        // A target that another program holds without sharing deletion cannot be replaced; finding out
-        // first keeps ReplaceFileW from starting (Wine's leaves a stray file of its own behind then).
+        // A target that another program holds without sharing deletion cannot be replaced (Wine's rename
+        // would go ahead regardless).
         win::ScopedHandle probe(CreateFileW(P(target), DELETE,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
         if (!probe.Valid()) return ReplaceResult::Failed;
     }
-    // The new file takes the old one's visible attributes (ReplaceFileW does so on Windows, not on Wine).
+    // The new file takes the old one's visible attributes and creation time, as ReplaceFileW would give it.
+    // ReplaceFileW itself is not used: without a backup name it removes the target before it renames the
+    // replacement (Wine's deletes it first), so a power cut in between leaves the temp as the only copy; one
+    // rename over the target never leaves the name empty.
     constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    if (attributes & kKept) SetFileAttributesW(P(replacement), attributes & kKept);
-    if (ReplaceFileW(P(target), P(replacement), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+    if (old.dwFileAttributes & kKept) SetFileAttributesW(P(replacement), old.dwFileAttributes & kKept);
+    {
+        win::ScopedHandle f(
+            CreateFileW(P(replacement), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (f.Valid()) SetFileTime(f.Get(), &old.ftCreationTime, nullptr, nullptr);
+    }
+    if (MoveFileExW(P(replacement), P(target), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return ReplaceResult::Ok;
-    // 1176: the old file is gone and the replacement still has its own name.
-    return GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT ? ReplaceResult::ReplacementKept
-                                                              : ReplaceResult::Failed;
+    // A file system that replaces by a delete and a rename may have failed in between.
+    return GetFileAttributesW(P(target)) == INVALID_FILE_ATTRIBUTES && GetLastError() == ERROR_FILE_NOT_FOUND
+               ? ReplaceResult::ReplacementKept
+               : ReplaceResult::Failed;
 }
 
 bool Win32Files::MoveReplacing(const Text& from, const Text& to) {
@@ -151,19 +158,41 @@ std::vector<Files::TempFile> Win32Files::FindTempFiles(const Text& folder) const
     HANDLE find = FindFirstFileExW(P(base + win::FromW(kTempPattern)), FindExInfoBasic, &data,
                                    FindExSearchNameMatch, nullptr, 0);
     if (find == INVALID_HANDLE_VALUE) return found;
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
     do {
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsTempName(data.cFileName)) continue;
-        found.push_back({base + win::FromW(data.cFileName),
-                         (Ticks(now) - Ticks(data.ftLastWriteTime)) / 10'000'000,
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        found.push_back({base + win::FromW(data.cFileName), Seconds(data.ftLastWriteTime),
                          (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0});
     } while (FindNextFileW(find, &data));
     FindClose(find);
     return found;
 }
 
+int64_t Win32Files::LastWrite(const Text& path) const {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExW(P(path), GetFileExInfoStandard, &data) ? Seconds(data.ftLastWriteTime) : 0;
+}
+
 bool Win32Files::KeepTempFile(const Text& path) {
     const DWORD a = GetFileAttributesW(P(path));
     return a != INVALID_FILE_ATTRIBUTES && SetFileAttributesW(P(path), a | FILE_ATTRIBUTE_READONLY);
+}
+
+bool Win32Files::Recycle(const Text& path) {
+    // The shell deletes for good what it cannot recycle, silently where it asks nothing: only a fixed drive
+    // has a Recycle Bin (not a share, nor a removable drive), and the shell's own paths end at MAX_PATH.
+    const std::wstring full = win::FullPathName(win::W(path));
+    wchar_t root[MAX_PATH + 1];
+    if (full.empty() || full.size() >= MAX_PATH || !GetVolumePathNameW(full.c_str(), root, MAX_PATH + 1) ||
+        GetDriveTypeW(root) != DRIVE_FIXED)
+        return false;
+    std::wstring from = full;
+    from.push_back(L'\0');  // a list of one, ended by an empty name
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    // A file the bin cannot take (too large for it, or a drive set to remove files at once) is asked about
+    // rather than deleted without a word; No leaves it.
+    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING | FOF_SILENT | FOF_NOERRORUI;
+    return SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted &&
+           GetFileAttributesW(full.c_str()) == INVALID_FILE_ATTRIBUTES;
 }

@@ -1,4 +1,4 @@
-// The file system: existence, length, whole reads, and the pieces of an atomic save.
+// The file system: existence, length, whole reads, the pieces of an atomic save, and the Recycle Bin.
 #pragma once
 #include "platform/ports.h"
 
@@ -7,12 +7,14 @@ struct Win32Files : Files {
     bool EntryExists(const Text& path) const override;
     int64_t FileLength(const Text& path) const override;
     bool ReadAll(const Text& path, Bytes& out) override;
-    Text CreateTempFile(const Text& folder) override;
+    Text CreateTempFile(const Text& folder, const Text& tail) override;
     bool WriteFlushed(const Text& path, const Bytes& bytes) override;
     ReplaceResult Replace(const Text& target, const Text& replacement) override;
     bool MoveReplacing(const Text& from, const Text& to) override;
     bool Delete(const Text& path) override;
     bool CreateFolder(const Text& path) override;
     std::vector<TempFile> FindTempFiles(const Text& folder) const override;
+    int64_t LastWrite(const Text& path) const override;
     bool KeepTempFile(const Text& path) override;
+    bool Recycle(const Text& path) override;
 };

@@ -45,14 +45,18 @@ bool FakeFiles::ReadAll(const Text& path, Bytes& out) {
     return false;
 }
 
-Text FakeFiles::CreateTempFile(const Text& folder) {
+Text FakeFiles::CreateTempFile(const Text& folder, const Text& tail) {
     if (failCreateTemp) return {};
     const Text prefix = !folder.empty() && folder.back() == u'\\' ? folder : folder + u"\\";
     Text name;
     do {
-        name = prefix + u"~ll" + Text(1, static_cast<char16_t>(u'A' + tempCounter++ % 26)) + u".tmp";
+        Text digits(5, u'0');
+        for (int n = ++tempCounter, i = 4; i >= 0; --i, n /= 16)
+            digits[static_cast<size_t>(i)] = u"0123456789ABCDEF"[n % 16];
+        name = prefix + u"~ll" + digits + tail;
     } while (FileExists(name));
     files[Key(name)] = {};
+    written[Key(name)] = clock;
     return name;
 }
 
@@ -64,6 +68,7 @@ bool FakeFiles::WriteFlushed(const Text& path, const Bytes& bytes) {
         return false;
     }
     stored = bytes;
+    written[Key(path)] = clock;
     return true;
 }
 
@@ -75,6 +80,7 @@ Files::ReplaceResult FakeFiles::Replace(const Text& target, const Text& replacem
         return ReplaceResult::ReplacementKept;
     }
     files[Key(target)] = files[Key(replacement)];
+    written[Key(target)] = LastWrite(replacement);
     files.erase(Key(replacement));
     return ReplaceResult::Ok;
 }
@@ -82,6 +88,7 @@ Files::ReplaceResult FakeFiles::Replace(const Text& target, const Text& replacem
 bool FakeFiles::MoveReplacing(const Text& from, const Text& to) {
     if (failMove || !FileExists(from) || readOnly.count(Key(to))) return false;
     files[Key(to)] = files[Key(from)];
+    written[Key(to)] = LastWrite(from);
     files.erase(Key(from));
     return true;
 }
@@ -104,15 +111,27 @@ std::vector<Files::TempFile> FakeFiles::FindTempFiles(const Text& folder) const 
         if (!path.starts_with(prefix) || !path.ends_with(u".tmp") ||
             path.find(u'\\', prefix.size()) != Text::npos)
             continue;
-        const auto a = age.find(path);
-        found.push_back({path, a == age.end() ? 0 : a->second, readOnly.count(path) != 0});
+        found.push_back({path, LastWrite(path), readOnly.count(path) != 0});
     }
     return found;
+}
+
+int64_t FakeFiles::LastWrite(const Text& path) const {
+    if (!FileExists(path)) return 0;
+    const auto w = written.find(Key(path));
+    return w == written.end() ? clock : w->second;
 }
 
 bool FakeFiles::KeepTempFile(const Text& path) {
     if (!FileExists(path)) return false;
     readOnly.insert(Key(path));
+    return true;
+}
+
+bool FakeFiles::Recycle(const Text& path) {
+    if (noRecycleBin || !FileExists(path)) return false;
+    recycleBin[Key(path)] = files[Key(path)];
+    files.erase(Key(path));
     return true;
 }
 

@@ -101,6 +101,7 @@ struct FakeFiles : Files {
     bool failReplace = false;
     bool replaceKeepsReplacement = false;  // ERROR_UNABLE_TO_MOVE_REPLACEMENT: target gone, temp holds data
     bool failMove = false;
+    bool noRecycleBin = false;       // a share or a removable drive: Recycle refuses
     std::set<Text> unreadable;       // the read breaks off half-way, after filling half the buffer
     std::set<Text> tooLarge;         // reading these runs out of memory (std::bad_alloc)
     std::map<Text, int64_t> sparse;  // files of this length that hold nothing in memory (see PutSparse)
@@ -114,17 +115,21 @@ struct FakeFiles : Files {
     }
     int64_t FileLength(const Text& path) const override;
     bool ReadAll(const Text& path, Bytes& out) override;
-    Text CreateTempFile(const Text& folder) override;
+    Text CreateTempFile(const Text& folder, const Text& tail) override;
     bool WriteFlushed(const Text& path, const Bytes& bytes) override;
     ReplaceResult Replace(const Text& target, const Text& replacement) override;
     bool MoveReplacing(const Text& from, const Text& to) override;
     bool Delete(const Text& path) override;
     bool CreateFolder(const Text& path) override;
     std::vector<TempFile> FindTempFiles(const Text& folder) const override;
+    int64_t LastWrite(const Text& path) const override;
     bool KeepTempFile(const Text& path) override;
+    bool Recycle(const Text& path) override;
 
     // Test helpers.
-    std::map<Text, int64_t> age;  // seconds since a file was last written; 0 unless set
+    int64_t clock = 13'400'000'000;    // the disk's clock, seconds since 1601: what a write stamps
+    std::map<Text, int64_t> written;   // last writes that differ from the clock's time of the write
+    std::map<Text, Bytes> recycleBin;  // by the path each file had
     void Put(const Text& path, const Bytes& bytes) { files[Key(path)] = bytes; }
     // A file of this length on disk; reading it runs out of memory, as reading such a file whole would.
     void PutSparse(const Text& path, int64_t length) {

@@ -278,54 +278,124 @@ TEST_F(FailedSave, ReadOnlyTarget) {
     ExpectNothingChanged();
 }
 
-TEST(WholeFile, ReplacementKeptIsFinishedByMovingTheTempIntoPlace) {
-    FakeFiles files;
-    files.Put(u"C:\\d\\x.txt", "old");
-    files.replaceKeepsReplacement = true;
-    EXPECT_TRUE(base::WriteWholeFile(files, u"C:\\d\\x.txt", u"new"));
-    EXPECT_EQ(files.Get(u"C:\\d\\x.txt"), "new");
-    EXPECT_EQ(files.files.size(), 1u);
+TEST_F(FailedSave, OldFileLostHalfWayKeepsTheNewOneAndSaysWhere) {
+    // The file system removed the old file but could not give the new one its name, nor could the move after.
+    files.replaceKeepsReplacement = files.failMove = true;
+    fou.SecureSave(false);
+    EXPECT_FALSE(files.FileExists(u"C:\\docs\\h.txs"));
+    ASSERT_EQ(FileCount(), 1u);
+    const Text kept = files.files.begin()->first;
+    EXPECT_EQ(files.Get(kept), Protected(u"pw", u"new text!"));  // masked, as the document would have been
+    EXPECT_TRUE(files.readOnly.count(kept));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    const Text& said = prompts.messages[0].text;
+    EXPECT_TRUE(said.starts_with(protect::kNotSavedMessage)) << base::ToCodePage(said);
+    EXPECT_NE(FakeFiles::Key(said).find(u"\r\n" + kept + u"\r\n"), Text::npos) << base::ToCodePage(said);
+    EXPECT_NE(said.find(u"h.txs"), Text::npos);
+    EXPECT_TRUE(fou.Modified());
+    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\h.txs");
 }
 
-TEST(WholeFile, LeftoversOfEarlierSavesGoWithTheNextCompletedSaveButNeverAnOnlyCopy) {
+TEST(WholeFile, ATargetLostHalfWayIsFinishedByMovingTheTempIntoPlace) {
+    // Whether the replace says the target is gone or only fails: what counts is that the name is empty.
+    struct LosesTarget : FakeFiles {
+        ReplaceResult Replace(const Text& target, const Text&) override {
+            files.erase(Key(target));
+            return ReplaceResult::Failed;
+        }
+    };
+    FakeFiles kept;
+    LosesTarget failed;
+    for (FakeFiles* files : {&kept, static_cast<FakeFiles*>(&failed)}) {
+        files->Put(u"C:\\d\\x.txt", "old");
+        files->replaceKeepsReplacement = true;
+        Text where = u"untouched";
+        EXPECT_TRUE(base::WriteWholeBytes(*files, u"C:\\d\\x.txt", "new", &where));
+        EXPECT_EQ(files->Get(u"C:\\d\\x.txt"), "new");
+        EXPECT_EQ(files->files.size(), 1u);
+        EXPECT_EQ(where, u"untouched");
+    }
+}
+
+TEST(WholeFile, LeftoversOfCutOffSavesGoToTheRecycleBinAndAnOnlyCopyNeverMoves) {
     FakeFiles files;
     files.Put(u"C:\\d\\x.txt", "old");
-    const Text cutOff = u"C:\\d\\~llold.tmp", inProgress = u"C:\\d\\~llnew.tmp",
-               sub = u"C:\\d\\s\\~llsub.tmp", notOurs = u"C:\\d\\~llold.txt",
-               elsewhere = u"C:\\e\\~llold.tmp";
-    for (const Text& leftover : {cutOff, inProgress, sub, notOurs, elsewhere}) {
+    files.Put(u"C:\\d\\y.txt", "old why");
+    const int64_t twoHoursAgo = files.clock - 2 * 3600;
+    // Each temp is named after its document; the five digits are any.
+    const Text cutOff = u"C:\\d\\~ll0A1B2.y.txt.tmp",  // y.txt is there: a cut-off save's leftover
+        inProgress = u"C:\\d\\~ll0A1B3.y.txt.tmp",     // another instance's save, a minute old
+        orphan = u"C:\\d\\~ll0A1B4.gone.txt.tmp",      // its document is gone: maybe the only copy
+        anonymous = u"C:\\d\\~ll0A1B5.tmp",            // an earlier editor's: whose, nobody knows
+        noStamp = u"C:\\d\\~ll0A1B6.y.txt.tmp",        // a file system that keeps no time
+        unixEpoch = u"C:\\d\\~ll0A1B7.y.txt.tmp",      // a stamp of 1970
+        future = u"C:\\d\\~ll0A1B8.y.txt.tmp",         // written "later" by a clock ahead of the disk's
+        marked = u"C:\\d\\~ll0A1B9.y.txt.tmp",         // kept by an earlier editor as an only copy
+        notHex = u"C:\\d\\~llZZZZZ.y.txt.tmp", notTemp = u"C:\\d\\~ll0A1BA.y.txt",
+               sub = u"C:\\d\\s\\~ll0A1BB.y.txt.tmp", elsewhere = u"C:\\e\\~ll0A1BC.y.txt.tmp";
+    const std::vector<Text> leftovers = {cutOff, inProgress, orphan, anonymous, noStamp, unixEpoch,
+                                         future, marked,     notHex, notTemp,   sub,     elsewhere};
+    for (const Text& leftover : leftovers) {
         files.Put(leftover, "half a save");
-        files.age[FakeFiles::Key(leftover)] = 2 * 3600;
+        files.written[FakeFiles::Key(leftover)] = twoHoursAgo;
     }
-    files.age[FakeFiles::Key(inProgress)] = 60;  // another instance's save, under way
+    files.written[FakeFiles::Key(inProgress)] = files.clock - 60;
+    files.written[FakeFiles::Key(noStamp)] = 0;
+    files.written[FakeFiles::Key(unixEpoch)] = 11'644'473'600;
+    files.written[FakeFiles::Key(future)] = files.clock + 3 * 3600;
+    files.readOnly.insert(FakeFiles::Key(marked));
+    const auto stillThere = [&](const std::vector<Text>& expected) {
+        for (const Text& f : expected) EXPECT_EQ(files.Get(f), "half a save") << base::ToCodePage(f);
+    };
 
     // A failed save sweeps nothing.
     files.failReplace = true;
     EXPECT_FALSE(base::WriteWholeFile(files, u"C:\\d\\x.txt", u"new"));
-    EXPECT_EQ(files.files.size(), 6u);
+    EXPECT_EQ(files.files.size(), 2 + leftovers.size());
 
-    // The old file gone and the new one left under its temporary name: kept, marked, and an hour later
-    // still not swept, since it is all that is left of x.txt.
+    // The old file gone and the new one left under its temporary name: kept, named, and an hour later still
+    // where it was, since it is all that is left of x.txt.
     files.failReplace = false;
     files.replaceKeepsReplacement = files.failMove = true;
-    EXPECT_FALSE(base::WriteWholeFile(files, u"C:\\d\\x.txt", u"new"));
-    EXPECT_FALSE(files.FileExists(u"C:\\d\\x.txt"));
-    ASSERT_EQ(files.files.size(), 6u);
     Text onlyCopy;
-    for (const Files::TempFile& t : files.FindTempFiles(u"C:\\d"))
-        if (t.kept) onlyCopy = t.path;
-    ASSERT_FALSE(onlyCopy.empty());
+    EXPECT_FALSE(base::WriteWholeBytes(files, u"C:\\d\\x.txt", "new", &onlyCopy));
+    EXPECT_FALSE(files.FileExists(u"C:\\d\\x.txt"));
     EXPECT_EQ(files.Get(onlyCopy), "new");
-    files.age[FakeFiles::Key(onlyCopy)] = 2 * 3600;
+    EXPECT_TRUE(onlyCopy.starts_with(u"C:\\d\\~ll")) << base::ToCodePage(onlyCopy);
+    EXPECT_TRUE(onlyCopy.ends_with(u".x.txt.tmp")) << base::ToCodePage(onlyCopy);
+    ASSERT_EQ(files.files.size(), 2 + leftovers.size());
+    files.written[FakeFiles::Key(onlyCopy)] = twoHoursAgo;
+    files.readOnly.erase(FakeFiles::Key(onlyCopy));  // a file system that does not keep the mark
 
-    // The next completed save in that folder takes only the cut-off save's temp.
+    // The next completed save in that folder sends only the cut-off save's temp to the Recycle Bin, where the
+    // user can still get it back; nothing is deleted.
     files.replaceKeepsReplacement = files.failMove = false;
-    EXPECT_TRUE(base::WriteWholeFile(files, u"C:\\d\\y.txt", u"why"));
-    EXPECT_EQ(files.Get(u"C:\\d\\y.txt"), "why");
+    files.clock += 60;
+    EXPECT_TRUE(base::WriteWholeFile(files, u"C:\\d\\z.txt", u"zed"));
+    EXPECT_EQ(files.Get(u"C:\\d\\z.txt"), "zed");
     EXPECT_FALSE(files.FileExists(cutOff));
-    for (const Text& kept : {inProgress, sub, notOurs, elsewhere, onlyCopy})
-        EXPECT_TRUE(files.FileExists(kept));
+    EXPECT_EQ(files.recycleBin, (std::map<Text, Bytes>{{FakeFiles::Key(cutOff), "half a save"}}));
+    stillThere(
+        {inProgress, orphan, anonymous, noStamp, unixEpoch, future, marked, notHex, notTemp, sub, elsewhere});
     EXPECT_EQ(files.Get(onlyCopy), "new");
+    EXPECT_EQ(files.files.size(), 2 + leftovers.size());  // z.txt came, the cut-off temp went to the bin
+
+    // A drive without a Recycle Bin (a share, a removable drive) keeps its leftovers, even old ones.
+    files.noRecycleBin = true;
+    files.clock += 2 * 3600;
+    EXPECT_TRUE(base::WriteWholeFile(files, u"C:\\d\\z.txt", u"zed 2"));
+    EXPECT_EQ(files.recycleBin.size(), 1u);
+    stillThere(
+        {inProgress, orphan, anonymous, noStamp, unixEpoch, future, marked, notHex, notTemp, sub, elsewhere});
+    EXPECT_EQ(files.Get(onlyCopy), "new");
+
+    // Once x.txt is back, its old temp is a leftover like any other.
+    files.noRecycleBin = false;
+    files.Put(u"C:\\d\\x.txt", "restored");
+    EXPECT_TRUE(base::WriteWholeFile(files, u"C:\\d\\z.txt", u"zed 3"));
+    EXPECT_EQ(files.recycleBin.count(FakeFiles::Key(onlyCopy)), 1u);
+    EXPECT_EQ(files.recycleBin.count(FakeFiles::Key(inProgress)), 1u);  // two hours on, it is old too
+    stillThere({orphan, anonymous, noStamp, unixEpoch, future, marked, notHex, notTemp, sub, elsewhere});
 }
 
 TEST(WholeFile, NewFileIsMovedIntoPlaceAndTheTempIsMadeInTheSameFolder) {
@@ -343,16 +413,22 @@ TEST(WholeFile, NewFileIsMovedIntoPlaceAndTheTempIsMadeInTheSameFolder) {
 
 TEST(WholeFile, TempFolderIsTheTargetsFolder) {
     struct Recording : FakeFiles {
-        std::vector<Text> folders;
-        Text CreateTempFile(const Text& folder) override {
+        std::vector<Text> folders, tails;
+        Text CreateTempFile(const Text& folder, const Text& tail) override {
             folders.push_back(folder);
-            return FakeFiles::CreateTempFile(folder);
+            tails.push_back(tail);
+            return FakeFiles::CreateTempFile(folder, tail);
         }
     } files;
     base::WriteWholeFile(files, u"C:\\d\\x.txt", u"a");
     base::WriteWholeFile(files, u"C:\\x.txt", u"a");
     base::WriteWholeFile(files, u"x.txt", u"a");
-    EXPECT_EQ(files.folders, (std::vector<Text>{u"C:\\d\\", u"C:\\", u".\\"}));
+    const Text longest(242, u'n'), tooLong(243, u'n');  // the temp's name may have 255 characters
+    base::WriteWholeFile(files, u"C:\\" + longest, u"a");
+    base::WriteWholeFile(files, u"C:\\" + tooLong, u"a");
+    EXPECT_EQ(files.folders, (std::vector<Text>{u"C:\\d\\", u"C:\\", u".\\", u"C:\\", u"C:\\"}));
+    EXPECT_EQ(files.tails, (std::vector<Text>{u".x.txt.tmp", u".x.txt.tmp", u".x.txt.tmp",
+                                              u"." + longest + u".tmp", u".tmp"}));
 }
 
 TEST_F(FailedSave, NothingPlainIsWrittenForAProtectedDocument) {
