@@ -8,6 +8,9 @@ exe="build/$LOCKLEAF_WINE_BUILD/lockleaf_win32_tests.exe"
 [ -f "$exe" ] || { echo "no Windows tests built ($exe)"; exit 0; }
 tmp=$(mktemp -d)
 export WINEPREFIX="$tmp/wp"
+# Wine's Recycle Bin is the XDG trash: the tests' leftovers go to one of their own.
+export XDG_DATA_HOME="$tmp/xdg"
+mkdir -p "$XDG_DATA_HOME"
 n=90
 while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
 Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &

@@ -10,6 +10,7 @@ BUILD=${E2E_BUILD:-$REPO/build/$LOCKLEAF_WINE_BUILD}
 E2E_NAME=$(basename "$0" .sh)
 E2E_TMP=$(mktemp -d "/tmp/lockleaf-e2e-$E2E_NAME.XXXXXX")
 export WINEPREFIX="$E2E_TMP/wp"
+export XDG_DATA_HOME="$E2E_TMP/xdg"  # Wine's Recycle Bin is the XDG trash: one per test
 SHOTS=${E2E_SHOTS:-$REPO/build/e2e-shots}
 APP_WIN='C:\Lockleaf'
 APP_DIR=

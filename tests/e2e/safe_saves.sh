@@ -4,6 +4,7 @@
 # password a user remembers opens a file an earlier copy saved with "?" in it. Opening an empty file or a
 # missing name leaves a caption that names what F2 writes; a character the code page lacks is never saved as
 # "?" without a question; Replace All is taken back by Ctrl+Z; a folder with a dot in its name is no extension.
+# A completed save sends a cut-off save's old temp to the Recycle Bin, and leaves one whose document is gone.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 D=$APP_DIR
@@ -12,6 +13,9 @@ printf 'old text' > "$D/plain.txt"
 mkdir -p "$WINEPREFIX/drive_c/v1.2"
 printf 'readme' > "$WINEPREFIX/drive_c/v1.2/README"
 wine_run "$BUILD/make_txs.exe" 'C:\Lockleaf\plain.txt' 'M?ller1' 'C:\Lockleaf\legacy.txs'
+printf 'cut off' > "$D/~ll0A1B2.plain.txt.tmp"
+printf 'only copy' > "$D/~ll0A1B3.gone.txt.tmp"
+touch -d '3 hours ago' "$D/~ll0A1B2.plain.txt.tmp" "$D/~ll0A1B3.gone.txt.tmp"
 menu() { press F10 Down "$@" Return; }  # File menu: New, Open..., Save, Save As..., Exit
 dialog() { wait_for_window Lockleaf || true; sleep 0.5; }
 caption_is() { eventually "$1" probe caption || true; check "$2" "$(probe caption)" "$1"; }
@@ -40,6 +44,9 @@ dialog; typed pw; press Return          # the prompt came back
 dialog; typed pw; press Return
 caption_is "s.txs - Lockleaf 1.0" "the password typed twice saves"
 check "as a protected file" "$(stat -c %s "$D/s.txs" 2>/dev/null)" "12"
+check "a cut-off save's temp left the folder" "$(ls "$D" | grep -c 'plain.txt.tmp' || true)" "0"
+check "for the Recycle Bin" "$(cat "$XDG_DATA_HOME"/Trash/files/~ll0A1B2.plain.txt.tmp* 2>/dev/null)" "cut off"
+check "a temp whose document is gone stays" "$(cat "$D/~ll0A1B3.gone.txt.tmp")" "only copy"
 
 open_file 'e.txt'
 caption_is "e.txt - Lockleaf 1.0" "an empty file opens under its name"

@@ -1,7 +1,13 @@
 // Whole-file reads and the atomic save against the real (Wine) file system.
+#include <windows.h>
+
 #include <gtest/gtest.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "base/whole_file.h"
@@ -69,6 +75,9 @@ struct RealFiles : ::testing::Test {
 
 using Listing = std::vector<Text>;
 
+// A name for a failure's message (the test's names are ASCII).
+std::string Ascii(const Text& t) { return std::string(t.begin(), t.end()); }
+
 }  // namespace
 
 TEST_F(RealFiles, NewFileIsMovedIntoPlaceAndNoTemporaryFileRemains) {
@@ -87,28 +96,87 @@ TEST_F(RealFiles, ExistingFileIsReplacedWholeKeepingItsAttributes) {
     EXPECT_EQ(Names(), Listing{u"doc.txt"});
 }
 
-TEST_F(RealFiles, ACompletedSaveSweepsOnlyTheTemporaryFilesThatCutOffSavesLeft) {
-    const Text cutOff = u"~ll0A1B2.tmp", inProgress = u"~ll0A1B3.tmp", onlyCopy = u"~ll0A1B4.tmp",
-               notHex = u"~llZZZZZ.tmp", longer = u"~ll0A1B5.tmp.bak";
-    for (const Text& name : {cutOff, inProgress, onlyCopy, notHex, longer}) {
+TEST_F(RealFiles, ACompletedSaveSendsCutOffSavesLeftoversToTheRecycleBinAndNeverTouchesAnOnlyCopy) {
+    const Text cutOff = u"~ll0A1B2.doc.txt.tmp",  // doc.txt is there: a cut-off save's leftover
+        inProgress = u"~ll0A1B3.doc.txt.tmp",     // just written: another save under way
+        orphan = u"~ll0A1B4.gone.txt.tmp",        // its document is gone: maybe the only copy
+        anonymous = u"~ll0A1B5.tmp",              // whose, its name does not say
+        marked = u"~ll0A1B6.doc.txt.tmp",         // kept read-only
+        early = u"~ll0A1B7.doc.txt.tmp",          // stamped 1975: no time at all
+        future = u"~ll0A1B8.doc.txt.tmp",         // stamped three hours ahead
+        notHex = u"~llZZZZZ.doc.txt.tmp", longer = u"~ll0A1B9.doc.txt.tmp.bak";
+    Put(u"doc.txt", "old");
+    for (const Text& name : {cutOff, inProgress, orphan, anonymous, marked, early, future, notHex, longer}) {
         Put(name, "half a save");
         if (name != inProgress) Age(name, 2 * 3600);
     }
-    ASSERT_TRUE(files.KeepTempFile(Path(onlyCopy)));
-    std::vector<Files::TempFile> found = files.FindTempFiles(dir);
-    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.path < b.path; });
-    ASSERT_EQ(found.size(), 3u);
-    EXPECT_EQ(found[0].path, Path(cutOff));
-    EXPECT_NEAR(static_cast<double>(found[0].secondsSinceWrite), 7200, 60);
-    EXPECT_FALSE(found[0].kept);
-    EXPECT_LT(found[1].secondsSinceWrite, 60);
-    EXPECT_EQ(found[2].path, Path(onlyCopy));
-    EXPECT_TRUE(found[2].kept);
+    Age(early, (int64_t{2026 - 1975} * 365) * 86400);
+    Age(future, -3 * 3600);
+    ASSERT_TRUE(files.KeepTempFile(Path(marked)));
 
+    // What the sweep is told: every "~ll*.tmp", stamped by the disk's clock, the read-only one marked.
+    std::vector<Files::TempFile> found = files.FindTempFiles(dir);
+    ASSERT_EQ(found.size(), 8u);
+    const int64_t now = files.LastWrite(Path(inProgress));
+    EXPECT_GT(now, int64_t{13'000'000'000});  // seconds since 1601: after 2012
+    for (const Files::TempFile& t : found) {
+        const Text name = t.path.substr(dir.size() + 1);
+        EXPECT_EQ(t.path, Path(name));
+        EXPECT_EQ(t.kept, name == marked) << Ascii(name);
+        if (name == cutOff) {
+            EXPECT_NEAR(static_cast<double>(now - t.lastWrite), 7200, 60);
+        }
+    }
+    EXPECT_EQ(files.LastWrite(Path(u"missing.txt")), 0);
+
+    SHQUERYRBINFO before{sizeof(SHQUERYRBINFO)};
+    const bool binCounts = SUCCEEDED(SHQueryRecycleBinW(win::W(dir), &before));
     ASSERT_TRUE(base::WriteWholeFile(files, Path(u"doc.txt"), u"done"));
     EXPECT_EQ(Get(u"doc.txt"), "done");
-    EXPECT_EQ(Names(), (Listing{u"doc.txt", inProgress, onlyCopy, longer, notHex}));
-    EXPECT_FALSE(files.Delete(Path(onlyCopy)));  // the mark holds against a plain delete too
+
+    // The cut-off save's temp is in the Recycle Bin, from where the user can take it back, or still here;
+    // nothing else moved, and nothing went for good.
+    const Listing rest = {anonymous, inProgress, marked, early, future, orphan, longer, notHex};
+    Listing expected = rest;
+    expected.push_back(u"doc.txt");
+    const Listing names = Names();
+    if (std::find(names.begin(), names.end(), cutOff) != names.end()) {
+        expected.push_back(cutOff);
+        std::printf("the leftover stayed: this drive has no Recycle Bin\n");
+    } else {
+        ASSERT_TRUE(binCounts) << "the leftover is gone and no Recycle Bin shows it";
+        SHQUERYRBINFO after{sizeof(SHQUERYRBINFO)};
+        ASSERT_TRUE(SUCCEEDED(SHQueryRecycleBinW(win::W(dir), &after)));
+        EXPECT_EQ(after.i64NumItems, before.i64NumItems + 1);
+        EXPECT_EQ(after.i64Size, before.i64Size + 11);
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(names, expected);
+    for (const Text& name : rest) EXPECT_EQ(Get(name), "half a save") << Ascii(name);
+    EXPECT_FALSE(files.Delete(Path(marked)));  // the mark holds against a plain delete too
+}
+
+TEST_F(RealFiles, ATempIsNamedAfterItsDocumentAndRenamedOverItInOneStep) {
+    // While the save is between its write and its rename, the folder holds the old file and the temp, whose
+    // name says which document it belongs to.
+    struct Watching : Win32Files {
+        RealFiles* test = nullptr;
+        Listing during;
+        ReplaceResult Replace(const Text& target, const Text& replacement) override {
+            during = test->Names();
+            return Win32Files::Replace(target, replacement);
+        }
+    } watching;
+    watching.test = this;
+    Put(u"notes.txt", "old");
+    ASSERT_TRUE(base::WriteWholeFile(watching, Path(u"notes.txt"), u"new"));
+    ASSERT_EQ(watching.during.size(), 2u);
+    EXPECT_EQ(watching.during[0], u"notes.txt");
+    EXPECT_TRUE(watching.during[1].starts_with(u"~ll") && watching.during[1].ends_with(u".notes.txt.tmp"))
+        << Ascii(watching.during[1]);
+    EXPECT_EQ(watching.during[1].size(), 8 + 14u);
+    EXPECT_EQ(Get(u"notes.txt"), "new");
+    EXPECT_EQ(Names(), Listing{u"notes.txt"});
 }
 
 TEST_F(RealFiles, ReadOnlyTargetFailsAndStaysUntouched) {
