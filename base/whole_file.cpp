@@ -91,8 +91,8 @@ bool WriteWholeBytes(Files& files, const Text& path, const Bytes& content, Text*
         const Files::ReplaceResult replaced = files.Replace(path, temp);
         placed = replaced == Files::ReplaceResult::Ok;
         replacing = replaced != Files::ReplaceResult::TargetMissing;
-        // A target that was there and is gone now (the file system did not rename in one step): the temp
-        // holds the new bytes, so finishing the move is the way back to a document under its name.
+        // A new file's temp moves in. So does one whose target was there and is gone now (a file system that
+        // did not rename in one step): finishing the move is the way back to a document under its name.
         if (!placed && (!replacing || !files.FileExists(path))) placed = files.MoveReplacing(temp, path);
     }
     // A temp that is the only copy left on disk is kept rather than losing the document altogether; it holds
