@@ -24,6 +24,7 @@ constexpr char16_t kAutoDetect[] = u"Auto-detect";
 
 std::vector<Text> EncodingNames() {
     std::vector<Text> names;
+    names.reserve(base::kEncodingCount);
     for (int e = 0; e < base::kEncodingCount; ++e)
         names.push_back(base::EncodingName(static_cast<base::Encoding>(e)));
     return names;
