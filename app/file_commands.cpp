@@ -1,6 +1,8 @@
 // The File menu: New, Open..., Save, Save As..., Exit, and the filter lists handed to the dialogs.
 // Loading and saving are SecureOpen / SecureSave; the dialogs are the one cmd1 the window keeps.
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 #include "app/fou.h"
 #include "base/paths.h"
@@ -17,6 +19,16 @@ constexpr char16_t kSaveAsList[] =
 // Positions in the Open list; the Save As list lacks its first entry.
 constexpr int32_t kOpenSecret = 2, kOpenSealed = 3, kOpenText = 4, kOpenOwnType = 6;
 constexpr int32_t kSaveAsFlags = 6;  // OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY
+// The Open dialog's Encoding list: detection first, then the encodings in their order.
+constexpr char16_t kAutoDetect[] = u"Auto-detect";
+
+std::vector<Text> EncodingNames() {
+    std::vector<Text> names;
+    names.reserve(base::kEncodingCount);
+    for (int e = 0; e < base::kEncodingCount; ++e)
+        names.push_back(base::EncodingName(static_cast<base::Encoding>(e)));
+    return names;
+}
 
 Text NulSeparated(Text list) {
     std::replace(list.begin(), list.end(), u'|', u'\0');
@@ -76,9 +88,7 @@ bool Fou::SaveAs() {
     dialog.FilterIndex = filterIndex;
     dialog.FileName = name;
     dialog.flags = kSaveAsFlags;
-    dialog.Encodings.clear();
-    for (int e = 0; e < base::kEncodingCount; ++e)
-        dialog.Encodings.push_back(base::EncodingName(static_cast<base::Encoding>(e)));
+    dialog.Encodings = EncodingNames();
     dialog.EncodingIndex = static_cast<int32_t>(d1::g_Format.encoding);
     // Protected and sealed documents have a form of their own: for one of them the list is off while its
     // types are chosen (a plain document proposed as a secret file keeps it, and a save as one ignores it).
@@ -88,8 +98,10 @@ bool Fou::SaveAs() {
     const Text chosen = ShowFileDialog(true);
     if (chosen.empty()) return false;
     base::TextFormat format = d1::g_Format;
-    if (dialog.EncodingIndex >= 0 && dialog.EncodingIndex < base::kEncodingCount)
-        format.encoding = static_cast<base::Encoding>(dialog.EncodingIndex);
+    // Another encoding is written in its usual form (UTF-16 with its mark); the document's own keeps its.
+    if (dialog.EncodingIndex >= 0 && dialog.EncodingIndex < base::kEncodingCount &&
+        static_cast<base::Encoding>(dialog.EncodingIndex) != format.encoding)
+        format = {static_cast<base::Encoding>(dialog.EncodingIndex), format.breaks};
     return SaveTo(chosen, true, format);
 }
 
@@ -111,8 +123,16 @@ void Fou::mnu1_Click(int index) {
             dialog.Filter = NulSeparated(kOpenList + piece);
             dialog.FilterIndex = filterIndex == 0 ? 1 : filterIndex;
             dialog.FileName = d1::g_FileName;
+            dialog.Encodings = EncodingNames();
+            dialog.Encodings.insert(dialog.Encodings.begin(), kAutoDetect);
+            dialog.EncodingIndex = 0;
+            // Protected and sealed documents have a form of their own.
+            dialog.EncodingOffTypes = 1u << (kOpenSecret - 1) | 1u << (kOpenSealed - 1);
             const Text chosen = ShowFileDialog(false);
-            if (!chosen.empty()) SecureOpen(chosen);
+            std::optional<base::Encoding> as;
+            if (dialog.EncodingIndex >= 1 && dialog.EncodingIndex <= base::kEncodingCount)
+                as = static_cast<base::Encoding>(dialog.EncodingIndex - 1);
+            if (!chosen.empty()) SecureOpen(chosen, as);
             break;
         }
         case kMnuSave:

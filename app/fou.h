@@ -1,6 +1,7 @@
 // The main editor window: composition, layout, caption, document state, keys, drops, menus.
 // The Win32 window procedure (win32) and the tests drive it through these handlers alone.
 #pragma once
+#include <optional>
 #include <vector>
 
 #include "ads/ad_strip.h"
@@ -62,7 +63,8 @@ public:
     // ---- documents ----
     // Loads path, plain or protected, into the active editor. Only a load that completes changes the text,
     // g_FileName and g_Password; otherwise the user has been told and the document shown stays as it was.
-    bool SecureOpen(const Text& path);
+    // as: the encoding chosen in the Open dialog for a plain document, instead of detecting one.
+    bool SecureOpen(const Text& path, std::optional<base::Encoding> as = std::nullopt);
     // Writes the document under g_FileName (Save As for an untitled one). ask: a new password even when one
     // is remembered. True when written.
     bool SecureSave(bool ask);

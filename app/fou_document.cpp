@@ -37,10 +37,10 @@ Text RememberedFor(const Text& path) {
 
 }  // namespace
 
-bool Fou::SecureOpen(const Text& path) {
+bool Fou::SecureOpen(const Text& path, std::optional<base::Encoding> as) {
     Text password = RememberedFor(path), text;
     base::TextFormat format;
-    if (m_Documents.Open(path, password, text, format) != DocumentStore::Opened::Text) return false;
+    if (m_Documents.Open(path, password, text, format, as) != DocumentStore::Opened::Text) return false;
     const bool shown = ShowDocument(text);
     // The box holds its own copy; ours of a protected or sealed text goes now.
     if (protect::IsProtectedName(path) || protect::IsSealedName(path)) base::Wipe(text);

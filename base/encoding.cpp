@@ -1,4 +1,5 @@
-// Detection reads the file once per candidate form (at most a BOM's, UTF-8, then the code page), the line
+// Detection reads the file once per candidate form (at most a BOM's or BOM-less UTF-16's, UTF-8, then the
+// code page; the test for BOM-less UTF-16 stops at the first byte of most other files), the line
 // breaks are counted once over the text, and a conversion, when the breaks call for one, is one more copy.
 #include "base/encoding.h"
 
@@ -15,11 +16,6 @@ namespace {
 
 constexpr char16_t kCr = u'\r', kLf = u'\n', kReplacement = u'\uFFFD';
 
-bool IsThai(char32_t c) { return c >= 0x0E00 && c <= 0x0E7F; }
-
-// Strict UTF-8 into text. multiByte: how many characters took more than one byte (counted until the guard
-// has seen four); thaiLike: false once a non-ASCII byte is no Thai letter or sign in the code page, or a
-// character read is Thai.
 // The UTF-16 units that well-formed UTF-8 bytes make: one a byte that is no continuation byte, and one more
 // a four-byte lead. For other bytes an upper bound of what DecodeUtf8 writes before it gives up.
 size_t Utf16Units(const unsigned char* b, size_t n) {
@@ -37,15 +33,15 @@ size_t Utf16Units(const unsigned char* b, size_t n) {
     return units;
 }
 
-bool DecodeUtf8(std::string_view bytes, Text& text, size_t& multiByte, bool& thaiLike) {
+// Strict UTF-8 into text; nonAscii: whether a character took more than one byte.
+bool DecodeUtf8(std::string_view bytes, Text& text, bool& nonAscii) {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t n = bytes.size();
     // Sized exactly: a buffer of one unit a byte would hold twice what three-byte Thai needs, for as long as
     // the document is open.
     text.resize(Utf16Units(b, n));
     char16_t* out = text.data();
-    multiByte = 0;
-    thaiLike = true;
+    nonAscii = false;
     for (size_t i = 0; i < n;) {
         const unsigned char lead = b[i];
         if (lead < 0x80) {
@@ -59,28 +55,21 @@ bool DecodeUtf8(std::string_view bytes, Text& text, size_t& multiByte, bool& tha
             while (i < n && b[i] < 0x80) *out++ = b[i++];
             continue;
         }
-        // Once the guard has seen enough, well-formed three-byte characters (Thai, most of the BMP) go
-        // straight through.
-        if (multiByte >= 4) {
-            const size_t from = i;
-            while (n - i >= 3 && (b[i] & 0xF0) == 0xE0 && (b[i + 1] & 0xC0) == 0x80 &&
-                   (b[i + 2] & 0xC0) == 0x80) {
-                const char16_t c = static_cast<char16_t>(((b[i] & 0x0F) << 12) | ((b[i + 1] & 0x3F) << 6) |
-                                                         (b[i + 2] & 0x3F));
-                if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)) return false;
-                *out++ = c;
-                i += 3;
-            }
-            if (i != from) continue;  // lead is stale now
+        nonAscii = true;
+        // Well-formed three-byte characters (Thai, most of the BMP) go straight through.
+        const size_t from = i;
+        while (n - i >= 3 && (b[i] & 0xF0) == 0xE0 && (b[i + 1] & 0xC0) == 0x80 &&
+               (b[i + 2] & 0xC0) == 0x80) {
+            const char16_t c =
+                static_cast<char16_t>(((b[i] & 0x0F) << 12) | ((b[i + 1] & 0x3F) << 6) | (b[i + 2] & 0x3F));
+            if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)) return false;
+            *out++ = c;
+            i += 3;
         }
+        if (i != from) continue;  // lead is stale now
         char32_t c = 0;
         const size_t length = ReadUtf8(b + i, n - i, c);
         if (length == 0) return false;
-        if (thaiLike && multiByte < 4) {
-            for (size_t k = 0; k < length; ++k) thaiLike = thaiLike && IsThai(CharOfByte(b[i + k]));
-            thaiLike = thaiLike && !IsThai(c);
-        }
-        ++multiByte;
         out = PutUtf16(out, c);
         i += length;
     }
@@ -94,6 +83,19 @@ void DecodeUtf16(std::string_view bytes, bool bigEndian, Text& text) {
     const int hi = bigEndian ? 0 : 1, lo = 1 - hi;
     for (size_t i = 0; i < text.size(); ++i)
         text[i] = static_cast<char16_t>((b[2 * i + hi] << 8) | b[2 * i + lo]);
+}
+
+// UTF-16 as tools write it without a byte-order mark, by every sign: an even length, and every unit a
+// character of U+0001..U+00FF (every other byte zero, none of the others). Such units are no NUL, no
+// surrogate and not the NUL symbol, so the decode gives the bytes back exactly. Code-page text never has
+// a NUL every other byte; a file that is both ways (e.g. 16-bit numbers) comes back whole either way.
+bool LooksLikeUtf16WithoutBom(std::string_view bytes, bool bigEndian) {
+    if (bytes.empty() || bytes.size() % 2) return false;
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t zero = bigEndian ? 0 : 1;
+    for (size_t i = 0; i < bytes.size(); i += 2)
+        if (b[i + zero] != 0 || b[i + 1 - zero] == 0) return false;
+    return true;
 }
 
 struct BreakCount {
@@ -146,29 +148,58 @@ bool StartsWith(std::string_view bytes, std::string_view prefix) {
 }
 
 // The unicode forms: the decoded text, unless the file is better kept through the code page.
-bool TryUnicode(std::string_view bytes, Text& text, Encoding& encoding) {
+bool TryUnicode(std::string_view bytes, Text& text, TextFormat& format) {
+    bool nonAscii = false;
     if (StartsWith(bytes, "\xEF\xBB\xBF")) {
-        size_t multiByte = 0;
-        bool thaiLike = false;
-        encoding = Encoding::Utf8Bom;
-        return DecodeUtf8(bytes.substr(3), text, multiByte, thaiLike);
+        format.encoding = Encoding::Utf8Bom;
+        return DecodeUtf8(bytes.substr(3), text, nonAscii);
     }
     const bool le = StartsWith(bytes, "\xFF\xFE"), be = StartsWith(bytes, "\xFE\xFF");
     if (le || be) {
         // An odd byte at the end belongs to no unit: the code page keeps such a file whole.
         if (bytes.size() % 2) return false;
         DecodeUtf16(bytes.substr(2), be, text);
-        encoding = be ? Encoding::Utf16Be : Encoding::Utf16Le;
+        format.encoding = be ? Encoding::Utf16Be : Encoding::Utf16Le;
         return true;
     }
-    size_t multiByte = 0;
-    bool thaiLike = false;
-    encoding = Encoding::Utf8;
-    if (!DecodeUtf8(bytes, text, multiByte, thaiLike)) return false;
-    // Plain ASCII reads the same either way and stays in the code page, as new documents are. A few Thai
-    // letters in the code page can also form valid UTF-8 ("รถ" is "ö"): under four such characters, every
-    // byte a Thai letter in the code page and none of them Thai as UTF-8, the code page wins.
-    return multiByte > 0 && !(multiByte < 4 && thaiLike);
+    for (const bool bigEndian : {false, true}) {
+        if (!LooksLikeUtf16WithoutBom(bytes, bigEndian)) continue;
+        DecodeUtf16(bytes, bigEndian, text);
+        format.encoding = bigEndian ? Encoding::Utf16Be : Encoding::Utf16Le;
+        format.noBom = true;
+        return true;
+    }
+    // Plain ASCII reads the same either way and stays in the code page, as new documents are. Thai in the
+    // code page is rarely valid UTF-8 (a short "รถ" is "ö"), and the Open dialog reads such a file as ANSI.
+    format.encoding = Encoding::Utf8;
+    return DecodeUtf8(bytes, text, nonAscii) && nonAscii;
+}
+
+// The bytes in the one encoding the user chose; its byte-order mark at the start is the mark.
+bool DecodeAs(std::string_view bytes, Encoding encoding, Text& text, TextFormat& format) {
+    format.encoding = encoding;
+    switch (encoding) {
+        case Encoding::Ansi:
+            text.resize(bytes.size());
+            DecodeCodePage(bytes, text.data());
+            return true;
+        case Encoding::Utf8:
+        case Encoding::Utf8Bom: {
+            const bool bom = StartsWith(bytes, "\xEF\xBB\xBF");
+            format.encoding = bom ? Encoding::Utf8Bom : Encoding::Utf8;
+            bool nonAscii = false;
+            return DecodeUtf8(bytes.substr(bom ? 3 : 0), text, nonAscii);
+        }
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be: {
+            if (bytes.size() % 2) return false;
+            const bool be = encoding == Encoding::Utf16Be;
+            format.noBom = !StartsWith(bytes, be ? "\xFE\xFF" : "\xFF\xFE");
+            DecodeUtf16(bytes.substr(format.noBom ? 0 : 2), be, text);
+            return true;
+        }
+    }
+    return false;
 }
 
 template <class Put>
@@ -209,19 +240,30 @@ Text EncodingName(Encoding encoding) {
 TextFormat DecodeDocument(std::string_view bytes, Text& text) {
     TextFormat format;
     BreakCount count;
-    bool unicode = TryUnicode(bytes, text, format.encoding);
+    bool unicode = TryUnicode(bytes, text, format);
     if (unicode) {
         count = CountBreaks(text);
         unicode = !count.symbol;
     }
     if (!unicode) {
-        format.encoding = Encoding::Ansi;
+        format = {};
         text.resize(bytes.size());
         DecodeCodePage(bytes, text.data());
         count = CountBreaks(text);
     }
     format.breaks = ToCrLf(text, count);
     return format;
+}
+
+bool DecodeDocumentAs(std::string_view bytes, Encoding encoding, Text& text, TextFormat& format) {
+    TextFormat read;
+    if (!DecodeAs(bytes, encoding, text, read)) return false;
+    const BreakCount count = CountBreaks(text);
+    // The symbol would come back as NUL: only the code page keeps such a file.
+    if (count.symbol) return false;
+    read.breaks = ToCrLf(text, count);
+    format = read;
+    return true;
 }
 
 Bytes EncodeDocument(std::u16string_view text, TextFormat format) {
@@ -269,7 +311,7 @@ Bytes EncodeDocument(std::u16string_view text, TextFormat format) {
                 } else if (IsHighSurrogate(c)) {
                     high = c;
                 } else {
-                    // No form holds an unpaired surrogate (none comes from a file read as UTF-8).
+                    // UTF-8 holds no unpaired surrogate: the save asks before it writes one as U+FFFD.
                     three(IsLowSurrogate(c) ? kReplacement : c);
                 }
             });
@@ -282,8 +324,10 @@ Bytes EncodeDocument(std::u16string_view text, TextFormat format) {
             const bool be = format.encoding == Encoding::Utf16Be;
             out.resize(2 + 2 * text.size());
             char* o = out.data();
-            *o++ = be ? '\xFE' : '\xFF';
-            *o++ = be ? '\xFF' : '\xFE';
+            if (!format.noBom) {
+                *o++ = be ? '\xFE' : '\xFF';
+                *o++ = be ? '\xFF' : '\xFE';
+            }
             EachUnit(text, format.breaks, [&](char16_t c) {
                 const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
                 *o++ = be ? hi : lo;

@@ -16,10 +16,13 @@ enum class LineBreaks { CrLf, Lf, Cr, Mixed };
 struct TextFormat {
     Encoding encoding = Encoding::Ansi;
     LineBreaks breaks = LineBreaks::CrLf;
+    // UTF-16 from a file that had no byte-order mark: written back without one.
+    bool noBom = false;
     bool operator==(const TextFormat&) const = default;
 };
 
-// The names of the encodings in the Save As list, in the enum's order.
+// The names of the encodings in the Save As list (and after "Auto-detect" in the Open list), in the enum's
+// order.
 constexpr int kEncodingCount = 5;
 Text EncodingName(Encoding encoding);
 
@@ -29,8 +32,13 @@ constexpr char16_t kNulSymbol = u'\u2400';
 // bytes to the text the box shows (NULs as the symbol, every break CR LF unless the file's are mixed), and
 // the form to write it back in. Never fails.
 TextFormat DecodeDocument(std::string_view bytes, Text& text);
+// bytes read in the encoding the user chose instead, the same way; a byte-order mark of that encoding at the
+// start is taken as one (for both UTF-8 forms), and format keeps whether there was one. False, and text
+// unspecified, when the file is not valid in that encoding or holds the NUL symbol there.
+bool DecodeDocumentAs(std::string_view bytes, Encoding encoding, Text& text, TextFormat& format);
 // The text as the box holds it, written in format: the symbol as NUL, CR LF as the format's break. Characters
-// the code page lacks become "?" (ask first: FirstUnmappable).
+// the code page lacks become "?" (ask first: FirstUnmappable), and in UTF-8 an unpaired surrogate becomes
+// U+FFFD (ask first: FirstUnpairedSurrogate).
 Bytes EncodeDocument(std::u16string_view text, TextFormat format);
 
 }  // namespace base

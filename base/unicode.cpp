@@ -44,6 +44,17 @@ size_t Utf8Length(std::u16string_view text) {
 
 }  // namespace
 
+size_t FirstUnpairedSurrogate(std::u16string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (IsSurrogatePair(text, i)) {
+            ++i;
+        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
+            return i;
+        }
+    }
+    return std::u16string_view::npos;
+}
+
 Bytes ToUtf8(std::u16string_view text) {
     Bytes out;
     out.reserve(Utf8Length(text));

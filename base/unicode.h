@@ -13,6 +13,10 @@ constexpr bool IsSurrogatePair(std::u16string_view text, size_t i) {
     return i + 1 < text.size() && IsHighSurrogate(text[i]) && IsLowSurrogate(text[i + 1]);
 }
 
+// The offset of the first surrogate that is not half of a pair (UTF-16 holds one, no other form does), or
+// npos.
+size_t FirstUnpairedSurrogate(std::u16string_view text);
+
 // The character of the UTF-8 sequence at b, whose lead byte is not ASCII, with n bytes left: its length, or 0
 // when the sequence is ill-formed (no such lead, an overlong form, a surrogate, past U+10FFFF, cut short).
 inline size_t ReadUtf8(const unsigned char* b, size_t n, char32_t& c) {

@@ -48,18 +48,14 @@ std::optional<Text> cmd1::Show(bool save) {
     r.flags = static_cast<uint32_t>(flags);
     // An empty default extension makes the dialog append the chosen type's extension.
     r.hasDefExt = save;
-    if (save) {
-        r.encodings = Encodings;
-        r.encoding = EncodingIndex;
-        r.encodingOffTypes = EncodingOffTypes;
-    }
+    r.encodings = Encodings;
+    r.encoding = EncodingIndex;
+    r.encodingOffTypes = EncodingOffTypes;
 
     const bool confirmed = save ? m_Dialogs.ShowSaveDialog(r) : m_Dialogs.ShowOpenDialog(r);
     const Text result = confirmed ? UpToNul(r.file) : Text();
-    if (save) {
-        FilterIndex = r.filterIndex;
-        if (confirmed) EncodingIndex = r.encoding;
-    }
+    if (save) FilterIndex = r.filterIndex;
+    if (confirmed) EncodingIndex = r.encoding;
     // The dialog may have moved the current directory; the next one starts there.
     InitDir = m_Process.CurrentDirectory();
     return result;

@@ -20,8 +20,8 @@ public:
     Text InitDir;
     Text DialogTitle;
     std::intptr_t hwndOwner = 0;  // pointer-sized so a 64-bit handle survives
-    // The Save dialog's "Encoding" list (none when empty), the chosen one (in and out) and the types for
-    // which it is disabled (bit 0: type 1).
+    // The dialog's "Encoding" list (none when empty), the chosen one (in and out) and the types for which it
+    // is disabled (bit 0: type 1).
     std::vector<Text> Encodings;
     int32_t EncodingIndex = 0;
     uint32_t EncodingOffTypes = 0;

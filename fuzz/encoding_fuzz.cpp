@@ -1,5 +1,6 @@
-// Any file read as a plain document and written back unedited gives its bytes exactly; the text never holds
-// U+0000, and an edit (a line typed at the end) comes back after a second read as the same text.
+// Any file read as a plain document and written back unedited gives its bytes exactly, detected or read in
+// any encoding the Open dialog offers that accepts it; the text never holds U+0000, and an edit (a line typed
+// at the end) comes back after a second read as the same text.
 #include <cstdint>
 #include <cstdlib>
 
@@ -18,6 +19,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const base::TextFormat reread = base::DecodeDocument(base::EncodeDocument(edited, format), again);
         if (reread.encoding == format.encoding && again != edited && format.breaks != base::LineBreaks::Mixed)
             std::abort();
+    }
+    for (int e = 0; e < base::kEncodingCount; ++e) {
+        Text as;
+        base::TextFormat chosen;
+        if (!base::DecodeDocumentAs(file, static_cast<base::Encoding>(e), as, chosen)) continue;
+        if (base::EncodeDocument(as, chosen) != file) std::abort();
+        if (as.find(u'\0') != Text::npos) std::abort();
     }
     return 0;
 }

@@ -92,7 +92,8 @@ struct PopupMenu {
 // ---- user interaction --------------------------------------------------------------------------
 
 // Utf8QuestionMarksCancel: "Save as UTF-8" (Yes, the default), "Save with "?"" (No) and Cancel.
-enum class MsgButtons { Ok, YesNo, YesNoCancel, Utf8QuestionMarksCancel };
+// Utf16ReplacementCancel: "Save as UTF-16" (Yes, the default), "Save with U+FFFD" (No) and Cancel.
+enum class MsgButtons { Ok, YesNo, YesNoCancel, Utf8QuestionMarksCancel, Utf16ReplacementCancel };
 enum class MsgIcon { None, Exclamation };
 enum class MsgResult { Ok, Yes, No, Cancel };
 
@@ -221,7 +222,7 @@ struct FileDialogRequest {
     uint32_t flags = 0;
     bool hasDefExt = false;  // present (an empty text) for Save, absent for Open
     Text defExt;
-    // A Save dialog's "Encoding" list (none when empty) and its selection, in and out. The list is disabled
+    // The dialog's "Encoding" list (none when empty) and its selection, in and out. The list is disabled
     // while a type whose bit is set in encodingOffTypes (bit 0: type 1) is chosen.
     std::vector<Text> encodings;
     int32_t encoding = 0;

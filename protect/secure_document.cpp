@@ -63,6 +63,34 @@ Text UnmappableMessage(std::u16string_view text, bool offerUtf8) {
                       : u".\r\n\r\nDo you want to save anyway?");
 }
 
+Text UnpairedSurrogateMessage(std::u16string_view text, bool offerUtf16) {
+    const size_t first = base::FirstUnpairedSurrogate(text);
+    size_t count = 0;
+    for (size_t i = first; i < text.size(); ++i) {
+        if (base::IsSurrogatePair(text, i)) {
+            ++i;
+        } else if (base::IsHighSurrogate(text[i]) || base::IsLowSurrogate(text[i])) {
+            ++count;
+        }
+    }
+    static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+    Text code = u"U+";
+    for (int shift = 12; shift >= 0; shift -= 4) code += kHex[(text[first] >> shift) & 0xF];
+    const size_t line = 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + first, u'\n'));
+    return Decimal(static_cast<int64_t>(count)) + (count == 1 ? u" character" : u" characters") +
+           u" of this document " + (count == 1 ? u"is half" : u"are halves") +
+           u" of a surrogate pair without the other half, which UTF-8 cannot store; " +
+           (count == 1 ? u"it" : u"they") + u" will be saved as \"\uFFFD\". The first is " + code +
+           u" on line " + Decimal(static_cast<int64_t>(line)) +
+           (offerUtf16
+                ? u".\r\n\r\nSave as UTF-16 to keep every character, or save with \"\uFFFD\" in their place?"
+                : u".\r\n\r\nDo you want to save anyway?");
+}
+
+Text NotReadableAsMessage(base::Encoding encoding) {
+    return u"This file cannot be read as " + base::EncodingName(encoding) + u".\r\n" + kNotOpenedMessage;
+}
+
 Text CommandLineDocument(const Text& commandLine) {
     const size_t n = commandLine.size();
     if (n >= 2 && commandLine.front() == u'"' && commandLine.back() == u'"' &&
@@ -77,7 +105,7 @@ DocumentStore::DocumentStore(Files& files, Prompts& prompts, Crypto& crypto)
     : m_Files(files), m_Prompts(prompts), m_Crypto(crypto), m_Sealed(crypto) {}
 
 DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text& text,
-                                          base::TextFormat& format) {
+                                          base::TextFormat& format, std::optional<base::Encoding> as) {
     if (const int64_t length = m_Files.FileLength(path); length > protect::kLargestDocument) {
         m_Prompts.Message(protect::TooLargeMessage(length), MsgButtons::Ok, MsgIcon::Exclamation);
         return Opened::Refused;
@@ -97,7 +125,13 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
         base::TextFormat read;
         const bool sealed = protect::IsSealedName(path) && !content.empty();
         if (!protect::IsSealedName(path) && !protect::IsProtectedName(path)) {
-            read = base::DecodeDocument(content, loaded);  // NULs already shown
+            // NULs already shown
+            if (!as) {
+                read = base::DecodeDocument(content, loaded);
+            } else if (!base::DecodeDocumentAs(content, *as, loaded, read)) {
+                m_Prompts.Message(protect::NotReadableAsMessage(*as), MsgButtons::Ok, MsgIcon::Exclamation);
+                return Opened::Refused;
+            }
         } else if (sealed) {
             if (!OpenSealedContent(path, content, password, loaded)) return Opened::Refused;
         } else if (!protect::IsProtectedName(path) || content.empty()) {
@@ -159,18 +193,38 @@ bool DocumentStore::AskNewPassword(Text& password, bool anyCharacter) {
 }
 
 bool DocumentStore::ConfirmPlainUnmappable(std::u16string_view text, base::TextFormat& format) {
-    if (format.encoding != base::Encoding::Ansi || base::FirstUnmappable(text) == std::u16string_view::npos)
-        return true;
-    switch (m_Prompts.Message(protect::UnmappableMessage(text, true), MsgButtons::Utf8QuestionMarksCancel,
-                              MsgIcon::Exclamation)) {
+    constexpr auto npos = std::u16string_view::npos;
+    if (format.encoding == base::Encoding::Ansi && base::FirstUnmappable(text) != npos) {
+        switch (m_Prompts.Message(protect::UnmappableMessage(text, true), MsgButtons::Utf8QuestionMarksCancel,
+                                  MsgIcon::Exclamation)) {
+            case MsgResult::Yes:
+                format.encoding = base::Encoding::Utf8;
+                break;  // which may still lack an unpaired surrogate
+            case MsgResult::No:
+                return true;  // "?" stands for those too
+            default:
+                return false;
+        }
+    }
+    const bool utf8 = format.encoding == base::Encoding::Utf8 || format.encoding == base::Encoding::Utf8Bom;
+    if (!utf8 || base::FirstUnpairedSurrogate(text) == npos) return true;
+    switch (m_Prompts.Message(protect::UnpairedSurrogateMessage(text, true),
+                              MsgButtons::Utf16ReplacementCancel, MsgIcon::Exclamation)) {
         case MsgResult::Yes:
-            format.encoding = base::Encoding::Utf8;
+            format.encoding = base::Encoding::Utf16Le;
+            format.noBom = false;
             return true;
         case MsgResult::No:
             return true;
         default:
             return false;
     }
+}
+
+bool DocumentStore::ConfirmUnpaired(std::u16string_view text) {
+    if (base::FirstUnpairedSurrogate(text) == std::u16string_view::npos) return true;
+    return m_Prompts.Message(protect::UnpairedSurrogateMessage(text), MsgButtons::YesNo,
+                             MsgIcon::Exclamation) == MsgResult::Yes;
 }
 
 bool DocumentStore::ConfirmUnmappable(std::u16string_view text) {
@@ -193,7 +247,7 @@ DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool 
             ok = base::WriteWholeBytes(m_Files, path, base::EncodeDocument(text, written), &keptCopy);
         } else {
             written = {};  // masked and sealed documents are held in a form of their own
-            if (!sealed && !ConfirmUnmappable(text)) {
+            if (sealed ? !ConfirmUnpaired(text) : !ConfirmUnmappable(text)) {
                 base::Wipe(text);
                 return Saved::Cancelled;
             }

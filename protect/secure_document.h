@@ -2,6 +2,8 @@
 // under its password, or a sealed (txse) one encrypted under it. The store owns no document state: the caller
 // passes the name and password it keeps.
 #pragma once
+#include <optional>
+
 #include "base/encoding.h"
 #include "platform/crypto.h"
 #include "platform/ports.h"
@@ -25,6 +27,13 @@ constexpr char16_t kMissingMessage[] = u"This file does not exist.\r\nYour file 
 // The question before a save that would store some characters as "?": how many, the first and its line.
 // offerUtf8: a plain document, which may be saved as UTF-8 instead (a protected one may not).
 Text UnmappableMessage(std::u16string_view text, bool offerUtf8 = false);
+
+// The question before a save in UTF-8 (or a sealed document's, which is UTF-8 inside) that would store
+// unpaired surrogates as U+FFFD: how many, the first (as U+XXXX, since it shows as nothing) and its line.
+// offerUtf16: a plain document, which may be saved as UTF-16 instead.
+Text UnpairedSurrogateMessage(std::u16string_view text, bool offerUtf16 = false);
+// "This file cannot be read as <encoding>. Your file has NOT been opened."
+Text NotReadableAsMessage(base::Encoding encoding);
 
 // The largest file the editor opens. A document is held several times over while it is opened, edited and
 // saved (bytes, text, the box's copy, a save's copy), in single blocks of the 32-bit address space; a file
@@ -61,8 +70,10 @@ public:
     // Reads path. A remembered password is tried first for a protected document, and for a sealed one only
     // when it derived the key kept for that very file (same path and salt); the user is asked at most once.
     // format: the encoding and line breaks a plain document was read in (the code page and CR LF for the
-    // others).
-    Opened Open(const Text& path, Text& password, Text& text, base::TextFormat& format);
+    // others). as: the encoding the user chose for a plain document instead of detecting one; a file not
+    // valid in it is refused.
+    Opened Open(const Text& path, Text& password, Text& text, base::TextFormat& format,
+                std::optional<base::Encoding> as = std::nullopt);
 
     enum class Saved {
         Written,    // password is the one the file was written with
@@ -73,7 +84,7 @@ public:
     // written under a remembered password only when it is the one whose key is kept for that file; any other
     // sealed save asks for a new password twice. Nothing changes password unless the file is written.
     // format: the form of a plain document, and on Written the one it was written in (UTF-8 when the user
-    // chose it over "?"). Nothing changes format unless the file is written.
+    // chose it over "?", UTF-16 LE over U+FFFD). Nothing changes format unless the file is written.
     Saved Save(const Text& path, Text& password, bool ask, Text text, base::TextFormat& format);
 
     // The document is replaced or the program ends: the kept key, its salt and password are wiped.
@@ -86,8 +97,11 @@ private:
     // for a sealed document, which holds every character, else the code page's only.
     bool AskNewPassword(Text& password, bool anyCharacter = false);
     bool ConfirmUnmappable(std::u16string_view text);
-    // The same for a plain document in the code page: false on Cancel; format becomes UTF-8 when chosen.
+    // The same for a plain document, whatever its encoding: false on Cancel; format becomes the one chosen
+    // to keep every character (UTF-8 for the code page, UTF-16 LE for UTF-8).
     bool ConfirmPlainUnmappable(std::u16string_view text, base::TextFormat& format);
+    // Before a sealed save that would store unpaired surrogates as U+FFFD: false unless the user agrees.
+    bool ConfirmUnpaired(std::u16string_view text);
     // Sealed documents (protect/sealed_store.cpp): false when refused, the user told.
     bool OpenSealedContent(const Text& path, const Bytes& content, Text& password, Text& text);
     bool SealContent(const Text& password, bool newKey, std::u16string_view text, protect::SealedKey& fresh,

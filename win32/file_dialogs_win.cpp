@@ -33,7 +33,7 @@ DWORD StructSize(uint32_t requested) {
 
 constexpr int kIdEncodingLabel = 1100, kIdEncoding = 1101;
 
-// The "Encoding" list below the Save dialog's own controls: a child template and its hook.
+// The "Encoding" list below the Open or Save dialog's own controls: a child template and its hook.
 std::vector<unsigned char> EncodingTemplate() {
     win::TemplateBuilder b;
     b.Dialog(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK | DS_CONTROL, 240, 20, L"", 8,

@@ -51,32 +51,32 @@ void ScrubBox(HWND box) {
     SetWindowTextW(box, L"");
 }
 
-// The question with buttons a message box cannot label: the text, then "Save as UTF-8" (the default),
-// "Save with "?"" and Cancel, which Esc also presses.
-constexpr int kIdQuestionText = 100, kIdUtf8 = 110, kIdQuestionMarks = 111;
+// The questions with buttons a message box cannot label: the text, then the way that keeps every character
+// (the default), the way that replaces some, and Cancel, which Esc also presses.
+constexpr int kIdQuestionText = 100, kIdKeep = 110, kIdReplace = 111;
 
-std::vector<unsigned char> Utf8QuestionTemplate() {
+std::vector<unsigned char> QuestionTemplate(const wchar_t* keep, const wchar_t* replace) {
     win::TemplateBuilder b;
     b.Dialog(kDialogStyle, 260, 110, win::AppTitle(), 9, L"Segoe UI");
     b.Item(SS_LEFT, 7, 7, 246, 76, kIdQuestionText, 0x0082, L"");
-    b.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 7, 89, 80, 14, kIdUtf8, 0x0080, L"Save as &UTF-8");
-    b.Item(BS_PUSHBUTTON | WS_TABSTOP, 91, 89, 80, 14, kIdQuestionMarks, 0x0080, L"Save with \"&?\"");
+    b.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 7, 89, 80, 14, kIdKeep, 0x0080, keep);
+    b.Item(BS_PUSHBUTTON | WS_TABSTOP, 91, 89, 80, 14, kIdReplace, 0x0080, replace);
     b.Item(BS_PUSHBUTTON | WS_TABSTOP, 203, 89, 50, 14, IDCANCEL, 0x0080, L"Cancel");
     return b.m_Bytes;
 }
 
-struct Utf8QuestionDialog {
+struct QuestionDialog {
     const Text& message;
 
     INT_PTR Handle(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
         switch (msg) {
             case WM_INITDIALOG:
                 SetDlgItemTextW(dlg, kIdQuestionText, win::W(message));
-                SetFocus(GetDlgItem(dlg, kIdUtf8));
+                SetFocus(GetDlgItem(dlg, kIdKeep));
                 return FALSE;  // the focus is set
             case WM_COMMAND:
-                if (LOWORD(wp) == IDOK) wp = kIdUtf8;  // Enter on the default button
-                if (LOWORD(wp) != kIdUtf8 && LOWORD(wp) != kIdQuestionMarks && LOWORD(wp) != IDCANCEL) break;
+                if (LOWORD(wp) == IDOK) wp = kIdKeep;  // Enter on the default button
+                if (LOWORD(wp) != kIdKeep && LOWORD(wp) != kIdReplace && LOWORD(wp) != IDCANCEL) break;
                 EndDialog(dlg, LOWORD(wp));
                 return TRUE;
         }
@@ -140,15 +140,17 @@ private:
 }  // namespace
 
 MsgResult Win32Prompts::Message(const Text& text, MsgButtons buttons, MsgIcon icon) {
-    if (buttons == MsgButtons::Utf8QuestionMarksCancel) {
-        const auto tmpl = Utf8QuestionTemplate();
-        Utf8QuestionDialog dialog{text};
+    if (buttons == MsgButtons::Utf8QuestionMarksCancel || buttons == MsgButtons::Utf16ReplacementCancel) {
+        const auto tmpl = buttons == MsgButtons::Utf8QuestionMarksCancel
+                              ? QuestionTemplate(L"Save as &UTF-8", L"Save with \"&?\"")
+                              : QuestionTemplate(L"Save as UTF-&16", L"Save &with \"\uFFFD\"");
+        QuestionDialog dialog{text};
         const ThreadModal modal(owner);
         if (icon == MsgIcon::Exclamation) MessageBeep(MB_ICONEXCLAMATION);
         const INT_PTR r = DialogBoxIndirectParamW(
             GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()), owner,
-            win::DialogProc<Utf8QuestionDialog>, reinterpret_cast<LPARAM>(&dialog));
-        return r == kIdUtf8 ? MsgResult::Yes : r == kIdQuestionMarks ? MsgResult::No : MsgResult::Cancel;
+            win::DialogProc<QuestionDialog>, reinterpret_cast<LPARAM>(&dialog));
+        return r == kIdKeep ? MsgResult::Yes : r == kIdReplace ? MsgResult::No : MsgResult::Cancel;
     }
     UINT type = buttons == MsgButtons::YesNo         ? MB_YESNO | MB_DEFBUTTON1
                 : buttons == MsgButtons::YesNoCancel ? MB_YESNOCANCEL | MB_DEFBUTTON1

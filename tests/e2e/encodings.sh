@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Today's text files through the keyboard: UTF-8 with LF, UTF-8 with a BOM, UTF-16 LE and a Thai file in the
-# code page each open readable, and one typed letter + F2 writes the original bytes plus that letter in the
-# file's own encoding and breaks. Save As with "UTF-16 BE" picked in its Encoding list writes a BOM and
-# big-endian units; an "é" typed into a new document raises the question, and "Save as UTF-8" writes UTF-8.
+# Today's text files through the keyboard: UTF-8 with LF, UTF-8 with a BOM, UTF-16 LE, a short UTF-8 "café",
+# UTF-16 LE without a BOM and a Thai file in the code page each open readable, and one typed letter + F2
+# writes the original bytes plus that letter in the file's own encoding and breaks. Save As with "UTF-16 BE"
+# picked in its Encoding list writes a BOM and big-endian units; an "é" typed into a new document raises the
+# question, and "Save as UTF-8" writes UTF-8. The Open dialog's Encoding list reads Thai that passes for
+# UTF-8 as ANSI.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 D=$APP_DIR
@@ -17,6 +19,9 @@ enc utf-8 "$WORDS"$'\nline two\n' >"$D/u8.txt"
 { printf '\xef\xbb\xbf'; enc utf-8 "café ทดสอบ"$'\r\n'; } >"$D/bom.txt"
 { printf '\xff\xfe'; enc utf-16-le "$WORDS 😀"$'\r\nend'; } >"$D/u16.txt"
 enc cp874 "ทดสอบ ภาษาไทย"$'\r\n' >"$D/thai.txt"
+enc utf-8 "café"$'\r\n' >"$D/cafe.txt"
+enc utf-16-le "plain ascii in utf-16"$'\n' >"$D/nobom.txt"
+enc cp874 "รถ" >"$D/rt.txt"  # C3 B6: also UTF-8 "ö"
 
 # open NAME SHOWN: from the command line; the box shows SHOWN; ctrl+End, "x", F2; then the window closes.
 edit_one() {
@@ -36,6 +41,10 @@ edit_one bom.txt "café ทดสอบ"
 check "UTF-8 with a BOM: BOM, text, x" "$(hex "$D/bom.txt")" "efbbbf$(enc utf-8 "café ทดสอบ"$'\r\nx' | od -An -tx1 | tr -d ' \n')"
 edit_one u16.txt "$WORDS 😀"$'\nend'
 check "UTF-16 LE: BOM, text, x as two bytes" "$(hex "$D/u16.txt")" "fffe$(enc utf-16-le "$WORDS 😀"$'\r\nendx' | od -An -tx1 | tr -d ' \n')"
+edit_one cafe.txt "café"
+check "short UTF-8: the é kept, then x" "$(hex "$D/cafe.txt")" "$(enc utf-8 "café"$'\r\nx' | od -An -tx1 | tr -d ' \n')"
+edit_one nobom.txt "plain ascii in utf-16"
+check "UTF-16 LE without a BOM: no BOM written, x as two bytes" "$(hex "$D/nobom.txt")" "$(enc utf-16-le "plain ascii in utf-16"$'\nx' | od -An -tx1 | tr -d ' \n')"
 edit_one thai.txt "ทดสอบ ภาษาไทย"
 check "Windows-874: the same bytes, then x" "$(hex "$D/thai.txt")" "$(enc cp874 "ทดสอบ ภาษาไทย"$'\r\nx' | od -An -tx1 | tr -d ' \n')"
 
@@ -60,5 +69,15 @@ check "the question names the character and offers UTF-8" \
 press Return
 caption_is "new.txt - Lockleaf 1.0" "the new document is saved"
 check "as UTF-8, every character kept" "$(hex "$D/new.txt")" "$(enc utf-8 'café' | od -An -tx1 | tr -d ' \n')"
+
+# Open..., "ANSI" picked in its Encoding list (the entry after Auto-detect).
+menu Down; dialog                       # Open...
+typed 'C:\Lockleaf\rt.txt'
+press alt+e Down; press Return
+caption_is "rt.txt - Lockleaf 1.0" "Open with ANSI chosen opens the file"
+check "ANSI chosen: Thai, not \"ö\"" "$(probe text)" "รถ"
+press ctrl+End; typed x; press F2
+caption_is "rt.txt - Lockleaf 1.0" "F2 saved without a question"
+check "ANSI chosen: the same bytes, then x" "$(hex "$D/rt.txt")" "c3b678"
 press alt+F4; ll_wait_exit || true
 e2e_done

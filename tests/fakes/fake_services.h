@@ -56,7 +56,7 @@ struct FakePrompts : Prompts {
     std::vector<Text> inputs;       // messages of the prompts shown
     std::deque<Text> inputAnswers;  // next answers of Input (empty = Cancel)
     // Next answers of questions: by default Yes to YesNo, No (don't save) to YesNoCancel, No (with "?") to
-    // Utf8QuestionMarksCancel.
+    // Utf8QuestionMarksCancel, No (with U+FFFD) to Utf16ReplacementCancel.
     std::deque<MsgResult> msgAnswers;
     std::function<void()> whileOpen;  // runs inside every modal prompt, as the event loop would
 

@@ -84,8 +84,9 @@ TEST(Encodings, DoubtfulFilesFallBackToTheCodePageAndAllComeBackByteForByte) {
     const Case cases[] = {
         {"empty", "", Encoding::Ansi, LineBreaks::CrLf, u""},
         {"ASCII", "plain\nascii\n", Encoding::Ansi, LineBreaks::Lf, u"plain\r\nascii\r\n"},
-        {"Thai in the code page that is valid UTF-8 (\"ö\")", "\xC3\xB6 car", Encoding::Ansi,
-         LineBreaks::CrLf, u"\u0e23\u0e16 car"},
+        // The Open dialog's ANSI reads it as "รถ" (EncodingChosenInTheOpenDialog).
+        {"Thai in the code page that is valid UTF-8 (\"ö\")", "\xC3\xB6 car", Encoding::Utf8,
+         LineBreaks::CrLf, u"\u00f6 car"},
         {"Grüße: a byte no Thai letter",
          "Gr\xC3\xBC\xC3\x9F"
          "e",
@@ -128,6 +129,11 @@ TEST(Encodings, DoubtfulFilesFallBackToTheCodePageAndAllComeBackByteForByte) {
         {"mixed breaks", "a\r\nb\nc\rd", Encoding::Ansi, LineBreaks::Mixed, u"a\r\nb\nc\rd"},
         {"mixed in UTF-16", Bytes("\xFF\xFE\n\0\r\0\r\0\n\0", 10), Encoding::Utf16Le, LineBreaks::Mixed,
          u"\n\r\r\n"},
+        {"UTF-16 without a BOM with a NUL unit", Bytes("a\0\0\0b\0", 6), Encoding::Ansi, LineBreaks::CrLf,
+         Text(u"a\u2400\u2400\u2400b\u2400")},
+        {"UTF-16 without a BOM beyond U+00FF", Bytes("a\0\x01\x0E", 4), Encoding::Ansi, LineBreaks::CrLf,
+         u""},
+        {"every other byte zero, odd length", Bytes("a\0b\0c", 5), Encoding::Ansi, LineBreaks::CrLf, u""},
         {"binary",
          Bytes("\x7F"
                "ELF\x01\x01\0\0\x0A\x0D\x0A\xFF\xFE\x80",
@@ -144,6 +150,165 @@ TEST(Encodings, DoubtfulFilesFallBackToTheCodePageAndAllComeBackByteForByte) {
             EXPECT_EQ(text, c.text);
         }
         EXPECT_EQ(text.find(u'\0'), Text::npos);
+        EXPECT_EQ(base::EncodeDocument(text, format), c.file);
+    }
+}
+
+// Short UTF-8, and UTF-16 without a BOM as tools write it: each opens as written, whatever its length, and
+// an unedited save gives the same bytes.
+TEST(Encodings, ShortUtf8AndUtf16WithoutABomOpenAsWritten) {
+    struct Case {
+        Text text;  // the file's text, breaks as the box shows them
+        Bytes file;
+        Encoding encoding;
+        LineBreaks breaks;
+        bool noBom;
+    };
+    auto u16 = [](const char* ascii, bool be) {
+        Bytes out;
+        for (const char* c = ascii; *c; ++c) {
+            if (be) out += '\0';
+            out += *c;
+            if (!be) out += '\0';
+        }
+        return out;
+    };
+    const Case cases[] = {
+        {u"caf\u00e9\r\n", "caf\xC3\xA9\r\n", Encoding::Utf8, LineBreaks::CrLf, false},
+        {u"25\u00b0C",
+         "25\xC2\xB0"
+         "C",
+         Encoding::Utf8, LineBreaks::CrLf, false},
+        {u"Z\u00fcrich", "Z\xC3\xBCrich", Encoding::Utf8, LineBreaks::CrLf, false},
+        {u"na\u00efve", "na\xC3\xAFve", Encoding::Utf8, LineBreaks::CrLf, false},
+        {u"\u00bd cup", "\xC2\xBD cup", Encoding::Utf8, LineBreaks::CrLf, false},
+        {u"\u00a9 2026", "\xC2\xA9 2026", Encoding::Utf8, LineBreaks::CrLf, false},
+        {u"\u00a3", "\xC2\xA3", Encoding::Utf8, LineBreaks::CrLf, false},
+        {u"\u041f\u0440\u0438\u0432\u0435\u0442", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82",
+         Encoding::Utf8, LineBreaks::CrLf, false},
+        {u"\u4e2d\u6587", "\xE4\xB8\xAD\xE6\x96\x87", Encoding::Utf8, LineBreaks::CrLf, false},
+        {u"\u4e2d", "\xE4\xB8\xAD", Encoding::Utf8, LineBreaks::CrLf, false},
+        {u"\u03b1\u03b2", "\xCE\xB1\xCE\xB2", Encoding::Utf8, LineBreaks::CrLf, false},
+        {u"plain ascii in utf-16\r\nline two\r\n", u16("plain ascii in utf-16\nline two\n", false),
+         Encoding::Utf16Le, LineBreaks::Lf, true},
+        {u"plain ascii in utf-16\r\n", u16("plain ascii in utf-16\r\n", true), Encoding::Utf16Be,
+         LineBreaks::CrLf, true},
+        {u"Gr\u00fc\u00dfe", Bytes("G\0r\0\xFC\0\xDF\0e\0", 10), Encoding::Utf16Le, LineBreaks::CrLf, true},
+        {u"x", Bytes("\0x", 2), Encoding::Utf16Be, LineBreaks::CrLf, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "file of " << c.file.size() << " bytes, encoding " << static_cast<int>(c.encoding));
+        Text text;
+        const base::TextFormat format = base::DecodeDocument(c.file, text);
+        EXPECT_EQ(format, (base::TextFormat{c.encoding, c.breaks, c.noBom}));
+        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(base::EncodeDocument(text, format), c.file);
+    }
+}
+
+// The Open dialog's explicit choices: the file read in that encoding (its own BOM taken as one), or refused
+// when it is not valid there; what is read comes back byte for byte.
+TEST(Encodings, EncodingChosenInTheOpenDialogReadsTheFileInItOrRefusesIt) {
+    struct Case {
+        const char* what;
+        Bytes file;
+        Encoding chosen;
+        bool ok;
+        base::TextFormat format;  // when ok
+        Text text;
+    };
+    const Case cases[] = {
+        {"Thai that passes for UTF-8, as ANSI",
+         "\xC3\xB6 car",
+         Encoding::Ansi,
+         true,
+         {Encoding::Ansi, LineBreaks::CrLf},
+         u"\u0e23\u0e16 car"},
+        {"the same as UTF-8",
+         "\xC3\xB6 car",
+         Encoding::Utf8,
+         true,
+         {Encoding::Utf8, LineBreaks::CrLf},
+         u"\u00f6 car"},
+        {"UTF-8 as ANSI, LF",
+         "caf\xC3\xA9\n",
+         Encoding::Ansi,
+         true,
+         {Encoding::Ansi, LineBreaks::Lf},
+         u"caf\u0e23\u0e09\r\n"},
+        {"ASCII as UTF-8",
+         "plain\r\n",
+         Encoding::Utf8,
+         true,
+         {Encoding::Utf8, LineBreaks::CrLf},
+         u"plain\r\n"},
+        {"cut UTF-8", "\xE0\xB8", Encoding::Utf8, false, {}, u""},
+        {"code-page Thai as UTF-8 with BOM", "\xA1\xA2", Encoding::Utf8Bom, false, {}, u""},
+        {"a BOM file as UTF-8",
+         "\xEF\xBB\xBF\xC3\xA9",
+         Encoding::Utf8,
+         true,
+         {Encoding::Utf8Bom, LineBreaks::CrLf},
+         u"\u00e9"},
+        {"no BOM as UTF-8 with BOM",
+         "\xC3\xA9\r",
+         Encoding::Utf8Bom,
+         true,
+         {Encoding::Utf8, LineBreaks::Cr},
+         u"\u00e9\r\n"},
+        {"UTF-8 holding the NUL symbol", "\xE2\x90\x80", Encoding::Utf8, false, {}, u""},
+        {"UTF-8 with a NUL",
+         Bytes("a\0", 2),
+         Encoding::Utf8,
+         true,
+         {Encoding::Utf8, LineBreaks::CrLf},
+         u"a\u2400"},
+        {"odd length as UTF-16 LE", "abc", Encoding::Utf16Le, false, {}, u""},
+        {"ASCII as UTF-16 LE",
+         "ab",
+         Encoding::Utf16Le,
+         true,
+         {Encoding::Utf16Le, LineBreaks::CrLf, true},
+         u"\u6261"},
+        {"ASCII as UTF-16 BE",
+         "ab",
+         Encoding::Utf16Be,
+         true,
+         {Encoding::Utf16Be, LineBreaks::CrLf, true},
+         u"\u6162"},
+        {"its BOM, a lone surrogate, a NUL",
+         Bytes("\xFF\xFE\x00\xD8\0\0", 6),
+         Encoding::Utf16Le,
+         true,
+         {Encoding::Utf16Le, LineBreaks::CrLf},
+         Text(u"\xD800\u2400")},
+        {"the other BOM is a character",
+         Bytes("\xFE\xFF\0a", 4),
+         Encoding::Utf16Le,
+         true,
+         {Encoding::Utf16Le, LineBreaks::CrLf, true},
+         u"\uFFFE\u6100"},
+        {"UTF-16 BE holding the NUL symbol", Bytes("\x24\x00", 2), Encoding::Utf16Be, false, {}, u""},
+        {"empty as UTF-16 BE", "", Encoding::Utf16Be, true, {Encoding::Utf16Be, LineBreaks::CrLf, true}, u""},
+        {"binary as ANSI",
+         Bytes("\0\xFF\r\n\n", 5),
+         Encoding::Ansi,
+         true,
+         {Encoding::Ansi, LineBreaks::Mixed},
+         u"\u2400\uF8C8\r\n\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Text text = u"before";
+        base::TextFormat format{Encoding::Utf16Be, LineBreaks::Mixed, true};
+        ASSERT_EQ(base::DecodeDocumentAs(c.file, c.chosen, text, format), c.ok);
+        if (!c.ok) {
+            EXPECT_EQ(format, (base::TextFormat{Encoding::Utf16Be, LineBreaks::Mixed, true}));
+            continue;
+        }
+        EXPECT_EQ(format, c.format);
+        EXPECT_EQ(text, c.text);
         EXPECT_EQ(base::EncodeDocument(text, format), c.file);
     }
 }
@@ -252,4 +417,148 @@ TEST(Encodings, AUtf8DocumentIsHeldInNoMoreMemoryThanItsText) {
     EXPECT_EQ(text, original);
     EXPECT_LT(text.capacity(), original.size() + 16);
     EXPECT_GT(file.size(), 3000u);
+}
+
+// The Open dialog: its Encoding list starts at Auto-detect (off for protected and sealed types); a short
+// UTF-8 file and BOM-less UTF-16 open as written and F2 keeps them; an explicit choice reads the file in that
+// encoding, and one the file is not valid in is refused by name while the document shown stays.
+TEST_F(EditorEncodings, OpenDialogDetectsOrReadsInTheChosenEncodingAndF2KeepsTheBytes) {
+    files.Put(u"C:\\cafe.txt", "caf\xC3\xA9\r\n");
+    s.fp.dialogs.ChooseNext(u"C:\\cafe.txt");
+    fou.mnu1_Click(kMnuOpen);
+    ASSERT_EQ(s.fp.dialogs.opened.size(), 1u);
+    const FileDialogRequest& asked = s.fp.dialogs.opened[0];
+    EXPECT_EQ(asked.encodings, (std::vector<Text>{u"Auto-detect", u"ANSI", u"UTF-8", u"UTF-8 with BOM",
+                                                  u"UTF-16 LE", u"UTF-16 BE"}));
+    EXPECT_EQ(asked.encoding, 0);
+    EXPECT_EQ(asked.encodingOffTypes, 6u);  // Secret Files and Sealed Files
+    EXPECT_EQ(s.editor().text, u"caf\u00e9\r\n");
+    EXPECT_EQ(d1::g_Format, (base::TextFormat{Encoding::Utf8, LineBreaks::CrLf}));
+    // A character the code page lacks and F2: no question, and the é is still an é.
+    s.editor().SetSel(static_cast<int32_t>(s.editor().text.size()), 0);
+    s.editor().Type(u"\u20ac");
+    fou.txtData_KeyDown(0, kKeyF2, 0);
+    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_EQ(files.Get(u"C:\\cafe.txt"), "caf\xC3\xA9\r\n\xE2\x82\xAC");
+
+    // Windows-874 "รถ" passes for UTF-8 "ö": one choice away.
+    files.Put(u"C:\\thai.txt", "\xC3\xB6");
+    s.fp.dialogs.ChooseNext(u"C:\\thai.txt", 0, 1 + static_cast<int32_t>(Encoding::Ansi));
+    fou.mnu1_Click(kMnuOpen);
+    EXPECT_EQ(s.fp.dialogs.opened.back().encoding, 0);  // every Open starts at Auto-detect
+    EXPECT_EQ(s.editor().text, u"\u0e23\u0e16");
+    EXPECT_EQ(d1::g_Format, base::TextFormat{});
+    s.editor().Type(u"\u0e01");
+    fou.txtData_KeyDown(0, kKeyF2, 0);
+    EXPECT_EQ(files.Get(u"C:\\thai.txt"), "\xA1\xC3\xB6");
+    EXPECT_TRUE(prompts.messages.empty());
+
+    // Not valid in the chosen encoding: a message naming it; name, text, form and mark stay.
+    files.Put(u"C:\\odd.txt", "abc");
+    s.editor().Type(u"x");
+    s.fp.dialogs.ChooseNext(u"C:\\odd.txt", 0, 1 + static_cast<int32_t>(Encoding::Utf16Le));
+    prompts.msgAnswers = {MsgResult::No};  // the unsaved edit is let go
+    fou.mnu1_Click(kMnuOpen);
+    ASSERT_EQ(prompts.messages.size(), 2u);
+    EXPECT_EQ(prompts.messages[1].text,
+              u"This file cannot be read as UTF-16 LE.\r\nYour file has NOT been opened.");
+    EXPECT_EQ(d1::g_FileName, u"C:\\thai.txt");
+    EXPECT_EQ(s.editor().text, u"\u0e01x\u0e23\u0e16");
+    EXPECT_EQ(d1::g_Format, base::TextFormat{});
+    EXPECT_TRUE(fou.Modified());
+    fou.mnu1_Click(kMnuNew);
+
+    // UTF-16 without a BOM: the text, not a row of NUL symbols; F2 writes no BOM; Save As in the same
+    // encoding keeps the form, another encoding has its mark.
+    const Bytes plain("p\0l\0a\0i\0n\0\n\0", 12);
+    files.Put(u"C:\\w.txt", plain);
+    prompts.msgAnswers = {MsgResult::No};
+    s.fp.dialogs.ChooseNext(u"C:\\w.txt");
+    fou.mnu1_Click(kMnuOpen);
+    EXPECT_EQ(s.editor().text, u"plain\r\n");
+    EXPECT_EQ(d1::g_Format, (base::TextFormat{Encoding::Utf16Le, LineBreaks::Lf, true}));
+    s.editor().SetSel(static_cast<int32_t>(s.editor().text.size()), 0);
+    s.editor().Type(u"\u0e01");
+    fou.txtData_KeyDown(0, kKeyF2, 0);
+    EXPECT_EQ(files.Get(u"C:\\w.txt"), plain + Bytes("\x01\x0E", 2));
+    s.fp.dialogs.ChooseNext(u"C:\\w2.txt", 3, static_cast<int32_t>(Encoding::Utf16Le));
+    fou.mnu1_Click(kMnuSaveAs);
+    EXPECT_EQ(files.Get(u"C:\\w2.txt"), plain + Bytes("\x01\x0E", 2));
+    s.fp.dialogs.ChooseNext(u"C:\\w3.txt", 3, static_cast<int32_t>(Encoding::Utf16Be));
+    fou.mnu1_Click(kMnuSaveAs);
+    EXPECT_EQ(files.Get(u"C:\\w3.txt"), Bytes("\xFE\xFF\0p\0l\0a\0i\0n\0\n\x0E\x01", 16));
+    EXPECT_EQ(d1::g_Format, (base::TextFormat{Encoding::Utf16Be, LineBreaks::Lf}));
+
+    // A protected document ignores the choice: its own form is read.
+    files.Put(u"C:\\s.txs", "");
+    s.fp.dialogs.ChooseNext(u"C:\\s.txs", 0, 1 + static_cast<int32_t>(Encoding::Utf16Le));
+    fou.mnu1_Click(kMnuOpen);
+    EXPECT_EQ(d1::g_FileName, u"C:\\s.txs");
+    EXPECT_EQ(d1::g_Format, base::TextFormat{});
+}
+
+// A save changes no character without asking: an unpaired surrogate, which only UTF-16 holds, raises the
+// question before a UTF-8 save (also after "Save as UTF-8" from the code page's question), and a sealed
+// document's; each way out is what it says.
+TEST_F(EditorEncodings, AnUnpairedSurrogateIsKeptOrReplacedOnlyAsTheUserChooses) {
+    const Bytes lone("\xFF\xFE\x00\xD8z\0", 6);
+    files.Put(u"C:\\lone.txt", lone);
+    ASSERT_TRUE(fou.SecureOpen(u"C:\\lone.txt"));
+    EXPECT_EQ(s.editor().text, Text(u"\xD800z"));
+
+    struct Step {
+        MsgResult answer;
+        const char16_t* path;
+        Bytes written;  // empty: nothing written
+        Encoding after;
+    };
+    const Step steps[] = {
+        {MsgResult::Cancel, u"C:\\c.txt", "", Encoding::Utf16Le},
+        {MsgResult::No, u"C:\\r.txt", "\xEF\xBF\xBDz", Encoding::Utf8},
+        {MsgResult::Yes, u"C:\\k.txt", lone, Encoding::Utf16Le},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(static_cast<int>(step.answer));
+        ASSERT_TRUE(fou.SecureOpen(u"C:\\lone.txt"));
+        prompts.messages.clear();
+        prompts.msgAnswers = {step.answer};
+        s.fp.dialogs.ChooseNext(step.path, 3, static_cast<int32_t>(Encoding::Utf8));
+        fou.mnu1_Click(kMnuSaveAs);
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::Utf16ReplacementCancel);
+        EXPECT_NE(prompts.messages[0].text.find(u"1 character of this document is half of a surrogate pair"),
+                  Text::npos);
+        EXPECT_NE(prompts.messages[0].text.find(u"The first is U+D800 on line 1."), Text::npos);
+        EXPECT_EQ(files.FileExists(step.path), !step.written.empty());
+        if (!step.written.empty()) {
+            EXPECT_EQ(files.Get(step.path), step.written);
+        }
+        EXPECT_EQ(d1::g_Format.encoding, step.after);
+    }
+
+    // From the code page: "Save as UTF-8" leads to the second question; "Save as UTF-16" keeps all.
+    fou.mnu1_Click(kMnuNew);
+    s.editor().Type(Text(u"\u00e9\r\n\xDC00"));
+    prompts.messages.clear();
+    prompts.msgAnswers = {MsgResult::Yes, MsgResult::Yes};
+    s.fp.dialogs.ChooseNext(u"C:\\two.txt", 3, static_cast<int32_t>(Encoding::Ansi));
+    fou.txtData_KeyDown(0, kKeyF2, 0);
+    ASSERT_EQ(prompts.messages.size(), 2u);
+    EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::Utf8QuestionMarksCancel);
+    EXPECT_EQ(prompts.messages[1].buttons, MsgButtons::Utf16ReplacementCancel);
+    EXPECT_NE(prompts.messages[1].text.find(u"U+DC00 on line 2"), Text::npos);
+    EXPECT_EQ(files.Get(u"C:\\two.txt"), Bytes("\xFF\xFE\xE9\0\r\0\n\0\x00\xDC", 10));
+    EXPECT_EQ(d1::g_Format, (base::TextFormat{Encoding::Utf16Le, LineBreaks::CrLf}));
+
+    // A sealed document is UTF-8 inside: Yes or No, and No writes nothing.
+    prompts.messages.clear();
+    prompts.msgAnswers = {MsgResult::No};
+    prompts.inputAnswers = {u"pw", u"pw"};
+    s.fp.dialogs.ChooseNext(u"C:\\s.txse", 2);
+    fou.mnu1_Click(kMnuSaveAs);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_NE(prompts.messages[0].text.find(u"Do you want to save anyway?"), Text::npos);
+    EXPECT_FALSE(files.FileExists(u"C:\\s.txse"));
+    EXPECT_EQ(d1::g_FileName, u"C:\\two.txt");
 }

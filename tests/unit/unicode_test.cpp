@@ -19,3 +19,19 @@ TEST(Utf8, HoldsEveryCharacterAndRefusesMalformedBytes) {
         EXPECT_FALSE(base::FromUtf8(bad, t)) << bad;
     }
 }
+
+// What the save asks about: a surrogate without its other half, wherever it stands; pairs are characters.
+TEST(Utf16, FindsTheFirstUnpairedSurrogateAndPassesOverPairs) {
+    constexpr size_t npos = std::u16string_view::npos;
+    const std::pair<Text, size_t> cases[] = {
+        {u"", npos},
+        {u"plain \u0e01", npos},
+        {u"\U0001F600\U0001F600", npos},
+        {Text{u'a', u'\xD83D'}, 1},                        // a high one at the end
+        {Text{u'\xDE00', u'\xD83D', u'\xDE00'}, 0},        // a low one first
+        {Text{u'\xD83D', u'\xD83D', u'\xDE00'}, 0},        // high, then a pair
+        {Text{u'\xD83D', u'\xDE00', u'\xDE00', u'x'}, 2},  // a pair, then a low one
+        {Text{u'x', u'\xDBFF', u'y', u'\xDC00'}, 1},       // halves apart
+    };
+    for (const auto& [text, first] : cases) EXPECT_EQ(base::FirstUnpairedSurrogate(text), first);
+}

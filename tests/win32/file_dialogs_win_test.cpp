@@ -250,3 +250,50 @@ TEST_F(RealDialogs, SaveOffersTheEncodingListAndReportsTheEncodingChosen) {
     EXPECT_EQ(*result, folder + u"\\enc.txt");
     EXPECT_EQ(dlg.EncodingIndex, 4);
 }
+
+// The Open dialog has the list too: "Auto-detect" first and selected, off while the sealed type is chosen;
+// the encoding picked before OK comes back with the file.
+TEST_F(RealDialogs, OpenOffersTheEncodingListWithAutoDetectFirstAndReportsTheChoice) {
+    const std::wstring file = std::wstring(win::W(folder)) + L"\\thai.txt";
+    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    cmd1 dlg(dialogs, process, d1::g_AppFolder, kProductName);
+    dlg.Filter = Nul(u"Sealed Files (*.TXSE)|*.txse|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*");
+    dlg.FilterIndex = 1;
+    dlg.FileName = folder + u"\\thai.txt";
+    dlg.Encodings = {u"Auto-detect", u"ANSI", u"UTF-8", u"UTF-8 with BOM", u"UTF-16 LE", u"UTF-16 BE"};
+    dlg.EncodingIndex = 0;
+    dlg.EncodingOffTypes = 1;
+    std::vector<std::wstring> names;
+    int selected = -1;
+    bool offForSealed = false, onForText = false;
+    g_act = [&](HWND d) {
+        HWND child = FindWindowExW(d, nullptr, L"#32770", nullptr);
+        HWND list = child ? GetDlgItem(child, 1101) : nullptr;
+        if (!list) return Cancel(d);
+        for (LRESULT i = 0; i < SendMessageW(list, CB_GETCOUNT, 0, 0); ++i) {
+            wchar_t item[64] = {};
+            SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+            names.emplace_back(item);
+        }
+        selected = static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
+        offForSealed = !IsWindowEnabled(list);
+        ChooseType(d, 1);
+        onForText = IsWindowEnabled(list) != FALSE;
+        SendMessageW(list, CB_SETCURSEL, 1, 0);
+        SetWindowTextW(NameField(d), file.c_str());
+        PostMessageW(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(d, IDOK)));
+    };
+    const auto result = Run([&] { return dlg.ShowOpen(); });
+    DeleteFileW(file.c_str());
+
+    ASSERT_EQ(g_seen.dialogs, 1) << "the Open dialog did not appear: error " << CommDlgExtendedError();
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Auto-detect", L"ANSI", L"UTF-8", L"UTF-8 with BOM",
+                                                L"UTF-16 LE", L"UTF-16 BE"}));
+    EXPECT_EQ(selected, 0);
+    EXPECT_TRUE(offForSealed);
+    EXPECT_TRUE(onForText);
+    ASSERT_TRUE(result.has_value());
+    EXPECT_EQ(*result, folder + u"\\thai.txt");
+    EXPECT_EQ(dlg.EncodingIndex, 1);
+}

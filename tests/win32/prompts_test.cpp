@@ -67,15 +67,15 @@ std::function<void(HWND)> Press(WPARAM vk) {
     };
 }
 
-MsgResult Ask(std::function<void(HWND)> answer) {
+MsgResult Ask(std::function<void(HWND)> answer, MsgButtons buttons = MsgButtons::Utf8QuestionMarksCancel) {
     g_shown = Shown{};
     g_answer = std::move(answer);
     g_answered = false;
     g_ticks = 0;
     Win32Prompts prompts;
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, Tick);
-    const MsgResult r = prompts.Message(u"2 characters of this document cannot be stored.",
-                                        MsgButtons::Utf8QuestionMarksCancel, MsgIcon::Exclamation);
+    const MsgResult r =
+        prompts.Message(u"2 characters of this document cannot be stored.", buttons, MsgIcon::Exclamation);
     KillTimer(nullptr, timer);
     // The answer, not the give-up cancel, ended it.
     EXPECT_LT(g_ticks, 200);
@@ -94,4 +94,14 @@ TEST(QuestionDialog, OffersUtf8FirstAndEachAnswerComesBackAsItsResult) {
     EXPECT_EQ(Ask(Press(VK_RETURN)), MsgResult::Yes);  // Enter: the default, which loses nothing
     EXPECT_EQ(Ask(Press(VK_ESCAPE)), MsgResult::Cancel);
     EXPECT_EQ(Ask(Click(L"Cancel")), MsgResult::Cancel);
+}
+
+TEST(QuestionDialog, OffersUtf16FirstForUnpairedSurrogatesAndEachAnswerComesBackAsItsResult) {
+    constexpr auto kUtf16 = MsgButtons::Utf16ReplacementCancel;
+    EXPECT_EQ(Ask(Click(L"Save &with \"\uFFFD\""), kUtf16), MsgResult::No);
+    EXPECT_EQ(g_shown.buttons,
+              (std::vector<std::wstring>{L"Save as UTF-&16", L"Save &with \"\uFFFD\"", L"Cancel"}));
+    EXPECT_EQ(g_shown.defaultButton, L"Save as UTF-&16");
+    EXPECT_EQ(Ask(Press(VK_RETURN), kUtf16), MsgResult::Yes);
+    EXPECT_EQ(Ask(Press(VK_ESCAPE), kUtf16), MsgResult::Cancel);
 }
