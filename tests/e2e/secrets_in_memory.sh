@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # What a sealed document leaves in the running program's memory once it is let go: its text and its password
 # are searched for in every readable page of the process (UTF-16, UTF-8 and the code page), read from outside
-# by the probe, after File > New and again after typing into the new document. While the document is open the
-# same scan finds both, so it is able to see them.
+# by the probe, after File > New (once straight after the open, once after Word Wrap) and again after typing
+# into the new document. While the document is open the same scan finds both, so it is able to see them.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 D=$APP_DIR
@@ -31,23 +31,35 @@ menu() { press F10 Down "$@" Return; }  # File menu: New, Open...
 dialog() { wait_for_window Lockleaf || true; sleep 0.5; }
 prompt_length() { probe secret Lockleaf; }  # the box's length only: its text is never read out
 
+open_vault() {
+  menu Down; dialog                     # Open...
+  typed 'vault.txse'; press Return
+  dialog; typed_each prompt_length "$PW"; press Return
+  eventually "vault.txse - Lockleaf 1.0" probe caption || true
+  check "$1: the sealed document opens under its password" "$(probe caption)" "vault.txse - Lockleaf 1.0"
+  sleep 1
+  check "$1: control: while it is open the scan finds its lines and its password (UTF-16)" \
+    "$(counts | awk '$2 > 0 { print $1 }' | grep -c -e '^line_1_(UTF-16)$' -e '^line_2_(UTF-16)$' -e '^password_(UTF-16)$')" 3
+}
+new_document() {
+  menu                                  # New
+  eventually "Lockleaf 1.0" probe caption || true
+  check "$1: File > New lets the document go" "$(probe caption)" "Lockleaf 1.0"
+  sleep 1
+  check "$1: after New nothing of its text or password is left in the process" "$(found)" ""
+}
+
 ll_start
 focus_window "Lockleaf 1.0"
-menu Down; dialog                       # Open...
-typed 'vault.txse'; press Return
-dialog; typed_each prompt_length "$PW"; press Return
-eventually "vault.txse - Lockleaf 1.0" probe caption || true
-check "the sealed document opens under its password" "$(probe caption)" "vault.txse - Lockleaf 1.0"
-sleep 1
-OPEN=$(counts)
-check "control: while it is open the scan finds its lines and its password (UTF-16)" \
-  "$(awk '$2 > 0 { print $1 }' <<<"$OPEN" | grep -c -e '^line_1_(UTF-16)$' -e '^line_2_(UTF-16)$' -e '^password_(UTF-16)$')" 3
+open_vault "opened"
+new_document "opened"
 
-menu                                    # New
-eventually "Lockleaf 1.0" probe caption || true
-check "File > New lets the document go" "$(probe caption)" "Lockleaf 1.0"
-sleep 1
-check "after New nothing of its text or password is left in the process" "$(found)" ""
+# Word Wrap moves the text into the other box; the one it hides lets go of it.
+open_vault "wrapped"
+probe post main 2001 >/dev/null         # Edit > Word Wrap
+eventually 1 probe active || true
+check "wrapped: the wrapping box shows the document" "$(probe active)" 1
+new_document "wrapped"
 
 typed_each editor_box 'a new note'
 sleep 1
