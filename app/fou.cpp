@@ -118,6 +118,11 @@ void Fou::Form_Unload() {
     });
     Step([&] { SaveAll(); });
     // The process ends here: no destructor will wipe the document's secrets.
+    if (Secret()) {
+        const bool modified = m_Modified;  // emptied by us, not edited
+        for (TextBox* box : m_Controls.txtData) Step([&] { box->ReplaceWiping(u""); });
+        m_Modified = modified;
+    }
     base::Wipe(d1::g_Password);
     m_Documents.Forget();
     m_Platform.loop.EndProcess();
@@ -179,22 +184,27 @@ void Fou::mnu2_Click(int index) {
         bool copied = false;
         // The same text in the other box is no edit: the document stays as marked as it was.
         const bool modified = m_Modified;
+        const bool secret = Secret();
         base::WithMemory(m_Platform.prompts, kWordWrapCommand, [&] {
-            const Text text = m_Controls.txtData[from]->GetText();
+            Text text = m_Controls.txtData[from]->GetText();
+            const base::WipedIf wiped(text, secret);
             if (to == 1 && !WrapsQuickly(text)) {
                 m_Platform.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
                 return;
             }
             // The box the user sees changes only once the other one holds the whole text.
-            if (!m_Controls.txtData[to]->SetText(text)) throw std::bad_alloc();
+            if (!Replace(*m_Controls.txtData[to], text, secret)) throw std::bad_alloc();
             copied = true;
         });
+        if (copied) {
+            m_Controls.txtData[to]->SetSel(m_Controls.txtData[from]->SelStart(),
+                                           m_Controls.txtData[from]->SelLength());
+            ShowEditor(to);
+            // A secret text is held once: the hidden box lets go of it.
+            if (secret) Step([&] { m_Controls.txtData[from]->ReplaceWiping(u""); });
+        }
         m_Modified = modified;
         UpdateCaption();
-        if (!copied) return;
-        m_Controls.txtData[to]->SetSel(m_Controls.txtData[from]->SelStart(),
-                                       m_Controls.txtData[from]->SelLength());
-        ShowEditor(to);
     }
 }
 

@@ -55,6 +55,7 @@ public:
 
     TextBox& ActiveEditor() override { return *m_Controls.txtData[d1::g_ActiveEditor]; }
     Window& EditorWindow() override { return *m_Controls.window; }
+    bool Secret() const override;  // the document shown is protected or sealed (by its name)
     Text AboutText() const;
     Text ExecutablePath() const;
     bool Modified() const { return m_Modified; }  // edited since the last completed load or save
@@ -94,6 +95,8 @@ public:
 
 private:
     bool ShowDocument(const Text& text);  // a completed load's text into the editor; marks cleared
+    // Into box, as SetText, but wiping what a secret document leaves behind in it.
+    bool Replace(TextBox& box, const Text& text, bool secret);
     bool SaveTo(const Text& path, bool ask, base::TextFormat format);
     class cmd1& Dialog();            // made on first use, kept for the window's life
     Text ShowFileDialog(bool save);  // chosen path, empty on Cancel

@@ -25,6 +25,7 @@ void Adopt(const Text& path, Text& password, const base::TextFormat& format) {
     }
     base::Wipe(d1::g_Password);
     d1::g_Password = std::move(password);
+    base::Wipe(password);  // a short one was copied out of its inline buffer, not moved
 }
 
 // The remembered password as far as it may serve path: a sealed document's only for that same file, and never
@@ -40,14 +41,17 @@ Text RememberedFor(const Text& path) {
 bool Fou::SecureOpen(const Text& path, std::optional<base::Encoding> as) {
     Text password = RememberedFor(path), text;
     base::TextFormat format;
-    if (m_Documents.Open(path, password, text, format, as) != DocumentStore::Opened::Text) return false;
-    const bool shown = ShowDocument(text);
-    // The box holds its own copy; ours of a protected or sealed text goes now.
-    if (protect::IsProtectedName(path) || protect::IsSealedName(path)) base::Wipe(text);
-    if (!shown) {
+    const bool secret = protect::IsProtectedName(path) || protect::IsSealedName(path);
+    if (m_Documents.Open(path, password, text, format, as) != DocumentStore::Opened::Text) {
         base::Wipe(password);
         return false;
     }
+    const bool shown = ShowDocument(text);
+    // The box holds its own copy; ours of a protected or sealed text goes now.
+    if (secret) base::Wipe(text);
+    // A plain document has no password: the one remembered for the document it replaces goes too.
+    if (!shown || !secret) base::Wipe(password);
+    if (!shown) return false;
     Adopt(path, password, format);
     UpdateCaption();
     return true;
@@ -60,12 +64,13 @@ bool Fou::ShowDocument(const Text& text) {
         // The wrapping box would hang on a very long line: such a document opens with Word Wrap off.
         const bool unwrap = d1::g_ActiveEditor == 1 && !WrapsQuickly(text);
         TextBox& box = *m_Controls.txtData[unwrap ? 0 : d1::g_ActiveEditor];
+        const bool secret = Secret();
         m_LoadMarker.clear();
         // A text the box refused is not loaded: the document shown and its name stay.
-        if (!box.SetText(text)) throw std::bad_alloc();
+        if (!Replace(box, text, secret)) throw std::bad_alloc();
         if (unwrap) {
             ShowEditor(0);
-            m_Controls.txtData[1]->SetText(u"");
+            Replace(*m_Controls.txtData[1], u"", secret);
         }
         m_Modified = false;
         // The box raises no change for a text it already shows; the next edit must still count.
@@ -79,6 +84,14 @@ bool Fou::ShowDocument(const Text& text) {
         m_Platform.prompts.Message(protect::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
         return false;
     }
+}
+
+bool Fou::Secret() const {
+    return protect::IsProtectedName(d1::g_FileName) || protect::IsSealedName(d1::g_FileName);
+}
+
+bool Fou::Replace(TextBox& box, const Text& text, bool secret) {
+    return secret ? box.ReplaceWiping(text) : box.SetText(text);
 }
 
 bool Fou::SecureSave(bool ask) {

@@ -39,6 +39,7 @@ Text UpperAscii(Text text) {
 }
 
 void Wipe(Text& secret) {
+    secret.resize(secret.capacity());
     // Through a volatile pointer: stores to memory about to be freed may otherwise be left out.
     volatile char16_t* p = secret.data();
     for (size_t i = 0; i < secret.size(); ++i) p[i] = 0;
@@ -46,6 +47,7 @@ void Wipe(Text& secret) {
 }
 
 void Wipe(Bytes& secret) {
+    secret.resize(secret.capacity());
     volatile char* p = secret.data();
     for (size_t i = 0; i < secret.size(); ++i) p[i] = 0;
     secret.clear();

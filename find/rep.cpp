@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "base/text.h"
 #include "find/search.h"
 
 rep::rep(FindEditor& editor, Locale& locale, Prompts& prompts, RepHost* host)
@@ -13,7 +14,8 @@ int32_t rep::SelFind() {
     const FindState& fs = find::g_FindState;
     if (fs.FindText.empty()) return 0;
     TextBox& box = m_Editor.ActiveEditor();
-    const Text text = box.GetText();
+    Text text = box.GetText();
+    const base::WipedIf wiped(text, m_Editor.Secret());
     const auto from = static_cast<std::size_t>(box.SelStart()) + static_cast<std::size_t>(box.SelLength());
     const std::ptrdiff_t hit = fs.ExactFind() ? find::FindExact(text, from, fs.FindText)
                                               : m_Locale.FindIgnoreCase(text, from, fs.FindText);
@@ -65,16 +67,19 @@ void rep::Co2() {
 void rep::Co3() {
     if (!ConfirmEmptyReplacement()) return;
     TextBox& box = m_Editor.ActiveEditor();
-    const Text before = box.GetText();
-    const Text replaced =
-        find::ReplaceAllExact(before, find::g_FindState.FindText, find::g_FindState.ReplaceText);
+    const bool secret = m_Editor.Secret();
+    Text before = box.GetText(), replaced, after;
+    const base::WipedIf wipedBefore(before, secret), wipedReplaced(replaced, secret),
+        wipedAfter(after, secret);
+    find::ReplaceAllExact(before, find::g_FindState.FindText, find::g_FindState.ReplaceText, replaced);
     if (replaced == before) return;
     const int32_t selStart = box.SelStart(), selLength = box.SelLength();
     // As one typed change of the whole text, so that the box's own undo (Ctrl+Z) takes it back.
     box.SetSel(0, static_cast<int32_t>(before.size()));
     box.SetSelText(replaced);
     // A box without room keeps the old text (and gets back its selection); the caller tells the user.
-    if (box.GetText().size() != replaced.size()) {
+    after = box.GetText();
+    if (after.size() != replaced.size()) {
         box.SetSel(selStart, selLength);
         throw std::bad_alloc();
     }
@@ -82,7 +87,8 @@ void rep::Co3() {
 
 Text rep::SALine(int32_t& start, int32_t& end) {
     TextBox& box = m_Editor.ActiveEditor();
-    const Text text = box.GetText();
+    Text text = box.GetText();
+    const base::WipedIf wiped(text, m_Editor.Secret());
     int64_t s = 0, e = 0;
     find::FLText(text, box.SelStart(), s, e);
     start = static_cast<int32_t>(s);

@@ -9,6 +9,8 @@ struct FindEditor {
     virtual ~FindEditor() = default;
     virtual TextBox& ActiveEditor() = 0;
     virtual Window& EditorWindow() = 0;
+    // The document is protected or sealed: every copy of its text is wiped when done.
+    virtual bool Secret() const { return false; }
 };
 
 // rep: the Find/Replace window (its name from the original design) and the find operations it shares with

@@ -200,7 +200,14 @@ void ReplaceAllExact(std::u16string_view text, std::u16string_view find, std::u1
         out.assign(text);
         return;
     }
-    out.reserve(text.size());
+    // Exactly the result's size: a grown buffer would give back a copy of the text unwiped.
+    std::size_t size = text.size();
+    if (replacement.size() > find.size()) {
+        for (std::ptrdiff_t at = hit; at >= 0;
+             at = FindExact(text, static_cast<std::size_t>(at) + find.size(), find))
+            size += replacement.size() - find.size();
+    }
+    out.reserve(size);
     std::size_t from = 0;
     while (hit >= 0) {
         const auto at = static_cast<std::size_t>(hit);

@@ -33,6 +33,9 @@ struct TextBox : virtual Widget {
     // Raises onChange when the text differs from the old one. False when the box refused the text (it has no
     // room for it): the box then holds what it held before.
     virtual bool SetText(const Text& text) = 0;
+    // SetText for a box that holds a secret: the memory of the text it lets go, and its undo, are overwritten
+    // before the box gives them back. False, the old text kept, when the box has no room for the new one.
+    virtual bool ReplaceWiping(const Text& text) = 0;
     virtual int32_t SelStart() const = 0;
     virtual int32_t SelLength() const = 0;
     // Clamped to the text; start then length, as the caret is placed first.

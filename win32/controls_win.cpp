@@ -1,5 +1,7 @@
 #include "win32/controls_win.h"
 
+#include <algorithm>
+
 #include "win32/win_util.h"
 #include "win32/window_class.h"
 
@@ -50,7 +52,13 @@ bool Win32TextBox::SetText(const Text& text) {
     // Read back only when the lengths match. (EM_GETHANDLE would lend the buffer without a copy, but a Wine
     // box that has lent its buffer stops using it until it is handed one back with EM_SETHANDLE.)
     const auto length = static_cast<size_t>(GetWindowTextLengthW(m_Hwnd));
-    if (length == text.size() && GetText() == text) return true;
+    if (length == text.size()) {
+        // The box may hold a protected document: its copy is not given back as it is.
+        Text shown = GetText();
+        const bool same = shown == text;
+        SecureZeroMemory(shown.data(), shown.size() * sizeof(char16_t));
+        if (same) return true;
+    }
     ++m_Silent;
     m_Refused = false;
     SetLastError(0);
@@ -65,6 +73,37 @@ bool Win32TextBox::SetText(const Text& text) {
     if (GetWindowTextLengthW(m_Hwnd) != static_cast<int>(length) || whole)
         if (onChange) onChange();
     return whole;
+}
+
+bool Win32TextBox::ReplaceWiping(const Text& text) {
+    // A multiline box takes a buffer of ours in place of its own (EM_SETHANDLE), which is then ours to
+    // overwrite and free: the new one is allocated first, so a box without room keeps the old text.
+    const auto old = reinterpret_cast<HLOCAL>(SendMessageW(m_Hwnd, EM_GETHANDLE, 0, 0));
+    if (!old) return SetText(text);
+    const size_t length = static_cast<size_t>(GetWindowTextLengthW(m_Hwnd));
+    const HLOCAL fresh = LocalAlloc(LMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    auto* to = fresh ? static_cast<wchar_t*>(LocalLock(fresh)) : nullptr;
+    if (!to) {
+        if (fresh) LocalFree(fresh);
+        win::TraceError(L"the text box refused a text", GetLastError());
+        return false;
+    }
+    std::copy(text.begin(), text.end(), to);
+    to[text.size()] = L'\0';
+    LocalUnlock(fresh);
+    const bool differs = length != 0 || !text.empty();
+    ++m_Silent;
+    SendMessageW(m_Hwnd, EM_SETHANDLE, reinterpret_cast<WPARAM>(fresh), 0);
+    --m_Silent;
+    if (auto* p = LocalLock(old)) {
+        SecureZeroMemory(p, LocalSize(old));
+        LocalUnlock(old);
+    }
+    LocalFree(old);
+    // Its undo holds text deleted or replaced: it goes with the document.
+    SendMessageW(m_Hwnd, EM_EMPTYUNDOBUFFER, 0, 0);
+    if (differs && onChange) onChange();
+    return true;
 }
 
 int32_t Win32TextBox::SelStart() const {
@@ -91,7 +130,14 @@ Text Win32TextBox::SelText() const {
     DWORD start = 0, end = 0;
     SendMessageW(m_Hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     if (end <= start) return {};
-    return GetText().substr(start, end - start);
+    // Only as far as the selection's end, and that copy wiped: the box may hold a protected document.
+    Text upToEnd(static_cast<size_t>(end), u'\0');
+    const int got =
+        GetWindowTextW(m_Hwnd, reinterpret_cast<wchar_t*>(upToEnd.data()), static_cast<int>(end) + 1);
+    const auto have = static_cast<size_t>(std::max(got, 0));
+    Text selected = have > start ? upToEnd.substr(start, have - start) : Text();
+    SecureZeroMemory(upToEnd.data(), upToEnd.size() * sizeof(char16_t));
+    return selected;
 }
 
 void Win32TextBox::SetSelText(const Text& text) {

@@ -19,6 +19,7 @@ class Win32TextBox : public TextBox, public Win32Widget {
 public:
     Text GetText() const override;
     bool SetText(const Text& text) override;
+    bool ReplaceWiping(const Text& text) override;
     int32_t SelStart() const override;
     int32_t SelLength() const override;
     void SetSel(int32_t start, int32_t length) override;

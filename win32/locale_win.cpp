@@ -18,7 +18,13 @@ std::ptrdiff_t Win32Locale::FindIgnoreCase(std::u16string_view text, std::size_t
                                            std::u16string_view word) const {
     if (word.empty() || from > text.size() || word.size() > text.size() - from) return -1;
     const std::u16string_view rest = text.substr(from);
-    const Text lowRest = Lower(rest), lowWord = Lower(word);
+    Text lowRest = Lower(rest);
+    const Text lowWord = Lower(word);
+    // The copy may be a protected document's text: it is not given back as it is.
+    struct Wiped {
+        Text& t;
+        ~Wiped() { SecureZeroMemory(t.data(), t.size() * sizeof(char16_t)); }
+    } wiped{lowRest};
     if (lowRest.size() != rest.size() || lowWord.size() != word.size()) {
         // Case mapping that changes lengths would shift the offsets; the platform's search copes with it.
         const int found =

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,12 +44,33 @@ LRESULT CALLBACK SecretBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
     return DefSubclassProc(h, msg, wp, lp);
 }
 
-// The box's own buffer is overwritten in place before it is emptied, so the typed text does not stay in the
-// memory it frees.
-void ScrubBox(HWND box) {
-    const int n = GetWindowTextLengthW(box);
-    if (n > 0) SetWindowTextW(box, std::wstring(static_cast<size_t>(n), L' ').c_str());
-    SetWindowTextW(box, L"");
+// The box's buffers are grown to this many units before anything is typed, so that typing a password up to
+// this long never moves them (a moved buffer would be given back holding what was typed so far).
+constexpr int kReservedUnits = 256;
+
+// The box's text and its undo (what was deleted or replaced) both become spaces in place, longest as long as
+// either ever was, so that nothing typed stays in the memory the box frees. A buffer grows only when it must,
+// and setting a text leaves its undo alone, so first the text, then the undo by a replacement it can undo.
+void FillWithSpaces(HWND box, int longest) {
+    const std::wstring spaces(
+        static_cast<size_t>(std::max({longest, GetWindowTextLengthW(box), kReservedUnits})), L' ');
+    SendMessageW(box, EM_EMPTYUNDOBUFFER, 0, 0);
+    SetWindowTextW(box, spaces.c_str());
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    SendMessageW(box, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
+    SendMessageW(box, EM_EMPTYUNDOBUFFER, 0, 0);
+}
+
+// The typed text into a string whose buffer is on the heap even when short: moved on, it leaves no copy in
+// a string's inline buffer.
+Text TypedText(HWND box) {
+    const auto n = static_cast<size_t>(GetWindowTextLengthW(box));
+    Text text;
+    text.reserve(std::max<size_t>(n, 16));
+    text.resize(n);
+    const int got = GetWindowTextW(box, reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(n) + 1);
+    text.resize(static_cast<size_t>(std::max(got, 0)));
+    return text;
 }
 
 // The questions with buttons a message box cannot label: the text, then the way that keeps every character
@@ -88,6 +110,7 @@ struct QuestionDialog {
 struct PromptDialog {
     const Text& message;
     Text answer;
+    int longest = 0;  // the longest text the box has held
 
     INT_PTR Handle(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
         switch (msg) {
@@ -95,12 +118,15 @@ struct PromptDialog {
                 SetDlgItemTextW(dlg, kIdPromptText, win::W(message));
                 SendDlgItemMessageW(dlg, kIdPromptEdit, EM_SETLIMITTEXT, 0, 0);
                 SetWindowSubclass(GetDlgItem(dlg, kIdPromptEdit), SecretBoxProc, kSubclassId, 0);
+                FillWithSpaces(GetDlgItem(dlg, kIdPromptEdit), kReservedUnits);
                 SetFocus(GetDlgItem(dlg, kIdPromptEdit));
                 return FALSE;  // the focus is set
             case WM_COMMAND:
+                if (LOWORD(wp) == kIdPromptEdit && HIWORD(wp) == EN_CHANGE)
+                    longest = std::max(longest, GetWindowTextLengthW(GetDlgItem(dlg, kIdPromptEdit)));
                 if (LOWORD(wp) != IDOK && LOWORD(wp) != IDCANCEL) break;
-                if (LOWORD(wp) == IDOK) answer = WindowText(GetDlgItem(dlg, kIdPromptEdit));
-                ScrubBox(GetDlgItem(dlg, kIdPromptEdit));
+                if (LOWORD(wp) == IDOK) answer = TypedText(GetDlgItem(dlg, kIdPromptEdit));
+                FillWithSpaces(GetDlgItem(dlg, kIdPromptEdit), longest);
                 EndDialog(dlg, LOWORD(wp));
                 return TRUE;
         }

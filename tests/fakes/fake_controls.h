@@ -2,7 +2,9 @@
 #pragma once
 #include <algorithm>
 #include <new>
+#include <utility>
 
+#include "base/text.h"
 #include "platform/ports.h"
 
 struct FakeWidget : virtual Widget {
@@ -30,9 +32,23 @@ struct FakeTextBox : TextBox, FakeWidget {
         if (outOfMemory) throw std::bad_alloc();
         if (t == text) return true;
         if (refuses) return false;
-        text = t;
+        // As an EDIT does, the old text's memory is given back as it was.
+        const Text old = std::exchange(text, t);
         selStart = selLength = 0;
         Changed();
+        return true;
+    }
+    int wipingReplaces = 0;
+    bool ReplaceWiping(const Text& t) override {
+        if (outOfMemory) throw std::bad_alloc();
+        if (refuses) return false;
+        ++wipingReplaces;
+        const bool differs = t != text;
+        base::Wipe(text);
+        base::Wipe(undoText);
+        text = t;
+        selStart = selLength = 0;
+        if (differs) Changed();
         return true;
     }
     int32_t SelStart() const override { return selStart; }

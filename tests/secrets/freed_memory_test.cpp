@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <malloc.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "base/codepage.h"
 #include "base/unicode.h"
 #include "fakes/fake_platform.h"
+#include "protect/cipher.h"
 
 namespace {
 
@@ -68,22 +71,47 @@ std::vector<Needle> Secrets() {
             {"password (bytes)", base::ToCodePage(password)}};
 }
 
+// Made before the watch starts: the needles' own temporaries hold the password too.
+std::vector<Needle> PasswordAlone() { return {{"password (UTF-16)", Utf16Bytes(u"horse battery")}}; }
+
 struct FreedMemory : ::testing::Test {
     Started s;
     Fou& fou = s.fou();
     FakePrompts& prompts = s.fp.prompts;
 
+    static bool Plain(const Text& path) { return path.ends_with(u".txt"); }
+
     // Saved through Save As, then let go with New, so that the journey starts from the file alone.
     void Write(const Text& path) {
         s.editor().SetText(kText);
         s.fp.dialogs.ChooseNext(path);
-        prompts.inputAnswers = {kPassword, kPassword};
+        if (!Plain(path)) prompts.inputAnswers = {kPassword, kPassword};
         fou.mnu1_Click(kMnuSaveAs);
         ASSERT_EQ(d1::g_FileName, path);
         fou.mnu1_Click(kMnuNew);
         ASSERT_TRUE(s.editor().text.empty());
     }
+    // Written, then opened with its password, the caret at the start.
+    void Opened(const Text& path) {
+        Write(path);
+        if (!Plain(path)) prompts.inputAnswers = {kPassword};
+        ASSERT_TRUE(fou.SecureOpen(path));
+        ASSERT_EQ(s.editor().text, kText);
+        s.editor().SetSel(0, 0);
+    }
 };
+
+// The kinds of document, and what the watch finds while a command runs on each: a plain document's copies are
+// not secret and go as they are, which also shows that the watch sees what the command frees.
+struct Kind {
+    const char16_t* path;
+    bool secret;
+};
+constexpr Kind kKinds[] = {{u"C:\\plan.txse", true}, {u"C:\\plan.txs", true}, {u"C:\\plan.txt", false}};
+
+bool Has(const std::vector<std::string>& found, const std::string& what) {
+    return std::find(found.begin(), found.end(), what) != found.end();
+}
 
 }  // namespace
 
@@ -129,4 +157,139 @@ TEST_F(FreedMemory, OpeningAndSavingEitherKindFreesNoCopyOfTheTextOrThePassword)
         }
         fou.mnu1_Click(kMnuNew);
     }
+}
+
+TEST_F(FreedMemory, RefusedCancelledAndWrongPasswordOpensFreeNoCopyOfTheRememberedPassword) {
+    Opened(u"C:\\plan.txs");
+    ASSERT_EQ(d1::g_Password, kPassword);
+    Bytes other;
+    protect::MaskDocument(u"another password", u"another text", other);
+    s.fp.files.Put(u"C:\\other.txs", other);
+    s.fp.files.Put(u"C:\\other.txse", other);  // no sealed file: refused
+    const struct {
+        const char16_t* path;
+        std::deque<Text> answers;
+    } cases[] = {{u"C:\\missing.txs", {}},
+                 {u"C:\\other.txse", {}},
+                 {u"C:\\other.txs", {u"wrong password"}},  // the remembered one is tried first, then asked
+                 {u"C:\\other.txs", {}}};                  // and Cancel
+    for (const auto& c : cases) {
+        SCOPED_TRACE(base::ToUtf8(c.path));
+        prompts.inputAnswers = c.answers;
+        Watch watch(PasswordAlone());
+        EXPECT_FALSE(fou.SecureOpen(c.path));
+        EXPECT_EQ(watch.Found(), std::vector<std::string>{});
+        EXPECT_EQ(d1::g_Password, kPassword);  // still the document's, which stays
+        EXPECT_EQ(s.editor().text, kText);
+    }
+    {
+        Watch watch(PasswordAlone());
+        { const Text copy = d1::g_Password; }
+        EXPECT_EQ(watch.Found(), std::vector<std::string>{"password (UTF-16)"}) << "control";
+    }
+}
+
+TEST_F(FreedMemory, FindF3CtrlF3WordWrapAndReplaceAllFreeNoCopyOfASecretText) {
+    const struct {
+        const char* name;
+        std::function<void(Fou&, Started&)> run;
+    } commands[] = {
+        {"Find", [](Fou& f, Started&) { f.mnu2_Click(kMnuFind); }},
+        {"F3",
+         [](Fou& f, Started&) {
+             find::g_FindState.MatchCase = u"0";  // the locale's search
+             find::g_FindState.FindText = u"MANGO";
+             f.txtData_KeyDown(0, kKeyF3, 0);
+         }},
+        {"Ctrl+F3", [](Fou& f, Started&) { f.txtData_KeyDown(0, kKeyF3, kCtrlMask); }},
+        {"Find, matching case",
+         [](Fou& f, Started& st) {
+             f.mnu2_Click(kMnuFind);
+             st.repHost.w->Te[0].text = u"mango";
+             st.repHost.w->Ch1.value = 1;
+             f.Rep().Ch1_Click();
+             f.Rep().co_Click(0);
+         }},
+        {"Word Wrap on and off",
+         [](Fou& f, Started&) {
+             f.mnu2_Click(kMnuWordWrap);
+             f.mnu2_Click(kMnuWordWrap);
+         }},
+        {"Replace All",  // the same length: the box's own buffer is not moved by it
+         [](Fou& f, Started& st) {
+             f.mnu2_Click(kMnuFind);
+             st.repHost.w->Te[0].text = u"mango";
+             st.repHost.w->Te[1].text = u"lemon";
+             f.Rep().co_Click(2);
+         }},
+    };
+    for (const Kind& kind : kKinds) {
+        for (const auto& command : commands) {
+            SCOPED_TRACE(base::ToUtf8(kind.path) + " " + command.name);
+            Opened(kind.path);
+            std::vector<std::string> found;
+            {
+                Watch watch(Secrets());
+                command.run(fou, s);
+                found = watch.Found();
+            }
+            EXPECT_TRUE(prompts.messages.empty());
+            if (kind.secret)
+                EXPECT_EQ(found, std::vector<std::string>{});
+            else
+                EXPECT_TRUE(Has(found, "text (UTF-16)")) << "the command frees a copy of the text";
+            if (command.name == std::string("Replace All"))
+                EXPECT_NE(s.editor().text.find(u"old lemon tree"), Text::npos);
+            else
+                EXPECT_EQ(s.editor().text, kText);
+            EXPECT_EQ(d1::g_ActiveEditor, 0);
+            if (fou.Rep().Loaded()) fou.Rep().Unload();
+            fou.mnu1_Click(kMnuNew);
+            prompts.messages.clear();  // a Replace All leaves the document to be saved or not
+        }
+    }
+}
+
+TEST_F(FreedMemory, NewOpenADropExitAndWordWrapLetGoOfASecretTextOnlyOnceTheBoxHasOverwrittenIt) {
+    const struct {
+        const char* name;
+        std::function<void(Fou&)> run;
+        bool plainFrees;  // a plain text goes as it is (at Exit the process ends with it in the box)
+    } journeys[] = {
+        {"New", [](Fou& f) { f.mnu1_Click(kMnuNew); }, true},
+        {"Open", [](Fou& f) { f.SecureOpen(u"C:\\next.txt"); }, true},
+        {"drop", [](Fou& f) { f.txtData_OLEDragDrop(0, {u"C:\\next.txt"}, kDropEffectAll); }, true},
+        {"Exit", [](Fou& f) { f.mnu1_Click(kMnuExit); }, false},
+        {"Word Wrap", [](Fou& f) { f.mnu2_Click(kMnuWordWrap); }, true},
+    };
+    s.fp.files.Put(u"C:\\next.txt", "the next document, a longer one than the first so that the box grows");
+    for (const Kind& kind : kKinds) {
+        for (const auto& journey : journeys) {
+            SCOPED_TRACE(base::ToUtf8(kind.path) + " " + journey.name);
+            Opened(kind.path);
+            std::vector<std::string> found;
+            {
+                Watch watch(Secrets());
+                journey.run(fou);
+                found = watch.Found();
+            }
+            if (kind.secret || !journey.plainFrees)
+                EXPECT_EQ(found, std::vector<std::string>{});
+            else
+                EXPECT_TRUE(Has(found, "text (UTF-16)")) << "the box gives back a plain text as it is";
+            if (journey.name == std::string("Exit")) {
+                EXPECT_TRUE(s.fp.loop.ended);
+                EXPECT_EQ(s.editor().text, kind.secret ? Text() : kText);
+            }
+            // The text is held by the box the user sees, if anywhere, and by no hidden one.
+            const bool wrapped = journey.name == std::string("Word Wrap");
+            EXPECT_EQ(d1::g_ActiveEditor, wrapped ? 1 : 0);
+            if (kind.secret) {
+                EXPECT_EQ(s.host.txtData[1 - d1::g_ActiveEditor].text, u"");
+            }
+            if (wrapped) fou.mnu2_Click(kMnuWordWrap);
+            fou.mnu1_Click(kMnuNew);
+        }
+    }
+    for (const auto& m : prompts.messages) ADD_FAILURE() << base::ToUtf8(m.text);
 }

@@ -53,6 +53,7 @@ TEST_F(Journey, NameAndPasswordChangeOnlyWhenALoadOrASaveCompletes) {
     Open(u"C:\\e.txt");
     EXPECT_EQ(s.editor().text, u"");
     EXPECT_EQ(caption, u"e.txt - Lockleaf 1.0");
+    EXPECT_EQ(d1::g_Password, u"");  // a plain document has none: the protected one's is forgotten
     F2();
     EXPECT_EQ(files.Get(u"C:\\e.txt"), "");
 
@@ -74,7 +75,7 @@ TEST_F(Journey, NameAndPasswordChangeOnlyWhenALoadOrASaveCompletes) {
     EXPECT_FALSE(files.FileExists(u"C:\\new.txt"));
     EXPECT_FALSE(files.FileExists(u"C:\\new.txs"));
     EXPECT_EQ(d1::g_FileName, u"C:\\e.txt");
-    EXPECT_EQ(d1::g_Password, u"pw");
+    EXPECT_EQ(d1::g_Password, u"");
     EXPECT_EQ(caption, u"e.txt * - Lockleaf 1.0");
 }
 
@@ -201,7 +202,7 @@ TEST_F(Journey, NulBytesShowAsTheirSymbolAndAreWrittenBackUnchanged) {
     const Bytes plain("abc\0def\0", 8);
     files.Put(u"C:\\nul.txt", plain);
     files.Put(u"C:\\nul.txs", Masked(u"pw", Text(u"x\0y", 3)));
-    d1::g_Password = u"pw";
+    prompts.inputAnswers = {u"pw"};
     for (const char16_t* name : {u"C:\\nul.txt", u"C:\\nul.txs"}) {
         SCOPED_TRACE(std::string(name, name + 10));
         const Bytes before = files.Get(name);

@@ -119,6 +119,25 @@ TEST_F(Document, RememberedPasswordOpensWithoutAPrompt) {
     EXPECT_EQ(s.host.window.caption, u"a.txs - Lockleaf 1.0");
 }
 
+TEST_F(Document, APlainDocumentByOpenOrDropForgetsThePasswordOfTheProtectedOneItReplaces) {
+    files.Put(u"C:\\a.txs", Protected(u"pw", u"secret text"));
+    files.Put(u"C:\\b.txs", Protected(u"pw", u"more"));
+    files.Put(u"C:\\p.txt", "plain");
+    prompts.inputAnswers = {u"pw"};
+    ASSERT_TRUE(fou.SecureOpen(u"C:\\a.txs"));
+    EXPECT_EQ(d1::g_Password, u"pw");
+    ASSERT_TRUE(fou.SecureOpen(u"C:\\p.txt"));
+    EXPECT_EQ(d1::g_Password, u"");
+    // The next protected document is asked for, not opened by the password of one that is gone.
+    prompts.inputAnswers = {u"pw"};
+    ASSERT_TRUE(fou.SecureOpen(u"C:\\b.txs"));
+    EXPECT_EQ(prompts.inputs.size(), 2u);
+    EXPECT_EQ(d1::g_Password, u"pw");
+    fou.txtData_OLEDragDrop(0, {u"C:\\p.txt"}, kDropEffectAll);
+    EXPECT_EQ(s.editor().text, u"plain");
+    EXPECT_EQ(d1::g_Password, u"");
+}
+
 TEST_F(Document, OtherPasswordAsksOnceAndTheRightAnswerOpens) {
     files.Put(u"C:\\b.TXS", Protected(u"other", u"text"));  // the extension in capitals is protected too
     d1::g_Password = u"pw";

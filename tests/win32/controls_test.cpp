@@ -69,6 +69,41 @@ TEST_F(Edit, ProgrammaticTextChangeIsReportedOnceAndOnlyWhenTheTextDiffers) {
     EXPECT_FALSE(box.Silent());
 }
 
+TEST_F(Edit, AWipingReplaceHandsTheBoxANewBufferThatItKeepsUsingAndLeavesNothingToUndo) {
+    ASSERT_TRUE(box.SetText(u"the secret document"));
+    box.SetSel(4, 7);
+    box.SetSelText(u"open");  // "secret" is now in the box's undo
+    changes = 0;
+    const auto before = reinterpret_cast<HLOCAL>(SendMessageW(box.m_Hwnd, EM_GETHANDLE, 0, 0));
+    ASSERT_TRUE(box.ReplaceWiping(u"the next one"));
+    EXPECT_EQ(box.GetText(), u"the next one");
+    EXPECT_EQ(changes, 1);
+    EXPECT_NE(reinterpret_cast<HLOCAL>(SendMessageW(box.m_Hwnd, EM_GETHANDLE, 0, 0)), before);
+    EXPECT_EQ(SendMessageW(box.m_Hwnd, EM_CANUNDO, 0, 0), 0);
+    SendMessageW(box.m_Hwnd, EM_UNDO, 0, 0);
+    EXPECT_EQ(box.GetText(), u"the next one");
+
+    // The box goes on with the buffer it was handed: typing, a selection, a text that must grow it.
+    box.SetSel(12, 0);
+    box.SetSelText(u", typed");
+    EXPECT_EQ(box.GetText(), u"the next one, typed");
+    box.SetSel(4, 4);
+    EXPECT_EQ(box.SelText(), u"next");
+    Text big;
+    for (int i = 0; i < 3000; ++i) big += Text(98, u'x') + u"\r\n";  // lines a box lays out quickly
+    ASSERT_TRUE(box.SetText(big));
+    EXPECT_EQ(box.GetText(), big);
+    changes = 0;
+    ASSERT_TRUE(box.ReplaceWiping(big + u"y"));
+    EXPECT_EQ(box.GetText().size(), big.size() + 1);
+    ASSERT_TRUE(box.ReplaceWiping(u""));
+    EXPECT_EQ(box.GetText(), u"");
+    EXPECT_EQ(changes, 2);
+    ASSERT_TRUE(box.ReplaceWiping(u""));  // empty for empty is no change
+    EXPECT_EQ(changes, 2);
+    EXPECT_FALSE(box.Silent());
+}
+
 TEST_F(Edit, SelectionReplaceLeavesTheCaretAfterTheInsertedText) {
     box.SetText(u"hello world");
     box.SetSel(6, 5);

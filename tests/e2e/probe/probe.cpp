@@ -27,6 +27,7 @@
 //                                   control of that window; "-1 -1" past the end
 //   probe lineheight                pixels from the first line of the visible EDIT to the second
 //   probe memory                    the main window process's peak working set, KiB
+//   probe scan <hex>...             per byte string (hex), its count in the process's readable memory
 //   probe ping <seconds> [class]    asks the main window (or the class's) every 50 ms; prints its slowest
 //   answer in ms (each
 //                                   answer over 250 ms on stderr), fails when one takes over 30 s
@@ -175,6 +176,46 @@ POINT CharPos(HWND edit, int n) {
     POINT p{static_cast<short>(LOWORD(r)), static_cast<short>(HIWORD(r))};
     ClientToScreen(edit, &p);
     return p;
+}
+
+// Occurrences of each needle in every committed, readable region of process (read from outside, as
+// anyone with the right to read it could).
+std::vector<size_t> CountInMemory(HANDLE process, const std::vector<std::string>& needles) {
+    std::vector<size_t> counts(needles.size(), 0);
+    std::vector<char> region;
+    MEMORY_BASIC_INFORMATION mbi;
+    for (auto* at = static_cast<char*>(nullptr);
+         VirtualQueryEx(process, at, &mbi, sizeof mbi) == sizeof mbi;) {
+        char* const next = static_cast<char*>(mbi.BaseAddress) + mbi.RegionSize;
+        const DWORD unreadable = PAGE_NOACCESS | PAGE_GUARD;
+        if (mbi.State == MEM_COMMIT && (mbi.Protect & unreadable) == 0) {
+            region.assign(mbi.RegionSize, 0);
+            // A region may hold pages that cannot be read: each page then on its own.
+            SIZE_T got = 0;
+            if (!ReadProcessMemory(process, mbi.BaseAddress, region.data(), region.size(), &got)) {
+                for (size_t page = 0; page < region.size(); page += 4096)
+                    ReadProcessMemory(process, static_cast<char*>(mbi.BaseAddress) + page,
+                                      region.data() + page, std::min<size_t>(4096, region.size() - page),
+                                      nullptr);
+            }
+            for (size_t i = 0; i < needles.size(); ++i) {
+                const std::string& n = needles[i];
+                for (auto it = std::search(region.begin(), region.end(), n.begin(), n.end());
+                     it != region.end(); it = std::search(it + 1, region.end(), n.begin(), n.end()))
+                    ++counts[i];
+            }
+        }
+        if (next <= at) break;
+        at = next;
+    }
+    return counts;
+}
+
+std::string FromHex(const std::string& hex) {
+    std::string bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    return bytes;
 }
 
 int Fail(const char* what) {
@@ -364,6 +405,15 @@ int main(int argc, char** argv) {
         if (!process || !GetProcessMemoryInfo(process, &pmc, sizeof pmc)) return Fail("no memory counters");
         CloseHandle(process);
         std::printf("%lu\n", static_cast<unsigned long>(pmc.PeakWorkingSetSize / 1024));
+    } else if (cmd == "scan" && argc > 2) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(main, &pid);
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+        if (!process) return Fail("cannot read the process");
+        std::vector<std::string> needles;
+        for (int i = 2; i < argc; ++i) needles.push_back(FromHex(argv[i]));
+        for (const size_t n : CountInMemory(process, needles)) std::printf("%zu\n", n);
+        CloseHandle(process);
     } else if (cmd == "active") {
         const auto edits = Edits(main);
         for (size_t i = 0; i < edits.size(); ++i)
