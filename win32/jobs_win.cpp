@@ -102,9 +102,15 @@ LRESULT Win32Jobs::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void Win32Jobs::RunCompletions() {
-    // One pop per lock; a completion may open a dialog whose loop runs the next ones meanwhile.
+    // One pop per lock; a completion may open a dialog whose loop runs the next ones meanwhile. One that
+    // fails leaves the rest to run now, not at the next message.
     while (std::unique_ptr<Item> item = m_Shared->NextDone()) {
-        if (IsWindow(m_Owner) && item->completion) item->completion();
+        if (!IsWindow(m_Owner) || !item->completion) continue;
+        try {
+            item->completion();
+        } catch (...) {
+            win::ReportUncaught(L"network completion");
+        }
     }
 }
 
