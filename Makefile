@@ -49,6 +49,8 @@ test-host: host
 
 test-win32: win32 wine-build
 	@echo "== Windows adapter tests under Wine"; $(WINE_ENV) scripts/win-tests.sh
+	@echo "== the exes' hardening, read on the host"; $(WINE_ENV) scripts/check-pe.py build/win32/lockleaf.exe build/$$LOCKLEAF_WINE_BUILD/lockleaf.exe
+	@tests/check_pe_test.sh build/win32
 
 # The end-to-end tests also need a program whose site is the local fake one (tests/e2e/ads.sh).
 test-e2e: win32 wine-build

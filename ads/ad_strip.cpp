@@ -7,7 +7,8 @@
 struct AdStrip::Refresh {
     Text folder, listPath;
     int64_t storedLength = 0;
-    int64_t started = 0;
+    uint64_t serial = 0;  // a completion of a refresh given up finds another serial and is dropped
+    int64_t started = 0;  // monotonic ms
     Text list;
     std::vector<ads::BannerRecord> records;
     size_t next = 0;
@@ -33,6 +34,8 @@ void AdStrip::Post(std::function<void(Internet&)> job, std::function<void()> the
     });
 }
 
+bool AdStrip::Current(uint64_t serial) const { return m_Refresh && m_Refresh->serial == serial; }
+
 template <class F>
 void AdStrip::Guard(F&& step) {
     try {
@@ -53,7 +56,9 @@ void AdStrip::BannerUpdate() {
         r->listPath = r->folder + u"\\banner.txt";
         r->storedLength = m_Files.FileExists(r->listPath) ? m_Files.FileLength(r->listPath) : 0;
         if (!m_Files.EntryExists(r->folder)) m_Files.CreateFolder(r->folder);
-        r->started = m_Clock.NowLocalSeconds();
+        r->started = m_Clock.MonotonicMilliseconds();
+        r->serial = ++m_RefreshSerial;
+        const uint64_t serial = r->serial;
         m_Refresh = std::move(r);
         auto list = std::make_shared<Text>();
         const Text url = m_Site.siteUrl + u"files/banner.txt";
@@ -62,7 +67,9 @@ void AdStrip::BannerUpdate() {
             [list, url, &clock](Internet& net) {
                 *list = ads::GetUrlText({net, clock}, url);
             },
-            [this, list] { Guard([&] { ListArrived(*list); }); });
+            [this, list, serial] {
+                if (Current(serial)) Guard([&] { ListArrived(*list); });
+            });
     });
 }
 
@@ -83,7 +90,7 @@ void AdStrip::NextImage() {
     while (r.next < r.records.size()) {
         // The images of one refresh share a budget. The list is stored only once all its images are there;
         // until then every refresh counts it as new and fetches the images still missing.
-        if (m_Clock.NowLocalSeconds() - r.started > ads::kRefreshBudget) {
+        if (m_Clock.MonotonicMilliseconds() - r.started > ads::kRefreshBudget * 1000) {
             platform::Trace(u"banner refresh: out of time");
             Finish(false);
             return;
@@ -101,7 +108,9 @@ void AdStrip::NextImage() {
             [fetched, url, &clock](Internet& net) {
                 *fetched = ads::FetchFile({net, clock}, url);
             },
-            [this, fetched, url, local] { Guard([&] { ImageArrived(*fetched, url, local); }); });
+            [this, fetched, url, local, serial = r.serial] {
+                if (Current(serial)) Guard([&] { ImageArrived(*fetched, url, local); });
+            });
         return;
     }
     Finish(true);
@@ -143,7 +152,15 @@ void AdStrip::Tick() {
         m_NextRefresh = now + ads::kFirstRefreshDelay;
         m_RefreshScheduled = true;
     }
-    if (now <= m_NextRefresh || m_Refresh) return;
+    if (m_Refresh) {
+        if (m_Clock.MonotonicMilliseconds() - m_Refresh->started <= ads::kRefreshDeadline * 1000) return;
+        platform::Trace(u"banner refresh: no answer, given up");
+        m_Refresh.reset();
+        m_RetryRefresh = true;  // the next tick starts another, whatever the schedule says
+        return;
+    }
+    if (now <= m_NextRefresh && !m_RetryRefresh) return;
+    m_RetryRefresh = false;
     m_NextRefresh = now + ads::kRefreshPeriod;
     BannerUpdate();
 }

@@ -50,6 +50,7 @@ private:
     void ImageArrived(const ads::Fetched& fetched, const Text& url, Text local);
     void Finish(bool storeList);
     void ShowPage();
+    bool Current(uint64_t serial) const;  // that refresh is still the one under way
     template <class F>
     void Guard(F&& step);
 
@@ -63,5 +64,7 @@ private:
     int64_t m_NextRefresh = 0;        // local seconds
     bool m_Stopped = false;
     std::unique_ptr<Refresh> m_Refresh;  // the refresh under way
-    std::shared_ptr<AdStrip*> m_Self;    // completions hold it weakly: none runs on a strip that is gone
+    uint64_t m_RefreshSerial = 0;
+    bool m_RetryRefresh = false;       // a refresh was given up: the next tick starts one
+    std::shared_ptr<AdStrip*> m_Self;  // completions hold it weakly: none runs on a strip that is gone
 };

@@ -31,14 +31,14 @@ enum class Body { NotOpened, Broken, TooLong, Whole };
 
 // Reads the whole body of url into out, which keeps what arrived before a failure.
 Body ReadBody(const Http& p, const Text& url, size_t limit, Bytes& out) {
-    const int64_t started = p.clock.NowLocalSeconds();
+    const int64_t started = p.clock.MonotonicMilliseconds();
     NetScope root(p.internet, p.internet.Open(kUserAgent, kInternetOpenTypeDirect, 0));
     if (!root) return Body::NotOpened;
     NetScope file(p.internet, p.internet.OpenUrl(root.Get(), url, kInternetFlagNoCacheWrite));
     if (!file) return Body::NotOpened;
     char buffer[kReadSize];
     for (;;) {
-        if (p.clock.NowLocalSeconds() - started > kRequestDeadline) {
+        if (p.clock.MonotonicMilliseconds() - started > kRequestDeadline * 1000) {
             platform::Trace(u"too slow an answer from " + url);
             return Body::TooLong;
         }

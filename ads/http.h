@@ -19,7 +19,8 @@ constexpr uint32_t kReadSize = 256;
 constexpr size_t kLargestText = size_t{1} << 20;  // the banner list, statistics answers
 constexpr size_t kLargestFile = size_t{4} << 20;  // a banner image
 // Each read ends within the time-outs, but a site that sends a byte a second never lets them fire: past
-// this many seconds a request is given up, whatever still arrives.
+// this many seconds a request is given up, whatever still arrives. Measured on the monotonic clock, so
+// setting the wall clock neither stretches nor cuts it.
 constexpr int64_t kRequestDeadline = 15;
 
 // The body as code-page text; empty when the URL cannot be opened, the server answers with a status other

@@ -9,6 +9,9 @@ constexpr uint32_t kTimer1Interval = 200;                      // ms
 constexpr int64_t kFirstRefreshDelay = 1;                      // s after the first tick
 constexpr int64_t kRefreshPeriod = int64_t{3} * 24 * 60 * 60;  // s
 constexpr int64_t kRefreshBudget = 10;  // s of image fetches one refresh may start within
+// s: each request ends within its deadline and time-outs, so a refresh still under way by then has lost a
+// completion (no network thread, no message) and is given up, or the strip would never refresh again.
+constexpr int64_t kRefreshDeadline = 120;
 constexpr int kSwShowNormal = 1;
 
 // Percent-encodes (as UTF-8) everything but letters, digits and "-._~".

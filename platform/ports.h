@@ -131,6 +131,8 @@ struct Clock {
     virtual ~Clock() = default;
     // Local wall-clock time, whole seconds since 1970-01-01 00:00 local (no zone arithmetic).
     virtual int64_t NowLocalSeconds() const = 0;
+    // Milliseconds since an arbitrary start, never set back or forward: the clock of deadlines.
+    virtual int64_t MonotonicMilliseconds() const = 0;
 };
 
 struct Locale {

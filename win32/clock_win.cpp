@@ -11,3 +11,5 @@ int64_t Win32Clock::NowLocalSeconds() const {
     u.HighPart = ft.dwHighDateTime;
     return static_cast<int64_t>(u.QuadPart / 10000000ULL) - 11644473600LL;
 }
+
+int64_t Win32Clock::MonotonicMilliseconds() const { return static_cast<int64_t>(GetTickCount64()); }

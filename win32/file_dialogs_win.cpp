@@ -79,9 +79,13 @@ struct EncodingChoice {
     }
 };
 
-// The hook's first message carries the dialog's record, whose custom data is the choice.
+// The hook's first message carries the dialog's record, whose custom data is the choice; a later one is
+// another program's and is not read.
 UINT_PTR CALLBACK EncodingHook(HWND child, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_INITDIALOG) lp = static_cast<LPARAM>(reinterpret_cast<const OPENFILENAMEW*>(lp)->lCustData);
+    if (msg == WM_INITDIALOG) {
+        if (GetWindowLongPtrW(child, DWLP_USER)) return FALSE;
+        lp = static_cast<LPARAM>(reinterpret_cast<const OPENFILENAMEW*>(lp)->lCustData);
+    }
     return static_cast<UINT_PTR>(win::DialogProc<EncodingChoice>(child, msg, wp, lp));
 }
 

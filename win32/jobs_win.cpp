@@ -4,21 +4,14 @@
 
 #include "platform/trace.h"
 #include "win32/internet_win.h"
-
-namespace win {
-
-void RunCompletion(LPARAM item) {
-    const std::unique_ptr<Win32Jobs::Item> done(reinterpret_cast<Win32Jobs::Item*>(item));
-    if (done && done->completion) done->completion();
-}
-
-}  // namespace win
+#include "win32/window_class.h"
 
 struct Win32Jobs::Shared {
     CRITICAL_SECTION lock;     // held only to push or pop one item, or to set the window
-    std::deque<Item*> queue;   // a null item ends the thread
-    HANDLE waiting = nullptr;  // a semaphore: one count per queued item
-    HWND window = nullptr;
+    std::deque<Item*> queue;   // jobs to run; a null item ends the thread
+    std::deque<Item*> done;    // jobs run, their completions not yet
+    HANDLE waiting = nullptr;  // a semaphore: one count per queued job
+    HWND wake = nullptr;       // told when a completion is queued; none once it is gone
 
     Shared() {
         InitializeCriticalSection(&lock);
@@ -26,6 +19,7 @@ struct Win32Jobs::Shared {
     }
     ~Shared() {
         for (Item* item : queue) delete item;
+        for (Item* item : done) delete item;
         if (waiting) CloseHandle(waiting);
         DeleteCriticalSection(&lock);
     }
@@ -35,20 +29,44 @@ struct Win32Jobs::Shared {
         LeaveCriticalSection(&lock);
         ReleaseSemaphore(waiting, 1, nullptr);
     }
-    Item* Take(HWND& to) {
+    Item* Take() {
         WaitForSingleObject(waiting, INFINITE);
         EnterCriticalSection(&lock);
         Item* item = queue.front();
         queue.pop_front();
-        to = window;
         LeaveCriticalSection(&lock);
         return item;
+    }
+    // Queues a completion; the window to tell, or null when there is none and the item was dropped.
+    HWND Done(std::unique_ptr<Item> item) {
+        EnterCriticalSection(&lock);
+        const HWND to = wake;
+        if (to) done.push_back(item.release());
+        LeaveCriticalSection(&lock);
+        return to;
+    }
+    std::unique_ptr<Item> NextDone() {
+        EnterCriticalSection(&lock);
+        Item* item = nullptr;
+        if (!done.empty()) {
+            item = done.front();
+            done.pop_front();
+        }
+        LeaveCriticalSection(&lock);
+        return std::unique_ptr<Item>(item);
+    }
+    void SetWake(HWND window) {
+        EnterCriticalSection(&lock);
+        wake = window;
+        LeaveCriticalSection(&lock);
     }
 };
 
 Win32Jobs::Win32Jobs() : m_Shared(new Shared) {}
 
 Win32Jobs::~Win32Jobs() {
+    m_Shared->SetWake(nullptr);
+    if (m_Wake) DestroyWindow(m_Wake);
     if (!m_Thread) {
         delete m_Shared;
         return;
@@ -58,9 +76,42 @@ Win32Jobs::~Win32Jobs() {
 }
 
 void Win32Jobs::SetWindow(HWND window) {
-    EnterCriticalSection(&m_Shared->lock);
-    m_Shared->window = window;
-    LeaveCriticalSection(&m_Shared->lock);
+    m_Owner = window;
+    if (m_Wake) return;
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (win::RegisterWindowClass(instance, {win::kJobsClass, win::WindowProc<Win32Jobs>}))
+        m_Wake =
+            CreateWindowExW(0, win::kJobsClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
+    // Without it no completion runs; the strip gives a refresh up at its deadline.
+    if (!m_Wake) platform::Trace(u"no window for the network's completions");
+    m_Shared->SetWake(m_Wake);
+}
+
+LRESULT Win32Jobs::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    // Any program can post to a window, so the message's parameters are never read.
+    if (msg == win::kJobsWake) {
+        RunCompletions();
+        return 0;
+    }
+    if (msg == WM_CLOSE) return 0;  // only we end this window
+    if (msg == WM_NCDESTROY) {
+        m_Shared->SetWake(nullptr);
+        m_Wake = nullptr;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void Win32Jobs::RunCompletions() {
+    // One pop per lock; a completion may open a dialog whose loop runs the next ones meanwhile. One that
+    // fails leaves the rest to run now, not at the next message.
+    while (std::unique_ptr<Item> item = m_Shared->NextDone()) {
+        if (!IsWindow(m_Owner) || !item->completion) continue;
+        try {
+            item->completion();
+        } catch (...) {
+            win::ReportUncaught(L"network completion");
+        }
+    }
 }
 
 void Win32Jobs::Post(std::function<void(Internet&)> job, std::function<void()> completion) {
@@ -79,16 +130,16 @@ DWORD WINAPI Win32Jobs::Run(void* shared) {
     const std::unique_ptr<Shared> state(static_cast<Shared*>(shared));
     Win32Internet internet;  // every handle it opens is opened and closed on this thread
     for (;;) {
-        HWND window = nullptr;
-        std::unique_ptr<Item> item(state->Take(window));
+        std::unique_ptr<Item> item(state->Take());
         if (!item) return 0;
         try {
             item->job(internet);
         } catch (...) {
             platform::TraceCurrentException(u"network job");
         }
-        // A window that is gone takes no message: the completion is dropped here.
-        if (window && PostMessageW(window, win::kJobDone, 0, reinterpret_cast<LPARAM>(item.get())))
-            item.release();
+        // A lost message loses nothing: the next one runs every completion queued before it.
+        const HWND wake = state->Done(std::move(item));
+        if (wake && !PostMessageW(wake, win::kJobsWake, 0, 0))
+            platform::Trace(u"network completion: no message, it waits for the next");
     }
 }

@@ -1,6 +1,6 @@
 // The jobs of the real program: one network thread of ours runs them in order, with a WinINet of its own
-// whose handles never leave it, and posts each completion to the main window as a message; the window's
-// procedure runs it. The window's thread never waits for the network thread: it only queues.
+// whose handles never leave it, and queues each completion; a message-only window of ours, on the window's
+// thread, runs what is queued. The window's thread never waits for the network thread: it only queues.
 #pragma once
 #include <windows.h>
 
@@ -9,8 +9,10 @@
 #include "platform/jobs.h"
 
 namespace win {
-constexpr UINT kJobDone = WM_APP + 1;  // lParam: the completion, run by RunCompletion
-void RunCompletion(LPARAM item);
+// Tells the jobs' own window that completions are queued. It carries nothing: whoever posts it, only what
+// the network thread queued runs.
+constexpr UINT kJobsWake = WM_APP + 1;
+constexpr wchar_t kJobsClass[] = L"LockleafJobs";
 }  // namespace win
 
 class Win32Jobs : public Jobs {
@@ -21,9 +23,13 @@ public:
     Win32Jobs(const Win32Jobs&) = delete;
     Win32Jobs& operator=(const Win32Jobs&) = delete;
 
-    // Where completions go; set before the first job. Once the window is gone they are dropped.
+    // Completions run on this window's thread while it exists; once it is gone they are dropped. Set on that
+    // thread, before the first job.
     void SetWindow(HWND window);
     void Post(std::function<void(Internet&)> job, std::function<void()> completion) override;
+
+    // The jobs' message-only window.
+    LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
     struct Item {
         std::function<void(Internet&)> job;
@@ -33,7 +39,10 @@ public:
 private:
     struct Shared;
     static DWORD WINAPI Run(void* shared);
+    void RunCompletions();
 
     Shared* m_Shared;  // the thread's once it runs: it may outlive this object
     HANDLE m_Thread = nullptr;
+    HWND m_Owner = nullptr;  // the window whose life bounds the completions
+    HWND m_Wake = nullptr;   // ours, on the owner's thread
 };

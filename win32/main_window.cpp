@@ -6,7 +6,6 @@
 #include "win32/browser_win.h"
 #include "win32/font_win.h"
 #include "win32/immore_win.h"
-#include "win32/jobs_win.h"
 #include "win32/res/resource.h"
 #include "win32/win_util.h"
 #include "win32/window_class.h"
@@ -131,11 +130,6 @@ void Win32FouHost::Show() {
 }
 
 LRESULT Win32FouHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    // A network job has finished: its completion runs here, on the window's thread.
-    if (msg == win::kJobDone) {
-        win::RunCompletion(lp);
-        return 0;
-    }
     // Until the controls exist, nothing can be routed to the editor.
     if (!m_Ready) return DefWindowProcW(hwnd, msg, wp, lp);
     switch (msg) {

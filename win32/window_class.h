@@ -46,10 +46,11 @@ inline bool RegisterWindowClass(HINSTANCE instance, const WindowClass& c) {
 }
 
 // The procedure of a window whose CreateWindowExW got a T* as its last argument; T::Handle(hwnd, msg, wp, lp)
-// answers every message from WM_NCCREATE on.
+// answers every message from WM_NCCREATE on. Only the first creation message is believed: another program
+// can send one more, with an address of its choosing.
 template <class T>
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    if (msg == WM_NCCREATE) {
+    if (msg == WM_NCCREATE && !GetWindowLongPtrW(hwnd, GWLP_USERDATA)) {
         const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lp);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
     }
@@ -59,10 +60,11 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept 
 }
 
 // The same for a dialog box whose creation got a T* as its parameter: T::Handle(dlg, msg, wp, lp) answers
-// from WM_INITDIALOG on, with a dialog procedure's result.
+// from WM_INITDIALOG on, with a dialog procedure's result. As above, only the first WM_INITDIALOG is
+// believed.
 template <class T>
 INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    if (msg == WM_INITDIALOG) SetWindowLongPtrW(dlg, DWLP_USER, lp);
+    if (msg == WM_INITDIALOG && !GetWindowLongPtrW(dlg, DWLP_USER)) SetWindowLongPtrW(dlg, DWLP_USER, lp);
     auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(dlg, DWLP_USER));
     if (!self) return FALSE;
     return Guarded(L"dialog procedure", INT_PTR{FALSE}, [&] { return self->Handle(dlg, msg, wp, lp); });

@@ -27,8 +27,14 @@ struct FakeProcess : Process {
 };
 
 struct FakeClock : Clock {
-    int64_t now = 1'700'000'000;
+    int64_t now = 1'700'000'000;  // the wall clock, which a user or summer time may move anywhere
+    int64_t elapsed = 0;          // milliseconds of the monotonic clock
     int64_t NowLocalSeconds() const override { return now; }
+    int64_t MonotonicMilliseconds() const override { return elapsed; }
+    void Pass(int64_t seconds) {  // time goes by: both clocks move
+        now += seconds;
+        elapsed += seconds * 1000;
+    }
 };
 
 struct FakeLocale : Locale {

@@ -303,19 +303,23 @@ TEST_F(Banner, ARefreshFetchesAtMostTheRecordBoundAndStopsStartingFetchesWhenIts
     EXPECT_EQ(Count(Groups(), u"<img "), ads::kMostBanners);
     EXPECT_EQ(T(files.Get(kListPath)), list);
 
-    // A slow site: every read takes two seconds of the clock, a fetch four. No fetch starts after the budget;
-    // the list is not stored, so the next refresh fetches the images still missing.
+    // A slow site: every read takes two seconds of the clock, a fetch four, while the wall clock is set back
+    // an hour at each (the budget is real time). No fetch starts after the budget; the list is not stored,
+    // so the next refresh fetches the images still missing.
     const Text next = Join({Record(0), Record(1), Record(2), Record(3), Record(4)});
     Serve(next);
     net.requested.clear();
-    net.onRead = [&] { s.fp.clock.now += 2; };  // each fetch reads twice
-    const int64_t start = s.fp.clock.now;
+    net.onRead = [&] {  // each fetch reads twice
+        s.fp.clock.Pass(2);
+        s.fp.clock.now -= 3600;
+    };
+    const int64_t start = s.fp.clock.elapsed;
     fou.BannerUpdate();
     const size_t fetched = ImageRequests().size();
     EXPECT_GE(fetched, 1u);
     EXPECT_LT(fetched, 5u);
-    EXPECT_LE(s.fp.clock.now - start, ads::kRefreshBudget + 4);  // the budget, the last fetch
-    EXPECT_EQ(T(files.Get(kListPath)), list);                    // still the one before
+    EXPECT_LE(s.fp.clock.elapsed - start, (ads::kRefreshBudget + 4) * 1000);  // the budget, the last fetch
+    EXPECT_EQ(T(files.Get(kListPath)), list);                                 // still the one before
 
     net.requested.clear();
     net.onRead = nullptr;

@@ -63,7 +63,7 @@ TEST_F(Http, ATricklingSiteIsGivenUpAtTheDeadlineAndLeavesNoFileWhileAQuickerOne
     // A byte a second, each read within the time-outs: only the request's own deadline ends it.
     const Text trickle = u"http://site.example/files/banner.txt";
     net.bodies[trickle] = Bytes(100 * ads::kReadSize, 't');
-    net.onRead = [&] { fp.clock.now += 1; };
+    net.onRead = [&] { fp.clock.Pass(1); };
     const int64_t start = fp.clock.now;
     EXPECT_EQ(ads::GetUrlText(p, trickle), u"");
     EXPECT_LE(fp.clock.now - start, ads::kRequestDeadline + 1);
@@ -168,4 +168,36 @@ TEST_F(Http, AFileThatCannotBeWrittenIsSkipped) {
     ads::DownloadFile(p, files, kUrl, local);
     EXPECT_EQ(files.Get(local), "old");
     EXPECT_EQ(net.openHandles, 0);
+}
+
+TEST_F(Http, TheDeadlineIsTheMonotonicClocksWhereverTheWallClockIsSet) {
+    // Each read takes a second; meanwhile the wall clock is set back or forward (by a user, a time server
+    // or the end of summer time). Only the seconds that really pass count.
+    struct Case {
+        const char* what;
+        int64_t wallStep;  // seconds the wall clock moves at each read, besides the one that passes
+        size_t reads;      // of the body: within the deadline or not
+        bool whole;
+    };
+    for (const Case& c : {Case{"set back an hour each read, a slow site", -3600, 100, false},
+                          Case{"set back an hour each read, a quick site", -3600, 13, true},
+                          Case{"set forward a day each read, a quick site", 86400, 13, true},
+                          Case{"set forward a day each read, a slow site", 86400, 100, false}}) {
+        SCOPED_TRACE(c.what);
+        net.bodies[kUrl] = Bytes(c.reads * ads::kReadSize, 'b');
+        net.readSizes.clear();
+        net.onRead = [&] {
+            fp.clock.Pass(1);
+            fp.clock.now += c.wallStep;
+        };
+        const int64_t start = fp.clock.MonotonicMilliseconds();
+        const ads::Fetched got = ads::FetchFile(p, kUrl);
+        EXPECT_EQ(got.outcome, c.whole ? ads::Fetched::Outcome::Whole : ads::Fetched::Outcome::Broken);
+        EXPECT_EQ(got.body.size(), c.whole ? c.reads * ads::kReadSize : 0u);
+        if (!c.whole) {
+            EXPECT_GE(fp.clock.MonotonicMilliseconds() - start, ads::kRequestDeadline * 1000);
+            EXPECT_LE(fp.clock.MonotonicMilliseconds() - start, (ads::kRequestDeadline + 1) * 1000);
+        }
+        EXPECT_EQ(net.openHandles, 0);
+    }
 }

@@ -269,3 +269,43 @@ TEST(PercentEncode, KeepsUnreservedCharactersAndEncodesTheRestAsUtf8) {
     EXPECT_EQ(ads::PercentEncode(u"\U0001F600"), u"%F0%9F%98%80");
     EXPECT_EQ(ads::PercentEncode(Text(1, u'\xD800')), u"%EF%BF%BD");
 }
+
+TEST_F(Ads, ARefreshWhoseCompletionIsLostIsGivenUpAtItsRealDeadlineAndTheNextTickStartsAnother) {
+    s.fp.jobs.hold = true;
+    Start();
+    net.bodies[site + u"files/banner.txt"] = "1\ta.gif\t4\thttp://x.example/\tt\r\n";
+    net.bodies[site + u"files/banner/a.gif"] = "GIF!";
+    const int64_t t = clock.now;
+    TicksAt({t, t + 2});
+    s.fp.jobs.CompleteNext();                          // the start statistic
+    std::function<void()> lost = s.fp.jobs.RunNext();  // the list came, its completion never does
+    ASSERT_EQ(ListRequests(), 1);
+
+    // Short of the deadline in real time, however far the wall clock is set: still under way.
+    clock.elapsed += (ads::kRefreshDeadline - 1) * 1000;
+    TicksAt({t + 2 + 4 * kDay, t - kDay});
+    EXPECT_EQ(ListRequests(), 1);
+    EXPECT_EQ(s.fp.jobs.Pending(), 0u);
+
+    // Past it: given up, and the next tick starts another although the schedule is days ahead.
+    clock.elapsed += 2000;
+    TicksAt({t - kDay});
+    EXPECT_EQ(s.fp.jobs.Pending(), 0u);
+    TicksAt({t - kDay});
+    ASSERT_EQ(s.fp.jobs.Pending(), 1u);
+    std::function<void()> fresh = s.fp.jobs.RunNext();
+    EXPECT_EQ(ListRequests(), 2);
+
+    // The lost completion turning up late changes nothing; the new refresh runs to its page.
+    lost();
+    EXPECT_EQ(s.fp.jobs.Pending(), 0u);
+    EXPECT_EQ(browser.attachCount, 0);
+    fresh();
+    EXPECT_EQ(s.fp.jobs.Pending(), 1u);  // the image
+    s.fp.jobs.CompleteAll();
+    EXPECT_EQ(std::count(net.requested.begin(), net.requested.end(), site + u"files/banner/a.gif"), 1);
+    EXPECT_EQ(s.fp.files.Get(u"C:\\Apps\\banner\\a.gif"), "GIF!");
+    EXPECT_EQ(browser.attachCount, 1);
+    TicksAt({t - kDay + 1});  // one refresh at a time, then none until it is due
+    EXPECT_EQ(ListRequests(), 2);
+}

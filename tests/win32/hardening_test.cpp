@@ -1,6 +1,7 @@
 // The product exe as Windows' loader sees it: a relocatable image with a non-executable stack and heap, no
-// symbol table, and only KnownDLLs (and comctl32, which the manifest redirects) among its load-time imports;
-// WinINet and CNG come from the system folder at run time.
+// symbol table, and only KnownDLLs (and comctl32, which the manifest redirects) among its load-time imports,
+// none delay-loaded; WinINet and CNG come from the system folder at run time. Its functions carry canaries
+// and its memory and string calls are checked: the stack protector and FORTIFY's calls are linked in.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "win32/files_win.h"
@@ -25,6 +27,14 @@ std::wstring ExeFolder() {
     const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring p(path, n);
     return p.substr(0, p.find_last_of(L"\\/") + 1);
+}
+
+std::string ReadBeside(const wchar_t* name) {
+    const std::wstring path = ExeFolder() + name;
+    std::string bytes;
+    Win32Files files;
+    files.ReadAll(Text(path.begin(), path.end()), bytes);
+    return bytes;
 }
 
 struct Image {
@@ -45,6 +55,13 @@ struct Image {
                 return rva - s->VirtualAddress + s->PointerToRawData;
         return bytes.size();
     }
+    bool Load() {
+        bytes = ReadBeside(L"lockleaf.exe");
+        const auto* dos = At<IMAGE_DOS_HEADER>(0);
+        if (!dos || dos->e_magic != IMAGE_DOS_SIGNATURE) return false;
+        nt = At<IMAGE_NT_HEADERS>(static_cast<size_t>(dos->e_lfanew));
+        return nt && nt->Signature == IMAGE_NT_SIGNATURE;
+    }
     std::string Name(DWORD rva) const {
         const size_t at = Offset(rva);
         return at < bytes.size() ? std::string(bytes.c_str() + at) : std::string();
@@ -54,15 +71,8 @@ struct Image {
 }  // namespace
 
 TEST(Hardening, TheExeIsRelocatableNonExecutableStrippedAndImportsOnlyKnownDlls) {
-    const std::wstring path = ExeFolder() + L"lockleaf.exe";
     Image image;
-    Win32Files files;
-    ASSERT_TRUE(files.ReadAll(Text(path.begin(), path.end()), image.bytes))
-        << "lockleaf.exe beside the tests";
-    const auto* dos = image.At<IMAGE_DOS_HEADER>(0);
-    ASSERT_TRUE(dos && dos->e_magic == IMAGE_DOS_SIGNATURE);
-    image.nt = image.At<IMAGE_NT_HEADERS>(static_cast<size_t>(dos->e_lfanew));
-    ASSERT_TRUE(image.nt && image.nt->Signature == IMAGE_NT_SIGNATURE);
+    ASSERT_TRUE(image.Load()) << "lockleaf.exe beside the tests";
     const auto& opt = image.nt->OptionalHeader;
     // The same build as this test: PE32 for the product, PE32+ for its 64-bit twin.
     ASSERT_EQ(opt.Magic, sizeof(void*) == 4 ? IMAGE_NT_OPTIONAL_HDR32_MAGIC : IMAGE_NT_OPTIONAL_HDR64_MAGIC);
@@ -103,6 +113,8 @@ TEST(Hardening, TheExeIsRelocatableNonExecutableStrippedAndImportsOnlyKnownDlls)
                     image.Name(static_cast<DWORD>(thunk->u1.AddressOfData) + 2));  // after the hint
         }
     }
+    // A delay-loaded DLL would not be in the table above.
+    EXPECT_EQ(opt.DataDirectory[IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT].Size, 0u);
     EXPECT_EQ(dlls.count("wininet.dll"), 0u);
     EXPECT_EQ(dlls.count("bcrypt.dll"), 0u);
     for (const std::string& dll : dlls) EXPECT_EQ(known.count(dll), 1u) << dll << " is not a KnownDLL";
@@ -129,4 +141,49 @@ TEST(Hardening, WinInetAndCngAreLoadedFromTheSystemFolder) {
     EXPECT_TRUE(BCRYPT_SUCCESS(
         win::BCrypt().BCryptGenRandom(nullptr, random, sizeof random, BCRYPT_USE_SYSTEM_PREFERRED_RNG)));
     EXPECT_NE(std::count(random, random + 16, 0), 16);
+}
+
+TEST(Hardening, TheStackProtectorAndFortifysCheckedCallsAreLinkedIn) {
+    Image image;
+    ASSERT_TRUE(image.Load()) << "lockleaf.exe beside the tests";
+    // libssp's report of a smashed canary is in the exe only when its check is.
+    EXPECT_NE(image.bytes.find("*** stack smashing detected ***"), std::string::npos);
+
+    // The exe has no symbols; the link's map beside it names what the link pulled in. It is of this exe:
+    // its code and constants lie where the exe's header puts them, with the sizes the file gives them.
+    const std::string map = ReadBeside(L"lockleaf.map");
+    ASSERT_FALSE(map.empty()) << "lockleaf.map beside the tests";
+    const ULONGLONG base = image.nt->OptionalHeader.ImageBase;
+    const auto* section = IMAGE_FIRST_SECTION(image.nt);
+    int matched = 0;
+    for (WORD i = 0; i < image.nt->FileHeader.NumberOfSections; ++i, ++section) {
+        const std::string name(reinterpret_cast<const char*>(section->Name),
+                               strnlen(reinterpret_cast<const char*>(section->Name), 8));
+        if (name != ".text" && name != ".rdata") continue;
+        const size_t at = map.find("\n" + name + " ");
+        ASSERT_NE(at, std::string::npos) << name;
+        std::istringstream line(map.substr(at + 1, 80));
+        std::string mapName, address, size;
+        line >> mapName >> address >> size;
+        EXPECT_EQ(std::stoull(address, nullptr, 16), base + section->VirtualAddress) << name;
+        EXPECT_EQ(std::stoull(size, nullptr, 16), section->SizeOfRawData) << name;
+        ++matched;
+    }
+    EXPECT_EQ(matched, 2);
+
+    // "Archive member included to satisfy reference by file (symbol)": a "(symbol)" at a line's end.
+    std::set<std::string> pulled;
+    std::istringstream members(map.substr(0, map.find("\nMemory Configuration")));
+    for (std::string line; std::getline(members, line);) {
+        const size_t open = line.rfind(" (__");
+        if (open != std::string::npos && line.back() == ')')
+            pulled.insert(line.substr(open + 2, line.size() - open - 3));
+    }
+    EXPECT_EQ(pulled.count("__stack_chk_fail"), 1u);
+    const auto checked = std::count_if(pulled.begin(), pulled.end(), [](const std::string& n) {
+        return n.size() > 6 && n.compare(n.size() - 4, 4, "_chk") == 0;
+    });
+    EXPECT_GT(checked, 0) << "no checked call (__memcpy_chk, ...): FORTIFY is off";
+    // The canary itself, which every protected function reads.
+    EXPECT_NE(map.find(" __stack_chk_guard\n"), std::string::npos);
 }

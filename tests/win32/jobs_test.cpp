@@ -1,6 +1,6 @@
 // The network thread: jobs run in order on one thread that is not the window's, each with the same internet
 // of that thread's own; completions come back as the window's messages, in order, on the window's thread,
-// and none arrives once the window is gone.
+// and none arrives once the window is gone; no message from anyone else runs anything.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -10,13 +10,7 @@
 
 namespace {
 
-LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == win::kJobDone) {
-        win::RunCompletion(lp);
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
+LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd, msg, wp, lp); }
 
 HWND MakeWindow() {
     WNDCLASSW wc{};
@@ -92,4 +86,46 @@ TEST(Jobs, RunInOrderOnOneThreadOfTheirOwnAndCompleteOnTheWindowsThreadUntilTheW
     PumpUntil([&] { return completed; }, 500);
     EXPECT_FALSE(completed);
     CloseHandle(ran);
+}
+
+TEST(Jobs, MessagesFromAnyoneRunNothingButTheQueuedCompletionsEachOnce) {
+    HWND window = MakeWindow();
+    ASSERT_NE(window, nullptr);
+    Win32Jobs jobs;
+    jobs.SetWindow(window);
+    // Another program finds both windows: ours by its class among the message-only ones.
+    HWND wake = FindWindowExW(HWND_MESSAGE, nullptr, win::kJobsClass, nullptr);
+    ASSERT_NE(wake, nullptr);
+    ASSERT_EQ(GetWindowThreadProcessId(wake, nullptr), GetCurrentThreadId());
+
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::vector<int> completed;
+    jobs.Post([&](Internet&) { WaitForSingleObject(release, 10000); }, [&] { completed.push_back(1); });
+    const LPARAM junk[] = {0, 0x41414141, -1, reinterpret_cast<LPARAM>(&completed), 1};
+    auto postJunk = [&] {
+        for (HWND to : {wake, window}) {
+            for (UINT base : {UINT{WM_APP}, UINT{WM_USER}})
+                for (UINT m = base; m <= base + 16; ++m)
+                    for (LPARAM lp : junk) PostMessageW(to, m, static_cast<WPARAM>(lp) ^ m, lp);
+        }
+        PostMessageW(wake, WM_CLOSE, 0, 0);
+        SendMessageW(wake, win::kJobsWake, 0, 0x41414141);
+    };
+    postJunk();  // while the job still runs: nothing is queued
+    PumpUntil([] { return false; }, 200);
+    EXPECT_TRUE(completed.empty());
+    SetEvent(release);
+    PumpUntil([&] { return !completed.empty(); }, 10000);
+    postJunk();  // after: it ran once, and only once
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(completed, std::vector<int>{1});
+
+    // Both windows are still there, and the next job completes as before.
+    EXPECT_TRUE(IsWindow(wake));
+    EXPECT_TRUE(IsWindow(window));
+    jobs.Post([](Internet&) {}, [&] { completed.push_back(2); });
+    PumpUntil([&] { return completed.size() == 2; }, 10000);
+    EXPECT_EQ(completed, (std::vector<int>{1, 2}));
+    DestroyWindow(window);
+    CloseHandle(release);
 }

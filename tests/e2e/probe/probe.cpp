@@ -303,6 +303,28 @@ int main(int argc, char** argv) {
         PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[3])), 0);
         return 0;
     }
+    if (cmd == "junk") {
+        // What any program of the user may post to the editor's windows: private and registered message
+        // numbers with assorted parameters, to the main window, to the message-only window of its network
+        // completions, and as a broadcast. Prints how many were posted.
+        HWND w = Main(), jobs = FindWindowExW(HWND_MESSAGE, nullptr, L"LockleafJobs", nullptr);
+        if (!w || !jobs) return Fail("no main window or no jobs window");
+        std::vector<UINT> numbers;
+        for (UINT base : {UINT{WM_APP}, UINT{WM_USER}})
+            for (UINT m = base; m <= base + 16; ++m) numbers.push_back(m);
+        for (const wchar_t* name : {L"TaskbarCreated", L"LockleafJobDone", L"junk message"})
+            numbers.push_back(RegisterWindowMessageW(name));
+        const LPARAM params[] = {0, 1, -1, 0x41414141, static_cast<LPARAM>(0x7FFF0000), 0x10};
+        int posted = 0;
+        for (HWND to : {w, jobs})
+            for (UINT m : numbers)
+                for (LPARAM p : params)
+                    posted += PostMessageW(to, m, static_cast<WPARAM>(p) ^ 0x5A5A, p) ? 1 : 0;
+        posted += PostMessageW(HWND_BROADCAST, WM_APP + 1, 0, 0x41414141) ? 1 : 0;
+        posted += PostMessageW(jobs, WM_CLOSE, 0, 0) ? 1 : 0;
+        std::printf("%d\n", posted);
+        return 0;
+    }
     if (cmd == "items" || cmd == "pick" || cmd == "setchild") {
         if (argc < 4 || (cmd != "items" && argc < 5)) return Fail("items|pick|setchild <caption> <id> ...");
         HWND w = ByCaption(argv[2]);
