@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the Windows adapter tests under Wine, in a fresh prefix and on a virtual display, both removed afterwards.
+# Runs the Windows adapter tests under Wine, in a fresh prefix and on a virtual display, both removed afterwards;
+# arguments go to the test program (--gtest_filter=...).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 : "${LOCKLEAF_WINE:?no usable Wine on this machine}"
@@ -33,4 +34,4 @@ if [ "$(id -u)" = 0 ] && mount -t tmpfs -o size=1m tmpfs "$tmp/full" 2>/dev/null
 fi
 # Tests that need a site start tests/site/fake_site.py themselves; they find the repository here.
 export LOCKLEAF_REPO="$PWD"
-"$LOCKLEAF_WINE" "$exe" --gtest_brief=1 </dev/null 2>"$tmp/wine.log" || { tail -n 20 "$tmp/wine.log"; exit 1; }
+"$LOCKLEAF_WINE" "$exe" --gtest_brief=1 "$@" </dev/null 2>"$tmp/wine.log" || { tail -n 20 "$tmp/wine.log"; exit 1; }

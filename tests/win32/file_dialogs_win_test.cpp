@@ -206,94 +206,72 @@ TEST_F(RealDialogs, ANameBeyondTheBufferIsRefusedWithoutADialogAndADeepOneIsShow
     EXPECT_EQ(*result, u"");
 }
 
-// The Save dialog's Encoding list: the names in order with the given one selected, off while a protected type
-// is chosen and on again for a text type; the entry picked before OK comes back to the dialog object.
-TEST_F(RealDialogs, SaveOffersTheEncodingListAndReportsTheEncodingChosen) {
-    cmd1 dlg(dialogs, process, d1::g_AppFolder, kProductName);
-    dlg.Filter = Nul(u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*");
-    dlg.FilterIndex = 1;
-    dlg.flags = 6;
-    dlg.FileName = folder + u"\\enc";
-    dlg.Encodings = {u"ANSI", u"UTF-8", u"UTF-8 with BOM", u"UTF-16 LE", u"UTF-16 BE"};
-    dlg.EncodingIndex = 2;
-    dlg.EncodingOffTypes = 1;
-    std::vector<std::wstring> names;
-    int selected = -1;
-    bool offForSecret = false, onForText = false;
-    g_act = [&](HWND d) {
-        HWND child = FindWindowExW(d, nullptr, L"#32770", nullptr);
-        HWND list = child ? GetDlgItem(child, 1101) : nullptr;
-        if (!list) return Cancel(d);
-        for (LRESULT i = 0; i < SendMessageW(list, CB_GETCOUNT, 0, 0); ++i) {
-            wchar_t item[64] = {};
-            SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
-            names.emplace_back(item);
-        }
-        selected = static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
-        offForSecret = !IsWindowEnabled(list);
-        ChooseType(d, 1);
-        onForText = IsWindowEnabled(list) != FALSE;
-        SendMessageW(list, CB_SETCURSEL, 4, 0);
-        SetWindowTextW(NameField(d), (std::wstring(win::W(folder)) + L"\\enc").c_str());
-        PostMessageW(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(d, IDOK)));
+// The Encoding list of either dialog: the names in order with the given one selected, off while the first
+// type (a protected or sealed one) is chosen and on again for a text type; the entry picked before OK comes
+// back to the dialog object with the file.
+TEST_F(RealDialogs, BothDialogsOfferTheEncodingListAndReportTheEncodingChosen) {
+    struct Case {
+        bool save;
+        const char16_t* filter;
+        std::vector<std::wstring> names;
+        int32_t given, picked;
     };
-    const auto result = Run([&] { return dlg.ShowSave(); });
-
-    ASSERT_EQ(g_seen.dialogs, 1) << "the Save As dialog did not appear: error " << CommDlgExtendedError();
-    EXPECT_EQ(names,
-              (std::vector<std::wstring>{L"ANSI", L"UTF-8", L"UTF-8 with BOM", L"UTF-16 LE", L"UTF-16 BE"}));
-    EXPECT_EQ(selected, 2);
-    EXPECT_TRUE(offForSecret);
-    EXPECT_TRUE(onForText);
-    ASSERT_TRUE(result.has_value());
-    EXPECT_EQ(*result, folder + u"\\enc.txt");
-    EXPECT_EQ(dlg.EncodingIndex, 4);
-}
-
-// The Open dialog has the list too: "Auto-detect" first and selected, off while the sealed type is chosen;
-// the encoding picked before OK comes back with the file.
-TEST_F(RealDialogs, OpenOffersTheEncodingListWithAutoDetectFirstAndReportsTheChoice) {
-    const std::wstring file = std::wstring(win::W(folder)) + L"\\thai.txt";
-    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    cmd1 dlg(dialogs, process, d1::g_AppFolder, kProductName);
-    dlg.Filter = Nul(u"Sealed Files (*.TXSE)|*.txse|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*");
-    dlg.FilterIndex = 1;
-    dlg.FileName = folder + u"\\thai.txt";
-    dlg.Encodings = {u"Auto-detect", u"ANSI", u"UTF-8", u"UTF-8 with BOM", u"UTF-16 LE", u"UTF-16 BE"};
-    dlg.EncodingIndex = 0;
-    dlg.EncodingOffTypes = 1;
-    std::vector<std::wstring> names;
-    int selected = -1;
-    bool offForSealed = false, onForText = false;
-    g_act = [&](HWND d) {
-        HWND child = FindWindowExW(d, nullptr, L"#32770", nullptr);
-        HWND list = child ? GetDlgItem(child, 1101) : nullptr;
-        if (!list) return Cancel(d);
-        for (LRESULT i = 0; i < SendMessageW(list, CB_GETCOUNT, 0, 0); ++i) {
-            wchar_t item[64] = {};
-            SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
-            names.emplace_back(item);
-        }
-        selected = static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
-        offForSealed = !IsWindowEnabled(list);
-        ChooseType(d, 1);
-        onForText = IsWindowEnabled(list) != FALSE;
-        SendMessageW(list, CB_SETCURSEL, 1, 0);
-        SetWindowTextW(NameField(d), file.c_str());
-        PostMessageW(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(d, IDOK)));
+    const std::vector<std::wstring> saved = {L"ANSI", L"UTF-8", L"UTF-8 with BOM", L"UTF-16 LE",
+                                             L"UTF-16 BE"};
+    std::vector<std::wstring> opened = saved;
+    opened.insert(opened.begin(), L"Auto-detect");
+    const Case cases[] = {
+        {true, u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*", saved, 2, 4},
+        {false, u"Sealed Files (*.TXSE)|*.txse|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*", opened, 0, 1},
     };
-    const auto result = Run([&] { return dlg.ShowOpen(); });
-    DeleteFileW(file.c_str());
+    const std::wstring file = std::wstring(win::W(folder)) + L"\\enc.txt";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.save ? "Save As" : "Open");
+        g_seen = Seen{};
+        g_ticks = 0;
+        g_acted = false;
+        // The Open dialog takes only a file that is there; Save As would ask before replacing one.
+        if (!c.save)
+            CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        cmd1 dlg(dialogs, process, d1::g_AppFolder, kProductName);
+        dlg.Filter = Nul(c.filter);
+        dlg.FilterIndex = 1;
+        dlg.flags = c.save ? 6 : 0;  // the Save As flags: overwrite prompt, no read-only box
+        dlg.FileName = folder + u"\\enc";
+        for (const std::wstring& name : c.names) dlg.Encodings.push_back(win::FromW(name.c_str()));
+        dlg.EncodingIndex = c.given;
+        dlg.EncodingOffTypes = 1;
+        std::vector<std::wstring> names;
+        int selected = -1;
+        bool offForFirstType = false, onForText = false;
+        g_act = [&](HWND d) {
+            HWND child = FindWindowExW(d, nullptr, L"#32770", nullptr);
+            HWND list = child ? GetDlgItem(child, 1101) : nullptr;
+            if (!list) return Cancel(d);
+            for (LRESULT i = 0; i < SendMessageW(list, CB_GETCOUNT, 0, 0); ++i) {
+                wchar_t item[64] = {};
+                SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+                names.emplace_back(item);
+            }
+            selected = static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
+            offForFirstType = !IsWindowEnabled(list);
+            ChooseType(d, 1);
+            onForText = IsWindowEnabled(list) != FALSE;
+            SendMessageW(list, CB_SETCURSEL, c.picked, 0);
+            SetWindowTextW(NameField(d), (c.save ? file.substr(0, file.size() - 4) : file).c_str());
+            PostMessageW(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(d, IDOK)));
+        };
+        const auto result = Run([&] { return c.save ? dlg.ShowSave() : dlg.ShowOpen(); });
+        DeleteFileW(file.c_str());
 
-    ASSERT_EQ(g_seen.dialogs, 1) << "the Open dialog did not appear: error " << CommDlgExtendedError();
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"Auto-detect", L"ANSI", L"UTF-8", L"UTF-8 with BOM",
-                                                L"UTF-16 LE", L"UTF-16 BE"}));
-    EXPECT_EQ(selected, 0);
-    EXPECT_TRUE(offForSealed);
-    EXPECT_TRUE(onForText);
-    ASSERT_TRUE(result.has_value());
-    EXPECT_EQ(*result, folder + u"\\thai.txt");
-    EXPECT_EQ(dlg.EncodingIndex, 1);
+        ASSERT_EQ(g_seen.dialogs, 1) << "the dialog did not appear: error " << CommDlgExtendedError();
+        EXPECT_EQ(names, c.names);
+        EXPECT_EQ(selected, c.given);
+        EXPECT_TRUE(offForFirstType);
+        EXPECT_TRUE(onForText);
+        ASSERT_TRUE(result.has_value());
+        EXPECT_EQ(*result, folder + u"\\enc.txt");
+        EXPECT_EQ(dlg.EncodingIndex, c.picked);
+    }
 }
