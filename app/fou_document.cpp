@@ -112,7 +112,9 @@ bool Fou::SaveTo(const Text& path, bool ask, base::TextFormat format) {
         base::Wipe(password);
         return false;
     }
-    // Only now is this the document's name, password and form: a save that did not happen changes none.
+    // Only now is this the document's name, password and form: a save that did not happen changes none. A
+    // plain file has no password: the one of the document it was keeps no more.
+    if (!protect::IsProtectedName(path) && !protect::IsSealedName(path)) base::Wipe(password);
     Adopt(path, password, format);
     m_Modified = false;
     UpdateCaption();

@@ -119,7 +119,7 @@ TEST_F(Document, RememberedPasswordOpensWithoutAPrompt) {
     EXPECT_EQ(s.host.window.caption, u"a.txs - Lockleaf 1.0");
 }
 
-TEST_F(Document, APlainDocumentByOpenOrDropForgetsThePasswordOfTheProtectedOneItReplaces) {
+TEST_F(Document, APlainDocumentByOpenDropOrSaveAsForgetsThePasswordOfTheProtectedOneItReplaces) {
     files.Put(u"C:\\a.txs", Protected(u"pw", u"secret text"));
     files.Put(u"C:\\b.txs", Protected(u"pw", u"more"));
     files.Put(u"C:\\p.txt", "plain");
@@ -136,6 +136,19 @@ TEST_F(Document, APlainDocumentByOpenOrDropForgetsThePasswordOfTheProtectedOneIt
     fou.txtData_OLEDragDrop(0, {u"C:\\p.txt"}, kDropEffectAll);
     EXPECT_EQ(s.editor().text, u"plain");
     EXPECT_EQ(d1::g_Password, u"");
+    // Saved as a plain file, the protected document is plain from then on: its password goes too, and the
+    // next protected one asks again.
+    prompts.inputAnswers = {u"pw"};
+    ASSERT_TRUE(fou.SecureOpen(u"C:\\b.txs"));
+    s.fp.dialogs.ChooseNext(u"C:\\copy.txt", 3);
+    ASSERT_TRUE(fou.SaveAs());
+    EXPECT_EQ(files.Get(u"C:\\copy.txt"), "more");
+    EXPECT_EQ(d1::g_FileName, u"C:\\copy.txt");
+    EXPECT_EQ(d1::g_Password, u"");
+    prompts.inputs.clear();
+    prompts.inputAnswers = {u"pw"};
+    ASSERT_TRUE(fou.SecureOpen(u"C:\\a.txs"));
+    EXPECT_EQ(prompts.inputs.size(), 1u);
 }
 
 TEST_F(Document, OtherPasswordAsksOnceAndTheRightAnswerOpens) {
