@@ -29,3 +29,13 @@ struct Crypto {
     // Zeroes memory in a way the compiler may not remove.
     virtual void Wipe(void* buffer, size_t size) = 0;
 };
+
+// The Windows data protection of the user (DPAPI, user scope, with an entropy of the program's own): a blob
+// that only this user's logon opens, on this machine. The host tests fake it.
+struct DataProtection {
+    virtual ~DataProtection() = default;
+    virtual bool Protect(std::string_view plain, Bytes& blob) = 0;
+    // False for a blob that is damaged, another user's or another program's; plain is then empty. The caller
+    // wipes plain.
+    virtual bool Unprotect(std::string_view blob, Bytes& plain) = 0;
+};

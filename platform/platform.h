@@ -18,4 +18,6 @@ struct Platform {
     Volumes& volumes;
     Crypto& crypto;
     Jobs& jobs;  // where the network is used: never on the window's thread
+    Jobs& diskJobs;  // snapshots of unsaved work are encrypted and written here, never on the window's thread
+    DataProtection& dataProtection;
 };

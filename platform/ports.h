@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -125,6 +126,11 @@ struct Process {
     virtual Text CurrentDirectory() const = 0;
     // path made absolute against the current directory, "." and ".." resolved (GetFullPathNameW).
     virtual Text FullPath(const Text& path) const = 0;
+    // The user's local application data folder (%LOCALAPPDATA%), no trailing "\"; empty when unknown.
+    virtual Text LocalAppDataFolder() const = 0;
+    // Asks Windows to start the program again with arguments after a crash, a hang or an update's restart
+    // (RegisterApplicationRestart). False when it would not.
+    virtual bool RegisterRestart(const Text& arguments) = 0;
 };
 
 struct Clock {
@@ -184,6 +190,15 @@ struct Files {
     // Sends a file to the Recycle Bin, from where the user can restore it. False, and the file stays, where
     // its drive has none (a share, a removable drive) or the user declines its removal for good.
     virtual bool Recycle(const Text& path) = 0;
+    // The names (not paths) of the files in folder whose names end with suffix (any case).
+    virtual std::vector<Text> ListFiles(const Text& folder, const Text& suffix) const = 0;
+    // A file held by one process at a time: created when missing and opened so that no other process can open
+    // it, it disappears when its holder lets go or ends, however it ends. Null while another holds it (or
+    // when it cannot be made).
+    struct Claim {
+        virtual ~Claim() = default;
+    };
+    virtual std::unique_ptr<Claim> ClaimFile(const Text& path) = 0;
 };
 
 // ---- registry ----------------------------------------------------------------------------------

@@ -45,8 +45,10 @@ struct FakePlatform {
     FakeVolumes volumes;
     OpenSslCrypto crypto;
     FakeJobs jobs{internet};
-    Platform platform{process, clock,   locale,   prompts, loop,   files, registry,
-                      shell,   dialogs, internet, volumes, crypto, jobs};
+    FakeJobs diskJobs{internet};
+    FakeDataProtection dataProtection;
+    Platform platform{process, clock,   locale, prompts, loop,     files,    registry,      shell,
+                      dialogs, internet, volumes, crypto, jobs, diskJobs, dataProtection};
 };
 
 // A started program: d1::Main has run against fakes. Each test gets a fresh "process".

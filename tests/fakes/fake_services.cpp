@@ -135,6 +135,34 @@ bool FakeFiles::Recycle(const Text& path) {
     return true;
 }
 
+std::vector<Text> FakeFiles::ListFiles(const Text& folder, const Text& suffix) const {
+    const Text prefix = Key(!folder.empty() && folder.back() == u'\\' ? folder : folder + u"\\");
+    std::vector<Text> found;
+    for (const auto& [path, bytes] : files) {
+        if (path.starts_with(prefix) && path.ends_with(Key(suffix)) &&
+            path.find(u'\\', prefix.size()) == Text::npos)
+            found.push_back(path.substr(prefix.size()));
+    }
+    return found;
+}
+
+std::unique_ptr<Files::Claim> FakeFiles::ClaimFile(const Text& path) {
+    struct Held : Claim {
+        FakeFiles& files;
+        Text key;
+        Held(FakeFiles& f, Text k) : files(f), key(std::move(k)) {}
+        ~Held() override {
+            files.claimed.erase(key);
+            files.files.erase(key);
+        }
+    };
+    const Text key = Key(path);
+    if (claimed.count(key) || failCreateTemp) return nullptr;
+    claimed.insert(key);
+    files.try_emplace(key);
+    return std::make_unique<Held>(*this, key);
+}
+
 Bytes FakeFiles::Get(const Text& path) const {
     const auto it = files.find(Key(path));
     return it == files.end() ? Bytes() : it->second;

@@ -24,6 +24,13 @@ struct FakeProcess : Process {
             (path.size() > 2 && path[1] == u':' && path[2] == u'\\') || path.rfind(u"\\\\", 0) == 0;
         return absolute ? path : currentDirectory + u"\\" + path;
     }
+    Text localAppData = u"C:\\Users\\me\\AppData\\Local";
+    Text LocalAppDataFolder() const override { return localAppData; }
+    std::vector<Text> restartArguments;  // each RegisterRestart
+    bool RegisterRestart(const Text& arguments) override {
+        restartArguments.push_back(arguments);
+        return true;
+    }
 };
 
 struct FakeClock : Clock {
@@ -131,6 +138,11 @@ struct FakeFiles : Files {
     int64_t LastWrite(const Text& path) const override;
     bool KeepTempFile(const Text& path) override;
     bool Recycle(const Text& path) override;
+    std::vector<Text> ListFiles(const Text& folder, const Text& suffix) const override;
+    // Held claims, by path: a test adds one to stand for another running editor. A claim let go, or its
+    // holder's end, removes its file.
+    std::set<Text> claimed;
+    std::unique_ptr<Claim> ClaimFile(const Text& path) override;
 
     // Test helpers.
     int64_t clock = 13'400'000'000;    // the disk's clock, seconds since 1601: what a write stamps

@@ -88,3 +88,24 @@ bool OpenSslCrypto::Random(uint8_t* buffer, size_t size) {
 }
 
 void OpenSslCrypto::Wipe(void* buffer, size_t size) { OPENSSL_cleanse(buffer, size); }
+
+bool FakeDataProtection::Protect(std::string_view plain, Bytes& blob) {
+    ++calls;
+    uint8_t nonce[Crypto::kNonceSize], tag[Crypto::kTagSize];
+    blob.clear();
+    if (fail || !crypto.Random(nonce, sizeof nonce)) return false;
+    blob.assign(reinterpret_cast<const char*>(nonce), sizeof nonce);
+    if (!crypto.Seal(userKey, nonce, "dpapi", plain, blob, tag)) return false;
+    blob.append(reinterpret_cast<const char*>(tag), sizeof tag);
+    return true;
+}
+
+bool FakeDataProtection::Unprotect(std::string_view blob, Bytes& plain) {
+    ++calls;
+    plain.clear();
+    if (fail || blob.size() < Crypto::kNonceSize + Crypto::kTagSize) return false;
+    const auto* bytes = reinterpret_cast<const uint8_t*>(blob.data());
+    return crypto.Open(userKey, bytes, "dpapi",
+                       blob.substr(Crypto::kNonceSize, blob.size() - Crypto::kNonceSize - Crypto::kTagSize),
+                       bytes + blob.size() - Crypto::kTagSize, plain);
+}

@@ -15,3 +15,14 @@ struct OpenSslCrypto : Crypto {
 
     int derivations = 0;  // how many keys were derived: a re-save must not derive one
 };
+
+// The user's data protection, faked with AES-256-GCM under a key of the fake user's: what it gives out is as
+// unreadable on the fake disk as DPAPI's blobs are on a real one, and a changed blob is refused.
+struct FakeDataProtection : DataProtection {
+    OpenSslCrypto crypto;
+    uint8_t userKey[Crypto::kKeySize] = {'f', 'a', 'k', 'e', ' ', 'u', 's', 'e', 'r'};
+    bool fail = false;  // Protect and Unprotect fail, as they do for a profile that is not loaded
+    int calls = 0;
+    bool Protect(std::string_view plain, Bytes& blob) override;
+    bool Unprotect(std::string_view blob, Bytes& plain) override;
+};
