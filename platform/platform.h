@@ -17,7 +17,7 @@ struct Platform {
     Internet& internet;
     Volumes& volumes;
     Crypto& crypto;
-    Jobs& jobs;  // where the network is used: never on the window's thread
+    Jobs& jobs;      // where the network is used: never on the window's thread
     Jobs& diskJobs;  // snapshots of unsaved work are encrypted and written here, never on the window's thread
     DataProtection& dataProtection;
 };
