@@ -34,6 +34,10 @@ extern std::unique_ptr<Fou> g_Fou;
 
 constexpr char16_t kSiteUrl[] = LOCKLEAF_SITE_URL;
 constexpr uint32_t kLocaleSShortDate = 0x1F;
+// The command lines of our own starts: Windows restarting us after a crash or an update, and an editor
+// window of its own for a second snapshot the user restores (its id follows).
+constexpr char16_t kRestartArgument[] = u"/restarted";
+constexpr char16_t kRestoreArgument[] = u"/restore:";
 
 // Back to the state of a process that has just started (tests start many "processes").
 void ResetGlobals();

@@ -44,7 +44,8 @@ Fou::Fou(Platform& platform, FouHost& host, RepHost* repHost)
     : m_Platform(platform),
       m_Host(host),
       m_RepHost(repHost),
-      m_Documents(platform.files, platform.prompts, platform.crypto) {}
+      m_Documents(platform.files, platform.prompts, platform.crypto),
+      m_Recovery(platform) {}
 
 Fou::~Fou() = default;
 
@@ -67,6 +68,7 @@ void Fou::Form_Initialize() { m_Host.InitCommonControls(); }
 void Fou::Form_Load() {
     Step([&] { UpdateCaption(); });
     Step([&] { RestorePlacement(); });
+    Step([&] { OfferSnapshots(); });
     Step([&] { OpenCommandLineDocument(); });
     // From here on every edit counts, also the first one in a window that opened no document.
     if (m_LoadMarker.empty()) m_LoadMarker.assign(1, u'1');
@@ -90,6 +92,8 @@ void Fou::AfterShow() {
         m_Controls.browser1->Navigate(d1::g_AppFolder + u"php\\000.html");
     });
     Step([&] { m_Controls.timer1->SetInterval(ads::kTimer1Interval); });
+    // After a crash or an update's restart Windows starts us again, and the snapshot is offered.
+    Step([&] { m_Platform.process.RegisterRestart(d1::kRestartArgument); });
 }
 
 rep& Fou::Rep() {
@@ -117,6 +121,8 @@ void Fou::Form_Unload() {
         if (m_Ads) m_Ads->Stop();
     });
     Step([&] { SaveAll(); });
+    // The work was saved or the user let it go; only a restart for an update keeps it for the next start.
+    if (!m_KeepSnapshot) Step([&] { m_Recovery.Discard(); });
     // The process ends here: no destructor will wipe the document's secrets.
     if (Secret()) {
         const bool modified = m_Modified;  // emptied by us, not edited
@@ -136,6 +142,7 @@ void Fou::UpdateCaption() {
 }
 
 void Fou::txtData_Change(int) {
+    if (!m_LoadMarker.empty()) m_Recovery.Changed();
     if (!m_LoadMarker.empty() && !m_Modified) {
         m_Modified = true;
         UpdateCaption();
@@ -230,7 +237,10 @@ void Fou::mnu3_Click(int index) {
 
 void Fou::BannerUpdate() { m_Ads->BannerUpdate(); }
 
-void Fou::Timer1_Timer() { m_Ads->Tick(); }
+void Fou::Timer1_Timer() {
+    Step([&] { m_Ads->Tick(); });
+    Step([&] { SnapshotIfDue(); });
+}
 
 void Fou::SendStat(const Text& action) { m_Ads->SendStat(action); }
 

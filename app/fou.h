@@ -6,6 +6,7 @@
 
 #include "ads/ad_strip.h"
 #include "app/d1.h"
+#include "app/recovery.h"
 #include "find/rep.h"
 #include "protect/secure_document.h"
 
@@ -74,7 +75,12 @@ public:
     // True when the command may go on.
     bool SaveChangesFirst();
     bool Form_QueryUnload() override;  // the close box, Exit and the end of the Windows session
+    bool Form_QueryEndSession(bool closeApp) override;
     void OpenCommandLineDocument();
+    // ---- snapshots of unsaved work (app/fou_recovery.cpp) ----
+    // At start: each snapshot that an editor which did not close left behind is offered back.
+    void OfferSnapshots();
+    bool KeepsSnapshot() const { return m_Recovery.HasSnapshot(); }
     // ---- file commands ----
     Text GetFilter(const Text& fileName, int32_t& index);  // own-type filter piece; index: 0, 2, 3 or 5
     const class cmd1* FileDialog() const { return m_Dialog.get(); }  // null until the first dialog
@@ -98,6 +104,10 @@ private:
     // Into box, as SetText, but wiping what a secret document leaves behind in it.
     bool Replace(TextBox& box, const Text& text, bool secret);
     bool SaveTo(const Text& path, bool ask, base::TextFormat format);
+    protect::Snapshot TakeSnapshot();
+    void SnapshotIfDue();
+    // found's document in this window as it was, still unsaved; false when the user cancelled its password.
+    bool Restore(d1::Recovery::Found& found, const protect::SnapshotCover& cover);
     class cmd1& Dialog();            // made on first use, kept for the window's life
     Text ShowFileDialog(bool save);  // chosen path, empty on Cancel
 
@@ -111,4 +121,7 @@ private:
     std::unique_ptr<class cmd1> m_Dialog;
     std::unique_ptr<rep> m_Rep;
     std::unique_ptr<AdStrip> m_Ads;  // made with the window, whose strip it fills
+    d1::Recovery m_Recovery;
+    bool m_RestoredHere = false;  // a snapshot became this window's document at start
+    bool m_KeepSnapshot = false;  // the process ends to be started again: its snapshot is offered then
 };

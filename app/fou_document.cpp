@@ -3,6 +3,7 @@
 #include <new>
 #include <utility>
 
+#include "ads/stats.h"
 #include "app/fou.h"
 #include "base/paths.h"
 #include "base/text.h"
@@ -73,6 +74,7 @@ bool Fou::ShowDocument(const Text& text) {
             Replace(*m_Controls.txtData[1], u"", secret);
         }
         m_Modified = false;
+        m_Recovery.Discard();  // the work it kept is saved or was let go before this load
         // The box raises no change for a text it already shows; the next edit must still count.
         m_LoadMarker.assign(1, u'1');
         if (unwrap) m_Platform.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
@@ -117,6 +119,7 @@ bool Fou::SaveTo(const Text& path, bool ask, base::TextFormat format) {
     if (!protect::IsProtectedName(path) && !protect::IsSealedName(path)) base::Wipe(password);
     Adopt(path, password, format);
     m_Modified = false;
+    m_Recovery.Discard();
     UpdateCaption();
     return true;
 }
@@ -140,7 +143,16 @@ bool Fou::SaveChangesFirst() {
 bool Fou::Form_QueryUnload() { return SaveChangesFirst(); }
 
 void Fou::OpenCommandLineDocument() {
-    const Text document = protect::CommandLineDocument(m_Platform.process.CommandLine());
+    const Text line = m_Platform.process.CommandLine();
+    if (line == d1::kRestartArgument || line.starts_with(d1::kRestoreArgument)) return;
+    const Text document = protect::CommandLineDocument(line);
+    if (document.empty()) return;
     // Absolute now: a file dialog may change the current directory before the first F2.
-    if (!document.empty()) SecureOpen(m_Platform.process.FullPath(document));
+    const Text path = m_Platform.process.FullPath(document);
+    // The restored work is not put at risk by a question: the document opens beside it.
+    if (m_RestoredHere) {
+        m_Platform.shell.Execute(u"open", ExecutablePath(), u"\"" + path + u"\"", u"", ads::kSwShowNormal);
+        return;
+    }
+    SecureOpen(path);
 }

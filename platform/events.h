@@ -12,6 +12,9 @@ struct FouEvents {
     virtual void Form_Resize() = 0;
     virtual void Form_Unload() = 0;
     virtual bool Form_QueryUnload() = 0;  // false keeps the window open
+    // Windows ends the session (closeApp: it closes the program to update it, and will start it again): false
+    // asks Windows to wait.
+    virtual bool Form_QueryEndSession(bool closeApp) = 0;
     virtual void txtData_Change(int index) = 0;
     virtual void txtData_GotFocus(int index) = 0;
     virtual void txtData_KeyDown(int index, int keyCode, int shift) = 0;

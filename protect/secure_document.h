@@ -91,6 +91,15 @@ public:
     void Forget();
     // Whether a key is kept (for tests: Forget leaves none).
     bool HoldsKey() const { return m_Sealed.Ready(); }
+    // The key kept for path, a sealed document; null when none is.
+    const protect::SealedKey* KeyFor(const Text& path) const {
+        return m_Sealed.Ready() && m_SealedPath == path ? &m_Sealed : nullptr;
+    }
+    // key, which opened a snapshot of path, becomes the one kept for path; key is wiped.
+    void Keep(const Text& path, protect::SealedKey& key) {
+        m_Sealed.Take(key);
+        m_SealedPath = path;
+    }
 
 private:
     // A new password, typed twice; false (and the user told) when cancelled or the two differ. anyCharacter:
