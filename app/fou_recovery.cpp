@@ -27,8 +27,8 @@ constexpr char16_t kWrongPasswordMessage[] = u"The password is wrong.";
 
 protect::Snapshot Fou::TakeSnapshot() {
     TextBox& box = ActiveEditor();
-    protect::Snapshot s{d1::g_FileName, d1::g_Format, box.SelStart(), box.SelLength(), d1::g_ActiveEditor == 1,
-                        box.GetText()};
+    protect::Snapshot s{d1::g_FileName,          d1::g_Format, box.SelStart(), box.SelLength(),
+                        d1::g_ActiveEditor == 1, box.GetText()};
     return s;
 }
 
@@ -82,8 +82,8 @@ void Fou::OfferSnapshots() {
                                        MsgIcon::Exclamation);
             continue;
         }
-        switch (m_Platform.prompts.Message(RestoreQuestion(cover.name), MsgButtons::YesNoCancel,
-                                           MsgIcon::None)) {
+        switch (
+            m_Platform.prompts.Message(RestoreQuestion(cover.name), MsgButtons::YesNoCancel, MsgIcon::None)) {
             case MsgResult::Yes:
                 if (!m_RestoredHere) {
                     m_RestoredHere = Restore(found, cover);

@@ -99,8 +99,9 @@ std::function<void()> Recovery::Job(protect::Snapshot snapshot, const protect::S
     return [work, generation, temp, slot = m_Slot, &files = m_Platform.files,
             &protection = m_Platform.dataProtection] {
         Bytes file;
-        const bool made = work->key ? protect::WriteSealedSnapshot(protection, *work->key, work->snapshot, file)
-                                    : protect::WriteSnapshot(protection, work->snapshot, file);
+        const bool made = work->key
+                              ? protect::WriteSealedSnapshot(protection, *work->key, work->snapshot, file)
+                              : protect::WriteSnapshot(protection, work->snapshot, file);
         base::Wipe(work->snapshot.text);
         work->key.reset();
         if (!made) return platform::Trace(u"snapshot: the encryption failed; the last one stays");

@@ -54,7 +54,7 @@ public:
     Text SnapshotPath(const Text& id) const;
 
 private:
-    struct Slot;  // shared with the jobs on the disk's thread
+    struct Slot;     // shared with the jobs on the disk's thread
     bool Prepare();  // the folder, an id and its claim
     void DeleteTemps(const Text& id);
     std::function<void()> Job(protect::Snapshot snapshot, const protect::SealedKey* key);
@@ -66,7 +66,6 @@ private:
     std::shared_ptr<Slot> m_Slot;
     bool m_Dirty = false;
     int64_t m_FirstChange = 0, m_LastChange = 0;
-    bool m_Writing = false;  // a job is on its way; what changes meanwhile goes in the next
 };
 
 }  // namespace d1

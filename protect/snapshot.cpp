@@ -19,7 +19,6 @@ namespace {
 constexpr std::string_view kMagic = "LLSNAP";
 constexpr uint8_t kVersion = 1;
 constexpr uint8_t kUserMethod = 0, kSealedMethod = 1;
-constexpr size_t kPrefixSize = 8;
 
 void PutU32(Bytes& out, uint32_t n) {
     for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((n >> shift) & 0xFF);

@@ -1,0 +1,274 @@
+// Unsaved work through a crash: snapshots written on the schedule, never readable on disk, offered back by
+// the next start on the same disk, restored as they were, and gone once the work is saved or let go.
+#include <gtest/gtest.h>
+
+#include "base/codepage.h"
+#include "base/unicode.h"
+#include "fakes/fake_platform.h"
+#include "fakes/sealed_files.h"
+#include "protect/snapshot.h"
+
+namespace {
+
+const Text kFolder = u"C:\\Users\\me\\AppData\\Local\\Lockleaf\\Recovery";
+
+Bytes Utf16(const Text& text) {
+    Bytes b;
+    for (char16_t c : text) b += {char(c & 0xFF), char(c >> 8)};
+    return b;
+}
+
+struct Recovery : ::testing::Test {
+    std::unique_ptr<Started> s = std::make_unique<Started>();
+
+    FakeFiles& files() { return s->fp.files; }
+    Fou& fou() { return s->fou(); }
+    // The timer's ticks over ms milliseconds of the monotonic clock.
+    void Wait(int64_t ms) {
+        for (int64_t t = 0; t < ms; t += 200) {
+            s->fp.clock.elapsed += 200;
+            fou().Timer1_Timer();
+        }
+    }
+    std::vector<Text> Snapshots() const { return s->fp.files.ListFiles(kFolder, u".snap"); }
+    // Whether any file on the disk holds text in UTF-16, UTF-8 or the code page, or the secret's bytes.
+    bool OnDisk(const Text& text) const {
+        for (const auto& [path, bytes] : s->fp.files.files)
+            for (const Bytes& form : {Utf16(text), base::ToUtf8(text), base::ToCodePage(text)})
+                if (bytes.find(form) != Bytes::npos) return true;
+        return false;
+    }
+    // The process ends without a close; the next one starts on the same disk with the answers given.
+    void CrashAndStart(std::deque<MsgResult> answers = {}, std::deque<Text> inputs = {},
+                       const Text& commandLine = u"") {
+        d1::g_Fou.reset();  // its claims go, as a dying process's handles do
+        auto next = std::make_unique<Started>(false);
+        next->fp.files.files = s->fp.files.files;
+        next->fp.files.folders = s->fp.files.folders;
+        next->fp.files.claimed = s->fp.files.claimed;  // other editors still run
+        next->fp.prompts.msgAnswers = std::move(answers);
+        next->fp.prompts.inputAnswers = std::move(inputs);
+        next->fp.process.commandLine = commandLine;
+        s.reset();
+        s = std::move(next);
+        s->Start();
+    }
+    std::vector<Text> Questions() const {
+        std::vector<Text> q;
+        for (const auto& m : s->fp.prompts.messages)
+            if (m.buttons == MsgButtons::YesNoCancel) q.push_back(m.text);
+        return q;
+    }
+};
+
+}  // namespace
+
+TEST_F(Recovery, TypingIsKeptOnItsScheduleAndNeverInTheClear) {
+    s->editor().Type(u"secret words");
+    Wait(600);
+    EXPECT_TRUE(Snapshots().empty());  // typing has not paused for long enough
+    Wait(600);
+    ASSERT_EQ(Snapshots().size(), 1u);
+    const Text path = kFolder + u"\\" + Snapshots()[0];
+    EXPECT_EQ(Snapshots()[0].size(), 16u + 5u);  // a random id, not the document's name
+    EXPECT_FALSE(OnDisk(u"secret words"));
+    EXPECT_TRUE(
+        files().claimed.count(FakeFiles::Key(kFolder + u"\\" + Snapshots()[0].substr(0, 16) + u".lock")));
+
+    // Typing that never pauses is still kept every 30 s.
+    const Bytes first = files().Get(path);
+    for (int k = 0; k < 150; ++k) {
+        s->editor().Type(u"x");
+        Wait(200);
+    }
+    EXPECT_NE(files().Get(path), first);
+    protect::Snapshot back;
+    ASSERT_EQ(protect::ReadSnapshot(s->fp.dataProtection, s->fp.crypto, files().Get(path), nullptr, back),
+              protect::SnapshotStatus::Ok);
+    EXPECT_TRUE(back.text.starts_with(u"secret wordsxxx"));
+    EXPECT_GE(back.text.size(), 12u + 140u);
+
+    // The end of the session writes at once, before anything is asked.
+    s->editor().Type(u"LAST");
+    s->fp.prompts.msgAnswers = {MsgResult::Cancel};
+    EXPECT_FALSE(fou().Form_QueryEndSession(false));
+    ASSERT_EQ(protect::ReadSnapshot(s->fp.dataProtection, s->fp.crypto, files().Get(path), nullptr, back),
+              protect::SnapshotStatus::Ok);
+    EXPECT_TRUE(back.text.ends_with(u"LAST"));
+    EXPECT_FALSE(OnDisk(u"LAST"));
+    EXPECT_EQ(s->fp.diskJobs.posted, 2);  // one after the pause, one after 30 s; the end's was not posted
+}
+
+TEST_F(Recovery, APlainUtf8DocumentComesBackAsItWasAndF2WritesItInKind) {
+    files().Put(u"C:\\docs\\notes.txt", "caf\xC3\xA9\nline\n");
+    fou().SecureOpen(u"C:\\docs\\notes.txt");
+    s->editor().SetSel(4, 0);
+    s->editor().Type(u"\u00e9\u00e9");
+    fou().mnu2_Click(kMnuWordWrap);
+    s->editor().SetSel(2, 3);
+    Wait(1200);
+    CrashAndStart({MsgResult::Yes});
+
+    EXPECT_EQ(Questions(), std::vector<Text>{
+                               u"Lockleaf closed before the changes to notes.txt were saved. Restore them?"});
+    EXPECT_EQ(s->editor().text, u"caf\u00e9\u00e9\u00e9\r\nline\r\n");
+    EXPECT_EQ(d1::g_ActiveEditor, 1);  // Word Wrap as it was
+    EXPECT_EQ(s->editor().selStart, 2);
+    EXPECT_EQ(s->editor().selLength, 3);
+    EXPECT_TRUE(fou().Modified());
+    EXPECT_EQ(s->host.window.caption, u"notes.txt * - Lockleaf 1.0");
+    EXPECT_EQ(Snapshots().size(), 1u);  // it passed to this editor: a second crash loses nothing either
+
+    fou().txtData_KeyDown(1, kKeyF2, 0);
+    EXPECT_EQ(files().Get(u"C:\\docs\\notes.txt"), "caf\xC3\xA9\xC3\xA9\xC3\xA9\nline\n");
+    EXPECT_TRUE(Snapshots().empty());
+    EXPECT_TRUE(files().ListFiles(kFolder, u".lock").empty());
+}
+
+TEST_F(Recovery, ASealedDocumentIsKeptUnderItsOwnKeyAndComesBackOnlyWithItsPassword) {
+    files().Put(u"C:\\docs\\diary.txse", sealed_files::Seal("dear diary", "pw\xF0\x9F\x94\x91", 100000));
+    s->fp.prompts.inputAnswers = {u"pw\U0001F511"};
+    ASSERT_TRUE(fou().SecureOpen(u"C:\\docs\\diary.txse"));
+    const int derivations = s->fp.crypto.derivations;
+    s->editor().SetSel(10, 0);
+    s->editor().Type(u", my secret");
+    Wait(1200);
+    ASSERT_EQ(Snapshots().size(), 1u);
+    EXPECT_EQ(s->fp.crypto.derivations, derivations);  // it has its key: none derived for the snapshot
+    EXPECT_FALSE(OnDisk(u"my secret"));
+    EXPECT_FALSE(OnDisk(u"pw\U0001F511"));
+    const Bytes snapshot = files().Get(kFolder + u"\\" + Snapshots()[0]);
+    // Without the document's key even the user's own protection does not open the text.
+    protect::Snapshot back;
+    EXPECT_EQ(protect::ReadSnapshot(s->fp.dataProtection, s->fp.crypto, snapshot, nullptr, back),
+              protect::SnapshotStatus::WrongPassword);
+
+    // A wrong password is told and asked again; Cancel keeps it for the next start.
+    CrashAndStart({MsgResult::Yes}, {u"wrong"});
+    EXPECT_EQ(s->fp.prompts.inputs.size(), 2u);
+    EXPECT_EQ(s->fp.prompts.messages[1].text, u"The password is wrong.");
+    EXPECT_EQ(s->editor().text, u"");
+    EXPECT_EQ(Snapshots().size(), 1u);
+
+    CrashAndStart({MsgResult::Yes}, {u"pw\U0001F511"});
+    EXPECT_EQ(s->editor().text, u"dear diary, my secret");
+    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\diary.txse");
+    EXPECT_TRUE(fou().KeepsSealedKey());
+    fou().txtData_KeyDown(0, kKeyF2, 0);  // its own password, asked for nothing more
+    EXPECT_EQ(s->fp.prompts.inputs.size(), 1u);
+    EXPECT_EQ(sealed_files::Unseal(files().Get(u"C:\\docs\\diary.txse"), "pw\xF0\x9F\x94\x91"),
+              "dear diary, my secret");
+    EXPECT_TRUE(Snapshots().empty());
+}
+
+TEST_F(Recovery, EachLeftBehindIsOfferedAndTheSecondComesBackInAnEditorOfItsOwn) {
+    s->editor().Type(u"untitled work");
+    Wait(1200);
+    CrashAndStart({MsgResult::Cancel});  // kept for a later start
+    s->fp.prompts.inputAnswers = {u"pw", u"pw"};
+    s->editor().Type(u"first");
+    s->fp.dialogs.ChooseNext(u"C:\\docs\\a.txs");
+    fou().mnu1_Click(kMnuSaveAs);
+    s->editor().Type(u" kept");
+    Wait(1200);
+    ASSERT_EQ(Snapshots().size(), 2u);
+    EXPECT_FALSE(OnDisk(u"first kept"));
+    EXPECT_FALSE(OnDisk(u"untitled work"));
+    // Another editor, still running, holds its own: it is never offered.
+    files().Put(kFolder + u"\\RUNNING000000000.snap", "whatever");
+    files().claimed.insert(FakeFiles::Key(kFolder + u"\\RUNNING000000000.lock"));
+    CrashAndStart({MsgResult::Yes, MsgResult::Yes});
+
+    const std::vector<Text> questions = Questions();
+    ASSERT_EQ(questions.size(), 2u);
+    const bool untitledFirst = questions[0].find(u"an untitled document") != Text::npos;
+    EXPECT_NE(questions[untitledFirst ? 1 : 0].find(u"changes to a.txs were"), Text::npos);
+    // The first is restored here, the second in an editor of its own, started to claim it.
+    ASSERT_EQ(s->fp.shell.calls.size(), 1u);
+    const Text argument = s->fp.shell.calls[0].params;
+    EXPECT_EQ(s->fp.shell.calls[0].file, u"C:\\Apps\\lockleaf.exe");
+    EXPECT_TRUE(argument.starts_with(u"/restore:"));
+    // A protected document's password is not kept with it: F2 asks for one, twice, as a first save does.
+    const auto savesProtected = [&] {
+        EXPECT_EQ(s->editor().text, u"first kept");
+        s->fp.prompts.inputAnswers = {u"pw2", u"pw2"};
+        fou().txtData_KeyDown(0, kKeyF2, 0);
+        EXPECT_EQ(s->fp.prompts.inputs.size(), 2u);
+        EXPECT_EQ(d1::g_FileName, u"C:\\docs\\a.txs");
+        EXPECT_FALSE(OnDisk(u"first kept"));  // masked in its file, and its snapshot gone
+    };
+    if (untitledFirst)
+        EXPECT_EQ(s->editor().text, u"untitled work");
+    else
+        savesProtected();
+
+    // That editor restores it without asking again.
+    CrashAndStart({}, {}, argument);
+    EXPECT_TRUE(Questions().empty());
+    if (untitledFirst)
+        savesProtected();
+    else
+        EXPECT_EQ(s->editor().text, u"untitled work");
+    EXPECT_EQ(Snapshots().size(), 2u);  // the running editor's, and the untitled work, still unsaved
+}
+
+TEST_F(Recovery, NoDeletesCancelKeepsADamagedOneIsToldAndKept) {
+    s->editor().Type(u"draft one");
+    Wait(1200);
+    CrashAndStart({MsgResult::Cancel});
+    EXPECT_EQ(Questions().size(), 1u);
+    EXPECT_EQ(s->editor().text, u"");
+    EXPECT_EQ(Snapshots().size(), 1u);
+
+    CrashAndStart({MsgResult::No});
+    EXPECT_EQ(Questions().size(), 1u);
+    EXPECT_TRUE(Snapshots().empty());
+
+    files().Put(kFolder + u"\\0123456789abcdef.snap", Bytes("LLSNAP\x01\x00garbage", 15));
+    CrashAndStart();
+    ASSERT_EQ(s->fp.prompts.messages.size(), 1u);
+    EXPECT_EQ(
+        s->fp.prompts.messages[0].text,
+        u"The unsaved changes kept in " + kFolder +
+            u"\\0123456789abcdef.snap cannot be read, so they were not restored. The file is kept where it "
+            u"is.");
+    EXPECT_EQ(s->editor().text, u"");
+    EXPECT_EQ(Snapshots().size(), 1u);
+}
+
+TEST_F(Recovery, WorkSavedOrLetGoTakesItsSnapshotWithIt) {
+    const auto kept = [&] {
+        s->editor().Type(u"w");
+        Wait(1200);
+        return Snapshots().size() == 1;
+    };
+    // New after Don't Save.
+    ASSERT_TRUE(kept());
+    s->fp.prompts.msgAnswers = {MsgResult::No};
+    fou().mnu1_Click(kMnuNew);
+    EXPECT_TRUE(Snapshots().empty());
+    // An Open that fails keeps the work, and its snapshot.
+    ASSERT_TRUE(kept());
+    s->fp.dialogs.ChooseNext(u"C:\\missing.txt");
+    s->fp.prompts.msgAnswers = {MsgResult::No};
+    fou().mnu1_Click(kMnuOpen);
+    EXPECT_EQ(Snapshots().size(), 1u);
+    // Exit after Don't Save.
+    s->fp.prompts.msgAnswers = {MsgResult::No};
+    fou().mnu1_Click(kMnuExit);
+    EXPECT_TRUE(s->fp.loop.ended);
+    EXPECT_TRUE(Snapshots().empty());
+    EXPECT_TRUE(files().ListFiles(kFolder, u".lock").empty());
+    EXPECT_TRUE(files().ListFiles(kFolder, u".tmp").empty());
+
+    // Closed for an update: kept without a question, and Windows is asked to start us again.
+    CrashAndStart();
+    EXPECT_EQ(s->fp.process.restartArguments, std::vector<Text>{u"/restarted"});
+    ASSERT_TRUE(kept());
+    EXPECT_TRUE(fou().Form_QueryEndSession(true));
+    fou().Form_Unload();
+    EXPECT_TRUE(s->fp.prompts.messages.empty());
+    CrashAndStart({MsgResult::Yes}, {}, u"/restarted");
+    EXPECT_EQ(s->editor().text, u"w");
+    EXPECT_TRUE(s->fp.shell.calls.empty());
+}
