@@ -11,9 +11,12 @@ namespace {
 // Mixed into every blob: without it a blob of ours opens for any program the same user runs.
 constexpr char kEntropy[] = "Lockleaf snapshot";
 
-// DPAPI takes its input through non-const pointers, though it only reads it.
+// DPAPI takes its input through non-const pointers, though it only reads it. Nothing is passed at an address
+// all the same: Wine's DPAPI reads a null one as a question about sizes and fails.
 DATA_BLOB In(std::string_view bytes) {
-    return {static_cast<DWORD>(bytes.size()), reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data()))};
+    static char none = 0;
+    char* data = bytes.empty() ? &none : const_cast<char*>(bytes.data());
+    return {static_cast<DWORD>(bytes.size()), reinterpret_cast<BYTE*>(data)};
 }
 
 // Also false without crypt32, so that no call goes through a missing function.
