@@ -155,15 +155,14 @@ std::vector<Files::TempFile> Win32Files::FindTempFiles(const Text& folder) const
     std::vector<TempFile> found;
     const Text base = WithSlash(folder);
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileExW(P(base + win::FromW(kTempPattern)), FindExInfoBasic, &data,
-                                   FindExSearchNameMatch, nullptr, 0);
-    if (find == INVALID_HANDLE_VALUE) return found;
+    const win::ScopedFind find(FindFirstFileExW(P(base + win::FromW(kTempPattern)), FindExInfoBasic, &data,
+                                                FindExSearchNameMatch, nullptr, 0));
+    if (!find.Valid()) return found;
     do {
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         found.push_back({base + win::FromW(data.cFileName), Seconds(data.ftLastWriteTime),
                          (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0});
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &data));
     return found;
 }
 
@@ -195,4 +194,45 @@ bool Win32Files::Recycle(const Text& path) {
     op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING | FOF_SILENT | FOF_NOERRORUI;
     return SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted &&
            GetFileAttributesW(full.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<Text> Win32Files::ListFiles(const Text& folder, const Text& suffix) const {
+    std::vector<Text> found;
+    const int tail = static_cast<int>(suffix.size());
+    WIN32_FIND_DATAW data;
+    const win::ScopedFind find(FindFirstFileExW(P(WithSlash(folder) + u"*" + suffix), FindExInfoBasic, &data,
+                                                FindExSearchNameMatch, nullptr, 0));
+    if (!find.Valid()) return found;
+    do {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        // The pattern also matches the short 8.3 names ("*.sna" finds "x.snapx"): the long name decides.
+        const int length = lstrlenW(data.cFileName);
+        if (length < tail || CompareStringOrdinal(data.cFileName + length - tail, tail, win::W(suffix), tail,
+                                                  TRUE) != CSTR_EQUAL)
+            continue;
+        found.push_back(win::FromW(data.cFileName, length));
+    } while (FindNextFileW(find.Get(), &data));
+    return found;
+}
+
+namespace {
+
+// Held by its handle: shared with no one, and deleted by the system when the handle closes, also when the
+// process is killed.
+struct HeldFile : Files::Claim {
+    explicit HeldFile(HANDLE h) : file(h) {}
+    win::ScopedHandle file;
+};
+
+}  // namespace
+
+std::unique_ptr<Files::Claim> Win32Files::ClaimFile(const Text& path) {
+    // Nothing is read or written: the handle itself is the claim, and deleting on close needs DELETE.
+    win::ScopedHandle file(CreateFileW(P(path), DELETE, 0, nullptr, OPEN_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!file.Valid()) {
+        if (GetLastError() != ERROR_SHARING_VIOLATION) win::TraceError(L"no claim on a file", GetLastError());
+        return nullptr;
+    }
+    return std::make_unique<HeldFile>(file.Release());
 }

@@ -1,4 +1,5 @@
-// The file system: existence, length, whole reads, the pieces of an atomic save, and the Recycle Bin.
+// The file system: existence, length, whole reads, the pieces of an atomic save, the Recycle Bin, folder
+// listings and files claimed by one process.
 #pragma once
 #include "platform/ports.h"
 
@@ -17,4 +18,6 @@ struct Win32Files : Files {
     int64_t LastWrite(const Text& path) const override;
     bool KeepTempFile(const Text& path) override;
     bool Recycle(const Text& path) override;
+    std::vector<Text> ListFiles(const Text& folder, const Text& suffix) const override;
+    std::unique_ptr<Claim> ClaimFile(const Text& path) override;
 };

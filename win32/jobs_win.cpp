@@ -83,7 +83,7 @@ void Win32Jobs::SetWindow(HWND window) {
         m_Wake =
             CreateWindowExW(0, win::kJobsClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
     // Without it no completion runs; the strip gives a refresh up at its deadline.
-    if (!m_Wake) platform::Trace(u"no window for the network's completions");
+    if (!m_Wake) platform::Trace(u"no window for the jobs' completions");
     m_Shared->SetWake(m_Wake);
 }
 
@@ -109,7 +109,7 @@ void Win32Jobs::RunCompletions() {
         try {
             item->completion();
         } catch (...) {
-            win::ReportUncaught(L"network completion");
+            win::ReportUncaught(L"job completion");
         }
     }
 }
@@ -119,7 +119,7 @@ void Win32Jobs::Post(std::function<void(Internet&)> job, std::function<void()> c
     if (!m_Thread) {
         m_Thread = CreateThread(nullptr, 0, Run, m_Shared, 0, nullptr);
         if (!m_Thread) {
-            platform::Trace(u"no network thread: the request is dropped");
+            platform::Trace(u"no thread for the jobs: the job is dropped");
             return;
         }
     }
@@ -135,11 +135,11 @@ DWORD WINAPI Win32Jobs::Run(void* shared) {
         try {
             item->job(internet);
         } catch (...) {
-            platform::TraceCurrentException(u"network job");
+            platform::TraceCurrentException(u"job");
         }
         // A lost message loses nothing: the next one runs every completion queued before it.
         const HWND wake = state->Done(std::move(item));
         if (wake && !PostMessageW(wake, win::kJobsWake, 0, 0))
-            platform::Trace(u"network completion: no message, it waits for the next");
+            platform::Trace(u"job completion: no message, it waits for the next");
     }
 }

@@ -1,6 +1,7 @@
-// The jobs of the real program: one network thread of ours runs them in order, with a WinINet of its own
-// whose handles never leave it, and queues each completion; a message-only window of ours, on the window's
-// thread, runs what is queued. The window's thread never waits for the network thread: it only queues.
+// The jobs of the real program: a thread of ours runs them in order, with a WinINet of its own whose handles
+// never leave it, and queues each completion; a message-only window of ours, on the window's thread, runs
+// what is queued. The window's thread never waits for the jobs' thread: it only queues. The program has two,
+// one for the network and one for the disk, each with its own thread and window of the same class.
 #pragma once
 #include <windows.h>
 

@@ -1,6 +1,9 @@
 #include "win32/process_win.h"
 #include <windows.h>
 
+#include <shlobj.h>
+
+#include "win32/scoped.h"
 #include "win32/win_util.h"
 
 namespace {
@@ -56,4 +59,18 @@ Text Win32Process::CurrentDirectory() const {
 Text Win32Process::FullPath(const Text& path) const {
     const std::wstring full = win::FullPathName(win::W(path));
     return full.empty() ? path : win::FromW(full.c_str(), full.size());
+}
+
+Text Win32Process::LocalAppDataFolder() const {
+    win::ScopedCoMemory path;
+    // The caller frees the result whether the call succeeds or not; a folder that is missing fails it.
+    if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, reinterpret_cast<PWSTR*>(path.Put()))))
+        return {};
+    Text folder = win::FromW(static_cast<const wchar_t*>(path.Get()));
+    if (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
+    return folder;
+}
+
+bool Win32Process::RegisterRestart(const Text& arguments) {
+    return RegisterApplicationRestart(win::W(arguments), 0) == S_OK;
 }

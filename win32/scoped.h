@@ -47,6 +47,7 @@ private:
 };
 
 using ScopedHandle = Scoped<HANDLE, &CloseHandle>;
+using ScopedFind = Scoped<HANDLE, &FindClose>;  // a FindFirstFileExW search
 using ScopedKey = Scoped<HKEY, &RegCloseKey>;
 inline BOOL CloseInternet(HINTERNET h) { return WinInet().InternetCloseHandle(h); }
 using ScopedInternet = Scoped<HINTERNET, &CloseInternet>;
@@ -56,12 +57,32 @@ using ScopedGlobal = Scoped<HGLOBAL, &GlobalFree>;
 using ScopedBstr = Scoped<BSTR, &SysFreeString>;
 using ScopedMemoryDc = Scoped<HDC, &DeleteDC>;
 using ScopedCoMemory = Scoped<void*, &CoTaskMemFree>;  // what the shell allocates for the caller
+using ScopedLocal = Scoped<HLOCAL, &LocalFree>;        // what the system allocates with LocalAlloc for us
 template <class T>
 using ScopedGdi = Scoped<T, &DeleteObject>;
 inline NTSTATUS CloseAlgorithm(BCRYPT_ALG_HANDLE h) { return BCrypt().BCryptCloseAlgorithmProvider(h, 0); }
 using ScopedAlgorithm = Scoped<BCRYPT_ALG_HANDLE, &CloseAlgorithm>;
 inline NTSTATUS DestroyKey(BCRYPT_KEY_HANDLE h) { return BCrypt().BCryptDestroyKey(h); }
 using ScopedCryptKey = Scoped<BCRYPT_KEY_HANDLE, &DestroyKey>;
+
+// Secret bytes the system handed out with LocalAlloc (CryptUnprotectData's plaintext): zeroed before the heap
+// gets them back.
+class ScopedSecretBlob {
+public:
+    ScopedSecretBlob() = default;
+    ~ScopedSecretBlob() {
+        if (!m_Blob.pbData) return;
+        SecureZeroMemory(m_Blob.pbData, m_Blob.cbData);
+        LocalFree(m_Blob.pbData);
+    }
+    ScopedSecretBlob(const ScopedSecretBlob&) = delete;
+    ScopedSecretBlob& operator=(const ScopedSecretBlob&) = delete;
+    DATA_BLOB* Put() { return &m_Blob; }  // for the one call that fills it
+    const DATA_BLOB& Get() const { return m_Blob; }
+
+private:
+    DATA_BLOB m_Blob{};
+};
 
 // A window's device context from GetDC.
 class ScopedDc {

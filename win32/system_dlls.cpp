@@ -57,4 +57,15 @@ const BCryptDll& BCrypt() {
     return dll;
 }
 
+const Crypt32Dll& Crypt32() {
+    static const Crypt32Dll dll = [] {
+        Crypt32Dll d;
+        const HMODULE m = LoadSystemDll(L"crypt32.dll");
+        d.loaded = Resolve(m, "CryptProtectData", d.CryptProtectData) &
+                   Resolve(m, "CryptUnprotectData", d.CryptUnprotectData);
+        return d;
+    }();
+    return dll;
+}
+
 }  // namespace win

@@ -1,10 +1,11 @@
-// WinINet and CNG are not KnownDLLs: imported at load time, Windows would look for them in the exe's own
-// folder first, where a planted copy (an unpacked zip in Downloads) would run inside the editor. They are
+// WinINet, CNG and crypt32 are not KnownDLLs: imported at load time, Windows would look for them in the exe's
+// own folder first, where a planted copy (an unpacked zip in Downloads) would run inside the editor. They are
 // loaded here, from the system folder only, and called through these typed pointers.
 #pragma once
 #include <windows.h>
 
 #include <bcrypt.h>
+#include <wincrypt.h>
 #include <wininet.h>
 
 namespace win {
@@ -39,10 +40,16 @@ struct BCryptDll {
     decltype(&::BCryptGenRandom) BCryptGenRandom = nullptr;
     bool loaded = false;
 };
+struct Crypt32Dll {
+    decltype(&::CryptProtectData) CryptProtectData = nullptr;
+    decltype(&::CryptUnprotectData) CryptUnprotectData = nullptr;
+    bool loaded = false;
+};
 
 // Loaded at the first use, once for the process, and never unloaded. A DLL or function that is missing leaves
 // loaded false; the adapters then fail as the call would have.
 const WinInetDll& WinInet();
 const BCryptDll& BCrypt();
+const Crypt32Dll& Crypt32();
 
 }  // namespace win

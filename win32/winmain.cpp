@@ -8,6 +8,7 @@
 #include "platform/trace.h"
 #include "win32/clock_win.h"
 #include "win32/crypto_win.h"
+#include "win32/data_protection_win.h"
 #include "win32/file_dialogs_win.h"
 #include "win32/files_win.h"
 #include "win32/internet_win.h"
@@ -43,8 +44,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
     static Win32Volumes volumes;
     static Win32Crypto crypto;
     static Win32Jobs jobs;
-    static Platform platform{process, clock,   locale,   prompts, loop,   files, registry,
-                             shell,   dialogs, internet, volumes, crypto, jobs};
+    static Win32Jobs diskJobs;  // its own thread: a slow disk and a slow site never wait for each other
+    static Win32DataProtection dataProtection;
+    static Platform platform{process, clock,    locale,  prompts, loop, files,    registry,      shell,
+                             dialogs, internet, volumes, crypto,  jobs, diskJobs, dataProtection};
 
     static Win32FouHost host(instance, showCmd);
     static Win32RepHost repHost(instance);
@@ -53,6 +56,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
         shell.owner = main;
         repHost.owner = main;
         jobs.SetWindow(main);
+        diskJobs.SetWindow(main);
     };
     d1::Main(platform, host, &repHost);
     return RunMessageLoop();

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -274,6 +275,132 @@ TEST_F(RealFiles, ADocumentInAFolderPastMaxPathIsSavedReplacedAndReadBack) {
     }
     EXPECT_EQ(entries, 1);
     EXPECT_TRUE(files.Delete(doc));
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it)
+        RemoveDirectoryW((L"\\\\?\\" + std::wstring(win::W(*it))).c_str());
+}
+
+TEST_F(RealFiles, AClaimedFileIsHeldByOneHolderAndGoesWithIt) {
+    const Text path = Path(u"editor.claim");
+    std::unique_ptr<Files::Claim> claim = files.ClaimFile(path);
+    ASSERT_TRUE(claim);
+    EXPECT_TRUE(files.FileExists(path));
+    // Whoever else opens it, for anything and sharing everything, is refused, as is a second claim.
+    {
+        win::ScopedHandle other(CreateFileW(win::W(path), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+        EXPECT_FALSE(other.Valid());
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    }
+    EXPECT_EQ(files.ClaimFile(path), nullptr);
+    EXPECT_FALSE(files.Delete(path));
+    EXPECT_TRUE(files.FileExists(path));
+
+    claim.reset();
+    EXPECT_FALSE(files.EntryExists(path));
+    EXPECT_EQ(Names(), Listing{});
+    claim = files.ClaimFile(path);
+    ASSERT_TRUE(claim);
+    EXPECT_TRUE(files.FileExists(path));
+    claim.reset();
+    EXPECT_FALSE(files.EntryExists(path));
+
+    // A file a power cut left behind is claimed as it is, and goes with that claim.
+    Put(u"editor.claim", "left behind");
+    claim = files.ClaimFile(path);
+    ASSERT_TRUE(claim);
+    EXPECT_EQ(files.ClaimFile(path), nullptr);
+    claim.reset();
+    EXPECT_EQ(Names(), Listing{});
+    // A folder of that name cannot be claimed.
+    ASSERT_TRUE(files.CreateFolder(path));
+    EXPECT_EQ(files.ClaimFile(path), nullptr);
+    EXPECT_TRUE(RemoveDirectoryW(win::W(path)));
+}
+
+// Run only as the child of the test below: claims the file named by LOCKLEAF_CLAIM and waits to be killed.
+TEST(ClaimHolder, DISABLED_HoldsTheClaimUntilKilled) {
+    wchar_t path[MAX_PATH + 1];
+    ASSERT_GT(GetEnvironmentVariableW(L"LOCKLEAF_CLAIM", path, MAX_PATH + 1), 0u);
+    Win32Files files;
+    const std::unique_ptr<Files::Claim> claim = files.ClaimFile(win::FromW(path));
+    ASSERT_TRUE(claim);
+    Sleep(60'000);
+}
+
+TEST_F(RealFiles, AClaimEndsWithAHolderThatIsKilled) {
+    const Text path = Path(u"killed.claim");
+    wchar_t exe[MAX_PATH + 1];
+    ASSERT_GT(GetModuleFileNameW(nullptr, exe, MAX_PATH + 1), 0u);
+    std::wstring command = L"\"" + std::wstring(exe) +
+                           L"\" --gtest_also_run_disabled_tests "
+                           L"--gtest_filter=ClaimHolder.DISABLED_HoldsTheClaimUntilKilled";
+    ASSERT_TRUE(SetEnvironmentVariableW(L"LOCKLEAF_CLAIM", win::W(path)));
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    win::ScopedHandle nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
+                                      nullptr));
+    STARTUPINFOW si{sizeof si};
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nul.Get();
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(exe, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi));
+    SetEnvironmentVariableW(L"LOCKLEAF_CLAIM", nullptr);
+    win::ScopedHandle child(pi.hProcess), thread(pi.hThread);
+
+    // The child's claim is in place once this process can no longer take it.
+    std::unique_ptr<Files::Claim> mine;
+    for (int i = 0; i < 200 && WaitForSingleObject(child.Get(), 0) == WAIT_TIMEOUT; ++i) {
+        if (files.FileExists(path) && !(mine = files.ClaimFile(path))) break;
+        mine.reset();
+        Sleep(100);
+    }
+    ASSERT_EQ(WaitForSingleObject(child.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "the child ended early";
+    ASSERT_TRUE(files.FileExists(path));
+    EXPECT_EQ(files.ClaimFile(path), nullptr);
+
+    ASSERT_TRUE(TerminateProcess(child.Get(), 9));
+    ASSERT_EQ(WaitForSingleObject(child.Get(), 10'000), static_cast<DWORD>(WAIT_OBJECT_0));
+    for (int i = 0; i < 50 && files.EntryExists(path); ++i) Sleep(100);
+    EXPECT_FALSE(files.EntryExists(path));
+    mine = files.ClaimFile(path);
+    EXPECT_TRUE(mine);
+}
+
+TEST_F(RealFiles, AListingBySuffixNamesThePlainFilesWhoseLongNamesEndSoInAnyCase) {
+    const Text longName = Text(150, u'l') + u".Snap";
+    for (const Text& name : {Text(u"a.snap"), Text(u"B.SNAP"), Text(u"c.snapx"), Text(u"snap"),
+                             Text(u"e.sna"), Text(u"f.snap.txt"), longName})
+        Put(name, "x");
+    ASSERT_TRUE(files.CreateFolder(Path(u"d.snap")));
+
+    auto sorted = [](std::vector<Text> names) {
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const Listing snaps{u"B.SNAP", u"a.snap", longName};
+    EXPECT_EQ(sorted(files.ListFiles(dir, u".snap")), snaps);
+    EXPECT_EQ(sorted(files.ListFiles(dir + u"\\", u".SNAP")), snaps);
+    // A short suffix finds only the long names that end so, not those whose short names do ("C~1.SNA").
+    EXPECT_EQ(sorted(files.ListFiles(dir, u".sna")), Listing{u"e.sna"});
+    EXPECT_EQ(files.ListFiles(dir, u".none"), Listing{});
+    EXPECT_EQ(files.ListFiles(dir + u"\\missing", u".snap"), Listing{});
+    EXPECT_TRUE(RemoveDirectoryW(win::W(Path(u"d.snap"))));
+
+    // A folder past MAX_PATH is listed as well.
+    std::vector<Text> folders;
+    Text deep = dir;
+    for (char16_t c : {u'x', u'y', u'z'}) {
+        deep += u"\\" + Text(100, c);
+        ASSERT_TRUE(files.CreateFolder(deep));
+        folders.push_back(deep);
+    }
+    ASSERT_TRUE(files.WriteFlushed(deep + u"\\deep.snap", "x"));
+    ASSERT_TRUE(files.WriteFlushed(deep + u"\\deep.txt", "x"));
+    EXPECT_EQ(files.ListFiles(deep, u".snap"), Listing{u"deep.snap"});
+    EXPECT_TRUE(files.Delete(deep + u"\\deep.snap"));
+    EXPECT_TRUE(files.Delete(deep + u"\\deep.txt"));
     for (auto it = folders.rbegin(); it != folders.rend(); ++it)
         RemoveDirectoryW((L"\\\\?\\" + std::wstring(win::W(*it))).c_str());
 }

@@ -1,7 +1,8 @@
 // The product exe as Windows' loader sees it: a relocatable image with a non-executable stack and heap, no
 // symbol table, and only KnownDLLs (and comctl32, which the manifest redirects) among its load-time imports,
-// none delay-loaded; WinINet and CNG come from the system folder at run time. Its functions carry canaries
-// and its memory and string calls are checked: the stack protector and FORTIFY's calls are linked in.
+// none delay-loaded; WinINet, CNG and crypt32 come from the system folder at run time. Its functions carry
+// canaries and its memory and string calls are checked: the stack protector and FORTIFY's calls are linked
+// in.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -117,18 +118,20 @@ TEST(Hardening, TheExeIsRelocatableNonExecutableStrippedAndImportsOnlyKnownDlls)
     EXPECT_EQ(opt.DataDirectory[IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT].Size, 0u);
     EXPECT_EQ(dlls.count("wininet.dll"), 0u);
     EXPECT_EQ(dlls.count("bcrypt.dll"), 0u);
+    EXPECT_EQ(dlls.count("crypt32.dll"), 0u);
     for (const std::string& dll : dlls) EXPECT_EQ(known.count(dll), 1u) << dll << " is not a KnownDLL";
     EXPECT_EQ(kernel32.count("SetDefaultDllDirectories"), 1u);
     EXPECT_EQ(kernel32.count("LoadLibraryExW"), 1u);
 }
 
-TEST(Hardening, WinInetAndCngAreLoadedFromTheSystemFolder) {
+TEST(Hardening, WinInetCngAndCrypt32AreLoadedFromTheSystemFolder) {
     ASSERT_TRUE(win::WinInet().loaded);
     ASSERT_TRUE(win::BCrypt().loaded);
+    ASSERT_TRUE(win::Crypt32().loaded);
     wchar_t system[MAX_PATH];
     const UINT n = GetSystemDirectoryW(system, MAX_PATH);
     ASSERT_GT(n, 0u);
-    for (const wchar_t* name : {L"wininet.dll", L"bcrypt.dll"}) {
+    for (const wchar_t* name : {L"wininet.dll", L"bcrypt.dll", L"crypt32.dll"}) {
         const HMODULE m = GetModuleHandleW(name);
         ASSERT_TRUE(m);
         wchar_t path[MAX_PATH];
