@@ -150,8 +150,9 @@ LRESULT Win32FouHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (m_Fou->Form_QueryUnload()) m_Fou->Form_Unload();
             return 0;
         case WM_QUERYENDSESSION:
-            // Cancel refuses the end of the session; the placement is stored at WM_ENDSESSION.
-            return m_Fou->Form_QueryUnload() ? TRUE : FALSE;
+            // The unsaved work goes to a snapshot first; Cancel refuses the end of the session; the placement
+            // is stored at WM_ENDSESSION.
+            return m_Fou->Form_QueryEndSession((lp & ENDSESSION_CLOSEAPP) != 0) ? TRUE : FALSE;
         case WM_ENDSESSION:
             // Logoff or shutdown ends the process without a close: keep the placement as a close does.
             if (wp) m_Fou->Form_Unload();
