@@ -1,5 +1,6 @@
 #include "app/recovery.h"
 
+#include <atomic>
 #include <string>
 
 #include "base/text.h"
@@ -39,7 +40,9 @@ struct Recovery::Slot {
     uint64_t posted = 0;     // the newest generation handed to a job
     uint64_t placed = 0;     // the newest generation in place
     uint64_t discarded = 0;  // no generation up to this one may be placed
-    bool writing = false;    // window's thread only: a job is on its way
+    // A job is on its way. The job itself clears it when done, so a completion message that never comes
+    // cannot stop the snapshots.
+    std::atomic<bool> writing = false;
 };
 
 Recovery::Recovery(Platform& platform) : m_Platform(platform), m_Slot(std::make_shared<Slot>()) {
@@ -104,6 +107,10 @@ std::function<void()> Recovery::Job(protect::Snapshot snapshot, const protect::S
                               : protect::WriteSnapshot(protection, work->snapshot, file);
         base::Wipe(work->snapshot.text);
         work->key.reset();
+        struct Done {
+            Slot& slot;
+            ~Done() { slot.writing = false; }
+        } done{*slot};
         if (!made) return platform::Trace(u"snapshot: the encryption failed; the last one stays");
         // Written whole and flushed before it takes the name: a crash meanwhile keeps the one before.
         const bool written = files.WriteFlushed(temp, file);
@@ -125,8 +132,7 @@ void Recovery::Write(protect::Snapshot snapshot, const protect::SealedKey* key) 
         return platform::Trace(u"snapshot: no folder or claim for it");
     }
     m_Slot->writing = true;
-    m_Platform.diskJobs.Post([job = Job(std::move(snapshot), key)](Internet&) { job(); },
-                             [slot = m_Slot] { slot->writing = false; });
+    m_Platform.diskJobs.Post([job = Job(std::move(snapshot), key)](Internet&) { job(); }, [] {});
 }
 
 void Recovery::WriteNow(protect::Snapshot snapshot, const protect::SealedKey* key) {

@@ -97,6 +97,17 @@ TEST_F(Recovery, TypingIsKeptOnItsScheduleAndNeverInTheClear) {
     EXPECT_TRUE(back.text.ends_with(u"LAST"));
     EXPECT_FALSE(OnDisk(u"LAST"));
     EXPECT_EQ(s->fp.diskJobs.posted, 2);  // one after the pause, one after 30 s; the end's was not posted
+
+    // One job at a time, and one whose completion never runs (its message lost) stops nothing.
+    s->fp.diskJobs.hold = true;
+    s->editor().Type(u"1");
+    Wait(1200);
+    s->editor().Type(u"2");
+    Wait(1200);
+    ASSERT_EQ(s->fp.diskJobs.Pending(), 1u);
+    s->fp.diskJobs.RunNext();  // ran; its completion is dropped
+    Wait(200);
+    EXPECT_EQ(s->fp.diskJobs.Pending(), 1u);  // what was typed meanwhile goes now
 }
 
 TEST_F(Recovery, APlainUtf8DocumentComesBackAsItWasAndF2WritesItInKind) {
