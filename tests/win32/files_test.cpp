@@ -29,7 +29,21 @@ struct RealFiles : ::testing::Test {
               Text(1, u'a' + GetTickCount() % 26);
         CreateDirectoryW(win::W(dir), nullptr);
     }
+    // Three folders of 100 characters below dir: over 300 characters before a file name. TearDown removes
+    // them.
+    std::vector<Text> deepFolders;
+    Text DeepFolder() {
+        Text deep = dir;
+        for (char16_t c : {u'x', u'y', u'z'}) {
+            deep += u"\\" + Text(100, c);
+            EXPECT_TRUE(files.CreateFolder(deep));
+            deepFolders.push_back(deep);
+        }
+        return deep;
+    }
     void TearDown() override {
+        for (auto it = deepFolders.rbegin(); it != deepFolders.rend(); ++it)
+            RemoveDirectoryW((L"\\\\?\\" + std::wstring(win::W(*it))).c_str());
         for (const Text& name : Names()) {
             SetFileAttributesW(win::W(Path(name)), FILE_ATTRIBUTE_NORMAL);
             DeleteFileW(win::W(Path(name)));
@@ -248,14 +262,7 @@ TEST_F(RealFiles, ProtectedDocumentRoundTripsThroughTheDisk) {
 }
 
 TEST_F(RealFiles, ADocumentInAFolderPastMaxPathIsSavedReplacedAndReadBack) {
-    // Three folders of 100 characters below the temp folder: over 300 characters before the file name.
-    std::vector<Text> folders;
-    Text deep = dir;
-    for (char16_t c : {u'x', u'y', u'z'}) {
-        deep += u"\\" + Text(100, c);
-        ASSERT_TRUE(files.CreateFolder(deep));
-        folders.push_back(deep);
-    }
+    const Text deep = DeepFolder();
     const Text doc = deep + u"\\document.txt";
     ASSERT_GT(doc.size(), 300u);
     EXPECT_TRUE(base::WriteWholeFile(files, doc, u"first"));
@@ -275,8 +282,6 @@ TEST_F(RealFiles, ADocumentInAFolderPastMaxPathIsSavedReplacedAndReadBack) {
     }
     EXPECT_EQ(entries, 1);
     EXPECT_TRUE(files.Delete(doc));
-    for (auto it = folders.rbegin(); it != folders.rend(); ++it)
-        RemoveDirectoryW((L"\\\\?\\" + std::wstring(win::W(*it))).c_str());
 }
 
 TEST_F(RealFiles, AClaimedFileIsHeldByOneHolderAndGoesWithIt) {
@@ -389,18 +394,10 @@ TEST_F(RealFiles, AListingBySuffixNamesThePlainFilesWhoseLongNamesEndSoInAnyCase
     EXPECT_TRUE(RemoveDirectoryW(win::W(Path(u"d.snap"))));
 
     // A folder past MAX_PATH is listed as well.
-    std::vector<Text> folders;
-    Text deep = dir;
-    for (char16_t c : {u'x', u'y', u'z'}) {
-        deep += u"\\" + Text(100, c);
-        ASSERT_TRUE(files.CreateFolder(deep));
-        folders.push_back(deep);
-    }
+    const Text deep = DeepFolder();
     ASSERT_TRUE(files.WriteFlushed(deep + u"\\deep.snap", "x"));
     ASSERT_TRUE(files.WriteFlushed(deep + u"\\deep.txt", "x"));
     EXPECT_EQ(files.ListFiles(deep, u".snap"), Listing{u"deep.snap"});
     EXPECT_TRUE(files.Delete(deep + u"\\deep.snap"));
     EXPECT_TRUE(files.Delete(deep + u"\\deep.txt"));
-    for (auto it = folders.rbegin(); it != folders.rend(); ++it)
-        RemoveDirectoryW((L"\\\\?\\" + std::wstring(win::W(*it))).c_str());
 }
