@@ -293,3 +293,42 @@ TEST_F(FreedMemory, NewOpenADropExitAndWordWrapLetGoOfASecretTextOnlyOnceTheBoxH
     }
     for (const auto& m : prompts.messages) ADD_FAILURE() << base::ToUtf8(m.text);
 }
+
+TEST_F(FreedMemory, ASnapshotWrittenAndRestoredFreesNoCopyOfASecretTextOrPassword) {
+    for (const Text path : {u"C:\\plan.txse", u"C:\\plan.txs"}) {
+        SCOPED_TRACE(base::ToUtf8(path));
+        Opened(path);
+        s.editor().Type(u"!");
+        {
+            Watch watch(Secrets());
+            s.fp.clock.elapsed += 1200;  // typing paused: the timer writes the snapshot
+            fou.Timer1_Timer();
+            EXPECT_EQ(watch.Found(), std::vector<std::string>{}) << "written";
+        }
+        EXPECT_EQ(s.fp.files.ListFiles(u"C:\\Users\\me\\AppData\\Local\\Lockleaf\\Recovery", u".snap").size(),
+                  1u);
+        prompts.msgAnswers = {MsgResult::No};
+        fou.mnu1_Click(kMnuNew);  // let go: the snapshot with it
+    }
+    // A sealed document's snapshot, restored by the next start under its password.
+    Opened(u"C:\\plan.txse");
+    s.editor().Type(u"!");
+    s.fp.clock.elapsed += 1200;
+    fou.Timer1_Timer();
+    Started next(false);  // this process ends without a close
+    next.fp.files.files = s.fp.files.files;
+    next.fp.files.folders = s.fp.files.folders;
+    next.fp.prompts.msgAnswers = {MsgResult::Yes};
+    next.fp.prompts.inputAnswers = {kPassword};
+    {
+        Watch watch(Secrets());
+        next.Start();
+        EXPECT_EQ(watch.Found(), std::vector<std::string>{}) << "restored";
+    }
+    EXPECT_EQ(next.editor().text, u"!" + kText);
+    {
+        Watch watch(Secrets());
+        { const Text copy = next.editor().text; }
+        EXPECT_TRUE(Has(watch.Found(), "text (UTF-16)")) << "control: a copy freed as it is is seen";
+    }
+}
