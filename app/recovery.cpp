@@ -101,16 +101,16 @@ std::function<void()> Recovery::Job(protect::Snapshot snapshot, const protect::S
     const Text temp = m_Folder + u"\\" + m_Id + u"." + Decimal(generation) + kTempSuffix;
     return [work, generation, temp, slot = m_Slot, &files = m_Platform.files,
             &protection = m_Platform.dataProtection] {
+        struct Done {  // however the job ends, also by an exception
+            Slot& slot;
+            ~Done() { slot.writing = false; }
+        } done{*slot};
         Bytes file;
         const bool made = work->key
                               ? protect::WriteSealedSnapshot(protection, *work->key, work->snapshot, file)
                               : protect::WriteSnapshot(protection, work->snapshot, file);
         base::Wipe(work->snapshot.text);
         work->key.reset();
-        struct Done {
-            Slot& slot;
-            ~Done() { slot.writing = false; }
-        } done{*slot};
         if (!made) return platform::Trace(u"snapshot: the encryption failed; the last one stays");
         // Written whole and flushed before it takes the name: a crash meanwhile keeps the one before.
         const bool written = files.WriteFlushed(temp, file);
