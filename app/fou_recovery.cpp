@@ -39,7 +39,7 @@ void Fou::SnapshotIfDue() {
     if (protect::IsSealedName(d1::g_FileName) && !key)
         return platform::Trace(u"snapshot: no key for the sealed document");
     try {
-        m_Recovery.Write(TakeSnapshot(), key);
+        m_Recovery.Write([this] { return TakeSnapshot(); }, key);
     } catch (const std::bad_alloc&) {
         platform::Trace(u"snapshot: no memory for a copy of the text; the last one stays");
     }
@@ -50,7 +50,8 @@ bool Fou::Form_QueryEndSession(bool closeApp) {
     if (m_Modified) {
         const protect::SealedKey* key = m_Documents.KeyFor(d1::g_FileName);
         try {
-            if (!protect::IsSealedName(d1::g_FileName) || key) m_Recovery.WriteNow(TakeSnapshot(), key);
+            if (!protect::IsSealedName(d1::g_FileName) || key)
+                m_Recovery.WriteNow([this] { return TakeSnapshot(); }, key);
         } catch (...) {
             platform::TraceCurrentException(u"snapshot at the end of the session");
         }

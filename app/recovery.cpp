@@ -125,23 +125,24 @@ std::function<void()> Recovery::Job(protect::Snapshot snapshot, const protect::S
     };
 }
 
-void Recovery::Write(protect::Snapshot snapshot, const protect::SealedKey* key) {
+std::function<void()> Recovery::Prepared(const Take& take, const protect::SealedKey* key) {
     m_Dirty = false;
     if (!Prepare()) {
-        base::Wipe(snapshot.text);
-        return platform::Trace(u"snapshot: no folder or claim for it");
+        platform::Trace(u"snapshot: no folder or claim for it");
+        return {};
     }
-    m_Slot->writing = true;
-    m_Platform.diskJobs.Post([job = Job(std::move(snapshot), key)](Internet&) { job(); }, [] {});
+    return Job(take(), key);
 }
 
-void Recovery::WriteNow(protect::Snapshot snapshot, const protect::SealedKey* key) {
-    m_Dirty = false;
-    if (!Prepare()) {
-        base::Wipe(snapshot.text);
-        return platform::Trace(u"snapshot: no folder or claim for it");
-    }
-    Job(std::move(snapshot), key)();
+void Recovery::Write(const Take& take, const protect::SealedKey* key) {
+    std::function<void()> job = Prepared(take, key);
+    if (!job) return;
+    m_Slot->writing = true;
+    m_Platform.diskJobs.Post([job = std::move(job)](Internet&) { job(); }, [] {});
+}
+
+void Recovery::WriteNow(const Take& take, const protect::SealedKey* key) {
+    if (std::function<void()> job = Prepared(take, key)) job();
 }
 
 void Recovery::Discard() {

@@ -3,6 +3,7 @@
 // A snapshot lives in the user's local application data (Lockleaf\Recovery\<id>.snap, the id random), beside
 // <id>.lock, which the editor it belongs to holds while it runs so that no other editor takes it.
 #pragma once
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -29,10 +30,12 @@ public:
     void Changed();
     // A snapshot should be written now (the work is unsaved; the caller knows).
     bool Due() const;
-    // Encrypts and writes snapshot on the disk's thread; its text is wiped there. key: a sealed document's.
-    void Write(protect::Snapshot snapshot, const protect::SealedKey* key);
+    // Encrypts and writes the snapshot take gives on the disk's thread; its text is wiped there. take is not
+    // called (the text not copied) where no snapshot can be kept. key: a sealed document's.
+    using Take = std::function<protect::Snapshot()>;
+    void Write(const Take& take, const protect::SealedKey* key);
     // The same, done before it returns: the session is ending and the process may not see another message.
-    void WriteNow(protect::Snapshot snapshot, const protect::SealedKey* key);
+    void WriteNow(const Take& take, const protect::SealedKey* key);
     // The work was saved or let go: the snapshot, and any still on its way, is removed.
     void Discard();
     bool HasSnapshot() const { return m_Claim != nullptr; }
@@ -58,6 +61,7 @@ private:
     bool Prepare();  // the folder, an id and its claim
     void DeleteTemps(const Text& id);
     std::function<void()> Job(protect::Snapshot snapshot, const protect::SealedKey* key);
+    std::function<void()> Prepared(const Take& take, const protect::SealedKey* key);
 
     Platform& m_Platform;
     Text m_Folder;
