@@ -26,7 +26,7 @@ run() {
   local snaps
   snaps=$(find "$LOCAL" -path '*Recovery*' -name '*.snap' 2>/dev/null | wc -l)
   echo "$1 $(cat "$E2E_TMP/ping.out") $snaps"
-  pkill -9 -f 'lockleaf\.exe' || true
+  "$WINESERVER" -k 2>/dev/null || true  # the prefix's processes end; the next run starts them afresh
   LL_PID=
   sleep 1
   rm -rf "$LOCAL/Lockleaf"
@@ -36,10 +36,13 @@ echo "exe: build/$LOCKLEAF_WINE_BUILD/lockleaf.exe"
 printf '%-6s %-22s %-22s %s\n' MiB "slowest, snapshots on" "slowest, snapshots off" ratio
 for mib in "${SIZES[@]}"; do
   make_doc "$DOCS/big$mib.txt" "$mib"
-  read -r _ on snaps < <(run on "$mib")
+  # Through a variable, not a pipe: the run ends (and clears up) before the next step starts.
+  result=$(run on "$mib")
+  read -r _ on snaps <<<"$result"
   touch "$LOCAL/Lockleaf"  # a file where the folder would go: no snapshot can be kept
-  read -r _ off none < <(run off "$mib")
+  result=$(run off "$mib")
+  read -r _ off none <<<"$result"
   rm -f "$LOCAL/Lockleaf"
-  printf '%-6s %-22s %-22s %s\n' "$mib" "$on ms ($snaps written)" "$off ms ($none written)" \
+  printf '%-6s %-22s %-22s %s\n' "$mib" "$on ms ($snaps kept)" "$off ms ($none kept)" \
     "$(python3 -c "import sys; print(f'{int(sys.argv[1]) / max(1, int(sys.argv[2])):.2f}')" "$on" "$off")"
 done
