@@ -106,6 +106,8 @@ bool Fou::SaveAs() {
 }
 
 void Fou::mnu1_Click(int index) {
+    const Command running(*this);
+    if (index != kMnuExit && !Unlock()) return;  // Exit asks as the close box does
     switch (index) {
         case kMnuNew:
             if (!SaveChangesFirst()) return;

@@ -45,7 +45,8 @@ Fou::Fou(Platform& platform, FouHost& host, RepHost* repHost)
       m_Host(host),
       m_RepHost(repHost),
       m_Documents(platform.files, platform.prompts, platform.crypto),
-      m_Recovery(platform) {}
+      m_Recovery(platform),
+      m_LockedPassword(platform.crypto) {}
 
 Fou::~Fou() = default;
 
@@ -137,7 +138,8 @@ void Fou::Form_Unload() {
 void Fou::UpdateCaption() {
     Text prefix;
     if (!d1::g_FileName.empty())
-        prefix = base::GetFileNamePart(d1::g_FileName) + (m_Modified ? u" *" : u"") + u" - ";
+        prefix = base::GetFileNamePart(d1::g_FileName) + (m_Modified ? u" *" : u"") +
+                 (m_Locked ? u" (locked)" : u"") + u" - ";
     m_Controls.window->SetCaption(prefix + d1::g_AppName + u" " + d1::g_AppVersion);
 }
 
@@ -153,6 +155,8 @@ void Fou::txtData_Change(int) {
 void Fou::txtData_GotFocus(int index) { d1::g_ActiveEditor = index; }
 
 void Fou::txtData_KeyDown(int, int keyCode, int shift) {
+    const Command running(*this);
+    if (!Unlock()) return;
     switch (keyCode) {
         case kKeyF:
             if (shift == kCtrlMask) mnu2_Click(kMnuFind);
@@ -180,11 +184,14 @@ void Fou::txtData_KeyDown(int, int keyCode, int shift) {
 }
 
 void Fou::txtData_OLEDragDrop(int, const std::vector<Text>& files, int effect) {
-    if (effect != kDropEffectAll || files.empty() || !SaveChangesFirst()) return;
+    const Command running(*this);
+    if (effect != kDropEffectAll || files.empty() || !Unlock() || !SaveChangesFirst()) return;
     SecureOpen(files.front());
 }
 
 void Fou::mnu2_Click(int index) {
+    const Command running(*this);
+    if (!Unlock()) return;
     if (index == kMnuFind) base::WithMemory(m_Platform.prompts, kFindCommand, [&] { Rep().OpenForFind(); });
     if (index == kMnuWordWrap) {
         const int from = d1::g_ActiveEditor, to = 1 - from;
@@ -230,6 +237,7 @@ Text Fou::AboutText() const {
 }
 
 void Fou::mnu3_Click(int index) {
+    const Command running(*this);
     if (index == kMnuAbout) m_Platform.prompts.Message(AboutText(), MsgButtons::Ok, MsgIcon::None);
 }
 
@@ -239,6 +247,11 @@ void Fou::BannerUpdate() { m_Ads->BannerUpdate(); }
 
 void Fou::Timer1_Timer() {
     Step([&] { m_Ads->Tick(); });
+    Step([&] {
+        if (m_Commands == 0 && !m_Locked &&
+            (m_LockPending || (Secret() && m_Platform.clock.MillisecondsSinceInput() >= kLockAfterIdle)))
+            Lock();
+    });
     Step([&] { SnapshotIfDue(); });
 }
 

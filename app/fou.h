@@ -23,6 +23,8 @@ constexpr char16_t kTooLongToWrapMessage[] =
     u"This document has a line too long to wrap (more than 131072 characters). Word Wrap stays off.";
 // False for a text with a line longer than kLongestWrappedLine.
 bool WrapsQuickly(const Text& text);
+// A protected or sealed document is locked after this long without the user's input.
+constexpr int64_t kLockAfterIdle = int64_t{10} * 60 * 1000;
 // The commands named in "Not enough memory to ...".
 constexpr char16_t kFindCommand[] = u"find";
 constexpr char16_t kWordWrapCommand[] = u"switch Word Wrap";
@@ -81,6 +83,15 @@ public:
     // At start: each snapshot that an editor which did not close left behind is offered back.
     void OfferSnapshots();
     bool KeepsSnapshot() const { return m_Recovery.HasSnapshot(); }
+    // ---- a secret document locked while the user is away (app/fou_recovery.cpp) ----
+    // Its work goes to the snapshot, then its text, password and key leave memory; a plain one stays.
+    void Lock();
+    // The password brings the document back as it was; false while it stays locked (cancelled, or the
+    // snapshot could not be read). True at once for a document that is not locked.
+    bool Unlock();
+    bool Locked() const { return m_Locked; }
+    void Form_SessionLock() override;
+    bool txtData_Input(bool keyOrClick) override;
     // ---- file commands ----
     Text GetFilter(const Text& fileName, int32_t& index);  // own-type filter piece; index: 0, 2, 3 or 5
     const class cmd1* FileDialog() const { return m_Dialog.get(); }  // null until the first dialog
@@ -108,6 +119,19 @@ private:
     void SnapshotIfDue();
     // found's document in this window as it was, still unsaved; false when the user cancelled its password.
     bool Restore(d1::Recovery::Found& found, const protect::SnapshotCover& cover);
+    // file (the snapshot at path) into s. A sealed one asks for its password until its key opens it (key and
+    // password then hold them); any other asks first only when accepts is given, until accepts the password.
+    // False when the user cancelled (the snapshot stays) or it cannot be read (the user told).
+    bool OpenSnapshot(const Bytes& file, const Text& path, const protect::SnapshotCover& cover,
+                      protect::Snapshot& s, protect::SealedKey& key, Text& password,
+                      const std::function<bool(const Text&)>& accepts);
+    bool LockedPasswordAccepts(const Text& password);
+    // A command of the user's runs: no lock while its dialogs are open, and the document unlocked first.
+    struct Command {
+        explicit Command(Fou& f) : fou(f) { ++fou.m_Commands; }
+        ~Command() { --fou.m_Commands; }
+        Fou& fou;
+    };
     class cmd1& Dialog();            // made on first use, kept for the window's life
     Text ShowFileDialog(bool save);  // chosen path, empty on Cancel
 
@@ -124,4 +148,11 @@ private:
     d1::Recovery m_Recovery;
     bool m_RestoredHere = false;  // a snapshot became this window's document at start
     bool m_KeepSnapshot = false;  // the process ends to be started again: its snapshot is offered then
+    int m_Commands = 0;           // commands running, each perhaps in a dialog of its own
+    bool m_Locked = false;
+    bool m_LockPending = false;  // the session locked while a command ran: the document locks after it
+    bool m_LockedModified = false;
+    // A protected document's password while it is locked; unmade when there was none to check (restored
+    // from a snapshot), and the file on disk tells it instead.
+    protect::PasswordCheck m_LockedPassword;
 };

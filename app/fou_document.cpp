@@ -140,7 +140,15 @@ bool Fou::SaveChangesFirst() {
     return false;
 }
 
-bool Fou::Form_QueryUnload() { return SaveChangesFirst(); }
+bool Fou::Form_QueryUnload() {
+    const Command running(*this);
+    if (!Unlock()) {
+        // The password not given: the window still closes, its work kept for the next start to offer.
+        m_KeepSnapshot = m_LockedModified;
+        return true;
+    }
+    return SaveChangesFirst();
+}
 
 void Fou::OpenCommandLineDocument() {
     const Text line = m_Platform.process.CommandLine();

@@ -7,6 +7,7 @@
 #include "base/paths.h"
 #include "base/text.h"
 #include "platform/trace.h"
+#include "protect/cipher.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ protect::Snapshot Fou::TakeSnapshot() {
 }
 
 void Fou::SnapshotIfDue() {
-    if (!m_Modified || !m_Recovery.Due()) return;
+    if (m_Locked || !m_Modified || !m_Recovery.Due()) return;
     const protect::SealedKey* key = m_Documents.KeyFor(d1::g_FileName);
     // A sealed document is only ever kept under its own key.
     if (protect::IsSealedName(d1::g_FileName) && !key)
@@ -46,6 +47,11 @@ void Fou::SnapshotIfDue() {
 }
 
 bool Fou::Form_QueryEndSession(bool closeApp) {
+    if (m_Locked) {
+        // Its work is in the snapshot already, and nothing can be asked of it without the password.
+        m_KeepSnapshot = m_LockedModified;
+        return true;
+    }
     // The process may be ended at any moment from here on: what is unsaved goes to disk first.
     if (m_Modified) {
         const protect::SealedKey* key = m_Documents.KeyFor(d1::g_FileName);
@@ -65,6 +71,7 @@ bool Fou::Form_QueryEndSession(bool closeApp) {
 }
 
 void Fou::OfferSnapshots() {
+    const Command running(*this);
     const Text line = m_Platform.process.CommandLine();
     if (line.starts_with(d1::kRestoreArgument)) {
         // The user already chose to restore it, in the editor that started this one.
@@ -105,30 +112,41 @@ void Fou::OfferSnapshots() {
     }
 }
 
+bool Fou::OpenSnapshot(const Bytes& file, const Text& path, const protect::SnapshotCover& cover,
+                       protect::Snapshot& s, protect::SealedKey& key, Text& password,
+                       const std::function<bool(const Text&)>& accepts) {
+    for (;;) {
+        if (cover.sealed || accepts) {
+            base::Wipe(password);
+            password = m_Platform.prompts.Input(protect::kPasswordPrompt);
+            if (password.empty()) return false;  // kept for later
+            if (cover.sealed && !key.Derive(password, cover.header)) return false;
+            if (!cover.sealed && !accepts(password)) {
+                m_Platform.prompts.Message(kWrongPasswordMessage, MsgButtons::Ok, MsgIcon::None);
+                continue;
+            }
+        }
+        const protect::SnapshotStatus status =
+            protect::ReadSnapshot(m_Platform.dataProtection, m_Platform.crypto, file, &key, s);
+        if (status == protect::SnapshotStatus::Ok) return true;
+        if (status == protect::SnapshotStatus::WrongPassword) {
+            m_Platform.prompts.Message(kWrongPasswordMessage, MsgButtons::Ok, MsgIcon::None);
+            continue;
+        }
+        m_Platform.prompts.Message(DamagedMessage(path), MsgButtons::Ok, MsgIcon::Exclamation);
+        return false;
+    }
+}
+
 bool Fou::Restore(d1::Recovery::Found& found, const protect::SnapshotCover& cover) {
+    const Command running(*this);
     protect::Snapshot s;
     protect::SealedKey key(m_Platform.crypto);
     Text password;
     const base::WipedIf wipedText(s.text, true);
     const base::WipedIf wipedPassword(password, true);
-    for (;;) {
-        if (cover.sealed) {
-            base::Wipe(password);
-            password = m_Platform.prompts.Input(protect::kPasswordPrompt);
-            if (password.empty()) return false;  // kept for the next start
-            if (!key.Derive(password, cover.header)) return false;
-        }
-        const protect::SnapshotStatus status =
-            protect::ReadSnapshot(m_Platform.dataProtection, m_Platform.crypto, found.file, &key, s);
-        if (status == protect::SnapshotStatus::Ok) break;
-        if (status == protect::SnapshotStatus::WrongPassword) {
-            m_Platform.prompts.Message(kWrongPasswordMessage, MsgButtons::Ok, MsgIcon::None);
-            continue;
-        }
-        m_Platform.prompts.Message(DamagedMessage(m_Recovery.SnapshotPath(found.id)), MsgButtons::Ok,
-                                   MsgIcon::Exclamation);
+    if (!OpenSnapshot(found.file, m_Recovery.SnapshotPath(found.id), cover, s, key, password, nullptr))
         return false;
-    }
     const Text nameBefore = d1::g_FileName;
     d1::g_FileName = s.name;  // the box wipes what it lets go of a secret document's text
     if (!ShowDocument(s.text)) {
@@ -146,6 +164,89 @@ bool Fou::Restore(d1::Recovery::Found& found, const protect::SnapshotCover& cove
     if (s.wordWrap && d1::g_ActiveEditor == 0) mnu2_Click(kMnuWordWrap);
     ActiveEditor().SetSel(s.selStart, s.selLength);
     m_Recovery.Adopt(found);
+    UpdateCaption();
+    return true;
+}
+
+void Fou::Form_SessionLock() { Lock(); }
+
+bool Fou::txtData_Input(bool keyOrClick) {
+    if (!m_Locked) return true;
+    if (keyOrClick && m_Commands == 0) Unlock();
+    return false;  // the key that unlocks is not typed into the document
+}
+
+void Fou::Lock() {
+    if (m_Locked || !Secret()) return;
+    if (m_Commands > 0) {
+        m_LockPending = true;  // a dialog of the command is open; its text would go from under it
+        return;
+    }
+    m_LockPending = false;
+    const bool sealed = protect::IsSealedName(d1::g_FileName);
+    const protect::SealedKey* key = m_Documents.KeyFor(d1::g_FileName);
+    if (sealed && !key) return platform::Trace(u"lock: no key for the sealed document; it stays open");
+    if (!sealed && !d1::g_Password.empty() && !m_LockedPassword.Make(d1::g_Password))
+        return platform::Trace(u"lock: no check of the password could be made; the document stays open");
+    // The text leaves memory only once the snapshot that brings it back is on disk.
+    bool kept = false;
+    try {
+        kept = m_Recovery.WriteNow([this] { return TakeSnapshot(); }, key);
+    } catch (...) {
+        platform::TraceCurrentException(u"snapshot for a lock");
+    }
+    if (!kept) {
+        m_LockedPassword.Clear();
+        return platform::Trace(u"lock: the snapshot was not written; the document stays open");
+    }
+    m_LockedModified = m_Modified;
+    for (TextBox* box : m_Controls.txtData) box->ReplaceWiping(u"");
+    m_Modified = m_LockedModified;
+    base::Wipe(d1::g_Password);
+    m_Documents.Forget();
+    m_Locked = true;
+    UpdateCaption();
+}
+
+bool Fou::LockedPasswordAccepts(const Text& password) {
+    if (m_LockedPassword.Made()) return m_LockedPassword.Matches(password);
+    // A document restored from a snapshot was locked before its password was typed: its file tells it.
+    Bytes file;
+    Text text;
+    const base::WipedIf wiped(text, true);
+    return m_Platform.files.ReadAll(d1::g_FileName, file) && protect::UnmaskDocument(file, password, text);
+}
+
+bool Fou::Unlock() {
+    if (!m_Locked) return true;
+    const Command running(*this);
+    const Text path = m_Recovery.OwnPath();
+    Bytes file;
+    protect::SnapshotCover cover;
+    if (!m_Recovery.ReadOwn(file) ||
+        protect::ReadSnapshotCover(m_Platform.dataProtection, file, cover) != protect::SnapshotStatus::Ok) {
+        m_Platform.prompts.Message(DamagedMessage(path), MsgButtons::Ok, MsgIcon::Exclamation);
+        return false;
+    }
+    protect::Snapshot s;
+    protect::SealedKey key(m_Platform.crypto);
+    Text password;
+    const base::WipedIf wipedText(s.text, true);
+    const base::WipedIf wipedPassword(password, true);
+    const auto accepts = [this](const Text& typed) { return LockedPasswordAccepts(typed); };
+    if (!OpenSnapshot(file, path, cover, s, key, password, accepts)) return false;
+    if (!Replace(ActiveEditor(), s.text, true)) {
+        m_Platform.prompts.Message(protect::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
+        return false;
+    }
+    m_Locked = false;
+    m_LockedPassword.Clear();
+    m_Modified = m_LockedModified;
+    d1::g_Password = password;
+    if (cover.sealed) m_Documents.Keep(d1::g_FileName, key);
+    ActiveEditor().SetSel(s.selStart, s.selLength);
+    // A lock of saved work kept a snapshot only for the lock.
+    if (!m_Modified) m_Recovery.Discard();
     UpdateCaption();
     return true;
 }

@@ -141,8 +141,18 @@ void Recovery::Write(const Take& take, const protect::SealedKey* key) {
     m_Platform.diskJobs.Post([job = std::move(job)](Internet&) { job(); }, [] {});
 }
 
-void Recovery::WriteNow(const Take& take, const protect::SealedKey* key) {
-    if (std::function<void()> job = Prepared(take, key)) job();
+bool Recovery::WriteNow(const Take& take, const protect::SealedKey* key) {
+    std::function<void()> job = Prepared(take, key);
+    if (!job) return false;
+    job();
+    const std::lock_guard<std::mutex> hold(m_Slot->lock);
+    return m_Slot->placed == m_Slot->posted;
+}
+
+bool Recovery::ReadOwn(Bytes& file) const {
+    if (!m_Claim) return false;
+    const std::lock_guard<std::mutex> hold(m_Slot->lock);
+    return m_Platform.files.ReadAll(m_Slot->path, file);
 }
 
 void Recovery::Discard() {

@@ -35,7 +35,11 @@ public:
     using Take = std::function<protect::Snapshot()>;
     void Write(const Take& take, const protect::SealedKey* key);
     // The same, done before it returns: the session is ending and the process may not see another message.
-    void WriteNow(const Take& take, const protect::SealedKey* key);
+    // True when the snapshot is in place.
+    bool WriteNow(const Take& take, const protect::SealedKey* key);
+    // The bytes of this editor's own snapshot; false when it has none in place.
+    bool ReadOwn(Bytes& file) const;
+    Text OwnPath() const { return SnapshotPath(m_Id); }
     // The work was saved or let go: the snapshot, and any still on its way, is removed.
     void Discard();
     bool HasSnapshot() const { return m_Claim != nullptr; }

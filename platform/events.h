@@ -15,9 +15,13 @@ struct FouEvents {
     // Windows ends the session (closeApp: it closes the program to update it, and will start it again): false
     // asks Windows to wait.
     virtual bool Form_QueryEndSession(bool closeApp) = 0;
+    virtual void Form_SessionLock() = 0;  // the Windows session was locked
     virtual void txtData_Change(int index) = 0;
     virtual void txtData_GotFocus(int index) = 0;
     virtual void txtData_KeyDown(int index, int keyCode, int shift) = 0;
+    // Input reached a text box: false swallows it, the document being locked. keyOrClick: a key press or a
+    // click, which asks for the password (not the character that follows a key, nor a paste).
+    virtual bool txtData_Input(bool keyOrClick) = 0;
     virtual void txtData_OLEDragDrop(int index, const std::vector<Text>& files, int effect) = 0;
     virtual void mnu1_Click(int index) = 0;
     virtual void mnu2_Click(int index) = 0;

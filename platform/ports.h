@@ -139,6 +139,8 @@ struct Clock {
     virtual int64_t NowLocalSeconds() const = 0;
     // Milliseconds since an arbitrary start, never set back or forward: the clock of deadlines.
     virtual int64_t MonotonicMilliseconds() const = 0;
+    // Milliseconds since the user last pressed a key or moved the mouse anywhere in the session.
+    virtual int64_t MillisecondsSinceInput() const = 0;
 };
 
 struct Locale {

@@ -220,4 +220,31 @@ SnapshotStatus ReadSnapshot(DataProtection& protection, Crypto& crypto, std::str
     return SnapshotStatus::Ok;
 }
 
+bool PasswordCheck::Derive(const Text& password, uint8_t* out) const {
+    const std::string_view units(reinterpret_cast<const char*>(password.data()), password.size() * 2);
+    const std::string_view salt(reinterpret_cast<const char*>(m_Salt.data()), m_Salt.size());
+    return m_Crypto.DeriveKey(units, salt, kIterations, out, m_Hash.size());
+}
+
+bool PasswordCheck::Make(const Text& password) {
+    Clear();
+    m_Made = m_Crypto.Random(m_Salt.data(), m_Salt.size()) && Derive(password, m_Hash.data());
+    if (!m_Made) Clear();
+    return m_Made;
+}
+
+bool PasswordCheck::Matches(const Text& password) const {
+    std::array<uint8_t, Crypto::kKeySize> hash{};
+    if (!m_Made || !Derive(password, hash.data())) return false;
+    uint8_t differ = 0;  // every byte compared, whatever the first difference
+    for (size_t k = 0; k < hash.size(); ++k) differ |= static_cast<uint8_t>(hash[k] ^ m_Hash[k]);
+    m_Crypto.Wipe(hash.data(), hash.size());
+    return differ == 0;
+}
+
+void PasswordCheck::Clear() {
+    m_Crypto.Wipe(m_Hash.data(), m_Hash.size());
+    m_Made = false;
+}
+
 }  // namespace protect

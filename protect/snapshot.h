@@ -34,6 +34,30 @@ public:
     uint32_t iterations = 0;
 };
 
+// What tells a protected document's password while its text is away (the document locked): a salted PBKDF2
+// of it, never the password. The masked file gives its password away to anyone who has it, so few
+// iterations do; they keep the check quick on the window's thread.
+class PasswordCheck {
+public:
+    static constexpr uint32_t kIterations = 10000;
+    explicit PasswordCheck(Crypto& crypto) : m_Crypto(crypto) {}
+    ~PasswordCheck() { Clear(); }
+    PasswordCheck(const PasswordCheck&) = delete;
+    PasswordCheck& operator=(const PasswordCheck&) = delete;
+
+    bool Make(const Text& password);  // false when the system gave no salt or derivation
+    bool Matches(const Text& password) const;
+    bool Made() const { return m_Made; }
+    void Clear();
+
+private:
+    bool Derive(const Text& password, uint8_t* out) const;
+    Crypto& m_Crypto;
+    std::array<uint8_t, 16> m_Salt{};
+    std::array<uint8_t, Crypto::kKeySize> m_Hash{};
+    bool m_Made = false;
+};
+
 // What a snapshot shows without a password: the document's name, and for a sealed document the salt and
 // iterations that derive its key from the password.
 struct SnapshotCover {

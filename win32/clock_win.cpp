@@ -13,3 +13,10 @@ int64_t Win32Clock::NowLocalSeconds() const {
 }
 
 int64_t Win32Clock::MonotonicMilliseconds() const { return static_cast<int64_t>(GetTickCount64()); }
+
+int64_t Win32Clock::MillisecondsSinceInput() const {
+    LASTINPUTINFO info{sizeof info, 0};
+    if (!GetLastInputInfo(&info)) return 0;
+    // Both are the 32-bit tick count: the difference is right across its wrap every 49.7 days.
+    return static_cast<int64_t>(static_cast<DWORD>(GetTickCount() - info.dwTime));
+}

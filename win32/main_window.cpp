@@ -7,6 +7,7 @@
 #include "win32/font_win.h"
 #include "win32/immore_win.h"
 #include "win32/res/resource.h"
+#include "win32/system_dlls.h"
 #include "win32/win_util.h"
 #include "win32/window_class.h"
 
@@ -71,6 +72,8 @@ FouControls Win32FouHost::Create(FouEvents& fou) {
     m_Window.m_Hwnd = hwnd;
 
     m_Font.Reset(CreateEditorFont());
+    // A locked session locks a secret document; without the notification only the idle time does.
+    if (win::WtsApi32().loaded) win::WtsApi32().WTSRegisterSessionNotification(hwnd, NOTIFY_FOR_THIS_SESSION);
 
     const DWORD editStyle =
         WS_CHILD | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN;
@@ -157,7 +160,11 @@ LRESULT Win32FouHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             // Logoff or shutdown ends the process without a close: keep the placement as a close does.
             if (wp) m_Fou->Form_Unload();
             return 0;
+        case WM_WTSSESSION_CHANGE:
+            if (wp == WTS_SESSION_LOCK) m_Fou->Form_SessionLock();
+            return 0;
         case WM_DESTROY:
+            if (win::WtsApi32().loaded) win::WtsApi32().WTSUnRegisterSessionNotification(hwnd);
             PostQuitMessage(0);
             return 0;
     }
@@ -203,8 +210,25 @@ LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
         switch (msg) {
             case WM_KEYDOWN:
             case WM_SYSKEYDOWN:
+                if (!self->m_Fou->txtData_Input(true)) return 0;
                 // Not consumed: the box still gets the key afterwards.
                 self->m_Fou->txtData_KeyDown(index, static_cast<int>(wp), win::KeyMask());
+                break;
+            case WM_LBUTTONDOWN:
+            case WM_LBUTTONDBLCLK:
+            case WM_MBUTTONDOWN:
+            case WM_RBUTTONDOWN:
+                if (!self->m_Fou->txtData_Input(true)) return 0;
+                break;
+            // A locked document's box takes nothing in, however it comes.
+            case WM_CHAR:
+            case WM_IME_CHAR:
+            case WM_PASTE:
+            case WM_CUT:
+            case WM_CLEAR:
+            case WM_UNDO:
+            case WM_CONTEXTMENU:
+                if (!self->m_Fou->txtData_Input(false)) return 0;
                 break;
             case WM_DROPFILES:
                 self->OnDropFiles(index, reinterpret_cast<HDROP>(wp));

@@ -68,4 +68,15 @@ const Crypt32Dll& Crypt32() {
     return dll;
 }
 
+const WtsApi32Dll& WtsApi32() {
+    static const WtsApi32Dll dll = [] {
+        WtsApi32Dll d;
+        const HMODULE m = LoadSystemDll(L"wtsapi32.dll");
+        d.loaded = Resolve(m, "WTSRegisterSessionNotification", d.WTSRegisterSessionNotification) &
+                   Resolve(m, "WTSUnRegisterSessionNotification", d.WTSUnRegisterSessionNotification);
+        return d;
+    }();
+    return dll;
+}
+
 }  // namespace win

@@ -7,6 +7,7 @@
 #include <bcrypt.h>
 #include <wincrypt.h>
 #include <wininet.h>
+#include <wtsapi32.h>
 
 namespace win {
 
@@ -46,10 +47,17 @@ struct Crypt32Dll {
     bool loaded = false;
 };
 
+struct WtsApi32Dll {
+    decltype(&::WTSRegisterSessionNotification) WTSRegisterSessionNotification = nullptr;
+    decltype(&::WTSUnRegisterSessionNotification) WTSUnRegisterSessionNotification = nullptr;
+    bool loaded = false;
+};
+
 // Loaded at the first use, once for the process, and never unloaded. A DLL or function that is missing leaves
 // loaded false; the adapters then fail as the call would have.
 const WinInetDll& WinInet();
 const BCryptDll& BCrypt();
 const Crypt32Dll& Crypt32();
+const WtsApi32Dll& WtsApi32();
 
 }  // namespace win

@@ -36,8 +36,10 @@ struct FakeProcess : Process {
 struct FakeClock : Clock {
     int64_t now = 1'700'000'000;  // the wall clock, which a user or summer time may move anywhere
     int64_t elapsed = 0;          // milliseconds of the monotonic clock
+    int64_t lastInput = 0;        // the monotonic clock's time of the user's last key or mouse move
     int64_t NowLocalSeconds() const override { return now; }
     int64_t MonotonicMilliseconds() const override { return elapsed; }
+    int64_t MillisecondsSinceInput() const override { return elapsed - lastInput; }
     void Pass(int64_t seconds) {  // time goes by: both clocks move
         now += seconds;
         elapsed += seconds * 1000;

@@ -294,7 +294,7 @@ TEST_F(FreedMemory, NewOpenADropExitAndWordWrapLetGoOfASecretTextOnlyOnceTheBoxH
     for (const auto& m : prompts.messages) ADD_FAILURE() << base::ToUtf8(m.text);
 }
 
-TEST_F(FreedMemory, ASnapshotWrittenAndRestoredFreesNoCopyOfASecretTextOrPassword) {
+TEST_F(FreedMemory, ASnapshotWrittenALockAndARestoreFreeNoCopyOfASecretTextOrPassword) {
     for (const Text path : {u"C:\\plan.txse", u"C:\\plan.txs"}) {
         SCOPED_TRACE(base::ToUtf8(path));
         Opened(path);
@@ -307,6 +307,21 @@ TEST_F(FreedMemory, ASnapshotWrittenAndRestoredFreesNoCopyOfASecretTextOrPasswor
         }
         EXPECT_EQ(s.fp.files.ListFiles(u"C:\\Users\\me\\AppData\\Local\\Lockleaf\\Recovery", u".snap").size(),
                   1u);
+        // Locked while the user is away, and brought back by the password.
+        {
+            Watch watch(Secrets());
+            fou.Form_SessionLock();
+            EXPECT_EQ(watch.Found(), std::vector<std::string>{}) << "locked";
+        }
+        ASSERT_TRUE(fou.Locked());
+        EXPECT_TRUE(s.editor().text.empty());
+        prompts.inputAnswers = {kPassword};
+        {
+            Watch watch(Secrets());
+            fou.txtData_Input(true);
+            EXPECT_EQ(watch.Found(), std::vector<std::string>{}) << "unlocked";
+        }
+        EXPECT_EQ(s.editor().text, u"!" + kText);
         prompts.msgAnswers = {MsgResult::No};
         fou.mnu1_Click(kMnuNew);  // let go: the snapshot with it
     }

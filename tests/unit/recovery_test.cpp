@@ -283,3 +283,127 @@ TEST_F(Recovery, WorkSavedOrLetGoTakesItsSnapshotWithIt) {
     EXPECT_EQ(s->editor().text, u"w");
     EXPECT_TRUE(s->fp.shell.calls.empty());
 }
+
+TEST_F(Recovery, ASealedDocumentLockedWhileAwayComesBackOnlyWithItsPassword) {
+    const Text path = u"C:\\docs\\diary.txse";
+    files().Put(path, sealed_files::Seal("dear diary", "pw", 100000));
+    s->fp.prompts.inputAnswers = {u"pw"};
+    ASSERT_TRUE(fou().SecureOpen(path));
+    s->fp.prompts.inputs.clear();
+    const Bytes saved = files().Get(path);
+    s->editor().SetSel(10, 0);
+    s->editor().Type(u", my secret");
+    s->editor().SetSel(2, 3);
+
+    // The session locks while a dialog of a command is open: the document locks once the command is done.
+    s->fp.prompts.whileOpen = [&] { fou().Form_SessionLock(); };
+    fou().mnu3_Click(kMnuAbout);
+    s->fp.prompts.whileOpen = nullptr;
+    EXPECT_FALSE(fou().Locked());
+    Wait(200);
+    ASSERT_TRUE(fou().Locked());
+    EXPECT_EQ(s->host.window.caption, u"diary.txse * (locked) - Lockleaf 1.0");
+    EXPECT_EQ(s->host.txtData[0].text, u"");
+    EXPECT_EQ(s->host.txtData[1].text, u"");
+    EXPECT_GT(s->editor().wipingReplaces, 0);
+    EXPECT_TRUE(d1::g_Password.empty());
+    EXPECT_FALSE(fou().KeepsSealedKey());
+    ASSERT_EQ(Snapshots().size(), 1u);
+    EXPECT_FALSE(OnDisk(u"my secret"));
+    EXPECT_FALSE(OnDisk(u"pw"));
+
+    // Typing reaches nothing; F2 asks for the password first, and Cancel writes nothing.
+    EXPECT_FALSE(fou().txtData_Input(false));
+    EXPECT_TRUE(s->fp.prompts.inputs.empty());
+    const int derivations = s->fp.crypto.derivations;
+    fou().txtData_KeyDown(0, kKeyF2, 0);
+    EXPECT_EQ(s->fp.prompts.inputs.size(), 1u);
+    EXPECT_EQ(files().Get(path), saved);
+    EXPECT_TRUE(fou().Locked());
+    Wait(1200);  // no snapshot of the empty box over the kept one
+    s->fp.prompts.messages.clear();
+
+    // A click asks; a wrong password is told and asked again.
+    s->fp.prompts.inputAnswers = {u"wrong", u"pw"};
+    EXPECT_FALSE(fou().txtData_Input(true));  // the click itself goes nowhere
+    EXPECT_FALSE(fou().Locked());
+    ASSERT_EQ(s->fp.prompts.messages.size(), 1u);
+    EXPECT_EQ(s->fp.prompts.messages[0].text, u"The password is wrong.");
+    EXPECT_EQ(s->fp.crypto.derivations, derivations + 2);  // F2's cancelled prompt derived nothing
+    EXPECT_EQ(s->editor().text, u"dear diary, my secret");
+    EXPECT_EQ(s->editor().selStart, 2);
+    EXPECT_EQ(s->editor().selLength, 3);
+    EXPECT_EQ(s->host.window.caption, u"diary.txse * - Lockleaf 1.0");
+    EXPECT_TRUE(fou().KeepsSealedKey());
+
+    // Its own key is back: F2 asks nothing, and derives only the stronger key of its re-seal at 600,000.
+    s->fp.prompts.inputs.clear();
+    fou().txtData_KeyDown(0, kKeyF2, 0);
+    EXPECT_TRUE(s->fp.prompts.inputs.empty());
+    EXPECT_EQ(s->fp.crypto.derivations, derivations + 3);
+    EXPECT_EQ(sealed_files::Unseal(files().Get(path), "pw"), "dear diary, my secret");
+    EXPECT_TRUE(Snapshots().empty());
+}
+
+TEST_F(Recovery, AProtectedDocumentLocksAfterTenIdleMinutesAndAPlainOneNever) {
+    const auto idle = [&](int64_t ms) {
+        s->fp.clock.lastInput = s->fp.clock.elapsed;
+        Wait(ms);
+    };
+    s->editor().Type(u"plain words");
+    idle(kLockAfterIdle + 1000);
+    EXPECT_FALSE(fou().Locked());
+    EXPECT_EQ(s->editor().text, u"plain words");
+
+    s->fp.prompts.inputAnswers = {u"pw", u"pw"};
+    s->fp.dialogs.ChooseNext(u"C:\\docs\\a.txs");
+    fou().mnu1_Click(kMnuSaveAs);
+    ASSERT_FALSE(fou().Modified());
+    idle(kLockAfterIdle - 400);
+    EXPECT_FALSE(fou().Locked());
+    Wait(400);
+    ASSERT_TRUE(fou().Locked());
+    EXPECT_EQ(s->host.window.caption, u"a.txs (locked) - Lockleaf 1.0");
+    EXPECT_EQ(s->editor().text, u"");
+    EXPECT_FALSE(OnDisk(u"plain words"));
+
+    // Wrong, then Cancel: still locked. The right one: back as saved, and the lock's snapshot gone.
+    s->fp.prompts.inputAnswers = {u"nope"};
+    EXPECT_FALSE(fou().txtData_Input(true));
+    EXPECT_TRUE(fou().Locked());
+    EXPECT_EQ(s->fp.prompts.messages.back().text, u"The password is wrong.");
+    s->fp.prompts.inputAnswers = {u"pw"};
+    fou().txtData_Input(true);
+    EXPECT_EQ(s->editor().text, u"plain words");
+    EXPECT_FALSE(fou().Modified());
+    EXPECT_TRUE(Snapshots().empty());
+
+    // Changed, then locked by the session and closed by Windows: kept without a question for the next start,
+    // which needs no password for it (its password is not kept), and a lock there asks the file's.
+    s->editor().Type(u" more");
+    fou().Form_SessionLock();
+    s->fp.prompts.messages.clear();
+    EXPECT_TRUE(fou().Form_QueryEndSession(false));
+    fou().Form_Unload();
+    EXPECT_TRUE(s->fp.prompts.messages.empty());
+    EXPECT_EQ(Snapshots().size(), 1u);
+    CrashAndStart({MsgResult::Yes});
+    EXPECT_EQ(s->editor().text, u"plain words more");
+    fou().Form_SessionLock();
+    ASSERT_TRUE(fou().Locked());
+    s->fp.prompts.inputAnswers = {u"guess", u"pw"};
+    fou().mnu2_Click(kMnuWordWrap);  // a command asks first, and runs once the document is back
+    EXPECT_FALSE(fou().Locked());
+    EXPECT_EQ(s->fp.prompts.messages.back().text, u"The password is wrong.");
+    EXPECT_EQ(d1::g_ActiveEditor, 1);
+    EXPECT_EQ(s->editor().text, u"plain words more");
+    EXPECT_TRUE(fou().Modified());
+
+    // The close box on a locked window whose password is not given: it closes, the work kept.
+    fou().Form_SessionLock();
+    s->fp.prompts.inputAnswers = {};
+    EXPECT_TRUE(fou().Form_QueryUnload());
+    fou().Form_Unload();
+    CrashAndStart({MsgResult::Yes});
+    EXPECT_EQ(s->editor().text, u"plain words more");
+}
