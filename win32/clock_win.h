@@ -4,6 +4,6 @@
 
 struct Win32Clock : Clock {
     int64_t NowLocalSeconds() const override;
-    int64_t MonotonicMilliseconds() const override;  // GetTickCount64
+    int64_t MonotonicMilliseconds() const override;   // GetTickCount64
     int64_t MillisecondsSinceInput() const override;  // GetLastInputInfo
 };
