@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # What a sealed document leaves in the running program's memory once it is let go: its text and its password
 # are searched for in every readable page of the process (UTF-16, UTF-8 and the code page), read from outside
-# by the probe, after File > New (once straight after the open, once after Word Wrap) and again after typing
-# into the new document. While the document is open the same scan finds both, so it is able to see them.
+# by the probe, after File > New (once straight after the open, once after Word Wrap), while the document is
+# locked, and after typing into a new document. While the document is open the same scan finds both, so it is able to see them.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 D=$APP_DIR
@@ -60,6 +60,30 @@ probe post main 2001 >/dev/null         # Edit > Word Wrap
 eventually 1 probe active || true
 check "wrapped: the wrapping box shows the document" "$(probe active)" 1
 new_document "wrapped"
+
+# Locked while the user is away: when Windows says the session locked, the text and the password leave the
+# process; the first key asks for the password, brings the document back as it was, and is not typed.
+open_vault "locked"
+press ctrl+End
+typed_each editor_box ' Z9'
+BEFORE=$(probe text)
+probe sessionlock
+eventually "vault.txse * (locked) - Lockleaf 1.0" probe caption || true
+check "locked: the caption says so" "$(probe caption)" "vault.txse * (locked) - Lockleaf 1.0"
+check "locked: the box shows nothing" "$(probe text)" ""
+sleep 1
+check "locked: nothing of its text or password is left in the process" "$(found)" ""
+press x; dialog
+check "locked: a key asks for its password" "$(said)" "Please enter PASSWORD !"
+typed_each prompt_length "$PW"; press Return
+eventually "vault.txse * - Lockleaf 1.0" probe caption || true
+check "unlocked: named and still marked modified" "$(probe caption)" "vault.txse * - Lockleaf 1.0"
+check "unlocked: the text is back as it was, the key not typed" "$(probe text)" "$BEFORE"
+press Escape
+press alt+F4; dialog
+press n; ll_wait_exit || true
+ll_start
+focus_window "Lockleaf 1.0"
 
 typed_each editor_box 'a new note'
 sleep 1

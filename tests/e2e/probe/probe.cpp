@@ -27,6 +27,7 @@
 //                                   control of that window; "-1 -1" past the end
 //   probe lineheight                pixels from the first line of the visible EDIT to the second
 //   probe memory                    the main window process's peak working set, KiB
+//   probe sessionlock               tells the main window that the session was locked, as Windows does
 //   probe scan <hex>...             per byte string (hex), its count in the process's readable memory
 //   probe ping <seconds> [class]    asks the main window (or the class's) every 50 ms; prints its slowest
 //   answer in ms (each
@@ -301,6 +302,13 @@ int main(int argc, char** argv) {
         HWND w = std::string(argv[2]) == "main" ? Main() : ByCaption(argv[2]);
         if (!w) return Fail("no such window");
         PostMessageW(w, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[3])), 0);
+        return 0;
+    }
+    if (cmd == "sessionlock") {
+        // What Windows tells a window registered for session notifications when the user locks the session.
+        HWND w = Main();
+        if (!w) return Fail("no main window");
+        PostMessageW(w, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 1);
         return 0;
     }
     if (cmd == "junk") {
