@@ -8,6 +8,7 @@
 #include "win32/immore_win.h"
 #include "win32/res/resource.h"
 #include "win32/system_dlls.h"
+#include "win32/theme_win.h"
 #include "win32/win_util.h"
 #include "win32/window_class.h"
 
@@ -109,6 +110,7 @@ FouControls Win32FouHost::Create(FouEvents& fou) {
     m_AAdver.owner = hwnd;
     m_AAdver.menu = Popup({{kIdANext, L"Next"}, {kIdAAdinfo, L"Ad Info"}});
 
+    win::Colors().ApplyTo(hwnd, {m_TxtData[0].m_Hwnd, m_TxtData[1].m_Hwnd});
     if (onCreated) onCreated(hwnd);
     m_Ready = true;
 
@@ -160,6 +162,22 @@ LRESULT Win32FouHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             // Logoff or shutdown ends the process without a close: keep the placement as a close does.
             if (wp) m_Fou->Form_Unload();
             return 0;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+            if (HBRUSH brush = win::Colors().Colors(reinterpret_cast<HDC>(wp)))
+                return reinterpret_cast<LRESULT>(brush);
+            break;
+        case WM_ERASEBKGND:
+            if (win::Colors().Erase(hwnd, reinterpret_cast<HDC>(wp))) return 1;
+            break;
+        case WM_SETTINGCHANGE:
+            // Each top-level window is told, the Find window too, and whichever hears it first refreshes the
+            // scheme they share: each draws itself again either way.
+            if (win::ColorsMayHaveChanged(wp, lp)) {
+                win::Colors().Refresh();
+                win::Colors().ApplyTo(hwnd, {m_TxtData[0].m_Hwnd, m_TxtData[1].m_Hwnd});
+            }
+            break;
         case WM_WTSSESSION_CHANGE:
             if (wp == WTS_SESSION_LOCK) m_Fou->Form_SessionLock();
             return 0;

@@ -6,6 +6,7 @@
 #include "win32/font_win.h"
 #include "win32/message_loop_win.h"
 #include "win32/res/resource.h"
+#include "win32/theme_win.h"
 #include "win32/win_util.h"
 #include "win32/window_class.h"
 
@@ -113,6 +114,7 @@ RepControls Win32RepHost::Create(RepEvents& window) {
     AddTooltip(tip, m_Co[0].m_Hwnd, L"F3");
     AddTooltip(tip, m_Co[1].m_Hwnd, L"F4");
 
+    ApplyColors();
     SetModelessWindow(hwnd);  // the message loop hands its keys to IsDialogMessage
     return Controls();
 }
@@ -178,13 +180,40 @@ LRESULT Win32RepHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CLOSE:
             m_Rep->Unload();
             return 0;
+        case WM_SETTINGCHANGE:
+            // As the editor's window does: the scheme is shared, this window drawn again either way.
+            if (win::ColorsMayHaveChanged(wp, lp)) {
+                win::Colors().Refresh();
+                ApplyColors();
+            }
+            break;
+        case WM_ERASEBKGND:
+            if (win::Colors().Erase(hwnd, reinterpret_cast<HDC>(wp))) return 1;
+            break;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void Win32RepHost::ApplyColors() {
+    win::Colors().ApplyTo(m_Window.m_Hwnd, {m_Te[0].m_Hwnd, m_Te[1].m_Hwnd, m_Co[0].m_Hwnd, m_Co[1].m_Hwnd,
+                                            m_Co[2].m_Hwnd, m_Ca.m_Hwnd, m_Ch1.m_Hwnd});
 }
 
 // Panels carry their controls; the controls' notifications go on to the window.
 LRESULT CALLBACK Win32RepHost::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     if (msg == WM_COMMAND) return SendMessageW(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
+    // The panels are the controls' parents: they colour them, and themselves.
+    switch (msg) {
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            if (HBRUSH brush = win::Colors().Colors(reinterpret_cast<HDC>(wp)))
+                return reinterpret_cast<LRESULT>(brush);
+            break;
+        case WM_ERASEBKGND:
+            if (win::Colors().Erase(hwnd, reinterpret_cast<HDC>(wp))) return 1;
+            break;
+    }
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 

@@ -79,4 +79,22 @@ const WtsApi32Dll& WtsApi32() {
     return dll;
 }
 
+const DwmApiDll& DwmApi() {
+    static const DwmApiDll dll = [] {
+        DwmApiDll d;
+        d.loaded = Resolve(LoadSystemDll(L"dwmapi.dll"), "DwmSetWindowAttribute", d.DwmSetWindowAttribute);
+        return d;
+    }();
+    return dll;
+}
+
+const UxThemeDll& UxTheme() {
+    static const UxThemeDll dll = [] {
+        UxThemeDll d;
+        d.loaded = Resolve(LoadSystemDll(L"uxtheme.dll"), "SetWindowTheme", d.SetWindowTheme);
+        return d;
+    }();
+    return dll;
+}
+
 }  // namespace win

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <bcrypt.h>
+#include <dwmapi.h>
+#include <uxtheme.h>
 #include <wincrypt.h>
 #include <wininet.h>
 #include <wtsapi32.h>
@@ -47,6 +49,14 @@ struct Crypt32Dll {
     bool loaded = false;
 };
 
+struct DwmApiDll {
+    decltype(&::DwmSetWindowAttribute) DwmSetWindowAttribute = nullptr;
+    bool loaded = false;
+};
+struct UxThemeDll {
+    decltype(&::SetWindowTheme) SetWindowTheme = nullptr;
+    bool loaded = false;
+};
 struct WtsApi32Dll {
     decltype(&::WTSRegisterSessionNotification) WTSRegisterSessionNotification = nullptr;
     decltype(&::WTSUnRegisterSessionNotification) WTSUnRegisterSessionNotification = nullptr;
@@ -59,5 +69,7 @@ const WinInetDll& WinInet();
 const BCryptDll& BCrypt();
 const Crypt32Dll& Crypt32();
 const WtsApi32Dll& WtsApi32();
+const DwmApiDll& DwmApi();
+const UxThemeDll& UxTheme();
 
 }  // namespace win

@@ -28,6 +28,7 @@
 //   probe lineheight                pixels from the first line of the visible EDIT to the second
 //   probe memory                    the main window process's peak working set, KiB
 //   probe sessionlock               tells the main window that the session was locked, as Windows does
+//   probe colorchange               tells every window that the apps' colours changed, as Windows does
 //   probe scan <hex>...             per byte string (hex), its count in the process's readable memory
 //   probe ping <seconds> [class]    asks the main window (or the class's) every 50 ms; prints its slowest
 //   answer in ms (each
@@ -309,6 +310,13 @@ int main(int argc, char** argv) {
         HWND w = Main();
         if (!w) return Fail("no main window");
         PostMessageW(w, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 1);
+        return 0;
+    }
+    if (cmd == "colorchange") {
+        // What Windows tells every top-level window when the user switches between light and dark.
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
+                            reinterpret_cast<LPARAM>(L"ImmersiveColorSet"), SMTO_ABORTIFHUNG, 5000, &result);
         return 0;
     }
     if (cmd == "junk") {
