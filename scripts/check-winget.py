@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks the winget manifest that scripts/dist.sh writes against the files it describes and the build.
 
-  scripts/check-winget.py DIST BUILD [--base-url URL]
+  scripts/check-winget.py DIST BUILD [--base-url=URL]
 
 DIST is dist.sh's output folder (the manifest in DIST/winget/, the installers beside it), BUILD the build
 folder it packed. The three files must be the multi-file form winget takes: <Id>.yaml (version),
@@ -133,7 +133,7 @@ def check_installer(check, where, item, top, dist, machine, base_url, product_co
     """One entry of Installers: its file, its hash, its architecture, and what its type needs."""
     check.keys(where, item, INSTALLER_ITEM_KEYS, {"Architecture", "InstallerUrl", "InstallerSha256"})
     kind = item.get("InstallerType", top.get("InstallerType"))
-    if kind not in INSTALLER_TYPES:
+    if not isinstance(kind, str) or kind not in INSTALLER_TYPES:
         check.fault(f"{where}: InstallerType {kind!r} is none winget knows")
     arch = check.string(where, item, "Architecture")
     check.equal(where, "Architecture", arch, machine, " (the build's)")
@@ -153,18 +153,18 @@ def check_installer(check, where, item, top, dist, machine, base_url, product_co
     if digest is not None and digest.upper() != actual:
         check.fault(f"{where}: InstallerSha256 {digest} is not the SHA-256 of {name} ({actual})")
 
-    def value(key):
+    def value(key):  # the installer's own, else the one for all installers
         return item.get(key, top.get(key))
 
+    def must(key, expected, why=""):
+        if value(key) is None:
+            check.fault(f"{where}: missing {key}")
+        check.equal(where, key, value(key), expected, why)
+
     if kind == "nullsoft":
-        check.equal(where, "Scope", value("Scope"), "user", " (the setup installs per user)")
-        check.equal(where, "UpgradeBehavior", value("UpgradeBehavior"), "install",
-                    " (the setup upgrades in place)")
-        check.equal(where, "ProductCode", value("ProductCode"), product_code,
-                    " (the key of the setup's uninstall entry)")
-        for key in ("Scope", "UpgradeBehavior", "ProductCode"):
-            if value(key) is None:
-                check.fault(f"{where}: missing {key}")
+        must("Scope", "user", " (the setup installs per user)")
+        must("UpgradeBehavior", "install", " (the setup upgrades in place)")
+        must("ProductCode", product_code, " (the key of the setup's uninstall entry)")
         check.equal(where, "Architecture", arch, pe_machine(data), f" ({name}'s own)")
         for code in value("ExpectedReturnCodes") or []:
             number = code.get("InstallerReturnCode") if isinstance(code, dict) else None
@@ -172,7 +172,7 @@ def check_installer(check, where, item, top, dist, machine, base_url, product_co
                     or code.get("ReturnResponse") not in RETURN_RESPONSES:
                 check.fault(f"{where}: ExpectedReturnCodes entry {code!r} is not a code and a known response")
     elif kind == "zip":
-        check.equal(where, "NestedInstallerType", value("NestedInstallerType"), "portable")
+        must("NestedInstallerType", "portable")
         files = value("NestedInstallerFiles")
         if not isinstance(files, list) or len(files) != 1 or not isinstance(files[0], dict):
             check.fault(f"{where}: NestedInstallerFiles must name the one program, got {files!r}")
@@ -285,7 +285,7 @@ def main(argv):
                 continue
             kinds.append(check_installer(check, f"{where} Installers[{i}]", item, data, dist, machine,
                                          base_url, product_code)[0])
-        if sorted(k for k in kinds if k) != ["nullsoft", "zip"]:
+        if sorted(k for k in kinds if isinstance(k, str)) != ["nullsoft", "zip"]:
             check.fault(f"{where}: Installers must be the setup program (nullsoft) and the zip, got {kinds}")
     return report(check, folder)
 

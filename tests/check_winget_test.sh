@@ -83,6 +83,8 @@ fresh && patch "$installer" 'text = text.replace("InstallerType: nullsoft", "Ins
 fails "the setup as a plain exe" "Installers must be the setup program (nullsoft) and the zip"
 fresh && patch "$installer" 'text = text.replace("Path: lockleaf\\lockleaf.exe", "Path: lockleaf.exe")'
 fails "the program at the zip's top" "does not hold RelativeFilePath 'lockleaf.exe'"
+fresh && patch "$installer" 'text = re.sub(r"(?m)^  NestedInstallerType: .*\n", "", text)'
+fails "the zip without its nested type" "missing NestedInstallerType"
 fresh && patch "$installer" '
 other = {"86": "64", "64": "86"}
 text = re.sub(r"Architecture: x(86|64)", lambda m: "Architecture: x" + other[m.group(1)], text)'
