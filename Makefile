@@ -6,6 +6,9 @@ SITE_URL ?=
 # drops its cached value, so an earlier `make dist SITE_URL=...` does not stick.
 setting = $(if $($(1)),"-DLOCKLEAF_$(1)=$($(1))",-ULOCKLEAF_$(1))
 SETTINGS = $(foreach s,SITE_URL ABOUT_DEVELOPER ABOUT_WEBSITE ABOUT_EMAIL,$(call setting,$(s)))
+# Where `make dist`'s zip and setup program will be published (http(s), ending with "/"): the winget manifest
+# downloads them from there. Empty: scripts/dist.sh's default.
+DIST_URL ?=
 E2E_SITE_URL = http://127.0.0.1:18931/
 WINE_ENV = source scripts/wine-env.sh &&
 
@@ -51,6 +54,7 @@ test-win32: win32 wine-build
 	@echo "== Windows adapter tests under Wine"; $(WINE_ENV) scripts/win-tests.sh
 	@echo "== the exes' hardening, read on the host"; $(WINE_ENV) scripts/check-pe.py build/win32/lockleaf.exe build/$$LOCKLEAF_WINE_BUILD/lockleaf.exe
 	@tests/check_pe_test.sh build/win32
+	@echo "== the winget manifest against the product's zip and setup program"; tests/check_winget_test.sh build/win32
 
 # The end-to-end tests also need a program whose site is the local fake one (tests/e2e/ads.sh).
 test-e2e: win32 wine-build
@@ -60,7 +64,7 @@ test-e2e: win32 wine-build
 	@echo "== end-to-end tests under Wine + Xvfb"; $(WINE_ENV) tests/e2e/run_all.sh
 
 dist: win32
-	@scripts/dist.sh build/win32
+	@DIST_URL="$(DIST_URL)" scripts/dist.sh build/win32
 
 clean:
 	rm -rf build dist

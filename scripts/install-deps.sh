@@ -2,14 +2,14 @@
 # Installs the Debian packages the build and the tests need, only those that are missing.
 # fonts-thai-tlwg-ttf gives Wine a Thai face, without which Thai text shows as boxes. libssl-dev is the host
 # side of the crypto port; python3-cryptography the implementation the sealed-document tests check against;
-# procps gives the install test pgrep, which a minimal Debian lacks.
+# procps gives the install test pgrep, which a minimal Debian lacks; python3-yaml reads the winget manifest back.
 set -euo pipefail
 
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 for p in cmake g++ make python3 libgtest-dev libbenchmark-dev clang libclang-rt-14-dev clang-format clang-tidy \
          g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-i686-dev mingw-w64-x86-64-dev \
-         xvfb xdotool imagemagick procps zip nsis wine wine64 fonts-thai-tlwg-ttf libssl-dev python3-cryptography; do
+         xvfb xdotool imagemagick procps zip nsis wine wine64 fonts-thai-tlwg-ttf libssl-dev python3-cryptography python3-yaml; do
   have "$p" || need+=("$p")
 done
 # 32-bit Wine runs only where the kernel runs 32-bit programs (then the rings test the product itself, the

@@ -1,12 +1,28 @@
 #!/usr/bin/env bash
-# The setup program as a user meets it: a silent per-user install, the program started from its Start-menu
-# shortcut, an upgrade while it runs (refused when silent; interactively it asks to close it and goes on), and
-# a silent uninstall that leaves nothing of ours but the window position (unless asked), never the user's files.
+# The setup program as a user (or winget) meets it: a silent per-user install of an earlier version and a
+# silent upgrade over it that asks nothing, the program started from its Start-menu shortcut, an upgrade while
+# it runs (refused when silent; interactively it asks to close it and goes on), and the uninstall entry's quiet
+# command, which leaves nothing of ours but the window position (unless asked), never the user's files. The
+# entry is found by the product code of the winget manifest made with the setup, which must describe it.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 "$REPO/scripts/dist.sh" "$BUILD" "$E2E_TMP/dist" >/dev/null
 SETUP=$(ls "$E2E_TMP"/dist/lockleaf-*setup.exe)
 DIST="$E2E_TMP/dist/lockleaf"
+# manifest PYTHON: prints what the expression makes of `m`, the winget manifest's installers file
+manifest() {
+  python3 -c 'import glob, sys, yaml; m = yaml.safe_load(open(glob.glob(sys.argv[1])[0])); print(eval(sys.argv[2]))' \
+    "$E2E_TMP/dist/winget/*.installer.yaml" "$1"
+}
+PRODUCT_CODE=$(manifest 'next(i["ProductCode"] for i in m["Installers"] if i["InstallerType"] == "nullsoft")')
+VERSION=$(manifest 'm["PackageVersion"]')
+# An earlier version of the same setup to upgrade from: 0.9, its program's bytes not the build's.
+OLD="$E2E_TMP/old"
+mkdir -p "$OLD/build"
+cp "$BUILD/lockleaf.exe" "$OLD/build/" && printf 'an earlier build' >>"$OLD/build/lockleaf.exe"
+sed 's/^!define VERSION ".*"$/!define VERSION "0.9"/' "$BUILD/setup.nsh" >"$OLD/build/setup.nsh"
+"$REPO/scripts/dist.sh" "$OLD/build" "$OLD/dist" >/dev/null
+OLD_SETUP=$(ls "$OLD"/dist/lockleaf-*setup.exe)
 
 win_env() { wine_run cmd /c echo "%$1%" | tr -d '\r'; }
 unix_path() { wine_run winepath -u "$1" | tr -d '\r' | sed 's|/$||'; }
@@ -14,7 +30,8 @@ INST_WIN="$(win_env LOCALAPPDATA)\\Programs\\Lockleaf"
 INST=$(unix_path "$INST_WIN")
 MENU=$(unix_path "$(win_env APPDATA)\\Microsoft\\Windows\\Start Menu\\Programs")
 DESKTOP=$(unix_path "$(win_env USERPROFILE)\\Desktop")
-UNINSTALL='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lockleaf'
+UNINSTALL_KEYS='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+UNINSTALL="$UNINSTALL_KEYS\\$PRODUCT_CODE"
 CLASSES=('HKCU\Software\Classes' 'HKLM\Software\Classes')
 exit_code() { "$@" && echo 0 || echo $?; }
 files_in() { [ -d "$1" ] && (cd "$1" && find . -mindepth 1 ${2:+-type "$2"} | sort | tr '\n' ' '); }  # [f: files only]
@@ -33,16 +50,26 @@ start_from_menu() {
   ll_wait_window
 }
 
+check "the winget manifest describes the setup program and the zip" \
+  "$("$REPO/scripts/check-winget.py" "$E2E_TMP/dist" "$BUILD" 2>&1 | sed 's|^check-winget: .*/winget: ||')" \
+  "the manifest describes the built installers"
 check "the setup program carries the program's version resource and icon" \
   "$(probe resources "$(wine_run winepath -w "$SETUP")")" "$(probe resources "$(wine_run winepath -w "$DIST/lockleaf.exe")")"
-check "a silent install succeeds" "$(exit_code wine_run "$SETUP" /S /DESKTOP)" 0
+check "an earlier version installs silently" "$(exit_code wine_run "$OLD_SETUP" /S /DESKTOP)" 0
+check "its program in place" "$(same "$OLD/build/lockleaf.exe" "$INST/lockleaf.exe")" same
+check "listed under the manifest's product code, with the earlier version" \
+  "$(reg_value "$UNINSTALL" DisplayName) $(reg_value "$UNINSTALL" DisplayVersion)" "Lockleaf 0.9"
+# A question under /S would wait for an answer that never comes: the time limit ends it.
+check "the silent upgrade over it asks nothing and succeeds" \
+  "$(exit_code timeout 120 "$LOCKLEAF_WINE" "$SETUP" /S </dev/null 2>>"$E2E_TMP/wine.log")" 0
 check "the program folder holds the program, its page and the uninstaller" "$(files_in "$INST")" \
   "./lockleaf.exe ./php ./php/000.html ./uninstall.exe "
-check "the program is the one the zip holds" "$(same "$DIST/lockleaf.exe" "$INST/lockleaf.exe")" same
+check "the upgrade put in the program the zip holds" "$(same "$DIST/lockleaf.exe" "$INST/lockleaf.exe")" same
 check "a Start-menu shortcut" "$(ls "$MENU"/Lockleaf.lnk 2>/dev/null | wc -l)" 1
-check "a desktop shortcut, as asked" "$(ls "$DESKTOP"/Lockleaf.lnk 2>/dev/null | wc -l)" 1
+check "the desktop shortcut asked for by the earlier install stays" "$(ls "$DESKTOP"/Lockleaf.lnk 2>/dev/null | wc -l)" 1
+check "one uninstall entry of ours" "$(wine_run reg query "$UNINSTALL_KEYS" | tr -d '\r' | grep -ci lockleaf)" 1
 check "listed as Lockleaf" "$(reg_value "$UNINSTALL" DisplayName)" "Lockleaf"
-check "with its version" "$(reg_value "$UNINSTALL" DisplayVersion)" "1.0"
+check "with the version of the build and of the manifest" "$(reg_value "$UNINSTALL" DisplayVersion) $VERSION" "1.0 1.0"
 check "and publisher" "$(reg_value "$UNINSTALL" Publisher)" "The Lockleaf developers"
 check "its icon" "$(reg_value "$UNINSTALL" DisplayIcon)" "$INST_WIN\\lockleaf.exe"
 check "its folder" "$(reg_value "$UNINSTALL" InstallLocation)" "$INST_WIN"
@@ -103,7 +130,10 @@ wine_run reg add 'HKCU\Software\Classes\.txs' /ve /d "Lockleaf File" /f >/dev/nu
 wine_run reg add 'HKCU\Software\Classes\.txse' /ve /d "Lockleaf File" /f >/dev/null
 wine_run reg add 'HKCU\Software\Classes\Lockleaf File\Shell\Open\Command' /ve /d "\"$INST_WIN\lockleaf.exe\" %1" /f >/dev/null
 wine_run reg add 'HKCU\Software\Classes\Lockleaf File\DefaultIcon' /ve /d "$INST_WIN\lockleaf.exe" /f >/dev/null
-uninstall /S
+# As winget and the installed-apps list do: the entry's quiet command, run as it stands.
+check "the uninstall entry's quiet command runs" \
+  "$(exit_code wine_run "$BUILD/probe.exe" run "$(reg_value "$UNINSTALL" QuietUninstallString)")" 0
+eventually no key_exists "$UNINSTALL" || true
 check "a silent uninstall leaves the folder with only the user's file" "$(files_in "$INST")" "./notes.txt "
 check "the shortcuts are gone" "$(ls "$MENU"/Lockleaf.lnk "$DESKTOP"/Lockleaf.lnk 2>/dev/null | wc -l)" 0
 check "and the uninstall entry" "$(key_exists "$UNINSTALL")" no

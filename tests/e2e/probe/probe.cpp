@@ -30,12 +30,15 @@
 //   probe sessionlock               tells the main window that the session was locked, as Windows does
 //   probe colorchange               tells every window that the apps' colours changed, as Windows does
 //   probe scan <hex>...             per byte string (hex), its count in the process's readable memory
+//   probe run <command line>        starts that command line (the program's path quoted or not) and waits for
+//                                   it: exits with its exit code, 126 when it cannot start
 //   probe ping <seconds> [class]    asks the main window (or the class's) every 50 ms; prints its slowest
 //   answer in ms (each
 //                                   answer over 250 ms on stderr), fails when one takes over 30 s
 #include <windows.h>
 
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -238,6 +241,28 @@ int main(int argc, char** argv) {
             Sleep(100);
         }
         return Fail("no main window");
+    }
+    if (cmd == "run") {
+        // The whole line as one program and its arguments, the way the system starts an uninstall entry's
+        // command: taken wide from our own command line, so no code page touches the path.
+        int n = 0;
+        LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &n);
+        if (!args || n < 3) return Fail("run <command line>");
+        std::wstring line = args[2];
+        LocalFree(args);
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            std::fprintf(stderr, "probe: cannot start [%s]: error %lu\n", Utf8(line).c_str(), GetLastError());
+            return 126;
+        }
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        DWORD code = 1;
+        GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        return static_cast<int>(code);
     }
     if (cmd == "resources" && argc > 2) {
         PrintResources(Wide(argv[2]));
