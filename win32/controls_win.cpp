@@ -19,25 +19,28 @@ Text WindowText(HWND hwnd) {
 
 namespace {
 
-Rect InTwips(const RECT& rc) {
-    return {PixelsToTwips(rc.left), PixelsToTwips(rc.top), PixelsToTwips(rc.right - rc.left),
-            PixelsToTwips(rc.bottom - rc.top)};
+Rect InTwips(const RECT& rc, int dpi) {
+    return {PixelsToTwips(rc.left, dpi), PixelsToTwips(rc.top, dpi), PixelsToTwips(rc.right - rc.left, dpi),
+            PixelsToTwips(rc.bottom - rc.top, dpi)};
+}
+
+bool MoveInTwips(HWND hwnd, const Rect& r) {
+    const int dpi = win::WindowDpi(hwnd);
+    return MoveWindow(hwnd, TwipsToPixels(r.left, dpi), TwipsToPixels(r.top, dpi),
+                      TwipsToPixels(r.width, dpi), TwipsToPixels(r.height, dpi), TRUE) != 0;
 }
 
 }  // namespace
 
 // ---- any child ---------------------------------------------------------------------------------
 
-void Win32Widget::Move(const Rect& r) {
-    MoveWindow(m_Hwnd, TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width),
-               TwipsToPixels(r.height), TRUE);
-}
+void Win32Widget::Move(const Rect& r) { MoveInTwips(m_Hwnd, r); }
 
 Rect Win32Widget::Placement() const {
     RECT rc;
     GetWindowRect(m_Hwnd, &rc);
     MapWindowPoints(HWND_DESKTOP, GetParent(m_Hwnd), reinterpret_cast<POINT*>(&rc), 2);
-    return InTwips(rc);
+    return InTwips(rc, win::WindowDpi(m_Hwnd));
 }
 
 void Win32Widget::SetVisible(bool visible) { ShowWindow(m_Hwnd, visible ? SW_SHOW : SW_HIDE); }
@@ -176,7 +179,7 @@ Text Win32Window::Caption() const { return WindowText(m_Hwnd); }
 Rect Win32Window::Placement() const {
     RECT rc;
     GetWindowRect(m_Hwnd, &rc);
-    return InTwips(rc);
+    return InTwips(rc, win::WindowDpi(m_Hwnd));
 }
 
 Rect Win32Window::NormalPlacement() const {
@@ -187,22 +190,23 @@ Rect Win32Window::NormalPlacement() const {
     MONITORINFO mi{sizeof mi};
     if (GetMonitorInfoW(MonitorFromRect(&rc, MONITOR_DEFAULTTONEAREST), &mi))
         OffsetRect(&rc, mi.rcWork.left - mi.rcMonitor.left, mi.rcWork.top - mi.rcMonitor.top);
-    return InTwips(rc);
+    return InTwips(rc, win::WindowDpi(m_Hwnd));
 }
 
-bool Win32Window::Move(const Rect& r) {
-    return MoveWindow(m_Hwnd, TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width),
-                      TwipsToPixels(r.height), TRUE) != 0;
-}
+bool Win32Window::Move(const Rect& r) { return MoveInTwips(m_Hwnd, r); }
 
 namespace {
 
-BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) noexcept {
+struct WorkAreaList {
+    std::vector<Rect> areas;
+    int dpi;  // the window's: its placement and the areas it is checked against are in the same twips
+};
+
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM list) noexcept {
     return win::Guarded(L"monitor list", FALSE, [&] {
+        auto* l = reinterpret_cast<WorkAreaList*>(list);
         MONITORINFO mi{sizeof mi};
-        if (GetMonitorInfoW(monitor, &mi)) {
-            reinterpret_cast<std::vector<Rect>*>(areas)->push_back(InTwips(mi.rcWork));
-        }
+        if (GetMonitorInfoW(monitor, &mi)) l->areas.push_back(InTwips(mi.rcWork, l->dpi));
         return TRUE;
     });
 }
@@ -210,9 +214,9 @@ BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) noexcept 
 }  // namespace
 
 std::vector<Rect> Win32Window::WorkAreas() const {
-    std::vector<Rect> areas;
-    EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&areas));
-    return areas;
+    WorkAreaList list{{}, win::WindowDpi(m_Hwnd)};
+    EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&list));
+    return list.areas;
 }
 
 void Win32Window::Focus() {

@@ -113,9 +113,9 @@ HFONT CreateThaiFont(const LOGFONTW& wanted) {
     return fallback.Valid() ? fallback.Release() : font.Release();
 }
 
-HFONT CreateEditorFont() {
+HFONT CreateEditorFont(int dpi) {
     LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(975, win::ScreenDpi(), 7200);
+    lf.lfHeight = -MulDiv(975, dpi, 7200);
     lf.lfWeight = FW_BOLD;
     lf.lfCharSet = THAI_CHARSET;
     lstrcpynW(lf.lfFaceName, L"System", LF_FACESIZE);

@@ -10,5 +10,6 @@ bool CoversThai(HDC dc, HFONT font);
 // of the Thai character set that has the glyphs, preferring the usual Thai UI faces. Never null.
 HFONT CreateThaiFont(const LOGFONTW& wanted);
 
-// The document's font: "System", bold, 9.75 pt, Thai, through CreateThaiFont. Never null.
-HFONT CreateEditorFont();
+// The document's font: "System", bold, 9.75 pt at dpi pixels per inch, Thai, through CreateThaiFont. Never
+// null.
+HFONT CreateEditorFont(int dpi);

@@ -37,8 +37,10 @@ void Paint(HWND h, HBITMAP bitmap) {
         const win::ScopedSelect selected(memory.Get(), bitmap);
         // The box is sized in twips, so above 96 dpi the picture grows with it.
         SetStretchBltMode(dc, HALFTONE);
-        StretchBlt(dc, 0, 0, win::TwipsToPixels(info.bmWidth * 15), win::TwipsToPixels(info.bmHeight * 15),
-                   memory.Get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+        const int dpi = win::WindowDpi(h);
+        StretchBlt(dc, 0, 0, win::TwipsToPixels(info.bmWidth * 15, dpi),
+                   win::TwipsToPixels(info.bmHeight * 15, dpi), memory.Get(), 0, 0, info.bmWidth,
+                   info.bmHeight, SRCCOPY);
     }
     EndPaint(h, &ps);
 }
@@ -72,7 +74,8 @@ LRESULT HandleImMore(HWND h, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR ref) {
     }
     if (button && state->onMouseUp) {
         const POINTS at = MAKEPOINTS(lp);
-        state->onMouseUp(button, ShiftOf(wp), win::PixelsToTwips(at.x), win::PixelsToTwips(at.y));
+        const int dpi = win::WindowDpi(h);
+        state->onMouseUp(button, ShiftOf(wp), win::PixelsToTwips(at.x, dpi), win::PixelsToTwips(at.y, dpi));
         return 0;
     }
     return DefSubclassProc(h, msg, wp, lp);

@@ -64,7 +64,8 @@ FouControls Win32FouHost::Create(FouEvents& fou) {
         win::FailStart(L"window class");
 
     // The designed client area is 8895 x 4545 twips.
-    RECT rc{0, 0, win::TwipsToPixels(8895), win::TwipsToPixels(4545)};
+    const int startDpi = win::ScreenDpi();
+    RECT rc{0, 0, win::TwipsToPixels(8895, startDpi), win::TwipsToPixels(4545, startDpi)};
     AdjustWindowRectEx(&rc, WS_OVERLAPPEDWINDOW, TRUE, 0);
     HWND hwnd = CreateWindowExW(0, kMainClass, win::AppTitle(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                 CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left, rc.bottom - rc.top, nullptr,
@@ -72,7 +73,8 @@ FouControls Win32FouHost::Create(FouEvents& fou) {
     if (!hwnd) win::FailStart(L"main window");
     m_Window.m_Hwnd = hwnd;
 
-    m_Font.Reset(CreateEditorFont());
+    const int dpi = win::WindowDpi(hwnd);
+    m_Font.Reset(CreateEditorFont(dpi));
     // A locked session locks a secret document; without the notification only the idle time does.
     if (win::WtsApi32().loaded) win::WtsApi32().WTSRegisterSessionNotification(hwnd, NOTIFY_FOR_THIS_SESSION);
 
@@ -81,10 +83,10 @@ FouControls Win32FouHost::Create(FouEvents& fou) {
     const DWORD styles[2] = {editStyle | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL,
                              editStyle | WS_VSCROLL};
     for (int i = 0; i < 2; ++i) {
-        HWND edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", styles[i], 0, win::TwipsToPixels(840),
-                                    win::TwipsToPixels(3255), win::TwipsToPixels(1695), hwnd,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTxtData + i)), m_Instance,
-                                    nullptr);
+        HWND edit = CreateWindowExW(
+            WS_EX_CLIENTEDGE, L"EDIT", L"", styles[i], 0, win::TwipsToPixels(840, dpi),
+            win::TwipsToPixels(3255, dpi), win::TwipsToPixels(1695, dpi), hwnd,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTxtData + i)), m_Instance, nullptr);
         m_TxtData[i].m_Hwnd = edit;
         SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(m_Font.Get()), FALSE);
         SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // the largest the control allows
@@ -94,14 +96,14 @@ FouControls Win32FouHost::Create(FouEvents& fou) {
     }
 
     // Banner strip: BROWSER-CONTROL
-    m_Browser =
-        CreateBannerStrip(hwnd, m_Instance, kIdBrowser, win::TwipsToPixels(8755), win::TwipsToPixels(750));
+    m_Browser = CreateBannerStrip(hwnd, m_Instance, kIdBrowser, win::TwipsToPixels(8755, dpi),
+                                  win::TwipsToPixels(750, dpi));
 
     // The picture overlaps the strip: above it, and both clip siblings, so neither paints over the other.
-    m_ImMore.m_Hwnd =
-        CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY,
-                        win::TwipsToPixels(8280), 0, win::TwipsToPixels(285), win::TwipsToPixels(270), hwnd,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdImMore)), m_Instance, nullptr);
+    m_ImMore.m_Hwnd = CreateWindowExW(
+        0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY, win::TwipsToPixels(8280, dpi),
+        0, win::TwipsToPixels(285, dpi), win::TwipsToPixels(270, dpi), hwnd,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdImMore)), m_Instance, nullptr);
     SetUpImMore(m_ImMore.m_Hwnd, m_Instance,
                 [this](int b, int s, double x, double y) { m_Fou->ImMore_MouseUp(b, s, x, y); });
     SetWindowPos(m_ImMore.m_Hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -178,15 +180,38 @@ LRESULT Win32FouHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 win::Colors().ApplyTo(hwnd, {m_TxtData[0].m_Hwnd, m_TxtData[1].m_Hwnd});
             }
             break;
+        case WM_DPICHANGED:
+            OnDpiChanged(LOWORD(wp), reinterpret_cast<const RECT*>(lp));
+            return 0;
         case WM_WTSSESSION_CHANGE:
             if (wp == WTS_SESSION_LOCK) m_Fou->Form_SessionLock();
             return 0;
         case WM_DESTROY:
             if (win::WtsApi32().loaded) win::WtsApi32().WTSUnRegisterSessionNotification(hwnd);
+            win::ForgetDpi(hwnd);
             PostQuitMessage(0);
             return 0;
     }
     return DefWindowProcW(m_Window.m_Hwnd, msg, wp, lp);
+}
+
+void Win32FouHost::OnDpiChanged(int dpi, const RECT* suggested) {
+    // The picture keeps its size in twips, which Form_Resize reads back from it: taken before the change.
+    const Rect more = m_ImMore.Placement();
+    win::TakeDpi(m_Window.m_Hwnd, dpi);
+    m_ImMore.Move(more);
+    // The boxes let go of the old font only once they have the new one.
+    win::ScopedGdi<HFONT> font(CreateEditorFont(dpi));
+    for (Win32TextBox& box : m_TxtData)
+        SendMessageW(box.m_Hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    m_Font = std::move(font);
+    // Where Windows suggests, so the window keeps its place under the mouse; a sender that gave no
+    // rectangle keeps it where it is. The boxes follow in twips.
+    if (suggested)
+        SetWindowPos(m_Window.m_Hwnd, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    m_Fou->Form_Resize();
 }
 
 void Win32FouHost::OnCommand(WPARAM wp, LPARAM lp) {

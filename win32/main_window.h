@@ -37,6 +37,8 @@ private:
     static LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                      DWORD_PTR ref) noexcept;
     void OnCommand(WPARAM wp, LPARAM lp);
+    // Moved to a monitor of another scale: fonts and sizes in twips at the new dpi.
+    void OnDpiChanged(int dpi, const RECT* suggested);
     void OnDropFiles(int index, HDROP drop);
     HMENU BuildMenuBar();
 

@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "win32/font_win.h"
 #include "win32/message_loop_win.h"
 #include "win32/res/resource.h"
@@ -30,10 +32,6 @@ void Win32RepHost::InitCommonControls() {
 
 bool Win32RepHost::RegisterClasses() {
     if (m_Registered) return true;
-    // The dialog font, with a Thai face where it has none: the search and replacement hold Thai text.
-    LOGFONTW lf{};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    m_Font.Reset(CreateThaiFont(lf));
     m_Icon.Reset(
         static_cast<HICON>(LoadImageW(m_Instance, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON, 32, 32, 0)));
     m_SmallIcon.Reset(
@@ -45,14 +43,60 @@ bool Win32RepHost::RegisterClasses() {
     return m_Registered;
 }
 
+// The dialog font at dpi, with a Thai face where it has none: the search and replacement hold Thai text.
+HFONT Win32RepHost::MakeFont(int dpi) {
+    LOGFONTW lf{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    lf.lfHeight = MulDiv(lf.lfHeight, dpi, win::ScreenDpi());  // the stock font is the system's size
+    return CreateThaiFont(lf);
+}
+
 HWND Win32RepHost::Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle,
                          int id, const Box& t) {
-    HWND h =
-        CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, win::TwipsToPixels(t.left),
-                        win::TwipsToPixels(t.top), win::TwipsToPixels(t.width), win::TwipsToPixels(t.height),
-                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_Instance, nullptr);
+    const int dpi = win::WindowDpi(parent);
+    HWND h = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style,
+                             win::TwipsToPixels(t.left, dpi), win::TwipsToPixels(t.top, dpi),
+                             win::TwipsToPixels(t.width, dpi), win::TwipsToPixels(t.height, dpi), parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), m_Instance, nullptr);
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(m_Font.Get()), FALSE);
     return h;
+}
+
+namespace {
+
+BOOL CALLBACK CollectChild(HWND h, LPARAM children) noexcept {
+    reinterpret_cast<std::vector<HWND>*>(children)->push_back(h);
+    return TRUE;
+}
+
+}  // namespace
+
+void Win32RepHost::OnDpiChanged(int dpi, const RECT* suggested) {
+    // Every control keeps its place in twips, wherever the mode has moved it: read at the old dpi first.
+    const int old = win::WindowDpi(m_Window.m_Hwnd);
+    std::vector<HWND> children;
+    EnumChildWindows(m_Window.m_Hwnd, CollectChild, reinterpret_cast<LPARAM>(&children));
+    std::vector<RECT> places;
+    for (HWND h : children) {
+        RECT rc;
+        GetWindowRect(h, &rc);
+        MapWindowPoints(HWND_DESKTOP, GetParent(h), reinterpret_cast<POINT*>(&rc), 2);
+        places.push_back(rc);
+    }
+    win::TakeDpi(m_Window.m_Hwnd, dpi);
+    const auto scaled = [&](int pixels) { return win::TwipsToPixels(win::PixelsToTwips(pixels, old), dpi); };
+    win::ScopedGdi<HFONT> font(MakeFont(dpi));
+    for (size_t k = 0; k < children.size(); ++k) {
+        const RECT& rc = places[k];
+        MoveWindow(children[k], scaled(rc.left), scaled(rc.top), scaled(rc.right - rc.left),
+                   scaled(rc.bottom - rc.top), TRUE);
+        SendMessageW(children[k], WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    }
+    m_Font = std::move(font);
+    if (suggested)
+        SetWindowPos(m_Window.m_Hwnd, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32RepHost::AddTooltip(HWND tip, HWND control, const wchar_t* text) {
@@ -71,11 +115,13 @@ RepControls Win32RepHost::Create(RepEvents& window) {
     HWND hwnd = !RegisterClasses() ? nullptr
                                    : CreateWindowExW(WS_EX_CONTROLPARENT, kRepClass, L"Replace",
                                                      WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0,
-                                                     0, win::TwipsToPixels(4060), win::TwipsToPixels(2500),
-                                                     owner, nullptr, m_Instance, this);
+                                                     0, win::TwipsToPixels(4060, win::WindowDpi(owner)),
+                                                     win::TwipsToPixels(2500, win::WindowDpi(owner)), owner,
+                                                     nullptr, m_Instance, this);
     m_Window.m_Hwnd = hwnd;
     // Without a window the controls stay empty and every call on them does nothing: Find is just not shown.
     if (!hwnd) return Controls();
+    m_Font.Reset(MakeFont(win::WindowDpi(hwnd)));
 
     const DWORD panel = WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     m_Pi[1].m_Hwnd =
@@ -142,7 +188,9 @@ void Win32RepHost::Destroy() {
          std::initializer_list<Win32Widget*>{&m_Pi[0], &m_Pi[1], &m_La[0], &m_La[1], &m_Te[0], &m_Te[1],
                                              &m_Ch1, &m_Co[0], &m_Co[1], &m_Co[2], &m_Ca})
         w->m_Hwnd = nullptr;
-    if (hwnd) DestroyWindow(hwnd);
+    if (!hwnd) return;
+    win::ForgetDpi(hwnd);
+    DestroyWindow(hwnd);
 }
 
 // Tab order: the buttons, the check box, then the search and the replacement box; hidden or disabled
@@ -179,6 +227,9 @@ LRESULT Win32RepHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_CLOSE:
             m_Rep->Unload();
+            return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(LOWORD(wp), reinterpret_cast<const RECT*>(lp));
             return 0;
         case WM_SETTINGCHANGE:
             // As the editor's window does: the scheme is shared, this window drawn again either way.

@@ -44,7 +44,9 @@ private:
     void AddTooltip(HWND tip, HWND control, const wchar_t* text);
     void OnCommand(int id, int code);
     void MoveFocus(HWND from, bool backwards);
-    void ApplyColors();  // the scheme's colours on the window and its controls
+    void ApplyColors();
+    HFONT MakeFont(int dpi);
+    void OnDpiChanged(int dpi, const RECT* suggested);  // the scheme's colours on the window and its controls
 
     HINSTANCE m_Instance;
     RepEvents* m_Rep = nullptr;

@@ -17,6 +17,30 @@ int ScreenDpi() {
     return dpi;
 }
 
+namespace {
+
+constexpr wchar_t kDpiProperty[] = L"Lockleaf.Dpi";
+
+}  // namespace
+
+int WindowDpi(HWND hwnd) {
+    HWND top = hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
+    if (!top) return ScreenDpi();
+    if (const auto taken = reinterpret_cast<INT_PTR>(GetPropW(top, kDpiProperty)); taken > 0)
+        return static_cast<int>(taken);
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const UINT dpi = getDpi ? getDpi(top) : 0;
+    return dpi > 0 ? static_cast<int>(dpi) : ScreenDpi();
+}
+
+void TakeDpi(HWND top, int dpi) {
+    if (dpi > 0) SetPropW(top, kDpiProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(dpi)));
+}
+
+void ForgetDpi(HWND top) { RemovePropW(top, kDpiProperty); }
+
 std::wstring FullPathName(const wchar_t* path) {
     const DWORD n = GetFullPathNameW(path, 0, nullptr, nullptr);
     if (n == 0) return {};

@@ -35,13 +35,21 @@ void TraceError(const wchar_t* what, DWORD error);
 // A window the program cannot run without could not be made: the user is told, and the process ends.
 [[noreturn]] void FailStart(const wchar_t* what);
 
-// Pixels per inch of the screen; the manifest makes the process DPI aware, so this is the real value.
+// Pixels per inch of the system (the primary screen's at logon); where no window says otherwise.
 int ScreenDpi();
+// The pixels per inch a window is drawn at. The manifest makes the process aware of each monitor's: a
+// window's is what its top-level window last took (TakeDpi), else what Windows gives it (GetDpiForWindow,
+// Windows 10 1607 and later), else the system's.
+int WindowDpi(HWND hwnd);
+// A top-level window moved to a monitor of another scale (WM_DPICHANGED): it and its children use dpi from
+// now on. ForgetDpi when it is destroyed.
+void TakeDpi(HWND top, int dpi);
+void ForgetDpi(HWND top);
 // Clamped first: a value beyond int (a stored placement, say) must not reach the conversion.
-inline int TwipsToPixels(double twips) {
+inline int TwipsToPixels(double twips, int dpi) {
     const double t = std::isnan(twips) ? 0.0 : std::clamp(twips, -1e9, 1e9);
-    return MulDiv(static_cast<int>(t + (t < 0 ? -0.5 : 0.5)), ScreenDpi(), 1440);
+    return MulDiv(static_cast<int>(t + (t < 0 ? -0.5 : 0.5)), dpi, 1440);
 }
-inline double PixelsToTwips(int pixels) { return pixels * 1440.0 / ScreenDpi(); }
+inline double PixelsToTwips(int pixels, int dpi) { return pixels * 1440.0 / dpi; }
 
 }  // namespace win

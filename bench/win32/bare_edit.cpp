@@ -11,6 +11,7 @@
 #include <string>
 
 #include "win32/font_win.h"
+#include "win32/win_util.h"
 
 namespace {
 
@@ -59,7 +60,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                 WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE |
                                     ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
                                 0, 0, 600, 400, hwnd, nullptr, instance, nullptr);
-    if (productFont) SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(CreateEditorFont()), FALSE);
+    if (productFont)
+        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(CreateEditorFont(win::WindowDpi(hwnd))),
+                     FALSE);
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
     ShowWindow(hwnd, SW_SHOWNORMAL);
     UpdateWindow(hwnd);

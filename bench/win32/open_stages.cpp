@@ -17,6 +17,7 @@
 #include "win32/controls_win.h"
 #include "win32/files_win.h"
 #include "win32/font_win.h"
+#include "win32/win_util.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ int wmain(int argc, wchar_t** argv) {
     const Text path(reinterpret_cast<const char16_t*>(argv[1]));
     HWND window = CreateWindowExW(0, L"STATIC", L"stages", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480,
                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    HFONT font = CreateEditorFont();
+    HFONT font = CreateEditorFont(win::WindowDpi(window));
 
     // As the editor opens a plain document: the decode also shows NULs as the symbol and counts the line
     // breaks, in the same pass.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # At 144 dpi (the prefix's LogPixels) the window keeps its design in twips: the text boxes, the banner strip,
-# the picture and the Find window are half as large again in pixels as at 96 dpi, and so are the fonts.
+# the picture and the Find window are half as large again in pixels as at 96 dpi, and so are the fonts; the
+# same when a window started at 96 dpi is told it moved to a monitor of 144.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 printf 'hello world\r\nsecond line' >"$WINEPREFIX/drive_c/doc.txt"
@@ -24,6 +25,14 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { r = a / b; print (r > 1.35 && r < 1.6
 measure
 check "the first start runs at 96 dpi" "$DPI" "96"
 line96=$LINE word96=$WORD
+# Moved to a monitor of 144 dpi while it runs: the same twips, at the new scale, and a larger font.
+probe dpichange 144 >/dev/null
+DPI=144
+read -r _ _ W H <<<"$(probe rect)"
+check "on a 144 dpi monitor the text box is laid out in twips at 144" "$(child 100)" \
+  "0 $(px 840) $((W - $(px 240))) $((H - $(px 1710)))"
+check "the picture keeps its twips" "$(child 201)" "$((W - $(px 510))) $(px 20) $(px 285) $(px 270)"
+check "the editor's font grows with it" "$(ratio "$(probe lineheight)" "$line96")" "about 1.5"
 probe close >/dev/null
 ll_wait_exit
 

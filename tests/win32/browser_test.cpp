@@ -239,7 +239,9 @@ TEST(MorePicture, ReportsMouseUpsOfEveryButtonAndNothingElse) {
     SendMessageW(picture, WM_MBUTTONUP, MK_CONTROL, MAKELPARAM(0, 0));
     SendMessageW(picture, WM_LBUTTONDOWN, 0, 0);
     SendMessageW(picture, WM_MOUSEMOVE, 0, 0);
-    const int px = static_cast<int>(win::PixelsToTwips(2)), py = static_cast<int>(win::PixelsToTwips(3));
+    const int dpi = win::WindowDpi(picture);
+    const int px = static_cast<int>(win::PixelsToTwips(2, dpi)),
+              py = static_cast<int>(win::PixelsToTwips(3, dpi));
     EXPECT_EQ(ups,
               (std::vector<std::vector<int>>{{1, 0, px, py}, {2, kShiftMask, 0, 0}, {4, kCtrlMask, 0, 0}}));
     // The picture's state goes with its window; a later message finds the plain control again.

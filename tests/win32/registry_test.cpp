@@ -87,14 +87,15 @@ TEST(WorkAreas, EveryMonitorIsListedAndThePrimaryOneComesFromTheSystem) {
         CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     Win32Window window;
     window.m_Hwnd = hwnd;
+    const int dpi = win::WindowDpi(hwnd);
     const auto areas = window.WorkAreas();
     ASSERT_EQ(static_cast<int>(areas.size()), GetSystemMetrics(SM_CMONITORS));
     bool primary = false;
     for (const Rect& a : areas)
-        primary =
-            primary || (a.left == win::PixelsToTwips(work.left) && a.top == win::PixelsToTwips(work.top) &&
-                        a.width == win::PixelsToTwips(work.right - work.left) &&
-                        a.height == win::PixelsToTwips(work.bottom - work.top));
+        primary = primary || (a.left == win::PixelsToTwips(work.left, dpi) &&
+                              a.top == win::PixelsToTwips(work.top, dpi) &&
+                              a.width == win::PixelsToTwips(work.right - work.left, dpi) &&
+                              a.height == win::PixelsToTwips(work.bottom - work.top, dpi));
     EXPECT_TRUE(primary);
     DestroyWindow(hwnd);
 }

@@ -39,7 +39,7 @@ Rect Pixels(HWND h) {
     return {double(rc.left), double(rc.top), double(rc.right - rc.left), double(rc.bottom - rc.top)};
 }
 
-int Px(double twips) { return win::TwipsToPixels(twips); }
+int Px(double twips, int dpi = win::ScreenDpi()) { return win::TwipsToPixels(twips, dpi); }
 
 BOOL CALLBACK FindTooltip(HWND h, LPARAM lp) {
     auto* found = reinterpret_cast<std::pair<HWND, HWND>*>(lp);
@@ -148,6 +148,44 @@ TEST_F(RepWindow, OpensOwnedCentredAndLaidOutInFindMode) {
     SendMessageW(Item(kIdTe), EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
     EXPECT_EQ(s, 0u);
     EXPECT_EQ(e, 3u);
+}
+
+TEST_F(RepWindow, MovedToAMonitorOfAnotherScaleItKeepsItsTwipsAndItsFontGrows) {
+    Open(u"say foo now", 4, 3);  // Find mode: the lower panel moved up under the search row
+    LOGFONTW before{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Item(kIdTe), WM_GETFONT, 0, 0)), sizeof before, &before);
+    const int dpi = win::ScreenDpi() * 3 / 2;
+    RECT rc;
+    GetWindowRect(W(), &rc);
+    RECT suggested{rc.left, rc.top, rc.left + Px(4060, dpi), rc.top + Px(1800, dpi)};
+    SendMessageW(W(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+
+    GetWindowRect(W(), &rc);
+    EXPECT_EQ(rc.right - rc.left, Px(4060, dpi));
+    EXPECT_EQ(rc.bottom - rc.top, Px(1800, dpi));
+    struct Expected {
+        int id, left, top, width, height;
+    } controls[] = {{kIdTe, 600, 0, 3135, 615},
+                    {kIdCh1, 360, 360, 230, 210},
+                    {kIdCo + 2, 1680, 720, 1215, 375},
+                    {kIdPi + 1, 120, 120, 3855, 1095}};
+    for (const Expected& e : controls) {
+        HWND h = e.id == kIdPi + 1 ? GetDlgItem(W(), kIdPi + 1) : Item(e.id);
+        const Rect r = Pixels(h);
+        EXPECT_NEAR(r.left, Px(e.left, dpi), 1) << e.id;
+        EXPECT_NEAR(r.top, Px(e.top, dpi), 1) << e.id;
+        EXPECT_NEAR(r.width, Px(e.width, dpi), 1) << e.id;
+        EXPECT_NEAR(r.height, Px(e.height, dpi), 1) << e.id;
+    }
+    LOGFONTW after{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Item(kIdTe), WM_GETFONT, 0, 0)), sizeof after, &after);
+    EXPECT_EQ(after.lfHeight, MulDiv(before.lfHeight, dpi, win::ScreenDpi()));
+    EXPECT_EQ(WindowText(Item(kIdTe)), u"foo");  // nothing else changed
+
+    // A sender that gives no rectangle moves nothing, and ends nothing.
+    SendMessageW(W(), WM_DPICHANGED, MAKEWPARAM(win::ScreenDpi(), win::ScreenDpi()), 0);
+    EXPECT_NEAR(Pixels(Item(kIdTe)).width, Px(3135), 1);
+    EXPECT_TRUE(IsWindow(W()));
 }
 
 TEST_F(RepWindow, TooltipsNameTheKeysAndTheMatchCaseBox) {

@@ -28,6 +28,7 @@
 //   probe lineheight                pixels from the first line of the visible EDIT to the second
 //   probe memory                    the main window process's peak working set, KiB
 //   probe sessionlock               tells the main window that the session was locked, as Windows does
+//   probe dpichange <dpi>           tells the main window it is now on a monitor of that dpi
 //   probe colorchange               tells every window that the apps' colours changed, as Windows does
 //   probe scan <hex>...             per byte string (hex), its count in the process's readable memory
 //   probe run <command line>        starts that command line (the program's path quoted or not) and waits for
@@ -335,6 +336,15 @@ int main(int argc, char** argv) {
         HWND w = Main();
         if (!w) return Fail("no main window");
         PostMessageW(w, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 1);
+        return 0;
+    }
+    if (cmd == "dpichange" && argc > 2) {
+        // What Windows tells a per-monitor aware window moved to a monitor of another scale; without the
+        // suggested rectangle, which cannot cross processes.
+        HWND w = Main();
+        if (!w) return Fail("no main window");
+        const int dpi = std::atoi(argv[2]);
+        SendMessageW(w, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), 0);
         return 0;
     }
     if (cmd == "colorchange") {
