@@ -1,22 +1,14 @@
-#!/ usr / bin / env python3
-""
-        "Reads built lockleaf.exe files as Windows' loader sees them, on the host, for the exe Wine cannot run here.
+#!/usr/bin/env python3
+"""Reads built lockleaf.exe files as Windows' loader sees them, on the host, for the exe Wine cannot run here.
 
-        scripts /
-        check -
-    pe.py EXE...
+  scripts/check-pe.py EXE...
 
-    Each must be a relocatable image with a non -
-    executable stack and heap(and high - entropy ASLR when PE32 +),
-    large - address - aware, stripped,
-    importing only KnownDLLs(and comctl32) at load time and nothing delay - loaded,
-    with SetDefaultDllDirectories and LoadLibraryExW from kernel32
-            .The stack protector and FORTIFY must be linked in
-    : the exe holds libssp's canary report, and the link map beside it (lockleaf.map, of this very exe: its
-            .text and.rdata lie where the
-      exe's header puts them, with the same sizes) has the link pull in __stack_chk_fail and checked
-      calls(__*_chk) and
-        define __stack_chk_guard.Prints one line per exe; exits 1
+Each must be a relocatable image with a non-executable stack and heap (and high-entropy ASLR when PE32+),
+large-address-aware, stripped, importing only KnownDLLs (and comctl32) at load time and nothing delay-loaded,
+with SetDefaultDllDirectories and LoadLibraryExW from kernel32. The stack protector and FORTIFY must be linked
+in: the exe holds libssp's canary report, and the link map beside it (lockleaf.map, of this very exe: its
+.text and .rdata lie where the exe's header puts them, with the same sizes) has the link pull in
+__stack_chk_fail and checked calls (__*_chk) and define __stack_chk_guard. Prints one line per exe; exits 1
 naming every failure.
 """
 import os
@@ -119,8 +111,8 @@ def check(path):
     expect(image.directory(13)[1] == 0, "delay imports")
 
     expect(CANARY_REPORT in image.data, "no stack protector report in the exe")
-#The manifest lies in the resources as its own UTF - 8 text : without these, Windows stretches the window's
-#bitmap on a monitor of another scale.
+    # The manifest lies in the resources as its own UTF-8 text: without these, Windows stretches the window's
+    # bitmap on a monitor of another scale.
     manifest = re.search(rb"<assembly.*?</assembly>", image.data, re.S)
     expect(manifest and re.search(rb"<dpiAwareness[^>]*>\s*PerMonitorV2", manifest.group(0)),
            "the manifest does not declare PerMonitorV2")
@@ -132,13 +124,13 @@ def check(path):
     else:
         with open(map_path, encoding="latin-1") as f:
             link_map = f.read()
-#The map gives an output section's address and its size in the file.
+        # The map gives an output section's address and its size in the file.
         mapped = {m[0]: (int(m[1], 16), int(m[2], 16))
                   for m in re.findall(r"^(\.\w+)\s+0x([0-9a-f]+)\s+0x([0-9a-f]+)$", link_map, re.M)}
         same = all(mapped.get(name) == (image.image_base + va, raw_size)
                    for name, _, va, raw_size, _ in image.sections if name in (".text", ".rdata"))
         expect(same and ".text" in mapped, "the link map is not of this exe")
-#"Archive member included to satisfy reference by file (symbol)"
+        # "Archive member included to satisfy reference by file (symbol)"
         members = link_map.split("\nMemory Configuration")[0]
         pulled = set(re.findall(r"^\s+\S+ \((__\w+)\)$", members, re.M))
         expect("__stack_chk_fail" in pulled, "the link did not pull in __stack_chk_fail")
@@ -162,8 +154,12 @@ def main(paths):
     ok = True
     for path in paths:
         try:
-            ok
-= check(path) and ok except(OSError, ValueError, struct.error) as e : print("%s: %s" % (path, e)) ok =
-      False return 0 if ok else 1
+            ok = check(path) and ok
+        except (OSError, ValueError, struct.error) as e:
+            print("%s: %s" % (path, e))
+            ok = False
+    return 0 if ok else 1
 
-      if __name__ == "__main__" : sys.exit(main(sys.argv [1:]))
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

@@ -1,24 +1,16 @@
-#!/ usr / bin / env python3
-""
-        "Checks the winget manifest that scripts/dist.sh writes against the files it describes and the build.
+#!/usr/bin/env python3
+"""Checks the winget manifest that scripts/dist.sh writes against the files it describes and the build.
 
-        scripts /
-        check -
-    winget
-        .py DIST BUILD[--base - url = URL]
+  scripts/check-winget.py DIST BUILD [--base-url=URL]
 
-    DIST is dist
-        .sh's output folder (the manifest in DIST/winget/, the installers beside it), BUILD the build folder
-            it packed.The three files must be the multi -
-    file form winget takes : <Id>.yaml(version),
-    <Id>.locale.<locale>.yaml(the default locale) and <Id>.installer.yaml,
-    each with the keys its schema requires, no key it does not know, string values where it wants strings,
-    and the same PackageIdentifier,
-    PackageVersion and ManifestVersion
-            .PackageVersion is the build's version and Publisher its publisher. The installers are the setup
-        program(nullsoft, per user, upgraded by installing over it,
-                its ProductCode the key of the uninstall entry installer / lockleaf.nsi writes) and
-        the zip(a portable lockleaf.exe that the zip holds); each InstallerSha256 is the SHA-256 of the file its InstallerUrl names, found in DIST, and the
+DIST is dist.sh's output folder (the manifest in DIST/winget/, the installers beside it), BUILD the build
+folder it packed. The three files must be the multi-file form winget takes: <Id>.yaml (version),
+<Id>.locale.<locale>.yaml (the default locale) and <Id>.installer.yaml, each with the keys its schema
+requires, no key it does not know, string values where it wants strings, and the same PackageIdentifier,
+PackageVersion and ManifestVersion. PackageVersion is the build's version and Publisher its publisher. The
+installers are the setup program (nullsoft, per user, upgraded by installing over it, its ProductCode the key
+of the uninstall entry installer/lockleaf.nsi writes) and the zip (a portable lockleaf.exe that the zip
+holds); each InstallerSha256 is the SHA-256 of the file its InstallerUrl names, found in DIST, and the
 Architecture is that of the exe and of the setup program. With --base-url, every InstallerUrl starts with it.
 Exits 1 naming every fault.
 """
@@ -40,7 +32,7 @@ URL_PATTERN = r"^[Hh][Tt][Tt][Pp][Ss]?://.+$"
 SHA256_PATTERN = r"^[A-Fa-f0-9]{64}$"
 MACHINES = {0x14C: "x86", 0x8664: "x64", 0xAA64: "arm64"}
 
-#The keys each manifest type knows(schema 1.6.0), and those it requires.
+# The keys each manifest type knows (schema 1.6.0), and those it requires.
 VERSION_KEYS = {"PackageIdentifier", "PackageVersion", "DefaultLocale", "ManifestType", "ManifestVersion"}
 LOCALE_KEYS = set("""PackageIdentifier PackageVersion PackageLocale Publisher PublisherUrl
     PublisherSupportUrl PrivacyUrl Author PackageName PackageUrl License LicenseUrl Copyright CopyrightUrl
@@ -55,7 +47,7 @@ INSTALLER_ITEM_KEYS = set("""InstallerLocale Platform MinimumOSVersion Architect
     InstallerAbortsTerminal ReleaseDate InstallLocationRequired RequireExplicitUpgrade DisplayInstallWarnings
     UnsupportedOSArchitectures UnsupportedArguments AppsAndFeaturesEntries ElevationRequirement
     InstallationMetadata""".split())
-#Every installer's key may also stand at the top, for all installers, except what identifies one file.
+# Every installer's key may also stand at the top, for all installers, except what identifies one file.
 ONE_FILE_KEYS = {"Architecture", "InstallerUrl", "InstallerSha256", "SignatureSha256"}
 INSTALLER_KEYS = INSTALLER_ITEM_KEYS - ONE_FILE_KEYS \
     | {"PackageIdentifier", "PackageVersion", "Channel", "Installers", "ManifestType", "ManifestVersion"}
@@ -237,8 +229,7 @@ def main(argv):
     check.string(where, top, "ManifestVersion", MANIFEST_VERSION_PATTERN)
     locale = check.string(where, top, "DefaultLocale", LOCALE_PATTERN, high=20)
 
-    expected = {
-    f "{package_id}.yaml", f "{package_id}.locale.{locale}.yaml", f "{package_id}.installer.yaml"}
+    expected = {f"{package_id}.yaml", f"{package_id}.locale.{locale}.yaml", f"{package_id}.installer.yaml"}
     for name in sorted(set(names) - expected):
         check.fault(f"{folder}: {name} is none of {sorted(expected)}")
     manifests = {}

@@ -1,4 +1,4 @@
-#!/ usr / bin / env python3
+#!/usr/bin/env python3
 """Draws the program icon (a leaf with a keyhole), 96 x 96 pixels, 24 bits, as a one-image .ico file."""
 import math
 import struct
@@ -9,13 +9,13 @@ SIZE = 96
 
 def pixel(x, y):
     cx, cy = x - 47.5, y - 47.5
-#A leaf : the intersection of two discs, tilted 45 degrees.
+    # A leaf: the intersection of two discs, tilted 45 degrees.
     u = (cx + cy) / math.sqrt(2)
     v = (cx - cy) / math.sqrt(2)
     inside = (u * u + (v - 26) ** 2 < 52 ** 2) and (u * u + (v + 26) ** 2 < 52 ** 2)
     if not inside:
         return None
-#Keyhole : a circle above a trapezoid.
+    # Keyhole: a circle above a trapezoid.
     if (cx ** 2 + (cy + 8) ** 2 < 11 ** 2) or (-8 <= cy + 8 <= 22 and abs(cx) < 4 + (cy + 8) * 0.2):
         return (40, 40, 48)
     vein = abs(u) < 1.6
