@@ -3,6 +3,7 @@
 #include "find/rep.h"
 
 #include <new>
+#include <optional>
 
 #include "base/text.h"
 #include "find/search.h"
@@ -14,11 +15,14 @@ int32_t rep::SelFind() {
     const FindState& fs = find::g_FindState;
     if (fs.FindText.empty()) return 0;
     TextBox& box = m_Editor.ActiveEditor();
-    Text text = box.GetText();
-    const base::WipedIf wiped(text, m_Editor.Secret());
     const auto from = static_cast<std::size_t>(box.SelStart()) + static_cast<std::size_t>(box.SelLength());
-    const std::ptrdiff_t hit = fs.ExactFind() ? find::FindExact(text, from, fs.FindText)
-                                              : m_Locale.FindIgnoreCase(text, from, fs.FindText);
+    // The locale's lower case is read before the box lends its text, which is searched where it lies.
+    std::optional<find::CaseFold> fold;
+    if (!fs.ExactFind()) fold.emplace(m_Locale, fs.FindText);
+    std::ptrdiff_t hit = -1;
+    box.ReadText([&](std::u16string_view text) {
+        hit = find::FindNext(text, from, fs.FindText, fold ? &*fold : nullptr);
+    });
     if (hit < 0) {
         box.SetSel(0, 0);
         return 0;
@@ -66,20 +70,32 @@ void rep::Co2() {
 
 void rep::Co3() {
     if (!ConfirmEmptyReplacement()) return;
+    const FindState& fs = find::g_FindState;
     TextBox& box = m_Editor.ActiveEditor();
-    const bool secret = m_Editor.Secret();
-    Text before = box.GetText(), replaced, after;
-    const base::WipedIf wipedBefore(before, secret), wipedReplaced(replaced, secret),
-        wipedAfter(after, secret);
-    find::ReplaceAllExact(before, find::g_FindState.FindText, find::g_FindState.ReplaceText, replaced);
-    if (replaced == before) return;
+    // Only the new text is made, straight from the box's own; nothing when it would be the same text.
+    Text replaced;
+    const base::WipedIf wiped(replaced, m_Editor.Secret());
+    std::size_t length = 0;
+    bool changes = false;
+    box.ReadText([&](std::u16string_view text) {
+        length = text.size();
+        changes = fs.FindText != fs.ReplaceText && find::FindExact(text, 0, fs.FindText) >= 0;
+        if (changes) find::ReplaceAllExact(text, fs.FindText, fs.ReplaceText, replaced);
+    });
+    if (!changes) return;
     const int32_t selStart = box.SelStart(), selLength = box.SelLength();
     // As one typed change of the whole text, so that the box's own undo (Ctrl+Z) takes it back.
-    box.SetSel(0, static_cast<int32_t>(before.size()));
-    box.SetSelText(replaced);
+    box.SetSel(0, static_cast<int32_t>(length));
     // A box without room keeps the old text (and gets back its selection); the caller tells the user.
-    after = box.GetText();
-    if (after.size() != replaced.size()) {
+    std::size_t after = 0;
+    try {
+        box.SetSelText(replaced);
+        box.ReadText([&](std::u16string_view text) { after = text.size(); });
+    } catch (...) {
+        box.SetSel(selStart, selLength);
+        throw;
+    }
+    if (after != replaced.size()) {
         box.SetSel(selStart, selLength);
         throw std::bad_alloc();
     }
@@ -87,11 +103,14 @@ void rep::Co3() {
 
 Text rep::SALine(int32_t& start, int32_t& end) {
     TextBox& box = m_Editor.ActiveEditor();
-    Text text = box.GetText();
-    const base::WipedIf wiped(text, m_Editor.Secret());
+    const int32_t caret = box.SelStart();
     int64_t s = 0, e = 0;
-    find::FLText(text, box.SelStart(), s, e);
+    Text word;
+    box.ReadText([&](std::u16string_view text) {
+        find::FLText(text, caret, s, e);
+        if (e > s) word.assign(text.substr(static_cast<std::size_t>(s), static_cast<std::size_t>(e - s)));
+    });
     start = static_cast<int32_t>(s);
     end = static_cast<int32_t>(e);
-    return e > s ? text.substr(static_cast<std::size_t>(s), static_cast<std::size_t>(e - s)) : Text();
+    return word;
 }

@@ -31,6 +31,10 @@ struct Widget {
 
 struct TextBox : virtual Widget {
     virtual Text GetText() const = 0;
+    // Lends the box's own text to read, without a copy, for the length of the call: the view is gone when
+    // read returns (also by an exception). Read only, and read must not call the box meanwhile, nor let any
+    // window run (no message loop); nor may the box be asked from within its own change notification.
+    virtual void ReadText(const std::function<void(std::u16string_view)>& read) const = 0;
     // Raises onChange when the text differs from the old one. False when the box refused the text (it has no
     // room for it): the box then holds what it held before.
     virtual bool SetText(const Text& text) = 0;
@@ -148,10 +152,8 @@ struct Locale {
     virtual uint32_t SystemDefaultLcid() const = 0;
     virtual bool SetLocaleValue(uint32_t lcid, uint32_t lcType, const Text& value) = 0;
     virtual void BroadcastSettingChange() = 0;  // WM_WININICHANGE to every top-level window
-    // Offset of the first case-insensitive occurrence of word in text at or after from (user's locale), or
-    // -1.
-    virtual std::ptrdiff_t FindIgnoreCase(std::u16string_view text, std::size_t from,
-                                          std::u16string_view word) const = 0;
+    // The text in the user's locale's lower case (LCMapStringEx, LCMAP_LOWERCASE); empty when that fails.
+    virtual Text LowerCase(std::u16string_view text) const = 0;
 };
 
 // ---- files -------------------------------------------------------------------------------------

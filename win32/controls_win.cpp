@@ -1,6 +1,7 @@
 #include "win32/controls_win.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "win32/win_util.h"
 #include "win32/window_class.h"
@@ -49,17 +50,64 @@ bool Win32Widget::Visible() const { return (GetWindowLongPtrW(m_Hwnd, GWL_STYLE)
 
 // ---- EDIT --------------------------------------------------------------------------------------
 
-Text Win32TextBox::GetText() const { return WindowText(m_Hwnd); }
+void Win32TextBox::Idle() const {
+    if (m_Lent) throw std::logic_error("the text box was called while it lent its text");
+}
+
+Text Win32TextBox::GetText() const {
+    Idle();
+    return WindowText(m_Hwnd);
+}
+
+namespace {
+
+// Marks a box as lending its text, and gives the buffer back, when a read ends however it ends.
+struct Lending {
+    bool& lent;
+    HLOCAL buffer;
+    Lending(bool& l, HLOCAL b) : lent(l), buffer(b) { lent = true; }
+    ~Lending() {
+        lent = false;
+        if (buffer) LocalUnlock(buffer);
+    }
+    Lending(const Lending&) = delete;
+    Lending& operator=(const Lending&) = delete;
+};
+
+}  // namespace
+
+void Win32TextBox::ReadText(const std::function<void(std::u16string_view)>& read) const {
+    Idle();
+    const auto length = static_cast<size_t>(GetWindowTextLengthW(m_Hwnd));
+    // A multiline box keeps its text in a local memory block that it locks only while it handles a message;
+    // locked here, it stays where it is until LocalUnlock, and the box handles no message before that. It is
+    // read only when it holds the text the box reports: as many units, then a NUL.
+    if (const auto buffer = reinterpret_cast<HLOCAL>(SendMessageW(m_Hwnd, EM_GETHANDLE, 0, 0))) {
+        if (const auto* units = static_cast<const char16_t*>(LocalLock(buffer))) {
+            const Lending lending(m_Lent, buffer);
+            if (LocalSize(buffer) >= (length + 1) * sizeof(char16_t) && units[length] == u'\0') {
+                read(std::u16string_view(units, length));
+                return;
+            }
+        }
+    }
+    // A box that lends nothing: a copy, which may be a protected document's and is not given back as it is.
+    Text copy = WindowText(m_Hwnd);
+    struct Wiped {
+        Text& t;
+        ~Wiped() { SecureZeroMemory(t.data(), t.size() * sizeof(char16_t)); }
+    } wiped{copy};
+    const Lending lending(m_Lent, nullptr);
+    read(copy);
+}
 
 bool Win32TextBox::SetText(const Text& text) {
-    // Read back only when the lengths match. (EM_GETHANDLE would lend the buffer without a copy, but a Wine
-    // box that has lent its buffer stops using it until it is handed one back with EM_SETHANDLE.)
+    Idle();
+    // Compared where the box holds it, and set only when it differs.
     const auto length = static_cast<size_t>(GetWindowTextLengthW(m_Hwnd));
     if (length == text.size()) {
-        // The box may hold a protected document: its copy is not given back as it is.
-        Text shown = GetText();
-        const bool same = shown == text;
-        SecureZeroMemory(shown.data(), shown.size() * sizeof(char16_t));
+        bool same = false;
+        ReadText([&](std::u16string_view shown) { same = shown == text; });
         if (same) return true;
     }
     ++m_Silent;
@@ -79,6 +127,7 @@ bool Win32TextBox::SetText(const Text& text) {
 }
 
 bool Win32TextBox::ReplaceWiping(const Text& text) {
+    Idle();
     // A multiline box takes a buffer of ours in place of its own (EM_SETHANDLE), which is then ours to
     // overwrite and free: the new one is allocated first, so a box without room keeps the old text.
     const auto old = reinterpret_cast<HLOCAL>(SendMessageW(m_Hwnd, EM_GETHANDLE, 0, 0));
@@ -110,18 +159,21 @@ bool Win32TextBox::ReplaceWiping(const Text& text) {
 }
 
 int32_t Win32TextBox::SelStart() const {
+    Idle();
     DWORD start = 0, end = 0;
     SendMessageW(m_Hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return static_cast<int32_t>(start);
 }
 
 int32_t Win32TextBox::SelLength() const {
+    Idle();
     DWORD start = 0, end = 0;
     SendMessageW(m_Hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     return static_cast<int32_t>(end - start);
 }
 
 void Win32TextBox::SetSel(int32_t start, int32_t length) {
+    Idle();
     const int32_t size = GetWindowTextLengthW(m_Hwnd);
     start = std::clamp(start, 0, size);
     length = std::clamp(length, 0, size - start);
@@ -130,20 +182,20 @@ void Win32TextBox::SetSel(int32_t start, int32_t length) {
 }
 
 Text Win32TextBox::SelText() const {
+    Idle();
     DWORD start = 0, end = 0;
     SendMessageW(m_Hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     if (end <= start) return {};
-    // Only as far as the selection's end, and that copy wiped: the box may hold a protected document.
-    Text upToEnd(static_cast<size_t>(end), u'\0');
-    const int got =
-        GetWindowTextW(m_Hwnd, reinterpret_cast<wchar_t*>(upToEnd.data()), static_cast<int>(end) + 1);
-    const auto have = static_cast<size_t>(std::max(got, 0));
-    Text selected = have > start ? upToEnd.substr(start, have - start) : Text();
-    SecureZeroMemory(upToEnd.data(), upToEnd.size() * sizeof(char16_t));
+    // The selection alone is copied, from where the box holds the text.
+    Text selected;
+    ReadText([&](std::u16string_view text) {
+        if (start < text.size()) selected.assign(text.substr(start, end - start));
+    });
     return selected;
 }
 
 void Win32TextBox::SetSelText(const Text& text) {
+    Idle();
     if (text.empty() && SelLength() == 0) return;
     // Its own undo step: the box would otherwise merge it with deletions typed just before it, and Ctrl+Z
     // would bring back text that was never there at once.
@@ -154,7 +206,10 @@ void Win32TextBox::SetSelText(const Text& text) {
     if (onChange) onChange();
 }
 
-void Win32TextBox::SetFocus() { ::SetFocus(m_Hwnd); }
+void Win32TextBox::SetFocus() {
+    Idle();
+    ::SetFocus(m_Hwnd);
+}
 
 // ---- menu, timer, window -----------------------------------------------------------------------
 

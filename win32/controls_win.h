@@ -18,6 +18,9 @@ public:
 class Win32TextBox : public TextBox, public Win32Widget {
 public:
     Text GetText() const override;
+    // The multiline box's own buffer (EM_GETHANDLE), locked for the call alone; any other box's text copied,
+    // and the copy wiped.
+    void ReadText(const std::function<void(std::u16string_view)>& read) const override;
     bool SetText(const Text& text) override;
     bool ReplaceWiping(const Text& text) override;
     int32_t SelStart() const override;
@@ -33,8 +36,11 @@ public:
     void Refused() { m_Refused = true; }
 
 private:
+    // While the box lends its text it is not called: a message would let it move or free what is being read.
+    void Idle() const;
     int m_Silent = 0;
     bool m_Refused = false;
+    mutable bool m_Lent = false;
 };
 
 class Win32Button : public Button, public Win32Widget {

@@ -2,6 +2,7 @@
 #pragma once
 #include <algorithm>
 #include <new>
+#include <stdexcept>
 #include <utility>
 
 #include "base/text.h"
@@ -24,11 +25,27 @@ struct FakeTextBox : TextBox, FakeWidget {
     bool refuses = false;      // no room for a new text, as an EDIT that cannot allocate
     bool outOfMemory = false;  // every copy of the text fails with std::bad_alloc
 
+    mutable int copies = 0;  // whole texts given out by GetText
     Text GetText() const override {
+        Idle();
         if (outOfMemory) throw std::bad_alloc();
+        ++copies;
         return text;
     }
+    // The text itself, as the EDIT lends its buffer; the box refuses every other call meanwhile.
+    mutable int reads = 0;
+    void ReadText(const std::function<void(std::u16string_view)>& read) const override {
+        Idle();
+        ++reads;
+        lent = true;
+        struct Back {
+            bool& lent;
+            ~Back() { lent = false; }
+        } back{lent};
+        read(text);
+    }
     bool SetText(const Text& t) override {
+        Idle();
         if (outOfMemory) throw std::bad_alloc();
         if (t == text) return true;
         if (refuses) return false;
@@ -40,6 +57,7 @@ struct FakeTextBox : TextBox, FakeWidget {
     }
     int wipingReplaces = 0;
     bool ReplaceWiping(const Text& t) override {
+        Idle();
         if (outOfMemory) throw std::bad_alloc();
         if (refuses) return false;
         ++wipingReplaces;
@@ -51,18 +69,27 @@ struct FakeTextBox : TextBox, FakeWidget {
         if (differs) Changed();
         return true;
     }
-    int32_t SelStart() const override { return selStart; }
-    int32_t SelLength() const override { return selLength; }
+    int32_t SelStart() const override {
+        Idle();
+        return selStart;
+    }
+    int32_t SelLength() const override {
+        Idle();
+        return selLength;
+    }
     void SetSel(int32_t start, int32_t length) override {
+        Idle();
         const auto size = static_cast<int32_t>(text.size());
         selStart = std::clamp(start, 0, size);
         selLength = std::clamp(length, 0, size - selStart);
     }
     Text SelText() const override {
+        Idle();
         if (outOfMemory) throw std::bad_alloc();
         return text.substr(selStart, selLength);
     }
     void SetSelText(const Text& t) override {
+        Idle();
         if (outOfMemory) throw std::bad_alloc();
         if (refuses) return;
         undoText = text;
@@ -71,7 +98,10 @@ struct FakeTextBox : TextBox, FakeWidget {
         selLength = 0;
         Changed();
     }
-    void SetFocus() override { ++focusCount; }
+    void SetFocus() override {
+        Idle();
+        ++focusCount;
+    }
 
     // What typing does: the text changes and the box tells its owner.
     void Type(const Text& t) { SetSelText(t); }
@@ -84,6 +114,11 @@ struct FakeTextBox : TextBox, FakeWidget {
     Text undoText;
 
 private:
+    mutable bool lent = false;
+    // A box that has lent its text answers nothing until the reader is done (the EDIT would run meanwhile).
+    void Idle() const {
+        if (lent) throw std::logic_error("the text box was called while it lent its text");
+    }
     void Changed() {
         ++changeCount;
         if (onChange) onChange();

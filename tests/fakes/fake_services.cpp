@@ -8,16 +8,12 @@ namespace {
 char16_t Fold(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
 }  // namespace
 
-std::ptrdiff_t FakeLocale::FindIgnoreCase(std::u16string_view text, std::size_t from,
-                                          std::u16string_view word) const {
+Text FakeLocale::LowerCase(std::u16string_view text) const {
+    ++lowerings;
     if (outOfMemory) throw std::bad_alloc();
-    if (word.empty() || from > text.size() || word.size() > text.size() - from) return -1;
-    for (std::size_t i = from; i + word.size() <= text.size(); ++i) {
-        std::size_t k = 0;
-        while (k < word.size() && Fold(text[i + k]) == Fold(word[k])) ++k;
-        if (k == word.size()) return static_cast<std::ptrdiff_t>(i);
-    }
-    return -1;
+    Text lower(text);
+    for (auto& c : lower) c = Fold(c);
+    return lower;
 }
 
 // ---- files -------------------------------------------------------------------------------------

@@ -50,15 +50,16 @@ struct FakeLocale : Locale {
     uint32_t lcid = 0x041E;
     std::map<std::pair<uint32_t, uint32_t>, Text> info;
     int broadcasts = 0;
-    bool outOfMemory = false;  // the search's case-folded copies fail with std::bad_alloc
+    bool outOfMemory = false;   // lowering fails with std::bad_alloc (the search's table of the lower case)
+    mutable int lowerings = 0;  // calls of LowerCase
     uint32_t SystemDefaultLcid() const override { return lcid; }
     bool SetLocaleValue(uint32_t id, uint32_t type, const Text& value) override {
         info[{id, type}] = value;
         return true;
     }
     void BroadcastSettingChange() override { ++broadcasts; }
-    std::ptrdiff_t FindIgnoreCase(std::u16string_view text, std::size_t from,
-                                  std::u16string_view word) const override;
+    // A-Z as a-z, as the host has no locale.
+    Text LowerCase(std::u16string_view text) const override;
 };
 
 struct FakePrompts : Prompts {

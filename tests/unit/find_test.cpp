@@ -63,6 +63,73 @@ TEST_F(Find, TickedMatchCaseComparesExactly) {
     EXPECT_EQ(Sel(), P(0, 0));
 }
 
+TEST_F(Find, F3SearchesFromTheSelectionsEndWhereverTheNextMatchIs) {
+    struct Case {
+        const char* what;
+        Text text;
+        int32_t start, length;
+        Text word, matchCase;
+        int32_t found;
+        P sel;
+    } cases[] = {
+        {"right after the caret", u"one two one", 0, 0, u"one", u"", 1, P(0, 3)},
+        {"after a selected match", u"one two one", 0, 3, u"one", u"", 1, P(8, 3)},
+        {"a match the selection cuts is passed over", u"one two one", 1, 3, u"one", u"", 1, P(8, 3)},
+        {"the selection ends inside the last one", u"one two one", 7, 2, u"one", u"", 0, P(0, 0)},
+        {"only before the caret: to the top", u"one two", 2, 0, u"one", u"", 0, P(0, 0)},
+        {"none at all: to the top", u"one two", 3, 1, u"six", u"", 0, P(0, 0)},
+        {"case ignored", u"x ONE", 0, 0, u"one", u"0", 1, P(2, 3)},
+        {"case matched", u"x ONE one", 0, 0, u"one", u"1", 1, P(6, 3)},
+        {"the last possible start", u"abc", 1, 0, u"bc", u"", 1, P(1, 2)},
+        {"from the very end", u"abc", 3, 0, u"a", u"", 0, P(0, 0)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Set(c.text, c.start, c.length);
+        fs.FindText = c.word;
+        fs.MatchCase = c.matchCase;
+        EXPECT_EQ(r.coc1(), c.found);
+        EXPECT_EQ(Sel(), c.sel);
+        EXPECT_EQ(box.text, c.text);
+    }
+}
+
+// F3, Ctrl+F3, the Find button and Replace All read the box's text where it lies: none of them copies it.
+TEST_F(Find, TheFindCommandsReadTheBoxInPlaceAndCopyNoneOfIt) {
+    Set(u"Lorem ipsum lorem IPSUM dolor", 0, 0);
+    fs.FindText = u"LOREM";
+    fou.txtData_KeyDown(0, kKeyF3, 0);
+    EXPECT_EQ(Sel(), P(0, 5));
+    fou.txtData_KeyDown(0, kKeyF3, 0);
+    EXPECT_EQ(Sel(), P(12, 5));
+    fou.txtData_KeyDown(0, kKeyF3, 0);  // no more: the caret goes to the top
+    EXPECT_EQ(Sel(), P(0, 0));
+    fou.txtData_KeyDown(0, kKeyF3, 0);  // and the next press finds the first again
+    EXPECT_EQ(Sel(), P(0, 5));
+
+    box.SetSel(8, 0);  // in "ipsum"
+    fou.txtData_KeyDown(0, kKeyF3, kCtrlMask);
+    EXPECT_EQ(fs.FindText, u"ipsum");
+    EXPECT_EQ(Sel(), P(18, 5));
+    const int lowerings = s.fp.locale.lowerings;
+    EXPECT_GT(lowerings, 0);  // ignoring case: the locale's lower case was read
+
+    fs.MatchCase = u"1";
+    box.SetSel(0, 0);
+    fou.mnu2_Click(kMnuFind);
+    s.repHost.w->Te[0].text = u"lorem";
+    r.co_Click(0);
+    EXPECT_EQ(Sel(), P(12, 5));
+    EXPECT_EQ(s.fp.locale.lowerings, lowerings);  // matching case asks the locale nothing
+
+    s.repHost.w->Te[1].text = u"LOREM";
+    r.co_Click(1);  // to Replace mode
+    r.co_Click(2);
+    EXPECT_EQ(box.text, u"Lorem ipsum LOREM IPSUM dolor");
+    EXPECT_EQ(box.copies, 0);
+    EXPECT_GE(box.reads, 8);
+}
+
 TEST_F(Find, EmptySearchWordChangesNothingButFocusesTheEditor) {
     Set(u"abc", 1, 1);
     EXPECT_EQ(r.coc1(), 0);

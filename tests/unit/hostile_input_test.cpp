@@ -74,7 +74,7 @@ TEST_F(Hostile, FindReplaceAllAndWordWrapWithoutMemorySayWhichCommandFailedAndCh
     repHost.w->Te[0].text = u"one";
     repHost.w->Te[1].text = u"1";
 
-    // The case-insensitive search copies the document twice more.
+    // The case-insensitive search has no room for its table of the locale's lower case.
     s.fp.locale.outOfMemory = true;
     fou.Rep().co_Click(0);
     ExpectTold(u"Not enough memory to find.");
@@ -83,7 +83,7 @@ TEST_F(Hostile, FindReplaceAllAndWordWrapWithoutMemorySayWhichCommandFailedAndCh
     ExpectTold(u"Not enough memory to find.");
     s.fp.locale.outOfMemory = false;
 
-    // Every copy of the document fails.
+    // Every copy of the document, or of a part of it, fails; so does the box's taking a new text.
     box[0].outOfMemory = true;
     fou.txtData_KeyDown(0, kVkF3, kCtrlMask);
     ExpectTold(u"Not enough memory to find.");

@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
 #include <string>
 
 #include "win32/controls_win.h"
@@ -130,6 +132,182 @@ TEST_F(Edit, HoldsTextsFarBeyondTheDefaultLimitAndOffsetsPast65535) {
     box.SetSel(300000, 4);
     EXPECT_EQ(box.SelStart(), 300000);
     EXPECT_EQ(box.SelText(), u"tail");
+}
+
+namespace {
+
+// The common controls 6 the editor's manifest asks for, as an activation context of the test's own.
+HANDLE CommonControls6() {
+    static HANDLE context = [] {
+        const char manifest[] =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+            "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\"><dependency>"
+            "<dependentAssembly><assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" "
+            "version=\"6.0.0.0\" processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" "
+            "language=\"*\"/>"
+            "</dependentAssembly></dependency></assembly>";
+        wchar_t folder[MAX_PATH], path[MAX_PATH];
+        GetTempPathW(MAX_PATH, folder);
+        GetTempFileNameW(folder, L"ll6", 0, path);
+        HANDLE f = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(f, manifest, sizeof manifest - 1, &written, nullptr);
+        CloseHandle(f);
+        ACTCTXW request{sizeof request};
+        request.lpSource = path;
+        HANDLE made = CreateActCtxW(&request);
+        DeleteFileW(path);
+        return made;
+    }();
+    return context;
+}
+
+std::wstring ModuleOfClass(HWND hwnd) {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(GetClassLongPtrW(hwnd, GCLP_WNDPROC)), &module);
+    wchar_t name[MAX_PATH] = L"";
+    GetModuleFileNameW(module, name, MAX_PATH);
+    std::wstring lower(name);
+    for (auto& c : lower) c = static_cast<wchar_t>(towlower(c));
+    return lower.substr(lower.find_last_of(L'\\') + 1);
+}
+
+// The editor's box (styles as the main window makes it), from the system's EDIT (false) or from common
+// controls 6, as the editor's manifest gets it (true).
+struct Lent : ::testing::TestWithParam<bool> {
+    HWND parent =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    Win32TextBox box;
+    void SetUp() override {
+        ULONG_PTR cookie = 0;
+        if (GetParam()) {
+            ASSERT_TRUE(ActivateActCtx(CommonControls6(), &cookie));
+        }
+        box.m_Hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                     WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
+                                         ES_NOHIDESEL | ES_WANTRETURN,
+                                     0, 0, 200, 100, parent, nullptr, nullptr, nullptr);
+        if (GetParam()) DeactivateActCtx(0, cookie);
+        ASSERT_NE(box.m_Hwnd, nullptr);
+        ASSERT_EQ(ModuleOfClass(box.m_Hwnd), GetParam() ? L"comctl32.dll" : L"user32.dll");
+        SendMessageW(box.m_Hwnd, EM_SETLIMITTEXT, 0, 0);
+    }
+    void TearDown() override { DestroyWindow(parent); }
+
+    HLOCAL Buffer() const { return reinterpret_cast<HLOCAL>(SendMessageW(box.m_Hwnd, EM_GETHANDLE, 0, 0)); }
+    // What the box lends, where it lies and whether it stays locked while lent; then what WM_GETTEXT says.
+    struct Seen {
+        Text text;
+        const char16_t* at = nullptr;
+        UINT locks = 0;
+    };
+    Seen Read() const {
+        const HLOCAL buffer = Buffer();
+        Seen seen;
+        box.ReadText([&](std::u16string_view text) {
+            seen = {Text(text), text.data(), LocalFlags(buffer) & LMEM_LOCKCOUNT};
+        });
+        return seen;
+    }
+    void Type(const wchar_t* keys) {
+        for (const wchar_t* k = keys; *k; ++k) SendMessageW(box.m_Hwnd, WM_CHAR, *k, 0);
+    }
+};
+
+}  // namespace
+
+// After typing, a program's text, a text that grows the buffer, a wiping replace (the box then works in a
+// buffer of ours) and an empty text, the box lends its own buffer holding just what it shows, locked while
+// lent and unlocked after; and it goes on working.
+TEST_P(Lent, TheBoxLendsItsOwnBufferWithItsTextAfterEveryKindOfChange) {
+    Text big;
+    for (int i = 0; i < 3000; ++i) big += Text(98, u'x') + u"\r\n";
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        Text want;
+    } steps[] = {
+        {"a new box", [] {}, u""},
+        {"typed", [&] { Type(L"ab\rc"); }, u"ab\r\nc"},
+        {"set by the program", [&] { ASSERT_TRUE(box.SetText(u"one\r\ntwo\r\n\u0e44\u0e17\u0e22")); },
+         u"one\r\ntwo\r\n\u0e44\u0e17\u0e22"},
+        {"a selection replaced",
+         [&] {
+             box.SetSel(5, 3);
+             box.SetSelText(u"2");
+         },
+         u"one\r\n2\r\n\u0e44\u0e17\u0e22"},
+        {"typed after a read", [&] { Type(L"!"); }, u"one\r\n2!\r\n\u0e44\u0e17\u0e22"},
+        {"grown far past its buffer", [&] { ASSERT_TRUE(box.SetText(big)); }, big},
+        {"typed at the end of that",
+         [&] {
+             box.SetSel(static_cast<int32_t>(big.size()), 0);
+             Type(L"end");
+         },
+         big + u"end"},
+        {"replaced wiping", [&] { ASSERT_TRUE(box.ReplaceWiping(u"secret\r\nnext")); }, u"secret\r\nnext"},
+        {"typed in the buffer it was handed",
+         [&] {
+             box.SetSel(6, 0);
+             Type(L" plan");
+         },
+         u"secret plan\r\nnext"},
+        {"grown from the buffer it was handed", [&] { ASSERT_TRUE(box.SetText(big)); }, big},
+        {"emptied wiping", [&] { ASSERT_TRUE(box.ReplaceWiping(u"")); }, u""},
+        {"typed into the empty one", [&] { Type(L"z"); }, u"z"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        const Seen seen = Read();
+        EXPECT_EQ(seen.text, step.want);
+        EXPECT_EQ(seen.locks, 1u);
+        EXPECT_EQ(box.GetText(), step.want);  // as WM_GETTEXT has it, read after the loan
+        // Where the box keeps it: the same buffer, released.
+        const HLOCAL buffer = Buffer();
+        EXPECT_EQ(LocalFlags(buffer) & LMEM_LOCKCOUNT, 0u);
+        EXPECT_EQ(static_cast<const void*>(seen.at), LocalLock(buffer));
+        LocalUnlock(buffer);
+    }
+    EXPECT_FALSE(box.Silent());
+}
+
+TEST_P(Lent, ABoxAskedWhileItLendsItsTextRefusesAndIsReleasedAsTheReadEnds) {
+    ASSERT_TRUE(box.SetText(u"hello world"));
+    box.SetSel(6, 5);
+    bool refused = false;
+    try {
+        box.ReadText([&](std::u16string_view) { box.SetSel(0, 0); });
+    } catch (const std::logic_error&) {
+        refused = true;
+    }
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(LocalFlags(Buffer()) & LMEM_LOCKCOUNT, 0u);
+    // Nothing moved, and the box answers again; its selection comes from where it lies.
+    EXPECT_EQ(box.SelStart(), 6);
+    EXPECT_EQ(box.SelText(), u"world");
+    Type(L"!");
+    EXPECT_EQ(Read().text, u"hello !");
+}
+
+INSTANTIATE_TEST_SUITE_P(EditorBoxes, Lent, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "CommonControls6" : "System"; });
+
+TEST(LentText, ASingleLineBoxLendsACopyOfItsText) {
+    HWND parent =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    Win32TextBox box;
+    box.m_Hwnd = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 200, 20, parent, nullptr,
+                                 nullptr, nullptr);
+    ASSERT_EQ(SendMessageW(box.m_Hwnd, EM_GETHANDLE, 0, 0), 0);  // it has none to lend
+    ASSERT_TRUE(box.SetText(u"search word"));
+    Text seen;
+    box.ReadText([&](std::u16string_view text) { seen = Text(text); });
+    EXPECT_EQ(seen, u"search word");
+    box.SetSel(7, 4);
+    EXPECT_EQ(box.SelText(), u"word");
+    DestroyWindow(parent);
 }
 
 TEST(WindowAdapter, PlacementRoundTripsThroughTwips) {
