@@ -28,8 +28,10 @@ constexpr char16_t kWrongPasswordMessage[] = u"The password is wrong.";
 
 protect::Snapshot Fou::TakeSnapshot() {
     TextBox& box = ActiveEditor();
-    protect::Snapshot s{d1::g_FileName,          d1::g_Format, box.SelStart(), box.SelLength(),
-                        d1::g_ActiveEditor == 1, box.GetText()};
+    protect::Snapshot s{
+        d1::g_FileName, d1::g_Format, box.SelStart(), box.SelLength(), d1::g_ActiveEditor == 1, {}};
+    // One copy, straight from where the box keeps the text: the disk's thread encrypts it and wipes it.
+    box.ReadText([&](std::u16string_view text) { s.text.assign(text); });
     return s;
 }
 
