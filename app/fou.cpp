@@ -109,11 +109,14 @@ void Fou::Form_Resize() {
     const double w = std::round(outer.width), h = std::round(outer.height);
     if (m_Controls.window->Minimized()) return;
     // Below the designed minimum the formulas go negative; the boxes then keep a zero size.
-    const double boxWidth = std::max(0.0, w - 240), boxHeight = std::max(0.0, h - 1710);
+    // The status bar takes its height from the boxes; every designed size above it stays.
+    const double bar = m_StatusBarOn ? m_Controls.statusBar->Height() : 0;
+    const double boxWidth = std::max(0.0, w - 240), boxHeight = std::max(0.0, h - 1710 - bar);
     for (TextBox* box : m_Controls.txtData) box->Move({0, 840, boxWidth, boxHeight});
     m_Controls.browser1->Move({0, 0, std::max(0.0, w - 140), 750});
     const Rect more = m_Controls.imMore->Placement();
     m_Controls.imMore->Move({w - 510, 20, more.width, more.height});
+    LayOutStatusBar(boxWidth);
 }
 
 void Fou::Form_Unload() {
@@ -141,6 +144,8 @@ void Fou::UpdateCaption() {
         prefix = base::GetFileNamePart(d1::g_FileName) + (m_Modified ? u" *" : u"") +
                  (m_Locked ? u" (locked)" : u"") + u" - ";
     m_Controls.window->SetCaption(prefix + d1::g_AppName + u" " + d1::g_AppVersion);
+    // Every load, save, New, restore and lock recaptions: the status bar says the new form too.
+    UpdateStatus();
 }
 
 void Fou::txtData_Change(int) {
@@ -154,16 +159,19 @@ void Fou::txtData_Change(int) {
 
 void Fou::txtData_GotFocus(int index) { d1::g_ActiveEditor = index; }
 
-void Fou::txtData_KeyDown(int, int keyCode, int shift) {
+bool Fou::txtData_KeyDown(int, int keyCode, int shift) {
     const Command running(*this);
-    if (!Unlock()) return;
+    if (!Unlock()) return false;
+    // Ctrl with + and - whether Shift is down or not: on most keyboards + is Shift and the = key.
+    const bool ctrl = shift == kCtrlMask, ctrlShiftOrNot = (shift & ~kShiftMask) == kCtrlMask;
     switch (keyCode) {
         case kKeyF:
-            if (shift == kCtrlMask) mnu2_Click(kMnuFind);
-            break;
+            if (!ctrl) return false;
+            mnu2_Click(kMnuFind);
+            return true;
         case kKeyF2:
             SecureSave(false);
-            break;
+            return true;
         case kKeyF3:
             base::WithMemory(m_Platform.prompts, kFindCommand, [&] {
                 if (shift == kCtrlMask) {
@@ -174,12 +182,31 @@ void Fou::txtData_KeyDown(int, int keyCode, int shift) {
                 }
                 Rep().coc1();
             });
-            break;
+            return true;
         case kKeyF4:
             Rep().SelRe();
-            break;
+            return true;
+        case kKeyG:
+            if (!ctrl) return false;
+            GoToLine();
+            return true;
+        case kKeyOemPlus:
+        case kKeyAdd:
+            if (!ctrlShiftOrNot) return false;
+            SetZoom(m_Zoom + kZoomStep);
+            return true;
+        case kKeyOemMinus:
+        case kKeySubtract:
+            if (!ctrlShiftOrNot) return false;
+            SetZoom(m_Zoom - kZoomStep);
+            return true;
+        case kKey0:
+        case kKeyNumpad0:
+            if (!ctrl) return false;
+            SetZoom(kZoomDesigned);
+            return true;
         default:
-            break;
+            return false;
     }
 }
 
@@ -193,6 +220,7 @@ void Fou::mnu2_Click(int index) {
     const Command running(*this);
     if (!Unlock()) return;
     if (index == kMnuFind) base::WithMemory(m_Platform.prompts, kFindCommand, [&] { Rep().OpenForFind(); });
+    if (index == kMnuStatusBar) ShowStatusBar(!m_StatusBarOn);
     if (index == kMnuWordWrap) {
         const int from = d1::g_ActiveEditor, to = 1 - from;
         bool copied = false;
@@ -228,6 +256,7 @@ void Fou::ShowEditor(int index) {
     m_Controls.txtData[index]->SetVisible(true);
     m_Controls.txtData[1 - index]->SetVisible(false);
     m_Controls.txtData[index]->SetFocus();  // typing goes on where it was, in the box the user now sees
+    UpdateStatus();                         // the caret of the box shown now
 }
 
 Text Fou::AboutText() const {

@@ -13,7 +13,7 @@
 // The items of the menu arrays by their index: mnu1 is File, mnu2 Edit, mnu3 Help (index 4 of mnu1 is the
 // separator).
 enum Mnu1Item : int { kMnuNew = 0, kMnuOpen = 1, kMnuSave = 2, kMnuSaveAs = 3, kMnuExit = 5 };
-enum Mnu2Item : int { kMnuFind = 0, kMnuWordWrap = 1 };
+enum Mnu2Item : int { kMnuFind = 0, kMnuWordWrap = 1, kMnuStatusBar = 2 };
 enum Mnu3Item : int { kMnuAbout = 0 };
 
 // Word Wrap stays off for a document with a longer line: the wrapping box's time grows with the square of a
@@ -25,6 +25,10 @@ constexpr char16_t kTooLongToWrapMessage[] =
 bool WrapsQuickly(const Text& text);
 // A protected or sealed document is locked after this long without the user's input.
 constexpr int64_t kLockAfterIdle = int64_t{10} * 60 * 1000;
+// The text's zoom: 10% to 500% of the designed size, in steps of 10%; every start at 100%.
+constexpr int kZoomLeast = 10, kZoomMost = 500, kZoomStep = 10, kZoomDesigned = 100;
+// The status bar's parts, left to right.
+enum StatusPart : int { kStatusPosition = 0, kStatusZoom = 1, kStatusLineBreaks = 2, kStatusEncoding = 3 };
 // The commands named in "Not enough memory to ...".
 constexpr char16_t kFindCommand[] = u"find";
 constexpr char16_t kWordWrapCommand[] = u"switch Word Wrap";
@@ -49,8 +53,10 @@ public:
     // txtData(0) and txtData(1): the two text boxes, without and with word wrap; index says which.
     void txtData_Change(int index) override;
     void txtData_GotFocus(int index) override;
-    void txtData_KeyDown(int index, int keyCode, int shift) override;
+    bool txtData_KeyDown(int index, int keyCode, int shift) override;
     void txtData_OLEDragDrop(int index, const std::vector<Text>& files, int effect) override;
+    void txtData_SelChange(int index) override;
+    void txtData_MouseWheel(int index, int delta, int shift) override;
     void mnu1_Click(int index) override;  // the File menu (Mnu1Item)
     void mnu2_Click(int index) override;  // the Edit menu (Mnu2Item)
     void mnu3_Click(int index) override;  // the Help menu (Mnu3Item)
@@ -92,6 +98,16 @@ public:
     bool Locked() const { return m_Locked; }
     void Form_SessionLock() override;
     bool txtData_Input(bool keyOrClick) override;
+    // ---- status bar, zoom, Go To (app/fou_view.cpp) ----
+    // The status bar's texts from the caret, the zoom and the document's form, each set only when it changed.
+    void UpdateStatus();
+    void ShowStatusBar(bool shown);  // the bar, its menu item's check and the layout
+    bool StatusBarShown() const { return m_StatusBarOn; }
+    // The text's zoom in percent, clamped to kZoomLeast..kZoomMost.
+    void SetZoom(int percent);
+    int Zoom() const { return m_Zoom; }
+    // Ctrl+G: the line number asked for, then the caret at that line's start, scrolled into view.
+    void GoToLine();
     // ---- file commands ----
     Text GetFilter(const Text& fileName, int32_t& index);  // own-type filter piece; index: 0, 2, 3 or 5
     const class cmd1* FileDialog() const { return m_Dialog.get(); }  // null until the first dialog
@@ -112,6 +128,7 @@ public:
 
 private:
     bool ShowDocument(const Text& text);  // a completed load's text into the editor; marks cleared
+    void LayOutStatusBar(double width);   // the bar's parts across a client area this wide (twips)
     // Into box, as SetText, but wiping what a secret document leaves behind in it.
     bool Replace(TextBox& box, const Text& text, bool secret);
     bool SaveTo(const Text& path, bool ask, base::TextFormat format);
@@ -140,7 +157,12 @@ private:
     RepHost* m_RepHost;
     FouControls m_Controls;
     bool m_Modified = false;
-    Text m_LoadMarker;  // empty until the first change, which a load raises, has been seen
+    bool m_StatusBarOn = true;
+    bool m_StatusLaidOut = false;  // the bar has its parts
+    Text m_StatusTexts[4];         // what each part of the bar shows
+    int m_Zoom = kZoomDesigned;
+    int m_WheelDelta = 0;  // a wheel's turn short of a notch, kept for the next
+    Text m_LoadMarker;     // empty until the first change, which a load raises, has been seen
     DocumentStore m_Documents;
     std::unique_ptr<class cmd1> m_Dialog;
     std::unique_ptr<rep> m_Rep;

@@ -1,4 +1,5 @@
-// The window placement kept in the settings between runs, as "left,top,width,height" in twips.
+// The window placement kept in the settings between runs, as "left,top,width,height" in twips, and whether
+// the status bar is shown.
 #pragma once
 #include "app/d1.h"
 
@@ -6,6 +7,8 @@ namespace d1 {
 
 // Window coordinates are 16-bit in the system's own messages: 32767 pixels at 96 dpi, in twips.
 constexpr double kMaxPlacementTwips = 32767.0 * 15;
+// Whether the status bar is shown: "1" or "0", kept beside the placement.
+constexpr char16_t kStatusBarSetting[] = u"statusbar";
 
 // A number as text the way a single-precision value prints: up to 7 significant digits, "." for fractions.
 Text SingleText(double value);

@@ -18,11 +18,16 @@ struct FouEvents {
     virtual void Form_SessionLock() = 0;  // the Windows session was locked
     virtual void txtData_Change(int index) = 0;
     virtual void txtData_GotFocus(int index) = 0;
-    virtual void txtData_KeyDown(int index, int keyCode, int shift) = 0;
+    // True when the key ran a command: the character the keyboard makes of it is not typed.
+    virtual bool txtData_KeyDown(int index, int keyCode, int shift) = 0;
     // Input reached a text box: false swallows it, the document being locked. keyOrClick: a key press or a
     // click, which asks for the password (not the character that follows a key, nor a paste).
     virtual bool txtData_Input(bool keyOrClick) = 0;
     virtual void txtData_OLEDragDrop(int index, const std::vector<Text>& files, int effect) = 0;
+    // The caret or the selection may have moved (keys, clicks, typing, or the program's own change).
+    virtual void txtData_SelChange(int index) = 0;
+    // The wheel turned over a text box (delta: kWheelDelta a notch, away from the user positive).
+    virtual void txtData_MouseWheel(int index, int delta, int shift) = 0;
     virtual void mnu1_Click(int index) = 0;
     virtual void mnu2_Click(int index) = 0;
     virtual void mnu3_Click(int index) = 0;

@@ -7,7 +7,23 @@
 // Modifier mask of key events.
 constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
 // The keys the editor and the Find/Replace window handle, by their virtual-key codes.
-enum Key : int { kKeyReturn = 13, kKeyEscape = 27, kKeyF = 70, kKeyF2 = 113, kKeyF3 = 114, kKeyF4 = 115 };
+enum Key : int {
+    kKeyReturn = 13,
+    kKeyEscape = 27,
+    kKey0 = 48,
+    kKeyF = 70,
+    kKeyG = 71,
+    kKeyNumpad0 = 96,
+    kKeyAdd = 107,  // the keypad's + and -
+    kKeySubtract = 109,
+    kKeyF2 = 113,
+    kKeyF3 = 114,
+    kKeyF4 = 115,
+    kKeyOemPlus = 187,  // the main keyboard's = + and - _ keys
+    kKeyOemMinus = 189
+};
+// One notch of a mouse wheel.
+constexpr int kWheelDelta = 120;
 // Drop effects: what a drag source offers.
 constexpr int kDropEffectCopy = 1;
 constexpr int kDropEffectAll = 7;  // copy | move | link, what the shell offers for files
@@ -21,6 +37,9 @@ struct FouControls {
     MenuItem* wordWrap = nullptr;  // mnu2(1)
     Timer* timer1 = nullptr;
     PopupMenu* aAdver = nullptr;
+    StatusBar* statusBar = nullptr;
+    MenuItem* statusBarItem = nullptr;  // mnu2(2)
+    TextFont* textFont = nullptr;       // the font of txtData
 };
 
 // Creates the real (or fake) main window whose events are routed to the editor window's behaviour.

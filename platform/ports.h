@@ -50,8 +50,34 @@ struct TextBox : virtual Widget {
     // inserted text. Raises onChange.
     virtual void SetSelText(const Text& text) = 0;
     virtual void SetFocus() = 0;
+    // The box's own line index, asked of the box (the text is never scanned): the caret's offset (the end of
+    // the selection the user moves), the line that holds an offset, the offset a line starts at (-1 past the
+    // last line) and the number of lines. Lines count from 0; a box that wraps counts its rows as shown.
+    virtual int32_t Caret() const = 0;
+    virtual int32_t LineOf(int32_t offset) const = 0;
+    virtual int32_t LineStart(int32_t line) const = 0;
+    virtual int32_t LineCount() const = 0;
 
     std::function<void()> onChange;  // the text changed, by typing or by the program
+};
+
+// A status bar along the bottom of its window: parts side by side, each with a text.
+struct StatusBar {
+    virtual ~StatusBar() = default;
+    // The parts' right edges, twips from the bar's left; a negative last one reaches the bar's right end.
+    virtual void SetParts(const std::vector<double>& rightEdges) = 0;
+    virtual void SetText(int part, const Text& text) = 0;
+    virtual void SetVisible(bool visible) = 0;
+    virtual bool Visible() const = 0;
+    // Along the bottom of its window and across it, after the window changed size.
+    virtual void Fit() = 0;
+    virtual double Height() const = 0;  // twips
+};
+
+// The font the text boxes share, at a percentage of its designed size.
+struct TextFont {
+    virtual ~TextFont() = default;
+    virtual void SetZoom(int percent) = 0;
 };
 
 struct MenuItem {
@@ -112,6 +138,11 @@ struct Prompts {
     // Modal password prompt with OK, Cancel and a masked input field that gives nothing out; the typed text,
     // or empty on Cancel.
     virtual Text Input(const Text& message) = 0;
+    // The modal "Go To Line" dialog: label above a box that holds initial, selected. OK hands what was typed
+    // to accept, which answers true to end the dialog (otherwise it has told the user why, and the dialog
+    // stays). False on Cancel.
+    virtual bool AskLine(const Text& label, const Text& initial,
+                         const std::function<bool(const Text& typed)>& accept) = 0;
 };
 
 struct EventLoop {

@@ -211,6 +211,41 @@ void Win32TextBox::SetFocus() {
     ::SetFocus(m_Hwnd);
 }
 
+int32_t Win32TextBox::Caret() const {
+    DWORD start = 0, end = 0;
+    SendMessageW(m_Hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    if (start == end) return static_cast<int32_t>(start);
+    // The box gives its selection in order; the caret's own line (EM_LINEINDEX of -1) tells the end that
+    // moves when the two ends lie on different lines, and the caret's place on screen when they share one.
+    const int32_t startLine = LineStart(LineOf(static_cast<int32_t>(start)));
+    if (startLine != LineStart(LineOf(static_cast<int32_t>(end))))
+        return static_cast<int32_t>(SendMessageW(m_Hwnd, EM_LINEINDEX, static_cast<WPARAM>(-1), 0)) ==
+                       startLine
+                   ? static_cast<int32_t>(start)
+                   : static_cast<int32_t>(end);
+    POINT caret;
+    if (GetFocus() == m_Hwnd && GetCaretPos(&caret)) {
+        const LRESULT at = SendMessageW(m_Hwnd, EM_POSFROMCHAR, start, 0);
+        if (at != -1 && static_cast<short>(LOWORD(at)) == caret.x &&
+            static_cast<short>(HIWORD(at)) == caret.y)
+            return static_cast<int32_t>(start);
+    }
+    return static_cast<int32_t>(end);
+}
+
+int32_t Win32TextBox::LineOf(int32_t offset) const {
+    return static_cast<int32_t>(SendMessageW(m_Hwnd, EM_LINEFROMCHAR, static_cast<WPARAM>(offset), 0));
+}
+
+int32_t Win32TextBox::LineStart(int32_t line) const {
+    if (line < 0) return -1;  // -1 would ask for the caret's line
+    return static_cast<int32_t>(SendMessageW(m_Hwnd, EM_LINEINDEX, static_cast<WPARAM>(line), 0));
+}
+
+int32_t Win32TextBox::LineCount() const {
+    return static_cast<int32_t>(SendMessageW(m_Hwnd, EM_GETLINECOUNT, 0, 0));
+}
+
 // ---- menu, timer, window -----------------------------------------------------------------------
 
 void Win32MenuItem::SetChecked(bool checked) {

@@ -29,6 +29,10 @@ public:
     Text SelText() const override;
     void SetSelText(const Text& text) override;
     void SetFocus() override;
+    int32_t Caret() const override;
+    int32_t LineOf(int32_t offset) const override;
+    int32_t LineStart(int32_t line) const override;
+    int32_t LineCount() const override;
 
     // The EN_CHANGE of a programmatic change is raised by the setter itself.
     bool Silent() const { return m_Silent > 0; }

@@ -121,3 +121,26 @@ HFONT CreateEditorFont(int dpi) {
     lstrcpynW(lf.lfFaceName, L"System", LF_FACESIZE);
     return CreateThaiFont(lf);
 }
+
+void Win32TextFont::Adopt(HFONT designed) {
+    m_Font.Reset(designed);
+    GetObjectW(designed, sizeof m_Designed, &m_Designed);
+}
+
+void Win32TextFont::Redesign(HFONT designed) {
+    const win::ScopedGdi<HFONT> font(designed);  // only its description is kept
+    GetObjectW(designed, sizeof m_Designed, &m_Designed);
+    SetZoom(m_Percent);
+}
+
+void Win32TextFont::SetZoom(int percent) {
+    m_Percent = percent;
+    LOGFONTW zoomed = m_Designed;
+    zoomed.lfHeight = MulDiv(m_Designed.lfHeight, percent, 100);
+    // A height of 0 would ask for the face's default size.
+    if (zoomed.lfHeight == 0) zoomed.lfHeight = m_Designed.lfHeight < 0 ? -1 : 1;
+    win::ScopedGdi<HFONT> font(CreateFontIndirectW(&zoomed));
+    if (!font.Valid()) return win::TraceError(L"the zoomed font could not be made", GetLastError());
+    for (HWND box : m_Boxes) SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+    m_Font = std::move(font);
+}

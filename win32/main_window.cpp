@@ -46,13 +46,16 @@ HMENU Win32FouHost::BuildMenuBar() {
                                                   {kIdMnu1 + 4, L"-"},
                                                   {kIdMnu1 + kMnuExit, L"Exit"}})),
                 L"File");
-    HMENU edit = Popup(
-        {{kIdMnu2 + kMnuFind, L"Find                        F3"}, {kIdMnu2 + kMnuWordWrap, L"Word Wrap"}});
+    HMENU edit = Popup({{kIdMnu2 + kMnuFind, L"Find                        F3"},
+                        {kIdMnu2 + kMnuWordWrap, L"Word Wrap"},
+                        {kIdMnu2 + kMnuStatusBar, L"Status Bar"}});
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"Edit");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup({{kIdMnu3 + kMnuAbout, L"About Lockleaf"}})),
                 L"Help");
     m_WordWrap.menu = edit;
     m_WordWrap.id = kIdMnu2 + kMnuWordWrap;
+    m_StatusBarItem.menu = edit;
+    m_StatusBarItem.id = kIdMnu2 + kMnuStatusBar;
     return bar;
 }
 
@@ -74,7 +77,7 @@ FouControls Win32FouHost::Create(FouEvents& fou) {
     m_Window.m_Hwnd = hwnd;
 
     const int dpi = win::WindowDpi(hwnd);
-    m_Font.Reset(CreateEditorFont(dpi));
+    m_Font.Adopt(CreateEditorFont(dpi));
     // A locked session locks a secret document; without the notification only the idle time does.
     if (win::WtsApi32().loaded) win::WtsApi32().WTSRegisterSessionNotification(hwnd, NOTIFY_FOR_THIS_SESSION);
 
@@ -89,6 +92,7 @@ FouControls Win32FouHost::Create(FouEvents& fou) {
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTxtData + i)), m_Instance, nullptr);
         m_TxtData[i].m_Hwnd = edit;
         SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(m_Font.Get()), FALSE);
+        m_Font.AddBox(edit);
         SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // the largest the control allows
         SetWindowSubclass(edit, EditProc, i, reinterpret_cast<DWORD_PTR>(this));
         DragAcceptFiles(edit, TRUE);
@@ -108,6 +112,9 @@ FouControls Win32FouHost::Create(FouEvents& fou) {
                 [this](int b, int s, double x, double y) { m_Fou->ImMore_MouseUp(b, s, x, y); });
     SetWindowPos(m_ImMore.m_Hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
+    m_StatusBar.m_Hwnd = MakeStatusBar(hwnd, m_Instance, kIdStatusBar);
+    if (!m_StatusBar.m_Hwnd) win::FailStart(L"status bar");
+
     m_Timer.m_Hwnd = hwnd;
     m_AAdver.owner = hwnd;
     m_AAdver.menu = Popup({{kIdANext, L"Next"}, {kIdAAdinfo, L"Ad Info"}});
@@ -125,6 +132,9 @@ FouControls Win32FouHost::Create(FouEvents& fou) {
     c.wordWrap = &m_WordWrap;
     c.timer1 = &m_Timer;
     c.aAdver = &m_AAdver;
+    c.statusBar = &m_StatusBar;
+    c.statusBarItem = &m_StatusBarItem;
+    c.textFont = &m_Font;
     return c;
 }
 
@@ -145,6 +155,10 @@ LRESULT Win32FouHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_COMMAND:
             OnCommand(wp, lp);
+            return 0;
+        case kStatusDue:
+            m_StatusPosted = false;
+            m_Fou->txtData_SelChange(d1::g_ActiveEditor);
             return 0;
         case WM_TIMER:
             if (wp == m_Timer.id) m_Fou->Timer1_Timer();
@@ -200,11 +214,7 @@ void Win32FouHost::OnDpiChanged(int dpi, const RECT* suggested) {
     const Rect more = m_ImMore.Placement();
     win::TakeDpi(m_Window.m_Hwnd, dpi);
     m_ImMore.Move(more);
-    // The boxes let go of the old font only once they have the new one.
-    win::ScopedGdi<HFONT> font(CreateEditorFont(dpi));
-    for (Win32TextBox& box : m_TxtData)
-        SendMessageW(box.m_Hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
-    m_Font = std::move(font);
+    m_Font.Redesign(CreateEditorFont(dpi));
     // Where Windows suggests, so the window keeps its place under the mouse; a sender that gave no
     // rectangle keeps it where it is. The boxes follow in twips.
     if (suggested)
@@ -226,7 +236,7 @@ void Win32FouHost::OnCommand(WPARAM wp, LPARAM lp) {
         return;
     }
     if (id >= kIdMnu1 && id <= kIdMnu1 + kMnuExit) m_Fou->mnu1_Click(static_cast<int>(id - kIdMnu1));
-    if (id >= kIdMnu2 && id <= kIdMnu2 + kMnuWordWrap) m_Fou->mnu2_Click(static_cast<int>(id - kIdMnu2));
+    if (id >= kIdMnu2 && id <= kIdMnu2 + kMnuStatusBar) m_Fou->mnu2_Click(static_cast<int>(id - kIdMnu2));
     if (id == kIdMnu3 + kMnuAbout) m_Fou->mnu3_Click(kMnuAbout);
     if (id == kIdANext) m_Fou->aNext_Click();
     if (id == kIdAAdinfo) m_Fou->aAdinfo_Click();
@@ -245,6 +255,42 @@ void Win32FouHost::OnDropFiles(int index, HDROP drop) {
     m_Fou->txtData_OLEDragDrop(index, files, kDropEffectAll);
 }
 
+void Win32FouHost::StatusDue() {
+    if (!m_StatusPosted) m_StatusPosted = PostMessageW(m_Window.m_Hwnd, kStatusDue, 0, 0) != 0;
+}
+
+namespace {
+
+// Messages after which the caret or the selection of a box may stand elsewhere: the user's keys, clicks and
+// drags, and the program's own changes of the text and the selection.
+bool MovesCaret(UINT msg, WPARAM wp) {
+    switch (msg) {
+        case WM_KEYDOWN:
+        case WM_CHAR:
+        case WM_IME_CHAR:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_PASTE:
+        case WM_CUT:
+        case WM_CLEAR:
+        case WM_UNDO:
+        case EM_UNDO:
+        case EM_SETSEL:
+        case EM_REPLACESEL:
+        case EM_SETHANDLE:
+        case WM_SETTEXT:
+        case WM_SETFONT:
+            return true;
+        case WM_MOUSEMOVE:
+            return (wp & MK_LBUTTON) != 0;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
 LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                         DWORD_PTR ref) noexcept {
     return win::Guarded(L"text box", LRESULT{0}, [&]() -> LRESULT {
@@ -254,8 +300,12 @@ LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
             case WM_KEYDOWN:
             case WM_SYSKEYDOWN:
                 if (!self->m_Fou->txtData_Input(true)) return 0;
-                // Not consumed: the box still gets the key afterwards.
-                self->m_Fou->txtData_KeyDown(index, static_cast<int>(wp), win::KeyMask());
+                // Not consumed: the box still gets the key afterwards, but not the character the keyboard
+                // made of a command's key (Ctrl with the keypad's + types "+").
+                if (self->m_Fou->txtData_KeyDown(index, static_cast<int>(wp), win::KeyMask())) {
+                    MSG typed;
+                    PeekMessageW(&typed, hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
+                }
                 break;
             case WM_LBUTTONDOWN:
             case WM_LBUTTONDBLCLK:
@@ -276,7 +326,19 @@ LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
             case WM_DROPFILES:
                 self->OnDropFiles(index, reinterpret_cast<HDROP>(wp));
                 return 0;
+            case WM_MOUSEWHEEL:
+                // Ctrl and the wheel zoom; the box would not scroll for it anyway.
+                if (GET_KEYSTATE_WPARAM(wp) & MK_CONTROL) {
+                    const int keys = GET_KEYSTATE_WPARAM(wp);
+                    self->m_Fou->txtData_MouseWheel(index, GET_WHEEL_DELTA_WPARAM(wp),
+                                                    kCtrlMask | ((keys & MK_SHIFT) ? kShiftMask : 0) |
+                                                        (GetKeyState(VK_MENU) < 0 ? kAltMask : 0));
+                    return 0;
+                }
+                break;
         }
-        return DefSubclassProc(hwnd, msg, wp, lp);
+        const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+        if (MovesCaret(msg, wp)) self->StatusDue();
+        return result;
     });
 }

@@ -8,13 +8,18 @@
 
 #include "app/fou.h"
 #include "win32/controls_win.h"
+#include "win32/font_win.h"
 #include "win32/scoped.h"
+#include "win32/status_bar_win.h"
 
 constexpr wchar_t kMainClass[] = L"LockleafMain";
 
 // Menu command ids: the menu array's base plus the item's index.
 constexpr UINT kIdMnu1 = 1000, kIdMnu2 = 2000, kIdMnu3 = 3000, kIdANext = 4000, kIdAAdinfo = 4001;
-constexpr UINT kIdTxtData = 100, kIdBrowser = 200, kIdImMore = 201;
+constexpr UINT kIdTxtData = 100, kIdBrowser = 200, kIdImMore = 201, kIdStatusBar = 202;
+// Posted to the main window once a box's caret may have moved: the status bar is brought up to date once for
+// many moves. It carries nothing; one from elsewhere only refreshes the bar.
+constexpr UINT kStatusDue = WM_APP + 2;
 
 class Win32FouHost : public FouHost {
 public:
@@ -40,6 +45,7 @@ private:
     // Moved to a monitor of another scale: fonts and sizes in twips at the new dpi.
     void OnDpiChanged(int dpi, const RECT* suggested);
     void OnDropFiles(int index, HDROP drop);
+    void StatusDue();
     HMENU BuildMenuBar();
 
     HINSTANCE m_Instance;
@@ -51,8 +57,11 @@ private:
     std::unique_ptr<Browser> m_Browser;
     Win32Widget m_ImMore;
     Win32MenuItem m_WordWrap;
+    Win32MenuItem m_StatusBarItem;
+    Win32StatusBar m_StatusBar;
+    bool m_StatusPosted = false;
     Win32Timer m_Timer;
     Win32PopupMenu m_AAdver;
-    win::ScopedGdi<HFONT> m_Font;
+    Win32TextFont m_Font;
     win::ScopedIcon m_Icon;
 };

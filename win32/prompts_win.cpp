@@ -134,6 +134,53 @@ struct PromptDialog {
     }
 };
 
+// Go To Line: a label, the box for the number, OK and Cancel. The box takes any text: what is not a line
+// number is answered by a message, and the dialog stays.
+constexpr int kIdLineLabel = 100, kIdLineBox = 101;
+
+std::vector<unsigned char> LineTemplate() {
+    win::TemplateBuilder b;
+    b.Dialog(kDialogStyle, 180, 64, L"Go To Line", 9, L"Segoe UI");
+    b.Item(SS_LEFT, 7, 7, 166, 10, kIdLineLabel, 0x0082, L"");
+    b.Item(ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 20, 166, 14, kIdLineBox, 0x0081, L"");
+    b.Item(BS_DEFPUSHBUTTON | WS_TABSTOP, 69, 43, 50, 14, IDOK, 0x0080, L"OK");
+    b.Item(BS_PUSHBUTTON | WS_TABSTOP, 123, 43, 50, 14, IDCANCEL, 0x0080, L"Cancel");
+    return b.m_Bytes;
+}
+
+struct LineDialog {
+    const Text& label;
+    const Text& initial;
+    const std::function<bool(const Text&)>& accept;
+
+    INT_PTR Handle(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
+        HWND box = GetDlgItem(dlg, kIdLineBox);
+        switch (msg) {
+            case WM_INITDIALOG:
+                SetDlgItemTextW(dlg, kIdLineLabel, win::W(label));
+                SetWindowTextW(box, win::W(initial));
+                SendMessageW(box, EM_SETSEL, 0, -1);
+                SetFocus(box);
+                return FALSE;  // the focus is set
+            case WM_COMMAND:
+                if (LOWORD(wp) == IDCANCEL) {
+                    EndDialog(dlg, IDCANCEL);
+                    return TRUE;
+                }
+                if (LOWORD(wp) != IDOK) break;
+                if (accept(WindowText(box))) {
+                    EndDialog(dlg, IDOK);
+                } else {
+                    // Told why; the number is there to be typed again.
+                    SetFocus(box);
+                    SendMessageW(box, EM_SETSEL, 0, -1);
+                }
+                return TRUE;
+        }
+        return FALSE;
+    }
+};
+
 // A prompt with an owner disables only the owner; the Find/Replace window, also owned by it, would stay
 // usable (a second Replace All under an open question). While a prompt is up every other window of the thread
 // is disabled too, and afterwards the focus goes back where it was.
@@ -204,4 +251,14 @@ Text Win32Prompts::Input(const Text& message) {
                                 owner, win::DialogProc<PromptDialog>, reinterpret_cast<LPARAM>(&dialog));
     // Moved out, not copied: the caller wipes the one buffer that holds the answer.
     return r == IDOK ? std::move(dialog.answer) : Text();
+}
+
+bool Win32Prompts::AskLine(const Text& label, const Text& initial,
+                           const std::function<bool(const Text& typed)>& accept) {
+    const auto tmpl = LineTemplate();
+    LineDialog dialog{label, initial, accept};
+    const ThreadModal modal(owner);
+    return DialogBoxIndirectParamW(GetModuleHandleW(nullptr),
+                                   reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()), owner,
+                                   win::DialogProc<LineDialog>, reinterpret_cast<LPARAM>(&dialog)) == IDOK;
 }

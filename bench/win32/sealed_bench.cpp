@@ -21,7 +21,8 @@ struct Typist : Prompts {
     MsgResult Message(const Text&, MsgButtons buttons, MsgIcon) override {
         return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Yes;
     }
-    Text Input(const Text&) override { return u"bench password"; }
+    Text Input(const Text&) override { return u"bench password"; }  // Never asked here: cancelled.
+    bool AskLine(const Text&, const Text&, const std::function<bool(const Text&)>&) override { return false; }
 };
 
 double Now() {

@@ -1,9 +1,12 @@
 // In-memory controls and windows that behave as the Win32 ones do, for the host tests.
 #pragma once
 #include <algorithm>
+#include <cstdlib>
+#include <functional>
 #include <new>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 #include "base/text.h"
 #include "platform/ports.h"
@@ -82,6 +85,7 @@ struct FakeTextBox : TextBox, FakeWidget {
         const auto size = static_cast<int32_t>(text.size());
         selStart = std::clamp(start, 0, size);
         selLength = std::clamp(length, 0, size - selStart);
+        SelChanged();
     }
     Text SelText() const override {
         Idle();
@@ -113,15 +117,46 @@ struct FakeTextBox : TextBox, FakeWidget {
     }
     Text undoText;
 
+    // The box's line index, as an EDIT without wrap keeps it: a line ends at each line feed.
+    bool caretAtStart = false;  // the selection was made towards the text's start
+    int32_t Caret() const override { return caretAtStart ? selStart : selStart + selLength; }
+    int32_t LineOf(int32_t offset) const override {
+        const auto end = text.begin() + std::clamp<int32_t>(offset, 0, static_cast<int32_t>(text.size()));
+        return static_cast<int32_t>(std::count(text.begin(), end, u'\n'));
+    }
+    int32_t LineStart(int32_t line) const override {
+        if (line < 0) return -1;
+        size_t at = 0;
+        for (int32_t l = 0; l < line; ++l) {
+            at = text.find(u'\n', at);
+            if (at == Text::npos) return -1;
+            ++at;
+        }
+        return static_cast<int32_t>(at);
+    }
+    int32_t LineCount() const override { return LineOf(static_cast<int32_t>(text.size())) + 1; }
+    // A click or an arrow key: the caret at offset, with a selection from anchor when one is given.
+    void MoveCaret(int32_t offset, int32_t anchor = -1) {
+        if (anchor < 0) anchor = offset;
+        caretAtStart = offset < anchor;
+        SetSel(std::min(offset, anchor), std::abs(offset - anchor));
+    }
+    // What the window's box tells after every key, click and change that may move its caret.
+    std::function<void()> onSelChange;
+
 private:
     mutable bool lent = false;
     // A box that has lent its text answers nothing until the reader is done (the EDIT would run meanwhile).
     void Idle() const {
         if (lent) throw std::logic_error("the text box was called while it lent its text");
     }
+    void SelChanged() {
+        if (onSelChange) onSelChange();
+    }
     void Changed() {
         ++changeCount;
         if (onChange) onChange();
+        SelChanged();
     }
 };
 
@@ -170,6 +205,38 @@ struct FakeWindow : Window {
     bool Minimized() const override { return minimized; }
     void Focus() override { ++focusCount; }
     std::vector<Rect> WorkAreas() const override { return workAreas; }
+};
+
+// As the status window: one part until it is given more; a part keeps its text when the parts change, and a
+// text for a part it does not have is lost.
+struct FakeStatusBar : StatusBar {
+    std::vector<double> edges;
+    std::vector<Text> texts = std::vector<Text>(1);
+    int textsSet = 0;
+    bool visible = true;
+    double height = 330;
+    int fits = 0;
+    void SetParts(const std::vector<double>& rightEdges) override {
+        edges = rightEdges;
+        texts.resize(edges.size());
+    }
+    void SetText(int part, const Text& text) override {
+        ++textsSet;
+        if (part >= 0 && static_cast<size_t>(part) < texts.size()) texts[part] = text;
+    }
+    void SetVisible(bool v) override { visible = v; }
+    bool Visible() const override { return visible; }
+    void Fit() override { ++fits; }
+    double Height() const override { return height; }
+};
+
+struct FakeTextFont : TextFont {
+    int zoom = 100;
+    int changes = 0;
+    void SetZoom(int percent) override {
+        zoom = percent;
+        ++changes;
+    }
 };
 
 struct FakePopupMenu : PopupMenu {

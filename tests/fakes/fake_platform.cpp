@@ -4,6 +4,7 @@ FouControls FakeFouHost::Create(FouEvents& fou) {
     order.push_back("Create");
     for (int i = 0; i < 2; ++i) {
         txtData[i].onChange = [&fou, i] { fou.txtData_Change(i); };
+        txtData[i].onSelChange = [&fou, i] { fou.txtData_SelChange(i); };
         txtData[i].visible = i == 0;
     }
     imMore.rect = {8280, 0, 285, 270};
@@ -16,5 +17,8 @@ FouControls FakeFouHost::Create(FouEvents& fou) {
     c.wordWrap = &wordWrap;
     c.timer1 = &timer1;
     c.aAdver = &aAdver;
+    c.statusBar = &statusBar;
+    c.statusBarItem = &statusBarItem;
+    c.textFont = &textFont;
     return c;
 }

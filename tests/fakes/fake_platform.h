@@ -14,6 +14,9 @@ struct FakeFouHost : FouHost {
     FakeMenuItem wordWrap;
     FakeTimer timer1;
     FakePopupMenu aAdver;
+    FakeStatusBar statusBar;
+    FakeMenuItem statusBarItem;
+    FakeTextFont textFont;
     int commonControlsInits = 0;
     bool shown = false;
     std::vector<std::string> order;  // creation events, in the order they happened

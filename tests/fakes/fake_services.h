@@ -93,6 +93,24 @@ struct FakePrompts : Prompts {
         inputAnswers.pop_front();
         return r;
     }
+    // Go To Line: each shown with its label and initial text; the user types the answers in turn until one is
+    // accepted, and cancels when they run out.
+    struct LineAsked {
+        Text label, initial;
+    };
+    std::vector<LineAsked> linesAsked;
+    std::deque<Text> lineAnswers;
+    bool AskLine(const Text& label, const Text& initial,
+                 const std::function<bool(const Text&)>& accept) override {
+        linesAsked.push_back({label, initial});
+        if (whileOpen) whileOpen();
+        while (!lineAnswers.empty()) {
+            const Text typed = lineAnswers.front();
+            lineAnswers.pop_front();
+            if (accept(typed)) return true;
+        }
+        return false;
+    }
 };
 
 struct FakeEventLoop : EventLoop {

@@ -37,7 +37,7 @@ TEST_F(Editor, LayoutFollowsTheOuterSize) {
     for (int i = 0; i < 2; ++i) {
         FakeTextBox& b = box[i];
         EXPECT_DOUBLE_EQ(b.rect.width, 8760);
-        EXPECT_DOUBLE_EQ(b.rect.height, 4290);
+        EXPECT_DOUBLE_EQ(b.rect.height, 4290 - s.host.statusBar.height);  // the bar is shown at first
         EXPECT_DOUBLE_EQ(b.rect.left, 0);
         EXPECT_DOUBLE_EQ(b.rect.top, 840);
     }
@@ -53,7 +53,7 @@ TEST_F(Editor, LayoutRoundsToWholeTwipsAndClampsTinyWindowsAtZero) {
     window.rect = {0, 0, 9000.4, 6000.6};
     fou.Form_Resize();
     EXPECT_DOUBLE_EQ(box[0].rect.width, 8760);
-    EXPECT_DOUBLE_EQ(box[0].rect.height, 4291);
+    EXPECT_DOUBLE_EQ(box[0].rect.height, 4291 - s.host.statusBar.height);
     window.rect = {0, 0, 100, 1000};
     fou.Form_Resize();
     EXPECT_DOUBLE_EQ(box[1].rect.width, 0);

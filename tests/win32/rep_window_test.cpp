@@ -21,7 +21,8 @@ struct RecordingPrompts : Prompts {
         shown.push_back(text);
         return MsgResult::Yes;
     }
-    Text Input(const Text&) override { return {}; }
+    Text Input(const Text&) override { return {}; }  // Never asked here: cancelled.
+    bool AskLine(const Text&, const Text&, const std::function<bool(const Text&)>&) override { return false; }
 };
 
 // The editor as the Find window sees it: a plain window and its EDIT.

@@ -26,6 +26,8 @@
 //   probe charpos <n> [<caption> <ctl-id>]  screen "x y" of character n in the visible EDIT, or in that
 //                                   control of that window; "-1 -1" past the end
 //   probe lineheight                pixels from the first line of the visible EDIT to the second
+//   probe status                    the texts of the main window's status bar, its parts tab-separated;
+//                                   "hidden" when it is not shown
 //   probe memory                    the main window process's peak working set, KiB
 //   probe sessionlock               tells the main window that the session was locked, as Windows does
 //   probe dpichange <dpi>           tells the main window it is now on a monitor of that dpi
@@ -38,6 +40,7 @@
 //                                   answer over 250 ms on stderr), fails when one takes over 30 s
 #include <windows.h>
 
+#include <commctrl.h>
 #include <psapi.h>
 #include <shellapi.h>
 
@@ -470,6 +473,37 @@ int main(int argc, char** argv) {
         const LRESULT second = SendMessageW(e, EM_LINEINDEX, 1, 0);
         if (second < 0) return Fail("fewer than two lines");
         std::printf("%ld\n", CharPos(e, static_cast<int>(second)).y - CharPos(e, 0).y);
+    } else if (cmd == "status") {
+        HWND bar = FindWindowExW(main, nullptr, STATUSCLASSNAMEW, nullptr);
+        if (!bar) return Fail("no status bar");
+        if (!IsWindowVisible(bar)) {
+            std::printf("hidden\n");
+            return 0;
+        }
+        // The bar answers into memory of its own process: a buffer is made there and read back.
+        DWORD pid = 0;
+        GetWindowThreadProcessId(main, &pid);
+        HANDLE process =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_QUERY_INFORMATION, FALSE, pid);
+        constexpr size_t kUnits = 1024;
+        void* remote = process ? VirtualAllocEx(process, nullptr, kUnits * sizeof(wchar_t),
+                                                MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)
+                               : nullptr;
+        if (!remote) return Fail("cannot read the status bar's process");
+        const auto parts = static_cast<int>(SendMessageW(bar, SB_GETPARTS, 0, 0));
+        for (int i = 0; i < parts; ++i) {
+            const size_t length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, i, 0));
+            std::wstring text(std::min(length, kUnits - 1) + 1, L'\0');
+            if (length < kUnits) {
+                SendMessageW(bar, SB_GETTEXTW, i, reinterpret_cast<LPARAM>(remote));
+                ReadProcessMemory(process, remote, text.data(), text.size() * sizeof(wchar_t), nullptr);
+            }
+            text.resize(wcsnlen(text.c_str(), text.size()));
+            std::printf("%s%s", i ? "\t" : "", Utf8(text).c_str());
+        }
+        std::printf("\n");
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        CloseHandle(process);
     } else if (cmd == "memory") {
         DWORD pid = 0;
         GetWindowThreadProcessId(main, &pid);
