@@ -29,8 +29,9 @@ line96=$LINE word96=$WORD
 probe dpichange 144 >/dev/null
 DPI=144
 read -r _ _ W H <<<"$(probe rect)"
-check "on a 144 dpi monitor the text box is laid out in twips at 144" "$(child 100)" \
-  "0 $(px 840) $((W - $(px 240))) $((H - $(px 1710)))"
+BAR=$(child 202 | awk '{ print $4 }')
+check "on a 144 dpi monitor the text box is laid out in twips at 144, above the status bar" "$(child 100)" \
+  "0 $(px 840) $((W - $(px 240))) $((H - $(px 1710) - BAR))"
 check "the picture keeps its twips" "$(child 201)" "$((W - $(px 510))) $(px 20) $(px 285) $(px 270)"
 check "the editor's font grows with it" "$(ratio "$(probe lineheight)" "$line96")" "about 1.5"
 probe close >/dev/null
