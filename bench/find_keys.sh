@@ -71,6 +71,7 @@ run() {
     press F3
   fi
   press ctrl+End
+  probe sel "$class" >/dev/null
   sleep 1
   local out=()
   out+=("$(step "$class" ctrl+Home)")
@@ -85,6 +86,7 @@ run() {
   out+=("$(step "$class" F3)")
   out+=("$(step "$class" F3)")
   press F3  # the one at the top again, for F4
+  probe sel "$class" >/dev/null  # answered once that press is done
   out+=("$(step "$class" F4)")
   "$WINESERVER" -k 2>/dev/null || true  # the run ends, and clears up, before the next begins
   LL_PID=
