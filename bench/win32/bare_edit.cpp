@@ -1,13 +1,17 @@
-// The baseline for bench/open_bench.sh: a bare window with one EDIT that shows a file, as plainly as Win32
-// allows. Reads the file, converts it from Windows-874, sets it as the EDIT's text, then names the file in
-// the caption (what the benchmark waits for).
-//   bare_edit.exe [--product-font] [--utf8] <file>
+// The baseline for bench/open_bench.sh and bench/find_keys.sh: a bare window with one EDIT that shows a file,
+// as plainly as Win32 allows. Reads the file, converts it from Windows-874, sets it as the EDIT's text, then
+// names the file in the caption (what the benchmark waits for).
+//   bare_edit.exe [--product-font] [--utf8] [--find] <file>
 // Without --product-font the EDIT keeps its default font; with it, the editor's font is chosen the same way.
-// With --utf8 the file is read as UTF-8 instead of Windows-874.
+// With --utf8 the file is read as UTF-8 instead of Windows-874. With --find, F3 and Ctrl+F3 find as plainly
+// as Win32 allows (see FindNext).
 #include <windows.h>
 // After windows.h, whose types it uses.
+#include <commctrl.h>
 #include <shellapi.h>
 
+#include <cwchar>
+#include <cwctype>
 #include <string>
 
 #include "win32/font_win.h"
@@ -30,8 +34,60 @@ std::wstring ReadAsText(const wchar_t* path, UINT codePage) {
     return text;
 }
 
+// The word F3 looks for.
+std::wstring g_word;
+
+// The EDIT's own buffer searched with wcsstr (case matched) from the selection's end: the match selected, or
+// the caret to the top when there is none.
+void FindNext(HWND edit) {
+    if (g_word.empty()) return;
+    DWORD start = 0, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const auto buffer = reinterpret_cast<HLOCAL>(SendMessageW(edit, EM_GETHANDLE, 0, 0));
+    const auto* text = static_cast<const wchar_t*>(LocalLock(buffer));
+    const wchar_t* hit = text ? wcsstr(text + end, g_word.c_str()) : nullptr;
+    const auto at = static_cast<DWORD>(hit ? hit - text : 0);
+    LocalUnlock(buffer);
+    SendMessageW(edit, EM_SETSEL, at, hit ? at + g_word.size() : at);
+    SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+}
+
+// Ctrl+F3's word: the selection, or the letters and digits around the caret.
+void TakeWord(HWND edit) {
+    DWORD start = 0, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const auto buffer = reinterpret_cast<HLOCAL>(SendMessageW(edit, EM_GETHANDLE, 0, 0));
+    const auto* text = static_cast<const wchar_t*>(LocalLock(buffer));
+    if (!text) return;
+    if (end == start) {
+        while (start > 0 && iswalnum(text[start - 1])) --start;
+        while (text[end] && iswalnum(text[end])) ++end;
+    }
+    g_word.assign(text + start, text + end);
+    LocalUnlock(buffer);
+}
+
+// F4: the selection replaced by "LOREM", as the EDIT replaces a selection.
+void ReplaceSelection(HWND edit) {
+    DWORD start = 0, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    if (end > start) SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"LOREM"));
+}
+
+LRESULT CALLBACK FindKeys(HWND edit, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+    if (msg != WM_KEYDOWN || (wp != VK_F3 && wp != VK_F4)) return DefSubclassProc(edit, msg, wp, lp);
+    if (wp == VK_F4) {
+        ReplaceSelection(edit);
+        return 0;
+    }
+    if (GetKeyState(VK_CONTROL) < 0) TakeWord(edit);
+    FindNext(edit);
+    return 0;
+}
+
 LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_SIZE) MoveWindow(GetWindow(hwnd, GW_CHILD), 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+    if (msg == WM_SETFOCUS) SetFocus(GetWindow(hwnd, GW_CHILD));  // keys go to the text, as in the editor
     if (msg == WM_DESTROY) PostQuitMessage(0);
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
@@ -41,10 +97,11 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    bool productFont = false, utf8 = false;
+    bool productFont = false, utf8 = false, find = false;
     for (int i = 1; i + 1 < argc; ++i) {
         productFont = productFont || std::wstring(argv[i]) == L"--product-font";
         utf8 = utf8 || std::wstring(argv[i]) == L"--utf8";
+        find = find || std::wstring(argv[i]) == L"--find";
     }
     const wchar_t* path = argc > 1 ? argv[argc - 1] : L"";
 
@@ -64,6 +121,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(CreateEditorFont(win::WindowDpi(hwnd))),
                      FALSE);
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
+    if (find) SetWindowSubclass(edit, FindKeys, 1, 0);
     ShowWindow(hwnd, SW_SHOWNORMAL);
     UpdateWindow(hwnd);
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Find and Replace: Ctrl+F on a selection opens the window with it, Find selects the next match in the editor,
-# Replace switches the layout (height, buttons), Cancel closes it, Esc in the search box closes it too.
+# Replace switches the layout (height, buttons), Cancel closes it, Esc in the search box closes it too; F3 and
+# Ctrl+F3 ignore case beyond A-Z.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 ll_start
@@ -48,4 +49,14 @@ keys "^Find$" Escape
 eventually "0" probe windows Find || true
 check "Esc in the search box closes the window" "$(probe windows Find)" "0"
 check "the editor still has its text" "$(probe text)" "hello world hello"
+
+# F3 and Ctrl+F3 ignore case as the locale lowers letters, also beyond A-Z, and go back to the top after the last.
+probe settext "café CAFÉ x" >/dev/null
+probe setsel 0 4 >/dev/null
+keys "Lockleaf" ctrl+F3
+check "Ctrl+F3 finds the selection in other capitals" "$(probe sel)" "5 4"
+keys "Lockleaf" F3
+check "F3 after the last match puts the caret at the top" "$(probe sel)" "0 0"
+keys "Lockleaf" F3
+check "and the next F3 finds the first again" "$(probe sel)" "0 4"
 e2e_done

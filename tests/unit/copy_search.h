@@ -43,12 +43,15 @@ struct CasedLocale : Locale {
                 return c;
         }
     }
+    // The low half of a pair after its high half.
+    static char16_t LowerLow(char16_t high, char16_t low) {
+        return high == 0xD801 && low <= 0xDC27 ? static_cast<char16_t>(low + 0x28) : low;
+    }
     Text LowerCase(std::u16string_view text) const override {
         Text out(text);
         for (std::size_t i = 0; i < out.size(); ++i) {
             if (IsHigh(out[i]) && i + 1 < out.size() && IsLow(out[i + 1])) {
-                if (out[i] == 0xD801 && out[i + 1] <= 0xDC27)
-                    out[i + 1] = static_cast<char16_t>(out[i + 1] + 0x28);
+                out[i + 1] = LowerLow(out[i], out[i + 1]);
                 ++i;
             } else {
                 out[i] = Lower(out[i]);

@@ -1,7 +1,7 @@
 // Reads the state of a running lockleaf.exe exactly, for the end-to-end tests, by window messages.
-//   probe caption                   caption of the main window
+//   probe caption [class]           caption of the main window (of the class's window)
 //   probe text [n]                  text of the n-th EDIT (default: the visible one), UTF-8
-//   probe sel                       "start length" of the visible EDIT
+//   probe sel [class]               "start length" of the visible EDIT (of the class's window)
 //   probe visible                   each top-level window of the process: class, caption, rect in pixels
 //   probe rect                      outer rect of the main window: "left top width height" in pixels
 //   probe dpi                       pixels per inch of the screen
@@ -412,8 +412,11 @@ int main(int argc, char** argv) {
         std::printf("%ld %ld\n", p.x, p.y);
         return 0;
     }
-    // ping may ask another program's window, named by its class (the bare window of the benchmarks).
-    const std::string otherClass = cmd == "ping" && argc > 3 ? argv[3] : "";
+    // ping, sel and caption may ask another program's window, named by its class (the bare window of the
+    // benchmarks).
+    const std::string otherClass = cmd == "ping" && argc > 3                        ? argv[3]
+                                   : (cmd == "sel" || cmd == "caption") && argc > 2 ? argv[2]
+                                                                                    : "";
     HWND main = otherClass.empty()
                     ? Main()
                     : FindWindowW(std::wstring(otherClass.begin(), otherClass.end()).c_str(), nullptr);

@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# The window's slowest answer to each find key on a big plain document, next to the same keys in a bare EDIT
+# whose F3 and Ctrl+F3 find as plainly as Win32 allows (bench/win32/bare_edit.cpp --find: the EDIT's own buffer
+# searched with wcsstr; its F4 replaces the selection), in the same run and prefix, as ratios. The window is
+# pinged every 50 ms from outside while each key is handled; a key that takes less than that shows as the
+# ping's own answer. The editor keeps no snapshots of unsaved work here (a file stands where their folder
+# would go), so that F4's edit is timed alone.
+#   bench/find_keys.sh [MiB ...]   (default: 4 16 64)
+#   BEFORE_BUILD=<folder>          also the editor of another build (the lockleaf.exe in that folder), e.g. the
+#                                  one before a change, as a column of its own
+# The document: a line "zyzzyva" (a word found nowhere else), a line "farword" (found once more, at the very
+# end), a line "lorem", then lines of Thai and Latin words, "lorem" among them (bench/docs.sh). The keys, each
+# timed alone: Ctrl+Home (from the end); Ctrl+F3 in "lorem" and F3 four times (the next match is near);
+# Ctrl+F3 in "farword" (the next match is the last line); F3 once more (none after it: the caret goes to the
+# top); Ctrl+F3 in "zyzzyva" (no other match: the whole text is read, and the caret goes to the top), F3 (the
+# one at the top), F3 again (none after it: the whole text is read); F3 to select the one at the top, untimed,
+# and F4 (in Replace mode, set up through the Find window before the timed keys, it replaces the selection by
+# "LOREM"). The caret stands in the word, after its first letter, so that the search, which starts at the
+# caret, passes over the word itself.
+source "$(dirname "$0")/../tests/e2e/lib.sh"
+source "$(dirname "$0")/docs.sh"
+SIZES=("${@:-4 16 64}")
+read -r -a SIZES <<<"${SIZES[*]}"
+e2e_setup
+cp "$BUILD/bare_edit.exe" "$APP_DIR/"
+if [ -n "${BEFORE_BUILD:-}" ]; then cp "$BEFORE_BUILD/lockleaf.exe" "$APP_DIR/before.exe"; fi
+DOCS="$WINEPREFIX/drive_c/docs"
+mkdir -p "$DOCS"
+LOCAL=$(find "$WINEPREFIX/drive_c/users" -maxdepth 3 -type d -path '*AppData/Local' | head -n 1)
+touch "$LOCAL/Lockleaf"  # a file where the snapshots' folder would go
+
+make_find_doc() {  # make_find_doc <file> <MiB>
+  make_doc "$1.body" "$2"
+  { printf 'zyzzyva\r\nfarword\r\nlorem\r\n'; cat "$1.body"; printf '\r\nfarword'; } >"$1"
+  rm -f "$1.body"
+}
+
+STEPS=("ctrl+Home" "ctrl+F3 (near)" "F3 1" "F3 2" "F3 3" "F3 4" "ctrl+F3 (at the end)" "F3 (none after)"
+  "ctrl+F3 (none)" "F3 (at the top)" "F3 (none)" "F4")
+
+# step <class> <keys...>: presses the keys while the window of that class is pinged; prints the slowest answer
+# in ms and where the selection is then ("start:length").
+step() {
+  local class=$1; shift
+  probe ping 6 "$class" >"$E2E_TMP/ping.out" 2>/dev/null &
+  local ping=$!
+  sleep 2  # the probe is up and pinging
+  press "$@"
+  wait "$ping" || true
+  local sel
+  sel=$(probe sel "$class" | tr ' ' ':')
+  echo "$(cat "$E2E_TMP/ping.out") $sel"
+}
+
+# run <exe> <class> <caption> <file> [options]: the keys in that program; one line of "ms:sel" per step.
+run() {
+  local exe=$1 class=$2 caption=$3 file=$4; shift 4
+  (cd "$APP_DIR" && exec "$LOCKLEAF_WINE" "$exe" "$@" "$file" </dev/null >>"$E2E_TMP/wine.log" 2>&1) &
+  LL_PID=$!
+  for _ in $(seq 1200); do [ "$(probe caption "$class" 2>/dev/null)" = "$caption" ] && break; sleep 0.5; done
+  focus_window "$caption"
+  if [ "$class" = LockleafMain ]; then
+    # Replace mode with a replacement: the Find window's Replace button, the replacement typed, then F3 there
+    # (which takes both words and gives the focus back to the text).
+    press ctrl+f
+    wait_for_window Find || true
+    press Tab Tab Tab space
+    wait_for_window Replace || true
+    press shift+Tab shift+Tab
+    typed LOREM
+    press F3
+  fi
+  press ctrl+End
+  probe sel "$class" >/dev/null
+  sleep 1
+  local out=()
+  out+=("$(step "$class" ctrl+Home)")
+  press Down Down Right  # into "lorem"
+  out+=("$(step "$class" ctrl+F3)")
+  for _ in 1 2 3 4; do out+=("$(step "$class" F3)"); done
+  press ctrl+Home Down Right  # into "farword"
+  out+=("$(step "$class" ctrl+F3)")
+  out+=("$(step "$class" F3)")
+  press ctrl+Home Right  # into "zyzzyva"
+  out+=("$(step "$class" ctrl+F3)")
+  out+=("$(step "$class" F3)")
+  out+=("$(step "$class" F3)")
+  press F3  # the one at the top again, for F4
+  probe sel "$class" >/dev/null  # answered once that press is done
+  out+=("$(step "$class" F4)")
+  "$WINESERVER" -k 2>/dev/null || true  # the run ends, and clears up, before the next begins
+  LL_PID=
+  sleep 1
+  printf '%s\n' "${out[@]}"
+}
+
+ratio() { python3 -c "import sys; print(f'{int(sys.argv[1]) / max(1, int(sys.argv[2])):.1f}')" "$1" "$2"; }
+
+echo "exe: build/$LOCKLEAF_WINE_BUILD/lockleaf.exe ($LOCKLEAF_WINE_WHY)"
+[ -n "${BEFORE_BUILD:-}" ] && echo "before: $BEFORE_BUILD/lockleaf.exe"
+echo "each figure: the window's slowest answer in ms (where the selection then is); ratio: over the bare EDIT's"
+for mib in "${SIZES[@]}"; do
+  make_find_doc "$DOCS/find$mib.txt" "$mib"
+  mapfile -t bare < <(run bare_edit.exe BareEdit "find$mib.txt - bare EDIT" "C:\\docs\\find$mib.txt" --find)
+  mapfile -t ours < <(run lockleaf.exe LockleafMain "find$mib.txt - Lockleaf 1.0" "C:\\docs\\find$mib.txt")
+  before=()
+  if [ -n "${BEFORE_BUILD:-}" ]; then
+    mapfile -t before < <(run before.exe LockleafMain "find$mib.txt - Lockleaf 1.0" "C:\\docs\\find$mib.txt")
+  fi
+  echo
+  echo "== $mib MiB"
+  printf '%-22s %-18s %-18s %-7s' key "bare EDIT" Lockleaf ratio
+  [ ${#before[@]} -gt 0 ] && printf ' %-18s %-7s' "before" ratio
+  echo
+  for i in "${!STEPS[@]}"; do
+    read -r bms bsel <<<"${bare[i]:-? ?}"
+    read -r oms osel <<<"${ours[i]:-? ?}"
+    printf '%-22s %-18s %-18s %-7s' "${STEPS[i]}" "$bms ($bsel)" "$oms ($osel)" "$(ratio "${oms/\?/0}" "${bms/\?/0}")"
+    if [ ${#before[@]} -gt 0 ]; then
+      read -r pms psel <<<"${before[i]:-? ?}"
+      printf ' %-18s %-7s' "$pms ($psel)" "$(ratio "${pms/\?/0}" "${bms/\?/0}")"
+    fi
+    echo
+  done
+done
