@@ -149,6 +149,7 @@ void Win32FouHost::Show() {
 LRESULT Win32FouHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // Until the controls exist, nothing can be routed to the editor.
     if (!m_Ready) return DefWindowProcW(hwnd, msg, wp, lp);
+    if (LRESULT coloured = 0; win::Colors().Answer(hwnd, msg, wp, coloured)) return coloured;
     switch (msg) {
         case WM_SIZE:
             m_Fou->Form_Resize();
@@ -178,14 +179,6 @@ LRESULT Win32FouHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             // Logoff or shutdown ends the process without a close: keep the placement as a close does.
             if (wp) m_Fou->Form_Unload();
             return 0;
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC:
-            if (HBRUSH brush = win::Colors().Colors(reinterpret_cast<HDC>(wp)))
-                return reinterpret_cast<LRESULT>(brush);
-            break;
-        case WM_ERASEBKGND:
-            if (win::Colors().Erase(hwnd, reinterpret_cast<HDC>(wp))) return 1;
-            break;
         case WM_SETTINGCHANGE:
             // Each top-level window is told, the Find window too, and whichever hears it first refreshes the
             // scheme they share: each draws itself again either way.

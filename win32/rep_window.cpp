@@ -221,6 +221,8 @@ void Win32RepHost::OnCommand(int id, int code) {
 LRESULT Win32RepHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // Messages of a window being created or already let go of are not the rep's.
     if (m_Window.m_Hwnd != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
+    if (LRESULT coloured = 0; msg == WM_ERASEBKGND && win::Colors().Answer(hwnd, msg, wp, coloured))
+        return coloured;
     switch (msg) {
         case WM_COMMAND:
             OnCommand(LOWORD(wp), HIWORD(wp));
@@ -238,9 +240,6 @@ LRESULT Win32RepHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 ApplyColors();
             }
             break;
-        case WM_ERASEBKGND:
-            if (win::Colors().Erase(hwnd, reinterpret_cast<HDC>(wp))) return 1;
-            break;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
@@ -254,17 +253,7 @@ void Win32RepHost::ApplyColors() {
 LRESULT CALLBACK Win32RepHost::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     if (msg == WM_COMMAND) return SendMessageW(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
     // The panels are the controls' parents: they colour them, and themselves.
-    switch (msg) {
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-            if (HBRUSH brush = win::Colors().Colors(reinterpret_cast<HDC>(wp)))
-                return reinterpret_cast<LRESULT>(brush);
-            break;
-        case WM_ERASEBKGND:
-            if (win::Colors().Erase(hwnd, reinterpret_cast<HDC>(wp))) return 1;
-            break;
-    }
+    if (LRESULT coloured = 0; win::Colors().Answer(hwnd, msg, wp, coloured)) return coloured;
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 

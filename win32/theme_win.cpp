@@ -58,6 +58,22 @@ bool ColorScheme::Erase(HWND hwnd, HDC dc) const {
     return true;
 }
 
+bool ColorScheme::Answer(HWND hwnd, UINT msg, WPARAM wp, LRESULT& result) const {
+    const auto dc = reinterpret_cast<HDC>(wp);
+    switch (msg) {
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+            result = reinterpret_cast<LRESULT>(Colors(dc));
+            return result != 0;
+        case WM_ERASEBKGND:
+            result = 1;
+            return Erase(hwnd, dc);
+        default:
+            return false;
+    }
+}
+
 ColorScheme& Colors() {
     static ColorScheme scheme = [] {
         ColorScheme s;

@@ -26,6 +26,8 @@ public:
     HBRUSH Colors(HDC dc) const;
     // WM_ERASEBKGND: true when it painted the window's background.
     bool Erase(HWND hwnd, HDC dc) const;
+    // Either message, for a window procedure: true, with its result, when the scheme answered it.
+    bool Answer(HWND hwnd, UINT msg, WPARAM wp, LRESULT& result) const;
 
 private:
     bool m_Dark = false;
