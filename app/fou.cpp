@@ -132,6 +132,7 @@ void Fou::Form_Unload() {
         const bool modified = m_Modified;  // emptied by us, not edited
         for (TextBox* box : m_Controls.txtData) Step([&] { box->ReplaceWiping(u""); });
         m_Modified = modified;
+        m_History.Clear();
     }
     base::Wipe(d1::g_Password);
     m_Documents.Forget();
@@ -184,7 +185,21 @@ bool Fou::txtData_KeyDown(int, int keyCode, int shift) {
             });
             return true;
         case kKeyF4:
+            if (shift & kAltMask) return false;  // Alt+F4 closes the window
             Rep().SelRe();
+            return true;
+        case kKeyZ:
+            if (ctrl) Undo();
+            else if (shift == (kCtrlMask | kShiftMask)) Redo();
+            else return false;
+            return true;
+        case kKeyY:
+            if (!ctrl) return false;
+            Redo();
+            return true;
+        case kKeyBack:
+            if (shift != kAltMask) return false;
+            Undo();  // the box's own key for it, which would take back only its last change
             return true;
         case kKeyG:
             if (!ctrl) return false;
@@ -221,6 +236,8 @@ void Fou::mnu2_Click(int index) {
     if (!Unlock()) return;
     if (index == kMnuFind) base::WithMemory(m_Platform.prompts, kFindCommand, [&] { Rep().OpenForFind(); });
     if (index == kMnuStatusBar) ShowStatusBar(!m_StatusBarOn);
+    if (index == kMnuUndo) Undo();
+    if (index == kMnuRedo) Redo();
     if (index == kMnuWordWrap) {
         const int from = d1::g_ActiveEditor, to = 1 - from;
         bool copied = false;

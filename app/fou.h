@@ -13,7 +13,7 @@
 // The items of the menu arrays by their index: mnu1 is File, mnu2 Edit, mnu3 Help (index 4 of mnu1 is the
 // separator).
 enum Mnu1Item : int { kMnuNew = 0, kMnuOpen = 1, kMnuSave = 2, kMnuSaveAs = 3, kMnuExit = 5 };
-enum Mnu2Item : int { kMnuFind = 0, kMnuWordWrap = 1, kMnuStatusBar = 2 };
+enum Mnu2Item : int { kMnuFind = 0, kMnuWordWrap = 1, kMnuStatusBar = 2, kMnuUndo = 3, kMnuRedo = 4 };
 enum Mnu3Item : int { kMnuAbout = 0 };
 
 // Word Wrap stays off for a document with a longer line: the wrapping box's time grows with the square of a
@@ -32,6 +32,8 @@ enum StatusPart : int { kStatusPosition = 0, kStatusZoom = 1, kStatusLineBreaks 
 // The commands named in "Not enough memory to ...".
 constexpr char16_t kFindCommand[] = u"find";
 constexpr char16_t kWordWrapCommand[] = u"switch Word Wrap";
+constexpr char16_t kUndoCommand[] = u"undo";
+constexpr char16_t kRedoCommand[] = u"redo";
 
 // Fou: the main editor window (its name from the original design).
 class Fou : public FindEditor, public FouEvents {
@@ -52,6 +54,7 @@ public:
     void UpdateCaption();
     // txtData(0) and txtData(1): the two text boxes, without and with word wrap; index says which.
     void txtData_Change(int index) override;
+    void txtData_Edit(int index, TextEdit& edit) override;
     void txtData_GotFocus(int index) override;
     bool txtData_KeyDown(int index, int keyCode, int shift) override;
     void txtData_OLEDragDrop(int index, const std::vector<Text>& files, int effect) override;
@@ -108,6 +111,13 @@ public:
     int Zoom() const { return m_Zoom; }
     // Ctrl+G: the line number asked for, then the caret at that line's start, scrolled into view.
     void GoToLine();
+    // ---- undo and redo (app/fou_history.cpp) ----
+    // The last change taken back, or the last one taken back done again: the text, then the selection as
+    // it stood before (after) it. Nothing when there is none.
+    void Undo();
+    void Redo();
+    void Did(base::EditStep step) override;
+    const base::EditHistory& History() const { return m_History; }
     // ---- file commands ----
     Text GetFilter(const Text& fileName, int32_t& index);  // own-type filter piece; index: 0, 2, 3 or 5
     const class cmd1* FileDialog() const { return m_Dialog.get(); }  // null until the first dialog
@@ -133,6 +143,7 @@ private:
     bool Replace(TextBox& box, const Text& text, bool secret);
     bool SaveTo(const Text& path, bool ask, base::TextFormat format);
     protect::Snapshot TakeSnapshot();
+    void Apply(const base::EditStep& step, bool forward);  // a step of the history done or taken back
     void SnapshotIfDue();
     // found's document in this window as it was, still unsaved; false when the user cancelled its password.
     bool Restore(d1::Recovery::Found& found, const protect::SnapshotCover& cover);
@@ -164,6 +175,7 @@ private:
     int m_WheelDelta = 0;  // a wheel's turn short of a notch, kept for the next
     Text m_LoadMarker;     // empty until the first change, which a load raises, has been seen
     DocumentStore m_Documents;
+    base::EditHistory m_History;  // the document's: a load empties it
     std::unique_ptr<class cmd1> m_Dialog;
     std::unique_ptr<rep> m_Rep;
     std::unique_ptr<AdStrip> m_Ads;  // made with the window, whose strip it fills

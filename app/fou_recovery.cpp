@@ -203,6 +203,7 @@ void Fou::Lock() {
     }
     m_LockedModified = m_Modified;
     for (TextBox* box : m_Controls.txtData) box->ReplaceWiping(u"");
+    m_History.Clear();  // what it holds is the document's text too
     m_Modified = m_LockedModified;
     base::Wipe(d1::g_Password);
     m_Documents.Forget();

@@ -98,7 +98,9 @@ void Fou::SetZoom(int percent) {
 }
 
 void Fou::txtData_SelChange(int index) {
-    if (index == d1::g_ActiveEditor) UpdateStatus();
+    if (index != d1::g_ActiveEditor) return;
+    UpdateStatus();
+    m_History.CaretAt(ActiveEditor().Caret());  // typing elsewhere is a step of its own
 }
 
 void Fou::txtData_MouseWheel(int, int delta, int shift) {

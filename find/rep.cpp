@@ -39,8 +39,13 @@ int32_t rep::coc1() {
 
 void rep::SelRe() {
     TextBox& box = m_Editor.ActiveEditor();
-    if (find::g_FindState.ReplaceMode == u"1" && box.SelLength() != 0)
-        box.SetSelText(find::g_FindState.ReplaceText);
+    if (find::g_FindState.ReplaceMode != u"1" || box.SelLength() == 0) return;
+    base::EditStep step;
+    step.selStart = box.SelStart();
+    step.selLength = box.SelLength();
+    step.pieces.push_back({step.selStart, box.SelText(), find::g_FindState.ReplaceText});
+    box.SetSelText(find::g_FindState.ReplaceText);
+    m_Editor.Did(std::move(step));
 }
 
 bool rep::ConfirmEmptyReplacement() {
@@ -76,15 +81,23 @@ void rep::Co3() {
     Text replaced;
     const base::WipedIf wiped(replaced, m_Editor.Secret());
     std::size_t length = 0;
-    bool changes = false;
+    std::vector<int32_t> matches;  // where each match starts, for the undo's step
     box.ReadText([&](std::u16string_view text) {
         length = text.size();
-        changes = fs.FindText != fs.ReplaceText && find::FindExact(text, 0, fs.FindText) >= 0;
-        if (changes) find::ReplaceAllExact(text, fs.FindText, fs.ReplaceText, replaced);
+        if (fs.FindText == fs.ReplaceText) return;
+        for (std::ptrdiff_t at = find::FindExact(text, 0, fs.FindText); at >= 0;
+             at = find::FindExact(text, static_cast<std::size_t>(at) + fs.FindText.size(), fs.FindText))
+            matches.push_back(static_cast<int32_t>(at));
+        if (!matches.empty()) find::ReplaceAllExact(text, fs.FindText, fs.ReplaceText, replaced);
     });
-    if (!changes) return;
+    if (matches.empty()) return;
+    base::EditStep step;
+    step.pieces.reserve(matches.size());
+    for (const int32_t at : matches) step.pieces.push_back({at, fs.FindText, fs.ReplaceText});
     const int32_t selStart = box.SelStart(), selLength = box.SelLength();
-    // As one typed change of the whole text, so that the box's own undo (Ctrl+Z) takes it back.
+    step.selStart = selStart;
+    step.selLength = selLength;
+    // As one change of the whole text: the box parts with its old text only once.
     box.SetSel(0, static_cast<int32_t>(length));
     // A box without room keeps the old text (and gets back its selection); the caller tells the user.
     std::size_t after = 0;
@@ -99,6 +112,7 @@ void rep::Co3() {
         box.SetSel(selStart, selLength);
         throw std::bad_alloc();
     }
+    m_Editor.Did(std::move(step));
 }
 
 Text rep::SALine(int32_t& start, int32_t& end) {

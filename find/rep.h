@@ -1,6 +1,7 @@
 // The operations of the Find/Replace window: find next, replace selection, replace step, replace all,
 // word at the caret. They work on the editor's active text box and the shared find settings.
 #pragma once
+#include "base/edit_history.h"
 #include "find/find_state.h"
 #include "platform/hosts.h"
 
@@ -11,6 +12,8 @@ struct FindEditor {
     virtual Window& EditorWindow() = 0;
     // The document is protected or sealed: every copy of its text is wiped when done.
     virtual bool Secret() const { return false; }
+    // A change the find operations made in the active box, for the document's undo.
+    virtual void Did(base::EditStep step) = 0;
 };
 
 // rep: the Find/Replace window (its name from the original design) and the find operations it shares with

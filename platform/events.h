@@ -17,6 +17,8 @@ struct FouEvents {
     virtual bool Form_QueryEndSession(bool closeApp) = 0;
     virtual void Form_SessionLock() = 0;  // the Windows session was locked
     virtual void txtData_Change(int index) = 0;
+    // The user changed the box's text (after txtData_Change); the edit is the handler's to keep.
+    virtual void txtData_Edit(int index, TextEdit& edit) = 0;
     virtual void txtData_GotFocus(int index) = 0;
     // True when the key ran a command: the character the keyboard makes of it is not typed.
     virtual bool txtData_KeyDown(int index, int keyCode, int shift) = 0;

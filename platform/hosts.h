@@ -8,11 +8,14 @@
 constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
 // The keys the editor and the Find/Replace window handle, by their virtual-key codes.
 enum Key : int {
+    kKeyBack = 8,
     kKeyReturn = 13,
     kKeyEscape = 27,
     kKey0 = 48,
     kKeyF = 70,
     kKeyG = 71,
+    kKeyY = 89,
+    kKeyZ = 90,
     kKeyNumpad0 = 96,
     kKeyAdd = 107,  // the keypad's + and -
     kKeySubtract = 109,

@@ -29,6 +29,16 @@ struct Widget {
     virtual bool Visible() const = 0;
 };
 
+// A change the user made in a text box: removed, at offset at, became inserted. Unknown: the box changed in a
+// way it could not tell (what it held before is not known).
+enum class EditKind { Typing, Deleting, Other, Unknown };
+struct TextEdit {
+    EditKind kind = EditKind::Other;
+    int32_t at = 0;
+    Text removed, inserted;
+    int32_t selStart = 0, selLength = 0;  // the selection before the change
+};
+
 struct TextBox : virtual Widget {
     virtual Text GetText() const = 0;
     // Lends the box's own text to read, without a copy, for the length of the call: the view is gone when
@@ -46,8 +56,8 @@ struct TextBox : virtual Widget {
     // Clamped to the text; start then length, as the caret is placed first.
     virtual void SetSel(int32_t start, int32_t length) = 0;
     virtual Text SelText() const = 0;
-    // Replaces the selection as typing does (the box's undo takes it back); the caret ends after the
-    // inserted text. Raises onChange.
+    // Replaces the selection as typing does, scrolled into view; the caret ends after the inserted text.
+    // Raises onChange (not onEdit: the caller keeps its own history of it).
     virtual void SetSelText(const Text& text) = 0;
     virtual void SetFocus() = 0;
     // The box's own line index, asked of the box (the text is never scanned): the caret's offset (the end of
@@ -59,6 +69,9 @@ struct TextBox : virtual Widget {
     virtual int32_t LineCount() const = 0;
 
     std::function<void()> onChange;  // the text changed, by typing or by the program
+    // The user changed the text (typing, deleting, a paste or a cut): raised after onChange. The program's own
+    // changes (SetText, SetSelText) raise none.
+    std::function<void(TextEdit&)> onEdit;
 };
 
 // A status bar along the bottom of its window: parts side by side, each with a text.

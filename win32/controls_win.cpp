@@ -1,6 +1,7 @@
 #include "win32/controls_win.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 #include "win32/win_util.h"
@@ -19,6 +20,12 @@ Text WindowText(HWND hwnd) {
 }
 
 namespace {
+
+// A copy of a box's text may be a secret's: overwritten before its memory goes back.
+void WipeText(Text& t) {
+    SecureZeroMemory(t.data(), t.capacity() * sizeof(char16_t));
+    t.clear();
+}
 
 Rect InTwips(const RECT& rc, int dpi) {
     return {PixelsToTwips(rc.left, dpi), PixelsToTwips(rc.top, dpi), PixelsToTwips(rc.right - rc.left, dpi),
@@ -95,7 +102,7 @@ void Win32TextBox::ReadText(const std::function<void(std::u16string_view)>& read
     Text copy = WindowText(m_Hwnd);
     struct Wiped {
         Text& t;
-        ~Wiped() { SecureZeroMemory(t.data(), t.size() * sizeof(char16_t)); }
+        ~Wiped() { WipeText(t); }
     } wiped{copy};
     const Lending lending(m_Lent, nullptr);
     read(copy);
@@ -197,13 +204,108 @@ Text Win32TextBox::SelText() const {
 void Win32TextBox::SetSelText(const Text& text) {
     Idle();
     if (text.empty() && SelLength() == 0) return;
-    // Its own undo step: the box would otherwise merge it with deletions typed just before it, and Ctrl+Z
-    // would bring back text that was never there at once.
+    // The document's history takes it back, not the box: the box keeps no copy of what it replaced.
     SendMessageW(m_Hwnd, EM_EMPTYUNDOBUFFER, 0, 0);
     ++m_Silent;
-    SendMessageW(m_Hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(win::W(text)));
+    SendMessageW(m_Hwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(win::W(text)));
     --m_Silent;
     if (onChange) onChange();
+}
+
+namespace {
+
+// The messages by which the user changes a box's text, and what kind of change each is; none for the rest.
+std::optional<EditKind> UserEdit(UINT msg, WPARAM wp) {
+    switch (msg) {
+        case WM_CHAR:
+            if (wp == VK_BACK) return EditKind::Deleting;
+            // The control characters are commands of the box's own (Ctrl+V pastes, Ctrl+X cuts).
+            if ((wp >= 0x20 && wp != 0x7F) || wp == '\r' || wp == '\t') return EditKind::Typing;
+            return EditKind::Other;
+        case WM_IME_CHAR:
+            return EditKind::Typing;
+        case WM_KEYDOWN:
+            if (wp == VK_DELETE) return GetKeyState(VK_SHIFT) < 0 ? EditKind::Other : EditKind::Deleting;
+            if (wp == VK_INSERT) return EditKind::Other;  // Shift+Insert pastes
+            return std::nullopt;
+        case WM_PASTE:
+        case WM_CUT:
+        case WM_CLEAR:
+            return EditKind::Other;
+        default:
+            return std::nullopt;
+    }
+}
+
+// A key deletes at most a line break (CR LF, or CR CR LF where the box broke a line) beside the selection.
+constexpr DWORD kEditReach = 4;
+
+}  // namespace
+
+Win32TextBox::EditWatch Win32TextBox::BeforeEdit(EditKind kind, bool toLineEnd) const {
+    EditWatch w{kind, 0, 0, 0, 0, {}};
+    SendMessageW(m_Hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&w.selStart), reinterpret_cast<LPARAM>(&w.selEnd));
+    size_t to = w.selEnd + kEditReach;
+    if (toLineEnd) {
+        const LRESULT start = SendMessageW(m_Hwnd, EM_LINEINDEX, SendMessageW(m_Hwnd, EM_LINEFROMCHAR, w.selEnd, 0), 0);
+        to = static_cast<size_t>(start + SendMessageW(m_Hwnd, EM_LINELENGTH, start, 0)) + kEditReach;
+    }
+    w.from = w.selStart > kEditReach ? w.selStart - kEditReach : 0;
+    ReadText([&](std::u16string_view text) {
+        w.length = text.size();
+        if (w.from < text.size()) w.around.assign(text.substr(w.from, std::min(to, text.size()) - w.from));
+    });
+    return w;
+}
+
+LRESULT Win32TextBox::Watched(UINT msg, WPARAM wp, const std::function<LRESULT()>& handle) {
+    const auto kind = UserEdit(msg, wp);
+    if (!kind) return handle();
+    // Ctrl+Delete deletes to the end of the line.
+    EditWatch before = BeforeEdit(*kind, msg == WM_KEYDOWN && wp == VK_DELETE && GetKeyState(VK_CONTROL) < 0);
+    const LRESULT result = handle();
+    AfterEdit(before);
+    return result;
+}
+
+void Win32TextBox::AfterEdit(EditWatch& w) {
+    // What the user typed may be a secret; no copy of it stays behind.
+    struct Wiped {
+        Text& a;
+        TextEdit& e;
+        ~Wiped() {
+            WipeText(a);
+            WipeText(e.removed);
+            WipeText(e.inserted);
+        }
+    };
+    DWORD start = 0, end = 0;
+    SendMessageW(m_Hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const auto length = static_cast<int64_t>(GetWindowTextLengthW(m_Hwnd));
+    const auto before = static_cast<int64_t>(w.length);
+    // Every change a key, a paste or a cut makes replaces one stretch and leaves the caret after what it put
+    // there; one that leaves a selection changed nothing (Ctrl+A, a copy) or is not one of those.
+    TextEdit edit;
+    const Wiped wiped{w.around, edit};
+    edit.kind = w.kind;
+    edit.selStart = static_cast<int32_t>(w.selStart);
+    edit.selLength = static_cast<int32_t>(w.selEnd - w.selStart);
+    const int64_t caret = start, at = std::min<int64_t>(w.selStart, caret), removedEnd = caret + before - length;
+    const int64_t from = static_cast<int64_t>(w.from), to = from + static_cast<int64_t>(w.around.size());
+    if (start != end) {
+        if (length == before) return;
+        edit.kind = EditKind::Unknown;
+    } else if (at < from || removedEnd < at || removedEnd > to) {
+        edit.kind = EditKind::Unknown;
+    } else {
+        edit.at = static_cast<int32_t>(at);
+        edit.removed.assign(w.around, static_cast<size_t>(at - from), static_cast<size_t>(removedEnd - at));
+        ReadText([&](std::u16string_view text) {
+            edit.inserted.assign(text.substr(static_cast<size_t>(at), static_cast<size_t>(caret - at)));
+        });
+        if (edit.removed == edit.inserted) return;
+    }
+    if (onEdit) onEdit(edit);
 }
 
 void Win32TextBox::SetFocus() {

@@ -34,12 +34,25 @@ public:
     int32_t LineStart(int32_t line) const override;
     int32_t LineCount() const override;
 
+    // A message to the box, handled by handle: when it is one by which the user changes the text (typing,
+    // deleting, a paste, a cut), what the text was around the selection is read first, and onEdit raised
+    // after with what changed.
+    LRESULT Watched(UINT msg, WPARAM wp, const std::function<LRESULT()>& handle);
+
     // The EN_CHANGE of a programmatic change is raised by the setter itself.
     bool Silent() const { return m_Silent > 0; }
     // EN_ERRSPACE or EN_MAXTEXT arrived: the text being set did not fit.
     void Refused() { m_Refused = true; }
 
 private:
+    struct EditWatch {
+        EditKind kind;
+        DWORD selStart, selEnd;
+        size_t length, from;  // the text's length; where around starts
+        Text around;
+    };
+    EditWatch BeforeEdit(EditKind kind, bool toLineEnd) const;  // toLineEnd: it may delete to the line's end
+    void AfterEdit(EditWatch& before);
     // While the box lends its text it is not called: a message would let it move or free what is being read.
     void Idle() const;
     int m_Silent = 0;

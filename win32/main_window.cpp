@@ -48,7 +48,9 @@ HMENU Win32FouHost::BuildMenuBar() {
                 L"File");
     HMENU edit = Popup({{kIdMnu2 + kMnuFind, L"Find                        F3"},
                         {kIdMnu2 + kMnuWordWrap, L"Word Wrap"},
-                        {kIdMnu2 + kMnuStatusBar, L"Status Bar"}});
+                        {kIdMnu2 + kMnuStatusBar, L"Status Bar"},
+                        {kIdMnu2 + kMnuUndo, L"Undo                   Ctrl+Z"},
+                        {kIdMnu2 + kMnuRedo, L"Redo                    Ctrl+Y"}});
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"Edit");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup({{kIdMnu3 + kMnuAbout, L"About Lockleaf"}})),
                 L"Help");
@@ -97,6 +99,7 @@ FouControls Win32FouHost::Create(FouEvents& fou) {
         SetWindowSubclass(edit, EditProc, i, reinterpret_cast<DWORD_PTR>(this));
         DragAcceptFiles(edit, TRUE);
         m_TxtData[i].onChange = [this, i] { m_Fou->txtData_Change(i); };
+        m_TxtData[i].onEdit = [this, i](TextEdit& edit) { m_Fou->txtData_Edit(i, edit); };
     }
 
     // Banner strip: BROWSER-CONTROL
@@ -229,7 +232,7 @@ void Win32FouHost::OnCommand(WPARAM wp, LPARAM lp) {
         return;
     }
     if (id >= kIdMnu1 && id <= kIdMnu1 + kMnuExit) m_Fou->mnu1_Click(static_cast<int>(id - kIdMnu1));
-    if (id >= kIdMnu2 && id <= kIdMnu2 + kMnuStatusBar) m_Fou->mnu2_Click(static_cast<int>(id - kIdMnu2));
+    if (id >= kIdMnu2 && id <= kIdMnu2 + kMnuRedo) m_Fou->mnu2_Click(static_cast<int>(id - kIdMnu2));
     if (id == kIdMnu3 + kMnuAbout) m_Fou->mnu3_Click(kMnuAbout);
     if (id == kIdANext) m_Fou->aNext_Click();
     if (id == kIdAAdinfo) m_Fou->aAdinfo_Click();
@@ -298,6 +301,8 @@ LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
                 if (self->m_Fou->txtData_KeyDown(index, static_cast<int>(wp), win::KeyMask())) {
                     MSG typed;
                     PeekMessageW(&typed, hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
+                    // Alt with a key the box knows (Backspace undoes) is ours alone.
+                    if (msg == WM_SYSKEYDOWN) return 0;
                 }
                 break;
             case WM_LBUTTONDOWN:
@@ -312,10 +317,14 @@ LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
             case WM_PASTE:
             case WM_CUT:
             case WM_CLEAR:
-            case WM_UNDO:
             case WM_CONTEXTMENU:
                 if (!self->m_Fou->txtData_Input(false)) return 0;
                 break;
+            // The box's own undo (its menu's Undo) knows only its last change; the document's history answers.
+            case WM_UNDO:
+            case EM_UNDO:
+                if (self->m_Fou->txtData_Input(false)) self->m_Fou->mnu2_Click(kMnuUndo);
+                return TRUE;
             case WM_DROPFILES:
                 self->OnDropFiles(index, reinterpret_cast<HDROP>(wp));
                 return 0;
@@ -330,7 +339,8 @@ LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
                 }
                 break;
         }
-        const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+        const LRESULT result =
+            self->m_TxtData[index].Watched(msg, wp, [&] { return DefSubclassProc(hwnd, msg, wp, lp); });
         if (MovesCaret(msg, wp)) self->StatusDue();
         return result;
     });

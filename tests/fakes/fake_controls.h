@@ -66,7 +66,6 @@ struct FakeTextBox : TextBox, FakeWidget {
         ++wipingReplaces;
         const bool differs = t != text;
         base::Wipe(text);
-        base::Wipe(undoText);
         text = t;
         selStart = selLength = 0;
         if (differs) Changed();
@@ -96,7 +95,6 @@ struct FakeTextBox : TextBox, FakeWidget {
         Idle();
         if (outOfMemory) throw std::bad_alloc();
         if (refuses) return;
-        undoText = text;
         text.replace(selStart, selLength, t);
         selStart += static_cast<int32_t>(t.size());
         selLength = 0;
@@ -107,15 +105,18 @@ struct FakeTextBox : TextBox, FakeWidget {
         ++focusCount;
     }
 
-    // What typing does: the text changes and the box tells its owner.
-    void Type(const Text& t) { SetSelText(t); }
-    // Ctrl+Z: the text before the last replaced selection comes back.
-    void Undo() {
-        std::swap(text, undoText);
-        selStart = selLength = 0;
-        Changed();
+    // What the user's keys do: the selection (or the characters before or after the caret) becomes t, and
+    // the box tells its owner of the change and of the edit, as the window's box does.
+    void Type(const Text& t) { Edit(t.empty() ? EditKind::Deleting : EditKind::Typing, selStart, selLength, t); }
+    void Paste(const Text& t) { Edit(EditKind::Other, selStart, selLength, t); }
+    void Backspace() {
+        if (selLength > 0) Edit(EditKind::Deleting, selStart, selLength, u"");
+        else if (selStart > 0) Edit(EditKind::Deleting, selStart - 1, 1, u"");
     }
-    Text undoText;
+    void Delete() {
+        const int32_t size = static_cast<int32_t>(text.size());
+        if (selLength > 0 || selStart < size) Edit(EditKind::Deleting, selStart, std::max(selLength, 1), u"");
+    }
 
     // The box's line index, as an EDIT without wrap keeps it: a line ends at each line feed.
     bool caretAtStart = false;  // the selection was made towards the text's start
@@ -149,6 +150,17 @@ private:
     // A box that has lent its text answers nothing until the reader is done (the EDIT would run meanwhile).
     void Idle() const {
         if (lent) throw std::logic_error("the text box was called while it lent its text");
+    }
+    void Edit(EditKind kind, int32_t at, int32_t length, const Text& t) {
+        Idle();
+        TextEdit edit{kind, at, text.substr(at, length), t, selStart, selLength};
+        text.replace(at, length, t);
+        selStart = at + static_cast<int32_t>(t.size());
+        selLength = 0;
+        ++changeCount;
+        if (onChange) onChange();
+        if (onEdit) onEdit(edit);
+        SelChanged();
     }
     void SelChanged() {
         if (onSelChange) onSelChange();

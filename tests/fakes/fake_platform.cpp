@@ -5,6 +5,7 @@ FouControls FakeFouHost::Create(FouEvents& fou) {
     for (int i = 0; i < 2; ++i) {
         txtData[i].onChange = [&fou, i] { fou.txtData_Change(i); };
         txtData[i].onSelChange = [&fou, i] { fou.txtData_SelChange(i); };
+        txtData[i].onEdit = [&fou, i](TextEdit& edit) { fou.txtData_Edit(i, edit); };
         txtData[i].visible = i == 0;
     }
     imMore.rect = {8280, 0, 285, 270};

@@ -230,6 +230,35 @@ TEST_F(FreedMemory, FindF3CtrlF3WordWrapAndReplaceAllFreeNoCopyOfASecretText) {
              f.Rep().co_Click(2);
          },
          true},
+        // Undo and redo make the whole text once for a step of many pieces, and a typed word grows in the
+        // history letter by letter.
+        {"Replace All of every space, undone and redone",
+         [](Fou& f, Started&) {
+             find::g_FindState.FindText = u" ";
+             find::g_FindState.ReplaceText = u"_";
+             f.Rep().Co3();
+             f.txtData_KeyDown(0, kKeyZ, kCtrlMask);
+             f.txtData_KeyDown(0, kKeyY, kCtrlMask);
+         },
+         true},
+        {"Typing, undone, redone, undone and typed over",
+         [](Fou& f, Started& st) {
+             // Room to type in, as the box has: the history's copies alone are watched.
+             Text roomy;
+             roomy.reserve(kText.size() * 4);
+             roomy = st.editor().text;
+             base::Wipe(st.editor().text);
+             st.editor().text.swap(roomy);
+             st.editor().SetSel(0, 0);
+             // Twice: the history's step outgrows a buffer that held the whole phrase.
+             for (int k = 0; k < 2; ++k)
+                 for (const char16_t c : std::u16string_view(u"meet at the old mango tree, ")) st.editor().Type(Text(1, c));
+             f.txtData_KeyDown(0, kKeyZ, kCtrlMask);
+             f.txtData_KeyDown(0, kKeyY, kCtrlMask);
+             f.txtData_KeyDown(0, kKeyZ, kCtrlMask);
+             st.editor().Type(u"!");  // what was undone can no longer be redone: it goes
+         },
+         false},
     };
     for (const Kind& kind : kKinds) {
         for (const auto& command : commands) {
@@ -248,6 +277,10 @@ TEST_F(FreedMemory, FindF3CtrlF3WordWrapAndReplaceAllFreeNoCopyOfASecretText) {
                 EXPECT_EQ(Has(found, "text (UTF-16)"), command.copies) << "a copy of the text freed";
             if (command.name == std::string("Replace All"))
                 EXPECT_NE(s.editor().text.find(u"old mango tree at dusk"), Text::npos);
+            else if (command.name[0] == 'R')
+                EXPECT_EQ(s.editor().text, base::ReplaceAll(kText, u" ", u"_"));
+            else if (command.name[0] == 'T')
+                EXPECT_EQ(s.editor().text, u"!" + kText);
             else
                 EXPECT_EQ(s.editor().text, kText);
             EXPECT_EQ(d1::g_ActiveEditor, 0);

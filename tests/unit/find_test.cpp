@@ -486,10 +486,18 @@ TEST_F(FindWindow, FindSelectsInTheEditorAndReplaceSwitchesModeWithoutReplacing)
     EXPECT_EQ(box.text, u"one two 1");
     r().co_Click(2);
     EXPECT_EQ(box.text, u"1 two 1");
-    // Replace All is one edit that Ctrl+Z takes back; the document is marked either way.
-    box.Undo();
+    // Replace All and Replace are a step each of the document's undo; the document is marked either way.
+    fou.txtData_KeyDown(0, kKeyZ, kCtrlMask);
     EXPECT_EQ(box.text, u"one two 1");
+    fou.txtData_KeyDown(0, kKeyZ, kCtrlMask);
+    EXPECT_EQ(box.text, u"one two one");
+    EXPECT_EQ(box.SelText(), u"one");  // the match Replace replaced, selected again
+    fou.txtData_KeyDown(0, kKeyY, kCtrlMask);
+    fou.txtData_KeyDown(0, kKeyZ, kCtrlMask | kShiftMask);
+    EXPECT_EQ(box.text, u"1 two 1");
     EXPECT_TRUE(fou.Modified());
+    fou.mnu2_Click(kMnuUndo);
+    EXPECT_EQ(box.text, u"one two 1");
     // Enter in the search box is the Find button.
     box.SetSel(0, 0);
     r().Te_KeyDown(0, kKeyReturn, 0);

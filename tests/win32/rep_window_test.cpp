@@ -31,6 +31,7 @@ struct Editor : FindEditor {
     Win32TextBox box;
     TextBox& ActiveEditor() override { return box; }
     Window& EditorWindow() override { return window; }
+    void Did(base::EditStep) override {}  // this editor keeps no history
 };
 
 Rect Pixels(HWND h) {
