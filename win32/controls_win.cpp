@@ -260,7 +260,13 @@ Win32TextBox::EditWatch Win32TextBox::BeforeEdit(EditKind kind, bool toLineEnd) 
 
 LRESULT Win32TextBox::Watched(UINT msg, WPARAM wp, const std::function<LRESULT()>& handle) {
     const auto kind = UserEdit(msg, wp);
-    if (!kind) return handle();
+    // A command the box sends itself (Ctrl+V sends WM_PASTE) is part of the change already watched.
+    if (!kind || m_Watching) return handle();
+    ++m_Watching;
+    struct Done {
+        int& depth;
+        ~Done() { --depth; }
+    } done{m_Watching};
     // Ctrl+Delete deletes to the end of the line.
     EditWatch before = BeforeEdit(*kind, msg == WM_KEYDOWN && wp == VK_DELETE && GetKeyState(VK_CONTROL) < 0);
     const LRESULT result = handle();

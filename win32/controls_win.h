@@ -56,6 +56,7 @@ private:
     // While the box lends its text it is not called: a message would let it move or free what is being read.
     void Idle() const;
     int m_Silent = 0;
+    int m_Watching = 0;  // a message of the user's is being watched
     bool m_Refused = false;
     mutable bool m_Lent = false;
 };

@@ -121,6 +121,90 @@ TEST_F(Edit, SelectionReplaceLeavesTheCaretAfterTheInsertedText) {
     EXPECT_EQ(box.SelLength(), 0);
 }
 
+namespace {
+
+LRESULT CALLBACK Watching(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR box) {
+    return reinterpret_cast<Win32TextBox*>(box)->Watched(msg, wp, [&] { return DefSubclassProc(hwnd, msg, wp, lp); });
+}
+
+void PutOnClipboard(const std::wstring& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    memcpy(GlobalLock(block), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
+}  // namespace
+
+TEST_F(Edit, EachChangeTheUserMakesIsToldExactlyOnceAndNothingElseIs) {
+    std::vector<TextEdit> edits;
+    box.onEdit = [&](TextEdit& e) { edits.push_back(e); };
+    SetWindowSubclass(box.m_Hwnd, Watching, 1, reinterpret_cast<DWORD_PTR>(&box));
+    PutOnClipboard(L"clip");
+    const auto send = [&](UINT msg, WPARAM wp) { SendMessageW(box.m_Hwnd, msg, wp, 0); };
+    const auto withCtrl = [&](const std::function<void()>& act) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        act();
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+    };
+    const struct {
+        const char* what;
+        int32_t selStart, selLength;  // the selection the user made first; -1: where the last left it
+        std::function<void()> act;
+        EditKind kind;
+        int32_t at;
+        Text removed, inserted;
+    } cases[] = {
+        {"a letter", -1, 0, [&] { send(WM_CHAR, 'a'); }, EditKind::Typing, 0, u"", u"a"},
+        {"Enter", -1, 0, [&] { send(WM_CHAR, '\r'); }, EditKind::Typing, 1, u"", u"\r\n"},
+        {"Backspace at a line's start", -1, 0, [&] { send(WM_CHAR, VK_BACK); }, EditKind::Deleting, 1, u"\r\n", u""},
+        {"a letter over a selection", 0, 1, [&] { send(WM_CHAR, 'X'); }, EditKind::Typing, 0, u"a", u"X"},
+        {"Delete", 0, 0, [&] { send(WM_KEYDOWN, VK_DELETE); }, EditKind::Deleting, 0, u"X", u""},
+        {"a paste", -1, 0, [&] { send(WM_PASTE, 0); }, EditKind::Other, 0, u"", u"clip"},
+        {"Ctrl+V", -1, 0, [&] { send(WM_CHAR, 0x16); }, EditKind::Other, 4, u"", u"clip"},
+        {"a cut", 2, 3, [&] { send(WM_CUT, 0); }, EditKind::Other, 2, u"ipc", u""},
+        {"Ctrl+Delete", 1, 0, [&] { withCtrl([&] { send(WM_KEYDOWN, VK_DELETE); }); }, EditKind::Deleting, 1,
+         u"llip", u""},
+    };
+    for (const auto& c : cases) {
+        if (c.selStart >= 0) box.SetSel(c.selStart, c.selLength);
+        const Text before = box.GetText();
+        const int32_t selStart = box.SelStart(), selLength = box.SelLength();
+        edits.clear();
+        c.act();
+        ASSERT_EQ(edits.size(), 1u) << c.what;
+        const TextEdit& e = edits[0];
+        EXPECT_EQ(e.kind, c.kind) << c.what;
+        EXPECT_EQ(e.at, c.at) << c.what;
+        EXPECT_EQ(e.removed, c.removed) << c.what;
+        EXPECT_EQ(e.inserted, c.inserted) << c.what;
+        EXPECT_EQ(e.selStart, selStart) << c.what;
+        EXPECT_EQ(e.selLength, selLength) << c.what;
+        EXPECT_EQ(Text(before).replace(e.at, e.removed.size(), e.inserted), box.GetText()) << c.what;
+    }
+
+    // What leaves the text as it was tells nothing: a copy, Ctrl+A, a key that moves, Delete at the end; nor
+    // do the program's own changes.
+    box.SetSel(0, 2);
+    edits.clear();
+    send(WM_CHAR, 0x03);
+    send(WM_CHAR, 0x01);
+    send(WM_KEYDOWN, VK_LEFT);
+    box.SetSel(100, 0);
+    send(WM_KEYDOWN, VK_DELETE);
+    box.SetSelText(u"more");
+    box.SetText(u"another");
+    EXPECT_TRUE(edits.empty());
+    RemoveWindowSubclass(box.m_Hwnd, Watching, 1);
+}
+
 TEST_F(Edit, HoldsTextsFarBeyondTheDefaultLimitAndOffsetsPast65535) {
     Text line(98, u'x');
     line += u"\r\n";
