@@ -188,10 +188,9 @@ bool Fou::txtData_KeyDown(int, int keyCode, int shift) {
             if (shift & kAltMask) return false;  // Alt+F4 closes the window
             Rep().SelRe();
             return true;
-        case kKeyZ:
-            if (ctrl) Undo();
-            else if (shift == (kCtrlMask | kShiftMask)) Redo();
-            else return false;
+        case kKeyZ:  // Ctrl+Z undoes; with Shift it redoes
+            if (!ctrlShiftOrNot) return false;
+            (shift & kShiftMask) ? Redo() : Undo();
             return true;
         case kKeyY:
             if (!ctrl) return false;

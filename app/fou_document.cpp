@@ -74,7 +74,7 @@ bool Fou::ShowDocument(const Text& text) {
             Replace(*m_Controls.txtData[1], u"", secret);
         }
         m_Modified = false;
-        m_History.Clear();  // the changes were the document's before this one
+        m_History.Clear();     // the changes were the document's before this one
         m_Recovery.Discard();  // the work it kept is saved or was let go before this load
         // The box raises no change for a text it already shows; the next edit must still count.
         m_LoadMarker.assign(1, u'1');

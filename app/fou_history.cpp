@@ -71,8 +71,10 @@ void Fou::Apply(const base::EditStep& step, bool forward) {
     }
     if (!done) {
         // The step stays where it was, to be tried again.
-        if (forward) m_History.Undo();
-        else m_History.Redo();
+        if (forward)
+            m_History.Undo();
+        else
+            m_History.Redo();
         return;
     }
     if (!forward) {

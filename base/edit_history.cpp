@@ -83,8 +83,8 @@ void EditHistory::Typed(TextEdit edit, int64_t now) {
     }
     const int32_t at = edit.at;
     const auto removed = static_cast<int32_t>(edit.removed.size());
-    const bool goesOn = m_Open && m_Done == m_Steps.size() && edit.kind == m_OpenKind &&
-                        now - m_OpenTime <= kTypingPause;
+    const bool goesOn =
+        m_Open && m_Done == m_Steps.size() && edit.kind == m_OpenKind && now - m_OpenTime <= kTypingPause;
     if (goesOn && edit.kind == EditKind::Typing && removed == 0 && at == m_OpenEnd) {
         EditPiece& piece = m_Steps.back().pieces.back();
         m_Bytes -= TextBytes(piece.inserted);

@@ -16,7 +16,7 @@ struct EditPiece {
 };
 
 struct EditStep {
-    std::vector<EditPiece> pieces;  // ascending and apart, at offsets of the text before the step
+    std::vector<EditPiece> pieces;        // ascending and apart, at offsets of the text before the step
     int32_t selStart = 0, selLength = 0;  // the selection before the step: Undo puts it back
     size_t Bytes() const;
 };

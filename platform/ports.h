@@ -69,8 +69,8 @@ struct TextBox : virtual Widget {
     virtual int32_t LineCount() const = 0;
 
     std::function<void()> onChange;  // the text changed, by typing or by the program
-    // The user changed the text (typing, deleting, a paste or a cut): raised after onChange. The program's own
-    // changes (SetText, SetSelText) raise none.
+    // The user changed the text (typing, deleting, a paste or a cut): raised after onChange. The program's
+    // own changes (SetText, SetSelText) raise none.
     std::function<void(TextEdit&)> onEdit;
 };
 

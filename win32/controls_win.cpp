@@ -244,10 +244,12 @@ constexpr DWORD kEditReach = 4;
 
 Win32TextBox::EditWatch Win32TextBox::BeforeEdit(EditKind kind, bool toLineEnd) const {
     EditWatch w{kind, 0, 0, 0, 0, {}};
-    SendMessageW(m_Hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&w.selStart), reinterpret_cast<LPARAM>(&w.selEnd));
+    SendMessageW(m_Hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&w.selStart),
+                 reinterpret_cast<LPARAM>(&w.selEnd));
     size_t to = w.selEnd + kEditReach;
     if (toLineEnd) {
-        const LRESULT start = SendMessageW(m_Hwnd, EM_LINEINDEX, SendMessageW(m_Hwnd, EM_LINEFROMCHAR, w.selEnd, 0), 0);
+        const LRESULT start =
+            SendMessageW(m_Hwnd, EM_LINEINDEX, SendMessageW(m_Hwnd, EM_LINEFROMCHAR, w.selEnd, 0), 0);
         to = static_cast<size_t>(start + SendMessageW(m_Hwnd, EM_LINELENGTH, start, 0)) + kEditReach;
     }
     w.from = w.selStart > kEditReach ? w.selStart - kEditReach : 0;
@@ -296,7 +298,8 @@ void Win32TextBox::AfterEdit(EditWatch& w) {
     edit.kind = w.kind;
     edit.selStart = static_cast<int32_t>(w.selStart);
     edit.selLength = static_cast<int32_t>(w.selEnd - w.selStart);
-    const int64_t caret = start, at = std::min<int64_t>(w.selStart, caret), removedEnd = caret + before - length;
+    const int64_t caret = start, at = std::min<int64_t>(w.selStart, caret),
+                  removedEnd = caret + before - length;
     const int64_t from = static_cast<int64_t>(w.from), to = from + static_cast<int64_t>(w.around.size());
     if (start != end) {
         if (length == before) return;

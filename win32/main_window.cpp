@@ -320,7 +320,7 @@ LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
             case WM_CONTEXTMENU:
                 if (!self->m_Fou->txtData_Input(false)) return 0;
                 break;
-            // The box's own undo (its menu's Undo) knows only its last change; the document's history answers.
+            // The box's own undo (its menu's Undo) knows one change; the document's history answers.
             case WM_UNDO:
             case EM_UNDO:
                 if (self->m_Fou->txtData_Input(false)) self->m_Fou->mnu2_Click(kMnuUndo);

@@ -107,11 +107,15 @@ struct FakeTextBox : TextBox, FakeWidget {
 
     // What the user's keys do: the selection (or the characters before or after the caret) becomes t, and
     // the box tells its owner of the change and of the edit, as the window's box does.
-    void Type(const Text& t) { Edit(t.empty() ? EditKind::Deleting : EditKind::Typing, selStart, selLength, t); }
+    void Type(const Text& t) {
+        Edit(t.empty() ? EditKind::Deleting : EditKind::Typing, selStart, selLength, t);
+    }
     void Paste(const Text& t) { Edit(EditKind::Other, selStart, selLength, t); }
     void Backspace() {
-        if (selLength > 0) Edit(EditKind::Deleting, selStart, selLength, u"");
-        else if (selStart > 0) Edit(EditKind::Deleting, selStart - 1, 1, u"");
+        if (selLength > 0)
+            Edit(EditKind::Deleting, selStart, selLength, u"");
+        else if (selStart > 0)
+            Edit(EditKind::Deleting, selStart - 1, 1, u"");
     }
     void Delete() {
         const int32_t size = static_cast<int32_t>(text.size());

@@ -252,7 +252,8 @@ TEST_F(FreedMemory, FindF3CtrlF3WordWrapAndReplaceAllFreeNoCopyOfASecretText) {
              st.editor().SetSel(0, 0);
              // Twice: the history's step outgrows a buffer that held the whole phrase.
              for (int k = 0; k < 2; ++k)
-                 for (const char16_t c : std::u16string_view(u"meet at the old mango tree, ")) st.editor().Type(Text(1, c));
+                 for (const char16_t c : std::u16string_view(u"meet at the old mango tree, "))
+                     st.editor().Type(Text(1, c));
              f.txtData_KeyDown(0, kKeyZ, kCtrlMask);
              f.txtData_KeyDown(0, kKeyY, kCtrlMask);
              f.txtData_KeyDown(0, kKeyZ, kCtrlMask);

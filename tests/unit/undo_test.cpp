@@ -2,8 +2,8 @@
 // back to the loaded text and forward again by every key and the menu, and the history's bounds.
 #include <gtest/gtest.h>
 
-#include "base/edit_history.h"
 #include "base/codepage.h"
+#include "base/edit_history.h"
 #include "base/unicode.h"
 #include "fakes/fake_platform.h"
 
@@ -92,8 +92,10 @@ TEST_F(Undo, EveryStepGoesBackToTheLoadedTextAndForwardAgainAndANewChangeEndsThe
     // Forward by each of its keys and the menu, then no further.
     const int redoKeys[][2] = {{kKeyY, kCtrlMask}, {kKeyZ, kCtrlMask | kShiftMask}};
     for (size_t k = 1; k < texts.size(); ++k) {
-        if (k % 3 == 0) fou().mnu2_Click(kMnuRedo);
-        else Key(redoKeys[k % 3 - 1][0], redoKeys[k % 3 - 1][1]);
+        if (k % 3 == 0)
+            fou().mnu2_Click(kMnuRedo);
+        else
+            Key(redoKeys[k % 3 - 1][0], redoKeys[k % 3 - 1][1]);
         ASSERT_EQ(box().text, texts[k]) << "redo to " << k;
     }
     Key(kKeyY, kCtrlMask);

@@ -124,7 +124,8 @@ TEST_F(Edit, SelectionReplaceLeavesTheCaretAfterTheInsertedText) {
 namespace {
 
 LRESULT CALLBACK Watching(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR box) {
-    return reinterpret_cast<Win32TextBox*>(box)->Watched(msg, wp, [&] { return DefSubclassProc(hwnd, msg, wp, lp); });
+    return reinterpret_cast<Win32TextBox*>(box)->Watched(msg, wp,
+                                                         [&] { return DefSubclassProc(hwnd, msg, wp, lp); });
 }
 
 void PutOnClipboard(const std::wstring& text) {
@@ -164,7 +165,8 @@ TEST_F(Edit, EachChangeTheUserMakesIsToldExactlyOnceAndNothingElseIs) {
     } cases[] = {
         {"a letter", -1, 0, [&] { send(WM_CHAR, 'a'); }, EditKind::Typing, 0, u"", u"a"},
         {"Enter", -1, 0, [&] { send(WM_CHAR, '\r'); }, EditKind::Typing, 1, u"", u"\r\n"},
-        {"Backspace at a line's start", -1, 0, [&] { send(WM_CHAR, VK_BACK); }, EditKind::Deleting, 1, u"\r\n", u""},
+        {"Backspace at a line's start", -1, 0, [&] { send(WM_CHAR, VK_BACK); }, EditKind::Deleting, 1,
+         u"\r\n", u""},
         {"a letter over a selection", 0, 1, [&] { send(WM_CHAR, 'X'); }, EditKind::Typing, 0, u"a", u"X"},
         {"Delete", 0, 0, [&] { send(WM_KEYDOWN, VK_DELETE); }, EditKind::Deleting, 0, u"X", u""},
         {"a paste", -1, 0, [&] { send(WM_PASTE, 0); }, EditKind::Other, 0, u"", u"clip"},
