@@ -26,11 +26,12 @@ constexpr char16_t kWrongPasswordMessage[] = u"The password is wrong.";
 
 }  // namespace
 
-protect::Snapshot Fou::TakeSnapshot() {
+protect::Snapshot Fou::TakeSnapshot(Text room) {
     TextBox& box = ActiveEditor();
-    protect::Snapshot s{
-        d1::g_FileName, d1::g_Format, box.SelStart(), box.SelLength(), d1::g_ActiveEditor == 1, {}};
-    // One copy, straight from where the box keeps the text: the disk's thread encrypts it and wipes it.
+    protect::Snapshot s{d1::g_FileName, d1::g_Format,           box.SelStart(), box.SelLength(),
+                        d1::g_ActiveEditor == 1, std::move(room)};
+    // One copy, straight from where the box keeps the text into the room made for it: the disk's thread
+    // encrypts it and wipes it.
     box.ReadText([&](std::u16string_view text) { s.text.assign(text); });
     return s;
 }
@@ -42,7 +43,9 @@ void Fou::SnapshotIfDue() {
     if (protect::IsSealedName(d1::g_FileName) && !key)
         return platform::Trace(u"snapshot: no key for the sealed document");
     try {
-        m_Recovery.Write([this] { return TakeSnapshot(); }, key);
+        size_t length = 0;
+        ActiveEditor().ReadText([&](std::u16string_view text) { length = text.size(); });
+        m_Recovery.Write([this](Text room) { return TakeSnapshot(std::move(room)); }, key, length);
     } catch (const std::bad_alloc&) {
         platform::Trace(u"snapshot: no memory for a copy of the text; the last one stays");
     }
@@ -59,7 +62,7 @@ bool Fou::Form_QueryEndSession(bool closeApp) {
         const protect::SealedKey* key = m_Documents.KeyFor(d1::g_FileName);
         try {
             if (!protect::IsSealedName(d1::g_FileName) || key)
-                m_Recovery.WriteNow([this] { return TakeSnapshot(); }, key);
+                m_Recovery.WriteNow([this](Text room) { return TakeSnapshot(std::move(room)); }, key);
         } catch (...) {
             platform::TraceCurrentException(u"snapshot at the end of the session");
         }
@@ -193,7 +196,7 @@ void Fou::Lock() {
     // The text leaves memory only once the snapshot that brings it back is on disk.
     bool kept = false;
     try {
-        kept = m_Recovery.WriteNow([this] { return TakeSnapshot(); }, key);
+        kept = m_Recovery.WriteNow([this](Text room) { return TakeSnapshot(std::move(room)); }, key);
     } catch (...) {
         platform::TraceCurrentException(u"snapshot for a lock");
     }

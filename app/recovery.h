@@ -30,10 +30,12 @@ public:
     void Changed();
     // A snapshot should be written now (the work is unsaved; the caller knows).
     bool Due() const;
-    // Encrypts and writes the snapshot take gives on the disk's thread; its text is wiped there. take is not
-    // called (the text not copied) where no snapshot can be kept. key: a sealed document's.
-    using Take = std::function<protect::Snapshot()>;
-    void Write(const Take& take, const protect::SealedKey* key);
+    // Encrypts and writes the snapshot take gives on the disk's thread; its text is wiped there. take copies
+    // the text into room, memory made ready for it (or empty), and is not called (the text not copied) where
+    // no snapshot can be kept. key: a sealed document's. length: the text's, in UTF-16 units. Without room
+    // for that much, the room is made first, on the disk's thread, and the snapshot stays due.
+    using Take = std::function<protect::Snapshot(Text room)>;
+    void Write(const Take& take, const protect::SealedKey* key, size_t length);
     // The same, done before it returns: the session is ending and the process may not see another message.
     // True when the snapshot is in place.
     bool WriteNow(const Take& take, const protect::SealedKey* key);
@@ -66,6 +68,7 @@ private:
     void DeleteTemps(const Text& id);
     std::function<void()> Job(protect::Snapshot snapshot, const protect::SealedKey* key);
     std::function<void()> Prepared(const Take& take, const protect::SealedKey* key);
+    void MakeRoom(size_t length);
 
     Platform& m_Platform;
     Text m_Folder;

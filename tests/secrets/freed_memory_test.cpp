@@ -343,7 +343,8 @@ TEST_F(FreedMemory, ASnapshotWrittenALockAndARestoreFreeNoCopyOfASecretTextOrPas
         s.editor().Type(u"!");
         {
             Watch watch(Secrets());
-            s.fp.clock.elapsed += 1200;  // typing paused: the timer writes the snapshot
+            s.fp.clock.elapsed += 1200;  // typing paused: the timer makes room for the copy, then writes
+            fou.Timer1_Timer();
             fou.Timer1_Timer();
             EXPECT_EQ(watch.Found(), std::vector<std::string>{}) << "written";
         }
@@ -371,6 +372,7 @@ TEST_F(FreedMemory, ASnapshotWrittenALockAndARestoreFreeNoCopyOfASecretTextOrPas
     Opened(u"C:\\plan.txse");
     s.editor().Type(u"!");
     s.fp.clock.elapsed += 1200;
+    fou.Timer1_Timer();
     fou.Timer1_Timer();
     Started next(false);  // this process ends without a close
     next.fp.files.files = s.fp.files.files;

@@ -96,7 +96,9 @@ TEST_F(Recovery, TypingIsKeptOnItsScheduleAndNeverInTheClear) {
               protect::SnapshotStatus::Ok);
     EXPECT_TRUE(back.text.ends_with(u"LAST"));
     EXPECT_FALSE(OnDisk(u"LAST"));
-    EXPECT_EQ(s->fp.diskJobs.posted, 2);  // one after the pause, one after 30 s; the end's was not posted
+    // One made the memory for the text's copy, one wrote after the pause, one after 30 s (into the memory the
+    // first gave back); the end's was not posted.
+    EXPECT_EQ(s->fp.diskJobs.posted, 3);
 
     // One job at a time, and one whose completion never runs (its message lost) stops nothing.
     s->fp.diskJobs.hold = true;
