@@ -142,7 +142,7 @@ private:
     // Into box, as SetText, but wiping what a secret document leaves behind in it.
     bool Replace(TextBox& box, const Text& text, bool secret);
     bool SaveTo(const Text& path, bool ask, base::TextFormat format);
-    protect::Snapshot TakeSnapshot(Text room);  // the text copied into room
+    protect::Snapshot TakeSnapshot(Text room);             // the text copied into room
     void Apply(const base::EditStep& step, bool forward);  // a step of the history done or taken back
     void SnapshotIfDue();
     // found's document in this window as it was, still unsaved; false when the user cancelled its password.
