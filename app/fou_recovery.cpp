@@ -28,8 +28,12 @@ constexpr char16_t kWrongPasswordMessage[] = u"The password is wrong.";
 
 protect::Snapshot Fou::TakeSnapshot(Text room) {
     TextBox& box = ActiveEditor();
-    protect::Snapshot s{d1::g_FileName,          d1::g_Format,   box.SelStart(), box.SelLength(),
-                        d1::g_ActiveEditor == 1, std::move(room)};
+    protect::Snapshot s{.name = d1::g_FileName,
+                        .format = d1::g_Format,
+                        .selStart = box.SelStart(),
+                        .selLength = box.SelLength(),
+                        .wordWrap = d1::g_ActiveEditor == 1,
+                        .text = std::move(room)};
     // One copy, straight from where the box keeps the text into the room made for it: the disk's thread
     // encrypts it and wipes it.
     box.ReadText([&](std::u16string_view text) { s.text.assign(text); });
