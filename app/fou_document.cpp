@@ -103,21 +103,33 @@ bool Fou::SecureSave(bool ask) {
 }
 
 bool Fou::SaveTo(const Text& path, bool ask, base::TextFormat format) {
-    Text text;
-    try {
-        text = ActiveEditor().GetText();
-    } catch (const std::bad_alloc&) {
-        m_Platform.prompts.Message(protect::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
-        return false;
-    }
+    const bool plain = !protect::IsProtectedName(path) && !protect::IsSealedName(path);
     Text password = RememberedFor(path);
-    if (m_Documents.Save(path, password, ask, std::move(text), format) != DocumentStore::Saved::Written) {
+    DocumentStore::Saved saved = DocumentStore::Saved::Failed;
+    if (plain) {
+        // Straight from the box's own buffer into the file's encoding: no copy of the whole text on the way.
+        saved = m_Documents.SavePlain(
+            path,
+            [this](const std::function<void(std::u16string_view)>& read) { ActiveEditor().ReadText(read); },
+            format);
+    } else {
+        Text text;
+        try {
+            text = ActiveEditor().GetText();
+        } catch (const std::bad_alloc&) {
+            base::Wipe(password);
+            m_Platform.prompts.Message(protect::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
+            return false;
+        }
+        saved = m_Documents.Save(path, password, ask, std::move(text), format);
+    }
+    if (saved != DocumentStore::Saved::Written) {
         base::Wipe(password);
         return false;
     }
     // Only now is this the document's name, password and form: a save that did not happen changes none. A
     // plain file has no password: the one of the document it was keeps no more.
-    if (!protect::IsProtectedName(path) && !protect::IsSealedName(path)) base::Wipe(password);
+    if (plain) base::Wipe(password);
     Adopt(path, password, format);
     m_Modified = false;
     m_Recovery.Discard();

@@ -192,10 +192,17 @@ bool DocumentStore::AskNewPassword(Text& password, bool anyCharacter) {
     }
 }
 
-bool DocumentStore::ConfirmPlainUnmappable(std::u16string_view text, base::TextFormat& format) {
+DocumentStore::PlainQuestions::PlainQuestions(std::u16string_view text, const base::TextFormat& format) {
     constexpr auto npos = std::u16string_view::npos;
-    if (format.encoding == base::Encoding::Ansi && base::FirstUnmappable(text) != npos) {
-        switch (m_Prompts.Message(protect::UnmappableMessage(text, true), MsgButtons::Utf8QuestionMarksCancel,
+    if (format.encoding == base::Encoding::Ansi && base::FirstUnmappable(text) != npos)
+        unmappable = protect::UnmappableMessage(text, true);
+    // Asked of UTF-8, which the first question may choose.
+    if (base::FirstUnpairedSurrogate(text) != npos) unpaired = protect::UnpairedSurrogateMessage(text, true);
+}
+
+bool DocumentStore::ConfirmPlainUnmappable(const PlainQuestions& questions, base::TextFormat& format) {
+    if (!questions.unmappable.empty()) {
+        switch (m_Prompts.Message(questions.unmappable, MsgButtons::Utf8QuestionMarksCancel,
                                   MsgIcon::Exclamation)) {
             case MsgResult::Yes:
                 format.encoding = base::Encoding::Utf8;
@@ -207,9 +214,8 @@ bool DocumentStore::ConfirmPlainUnmappable(std::u16string_view text, base::TextF
         }
     }
     const bool utf8 = format.encoding == base::Encoding::Utf8 || format.encoding == base::Encoding::Utf8Bom;
-    if (!utf8 || base::FirstUnpairedSurrogate(text) == npos) return true;
-    switch (m_Prompts.Message(protect::UnpairedSurrogateMessage(text, true),
-                              MsgButtons::Utf16ReplacementCancel, MsgIcon::Exclamation)) {
+    if (!utf8 || questions.unpaired.empty()) return true;
+    switch (m_Prompts.Message(questions.unpaired, MsgButtons::Utf16ReplacementCancel, MsgIcon::Exclamation)) {
         case MsgResult::Yes:
             format.encoding = base::Encoding::Utf16Le;
             format.noBom = false;
@@ -243,7 +249,7 @@ DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool 
     try {
         protect::RestoreNuls(text);  // the symbol is no character the question should count
         if (!secret) {
-            if (!ConfirmPlainUnmappable(text, written)) return Saved::Cancelled;
+            if (!ConfirmPlainUnmappable(PlainQuestions(text, written), written)) return Saved::Cancelled;
             ok = base::WriteWholeBytes(m_Files, path, base::EncodeDocument(text, written), &keptCopy);
         } else {
             written = {};  // masked and sealed documents are held in a form of their own
@@ -296,6 +302,45 @@ DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool 
     base::Wipe(key);
     // The modified mark stays, and the user learns that the file on disk is the old one, or where the new one
     // is when the old is gone.
+    m_Prompts.Message(protect::NotSavedMessage(keptCopy, path), MsgButtons::Ok, MsgIcon::None);
+    return Saved::Failed;
+}
+
+DocumentStore::Saved DocumentStore::SavePlain(const Text& path, const Lend& lend, base::TextFormat& format) {
+    base::TextFormat written = format;
+    Text keptCopy;
+    bool ok = false;
+    try {
+        std::optional<PlainQuestions> questions;
+        std::optional<Text> withNuls;
+        size_t length = 0;
+        lend([&](std::u16string_view text) {
+            length = text.size();
+            if (text.find(protect::kNulSymbol) != std::u16string_view::npos)
+                withNuls.emplace(text);
+            else
+                questions.emplace(text, written);
+        });
+        if (withNuls) {
+            Text none;
+            return Save(path, none, false, std::move(*withNuls), format);
+        }
+        // The box's text is given back while the user answers; the dialog is modal, so it stays as it was.
+        if (!ConfirmPlainUnmappable(*questions, written)) return Saved::Cancelled;
+        Bytes file;
+        lend([&](std::u16string_view text) {
+            if (text.size() == length) file = base::EncodeDocument(text, written);
+        });
+        ok = (length == 0 || !file.empty()) && base::WriteWholeBytes(m_Files, path, file, &keptCopy);
+    } catch (const std::exception&) {
+        platform::TraceCurrentException(u"save");
+        ok = false;
+    }
+    if (ok) {
+        format = written;
+        Forget();  // the document is now another file
+        return Saved::Written;
+    }
     m_Prompts.Message(protect::NotSavedMessage(keptCopy, path), MsgButtons::Ok, MsgIcon::None);
     return Saved::Failed;
 }

@@ -86,6 +86,12 @@ public:
     // format: the form of a plain document, and on Written the one it was written in (UTF-8 when the user
     // chose it over "?", UTF-16 LE over U+FFFD). Nothing changes format unless the file is written.
     Saved Save(const Text& path, Text& password, bool ask, Text text, base::TextFormat& format);
+    // A plain document's text as lend shows it (TextBox::ReadText: a view, for the length of one call),
+    // written in one pass from there into the file's encoding; the questions are worded from it and asked
+    // between lends. Otherwise as Save. A text that shows NULs (by their symbol) is copied and saved as Save
+    // does.
+    using Lend = std::function<void(const std::function<void(std::u16string_view)>&)>;
+    Saved SavePlain(const Text& path, const Lend& lend, base::TextFormat& format);
 
     // The document is replaced or the program ends: the kept key, its salt and password are wiped.
     void Forget();
@@ -106,9 +112,15 @@ private:
     // for a sealed document, which holds every character, else the code page's only.
     bool AskNewPassword(Text& password, bool anyCharacter = false);
     bool ConfirmUnmappable(std::u16string_view text);
+    // What a plain save of a text must ask, worded from it: its characters the code page lacks (when the
+    // format is the code page's) and its unpaired surrogates. Empty: nothing to ask.
+    struct PlainQuestions {
+        Text unmappable, unpaired;
+        PlainQuestions(std::u16string_view text, const base::TextFormat& format);
+    };
     // The same for a plain document, whatever its encoding: false on Cancel; format becomes the one chosen
     // to keep every character (UTF-8 for the code page, UTF-16 LE for UTF-8).
-    bool ConfirmPlainUnmappable(std::u16string_view text, base::TextFormat& format);
+    bool ConfirmPlainUnmappable(const PlainQuestions& questions, base::TextFormat& format);
     // Before a sealed save that would store unpaired surrogates as U+FFFD: false unless the user agrees.
     bool ConfirmUnpaired(std::u16string_view text);
     // Sealed documents (protect/sealed_store.cpp): false when refused, the user told.

@@ -119,14 +119,15 @@ void* operator new(size_t n) {
     if (void* p = std::malloc(n ? n : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept {
+// Every block is cleared once inspected: a block the program takes later and fills only in part must not show
+// what an earlier one held there (a plain document's copy, freed as it is) as if the program had let it go.
+void Release(void* p) noexcept {
     Inspect(p);
+    if (p) std::memset(p, 0, malloc_usable_size(p));
     std::free(p);
 }
-void operator delete(void* p, size_t) noexcept {
-    Inspect(p);
-    std::free(p);
-}
+void operator delete(void* p) noexcept { Release(p); }
+void operator delete(void* p, size_t) noexcept { Release(p); }
 
 TEST_F(FreedMemory, OpeningAndSavingEitherKindFreesNoCopyOfTheTextOrThePassword) {
     for (const Text path : {u"C:\\plan.txse", u"C:\\plan.txs"}) {

@@ -380,9 +380,15 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
     EXPECT_EQ(files.Get(u"C:\\new.txt"), "caf\xC3\xA9\r\n");
     EXPECT_EQ(d1::g_Format.encoding, Encoding::Utf8);
     s.editor().Type(u"\u00e9");
+    const int copies = s.editor().copies;
     fou.txtData_KeyDown(0, kKeyF2, 0);
     EXPECT_EQ(files.Get(u"C:\\new.txt"), "caf\xC3\xA9\r\n\xC3\xA9");
     EXPECT_EQ(prompts.messages.size(), 2u);
+    EXPECT_EQ(s.editor().copies, copies);  // written from the box's own text, not from a copy of it
+    // A NUL shown by its symbol is written as the NUL it is.
+    s.editor().Type(u"\u2400");
+    fou.txtData_KeyDown(0, kKeyF2, 0);
+    EXPECT_EQ(files.Get(u"C:\\new.txt"), Bytes("caf\xC3\xA9\r\n\xC3\xA9\0", 10));
 
     // A protected document stays in the code page, with the old two-way question; its format is the default.
     files.Put(u"C:\\u.txt", "\xE0\xB8\x81\xE0\xB8\x81\xE0\xB8\x81\xE0\xB8\x81\n");
