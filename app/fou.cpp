@@ -28,14 +28,15 @@ void Step(F&& f) {
 }  // namespace
 
 // The boxes end a line at each line feed (CR LF or a lone LF).
-bool WrapsQuickly(const Text& text) {
+bool WrapsQuickly(std::u16string_view text) {
+    constexpr auto npos = std::u16string_view::npos;
     size_t longest = 0, start = 0;
     for (size_t end = text.find(u'\n');; end = text.find(u'\n', start)) {
-        size_t stop = end == Text::npos ? text.size() : end;
-        if (stop > start && text[stop - 1] == u'\r' && end != Text::npos) --stop;
+        size_t stop = end == npos ? text.size() : end;
+        if (stop > start && text[stop - 1] == u'\r' && end != npos) --stop;
         longest = std::max(longest, stop - start);
         if (longest > kLongestWrappedLine) return false;
-        if (end == Text::npos) return true;
+        if (end == npos) return true;
         start = end + 1;
     }
 }
@@ -150,6 +151,7 @@ void Fou::UpdateCaption() {
 }
 
 void Fou::txtData_Change(int) {
+    if (m_Moving) return;
     if (!m_LoadMarker.empty()) m_Recovery.Changed();
     if (!m_LoadMarker.empty() && !m_Modified) {
         m_Modified = true;
@@ -243,23 +245,29 @@ void Fou::mnu2_Click(int index) {
         // The same text in the other box is no edit: the document stays as marked as it was.
         const bool modified = m_Modified;
         const bool secret = Secret();
+        bool quick = true;
         base::WithMemory(m_Platform.prompts, kWordWrapCommand, [&] {
-            Text text = m_Controls.txtData[from]->GetText();
-            const base::WipedIf wiped(text, secret);
-            if (to == 1 && !WrapsQuickly(text)) {
-                m_Platform.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
-                return;
-            }
-            // The box the user sees changes only once the other one holds the whole text.
-            if (!Replace(*m_Controls.txtData[to], text, secret)) throw std::bad_alloc();
-            copied = true;
+            // The other box takes the text straight from this one's buffer, into memory it then owns; the box
+            // the user sees changes only once the other one holds the whole text.
+            m_Moving = true;
+            const struct Moved {
+                bool& moving;
+                ~Moved() { moving = false; }
+            } moved{m_Moving};
+            m_Controls.txtData[from]->ReadText([&](std::u16string_view text) {
+                quick = to == 0 || WrapsQuickly(text);
+                if (quick && !m_Controls.txtData[to]->ReplaceWiping(text)) throw std::bad_alloc();
+            });
+            copied = quick;
         });
+        if (!quick) m_Platform.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
         if (copied) {
             m_Controls.txtData[to]->SetSel(m_Controls.txtData[from]->SelStart(),
                                            m_Controls.txtData[from]->SelLength());
             ShowEditor(to);
-            // A secret text is held once: the hidden box lets go of it.
-            if (secret) Step([&] { m_Controls.txtData[from]->ReplaceWiping(u""); });
+            // The text is held once: the hidden box lets go of it (a secret's overwritten first).
+            TextBox& hidden = *m_Controls.txtData[from];
+            Step([&] { secret ? hidden.ReplaceWiping(u"") : hidden.SetText(u""); });
         }
         m_Modified = modified;
         UpdateCaption();

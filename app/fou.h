@@ -22,7 +22,7 @@ constexpr size_t kLongestWrappedLine = size_t{128} * 1024;
 constexpr char16_t kTooLongToWrapMessage[] =
     u"This document has a line too long to wrap (more than 131072 characters). Word Wrap stays off.";
 // False for a text with a line longer than kLongestWrappedLine.
-bool WrapsQuickly(const Text& text);
+bool WrapsQuickly(std::u16string_view text);
 // A protected or sealed document is locked after this long without the user's input.
 constexpr int64_t kLockAfterIdle = int64_t{10} * 60 * 1000;
 // The text's zoom: 10% to 500% of the designed size, in steps of 10%; every start at 100%.
@@ -168,6 +168,8 @@ private:
     RepHost* m_RepHost;
     FouControls m_Controls;
     bool m_Modified = false;
+    bool m_Moving =
+        false;  // the text moves to the other box while the first lends it: no edit, nothing asked
     bool m_StatusBarOn = true;
     bool m_StatusLaidOut = false;  // the bar has its parts
     Text m_StatusTexts[4];         // what each part of the bar shows

@@ -50,7 +50,7 @@ struct TextBox : virtual Widget {
     virtual bool SetText(const Text& text) = 0;
     // SetText for a box that holds a secret: the memory of the text it lets go, and its undo, are overwritten
     // before the box gives them back. False, the old text kept, when the box has no room for the new one.
-    virtual bool ReplaceWiping(const Text& text) = 0;
+    virtual bool ReplaceWiping(std::u16string_view text) = 0;
     virtual int32_t SelStart() const = 0;
     virtual int32_t SelLength() const = 0;
     // Clamped to the text; start then length, as the caret is placed first.

@@ -133,12 +133,12 @@ bool Win32TextBox::SetText(const Text& text) {
     return whole;
 }
 
-bool Win32TextBox::ReplaceWiping(const Text& text) {
+bool Win32TextBox::ReplaceWiping(std::u16string_view text) {
     Idle();
     // A multiline box takes a buffer of ours in place of its own (EM_SETHANDLE), which is then ours to
     // overwrite and free: the new one is allocated first, so a box without room keeps the old text.
     const auto old = reinterpret_cast<HLOCAL>(SendMessageW(m_Hwnd, EM_GETHANDLE, 0, 0));
-    if (!old) return SetText(text);
+    if (!old) return SetText(Text(text));
     const size_t length = static_cast<size_t>(GetWindowTextLengthW(m_Hwnd));
     const HLOCAL fresh = LocalAlloc(LMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
     auto* to = fresh ? static_cast<wchar_t*>(LocalLock(fresh)) : nullptr;

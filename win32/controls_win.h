@@ -22,7 +22,7 @@ public:
     // and the copy wiped.
     void ReadText(const std::function<void(std::u16string_view)>& read) const override;
     bool SetText(const Text& text) override;
-    bool ReplaceWiping(const Text& text) override;
+    bool ReplaceWiping(std::u16string_view text) override;
     int32_t SelStart() const override;
     int32_t SelLength() const override;
     void SetSel(int32_t start, int32_t length) override;

@@ -59,7 +59,7 @@ struct FakeTextBox : TextBox, FakeWidget {
         return true;
     }
     int wipingReplaces = 0;
-    bool ReplaceWiping(const Text& t) override {
+    bool ReplaceWiping(std::u16string_view t) override {
         Idle();
         if (outOfMemory) throw std::bad_alloc();
         if (refuses) return false;

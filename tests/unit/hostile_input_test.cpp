@@ -91,9 +91,10 @@ TEST_F(Hostile, FindReplaceAllAndWordWrapWithoutMemorySayWhichCommandFailedAndCh
     ExpectTold(u"Not enough memory to find.");
     fou.Rep().co_Click(2);
     ExpectTold(u"Not enough memory to replace all.");
+    box[1].outOfMemory = true;  // Word Wrap copies nothing itself: the other box cannot take the text
     fou.mnu2_Click(kWordWrap);
     ExpectTold(u"Not enough memory to switch Word Wrap.");
-    box[0].outOfMemory = false;
+    box[0].outOfMemory = box[1].outOfMemory = false;
     ExpectUnchanged();
 
     // The copy succeeds but the box has no room for the result.
@@ -109,9 +110,12 @@ TEST_F(Hostile, FindReplaceAllAndWordWrapWithoutMemorySayWhichCommandFailedAndCh
     box[0].refuses = box[1].refuses = false;
     fou.Rep().co_Click(2);
     EXPECT_EQ(box[0].text, u"1 new two 1");
+    const int copies = box[0].copies;
     fou.mnu2_Click(kWordWrap);
     EXPECT_EQ(d1::g_ActiveEditor, 1);
     EXPECT_EQ(box[1].text, u"1 new two 1");
+    EXPECT_EQ(box[0].copies, copies);  // taken from the box's own text
+    EXPECT_EQ(box[0].text, u"");       // which it then lets go: the text is held once
     EXPECT_TRUE(prompts.messages.empty());
 }
 
