@@ -16,7 +16,9 @@
 # one at the top), F3 again (none after it: the whole text is read); F3 to select the one at the top, untimed,
 # and F4 (in Replace mode, set up through the Find window before the timed keys, it replaces the selection by
 # "LOREM"). The caret stands in the word, after its first letter, so that the search, which starts at the
-# caret, passes over the word itself.
+# caret, passes over the word itself. Then F2 (the bare program writes the bytes it read with WriteFile and
+# FlushFileBuffers), and Word Wrap on and off (the menu; the bare program's F6 moves the text into a wrapping
+# EDIT and back).
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 source "$(dirname "$0")/docs.sh"
 SIZES=("${@:-4 16 64}")
@@ -36,7 +38,7 @@ make_find_doc() {  # make_find_doc <file> <MiB>
 }
 
 STEPS=("ctrl+Home" "ctrl+F3 (near)" "F3 1" "F3 2" "F3 3" "F3 4" "ctrl+F3 (at the end)" "F3 (none after)"
-  "ctrl+F3 (none)" "F3 (at the top)" "F3 (none)" "F4")
+  "ctrl+F3 (none)" "F3 (at the top)" "F3 (none)" "F4" "F2" "Word Wrap on" "Word Wrap off")
 
 # step <class> <keys...>: presses the keys while the window of that class is pinged; prints the slowest answer
 # in ms and where the selection is then ("start:length").
@@ -88,6 +90,11 @@ run() {
   press F3  # the one at the top again, for F4
   probe sel "$class" >/dev/null  # answered once that press is done
   out+=("$(step "$class" F4)")
+  out+=("$(step "$class" F2)")
+  local wrap=(F6)
+  [ "$class" = LockleafMain ] && wrap=(F10 Right Down Down Return)
+  out+=("$(step "$class" "${wrap[@]}")")
+  out+=("$(step "$class" "${wrap[@]}")")
   "$WINESERVER" -k 2>/dev/null || true  # the run ends, and clears up, before the next begins
   LL_PID=
   sleep 1

@@ -4,7 +4,8 @@
 //   bare_edit.exe [--product-font] [--utf8] [--find] <file>
 // Without --product-font the EDIT keeps its default font; with it, the editor's font is chosen the same way.
 // With --utf8 the file is read as UTF-8 instead of Windows-874. With --find, F3 and Ctrl+F3 find as plainly
-// as Win32 allows (see FindNext).
+// as Win32 allows (see FindNext), F4 replaces the selection, F2 writes the file's bytes as read to <file>.bare
+// (WriteFile, FlushFileBuffers), and F6 moves the text into a wrapping EDIT, or back.
 #include <windows.h>
 // After windows.h, whose types it uses.
 #include <commctrl.h>
@@ -19,12 +20,17 @@
 
 namespace {
 
+// The file as read, and where F2 writes it.
+std::string g_bytes;
+std::wstring g_savePath;
+
 std::wstring ReadAsText(const wchar_t* path, UINT codePage) {
     HANDLE f = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE) return {};
     LARGE_INTEGER size{};
     GetFileSizeEx(f, &size);
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    std::string& bytes = g_bytes;
+    bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
     DWORD got = 0;
     ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
     CloseHandle(f);
@@ -74,10 +80,43 @@ void ReplaceSelection(HWND edit) {
     if (end > start) SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"LOREM"));
 }
 
+// F2: the bytes written and flushed, as plainly as a save can be.
+void WriteBytes() {
+    HANDLE f = CreateFileW(g_savePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return;
+    DWORD wrote = 0;
+    WriteFile(f, g_bytes.data(), static_cast<DWORD>(g_bytes.size()), &wrote, nullptr);
+    FlushFileBuffers(f);
+    CloseHandle(f);
+}
+
+// F6: the other EDIT (one wraps, one does not) takes the text from this one's buffer and is shown instead.
+void SwitchWrap(HWND edit) {
+    HWND other = GetWindow(GetParent(edit), GW_CHILD);
+    while (other == edit) other = GetWindow(other, GW_HWNDNEXT);
+    const auto buffer = reinterpret_cast<HLOCAL>(SendMessageW(edit, EM_GETHANDLE, 0, 0));
+    const auto* text = static_cast<const wchar_t*>(LocalLock(buffer));
+    SetWindowTextW(other, text ? text : L"");
+    LocalUnlock(buffer);
+    ShowWindow(other, SW_SHOW);
+    ShowWindow(edit, SW_HIDE);
+    SetWindowTextW(edit, L"");
+    SetFocus(other);
+}
+
 LRESULT CALLBACK FindKeys(HWND edit, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-    if (msg != WM_KEYDOWN || (wp != VK_F3 && wp != VK_F4)) return DefSubclassProc(edit, msg, wp, lp);
+    if (msg != WM_KEYDOWN || (wp != VK_F2 && wp != VK_F3 && wp != VK_F4 && wp != VK_F6))
+        return DefSubclassProc(edit, msg, wp, lp);
     if (wp == VK_F4) {
         ReplaceSelection(edit);
+        return 0;
+    }
+    if (wp == VK_F2) {
+        WriteBytes();
+        return 0;
+    }
+    if (wp == VK_F6) {
+        SwitchWrap(edit);
         return 0;
     }
     if (GetKeyState(VK_CONTROL) < 0) TakeWord(edit);
@@ -86,8 +125,13 @@ LRESULT CALLBACK FindKeys(HWND edit, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, D
 }
 
 LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_SIZE) MoveWindow(GetWindow(hwnd, GW_CHILD), 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
-    if (msg == WM_SETFOCUS) SetFocus(GetWindow(hwnd, GW_CHILD));  // keys go to the text, as in the editor
+    if (msg == WM_SIZE)
+        for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            MoveWindow(c, 0, 0, LOWORD(lp), HIWORD(lp), TRUE);
+    if (msg == WM_SETFOCUS) {  // keys go to the text shown, as in the editor
+        for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            if (IsWindowVisible(c)) SetFocus(c);
+    }
     if (msg == WM_DESTROY) PostQuitMessage(0);
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
@@ -121,7 +165,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(CreateEditorFont(win::WindowDpi(hwnd))),
                      FALSE);
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
-    if (find) SetWindowSubclass(edit, FindKeys, 1, 0);
+    if (find) {
+        SetWindowSubclass(edit, FindKeys, 1, 0);
+        HWND wrapping = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                        WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL |
+                                            ES_WANTRETURN,
+                                        0, 0, 600, 400, hwnd, nullptr, instance, nullptr);
+        SendMessageW(wrapping, EM_SETLIMITTEXT, 0, 0);
+        SetWindowSubclass(wrapping, FindKeys, 1, 0);
+        g_savePath = std::wstring(path) + L".bare";
+    }
     ShowWindow(hwnd, SW_SHOWNORMAL);
     UpdateWindow(hwnd);
 
