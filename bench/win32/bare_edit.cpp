@@ -4,8 +4,8 @@
 //   bare_edit.exe [--product-font] [--utf8] [--find] <file>
 // Without --product-font the EDIT keeps its default font; with it, the editor's font is chosen the same way.
 // With --utf8 the file is read as UTF-8 instead of Windows-874. With --find, F3 and Ctrl+F3 find as plainly
-// as Win32 allows (see FindNext), F4 replaces the selection, F2 writes the file's bytes as read to <file>.bare
-// (WriteFile, FlushFileBuffers), and F6 moves the text into a wrapping EDIT, or back.
+// as Win32 allows (see FindNext), F4 replaces the selection, F2 writes the file's bytes as read to
+// <file>.bare (WriteFile, FlushFileBuffers), and F6 moves the text into a wrapping EDIT, or back.
 #include <windows.h>
 // After windows.h, whose types it uses.
 #include <commctrl.h>
@@ -167,10 +167,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
     if (find) {
         SetWindowSubclass(edit, FindKeys, 1, 0);
-        HWND wrapping = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                                        WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL |
-                                            ES_WANTRETURN,
-                                        0, 0, 600, 400, hwnd, nullptr, instance, nullptr);
+        HWND wrapping = CreateWindowExW(
+            WS_EX_CLIENTEDGE, L"EDIT", L"",
+            WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN, 0, 0, 600,
+            400, hwnd, nullptr, instance, nullptr);
         SendMessageW(wrapping, EM_SETLIMITTEXT, 0, 0);
         SetWindowSubclass(wrapping, FindKeys, 1, 0);
         g_savePath = std::wstring(path) + L".bare";
