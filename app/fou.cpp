@@ -246,14 +246,14 @@ void Fou::mnu2_Click(int index) {
         const bool modified = m_Modified;
         const bool secret = Secret();
         bool quick = true;
+        m_Moving = true;
+        const struct Moved {
+            bool& moving;
+            ~Moved() { moving = false; }
+        } moved{m_Moving};
         base::WithMemory(m_Platform.prompts, kWordWrapCommand, [&] {
             // The other box takes the text straight from this one's buffer, into memory it then owns; the box
             // the user sees changes only once the other one holds the whole text.
-            m_Moving = true;
-            const struct Moved {
-                bool& moving;
-                ~Moved() { moving = false; }
-            } moved{m_Moving};
             m_Controls.txtData[from]->ReadText([&](std::u16string_view text) {
                 quick = to == 0 || WrapsQuickly(text);
                 if (quick && !m_Controls.txtData[to]->ReplaceWiping(text)) throw std::bad_alloc();

@@ -168,8 +168,8 @@ private:
     RepHost* m_RepHost;
     FouControls m_Controls;
     bool m_Modified = false;
-    bool m_Moving =
-        false;  // the text moves to the other box while the first lends it: no edit, nothing asked
+    // The text moves between the boxes (Word Wrap): no edit, nothing asked of the box that lends it.
+    bool m_Moving = false;
     bool m_StatusBarOn = true;
     bool m_StatusLaidOut = false;  // the bar has its parts
     Text m_StatusTexts[4];         // what each part of the bar shows
