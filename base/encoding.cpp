@@ -266,22 +266,42 @@ bool DecodeDocumentAs(std::string_view bytes, Encoding encoding, Text& text, Tex
     return true;
 }
 
-Bytes EncodeDocument(std::u16string_view text, TextFormat format) {
-    Bytes out;
+namespace {
+
+size_t MostBytesPerUnit(Encoding encoding) {
+    switch (encoding) {
+        case Encoding::Ansi:
+            return 1;
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be:
+            return 2;
+        default:
+            return 3;  // a pair's four bytes are two units' worth
+    }
+}
+
+char* PutByteOrderMark(TextFormat format, char* o) {
     switch (format.encoding) {
-        case Encoding::Ansi: {
-            out.resize(text.size());
-            char* o = out.data();
+        case Encoding::Utf8Bom:
+            return std::copy_n("\xEF\xBB\xBF", 3, o);
+        case Encoding::Utf16Le:
+            return format.noBom ? o : std::copy_n("\xFF\xFE", 2, o);
+        case Encoding::Utf16Be:
+            return format.noBom ? o : std::copy_n("\xFE\xFF", 2, o);
+        default:
+            return o;
+    }
+}
+
+// Writes text's bytes from o, which has room for MostBytesPerUnit a unit, and returns their end. A text cut
+// between CR and LF or inside a surrogate pair is written as if it ended there.
+char* EncodeUnits(std::u16string_view text, TextFormat format, char* o) {
+    switch (format.encoding) {
+        case Encoding::Ansi:
             EachUnit(text, format.breaks, [&](char16_t c) { *o++ = static_cast<char>(ByteOfChar(c)); });
-            out.resize(static_cast<size_t>(o - out.data()));
             break;
-        }
         case Encoding::Utf8:
         case Encoding::Utf8Bom: {
-            // At most three bytes a unit (a pair's four for its two units), written in place.
-            out.resize(3 + 3 * text.size());
-            char* o = out.data();
-            if (format.encoding == Encoding::Utf8Bom) o = std::copy_n("\xEF\xBB\xBF", 3, o);
             auto three = [&](char32_t c) {
                 *o++ = static_cast<char>(0xE0 | (c >> 12));
                 *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
@@ -316,28 +336,46 @@ Bytes EncodeDocument(std::u16string_view text, TextFormat format) {
                 }
             });
             if (high) three(kReplacement);
-            out.resize(static_cast<size_t>(o - out.data()));
             break;
         }
         case Encoding::Utf16Le:
         case Encoding::Utf16Be: {
             const bool be = format.encoding == Encoding::Utf16Be;
-            out.resize(2 + 2 * text.size());
-            char* o = out.data();
-            if (!format.noBom) {
-                *o++ = be ? '\xFE' : '\xFF';
-                *o++ = be ? '\xFF' : '\xFE';
-            }
             EachUnit(text, format.breaks, [&](char16_t c) {
                 const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
                 *o++ = be ? hi : lo;
                 *o++ = be ? lo : hi;
             });
-            out.resize(static_cast<size_t>(o - out.data()));
             break;
         }
     }
+    return o;
+}
+
+}  // namespace
+
+Bytes EncodeDocument(std::u16string_view text, TextFormat format) {
+    Bytes out(3 + MostBytesPerUnit(format.encoding) * text.size(), '\0');
+    char* o = PutByteOrderMark(format, out.data());
+    out.resize(static_cast<size_t>(EncodeUnits(text, format, o) - out.data()));
     return out;
+}
+
+bool EncodeDocument(std::u16string_view text, TextFormat format, const Files::PutBytes& put,
+                    size_t pieceUnits) {
+    pieceUnits = std::max<size_t>(pieceUnits, 2);
+    Bytes buffer(3 + MostBytesPerUnit(format.encoding) * std::min(pieceUnits, text.size()), '\0');
+    char* o = PutByteOrderMark(format, buffer.data());
+    do {
+        size_t units = std::min(pieceUnits, text.size());
+        // A piece never ends between the units that make one byte sequence (CR LF, a surrogate pair).
+        if (units < text.size() && (text[units - 1] == u'\r' || IsHighSurrogate(text[units - 1]))) --units;
+        const char* end = EncodeUnits(text.substr(0, units), format, o);
+        if (!put(std::string_view(buffer.data(), static_cast<size_t>(end - buffer.data())))) return false;
+        text.remove_prefix(units);
+        o = buffer.data();
+    } while (!text.empty());
+    return true;
 }
 
 }  // namespace base

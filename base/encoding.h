@@ -40,5 +40,10 @@ bool DecodeDocumentAs(std::string_view bytes, Encoding encoding, Text& text, Tex
 // the code page lacks become "?" (ask first: FirstUnmappable), and in UTF-8 an unpaired surrogate becomes
 // U+FFFD (ask first: FirstUnpairedSurrogate).
 Bytes EncodeDocument(std::u16string_view text, TextFormat format);
+// The same bytes handed to put in pieces from one buffer of pieceUnits' worth (a big text is written without
+// a buffer its size); false as soon as put is.
+constexpr size_t kEncodePieceUnits = size_t{256} * 1024;
+bool EncodeDocument(std::u16string_view text, TextFormat format, const Files::PutBytes& put,
+                    size_t pieceUnits = kEncodePieceUnits);
 
 }  // namespace base

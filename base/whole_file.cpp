@@ -83,11 +83,17 @@ bool ReadWholeBytes(Files& files, const Text& path, Bytes& content) {
 }
 
 bool WriteWholeBytes(Files& files, const Text& path, const Bytes& content, Text* kept) {
+    return WriteWholeBytesFrom(
+        files, path, [&](const Files::PutBytes& put) { return put(content); }, kept);
+}
+
+bool WriteWholeBytesFrom(Files& files, const Text& path,
+                         const std::function<bool(const Files::PutBytes&)>& produce, Text* kept) {
     const Text folder = FolderOf(path);
     const Text temp = files.CreateTempFile(folder, TempTail(GetFileNamePart(path)));
     if (temp.empty()) return false;
     bool placed = false, replacing = false;
-    if (files.WriteFlushed(temp, content)) {
+    if (files.WriteFlushedFrom(temp, produce)) {
         const Files::ReplaceResult replaced = files.Replace(path, temp);
         placed = replaced == Files::ReplaceResult::Ok;
         replacing = replaced != Files::ReplaceResult::TargetMissing;

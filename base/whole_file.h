@@ -12,6 +12,10 @@ bool ReadWholeBytes(Files& files, const Text& path, Bytes& content);
 // True only when the target holds exactly these bytes; on failure the target is as it was, unless the file
 // system lost it half-way: the new bytes are then kept in a temporary file, whose path goes to kept.
 bool WriteWholeBytes(Files& files, const Text& path, const Bytes& content, Text* kept = nullptr);
+// The same with the bytes handed over in pieces by produce (see Files::WriteFlushedFrom); nothing is placed
+// when produce fails.
+bool WriteWholeBytesFrom(Files& files, const Text& path,
+                         const std::function<bool(const Files::PutBytes&)>& produce, Text* kept = nullptr);
 
 // The same through the code page. An empty text means missing, empty or unreadable.
 Text ReadWholeFile(Files& files, const Text& path);

@@ -1,6 +1,6 @@
 // Any file read as a plain document and written back unedited gives its bytes exactly, detected or read in
 // any encoding the Open dialog offers that accepts it; the text never holds U+0000, and an edit (a line typed
-// at the end) comes back after a second read as the same text.
+// at the end) comes back after a second read as the same text; written in pieces, the bytes are the same.
 #include <cstdint>
 #include <cstdlib>
 
@@ -11,6 +11,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Text text;
     const base::TextFormat format = base::DecodeDocument(file, text);
     if (base::EncodeDocument(text, format) != file) std::abort();
+    // In pieces of a size the input picks, the same bytes.
+    Bytes pieces;
+    base::EncodeDocument(
+        text, format, [&](std::string_view piece) { return pieces.append(piece), true; }, 2 + size % 7);
+    if (pieces != file) std::abort();
     if (text.find(u'\0') != Text::npos) std::abort();
     if (format.encoding != base::Encoding::Ansi) {
         // Every character survives a save in a unicode form.

@@ -211,9 +211,15 @@ struct Files {
     // Creates a new, unique file in folder, named "~ll", five hex digits and tail; returns its path (empty on
     // failure).
     virtual Text CreateTempFile(const Text& folder, const Text& tail) = 0;
-    // Writes bytes to an existing or new file from its first byte, flushes to disk, closes; true only if all
-    // held.
-    virtual bool WriteFlushed(const Text& path, const Bytes& bytes) = 0;
+    // Writes to an existing or new file from its first byte what produce hands put, piece by piece, then
+    // flushes to disk and closes; true only if produce and every piece held. A big file is written from a
+    // small buffer reused for each piece, never from one the size of the file.
+    using PutBytes = std::function<bool(std::string_view)>;
+    virtual bool WriteFlushedFrom(const Text& path,
+                                  const std::function<bool(const PutBytes& put)>& produce) = 0;
+    bool WriteFlushed(const Text& path, std::string_view bytes) {
+        return WriteFlushedFrom(path, [&](const PutBytes& put) { return put(bytes); });
+    }
     enum class ReplaceResult { Ok, TargetMissing, Failed, ReplacementKept };
     // Puts replacement in place of an existing target in one write-through rename, so that the target's name
     // always holds the old file or the new one. ReplacementKept: the target is gone and the replacement still

@@ -250,7 +250,10 @@ DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool 
         protect::RestoreNuls(text);  // the symbol is no character the question should count
         if (!secret) {
             if (!ConfirmPlainUnmappable(PlainQuestions(text, written), written)) return Saved::Cancelled;
-            ok = base::WriteWholeBytes(m_Files, path, base::EncodeDocument(text, written), &keptCopy);
+            ok = base::WriteWholeBytesFrom(
+                m_Files, path,
+                [&](const Files::PutBytes& put) { return base::EncodeDocument(text, written, put); },
+                &keptCopy);
         } else {
             written = {};  // masked and sealed documents are held in a form of their own
             if (sealed ? !ConfirmUnpaired(text) : !ConfirmUnmappable(text)) {
@@ -327,11 +330,17 @@ DocumentStore::Saved DocumentStore::SavePlain(const Text& path, const Lend& lend
         }
         // The box's text is given back while the user answers; the dialog is modal, so it stays as it was.
         if (!ConfirmPlainUnmappable(*questions, written)) return Saved::Cancelled;
-        Bytes file;
-        lend([&](std::u16string_view text) {
-            if (text.size() == length) file = base::EncodeDocument(text, written);
-        });
-        ok = (length == 0 || !file.empty()) && base::WriteWholeBytes(m_Files, path, file, &keptCopy);
+        // Encoded piece by piece as it is written: no copy of the text, nor a buffer of the whole file.
+        ok = base::WriteWholeBytesFrom(
+            m_Files, path,
+            [&](const Files::PutBytes& put) {
+                bool encoded = false;
+                lend([&](std::u16string_view text) {
+                    encoded = text.size() == length && base::EncodeDocument(text, written, put);
+                });
+                return encoded;
+            },
+            &keptCopy);
     } catch (const std::exception&) {
         platform::TraceCurrentException(u"save");
         ok = false;

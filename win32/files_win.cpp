@@ -95,18 +95,20 @@ Text Win32Files::CreateTempFile(const Text& folder, const Text& tail) {
     return {};
 }
 
-bool Win32Files::WriteFlushed(const Text& path, const Bytes& bytes) {
+bool Win32Files::WriteFlushedFrom(const Text& path, const std::function<bool(const PutBytes&)>& produce) {
     win::ScopedHandle f(
         CreateFileW(P(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.Valid()) return false;
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
-        DWORD put = 0;
-        if (!WriteFile(f.Get(), bytes.data() + done, chunk, &put, nullptr) || put != chunk) return false;
-        done += put;
-    }
-    return FlushFileBuffers(f.Get()) != 0;
+    const PutBytes put = [&](std::string_view bytes) {
+        while (!bytes.empty()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
+            DWORD done = 0;
+            if (!WriteFile(f.Get(), bytes.data(), chunk, &done, nullptr) || done != chunk) return false;
+            bytes.remove_prefix(done);
+        }
+        return true;
+    };
+    return produce(put) && FlushFileBuffers(f.Get()) != 0;
 }
 
 Files::ReplaceResult Win32Files::Replace(const Text& target, const Text& replacement) {

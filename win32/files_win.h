@@ -9,7 +9,7 @@ struct Win32Files : Files {
     int64_t FileLength(const Text& path) const override;
     bool ReadAll(const Text& path, Bytes& out) override;
     Text CreateTempFile(const Text& folder, const Text& tail) override;
-    bool WriteFlushed(const Text& path, const Bytes& bytes) override;
+    bool WriteFlushedFrom(const Text& path, const std::function<bool(const PutBytes&)>& produce) override;
     ReplaceResult Replace(const Text& target, const Text& replacement) override;
     bool MoveReplacing(const Text& from, const Text& to) override;
     bool Delete(const Text& path) override;

@@ -56,16 +56,21 @@ Text FakeFiles::CreateTempFile(const Text& folder, const Text& tail) {
     return name;
 }
 
-bool FakeFiles::WriteFlushed(const Text& path, const Bytes& bytes) {
+bool FakeFiles::WriteFlushedFrom(const Text& path, const std::function<bool(const PutBytes&)>& produce) {
     if (readOnly.count(Key(path))) return false;
     auto& stored = files[Key(path)];
-    if (diskSpace >= 0 && static_cast<int64_t>(bytes.size()) > diskSpace) {
-        stored = bytes.substr(0, static_cast<size_t>(diskSpace));  // what fitted before the disk was full
-        return false;
-    }
-    stored = bytes;
-    written[Key(path)] = clock;
-    return true;
+    stored.clear();
+    const bool held = produce([&](std::string_view piece) {
+        largestPiece = std::max(largestPiece, piece.size());
+        if (diskSpace >= 0 && static_cast<int64_t>(stored.size() + piece.size()) > diskSpace) {
+            stored.append(piece.substr(0, static_cast<size_t>(diskSpace) - stored.size()));  // what fitted
+            return false;
+        }
+        stored.append(piece);
+        return true;
+    });
+    if (held) written[Key(path)] = clock;
+    return held;
 }
 
 Files::ReplaceResult FakeFiles::Replace(const Text& target, const Text& replacement) {

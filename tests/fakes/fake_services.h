@@ -140,6 +140,7 @@ struct FakeFiles : Files {
     std::set<Text> tooLarge;         // reading these runs out of memory (std::bad_alloc)
     std::map<Text, int64_t> sparse;  // files of this length that hold nothing in memory (see PutSparse)
     int reads = 0;
+    size_t largestPiece = 0;  // the largest piece a write was handed
     int tempCounter = 0;
 
     static Text Key(const Text& path);
@@ -150,7 +151,7 @@ struct FakeFiles : Files {
     int64_t FileLength(const Text& path) const override;
     bool ReadAll(const Text& path, Bytes& out) override;
     Text CreateTempFile(const Text& folder, const Text& tail) override;
-    bool WriteFlushed(const Text& path, const Bytes& bytes) override;
+    bool WriteFlushedFrom(const Text& path, const std::function<bool(const PutBytes&)>& produce) override;
     ReplaceResult Replace(const Text& target, const Text& replacement) override;
     bool MoveReplacing(const Text& from, const Text& to) override;
     bool Delete(const Text& path) override;

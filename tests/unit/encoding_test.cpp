@@ -4,6 +4,7 @@
 
 #include "base/unicode.h"
 #include "fakes/fake_platform.h"
+#include "protect/secure_document.h"
 
 namespace {
 
@@ -389,6 +390,27 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
     s.editor().Type(u"\u2400");
     fou.txtData_KeyDown(0, kKeyF2, 0);
     EXPECT_EQ(files.Get(u"C:\\new.txt"), Bytes("caf\xC3\xA9\r\n\xC3\xA9\0", 10));
+    // A big document is written piece by piece: no buffer the size of the file either, and a full disk
+    // leaves the file on disk as it was, the document still modified.
+    s.editor().Paste(Text(3 * base::kEncodePieceUnits, u'\u00e9'));
+    files.largestPiece = 0;
+    fou.txtData_KeyDown(0, kKeyF2, 0);
+    const Bytes big =
+        Bytes("caf\xC3\xA9\r\n\xC3\xA9\0", 10) + base::ToUtf8(Text(3 * base::kEncodePieceUnits, u'\u00e9'));
+    EXPECT_EQ(files.Get(u"C:\\new.txt"), big);
+    EXPECT_LE(files.largestPiece, 3 + 3 * base::kEncodePieceUnits);
+    EXPECT_EQ(s.editor().copies, copies);
+    EXPECT_FALSE(fou.Modified());
+    s.editor().Type(u"x");
+    files.diskSpace = static_cast<int64_t>(big.size());
+    fou.txtData_KeyDown(0, kKeyF2, 0);
+    EXPECT_EQ(files.Get(u"C:\\new.txt"), big);
+    EXPECT_TRUE(fou.Modified());
+    ASSERT_EQ(prompts.messages.size(), 3u);
+    EXPECT_EQ(prompts.messages[2].text, protect::kNotSavedMessage);
+    files.diskSpace = -1;
+    fou.txtData_KeyDown(0, kKeyF2, 0);
+    EXPECT_EQ(files.Get(u"C:\\new.txt"), big + "x");
 
     // A protected document stays in the code page, with the old two-way question; its format is the default.
     files.Put(u"C:\\u.txt", "\xE0\xB8\x81\xE0\xB8\x81\xE0\xB8\x81\xE0\xB8\x81\n");
@@ -400,8 +422,8 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
     s.editor().SetSel(static_cast<int32_t>(s.editor().text.size()), 0);
     s.editor().Type(u"\u00e9");
     fou.mnu1_Click(kMnuSaveAs);
-    ASSERT_EQ(prompts.messages.size(), 3u);
-    EXPECT_EQ(prompts.messages[2].buttons, MsgButtons::YesNo);
+    ASSERT_EQ(prompts.messages.size(), 4u);
+    EXPECT_EQ(prompts.messages[3].buttons, MsgButtons::YesNo);
     EXPECT_EQ(s.fp.dialogs.saved.back().encoding, static_cast<int32_t>(Encoding::Utf8));
     s.fp.dialogs.answer = nullptr;
     fou.mnu1_Click(kMnuSaveAs);  // now a protected document: its own types turn the list off
@@ -411,6 +433,51 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
     ASSERT_TRUE(fou.SecureOpen(u"C:\\s.txs"));
     EXPECT_EQ(s.editor().text, u"\u0e01\u0e01\u0e01\u0e01\r\n?");  // the masked form keeps its CR LF
     EXPECT_EQ(d1::g_Format, base::TextFormat{});
+}
+
+// A big document is written in pieces: whatever the piece size, the pieces make the very bytes of the whole
+// encoding, none larger than its buffer, with no piece cut between CR and LF or inside a surrogate pair
+// (which would write a break or a character twice, or as U+FFFD); a full disk stops the encoding at once.
+TEST(Encodings, PiecesOfAnySizeMakeTheWholeFileAndAFailedPieceStopsTheRest) {
+    const Text text =
+        u"\r\n\r\r\n\U0001F600\U0001F600a\xD800\xD800"
+        u"b\xDC00\u2400\r\n\u0e01x\r";
+    for (int e = 0; e < base::kEncodingCount; ++e) {
+        for (LineBreaks breaks : {LineBreaks::CrLf, LineBreaks::Lf, LineBreaks::Cr, LineBreaks::Mixed}) {
+            for (bool noBom : {false, true}) {
+                const base::TextFormat format{static_cast<Encoding>(e), breaks, noBom};
+                const Bytes whole = base::EncodeDocument(text, format);
+                for (size_t units = 1; units <= text.size() + 1; ++units) {
+                    SCOPED_TRACE(testing::Message()
+                                 << "encoding " << e << " breaks " << static_cast<int>(breaks) << " noBom "
+                                 << noBom << " piece " << units);
+                    Bytes joined;
+                    size_t largest = 0;
+                    EXPECT_TRUE(base::EncodeDocument(
+                        text, format,
+                        [&](std::string_view piece) {
+                            joined.append(piece);
+                            largest = std::max(largest, piece.size());
+                            return true;
+                        },
+                        units));
+                    EXPECT_EQ(joined, whole);
+                    EXPECT_LE(largest, 3 + 3 * std::max<size_t>(units, 2));
+                }
+            }
+        }
+    }
+    int puts = 0;
+    EXPECT_FALSE(base::EncodeDocument(
+        Text(100, u'a'), {}, [&](std::string_view) { return ++puts < 2; }, 10));
+    EXPECT_EQ(puts, 2);
+    puts = 0;
+    EXPECT_TRUE(
+        base::EncodeDocument(u"", {Encoding::Utf16Le, LineBreaks::CrLf, false}, [&](std::string_view piece) {
+            ++puts;
+            return piece == "\xFF\xFE";
+        }));
+    EXPECT_EQ(puts, 1);  // an empty document is its byte-order mark alone
 }
 
 TEST(Encodings, AUtf8DocumentIsHeldInNoMoreMemoryThanItsText) {

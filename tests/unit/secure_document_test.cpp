@@ -467,9 +467,15 @@ TEST_F(FailedSave, NothingPlainIsWrittenForAProtectedDocument) {
     // Whatever reaches the disk (here a temp cut short by a full disk) is masked.
     struct Spy : FakeFiles {
         std::vector<Bytes> written;
-        bool WriteFlushed(const Text& path, const Bytes& bytes) override {
-            written.push_back(bytes);
-            return FakeFiles::WriteFlushed(path, bytes);
+        bool WriteFlushedFrom(const Text& path,
+                              const std::function<bool(const PutBytes&)>& produce) override {
+            written.emplace_back();
+            return FakeFiles::WriteFlushedFrom(path, [&](const PutBytes& put) {
+                return produce([&](std::string_view piece) {
+                    written.back().append(piece);
+                    return put(piece);
+                });
+            });
         }
     };
     Spy spy;
