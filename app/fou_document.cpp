@@ -105,24 +105,11 @@ bool Fou::SecureSave(bool ask) {
 bool Fou::SaveTo(const Text& path, bool ask, base::TextFormat format) {
     const bool plain = !protect::IsProtectedName(path) && !protect::IsSealedName(path);
     Text password = RememberedFor(path);
-    DocumentStore::Saved saved = DocumentStore::Saved::Failed;
-    if (plain) {
-        // Straight from the box's own buffer into the file's encoding: no copy of the whole text on the way.
-        saved = m_Documents.SavePlain(
-            path,
-            [this](const std::function<void(std::u16string_view)>& read) { ActiveEditor().ReadText(read); },
-            format);
-    } else {
-        Text text;
-        try {
-            text = ActiveEditor().GetText();
-        } catch (const std::bad_alloc&) {
-            base::Wipe(password);
-            m_Platform.prompts.Message(protect::kNotSavedMessage, MsgButtons::Ok, MsgIcon::None);
-            return false;
-        }
-        saved = m_Documents.Save(path, password, ask, std::move(text), format);
-    }
+    // Straight from the box's own buffer into the file: no copy of the whole text on the way.
+    const DocumentStore::Saved saved = m_Documents.Save(
+        path, password, ask,
+        [this](const std::function<void(std::u16string_view)>& read) { ActiveEditor().ReadText(read); },
+        format);
     if (saved != DocumentStore::Saved::Written) {
         base::Wipe(password);
         return false;

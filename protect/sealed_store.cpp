@@ -53,12 +53,12 @@ bool DocumentStore::OpenSealedContent(const Text& path, const Bytes& content, Te
     return true;
 }
 
-bool DocumentStore::SealContent(const Text& password, bool newKey, std::u16string_view text,
-                                protect::SealedKey& fresh, Bytes& file) {
+const protect::SealedKey* DocumentStore::KeyToSeal(const Text& password, bool newKey,
+                                                   protect::SealedKey& fresh) {
     // A new password (Save As) gets a new salt; F2 under the document's password seals with its kept key,
     // unless that key was derived with fewer iterations than a new one gets: then one derivation under a new
     // salt.
     if (!newKey && m_Sealed.Holds(password) && m_Sealed.Iterations() >= protect::kSealedIterations)
-        return protect::SealText(m_Crypto, m_Sealed, text, file);
-    return fresh.DeriveNew(password) && protect::SealText(m_Crypto, fresh, text, file);
+        return &m_Sealed;
+    return fresh.DeriveNew(password) ? &fresh : nullptr;
 }

@@ -227,86 +227,20 @@ bool DocumentStore::ConfirmPlainUnmappable(const PlainQuestions& questions, base
     }
 }
 
-bool DocumentStore::ConfirmUnpaired(std::u16string_view text) {
-    if (base::FirstUnpairedSurrogate(text) == std::u16string_view::npos) return true;
-    return m_Prompts.Message(protect::UnpairedSurrogateMessage(text), MsgButtons::YesNo,
-                             MsgIcon::Exclamation) == MsgResult::Yes;
-}
-
-bool DocumentStore::ConfirmUnmappable(std::u16string_view text) {
-    if (base::FirstUnmappable(text) == std::u16string_view::npos) return true;
-    return m_Prompts.Message(protect::UnmappableMessage(text), MsgButtons::YesNo, MsgIcon::Exclamation) ==
-           MsgResult::Yes;
-}
-
-DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool ask, Text text,
+DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool ask, const Lend& lend,
                                          base::TextFormat& format) {
-    bool ok = false;
-    Text key, keptCopy;
-    protect::SealedKey fresh(m_Crypto);
-    base::TextFormat written = format;
-    const bool sealed = protect::IsSealedName(path), secret = sealed || protect::IsProtectedName(path);
-    try {
-        protect::RestoreNuls(text);  // the symbol is no character the question should count
-        if (!secret) {
-            if (!ConfirmPlainUnmappable(PlainQuestions(text, written), written)) return Saved::Cancelled;
-            ok = base::WriteWholeBytesFrom(
-                m_Files, path,
-                [&](const Files::PutBytes& put) { return base::EncodeDocument(text, written, put); },
-                &keptCopy);
-        } else {
-            written = {};  // masked and sealed documents are held in a form of their own
-            if (sealed ? !ConfirmUnpaired(text) : !ConfirmUnmappable(text)) {
-                base::Wipe(text);
-                return Saved::Cancelled;
-            }
-            // A sealed document is never keyed by a password that did not derive this file's kept key: not a
-            // protected document's, which its file gives away, nor another sealed file's.
-            const bool kept =
-                sealed && !ask && !password.empty() && m_SealedPath == path && m_Sealed.Holds(password);
-            if ((sealed && !kept) || password.empty() || ask) {
-                if (!AskNewPassword(key, sealed)) {
-                    base::Wipe(text);
-                    return Saved::Cancelled;
-                }
-            } else {
-                key = password;
-            }
-            Bytes file;
-            if (sealed) {
-                ok = SealContent(key, !kept, text, fresh, file);
-            } else {
-                protect::MaskDocument(key, text, file);
-                ok = true;
-            }
-            base::Wipe(text);
-            ok = ok && base::WriteWholeBytes(m_Files, path, file, &keptCopy);
-        }
-    } catch (const std::exception&) {
-        platform::TraceCurrentException(u"save");
-        ok = false;
-    }
-    if (secret) base::Wipe(text);
-    if (ok) {
-        format = written;
-        if (fresh.Ready()) {
-            m_Sealed.Take(fresh);
-            m_SealedPath = path;
-        } else if (!sealed) {
-            Forget();  // the document is now another file
-        }
-        if (!key.empty() && key != password) {
-            base::Wipe(password);
-            password = std::move(key);
-        }
-        base::Wipe(key);
-        return Saved::Written;
-    }
-    base::Wipe(key);
-    // The modified mark stays, and the user learns that the file on disk is the old one, or where the new one
-    // is when the old is gone.
-    m_Prompts.Message(protect::NotSavedMessage(keptCopy, path), MsgButtons::Ok, MsgIcon::None);
-    return Saved::Failed;
+    return protect::IsSealedName(path) || protect::IsProtectedName(path)
+               ? SaveSecret(path, password, ask, lend, format)
+               : SavePlain(path, lend, format);
+}
+
+DocumentStore::Saved DocumentStore::SaveWithNuls(const Text& path, Text& password, bool ask, Text text,
+                                                 base::TextFormat& format) {
+    protect::RestoreNuls(text);
+    const Saved saved = Save(
+        path, password, ask, [&](const auto& read) { read(text); }, format);
+    base::Wipe(text);
+    return saved;
 }
 
 DocumentStore::Saved DocumentStore::SavePlain(const Text& path, const Lend& lend, base::TextFormat& format) {
@@ -326,7 +260,7 @@ DocumentStore::Saved DocumentStore::SavePlain(const Text& path, const Lend& lend
         });
         if (withNuls) {
             Text none;
-            return Save(path, none, false, std::move(*withNuls), format);
+            return SaveWithNuls(path, none, false, std::move(*withNuls), format);
         }
         // The box's text is given back while the user answers; the dialog is modal, so it stays as it was.
         if (!ConfirmPlainUnmappable(*questions, written)) return Saved::Cancelled;
@@ -350,6 +284,78 @@ DocumentStore::Saved DocumentStore::SavePlain(const Text& path, const Lend& lend
         Forget();  // the document is now another file
         return Saved::Written;
     }
+    m_Prompts.Message(protect::NotSavedMessage(keptCopy, path), MsgButtons::Ok, MsgIcon::None);
+    return Saved::Failed;
+}
+
+DocumentStore::Saved DocumentStore::SaveSecret(const Text& path, Text& password, bool ask, const Lend& lend,
+                                               base::TextFormat& format) {
+    bool ok = false;
+    Text key, keptCopy;
+    protect::SealedKey fresh(m_Crypto);
+    const bool sealed = protect::IsSealedName(path);
+    try {
+        Text question;
+        std::optional<Text> withNuls;
+        size_t length = 0;
+        lend([&](std::u16string_view text) {
+            length = text.size();
+            if (text.find(protect::kNulSymbol) != std::u16string_view::npos)
+                withNuls.emplace(text);
+            else if (sealed && base::FirstUnpairedSurrogate(text) != std::u16string_view::npos)
+                question = protect::UnpairedSurrogateMessage(text);
+            else if (!sealed && base::FirstUnmappable(text) != std::u16string_view::npos)
+                question = protect::UnmappableMessage(text);
+        });
+        if (withNuls) return SaveWithNuls(path, password, ask, std::move(*withNuls), format);
+        if (!question.empty() &&
+            m_Prompts.Message(question, MsgButtons::YesNo, MsgIcon::Exclamation) != MsgResult::Yes)
+            return Saved::Cancelled;
+        // A sealed document is never keyed by a password that did not derive this file's kept key: not a
+        // protected document's, which its file gives away, nor another sealed file's.
+        const bool kept =
+            sealed && !ask && !password.empty() && m_SealedPath == path && m_Sealed.Holds(password);
+        if ((sealed && !kept) || password.empty() || ask) {
+            if (!AskNewPassword(key, sealed)) return Saved::Cancelled;
+        } else {
+            key = password;
+        }
+        // Derived before the text is lent: the box lends it only for work that cannot wait on anything.
+        const protect::SealedKey* sealing = sealed ? KeyToSeal(key, !kept, fresh) : nullptr;
+        Bytes file;
+        bool made = false;
+        lend([&](std::u16string_view text) {
+            if (text.size() != length) return;
+            if (sealed) {
+                made = sealing && protect::SealText(m_Crypto, *sealing, text, file);
+            } else {
+                protect::MaskDocument(key, text, file);
+                made = true;
+            }
+        });
+        ok = made && base::WriteWholeBytes(m_Files, path, file, &keptCopy);
+    } catch (const std::exception&) {
+        platform::TraceCurrentException(u"save");
+        ok = false;
+    }
+    if (ok) {
+        format = {};  // masked and sealed documents are held in a form of their own
+        if (fresh.Ready()) {
+            m_Sealed.Take(fresh);
+            m_SealedPath = path;
+        } else if (!sealed) {
+            Forget();  // the document is now another file
+        }
+        if (!key.empty() && key != password) {
+            base::Wipe(password);
+            password = std::move(key);
+        }
+        base::Wipe(key);
+        return Saved::Written;
+    }
+    base::Wipe(key);
+    // The modified mark stays, and the user learns that the file on disk is the old one, or where the new one
+    // is when the old is gone.
     m_Prompts.Message(protect::NotSavedMessage(keptCopy, path), MsgButtons::Ok, MsgIcon::None);
     return Saved::Failed;
 }

@@ -80,18 +80,17 @@ public:
         Cancelled,  // the user chose not to save (a password or a "?" question): nothing written
         Failed,     // the file on disk is the old one: the user has been told
     };
-    // Writes text to path. ask: a new password, even when one is remembered (Save As). A sealed document is
-    // written under a remembered password only when it is the one whose key is kept for that file; any other
-    // sealed save asks for a new password twice. Nothing changes password unless the file is written.
+    // Writes the text lend shows (TextBox::ReadText: a view, for the length of one call) to path, in one pass
+    // from there into the file's form: no copy of the text is made (but of one that shows NULs by their
+    // symbol, which are written as NULs). The questions are worded from a first look and asked, the password
+    // asked and its key derived, between lends.
+    // ask: a new password, even when one is remembered (Save As). A sealed document is written under a
+    // remembered password only when it is the one whose key is kept for that file; any other sealed save asks
+    // for a new password twice. Nothing changes password unless the file is written.
     // format: the form of a plain document, and on Written the one it was written in (UTF-8 when the user
     // chose it over "?", UTF-16 LE over U+FFFD). Nothing changes format unless the file is written.
-    Saved Save(const Text& path, Text& password, bool ask, Text text, base::TextFormat& format);
-    // A plain document's text as lend shows it (TextBox::ReadText: a view, for the length of one call),
-    // written in one pass from there into the file's encoding; the questions are worded from it and asked
-    // between lends. Otherwise as Save. A text that shows NULs (by their symbol) is copied and saved as Save
-    // does.
     using Lend = std::function<void(const std::function<void(std::u16string_view)>&)>;
-    Saved SavePlain(const Text& path, const Lend& lend, base::TextFormat& format);
+    Saved Save(const Text& path, Text& password, bool ask, const Lend& lend, base::TextFormat& format);
 
     // The document is replaced or the program ends: the kept key, its salt and password are wiped.
     void Forget();
@@ -111,7 +110,6 @@ private:
     // A new password, typed twice; false (and the user told) when cancelled or the two differ. anyCharacter:
     // for a sealed document, which holds every character, else the code page's only.
     bool AskNewPassword(Text& password, bool anyCharacter = false);
-    bool ConfirmUnmappable(std::u16string_view text);
     // What a plain save of a text must ask, worded from it: its characters the code page lacks (when the
     // format is the code page's) and its unpaired surrogates. Empty: nothing to ask.
     struct PlainQuestions {
@@ -121,12 +119,16 @@ private:
     // The same for a plain document, whatever its encoding: false on Cancel; format becomes the one chosen
     // to keep every character (UTF-8 for the code page, UTF-16 LE for UTF-8).
     bool ConfirmPlainUnmappable(const PlainQuestions& questions, base::TextFormat& format);
-    // Before a sealed save that would store unpaired surrogates as U+FFFD: false unless the user agrees.
-    bool ConfirmUnpaired(std::u16string_view text);
+    Saved SavePlain(const Text& path, const Lend& lend, base::TextFormat& format);
+    Saved SaveSecret(const Text& path, Text& password, bool ask, const Lend& lend, base::TextFormat& format);
+    // A text that shows NULs by their symbol: saved from this copy, which holds them as NULs (so that a
+    // question counts no symbol), then wiped.
+    Saved SaveWithNuls(const Text& path, Text& password, bool ask, Text text, base::TextFormat& format);
     // Sealed documents (protect/sealed_store.cpp): false when refused, the user told.
     bool OpenSealedContent(const Text& path, const Bytes& content, Text& password, Text& text);
-    bool SealContent(const Text& password, bool newKey, std::u16string_view text, protect::SealedKey& fresh,
-                     Bytes& file);
+    // The key that seals a save under password: the kept one, or fresh derived anew (newKey: Save As); null
+    // when the derivation failed.
+    const protect::SealedKey* KeyToSeal(const Text& password, bool newKey, protect::SealedKey& fresh);
     Files& m_Files;
     Prompts& m_Prompts;
     Crypto& m_Crypto;

@@ -68,6 +68,25 @@ TEST_F(SealedDocument, SaveAsAsksTwiceAndF2SealsAgainUnderTheKeptKeyWithANewNonc
     EXPECT_EQ(s.editor().text, text + u"!");
     EXPECT_EQ(prompts.inputs.size(), 3u);
     EXPECT_EQ(d1::g_Password, password);
+
+    // Sealed from the box's own text, no copy of it made; an unpaired surrogate is asked about first, and
+    // "No" writes nothing.
+    s.editor().SetSel(0, static_cast<int32_t>(s.editor().text.size()));
+    s.editor().Type(u"\u6f22 \xD800.");
+    const int copies = s.editor().copies;
+    prompts.msgAnswers = {MsgResult::No};
+    fou.txtData_KeyDown(0, kKeyF2, 0);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(Unseal(files.Get(u"C:\\docs\\memo.txse"), base::ToUtf8(password)), utf8 + "!");
+    EXPECT_TRUE(fou.Modified());
+    prompts.msgAnswers = {MsgResult::Yes};
+    fou.txtData_KeyDown(0, kKeyF2, 0);
+    EXPECT_EQ(Unseal(files.Get(u"C:\\docs\\memo.txse"), base::ToUtf8(password)),
+              "\xE6\xBC\xA2 \xEF\xBF\xBD.");
+    EXPECT_FALSE(fou.Modified());
+    EXPECT_EQ(s.editor().copies, copies);
+    EXPECT_EQ(prompts.inputs.size(), 3u);
 }
 
 TEST_F(SealedDocument, RefusedFilesSayWhyAndLeaveTheDocumentAsItWas) {
