@@ -170,8 +170,14 @@ unsigned char ByteOfChar(char16_t c) {
 }
 
 size_t FirstUnmappable(std::u16string_view text) {
-    for (size_t i = 0; i < text.size(); ++i)
-        if (text[i] >= 0x80 && ByteOfChar(text[i]) == kUnmappable) return i;
+    const size_t n = text.size();
+    char skipped[kBlock];
+    for (size_t i = 0; i < n; i += kBlock) {
+        // A block of ASCII and Thai letters has nothing to ask about.
+        if (i + kBlock <= n && EncodeBlock(text.data() + i, nullptr, skipped)) continue;
+        for (size_t k = i; k < std::min(n, i + kBlock); ++k)
+            if (text[k] >= 0x80 && ByteOfChar(text[k]) == kUnmappable) return k;
+    }
     return std::u16string_view::npos;
 }
 

@@ -298,7 +298,17 @@ char* PutByteOrderMark(TextFormat format, char* o) {
 char* EncodeUnits(std::u16string_view text, TextFormat format, char* o) {
     switch (format.encoding) {
         case Encoding::Ansi:
-            EachUnit(text, format.breaks, [&](char16_t c) { *o++ = static_cast<char>(ByteOfChar(c)); });
+            if (format.breaks == LineBreaks::CrLf || format.breaks == LineBreaks::Mixed) {
+                // The breaks stay as they are: sixteen units at a time, then the NULs in place of their
+                // symbol, which the code page wrote as "?".
+                EncodeCodePage(text, o);
+                char* const end = o + text.size();
+                for (char* q = std::find(o, end, '?'); q != end; q = std::find(q + 1, end, '?'))
+                    if (text[static_cast<size_t>(q - o)] == kNulSymbol) *q = '\0';
+                o = end;
+            } else {
+                EachUnit(text, format.breaks, [&](char16_t c) { *o++ = static_cast<char>(ByteOfChar(c)); });
+            }
             break;
         case Encoding::Utf8:
         case Encoding::Utf8Bom: {

@@ -2,6 +2,10 @@
 
 #include "base/text.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace base {
 
 namespace {
@@ -45,7 +49,17 @@ size_t Utf8Length(std::u16string_view text) {
 }  // namespace
 
 size_t FirstUnpairedSurrogate(std::u16string_view text) {
-    for (size_t i = 0; i < text.size(); ++i) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    // Eight units at a time up to the first surrogate of any kind: most texts have none.
+    const __m128i mask = _mm_set1_epi16(static_cast<short>(0xF800)),
+                  surrogate = _mm_set1_epi16(static_cast<short>(0xD800));
+    for (; i + 8 <= text.size(); i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, mask), surrogate))) break;
+    }
+#endif
+    for (; i < text.size(); ++i) {
         if (IsSurrogatePair(text, i)) {
             ++i;
         } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
