@@ -239,39 +239,52 @@ void Fou::mnu2_Click(int index) {
     if (index == kMnuStatusBar) ShowStatusBar(!m_StatusBarOn);
     if (index == kMnuUndo) Undo();
     if (index == kMnuRedo) Redo();
-    if (index == kMnuWordWrap) {
-        const int from = d1::g_ActiveEditor, to = 1 - from;
-        bool copied = false;
-        // The same text in the other box is no edit: the document stays as marked as it was.
-        const bool modified = m_Modified;
-        const bool secret = Secret();
-        bool quick = true;
-        m_Moving = true;
-        const struct Moved {
-            bool& moving;
-            ~Moved() { moving = false; }
-        } moved{m_Moving};
-        base::WithMemory(m_Platform.prompts, kWordWrapCommand, [&] {
-            // The other box takes the text straight from this one's buffer, into memory it then owns; the box
-            // the user sees changes only once the other one holds the whole text.
-            m_Controls.txtData[from]->ReadText([&](std::u16string_view text) {
-                quick = to == 0 || WrapsQuickly(text);
-                if (quick && !m_Controls.txtData[to]->ReplaceWiping(text)) throw std::bad_alloc();
-            });
-            copied = quick;
-        });
-        if (!quick) m_Platform.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
-        if (copied) {
-            m_Controls.txtData[to]->SetSel(m_Controls.txtData[from]->SelStart(),
-                                           m_Controls.txtData[from]->SelLength());
-            ShowEditor(to);
-            // The text is held once: the hidden box lets go of it (a secret's overwritten first).
-            TextBox& hidden = *m_Controls.txtData[from];
-            Step([&] { secret ? hidden.ReplaceWiping(u"") : hidden.SetText(u""); });
-        }
-        m_Modified = modified;
-        UpdateCaption();
+    if (index == kMnuWordWrap) SwitchWordWrap();
+}
+
+void Fou::SwitchWordWrap() {
+    const int from = d1::g_ActiveEditor, to = 1 - from;
+    bool copied = false;
+    // The same text in the other box is no edit: the document stays as marked as it was.
+    const bool modified = m_Modified;
+    const bool secret = Secret();
+    bool quick = true;
+    size_t length = 0;
+    m_Controls.txtData[from]->ReadText([&](std::u16string_view text) {
+        length = text.size();
+        quick = to == 0 || WrapsQuickly(text);
+    });
+    if (!quick) {
+        m_Platform.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
+        return;
     }
+    // The box takes a big text in one call that no one can interrupt, and the window cannot paint meanwhile.
+    if (length > kLongToRewrap && m_Platform.prompts.Message(kLongToRewrapQuestion, MsgButtons::YesNo,
+                                                             MsgIcon::Exclamation) != MsgResult::Yes)
+        return;
+    m_Moving = true;
+    const struct Moved {
+        bool& moving;
+        ~Moved() { moving = false; }
+    } moved{m_Moving};
+    base::WithMemory(m_Platform.prompts, kWordWrapCommand, [&] {
+        // The other box takes the text straight from this one's buffer, into memory it then owns; the box
+        // the user sees changes only once the other one holds the whole text.
+        m_Controls.txtData[from]->ReadText([&](std::u16string_view text) {
+            if (!m_Controls.txtData[to]->ReplaceWiping(text)) throw std::bad_alloc();
+        });
+        copied = true;
+    });
+    if (copied) {
+        m_Controls.txtData[to]->SetSel(m_Controls.txtData[from]->SelStart(),
+                                       m_Controls.txtData[from]->SelLength());
+        ShowEditor(to);
+        // The text is held once: the hidden box lets go of it (a secret's overwritten first).
+        TextBox& hidden = *m_Controls.txtData[from];
+        Step([&] { secret ? hidden.ReplaceWiping(u"") : hidden.SetText(u""); });
+    }
+    m_Modified = modified;
+    UpdateCaption();
 }
 
 void Fou::ShowEditor(int index) {

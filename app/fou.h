@@ -23,6 +23,12 @@ constexpr char16_t kTooLongToWrapMessage[] =
     u"This document has a line too long to wrap (more than 131072 characters). Word Wrap stays off.";
 // False for a text with a line longer than kLongestWrappedLine.
 bool WrapsQuickly(std::u16string_view text);
+// A longer document is asked about before Word Wrap moves it (both ways): the box takes it in one call that
+// holds the window for seconds (under Wine about the time of opening it).
+constexpr size_t kLongToRewrap = size_t{4} * 1024 * 1024;
+constexpr char16_t kLongToRewrapQuestion[] =
+    u"This document is large: switching Word Wrap can take a minute or more, and Lockleaf does not respond "
+    u"until it is done.\r\nSwitch Word Wrap now?";
 // A protected or sealed document is locked after this long without the user's input.
 constexpr int64_t kLockAfterIdle = int64_t{10} * 60 * 1000;
 // The text's zoom: 10% to 500% of the designed size, in steps of 10%; every start at 100%.
@@ -63,6 +69,7 @@ public:
     void mnu1_Click(int index) override;  // the File menu (Mnu1Item)
     void mnu2_Click(int index) override;  // the Edit menu (Mnu2Item)
     void mnu3_Click(int index) override;  // the Help menu (Mnu3Item)
+    void SwitchWordWrap();                // moves the text to the other box (asking first for a large one)
     void ShowEditor(int index);           // the box the user sees and types in: 1 with Word Wrap on, 0 off
 
     TextBox& ActiveEditor() override { return *m_Controls.txtData[d1::g_ActiveEditor]; }

@@ -112,7 +112,7 @@ TEST_F(Editor, WordWrapCopyOfTheSameTextIsNoChange) {
     EXPECT_FALSE(fou.Modified());
 }
 
-TEST_F(Editor, WordWrapStaysOffForALineTooLongToWrapAndTheTextStaysWhole) {
+TEST_F(Editor, WordWrapStaysOffForALineTooLongToWrapAndAsksFirstForALargeDocument) {
     // Many short lines wrap; their total length does not count.
     const Text lines = Text(kLongestWrappedLine, u'a') + u"\r\n" + Text(kLongestWrappedLine, u'b');
     box[0].text = lines;
@@ -136,6 +136,27 @@ TEST_F(Editor, WordWrapStaysOffForALineTooLongToWrapAndTheTextStaysWhole) {
     EXPECT_FALSE(box[1].visible);
     EXPECT_TRUE(box[0].text == tooLong);
     EXPECT_EQ(box[1].text, u"old");
+
+    // A large document, of short lines, is asked about first, both ways: No changes nothing.
+    Text large;
+    while (large.size() <= kLongToRewrap) large += u"a short line\r\n";
+    box[0].text = large;
+    s.fp.prompts.msgAnswers = {MsgResult::No, MsgResult::Yes, MsgResult::Yes};
+    fou.mnu2_Click(kMnuWordWrap);
+    ASSERT_EQ(s.fp.prompts.messages.size(), 2u);
+    EXPECT_EQ(s.fp.prompts.messages[1].text, kLongToRewrapQuestion);
+    EXPECT_EQ(s.fp.prompts.messages[1].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(d1::g_ActiveEditor, 0);
+    EXPECT_EQ(box[1].text, u"old");
+    fou.mnu2_Click(kMnuWordWrap);
+    EXPECT_EQ(d1::g_ActiveEditor, 1);
+    EXPECT_TRUE(s.host.wordWrap.checked);
+    EXPECT_TRUE(box[1].text == large && box[0].text.empty());
+    fou.mnu2_Click(kMnuWordWrap);
+    EXPECT_EQ(s.fp.prompts.messages.size(), 4u);
+    EXPECT_EQ(d1::g_ActiveEditor, 0);
+    EXPECT_TRUE(box[0].text == large && box[1].text.empty());
+    EXPECT_FALSE(fou.Modified());
 }
 
 TEST_F(Editor, FocusMakesTheBoxTheActiveEditor) {
