@@ -8,6 +8,8 @@
 #   bench/find_keys.sh [MiB ...]   (default: 4 16 64)
 #   BEFORE_BUILD=<folder>          also the editor of another build (the lockleaf.exe in that folder), e.g. the
 #                                  one before a change, as a column of its own
+# Beside each figure, the memory the command added to the program (anonymous resident pages, sampled every
+# 50 ms from /proc), at its peak and after it.
 # The document: a line "zyzzyva" (a word found nowhere else), a line "farword" (found once more, at the very
 # end), a line "lorem", then lines of Thai and Latin words, "lorem" among them (bench/docs.sh). The keys, each
 # timed alone: Ctrl+Home (from the end); Ctrl+F3 in "lorem" and F3 four times (the next match is near);
@@ -40,19 +42,45 @@ make_find_doc() {  # make_find_doc <file> <MiB>
 STEPS=("ctrl+Home" "ctrl+F3 (near)" "F3 1" "F3 2" "F3 3" "F3 4" "ctrl+F3 (at the end)" "F3 (none after)"
   "ctrl+F3 (none)" "F3 (at the top)" "F3 (none)" "F4" "F2" "Word Wrap on" "Word Wrap off")
 
-# step <class> <keys...>: presses the keys while the window of that class is pinged; prints the slowest answer
-# in ms and where the selection is then ("start:length").
+# The process's anonymous resident memory in KiB (what it has allocated and touched: the box's text among it).
+# Read with builtins only: the watch below must not load the machine it measures.
+anon_kib() {
+  local key value _
+  while read -r key value _; do
+    [ "$key" = RssAnon: ] && echo "$value" && return
+  done <"/proc/$1/status" 2>/dev/null
+  echo 0
+}
+
+# step <class> <keys...>: presses the keys while the window of that class is pinged and the program's memory
+# watched; prints the slowest answer in ms, where the selection is then ("start:length"), and the memory the
+# command added in MiB at its peak and after it ("peak/held").
 # PING_SECONDS: how long the window is pinged (6; a command that may hold it longer needs more).
+# ASKED: the command asks first (a message box "Lockleaf"), and Return answers Yes.
 step() {
   local class=$1; shift
+  local before peak=/dev/shm/ll_peak.$$
+  before=$(anon_kib "$WATCHED")
+  echo "$before" >"$peak"
+  (most=$before
+  while [ -d "/proc/$WATCHED" ]; do
+    now=$(anon_kib "$WATCHED")
+    if [ "$now" -gt "$most" ]; then most=$now && echo "$most" >"$peak"; fi
+    sleep 0.05
+  done) >/dev/null &
+  local watch=$!
   probe ping "${PING_SECONDS:-6}" "$class" >"$E2E_TMP/ping.out" 2>/dev/null &
   local ping=$!
   sleep 2  # the probe is up and pinging
   press "$@"
+  if [ -n "${ASKED:-}" ]; then wait_for_window Lockleaf >/dev/null 2>&1 && press Return; fi
   wait "$ping" || true
-  local sel
+  kill "$watch" 2>/dev/null; wait "$watch" 2>/dev/null || true
+  local sel after
   sel=$(probe sel "$class" | tr ' ' ':')
-  echo "$(cat "$E2E_TMP/ping.out") $sel"
+  after=$(anon_kib "$WATCHED")
+  echo "$(cat "$E2E_TMP/ping.out") $sel $((($(cat "$peak") - before) / 1024))/$(((after - before) / 1024))"
+  rm -f "$peak"
 }
 
 # run <exe> <class> <caption> <file> [options]: the keys in that program; one line of "ms:sel" per step.
@@ -61,6 +89,7 @@ run() {
   (cd "$APP_DIR" && exec "$LOCKLEAF_WINE" "$exe" "$@" "$file" </dev/null >>"$E2E_TMP/wine.log" 2>&1) &
   LL_PID=$!
   for _ in $(seq 1200); do [ "$(probe caption "$class" 2>/dev/null)" = "$caption" ] && break; sleep 0.5; done
+  WATCHED=$(pgrep -f "^$exe" | head -n 1)
   focus_window "$caption"
   if [ "$class" = LockleafMain ]; then
     # Replace mode with a replacement: the Find window's Replace button, the replacement typed, then F3 there
@@ -92,11 +121,13 @@ run() {
   probe sel "$class" >/dev/null  # answered once that press is done
   out+=("$(step "$class" F4)")
   out+=("$(step "$class" F2)")
-  local wrap=(F6)
-  [ "$class" = LockleafMain ] && wrap=(F10 Right Down Down Return)
+  local wrap=(F6) asked=
+  # The editor asks first when the document is large (all of these are), and Yes goes on.
+  [ "$class" = LockleafMain ] && wrap=(F10 Right Down Down Return) && asked=1
   # The boxes' own wrapping holds the window for seconds on a big text.
-  out+=("$(PING_SECONDS=90 step "$class" "${wrap[@]}")")
-  out+=("$(PING_SECONDS=90 step "$class" "${wrap[@]}")")
+  local seconds=$((MIB > 16 ? 90 : 30))
+  out+=("$(ASKED=$asked PING_SECONDS=$seconds step "$class" "${wrap[@]}")")
+  out+=("$(ASKED=$asked PING_SECONDS=$seconds step "$class" "${wrap[@]}")")
   "$WINESERVER" -k 2>/dev/null || true  # the run ends, and clears up, before the next begins
   LL_PID=
   sleep 1
@@ -107,8 +138,10 @@ ratio() { python3 -c "import sys; print(f'{int(sys.argv[1]) / max(1, int(sys.arg
 
 echo "exe: build/$LOCKLEAF_WINE_BUILD/lockleaf.exe ($LOCKLEAF_WINE_WHY)"
 [ -n "${BEFORE_BUILD:-}" ] && echo "before: $BEFORE_BUILD/lockleaf.exe"
-echo "each figure: the window's slowest answer in ms (where the selection then is); ratio: over the bare EDIT's"
+echo "each figure: the window's slowest answer in ms (where the selection then is); ratio: over the bare EDIT's;"
+echo "MiB: the memory the command added to the program's, at its peak / still held after it (sampled every 50 ms)"
 for mib in "${SIZES[@]}"; do
+  MIB=$mib
   make_find_doc "$DOCS/find$mib.txt" "$mib"
   mapfile -t bare < <(run bare_edit.exe BareEdit "find$mib.txt - bare EDIT" "C:\\docs\\find$mib.txt" --find)
   mapfile -t ours < <(run lockleaf.exe LockleafMain "find$mib.txt - Lockleaf 1.0" "C:\\docs\\find$mib.txt")
@@ -118,15 +151,16 @@ for mib in "${SIZES[@]}"; do
   fi
   echo
   echo "== $mib MiB"
-  printf '%-22s %-18s %-18s %-7s' key "bare EDIT" Lockleaf ratio
+  printf '%-22s %-18s %-18s %-7s %-11s %-11s' key "bare EDIT" Lockleaf ratio "bare MiB" "ours MiB"
   [ ${#before[@]} -gt 0 ] && printf ' %-18s %-7s' "before" ratio
   echo
   for i in "${!STEPS[@]}"; do
-    read -r bms bsel <<<"${bare[i]:-? ?}"
-    read -r oms osel <<<"${ours[i]:-? ?}"
-    printf '%-22s %-18s %-18s %-7s' "${STEPS[i]}" "$bms ($bsel)" "$oms ($osel)" "$(ratio "${oms/\?/0}" "${bms/\?/0}")"
+    read -r bms bsel bmem <<<"${bare[i]:-? ? ?}"
+    read -r oms osel omem <<<"${ours[i]:-? ? ?}"
+    printf '%-22s %-18s %-18s %-7s %-11s %-11s' "${STEPS[i]}" "$bms ($bsel)" "$oms ($osel)" \
+      "$(ratio "${oms/\?/0}" "${bms/\?/0}")" "$bmem" "$omem"
     if [ ${#before[@]} -gt 0 ]; then
-      read -r pms psel <<<"${before[i]:-? ?}"
+      read -r pms psel _ <<<"${before[i]:-? ? ?}"
       printf ' %-18s %-7s' "$pms ($psel)" "$(ratio "${pms/\?/0}" "${bms/\?/0}")"
     fi
     echo
