@@ -14,7 +14,6 @@ struct Platform {
     Registry& registry;
     Shell& shell;
     FileDialogs& dialogs;
-    Internet& internet;
     Volumes& volumes;
     Crypto& crypto;
     Jobs& jobs;      // where the network is used: never on the window's thread

@@ -160,7 +160,6 @@ struct Prompts {
 
 struct EventLoop {
     virtual ~EventLoop() = default;
-    virtual void DoEvents() = 0;    // dispatch every pending window message, then return
     virtual void EndProcess() = 0;  // ends the process at once; does not return on Windows
 };
 

@@ -1,64 +1,53 @@
 #include "win32/jobs_win.h"
 
 #include <memory>
+#include <mutex>
 
 #include "platform/trace.h"
 #include "win32/internet_win.h"
 #include "win32/window_class.h"
 
 struct Win32Jobs::Shared {
-    CRITICAL_SECTION lock;     // held only to push or pop one item, or to set the window
-    std::deque<Item*> queue;   // jobs to run; a null item ends the thread
-    std::deque<Item*> done;    // jobs run, their completions not yet
-    HANDLE waiting = nullptr;  // a semaphore: one count per queued job
-    HWND wake = nullptr;       // told when a completion is queued; none once it is gone
+    std::mutex lock;          // held only to push or pop one item, or to set the window
+    std::deque<Item*> queue;  // jobs to run; a null item ends the thread
+    std::deque<Item*> done;   // jobs run, their completions not yet
+    win::ScopedHandle waiting{CreateSemaphoreW(nullptr, 0, 0x7FFFFFFF, nullptr)};  // one count per queued job
+    HWND wake = nullptr;  // told when a completion is queued; none once it is gone
 
-    Shared() {
-        InitializeCriticalSection(&lock);
-        waiting = CreateSemaphoreW(nullptr, 0, 0x7FFFFFFF, nullptr);
-    }
     ~Shared() {
         for (Item* item : queue) delete item;
         for (Item* item : done) delete item;
-        if (waiting) CloseHandle(waiting);
-        DeleteCriticalSection(&lock);
     }
     void Push(Item* item) {
-        EnterCriticalSection(&lock);
-        queue.push_back(item);
-        LeaveCriticalSection(&lock);
-        ReleaseSemaphore(waiting, 1, nullptr);
+        {
+            const std::lock_guard<std::mutex> hold(lock);
+            queue.push_back(item);
+        }
+        ReleaseSemaphore(waiting.Get(), 1, nullptr);
     }
     Item* Take() {
-        WaitForSingleObject(waiting, INFINITE);
-        EnterCriticalSection(&lock);
+        WaitForSingleObject(waiting.Get(), INFINITE);
+        const std::lock_guard<std::mutex> hold(lock);
         Item* item = queue.front();
         queue.pop_front();
-        LeaveCriticalSection(&lock);
         return item;
     }
     // Queues a completion; the window to tell, or null when there is none and the item was dropped.
     HWND Done(std::unique_ptr<Item> item) {
-        EnterCriticalSection(&lock);
-        const HWND to = wake;
-        if (to) done.push_back(item.release());
-        LeaveCriticalSection(&lock);
-        return to;
+        const std::lock_guard<std::mutex> hold(lock);
+        if (wake) done.push_back(item.release());
+        return wake;
     }
     std::unique_ptr<Item> NextDone() {
-        EnterCriticalSection(&lock);
-        Item* item = nullptr;
-        if (!done.empty()) {
-            item = done.front();
-            done.pop_front();
-        }
-        LeaveCriticalSection(&lock);
-        return std::unique_ptr<Item>(item);
+        const std::lock_guard<std::mutex> hold(lock);
+        if (done.empty()) return nullptr;
+        std::unique_ptr<Item> item(done.front());
+        done.pop_front();
+        return item;
     }
     void SetWake(HWND window) {
-        EnterCriticalSection(&lock);
+        const std::lock_guard<std::mutex> hold(lock);
         wake = window;
-        LeaveCriticalSection(&lock);
     }
 };
 
@@ -67,12 +56,11 @@ Win32Jobs::Win32Jobs() : m_Shared(new Shared) {}
 Win32Jobs::~Win32Jobs() {
     m_Shared->SetWake(nullptr);
     if (m_Wake) DestroyWindow(m_Wake);
-    if (!m_Thread) {
+    if (!m_Thread.Valid()) {
         delete m_Shared;
         return;
     }
-    m_Shared->Push(nullptr);
-    CloseHandle(m_Thread);
+    m_Shared->Push(nullptr);  // the thread ends on its own, and frees the shared state
 }
 
 void Win32Jobs::SetWindow(HWND window) {
@@ -116,9 +104,9 @@ void Win32Jobs::RunCompletions() {
 
 void Win32Jobs::Post(std::function<void(Internet&)> job, std::function<void()> completion) {
     auto item = std::make_unique<Item>(Item{std::move(job), std::move(completion)});
-    if (!m_Thread) {
-        m_Thread = CreateThread(nullptr, 0, Run, m_Shared, 0, nullptr);
-        if (!m_Thread) {
+    if (!m_Thread.Valid()) {
+        m_Thread.Reset(CreateThread(nullptr, 0, Run, m_Shared, 0, nullptr));
+        if (!m_Thread.Valid()) {
             platform::Trace(u"no thread for the jobs: the job is dropped");
             return;
         }

@@ -8,6 +8,7 @@
 #include <deque>
 
 #include "platform/jobs.h"
+#include "win32/scoped.h"
 
 namespace win {
 // Tells the jobs' own window that completions are queued. It carries nothing: whoever posts it, only what
@@ -43,7 +44,7 @@ private:
     void RunCompletions();
 
     Shared* m_Shared;  // the thread's once it runs: it may outlive this object
-    HANDLE m_Thread = nullptr;
+    win::ScopedHandle m_Thread;
     HWND m_Owner = nullptr;  // the window whose life bounds the completions
     HWND m_Wake = nullptr;   // ours, on the owner's thread
 };

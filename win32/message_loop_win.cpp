@@ -10,7 +10,7 @@ bool PreTranslate(MSG& msg) {
 
 }  // namespace
 
-void Win32EventLoop::DoEvents() {
+void DispatchPendingMessages() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {

@@ -11,7 +11,6 @@
 #include "win32/data_protection_win.h"
 #include "win32/file_dialogs_win.h"
 #include "win32/files_win.h"
-#include "win32/internet_win.h"
 #include "win32/jobs_win.h"
 #include "win32/locale_win.h"
 #include "win32/main_window.h"
@@ -40,14 +39,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
     static Win32Registry registry;
     static Win32Shell shell;
     static Win32FileDialogs dialogs;
-    static Win32Internet internet;
     static Win32Volumes volumes;
     static Win32Crypto crypto;
     static Win32Jobs jobs;
     static Win32Jobs diskJobs;  // its own thread: a slow disk and a slow site never wait for each other
     static Win32DataProtection dataProtection;
-    static Platform platform{process, clock,    locale,  prompts, loop, files,    registry,      shell,
-                             dialogs, internet, volumes, crypto,  jobs, diskJobs, dataProtection};
+    static Platform platform{process, clock,   locale,  prompts, loop, files,    registry,
+                             shell,   dialogs, volumes, crypto,  jobs, diskJobs, dataProtection};
 
     static Win32FouHost host(instance, showCmd);
     static Win32RepHost repHost(instance);

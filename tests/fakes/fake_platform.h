@@ -50,8 +50,8 @@ struct FakePlatform {
     FakeJobs jobs{internet};
     FakeJobs diskJobs{internet};
     FakeDataProtection dataProtection;
-    Platform platform{process, clock,    locale,  prompts, loop, files,    registry,      shell,
-                      dialogs, internet, volumes, crypto,  jobs, diskJobs, dataProtection};
+    Platform platform{process, clock,   locale,  prompts, loop, files,    registry,
+                      shell,   dialogs, volumes, crypto,  jobs, diskJobs, dataProtection};
 };
 
 // A started program: d1::Main has run against fakes. Each test gets a fresh "process".

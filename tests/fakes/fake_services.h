@@ -114,13 +114,7 @@ struct FakePrompts : Prompts {
 };
 
 struct FakeEventLoop : EventLoop {
-    int doEvents = 0;
     bool ended = false;
-    std::function<void()> onDoEvents;
-    void DoEvents() override {
-        ++doEvents;
-        if (onDoEvents) onDoEvents();
-    }
     void EndProcess() override { ended = true; }
 };
 

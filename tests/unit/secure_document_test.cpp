@@ -6,7 +6,7 @@
 
 #include "base/codepage.h"
 #include "base/whole_file.h"
-#include "fakes/fake_platform.h"
+#include "fakes/journey.h"
 #include "protect/cipher.h"
 
 namespace {
@@ -17,12 +17,7 @@ Bytes Protected(const Text& password, const Text& text) {
     return file;
 }
 
-struct Document : ::testing::Test {
-    Started s;
-    Fou& fou = s.fou();
-    FakeFiles& files = s.fp.files;
-    FakePrompts& prompts = s.fp.prompts;
-
+struct Document : EditorJourney {
     // A document as a completed load leaves it, then edited once.
     void Edited(const Text& name, const Text& text) {
         d1::g_FileName = name;
@@ -480,9 +475,9 @@ TEST_F(FailedSave, NothingPlainIsWrittenForAProtectedDocument) {
     };
     Spy spy;
     spy.Put(u"C:\\docs\\h.txs", "previous");
-    Platform platform{s.fp.process, s.fp.clock,    s.fp.locale, s.fp.prompts,  s.fp.loop,
-                      spy,          s.fp.registry, s.fp.shell,  s.fp.dialogs,  s.fp.internet,
-                      s.fp.volumes, s.fp.crypto,   s.fp.jobs,   s.fp.diskJobs, s.fp.dataProtection};
+    Platform platform{s.fp.process, s.fp.clock,    s.fp.locale,   s.fp.prompts,       s.fp.loop,
+                      spy,          s.fp.registry, s.fp.shell,    s.fp.dialogs,       s.fp.volumes,
+                      s.fp.crypto,  s.fp.jobs,     s.fp.diskJobs, s.fp.dataProtection};
     Fou other(platform, s.host, nullptr);
     other.Load();
     other.SecureSave(false);

@@ -36,9 +36,8 @@ int ChildCount(HWND parent) {
 
 void Pump(DWORD ms) {
     const DWORD until = GetTickCount() + ms;
-    Win32EventLoop loop;
     while (GetTickCount() < until) {
-        loop.DoEvents();
+        DispatchPendingMessages();
         Sleep(10);
     }
 }

@@ -54,7 +54,6 @@ BOOL CALLBACK FindTooltip(HWND h, LPARAM lp) {
 struct RepWindow : ::testing::Test {
     Win32Locale locale;
     RecordingPrompts prompts;
-    Win32EventLoop loop;
     Editor owner;
     Win32Window& main = owner.window;
     Win32TextBox& editor = owner.box;
@@ -85,13 +84,13 @@ struct RepWindow : ::testing::Test {
         editor.SetText(text);
         editor.SetSel(start, length);
         finder.OpenForFind();  // Edit > Find
-        loop.DoEvents();
+        DispatchPendingMessages();
     }
     // A key as the keyboard delivers it: posted to the focused control and through the message loop.
     void Key(HWND to, WPARAM vk) {
         PostMessageW(to, WM_KEYDOWN, vk, 1);
         PostMessageW(to, WM_KEYUP, vk, 0xC0000001);
-        loop.DoEvents();
+        DispatchPendingMessages();
     }
 };
 
