@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/unicode.h"
-#include "fakes/fake_platform.h"
+#include "fakes/journey.h"
 #include "protect/secure_document.h"
 
 namespace {
@@ -316,12 +316,7 @@ TEST(Encodings, EncodingChosenInTheOpenDialogReadsTheFileInItOrRefusesIt) {
 
 namespace {
 
-struct EditorEncodings : ::testing::Test {
-    Started s;
-    Fou& fou = s.fou();
-    FakeFiles& files = s.fp.files;
-    FakePrompts& prompts = s.fp.prompts;
-};
+struct EditorEncodings : EditorJourney {};
 
 }  // namespace
 

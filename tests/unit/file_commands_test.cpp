@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/cmd1.h"
-#include "fakes/fake_platform.h"
+#include "fakes/journey.h"
 
 namespace {
 
@@ -14,13 +14,7 @@ Text Nul(Text s) {  // lists are written with "|" here for legibility
 }
 Text UpToNul(const Text& s) { return s.substr(0, s.find(u'\0')); }
 
-struct Commands : ::testing::Test {
-    Started s;
-    Fou& fou = s.fou();
-    FakeFileDialogs& dialogs = s.fp.dialogs;
-    FakeFiles& files = s.fp.files;
-    FakePrompts& prompts = s.fp.prompts;
-
+struct Commands : EditorJourney {
     void ChooseNext(const Text& path, int32_t type = 0) { dialogs.ChooseNext(path, type); }
 };
 

@@ -1,8 +1,8 @@
 // Big documents and a box without room: every command that fails says so and leaves the document as it was.
 #include <gtest/gtest.h>
 
-#include "fakes/fake_platform.h"
 #include "fakes/fake_rep_host.h"
+#include "fakes/journey.h"
 #include "platform/trace.h"
 
 namespace {
@@ -12,13 +12,8 @@ constexpr int kNew = 0, kOpen = 1, kFind = 0, kWordWrap = 1, kVkF2 = 113, kVkF3 
 std::vector<Text> g_traced;
 void Record(std::u16string_view line) { g_traced.emplace_back(line); }
 
-struct Hostile : ::testing::Test {
-    Started s;
-    Fou& fou = s.fou();
-    FakeFiles& files = s.fp.files;
-    FakePrompts& prompts = s.fp.prompts;
+struct Hostile : EditorJourney {
     FakeTextBox* box = s.host.txtData;
-    const Text& caption = s.host.window.caption;
     platform::TraceSink before = platform::SetTraceSink(Record);
 
     Hostile() {

@@ -3,31 +3,18 @@
 #include <gtest/gtest.h>
 
 #include "app/registry_settings.h"
-#include "fakes/fake_platform.h"
+#include "fakes/journey.h"
 #include "protect/cipher.h"
 #include "protect/secure_document.h"
 
 namespace {
 
-struct Journey : ::testing::Test {
-    Started s;
-    Fou& fou = s.fou();
-    FakeFiles& files = s.fp.files;
-    FakePrompts& prompts = s.fp.prompts;
-    FakeFileDialogs& dialogs = s.fp.dialogs;
-    const Text& caption = s.host.window.caption;
-
-    void F2() { fou.txtData_KeyDown(d1::g_ActiveEditor, kKeyF2, 0); }
-    void Open(const Text& path) {
-        dialogs.ChooseNext(path);
-        fou.mnu1_Click(kMnuOpen);
-    }
+struct Journey : EditorJourney {
     Bytes Masked(const Text& password, const Text& text) {
         Bytes file;
         protect::MaskDocument(password, text, file);
         return file;
     }
-    Text LastMessage() const { return prompts.messages.empty() ? Text() : prompts.messages.back().text; }
 };
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "base/unicode.h"
-#include "fakes/fake_platform.h"
+#include "fakes/journey.h"
 #include "fakes/sealed_files.h"
 #include "protect/sealed.h"
 
@@ -20,13 +20,7 @@ Bytes Fixture(const char* name) {
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-struct SealedDocument : ::testing::Test {
-    Started s;
-    Fou& fou = s.fou();
-    FakeFiles& files = s.fp.files;
-    FakePrompts& prompts = s.fp.prompts;
-    OpenSslCrypto& crypto = s.fp.crypto;
-};
+struct SealedDocument : EditorJourney {};
 
 }  // namespace
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "base/unicode.h"
-#include "fakes/fake_platform.h"
+#include "fakes/journey.h"
 #include "fakes/sealed_files.h"
 #include "protect/cipher.h"
 
@@ -14,14 +14,7 @@ using sealed_files::IterationsOf;
 using sealed_files::Seal;
 using sealed_files::Unseal;
 
-struct SealedKeys : ::testing::Test {
-    Started s;
-    Fou& fou = s.fou();
-    FakeFiles& files = s.fp.files;
-    FakePrompts& prompts = s.fp.prompts;
-    OpenSslCrypto& crypto = s.fp.crypto;
-    void F2() { fou.txtData_KeyDown(0, kKeyF2, 0); }
-};
+struct SealedKeys : EditorJourney {};
 
 }  // namespace
 
