@@ -10,6 +10,10 @@
 #include "base/codepage.h"
 #include "base/unicode.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace base {
 
 namespace {
@@ -280,6 +284,21 @@ size_t MostBytesPerUnit(Encoding encoding) {
     }
 }
 
+// Writes the ASCII units at the start of text as bytes from o; returns how many.
+size_t CopyAscii(std::u16string_view text, char* o) {
+    size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
+    for (; i + 8 <= text.size(); i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, high), _mm_setzero_si128())) != 0xFFFF) break;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(o + i), _mm_packus_epi16(v, v));
+    }
+#endif
+    for (; i < text.size() && text[i] < 0x80; ++i) o[i] = static_cast<char>(text[i]);
+    return i;
+}
+
 char* PutByteOrderMark(TextFormat format, char* o) {
     switch (format.encoding) {
         case Encoding::Utf8Bom:
@@ -318,7 +337,7 @@ char* EncodeUnits(std::u16string_view text, TextFormat format, char* o) {
                 *o++ = static_cast<char>(0x80 | (c & 0x3F));
             };
             char16_t high = 0;  // a high surrogate waiting for its low one
-            EachUnit(text, format.breaks, [&](char16_t c) {
+            const auto unit = [&](char16_t c) {
                 if (high) {
                     const char16_t first = high;
                     high = 0;
@@ -344,7 +363,21 @@ char* EncodeUnits(std::u16string_view text, TextFormat format, char* o) {
                     // UTF-8 holds no unpaired surrogate: the save asks before it writes one as U+FFFD.
                     three(IsLowSurrogate(c) ? kReplacement : c);
                 }
-            });
+            };
+            if (format.breaks == LineBreaks::Lf || format.breaks == LineBreaks::Cr) {
+                EachUnit(text, format.breaks, unit);
+            } else {
+                // The breaks stay as they are: runs of ASCII go across as they are, many units at a time.
+                for (size_t i = 0; i < text.size(); ++i) {
+                    if (!high) {
+                        const size_t run = CopyAscii(text.substr(i), o);
+                        i += run;
+                        o += run;
+                        if (i == text.size()) break;
+                    }
+                    unit(text[i] == kNulSymbol ? u'\0' : text[i]);
+                }
+            }
             if (high) three(kReplacement);
             break;
         }
