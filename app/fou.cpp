@@ -247,7 +247,6 @@ void Fou::SwitchWordWrap() {
     bool copied = false;
     // The same text in the other box is no edit: the document stays as marked as it was.
     const bool modified = m_Modified;
-    const bool secret = Secret();
     bool quick = true;
     size_t length = 0;
     m_Controls.txtData[from]->ReadText([&](std::u16string_view text) {
@@ -281,7 +280,7 @@ void Fou::SwitchWordWrap() {
         ShowEditor(to);
         // The text is held once: the hidden box lets go of it (a secret's overwritten first).
         TextBox& hidden = *m_Controls.txtData[from];
-        Step([&] { secret ? hidden.ReplaceWiping(u"") : hidden.SetText(u""); });
+        Step([&] { hidden.ReplaceWiping(u""); });
     }
     m_Modified = modified;
     UpdateCaption();
