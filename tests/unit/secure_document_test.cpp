@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/codepage.h"
+#include "base/unicode.h"
 #include "base/whole_file.h"
 #include "fakes/journey.h"
 #include "protect/cipher.h"
@@ -456,6 +457,29 @@ TEST(WholeFile, TempFolderIsTheTargetsFolder) {
     EXPECT_EQ(files.folders, (std::vector<Text>{u"C:\\d\\", u"C:\\", u".\\", u"C:\\", u"C:\\"}));
     EXPECT_EQ(files.tails, (std::vector<Text>{u".x.txt.tmp", u".x.txt.tmp", u".x.txt.tmp",
                                               u"." + longest + u".tmp", u".tmp"}));
+}
+
+// A save looks at the box's text twice, asking its questions in between: a text that is not the same at the
+// second look (the modal dialogs keep the user from it, but a box could lend another) is written by no kind,
+// and the user is told.
+TEST_F(Document, ASaveWhoseTextChangedBetweenItsLooksWritesNothing) {
+    DocumentStore store(files, prompts, s.fp.crypto);
+    for (const Text& path : {Text(u"C:\\p.txt"), Text(u"C:\\m.txs"), Text(u"C:\\s.txse")}) {
+        SCOPED_TRACE(base::ToUtf8(path));
+        files.Put(path, "old");
+        int looks = 0;
+        Text password = u"pw";
+        prompts.inputAnswers = {u"pw", u"pw"};  // a sealed document's new password, twice
+        base::TextFormat format;
+        const DocumentStore::Lend lend = [&](const auto& read) { read(++looks == 1 ? u"abc" : u"abcd"); };
+        EXPECT_EQ(store.Save(path, password, false, lend, format), DocumentStore::Saved::Failed);
+        EXPECT_EQ(looks, 2);
+        EXPECT_EQ(files.Get(path), "old");
+        EXPECT_EQ(LastMessage(), protect::kNotSavedMessage);
+        EXPECT_EQ(password, u"pw");
+        EXPECT_EQ(files.files.size(), 1u);  // no temporary file left
+        files.files.clear();
+    }
 }
 
 TEST_F(FailedSave, NothingPlainIsWrittenForAProtectedDocument) {
