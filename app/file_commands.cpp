@@ -8,6 +8,7 @@
 #include "base/paths.h"
 #include "base/text.h"
 #include "dialogs/cmd1.h"
+#include "protect/document_kind.h"
 
 namespace {
 
@@ -41,8 +42,8 @@ Text Fou::GetFilter(const Text& fileName, int32_t& index) {
     const Text ext = base::GetExtension(fileName);
     index = 0;
     Text result;
-    if (ext == u"txs") index = kOpenSecret;
-    if (ext == u"txse") index = kOpenSealed;
+    if (protect::KindOf(fileName) == protect::DocumentKind::Masked) index = kOpenSecret;
+    if (protect::KindOf(fileName) == protect::DocumentKind::Sealed) index = kOpenSealed;
     if (ext == u"txt") index = kOpenText;
     if (!ext.empty() && index == 0) {
         const Text upper = base::UpperAscii(ext);
@@ -92,8 +93,7 @@ bool Fou::SaveAs() {
     dialog.EncodingIndex = static_cast<int32_t>(d1::g_Format.encoding);
     // Protected and sealed documents have a form of their own: for one of them the list is off while its
     // types are chosen (a plain document proposed as a secret file keeps it, and a save as one ignores it).
-    const bool own =
-        base::GetExtension(d1::g_FileName) == u"txs" || base::GetExtension(d1::g_FileName) == u"txse";
+    const bool own = protect::IsSecret(protect::KindOf(d1::g_FileName));
     dialog.EncodingOffTypes = own ? (1u << (kOpenSecret - 2) | 1u << (kOpenSealed - 2)) : 0u;
     const Text chosen = ShowFileDialog(true);
     if (chosen.empty()) return false;

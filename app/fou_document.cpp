@@ -8,6 +8,7 @@
 #include "base/paths.h"
 #include "base/text.h"
 #include "platform/trace.h"
+#include "protect/document_kind.h"
 
 namespace {
 
@@ -32,8 +33,9 @@ void Adopt(const Text& path, Text& password, const base::TextFormat& format) {
 // The remembered password as far as it may serve path: a sealed document's only for that same file, and never
 // one kind's for the other (a protected file gives its password away, so it must not key a seal).
 Text RememberedFor(const Text& path) {
-    const bool sealedNow = protect::IsSealedName(d1::g_FileName);
-    if (protect::IsSealedName(path) ? path == d1::g_FileName : !sealedNow) return d1::g_Password;
+    const bool sealedNow = protect::KindOf(d1::g_FileName) == protect::DocumentKind::Sealed;
+    if (protect::KindOf(path) == protect::DocumentKind::Sealed ? path == d1::g_FileName : !sealedNow)
+        return d1::g_Password;
     return {};
 }
 
@@ -42,7 +44,7 @@ Text RememberedFor(const Text& path) {
 bool Fou::SecureOpen(const Text& path, std::optional<base::Encoding> as) {
     Text password = RememberedFor(path), text;
     base::TextFormat format;
-    const bool secret = protect::IsProtectedName(path) || protect::IsSealedName(path);
+    const bool secret = protect::IsSecret(protect::KindOf(path));
     if (m_Documents.Open(path, password, text, format, as) != DocumentStore::Opened::Text) {
         base::Wipe(password);
         return false;
@@ -89,9 +91,7 @@ bool Fou::ShowDocument(const Text& text) {
     }
 }
 
-bool Fou::Secret() const {
-    return protect::IsProtectedName(d1::g_FileName) || protect::IsSealedName(d1::g_FileName);
-}
+bool Fou::Secret() const { return protect::IsSecret(protect::KindOf(d1::g_FileName)); }
 
 bool Fou::Replace(TextBox& box, const Text& text, bool secret) {
     return secret ? box.ReplaceWiping(text) : box.SetText(text);
@@ -103,7 +103,7 @@ bool Fou::SecureSave(bool ask) {
 }
 
 bool Fou::SaveTo(const Text& path, bool ask, base::TextFormat format) {
-    const bool plain = !protect::IsProtectedName(path) && !protect::IsSealedName(path);
+    const bool plain = protect::KindOf(path) == protect::DocumentKind::Plain;
     Text password = RememberedFor(path);
     // Straight from the box's own buffer into the file: no copy of the whole text on the way.
     const DocumentStore::Saved saved = m_Documents.Save(

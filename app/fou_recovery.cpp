@@ -8,6 +8,7 @@
 #include "base/text.h"
 #include "platform/trace.h"
 #include "protect/cipher.h"
+#include "protect/document_kind.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ void Fou::SnapshotIfDue() {
     if (m_Locked || !m_Modified || !m_Recovery.Due()) return;
     const protect::SealedKey* key = m_Documents.KeyFor(d1::g_FileName);
     // A sealed document is only ever kept under its own key.
-    if (protect::IsSealedName(d1::g_FileName) && !key)
+    if (protect::KindOf(d1::g_FileName) == protect::DocumentKind::Sealed && !key)
         return platform::Trace(u"snapshot: no key for the sealed document");
     try {
         size_t length = 0;
@@ -65,7 +66,7 @@ bool Fou::Form_QueryEndSession(bool closeApp) {
     if (m_Modified) {
         const protect::SealedKey* key = m_Documents.KeyFor(d1::g_FileName);
         try {
-            if (!protect::IsSealedName(d1::g_FileName) || key)
+            if (protect::KindOf(d1::g_FileName) != protect::DocumentKind::Sealed || key)
                 m_Recovery.WriteNow([this](Text room) { return TakeSnapshot(std::move(room)); }, key);
         } catch (...) {
             platform::TraceCurrentException(u"snapshot at the end of the session");
@@ -192,7 +193,7 @@ void Fou::Lock() {
         return;
     }
     m_LockPending = false;
-    const bool sealed = protect::IsSealedName(d1::g_FileName);
+    const bool sealed = protect::KindOf(d1::g_FileName) == protect::DocumentKind::Sealed;
     const protect::SealedKey* key = m_Documents.KeyFor(d1::g_FileName);
     if (sealed && !key) return platform::Trace(u"lock: no key for the sealed document; it stays open");
     if (!sealed && !d1::g_Password.empty() && !m_LockedPassword.Make(d1::g_Password))

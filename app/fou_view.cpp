@@ -5,6 +5,7 @@
 
 #include "app/fou.h"
 #include "base/text.h"
+#include "protect/document_kind.h"
 
 namespace {
 
@@ -29,8 +30,14 @@ Text LineBreaksName(base::LineBreaks breaks) {
 
 // A protected document is kept in the code page and a sealed one in UTF-8, whatever the format says.
 Text EncodingShown(const Text& fileName, base::Encoding encoding) {
-    if (protect::IsProtectedName(fileName)) return base::EncodingName(base::Encoding::Ansi);
-    if (protect::IsSealedName(fileName)) return base::EncodingName(base::Encoding::Utf8);
+    switch (protect::KindOf(fileName)) {
+        case protect::DocumentKind::Masked:
+            return base::EncodingName(base::Encoding::Ansi);
+        case protect::DocumentKind::Sealed:
+            return base::EncodingName(base::Encoding::Utf8);
+        case protect::DocumentKind::Plain:
+            break;
+    }
     return base::EncodingName(encoding);
 }
 

@@ -22,8 +22,6 @@ struct Wiped {
 
 }  // namespace
 
-bool IsSealedName(const Text& path) { return base::GetExtension(path) == u"txse"; }
-
 const char16_t* SealedMessage(SealedStatus status) {
     switch (status) {
         case SealedStatus::NotSealed:

@@ -20,9 +20,6 @@ constexpr uint32_t kSealedIterations = 600000;
 constexpr uint32_t kSealedMinIterations = 100000;
 constexpr uint32_t kSealedMaxIterations = 10000000;
 
-// A document is sealed by its name alone: the extension "txse", in any case.
-bool IsSealedName(const Text& path);
-
 enum class SealedStatus {
     Ok,
     NotSealed,       // too short, or not our magic

@@ -15,6 +15,7 @@
 #include "base/whole_file.h"
 #include "platform/trace.h"
 #include "protect/cipher.h"
+#include "protect/document_kind.h"
 
 namespace protect {
 
@@ -38,8 +39,6 @@ Text NotSavedMessage(const Text& kept, const Text& path) {
     return Text(kNotSavedMessage) + u"\r\nThe old file is gone; what you saved is kept in\r\n" + kept +
            u"\r\nRename that file to " + base::GetFileNamePart(path) + u" to keep it.";
 }
-
-bool IsProtectedName(const Text& path) { return base::GetExtension(path) == u"txs"; }
 
 void ShowNuls(Text& text) { std::replace(text.begin(), text.end(), u'\0', kNulSymbol); }
 
@@ -123,8 +122,9 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
         }
         Text loaded;
         base::TextFormat read;
-        const bool sealed = protect::IsSealedName(path) && !content.empty();
-        if (!protect::IsSealedName(path) && !protect::IsProtectedName(path)) {
+        const protect::DocumentKind kind = protect::KindOf(path);
+        const bool sealed = kind == protect::DocumentKind::Sealed && !content.empty();
+        if (kind == protect::DocumentKind::Plain) {
             // NULs already shown
             if (!as) {
                 read = base::DecodeDocument(content, loaded);
@@ -134,7 +134,7 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
             }
         } else if (sealed) {
             if (!OpenSealedContent(path, content, password, loaded)) return Opened::Refused;
-        } else if (!protect::IsProtectedName(path) || content.empty()) {
+        } else if (kind != protect::DocumentKind::Masked || content.empty()) {
             loaded = base::FromCodePage(content);
         } else if (password.empty() || !protect::UnmaskDocument(content, password, loaded)) {
             // The content itself is never changed, so each try starts from the file's bytes.
@@ -151,7 +151,7 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
             base::Wipe(stored);
             base::Wipe(typed);
         }
-        if (protect::IsSealedName(path) || protect::IsProtectedName(path)) protect::ShowNuls(loaded);
+        if (protect::IsSecret(kind)) protect::ShowNuls(loaded);
         // The kept key belonged to the document this one replaces.
         if (!sealed) Forget();
         text = std::move(loaded);
@@ -229,9 +229,8 @@ bool DocumentStore::ConfirmPlainUnmappable(const PlainQuestions& questions, base
 
 DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool ask, const Lend& lend,
                                          base::TextFormat& format) {
-    return protect::IsSealedName(path) || protect::IsProtectedName(path)
-               ? SaveSecret(path, password, ask, lend, format)
-               : SavePlain(path, lend, format);
+    return protect::IsSecret(protect::KindOf(path)) ? SaveSecret(path, password, ask, lend, format)
+                                                    : SavePlain(path, lend, format);
 }
 
 DocumentStore::Saved DocumentStore::SaveWithNuls(const Text& path, Text& password, bool ask, Text text,
@@ -293,7 +292,7 @@ DocumentStore::Saved DocumentStore::SaveSecret(const Text& path, Text& password,
     bool ok = false;
     Text key, keptCopy;
     protect::SealedKey fresh(m_Crypto);
-    const bool sealed = protect::IsSealedName(path);
+    const bool sealed = protect::KindOf(path) == protect::DocumentKind::Sealed;
     try {
         Text question;
         std::optional<Text> withNuls;

@@ -48,9 +48,6 @@ constexpr char16_t kNulSymbol = base::kNulSymbol;
 void ShowNuls(Text& text);
 void RestoreNuls(Text& text);
 
-// A document is protected by its name alone: the extension "txs", in any case.
-bool IsProtectedName(const Text& path);
-
 // The document named by the command-line text: verbatim, except that one path wrapped whole in a single
 // pair of double quotes (what the shell passes for "Open with") loses that pair.
 Text CommandLineDocument(const Text& commandLine);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/encoding.h"
 #include "base/whole_file.h"
 #include "protect/cipher.h"
 #include "win32/files_win.h"
@@ -192,6 +193,32 @@ TEST_F(RealFiles, ATempIsNamedAfterItsDocumentAndRenamedOverItInOneStep) {
     EXPECT_EQ(watching.during[1].size(), 8 + 14u);
     EXPECT_EQ(Get(u"notes.txt"), "new");
     EXPECT_EQ(Names(), Listing{u"notes.txt"});
+}
+
+// F2 of a big document: encoded piece by piece into the temporary file, which then takes the name; a save
+// whose encoding stops half-way (the text changed under it) leaves the old file and no temporary one.
+TEST_F(RealFiles, ABigDocumentIsWrittenPieceByPieceAndOneThatStopsHalfWayKeepsTheOldFile) {
+    Text text;
+    while (text.size() < 3 * base::kEncodePieceUnits) text += u"\u0e01\u0e02 caf\u00e9 \U0001F600\r\n";
+    const base::TextFormat utf8{base::Encoding::Utf8Bom, base::LineBreaks::Lf, false};
+    Put(u"doc.txt", "old");
+    int pieces = 0;
+    ASSERT_TRUE(base::WriteWholeBytesFrom(files, Path(u"doc.txt"), [&](const Files::PutBytes& put) {
+        return base::EncodeDocument(text, utf8, [&](std::string_view piece) {
+            ++pieces;
+            return put(piece);
+        });
+    }));
+    EXPECT_GE(pieces, 3);
+    const Bytes whole = base::EncodeDocument(text, utf8);
+    EXPECT_EQ(Get(u"doc.txt"), whole);
+    EXPECT_EQ(Names(), Listing{u"doc.txt"});
+
+    EXPECT_FALSE(base::WriteWholeBytesFrom(files, Path(u"doc.txt"), [&](const Files::PutBytes& put) {
+        return put(whole.substr(0, 1000)) && false;
+    }));
+    EXPECT_EQ(Get(u"doc.txt"), whole);
+    EXPECT_EQ(Names(), Listing{u"doc.txt"});
 }
 
 TEST_F(RealFiles, ReadOnlyTargetFailsAndStaysUntouched) {
