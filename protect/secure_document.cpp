@@ -227,6 +227,25 @@ bool DocumentStore::ConfirmPlainUnmappable(const PlainQuestions& questions, base
     }
 }
 
+namespace {
+
+// A save's first look at the text: its length, and a copy of it when it shows NULs by their symbol (the save
+// is made from that copy); otherwise word words the questions from the text where it lies.
+std::optional<Text> FirstLook(const DocumentStore::Lend& lend, size_t& length,
+                              const std::function<void(std::u16string_view)>& word) {
+    std::optional<Text> withNuls;
+    lend([&](std::u16string_view text) {
+        length = text.size();
+        if (text.find(protect::kNulSymbol) != std::u16string_view::npos)
+            withNuls.emplace(text);
+        else
+            word(text);
+    });
+    return withNuls;
+}
+
+}  // namespace
+
 DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool ask, const Lend& lend,
                                          base::TextFormat& format) {
     return protect::IsSecret(protect::KindOf(path)) ? SaveSecret(path, password, ask, lend, format)
@@ -248,15 +267,9 @@ DocumentStore::Saved DocumentStore::SavePlain(const Text& path, const Lend& lend
     bool ok = false;
     try {
         std::optional<PlainQuestions> questions;
-        std::optional<Text> withNuls;
         size_t length = 0;
-        lend([&](std::u16string_view text) {
-            length = text.size();
-            if (text.find(protect::kNulSymbol) != std::u16string_view::npos)
-                withNuls.emplace(text);
-            else
-                questions.emplace(text, written);
-        });
+        std::optional<Text> withNuls =
+            FirstLook(lend, length, [&](std::u16string_view text) { questions.emplace(text, written); });
         if (withNuls) {
             Text none;
             return SaveWithNuls(path, none, false, std::move(*withNuls), format);
@@ -295,13 +308,9 @@ DocumentStore::Saved DocumentStore::SaveSecret(const Text& path, Text& password,
     const bool sealed = protect::KindOf(path) == protect::DocumentKind::Sealed;
     try {
         Text question;
-        std::optional<Text> withNuls;
         size_t length = 0;
-        lend([&](std::u16string_view text) {
-            length = text.size();
-            if (text.find(protect::kNulSymbol) != std::u16string_view::npos)
-                withNuls.emplace(text);
-            else if (sealed && base::FirstUnpairedSurrogate(text) != std::u16string_view::npos)
+        std::optional<Text> withNuls = FirstLook(lend, length, [&](std::u16string_view text) {
+            if (sealed && base::FirstUnpairedSurrogate(text) != std::u16string_view::npos)
                 question = protect::UnpairedSurrogateMessage(text);
             else if (!sealed && base::FirstUnmappable(text) != std::u16string_view::npos)
                 question = protect::UnmappableMessage(text);
