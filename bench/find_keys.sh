@@ -19,8 +19,11 @@
 # and F4 (in Replace mode, set up through the Find window before the timed keys, it replaces the selection by
 # "LOREM"). The caret stands in the word, after its first letter, so that the search, which starts at the
 # caret, passes over the word itself. Then F2 (the bare program writes the bytes it read with WriteFile and
-# FlushFileBuffers), and Word Wrap on and off (the menu; the bare program's F6 moves the text into a wrapping
-# EDIT and back).
+# FlushFileBuffers); Replace All of "lorem" by "LOREM" (the Find window's button; the bare program's F7 builds
+# the replaced text from its buffer and hands it to the EDIT whole); ten letters typed at the end; eight caret
+# moves there (Up, Down, Home, End: the editor's status bar follows the caret); and Word Wrap on and off (the
+# menu; the bare program's F6 moves the text into a wrapping EDIT and back).
+#   WRAP=0                         leaves Word Wrap out (on 64 MiB each switch holds either program minutes)
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 source "$(dirname "$0")/docs.sh"
 SIZES=("${@:-4 16 64}")
@@ -40,7 +43,8 @@ make_find_doc() {  # make_find_doc <file> <MiB>
 }
 
 STEPS=("ctrl+Home" "ctrl+F3 (near)" "F3 1" "F3 2" "F3 3" "F3 4" "ctrl+F3 (at the end)" "F3 (none after)"
-  "ctrl+F3 (none)" "F3 (at the top)" "F3 (none)" "F4" "F2" "Word Wrap on" "Word Wrap off")
+  "ctrl+F3 (none)" "F3 (at the top)" "F3 (none)" "F4" "F2" "Replace All" "typing 10" "caret moves 8"
+  "Word Wrap on" "Word Wrap off")
 
 # The process's anonymous resident memory in KiB (what it has allocated and touched: the box's text among it).
 # Read with builtins only: the watch below must not load the machine it measures.
@@ -121,6 +125,26 @@ run() {
   probe sel "$class" >/dev/null  # answered once that press is done
   out+=("$(step "$class" F4)")
   out+=("$(step "$class" F2)")
+  press ctrl+Home Down Down Right ctrl+F3  # "lorem" is the word
+  probe sel "$class" >/dev/null
+  if [ "$class" = LockleafMain ]; then
+    # Ctrl+F opens the window in Replace mode on the word at the caret; four Tabs reach Replace All.
+    out+=("$(PING_SECONDS=$((MIB * 10 + 20)) step "$class" ctrl+f Tab Tab Tab Tab space)")
+    press Tab space  # Cancel closes the window
+  else
+    out+=("$(PING_SECONDS=$((MIB * 10 + 20)) step "$class" F7)")
+  fi
+  press ctrl+End
+  probe sel "$class" >/dev/null
+  out+=("$(step "$class" a b c d e f g h i j)")
+  out+=("$(step "$class" Up Up Up Down Down Down Home End)")
+  if [ "${WRAP:-1}" = 0 ]; then
+    "$WINESERVER" -k 2>/dev/null || true
+    LL_PID=
+    sleep 1
+    printf '%s\n' "${out[@]}"
+    return
+  fi
   local wrap=(F6) asked=
   # The editor asks first when the document is large (all of these are), and Yes goes on.
   [ "$class" = LockleafMain ] && wrap=(F10 Right Down Down Return) && asked=1

@@ -4,7 +4,8 @@
 //   bare_edit.exe [--product-font] [--utf8] [--find] <file>
 // Without --product-font the EDIT keeps its default font; with it, the editor's font is chosen the same way.
 // With --utf8 the file is read as UTF-8 instead of Windows-874. With --find, F3 and Ctrl+F3 find as plainly
-// as Win32 allows (see FindNext), F4 replaces the selection, F2 writes the file's bytes as read to
+// as Win32 allows (see FindNext), F4 replaces the selection, F7 replaces every match of the word (see
+// ReplaceAll), F2 writes the file's bytes as read to
 // <file>.bare (WriteFile, FlushFileBuffers), and F6 moves the text into a wrapping EDIT, or back.
 #include <windows.h>
 // After windows.h, whose types it uses.
@@ -80,6 +81,25 @@ void ReplaceSelection(HWND edit) {
     if (end > start) SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"LOREM"));
 }
 
+// F7: every match of the word replaced by "LOREM" in a new text built from the EDIT's buffer, which the EDIT
+// then takes whole (WM_SETTEXT): the part of a Replace All that only the box can do, and the plainest rest.
+void ReplaceAll(HWND edit) {
+    if (g_word.empty()) return;
+    const auto buffer = reinterpret_cast<HLOCAL>(SendMessageW(edit, EM_GETHANDLE, 0, 0));
+    const auto* text = static_cast<const wchar_t*>(LocalLock(buffer));
+    if (!text) return;
+    std::wstring result;
+    result.reserve(wcslen(text));
+    const wchar_t* from = text;
+    for (const wchar_t* hit; (hit = wcsstr(from, g_word.c_str())) != nullptr; from = hit + g_word.size()) {
+        result.append(from, hit);
+        result += L"LOREM";
+    }
+    result += from;
+    LocalUnlock(buffer);
+    SetWindowTextW(edit, result.c_str());
+}
+
 // F2: the bytes written and flushed, as plainly as a save can be.
 void WriteBytes() {
     HANDLE f = CreateFileW(g_savePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -105,8 +125,12 @@ void SwitchWrap(HWND edit) {
 }
 
 LRESULT CALLBACK FindKeys(HWND edit, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-    if (msg != WM_KEYDOWN || (wp != VK_F2 && wp != VK_F3 && wp != VK_F4 && wp != VK_F6))
+    if (msg != WM_KEYDOWN || (wp != VK_F2 && wp != VK_F3 && wp != VK_F4 && wp != VK_F6 && wp != VK_F7))
         return DefSubclassProc(edit, msg, wp, lp);
+    if (wp == VK_F7) {
+        ReplaceAll(edit);
+        return 0;
+    }
     if (wp == VK_F4) {
         ReplaceSelection(edit);
         return 0;
