@@ -5,19 +5,17 @@
 #include <utility>
 #include <vector>
 
-#include "app/registry_settings.h"
-
 namespace d1 {
 
-void RegisterFileType(Registry& registry, const Text& description, const Text& command, const Text& extension,
+void RegisterFileType(Settings& settings, const Text& description, const Text& command, const Text& extension,
                       const Text& verb, const Text& icon) {
     std::vector<std::pair<Text, Text>> entries{
         {u"." + extension, description},
         {description + u"\\Shell\\" + (verb.empty() ? Text(u"Open") : verb) + u"\\Command", command}};
     if (!icon.empty()) entries.push_back({description + u"\\DefaultIcon", icon});
     for (const auto& [key, value] : entries)
-        if (!RegWriteString(registry, RegRoot::ClassesRoot, key, u"", value))
-            RegWriteString(registry, RegRoot::CurrentUser, u"Software\\Classes\\" + key, u"", value);
+        if (!settings.Write(SettingsRoot::ClassesRoot, key, u"", value))
+            settings.Write(SettingsRoot::CurrentUser, u"Software\\Classes\\" + key, u"", value);
 }
 
 }  // namespace d1

@@ -6,7 +6,7 @@
 namespace d1 {
 
 // An empty verb means "Open"; an empty icon writes no DefaultIcon key.
-void RegisterFileType(Registry& registry, const Text& description, const Text& command, const Text& extension,
+void RegisterFileType(Settings& settings, const Text& description, const Text& command, const Text& extension,
                       const Text& verb, const Text& icon);
 
 }  // namespace d1

@@ -83,7 +83,7 @@ void Fou::AfterShow() {
     // The program's path quoted: unquoted, a blank in it would end the program name.
     for (const char16_t* extension : {u"txs", u"txse"}) {
         Step([&] {
-            d1::RegisterFileType(m_Platform.registry, u"Lockleaf File", u"\"" + exePath + u"\" %1", extension,
+            d1::RegisterFileType(m_Platform.settings, u"Lockleaf File", u"\"" + exePath + u"\" %1", extension,
                                  u"", exePath);
         });
     }

@@ -47,16 +47,16 @@ bool ParseNumber(const Text& text, double& value) {
 void Fou::SaveAll() {
     // The restored rectangle, so that a window closed minimized or maximized comes back usable.
     const Rect r = m_Controls.window->NormalPlacement();
-    d1::WriteSetting(m_Platform.registry, u"position",
+    d1::WriteSetting(m_Platform.settings, u"position",
                      d1::SingleText(r.left) + u"," + d1::SingleText(r.top) + u"," + d1::SingleText(r.width) +
                          u"," + d1::SingleText(r.height));
-    d1::WriteSetting(m_Platform.registry, d1::kStatusBarSetting, m_StatusBarOn ? u"1" : u"0");
+    d1::WriteSetting(m_Platform.settings, d1::kStatusBarSetting, m_StatusBarOn ? u"1" : u"0");
 }
 
 void Fou::RestorePlacement() {
     // On unless it was turned off: a first start, or a value of another kind, shows it.
-    ShowStatusBar(d1::ReadSetting(m_Platform.registry, d1::kStatusBarSetting) != u"0");
-    const auto parts = base::SplitText(d1::ReadSetting(m_Platform.registry, u"position"), u",");
+    ShowStatusBar(d1::ReadSetting(m_Platform.settings, d1::kStatusBarSetting) != u"0");
+    const auto parts = base::SplitText(d1::ReadSetting(m_Platform.settings, u"position"), u",");
     if (parts.size() != 4) return;
     double n[4];
     for (int i = 0; i < 4; ++i)

@@ -1,19 +1,18 @@
-// The settings store: string values in the registry. The machine-wide key first; a user without the right
-// to write it keeps the same value per user.
+// The program's settings: named strings, kept machine-wide where the user may write there, per user
+// otherwise.
 #pragma once
 #include "app/d1.h"
 
 namespace d1 {
 
 constexpr char16_t kSettingsKey[] = u"SOFTWARE\\tarvik";
+// A stored value longer than this is not read (it is no value of ours).
+constexpr size_t kLongestSetting = 399;
 
-// True when the key was created or opened and the value written.
-bool RegWriteString(Registry& registry, RegRoot root, const Text& keyPath, const Text& name,
-                    const Text& value);
-// Empty when the key or value is missing or the value does not fit 399 characters.
-Text RegReadString(Registry& registry, RegRoot root, const Text& keyPath, const Text& name);
+// The value trimmed of blanks; empty when the key or value is missing or too long to be ours.
+Text ReadTrimmed(const Settings& settings, SettingsRoot root, const Text& key, const Text& name);
 
-void WriteSetting(Registry& registry, const Text& name, const Text& value);
-Text ReadSetting(Registry& registry, const Text& name);
+void WriteSetting(Settings& settings, const Text& name, const Text& value);
+Text ReadSetting(const Settings& settings, const Text& name);
 
 }  // namespace d1

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/registry_settings.h"
 #include "fakes/fake_platform.h"
@@ -21,11 +22,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FakeWindow& w = s->host.window;
     const Rect initial{-1, -1, -1, -1};  // no stored value could move the window here
     w.rect = w.normal = initial;
-    // Bytes as they would come from a REG_SZ of any content, NULs and odd lengths included.
-    s->fp.registry.PutRaw(RegRoot::LocalMachine, d1::kSettingsKey, u"position",
-                          Bytes(reinterpret_cast<const char*>(data), size));
+    // A string of any content, NULs included, as another program may have stored it.
+    Text stored(size / 2, u'\0');
+    std::memcpy(stored.data(), data, stored.size() * 2);
+    s->fp.settings.Put(SettingsRoot::LocalMachine, d1::kSettingsKey, u"position", stored);
     s->fou().RestorePlacement();
-    if (!s->fp.registry.open.empty()) std::abort();
     const Rect r = w.rect;
     if (r.left == initial.left && r.top == initial.top && r.width == initial.width) return 0;
     for (const double v : {r.left, r.top, r.width, r.height})

@@ -11,7 +11,7 @@ struct Platform {
     Prompts& prompts;
     EventLoop& loop;
     Files& files;
-    Registry& registry;
+    Settings& settings;
     Shell& shell;
     FileDialogs& dialogs;
     Volumes& volumes;

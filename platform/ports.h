@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -254,22 +255,21 @@ struct Files {
     virtual std::unique_ptr<Claim> ClaimFile(const Text& path) = 0;
 };
 
-// ---- registry ----------------------------------------------------------------------------------
+// ---- settings ----------------------------------------------------------------------------------
 
-enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine };
-using RegKey = std::uintptr_t;  // 0 = none
-constexpr long kRegOk = 0;
-constexpr long kRegMoreData = 234;
+// Where a setting is kept (the registry's roots on Windows): the shell's file types, the user's own settings,
+// the machine's.
+enum class SettingsRoot { ClassesRoot, CurrentUser, LocalMachine };
 
-struct Registry {
-    virtual ~Registry() = default;
-    virtual long CreateKey(RegRoot root, const Text& path, RegKey& key) = 0;  // creates missing keys
-    virtual long OpenKey(RegRoot root, const Text& path, RegKey& key) = 0;
-    // REG_SZ value; an empty name is the key's default value.
-    virtual long SetString(RegKey key, const Text& name, const Text& value) = 0;
-    // Raw query: data into buffer, size in bytes in and out.
-    virtual long QueryValue(RegKey key, const Text& name, void* buffer, uint32_t& size) = 0;
-    virtual long CloseKey(RegKey key) = 0;
+// Named strings under keys of the system's settings store.
+struct Settings {
+    virtual ~Settings() = default;
+    // The string named name under key (an empty name: the key's own value), up to its first NUL. Nothing when
+    // the key or the value is missing, is not a string, or holds more than maxChars characters.
+    virtual std::optional<Text> Read(SettingsRoot root, const Text& key, const Text& name,
+                                     size_t maxChars) const = 0;
+    // Creates the missing keys on the way; false when the value could not be written.
+    virtual bool Write(SettingsRoot root, const Text& key, const Text& name, const Text& value) = 0;
 };
 
 // ---- shell, dialogs ----------------------------------------------------------------------------

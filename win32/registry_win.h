@@ -1,11 +1,9 @@
-// The registry through the W functions; RegKey carries the HKEY.
+// The settings store in the registry, through the W functions.
 #pragma once
 #include "platform/ports.h"
 
-struct Win32Registry : Registry {
-    long CreateKey(RegRoot root, const Text& path, RegKey& key) override;
-    long OpenKey(RegRoot root, const Text& path, RegKey& key) override;
-    long SetString(RegKey key, const Text& name, const Text& value) override;
-    long QueryValue(RegKey key, const Text& name, void* buffer, uint32_t& size) override;
-    long CloseKey(RegKey key) override;
+struct Win32Settings : Settings {
+    std::optional<Text> Read(SettingsRoot root, const Text& key, const Text& name,
+                             size_t maxChars) const override;
+    bool Write(SettingsRoot root, const Text& key, const Text& name, const Text& value) override;
 };

@@ -36,7 +36,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
     static Win32Prompts prompts;
     static Win32EventLoop loop;
     static Win32Files files;
-    static Win32Registry registry;
+    static Win32Settings settings;
     static Win32Shell shell;
     static Win32FileDialogs dialogs;
     static Win32Volumes volumes;
@@ -44,7 +44,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
     static Win32Jobs jobs;
     static Win32Jobs diskJobs;  // its own thread: a slow disk and a slow site never wait for each other
     static Win32DataProtection dataProtection;
-    static Platform platform{process, clock,   locale,  prompts, loop, files,    registry,
+    static Platform platform{process, clock,   locale,  prompts, loop, files,    settings,
                              shell,   dialogs, volumes, crypto,  jobs, diskJobs, dataProtection};
 
     static Win32FouHost host(instance, showCmd);

@@ -41,7 +41,7 @@ struct FakePlatform {
     FakePrompts prompts;
     FakeEventLoop loop;
     FakeFiles files;
-    FakeRegistry registry;
+    FakeSettings settings;
     FakeShell shell;
     FakeFileDialogs dialogs;
     FakeInternet internet;
@@ -50,7 +50,7 @@ struct FakePlatform {
     FakeJobs jobs{internet};
     FakeJobs diskJobs{internet};
     FakeDataProtection dataProtection;
-    Platform platform{process, clock,   locale,  prompts, loop, files,    registry,
+    Platform platform{process, clock,   locale,  prompts, loop, files,    settings,
                       shell,   dialogs, volumes, crypto,  jobs, diskJobs, dataProtection};
 };
 

@@ -169,88 +169,47 @@ Bytes FakeFiles::Get(const Text& path) const {
     return it == files.end() ? Bytes() : it->second;
 }
 
-// ---- registry ----------------------------------------------------------------------------------
+// ---- settings ----------------------------------------------------------------------------------
 
-Text FakeRegistry::RootName(RegRoot root) {
-    switch (root) {
-        case RegRoot::ClassesRoot:
-            return u"HKCR";
-        case RegRoot::CurrentUser:
-            return u"HKCU";
-        default:
-            return u"HKLM";
-    }
+Text FakeSettings::Key(SettingsRoot root, const Text& path) {
+    const Text rootName = root == SettingsRoot::ClassesRoot   ? u"HKCR"
+                          : root == SettingsRoot::CurrentUser ? u"HKCU"
+                                                              : u"HKLM";
+    return rootName + u"\\" + FakeFiles::Key(path);
 }
 
-Text FakeRegistry::Key(RegRoot root, const Text& path) {
-    return RootName(root) + u"\\" + FakeFiles::Key(path);
+std::optional<Text> FakeSettings::Read(SettingsRoot root, const Text& key, const Text& name,
+                                       size_t maxChars) const {
+    if (refuseEverything) return {};
+    const auto k = keys.find(Key(root, key));
+    if (k == keys.end()) return {};
+    const auto v = k->second.find(FakeFiles::Key(name));
+    if (v == k->second.end()) return {};
+    Text value = v->second.substr(0, v->second.find(u'\0'));
+    if (value.size() > maxChars) return {};
+    return value;
 }
 
-long FakeRegistry::CreateKey(RegRoot root, const Text& path, RegKey& key) {
-    key = 0;
-    if (refuseEverything || refuseWrites.count(root)) return 5;  // ERROR_ACCESS_DENIED
-    keys[Key(root, path)];
-    key = next++;
-    open[key] = Key(root, path);
-    return kRegOk;
+bool FakeSettings::Write(SettingsRoot root, const Text& key, const Text& name, const Text& value) {
+    if (refuseEverything || refuseWrites.count(root)) return false;
+    keys[Key(root, key)][FakeFiles::Key(name)] = value;
+    return true;
 }
 
-long FakeRegistry::OpenKey(RegRoot root, const Text& path, RegKey& key) {
-    key = 0;
-    if (refuseEverything) return 5;
-    if (!keys.count(Key(root, path))) return 2;  // ERROR_FILE_NOT_FOUND
-    key = next++;
-    open[key] = Key(root, path);
-    return kRegOk;
-}
-
-long FakeRegistry::SetString(RegKey key, const Text& name, const Text& value) {
-    const auto it = open.find(key);
-    if (it == open.end()) return 6;  // ERROR_INVALID_HANDLE
-    Bytes data(reinterpret_cast<const char*>(value.c_str()), (value.size() + 1) * sizeof(char16_t));
-    keys[it->second][FakeFiles::Key(name)] = data;
-    return kRegOk;
-}
-
-long FakeRegistry::QueryValue(RegKey key, const Text& name, void* buffer, uint32_t& size) {
-    const auto it = open.find(key);
-    if (it == open.end()) return 6;
-    const auto& values = keys[it->second];
-    const auto v = values.find(FakeFiles::Key(name));
-    if (v == values.end()) return 2;
-    if (v->second.size() > size) {
-        size = static_cast<uint32_t>(v->second.size());
-        return kRegMoreData;
-    }
-    std::memcpy(buffer, v->second.data(), v->second.size());
-    size = static_cast<uint32_t>(v->second.size());
-    return kRegOk;
-}
-
-long FakeRegistry::CloseKey(RegKey key) { return open.erase(key) ? kRegOk : 6; }
-
-bool FakeRegistry::Has(RegRoot root, const Text& path, const Text& name) const {
+bool FakeSettings::Has(SettingsRoot root, const Text& path, const Text& name) const {
     const auto k = keys.find(Key(root, path));
     return k != keys.end() && k->second.count(FakeFiles::Key(name));
 }
 
-Text FakeRegistry::Get(RegRoot root, const Text& path, const Text& name) const {
+Text FakeSettings::Get(SettingsRoot root, const Text& path, const Text& name) const {
     const auto k = keys.find(Key(root, path));
     if (k == keys.end()) return {};
     const auto v = k->second.find(FakeFiles::Key(name));
-    if (v == k->second.end()) return {};
-    Text t(v->second.size() / 2, u'\0');
-    std::memcpy(t.data(), v->second.data(), t.size() * 2);
-    while (!t.empty() && t.back() == u'\0') t.pop_back();
-    return t;
+    return v == k->second.end() ? Text() : v->second;
 }
 
-void FakeRegistry::PutRaw(RegRoot root, const Text& path, const Text& name, const Bytes& data) {
-    keys[Key(root, path)][FakeFiles::Key(name)] = data;
-}
-
-void FakeRegistry::Put(RegRoot root, const Text& path, const Text& name, const Text& value) {
-    PutRaw(root, path, name, Bytes(reinterpret_cast<const char*>(value.c_str()), (value.size() + 1) * 2));
+void FakeSettings::Put(SettingsRoot root, const Text& path, const Text& name, const Text& value) {
+    keys[Key(root, path)][FakeFiles::Key(name)] = value;
 }
 
 // ---- internet ----------------------------------------------------------------------------------

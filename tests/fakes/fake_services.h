@@ -1,5 +1,5 @@
 // In-memory platform services for the host tests: scripted prompts, a settable clock, a disk in a map,
-// a registry in a map, a scripted internet. Each can be told to fail where the real thing can.
+// a settings store in a map, a scripted internet. Each can be told to fail where the real thing can.
 #pragma once
 #include <deque>
 #include <map>
@@ -174,27 +174,22 @@ struct FakeFiles : Files {
     Bytes Get(const Text& path) const;
 };
 
-// A registry in memory: keys are "ROOT\path" (case-insensitive), values REG_SZ stored as UTF-16 bytes.
-struct FakeRegistry : Registry {
-    std::map<Text, std::map<Text, Bytes>> keys;
-    std::map<RegKey, Text> open;
-    RegKey next = 100;
-    std::set<RegRoot> refuseWrites;
+// A settings store in memory: keys are "ROOT\path" (case-insensitive), each value the text as stored (NULs
+// and all), read as the registry reads it.
+struct FakeSettings : Settings {
+    std::map<Text, std::map<Text, Text>> keys;
+    std::set<SettingsRoot> refuseWrites;
     bool refuseEverything = false;
 
-    static Text RootName(RegRoot root);
-    static Text Key(RegRoot root, const Text& path);
-    long CreateKey(RegRoot root, const Text& path, RegKey& key) override;
-    long OpenKey(RegRoot root, const Text& path, RegKey& key) override;
-    long SetString(RegKey key, const Text& name, const Text& value) override;
-    long QueryValue(RegKey key, const Text& name, void* buffer, uint32_t& size) override;
-    long CloseKey(RegKey key) override;
+    static Text Key(SettingsRoot root, const Text& path);
+    std::optional<Text> Read(SettingsRoot root, const Text& key, const Text& name,
+                             size_t maxChars) const override;
+    bool Write(SettingsRoot root, const Text& key, const Text& name, const Text& value) override;
 
-    // Test helpers.
-    bool Has(RegRoot root, const Text& path, const Text& name) const;
-    Text Get(RegRoot root, const Text& path, const Text& name) const;
-    void PutRaw(RegRoot root, const Text& path, const Text& name, const Bytes& data);
-    void Put(RegRoot root, const Text& path, const Text& name, const Text& value);
+    // Test helpers: the value as stored, or empty; a value stored as another program might have.
+    bool Has(SettingsRoot root, const Text& path, const Text& name) const;
+    Text Get(SettingsRoot root, const Text& path, const Text& name) const;
+    void Put(SettingsRoot root, const Text& path, const Text& name, const Text& value);
 };
 
 struct FakeShell : Shell {

@@ -500,7 +500,7 @@ TEST_F(FailedSave, NothingPlainIsWrittenForAProtectedDocument) {
     Spy spy;
     spy.Put(u"C:\\docs\\h.txs", "previous");
     Platform platform{s.fp.process, s.fp.clock,    s.fp.locale,   s.fp.prompts,       s.fp.loop,
-                      spy,          s.fp.registry, s.fp.shell,    s.fp.dialogs,       s.fp.volumes,
+                      spy,          s.fp.settings, s.fp.shell,    s.fp.dialogs,       s.fp.volumes,
                       s.fp.crypto,  s.fp.jobs,     s.fp.diskJobs, s.fp.dataProtection};
     Fou other(platform, s.host, nullptr);
     other.Load();

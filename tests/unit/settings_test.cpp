@@ -9,77 +9,49 @@ namespace {
 const Text kKey = u"SOFTWARE\\tarvik";
 }
 
-TEST(RegStrings, TrimsBlanksAndCutsAtTheFirstNul) {
-    FakeRegistry reg;
-    reg.Put(RegRoot::LocalMachine, kKey, u"position", u"  1,2,3,4  ");
-    EXPECT_EQ(d1::RegReadString(reg, RegRoot::LocalMachine, kKey, u"position"), u"1,2,3,4");
-    const Text withNul(u"ab\0cd", 5);
-    reg.Put(RegRoot::LocalMachine, kKey, u"x", withNul);
-    EXPECT_EQ(d1::RegReadString(reg, RegRoot::LocalMachine, kKey, u"x"), u"ab");
-    // Stored without its terminating NUL: the blanks of the buffer end it.
-    reg.PutRaw(RegRoot::LocalMachine, kKey, u"raw",
-               Bytes("7\0,\0"
-                     "8\0",
-                     6));
-    EXPECT_EQ(d1::RegReadString(reg, RegRoot::LocalMachine, kKey, u"raw"), u"7,8");
-    EXPECT_TRUE(reg.open.empty());
-}
-
-TEST(RegStrings, A399CharacterValueReadsWholeA400CharacterValueReadsEmpty) {
-    FakeRegistry reg;
+TEST(Settings, ValuesReadTrimmedAndOnlyWhenTheyAreShortEnoughToBeOurs) {
+    FakeSettings settings;
+    settings.Put(SettingsRoot::LocalMachine, kKey, u"position", u"  1,2,3,4  ");
+    EXPECT_EQ(d1::ReadTrimmed(settings, SettingsRoot::LocalMachine, kKey, u"position"), u"1,2,3,4");
     const Text v399 = Text(398, u'x') + u"y", v400 = Text(400, u'x');
-    reg.Put(RegRoot::LocalMachine, kKey, u"a", v399);
-    reg.Put(RegRoot::LocalMachine, kKey, u"b", v400);
-    EXPECT_EQ(d1::RegReadString(reg, RegRoot::LocalMachine, kKey, u"a"), v399);
-    EXPECT_EQ(d1::RegReadString(reg, RegRoot::LocalMachine, kKey, u"b"), u"");
-    EXPECT_TRUE(reg.open.empty());
-}
-
-TEST(RegStrings, MissingKeyOrValueReadsEmptyAndLeavesNoKeyOpen) {
-    FakeRegistry reg;
-    EXPECT_EQ(d1::RegReadString(reg, RegRoot::LocalMachine, kKey, u"position"), u"");
-    reg.Put(RegRoot::LocalMachine, kKey, u"other", u"1");
-    EXPECT_EQ(d1::RegReadString(reg, RegRoot::LocalMachine, kKey, u"position"), u"");
-    EXPECT_TRUE(reg.open.empty());
-}
-
-TEST(RegStrings, WriteCreatesTheKeyClosesItAndReportsRefusal) {
-    FakeRegistry reg;
-    EXPECT_TRUE(d1::RegWriteString(reg, RegRoot::CurrentUser, u"A\\B\\C", u"n", u"v"));
-    EXPECT_EQ(reg.Get(RegRoot::CurrentUser, u"A\\B\\C", u"n"), u"v");
-    reg.refuseWrites.insert(RegRoot::LocalMachine);
-    EXPECT_FALSE(d1::RegWriteString(reg, RegRoot::LocalMachine, kKey, u"n", u"v"));
-    EXPECT_TRUE(reg.open.empty());
+    settings.Put(SettingsRoot::LocalMachine, kKey, u"a", v399);
+    settings.Put(SettingsRoot::LocalMachine, kKey, u"b", v400);
+    EXPECT_EQ(d1::ReadTrimmed(settings, SettingsRoot::LocalMachine, kKey, u"a"), v399);
+    EXPECT_EQ(d1::ReadTrimmed(settings, SettingsRoot::LocalMachine, kKey, u"b"), u"");
+    EXPECT_EQ(d1::ReadTrimmed(settings, SettingsRoot::LocalMachine, kKey, u"absent"), u"");
+    EXPECT_EQ(d1::ReadTrimmed(settings, SettingsRoot::CurrentUser, kKey, u"position"), u"");
+    // Neither root writable: a setting is not kept, and nothing pretends it was.
+    settings.refuseWrites = {SettingsRoot::LocalMachine, SettingsRoot::CurrentUser};
+    d1::WriteSetting(settings, u"position", u"5,6,7,8");
+    EXPECT_EQ(d1::ReadSetting(settings, u"position"), u"1,2,3,4");
 }
 
 TEST(Settings, MachineKeyFirstThenTheSamePathPerUser) {
-    FakeRegistry reg;
-    d1::WriteSetting(reg, u"position", u"1,2,3,4");
-    EXPECT_EQ(reg.Get(RegRoot::LocalMachine, kKey, u"position"), u"1,2,3,4");
-    EXPECT_FALSE(reg.keys.count(FakeRegistry::Key(RegRoot::CurrentUser, kKey)));
-    EXPECT_EQ(d1::ReadSetting(reg, u"position"), u"1,2,3,4");
+    FakeSettings settings;
+    d1::WriteSetting(settings, u"position", u"1,2,3,4");
+    EXPECT_EQ(settings.Get(SettingsRoot::LocalMachine, kKey, u"position"), u"1,2,3,4");
+    EXPECT_FALSE(settings.keys.count(FakeSettings::Key(SettingsRoot::CurrentUser, kKey)));
+    EXPECT_EQ(d1::ReadSetting(settings, u"position"), u"1,2,3,4");
 
-    FakeRegistry user;
-    user.refuseWrites.insert(RegRoot::LocalMachine);
+    FakeSettings user;
+    user.refuseWrites.insert(SettingsRoot::LocalMachine);
     d1::WriteSetting(user, u"position", u"5,6,7,8");
-    EXPECT_EQ(user.Get(RegRoot::CurrentUser, kKey, u"position"), u"5,6,7,8");
+    EXPECT_EQ(user.Get(SettingsRoot::CurrentUser, kKey, u"position"), u"5,6,7,8");
     EXPECT_EQ(d1::ReadSetting(user, u"position"), u"5,6,7,8");
-    EXPECT_TRUE(user.open.empty());
 }
 
 TEST(Settings, NeitherCopyGoesStaleBehindTheOther) {
-    FakeRegistry reg;
+    FakeSettings settings;
     // Machine-wide value from a run with rights, then runs without them.
-    reg.Put(RegRoot::LocalMachine, kKey, u"position", u"9,9,9,9");
-    reg.refuseWrites.insert(RegRoot::LocalMachine);
-    d1::WriteSetting(reg, u"position", u"5,6,7,8");
-    EXPECT_EQ(d1::ReadSetting(reg, u"position"), u"5,6,7,8");
+    settings.Put(SettingsRoot::LocalMachine, kKey, u"position", u"9,9,9,9");
+    settings.refuseWrites.insert(SettingsRoot::LocalMachine);
+    d1::WriteSetting(settings, u"position", u"5,6,7,8");
+    EXPECT_EQ(d1::ReadSetting(settings, u"position"), u"5,6,7,8");
     // Rights again: the machine-wide value is written and the per-user copy no longer hides it.
-    reg.refuseWrites.clear();
-    d1::WriteSetting(reg, u"position", u"1,2,3,4");
-    EXPECT_EQ(reg.Get(RegRoot::LocalMachine, kKey, u"position"), u"1,2,3,4");
-    EXPECT_EQ(d1::ReadSetting(reg, u"position"), u"1,2,3,4");
-    EXPECT_TRUE(reg.open.empty());
+    settings.refuseWrites.clear();
+    d1::WriteSetting(settings, u"position", u"1,2,3,4");
+    EXPECT_EQ(settings.Get(SettingsRoot::LocalMachine, kKey, u"position"), u"1,2,3,4");
+    EXPECT_EQ(d1::ReadSetting(settings, u"position"), u"1,2,3,4");
 }
 
 TEST(Settings, NumbersPrintLikeSinglePrecisionValues) {
@@ -103,17 +75,17 @@ TEST(Settings, NumbersPrintLikeSinglePrecisionValues) {
 }
 
 TEST(Placement, ClosingStoresTheRectangleAndTheNextStartRestoresIt) {
-    FakeRegistry kept;
+    FakeSettings kept;
     {
         Started s;
         s.host.window.rect = s.host.window.normal = {1200, 900, 9000, 6000};
         s.fou().Form_Unload();
         EXPECT_TRUE(s.fp.loop.ended);
-        EXPECT_EQ(s.fp.registry.Get(RegRoot::LocalMachine, kKey, u"position"), u"1200,900,9000,6000");
-        kept = s.fp.registry;
+        EXPECT_EQ(s.fp.settings.Get(SettingsRoot::LocalMachine, kKey, u"position"), u"1200,900,9000,6000");
+        kept = s.fp.settings;
     }
     Started s(false);
-    s.fp.registry = kept;
+    s.fp.settings = kept;
     s.Start();
     const Rect r = s.host.window.rect;
     EXPECT_EQ(r.left, 1200);
@@ -128,34 +100,33 @@ TEST(Placement, MinimizedOrMaximizedWindowStoresItsRestoredRectangle) {
     s.host.window.rect = {-32000, -32000, 2400, 450};
     s.host.window.normal = {300, 200, 8000, 5000};
     s.fou().SaveAll();
-    EXPECT_EQ(s.fp.registry.Get(RegRoot::LocalMachine, kKey, u"position"), u"300,200,8000,5000");
+    EXPECT_EQ(s.fp.settings.Get(SettingsRoot::LocalMachine, kKey, u"position"), u"300,200,8000,5000");
 }
 
 TEST(Placement, WithoutMachineRightsTheUserKeyCarriesThePlacementAcrossRuns) {
     Started s(false);
-    s.fp.registry.refuseWrites.insert(RegRoot::LocalMachine);
-    s.fp.registry.Put(RegRoot::CurrentUser, kKey, u"position", u"10,20,7000,5000");
+    s.fp.settings.refuseWrites.insert(SettingsRoot::LocalMachine);
+    s.fp.settings.Put(SettingsRoot::CurrentUser, kKey, u"position", u"10,20,7000,5000");
     s.Start();
     EXPECT_EQ(s.host.window.rect.left, 10);
     EXPECT_EQ(s.host.window.rect.width, 7000);
     s.host.window.normal = {15, 25, 7100, 5100};
     s.fou().SaveAll();
-    EXPECT_EQ(s.fp.registry.Get(RegRoot::CurrentUser, kKey, u"position"), u"15,25,7100,5100");
+    EXPECT_EQ(s.fp.settings.Get(SettingsRoot::CurrentUser, kKey, u"position"), u"15,25,7100,5100");
 }
 
 TEST(Placement, AnythingButFourNumbersLeavesTheInitialPlacement) {
     const Text bad[] = {u"1,2,3", u"1,2,3,4,5", u"", u"1,2,x,4", u"1,,3,4", u"1,2,-3,4", u"1,2,3,nan"};
     for (const Text& value : bad) {
         Started s(false);
-        if (!value.empty()) s.fp.registry.Put(RegRoot::LocalMachine, kKey, u"position", value);
+        if (!value.empty()) s.fp.settings.Put(SettingsRoot::LocalMachine, kKey, u"position", value);
         s.Start();
         const Rect r = s.host.window.rect;
         EXPECT_EQ(r.left, 0) << std::string(value.begin(), value.end());
         EXPECT_EQ(r.width, 9000) << std::string(value.begin(), value.end());
-        EXPECT_TRUE(s.fp.registry.open.empty());
     }
     Started s(false);
-    s.fp.registry.Put(RegRoot::LocalMachine, kKey, u"position", u" 1 , 2 ,3000.5,4000");
+    s.fp.settings.Put(SettingsRoot::LocalMachine, kKey, u"position", u" 1 , 2 ,3000.5,4000");
     s.Start();
     EXPECT_EQ(s.host.window.rect.left, 1);
     EXPECT_EQ(s.host.window.rect.width, 3000.5);
@@ -186,7 +157,7 @@ TEST(Placement, OffEveryScreenIsBroughtOntoTheNearestOne) {
 
 TEST(Placement, StartWithAPlacementOnAScreenThatIsGoneMovesOntoAPresentOne) {
     Started s(false);
-    s.fp.registry.Put(RegRoot::LocalMachine, kKey, u"position", u"-20000,900,9000,6000");
+    s.fp.settings.Put(SettingsRoot::LocalMachine, kKey, u"position", u"-20000,900,9000,6000");
     s.Start();
     EXPECT_EQ(s.host.window.rect.left, 0);
     EXPECT_EQ(s.host.window.rect.top, 900);

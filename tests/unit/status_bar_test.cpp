@@ -195,12 +195,12 @@ TEST_F(Status, ZoomStepsByTenPercentBetweenItsLimitsByKeysAndWheelAndIsNotKept) 
     // Not stored: the next start is at 100% and its font untouched.
     fou().Form_Unload();
     Texts settings;
-    for (const auto& [name, value] : s->fp.registry.keys[FakeRegistry::Key(RegRoot::LocalMachine, kKey)])
+    for (const auto& [name, value] : s->fp.settings.keys[FakeSettings::Key(SettingsRoot::LocalMachine, kKey)])
         settings.push_back(name);
     EXPECT_EQ(settings, (Texts{u"position", u"statusbar"}));
-    const FakeRegistry kept = s->fp.registry;
+    const FakeSettings kept = s->fp.settings;
     s = std::make_unique<Started>(false);
-    s->fp.registry = kept;
+    s->fp.settings = kept;
     s->Start();
     EXPECT_EQ(fou().Zoom(), 100);
     EXPECT_EQ(s->host.textFont.changes, 0);
@@ -274,10 +274,10 @@ TEST_F(Status, TheMenuItemHidesTheBarTheBoxesTakeItsRoomAndTheNextStartRemembers
     EXPECT_EQ(bar().textsSet, set);
 
     fou().Form_Unload();
-    EXPECT_EQ(s->fp.registry.Get(RegRoot::LocalMachine, kKey, u"statusbar"), u"0");
-    FakeRegistry kept = s->fp.registry;
+    EXPECT_EQ(s->fp.settings.Get(SettingsRoot::LocalMachine, kKey, u"statusbar"), u"0");
+    FakeSettings kept = s->fp.settings;
     s = std::make_unique<Started>(false);
-    s->fp.registry = kept;
+    s->fp.settings = kept;
     s->Start();
     EXPECT_FALSE(bar().visible);
     EXPECT_FALSE(s->host.statusBarItem.checked);
@@ -290,13 +290,13 @@ TEST_F(Status, TheMenuItemHidesTheBarTheBoxesTakeItsRoomAndTheNextStartRemembers
     EXPECT_DOUBLE_EQ(s->host.txtData[0].rect.height, s->host.window.rect.height - 1710 - bar().height);
     EXPECT_EQ(bar().texts[kStatusPosition], u"Ln 2, Col 3");
     fou().Form_Unload();
-    EXPECT_EQ(s->fp.registry.Get(RegRoot::LocalMachine, kKey, u"statusbar"), u"1");
+    EXPECT_EQ(s->fp.settings.Get(SettingsRoot::LocalMachine, kKey, u"statusbar"), u"1");
 
     // A value of another kind shows it.
-    kept = s->fp.registry;
-    kept.Put(RegRoot::LocalMachine, kKey, u"statusbar", u"off");
+    kept = s->fp.settings;
+    kept.Put(SettingsRoot::LocalMachine, kKey, u"statusbar", u"off");
     s = std::make_unique<Started>(false);
-    s->fp.registry = kept;
+    s->fp.settings = kept;
     s->Start();
     EXPECT_TRUE(bar().visible);
 }

@@ -16,7 +16,7 @@ namespace {
 const Text kKey = u"Software\\Lockleaf tests\\" + win::FromW(std::to_wstring(GetCurrentProcessId()).c_str());
 
 struct RealRegistry : ::testing::Test {
-    Win32Registry reg;
+    Win32Settings settings;
     void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Lockleaf tests"); }
 };
 
@@ -31,39 +31,50 @@ std::wstring Stored(HKEY root, const wchar_t* key, const wchar_t* name) {
 
 }  // namespace
 
-TEST_F(RealRegistry, WrittenTextReadsBackTrimmedAndUnicodeWhole) {
-    ASSERT_TRUE(d1::RegWriteString(reg, RegRoot::CurrentUser, kKey, u"position", u"  1,2,3,4  "));
-    EXPECT_EQ(d1::RegReadString(reg, RegRoot::CurrentUser, kKey, u"position"), u"1,2,3,4");
+TEST_F(RealRegistry, WrittenTextReadsBackWholeAndOnlyTextThatFitsIsRead) {
+    ASSERT_TRUE(settings.Write(SettingsRoot::CurrentUser, kKey, u"position", u"  1,2,3,4  "));
+    EXPECT_EQ(d1::ReadTrimmed(settings, SettingsRoot::CurrentUser, kKey, u"position"), u"1,2,3,4");
     const Text thai = u"\u0e15\u0e31\u0e27\u0e1e\u0e34\u0e21\u0e1e\u0e4c \u00e9";
-    ASSERT_TRUE(d1::RegWriteString(reg, RegRoot::CurrentUser, kKey, u"name", thai));
-    EXPECT_EQ(d1::RegReadString(reg, RegRoot::CurrentUser, kKey, u"name"), thai);
+    ASSERT_TRUE(settings.Write(SettingsRoot::CurrentUser, kKey, u"name", thai));
+    EXPECT_EQ(settings.Read(SettingsRoot::CurrentUser, kKey, u"name", 399), thai);
     EXPECT_EQ(Stored(HKEY_CURRENT_USER, win::W(kKey), L"name"), win::W(thai));
+
+    ASSERT_TRUE(settings.Write(SettingsRoot::CurrentUser, kKey, u"fits", Text(399, u'x')));
+    EXPECT_EQ(settings.Read(SettingsRoot::CurrentUser, kKey, u"fits", 399), Text(399, u'x'));
+    ASSERT_TRUE(settings.Write(SettingsRoot::CurrentUser, kKey, u"long", Text(400, u'x')));
+    EXPECT_EQ(settings.Read(SettingsRoot::CurrentUser, kKey, u"long", 399), std::nullopt);
+    EXPECT_EQ(settings.Read(SettingsRoot::CurrentUser, kKey, u"absent", 399), std::nullopt);
+    EXPECT_EQ(settings.Read(SettingsRoot::CurrentUser, kKey + u"\\none", u"x", 399), std::nullopt);
+    // A key name may not hold more than 255 characters: the write fails, and the caller hears of it.
+    EXPECT_FALSE(settings.Write(SettingsRoot::CurrentUser, kKey + u"\\" + Text(300, u'k'), u"v", u"x"));
 }
 
-TEST_F(RealRegistry, OnlyValuesThatFitTheBufferAreRead) {
-    ASSERT_TRUE(d1::RegWriteString(reg, RegRoot::CurrentUser, kKey, u"fits", Text(399, u'x')));
-    EXPECT_EQ(d1::RegReadString(reg, RegRoot::CurrentUser, kKey, u"fits"), Text(399, u'x'));
-    // 400 characters and the terminating NUL do not fit: the system answers "more data", which reads as
-    // empty.
-    ASSERT_TRUE(d1::RegWriteString(reg, RegRoot::CurrentUser, kKey, u"long", Text(400, u'x')));
-    EXPECT_EQ(d1::RegReadString(reg, RegRoot::CurrentUser, kKey, u"long"), u"");
-    EXPECT_EQ(d1::RegReadString(reg, RegRoot::CurrentUser, kKey, u"absent"), u"");
-    EXPECT_EQ(d1::RegReadString(reg, RegRoot::CurrentUser, kKey + u"\\none", u"x"), u"");
-}
-
-TEST_F(RealRegistry, AKeyThatCannotBeOpenedForWritingIsReportedNotIgnored) {
-    // A key name may not hold more than 255 characters: the create fails, and the caller hears of it.
-    EXPECT_FALSE(d1::RegWriteString(reg, RegRoot::CurrentUser, kKey + u"\\" + Text(300, u'k'), u"v", u"x"));
-    EXPECT_EQ(d1::RegReadString(reg, RegRoot::CurrentUser, kKey + u"\\" + Text(300, u'k'), u"v"), u"");
+TEST_F(RealRegistry, ValuesOtherProgramsStoredReadAsTheStringTheyHoldOrNotAtAll) {
+    HKEY key = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_CURRENT_USER, win::W(kKey), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    const auto put = [&](const wchar_t* name, DWORD type, const void* data, DWORD size) {
+        ASSERT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+    };
+    put(L"unended", REG_SZ, L"7,8", 3 * sizeof(wchar_t));   // no terminating NUL
+    put(L"inner", REG_SZ, L"ab\0cd", 6 * sizeof(wchar_t));  // a NUL inside
+    put(L"odd", REG_SZ, L"xy", 3);                          // half a character at the end
+    const DWORD number = 1234;
+    put(L"number", REG_DWORD, &number, sizeof number);
+    RegCloseKey(key);
+    EXPECT_EQ(settings.Read(SettingsRoot::CurrentUser, kKey, u"unended", 399), u"7,8");
+    EXPECT_EQ(settings.Read(SettingsRoot::CurrentUser, kKey, u"inner", 399), u"ab");
+    EXPECT_EQ(settings.Read(SettingsRoot::CurrentUser, kKey, u"odd", 399), u"x");
+    EXPECT_EQ(settings.Read(SettingsRoot::CurrentUser, kKey, u"number", 399), std::nullopt);
 }
 
 TEST_F(RealRegistry, FileTypeEntriesAreWhatTheShellLooksUp) {
     // Refused below the classes root, as for a normal user: the same entries go where Windows' shell merges
     // them over the classes (Wine's registry does not merge, so they are read where they were written).
-    struct PerUser : Win32Registry {
-        long CreateKey(RegRoot root, const Text& path, RegKey& key) override {
-            if (root == RegRoot::ClassesRoot) return ERROR_ACCESS_DENIED;
-            return Win32Registry::CreateKey(root, path, key);
+    struct PerUser : Win32Settings {
+        bool Write(SettingsRoot root, const Text& key, const Text& name, const Text& value) override {
+            return root != SettingsRoot::ClassesRoot && Win32Settings::Write(root, key, name, value);
         }
     } perUser;
     const Text ext = u"lockleaftest" + kKey.substr(kKey.rfind(u'\\') + 1);
