@@ -1,6 +1,5 @@
 // The File menu: New, Open..., Save, Save As..., Exit, and the filter lists handed to the dialogs.
 // Loading and saving are SecureOpen / SecureSave; the dialogs are the one cmd1 the window keeps.
-#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -19,7 +18,6 @@ constexpr char16_t kSaveAsList[] =
     u"Secret Files (*.TXS)|*.txs|Sealed Files (*.TXSE)|*.txse|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*";
 // Positions in the Open list; the Save As list lacks its first entry.
 constexpr int32_t kOpenSecret = 2, kOpenSealed = 3, kOpenText = 4, kOpenOwnType = 6;
-constexpr int32_t kSaveAsFlags = 6;  // OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY
 // The Open dialog's Encoding list: detection first, then the encodings in their order.
 constexpr char16_t kAutoDetect[] = u"Auto-detect";
 
@@ -31,9 +29,12 @@ std::vector<Text> EncodingNames() {
     return names;
 }
 
-Text NulSeparated(Text list) {
-    std::replace(list.begin(), list.end(), u'|', u'\0');
-    return list;
+// A list as written above, "name|patterns|name|patterns...", as the dialog's types.
+std::vector<FileType> TypesOf(const Text& list) {
+    const std::vector<Text> parts = base::SplitText(list, u"|");
+    std::vector<FileType> types;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) types.push_back({parts[i], parts[i + 1]});
+    return types;
 }
 
 }  // namespace
@@ -85,16 +86,16 @@ bool Fou::SaveAs() {
         name = base::StripExtension(d1::g_FileName);
     }
     cmd1& dialog = Dialog();
-    dialog.Filter = NulSeparated(kSaveAsList + piece);
+    dialog.Filter = TypesOf(kSaveAsList + piece);
     dialog.FilterIndex = filterIndex;
     dialog.FileName = name;
-    dialog.flags = kSaveAsFlags;
+    dialog.ConfirmOverwrite = dialog.HideReadOnly = true;
     dialog.Encodings = EncodingNames();
     dialog.EncodingIndex = static_cast<int32_t>(d1::g_Format.encoding);
     // Protected and sealed documents have a form of their own: for one of them the list is off while its
     // types are chosen (a plain document proposed as a secret file keeps it, and a save as one ignores it).
-    const bool own = protect::IsSecret(protect::KindOf(d1::g_FileName));
-    dialog.EncodingOffTypes = own ? (1u << (kOpenSecret - 2) | 1u << (kOpenSealed - 2)) : 0u;
+    if (protect::IsSecret(protect::KindOf(d1::g_FileName)))
+        dialog.Filter[kOpenSecret - 2].encodingOff = dialog.Filter[kOpenSealed - 2].encodingOff = true;
     const Text chosen = ShowFileDialog(true);
     if (chosen.empty()) return false;
     base::TextFormat format = d1::g_Format;
@@ -122,14 +123,14 @@ void Fou::mnu1_Click(int index) {
             int32_t filterIndex = 0;
             const Text piece = GetFilter(d1::g_FileName, filterIndex);
             cmd1& dialog = Dialog();
-            dialog.Filter = NulSeparated(kOpenList + piece);
+            dialog.Filter = TypesOf(kOpenList + piece);
             dialog.FilterIndex = filterIndex == 0 ? 1 : filterIndex;
             dialog.FileName = d1::g_FileName;
             dialog.Encodings = EncodingNames();
             dialog.Encodings.insert(dialog.Encodings.begin(), kAutoDetect);
             dialog.EncodingIndex = 0;
             // Protected and sealed documents have a form of their own.
-            dialog.EncodingOffTypes = 1u << (kOpenSecret - 1) | 1u << (kOpenSealed - 1);
+            dialog.Filter[kOpenSecret - 1].encodingOff = dialog.Filter[kOpenSealed - 1].encodingOff = true;
             const Text chosen = ShowFileDialog(false);
             std::optional<base::Encoding> as;
             if (dialog.EncodingIndex >= 1 && dialog.EncodingIndex <= base::kEncodingCount)

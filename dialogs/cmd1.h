@@ -15,25 +15,19 @@ public:
 
     Text FileName;
     int32_t FilterIndex = 0;
-    Text Filter;
-    int32_t flags = 0;
+    std::vector<FileType> Filter;
+    // The dialog's options, kept from one dialog to the next as the other properties are.
+    bool ConfirmOverwrite = false, HideReadOnly = false;
     Text InitDir;
     Text DialogTitle;
-    std::intptr_t hwndOwner = 0;  // pointer-sized so a 64-bit handle survives
-    // The dialog's "Encoding" list (none when empty), the chosen one (in and out) and the types for which it
-    // is disabled (bit 0: type 1).
+    // The dialog's "Encoding" list (none when empty) and the chosen one, in and out.
     std::vector<Text> Encodings;
     int32_t EncodingIndex = 0;
-    uint32_t EncodingOffTypes = 0;
 
     // The chosen full path, empty on Cancel; no value (and no dialog) when FileName is too long.
     std::optional<Text> ShowOpen();
     std::optional<Text> ShowSave();
     Text BrowseForFolder(const Text& prompt);
-
-    // The buffer, as long as the longest path Windows takes (the dialog may use one less): deep folders are
-    // picked and typed like any other.
-    static constexpr size_t kMaxFileName = 32768;
 
 private:
     std::optional<Text> Show(bool save);

@@ -280,34 +280,38 @@ struct Shell {
                          int show) = 0;
 };
 
-// The fields of OPENFILENAMEW that the core decides.
+// One entry of a file dialog's list of types: the name the user reads and the patterns it shows
+// (";"-separated: "*.txs;*.txt").
+struct FileType {
+    Text name, patterns;
+    bool encodingOff = false;  // the "Encoding" list is disabled while this type is chosen
+    bool operator==(const FileType&) const = default;
+};
+
+// What the Open or Save As dialog shows, and what the user chose in it.
 struct FileDialogRequest {
-    uint32_t structSize = 76;
-    std::uintptr_t owner = 0;
-    Text filter;  // pairs, each element followed by NUL, ending with two NULs
-    int32_t filterIndex = 0;
-    Text file;  // the file-name buffer (its size is the buffer's)
-    uint32_t maxFile = 0;
-    Text fileTitle;
-    uint32_t maxFileTitle = 0;
-    Text initialDir;
+    // The longest name the dialog takes, in characters: the longest path Windows takes.
+    static constexpr size_t kLongestFile = 32767;
+
     Text title;
-    uint32_t flags = 0;
-    bool hasDefExt = false;  // present (an empty text) for Save, absent for Open
-    Text defExt;
-    // The dialog's "Encoding" list (none when empty) and its selection, in and out. The list is disabled
-    // while a type whose bit is set in encodingOffTypes (bit 0: type 1) is chosen.
+    Text folder;  // where the dialog starts
+    Text file;    // the name proposed; once confirmed, the full path chosen
+    std::vector<FileType> types;
+    int32_t type = 0;               // the chosen type, counted from 1, in and out (0: the first)
+    bool confirmOverwrite = false;  // Save As asks before it names an existing file
+    bool hideReadOnly = false;      // Open shows no "Open as read-only" box
+    // The dialog's "Encoding" list (none when empty) and its selection, in and out.
     std::vector<Text> encodings;
     int32_t encoding = 0;
-    uint32_t encodingOffTypes = 0;
 };
 
 struct FileDialogs {
     virtual ~FileDialogs() = default;
     virtual bool ShowOpenDialog(FileDialogRequest& request) = 0;
+    // A name typed without an extension gets the chosen type's.
     virtual bool ShowSaveDialog(FileDialogRequest& request) = 0;
-    // Folder picker; path receives the chosen folder. False on Cancel.
-    virtual bool BrowseForFolder(const Text& displayName, uint32_t flags, Text& path) = 0;
+    // The shell's folder picker, for folders of the file system only; nothing on Cancel.
+    virtual std::optional<Text> PickFolder(const Text& prompt) = 0;
 };
 
 // ---- internet, volumes -------------------------------------------------------------------------

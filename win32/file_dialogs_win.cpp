@@ -3,6 +3,7 @@
 #include "win32/file_dialogs_win.h"
 #include <windows.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <vector>
@@ -17,18 +18,25 @@
 
 namespace {
 
-// The core asks for the record without the later fields, which is 76 bytes as a 32-bit build lays it out.
-// The same form is larger in a 64-bit build, and the dialog refuses any size but its own two.
-constexpr uint32_t kOldFormSize32 = 76;
+// The record without its later fields (76 bytes in a 32-bit build): the dialog then keeps its older form,
+// without the places bar, as the program always showed it.
 constexpr DWORD kOldFormSize =
     offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(OPENFILENAMEW::lpTemplateName);
 #ifndef _WIN64
-static_assert(kOldFormSize == kOldFormSize32);
+static_assert(kOldFormSize == 76);
 #endif
 
-DWORD StructSize(uint32_t requested) {
-    if (requested == kOldFormSize32) return kOldFormSize;
-    return requested < sizeof(OPENFILENAMEW) ? requested : sizeof(OPENFILENAMEW);
+// The types as the dialog reads them: name and patterns, each ended by a NUL, and one more NUL at the end.
+std::wstring FilterOf(const std::vector<FileType>& types) {
+    std::wstring filter;
+    for (const FileType& t : types) {
+        for (const Text* part : {&t.name, &t.patterns}) {
+            filter.append(win::W(*part), part->size());
+            filter.push_back(L'\0');
+        }
+    }
+    filter.push_back(L'\0');
+    return filter;
 }
 
 constexpr int kIdEncodingLabel = 1100, kIdEncoding = 1101;
@@ -47,7 +55,7 @@ struct EncodingChoice {
     FileDialogRequest& request;
 
     void EnableFor(HWND child, DWORD type) const {
-        const bool off = type >= 1 && type <= 32 && (request.encodingOffTypes >> (type - 1)) & 1;
+        const bool off = type >= 1 && type <= request.types.size() && request.types[type - 1].encodingOff;
         EnableWindow(GetDlgItem(child, kIdEncoding), !off);
         EnableWindow(GetDlgItem(child, kIdEncodingLabel), !off);
     }
@@ -57,7 +65,7 @@ struct EncodingChoice {
             for (const Text& name : request.encodings)
                 SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win::W(name)));
             SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(request.encoding), 0);
-            EnableFor(child, static_cast<DWORD>(request.filterIndex));
+            EnableFor(child, static_cast<DWORD>(request.type));
             return FALSE;
         }
         if (msg != WM_NOTIFY) return FALSE;
@@ -90,25 +98,24 @@ UINT_PTR CALLBACK EncodingHook(HWND child, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 template <class Show>
-bool ShowDialog(FileDialogRequest& r, Show show) {
-    std::wstring file(reinterpret_cast<const wchar_t*>(r.file.c_str()), r.file.size());
-    std::wstring title(reinterpret_cast<const wchar_t*>(r.fileTitle.c_str()), r.fileTitle.size());
-    if (file.size() <= r.maxFile) file.resize(r.maxFile + 1, L'\0');
-    if (title.size() <= r.maxFileTitle) title.resize(r.maxFileTitle + 1, L'\0');
+bool ShowDialog(FileDialogRequest& r, bool save, Show show) {
+    // Room for the longest name and its NUL; the dialog is told one less, as it may use one less.
+    std::wstring file(FileDialogRequest::kLongestFile + 1, L'\0');
+    std::copy(r.file.begin(), r.file.begin() + std::min(r.file.size(), FileDialogRequest::kLongestFile),
+              file.begin());
+    const std::wstring filter = FilterOf(r.types);
     OPENFILENAMEW ofn{};
-    ofn.lStructSize = StructSize(r.structSize);
-    ofn.hwndOwner = reinterpret_cast<HWND>(r.owner);
+    ofn.lStructSize = kOldFormSize;
     ofn.hInstance = GetModuleHandleW(nullptr);
-    ofn.lpstrFilter = r.filter.empty() ? nullptr : win::W(r.filter);
-    ofn.nFilterIndex = static_cast<DWORD>(r.filterIndex);
+    ofn.lpstrFilter = r.types.empty() ? nullptr : filter.c_str();
+    ofn.nFilterIndex = static_cast<DWORD>(r.type);
     ofn.lpstrFile = file.data();
-    ofn.nMaxFile = r.maxFile;
-    ofn.lpstrFileTitle = title.data();
-    ofn.nMaxFileTitle = r.maxFileTitle;
-    ofn.lpstrInitialDir = win::W(r.initialDir);
+    ofn.nMaxFile = static_cast<DWORD>(FileDialogRequest::kLongestFile);
+    ofn.lpstrInitialDir = win::W(r.folder);
     ofn.lpstrTitle = win::W(r.title);
-    ofn.Flags = r.flags;
-    ofn.lpstrDefExt = r.hasDefExt ? win::W(r.defExt) : nullptr;
+    ofn.Flags = (r.confirmOverwrite ? OFN_OVERWRITEPROMPT : 0) | (r.hideReadOnly ? OFN_HIDEREADONLY : 0);
+    // An empty default extension makes Save append the chosen type's extension to a name typed without one.
+    ofn.lpstrDefExt = save ? L"" : nullptr;
     EncodingChoice choice{r};
     const std::vector<unsigned char> child =
         r.encodings.empty() ? std::vector<unsigned char>() : EncodingTemplate();
@@ -126,32 +133,31 @@ bool ShowDialog(FileDialogRequest& r, Show show) {
     }
     const bool ok = show(&ofn) != 0;
     if (memory) GlobalFree(memory);
-    r.filterIndex = static_cast<int32_t>(ofn.nFilterIndex);
-    r.file = win::FromW(file.c_str(), file.size());
-    r.fileTitle = win::FromW(title.c_str(), title.size());
+    r.type = static_cast<int32_t>(ofn.nFilterIndex);
+    if (ok) r.file = win::FromW(file.c_str());
     return ok;
 }
 
 }  // namespace
 
 bool Win32FileDialogs::ShowOpenDialog(FileDialogRequest& request) {
-    return ShowDialog(request, GetOpenFileNameW);
+    return ShowDialog(request, false, GetOpenFileNameW);
 }
 
 bool Win32FileDialogs::ShowSaveDialog(FileDialogRequest& request) {
-    return ShowDialog(request, GetSaveFileNameW);
+    return ShowDialog(request, true, GetSaveFileNameW);
 }
 
-bool Win32FileDialogs::BrowseForFolder(const Text& displayName, uint32_t flags, Text& path) {
-    std::wstring name(reinterpret_cast<const wchar_t*>(displayName.c_str()), displayName.size());
+std::optional<Text> Win32FileDialogs::PickFolder(const Text& prompt) {
+    // The prompt goes where the picker writes the chosen folder's display name, as the program always did.
+    std::wstring name(win::W(prompt), prompt.size());
     name.resize(std::max<size_t>(name.size(), MAX_PATH) + 1, L'\0');
     BROWSEINFOW bi{};
     bi.pszDisplayName = name.data();
-    bi.ulFlags = flags;
+    bi.ulFlags = BIF_RETURNONLYFSDIRS;
     const win::ScopedCoMemory item(SHBrowseForFolderW(&bi));
-    if (!item.Valid()) return false;
+    if (!item.Valid()) return std::nullopt;
     wchar_t buf[MAX_PATH + 1] = {};
-    const bool ok = SHGetPathFromIDListW(static_cast<PCIDLIST_ABSOLUTE>(item.Get()), buf) != 0;
-    path = win::FromW(buf);
-    return ok;
+    if (!SHGetPathFromIDListW(static_cast<PCIDLIST_ABSOLUTE>(item.Get()), buf)) return std::nullopt;
+    return win::FromW(buf);
 }

@@ -5,5 +5,5 @@
 struct Win32FileDialogs : FileDialogs {
     bool ShowOpenDialog(FileDialogRequest& request) override;
     bool ShowSaveDialog(FileDialogRequest& request) override;
-    bool BrowseForFolder(const Text& displayName, uint32_t flags, Text& path) override;
+    std::optional<Text> PickFolder(const Text& prompt) override;
 };

@@ -3,6 +3,7 @@
 #pragma once
 #include <deque>
 #include <map>
+#include <ostream>
 #include <set>
 #include <vector>
 
@@ -204,24 +205,30 @@ struct FakeShell : Shell {
     }
 };
 
+// Readable in a failed check.
+inline void PrintTo(const FileType& t, std::ostream* os) {
+    *os << std::string(t.name.begin(), t.name.end()) << "|"
+        << std::string(t.patterns.begin(), t.patterns.end()) << (t.encodingOff ? " (encoding off)" : "");
+}
+
 struct FakeFileDialogs : FileDialogs {
     std::vector<FileDialogRequest> opened, saved;
     std::function<bool(FileDialogRequest&)> answer;  // fills request.file and returns true, or false = Cancel
-    // What a confirmed dialog does: writes the chosen path into the buffer, NUL-terminated, same size.
+    // What a confirmed dialog does: the chosen path in place of the proposed name.
     static bool Confirm(FileDialogRequest& r, const Text& path) {
-        r.file.replace(0, path.size() + 1, path + u'\0');
+        r.file = path;
         return true;
     }
     // Every later dialog is confirmed with path (and the type, when not 0; the encoding, when not -1).
     void ChooseNext(const Text& path, int32_t type = 0, int32_t encoding = -1) {
         answer = [path, type, encoding](FileDialogRequest& r) {
-            if (type) r.filterIndex = type;
+            if (type) r.type = type;
             if (encoding >= 0) r.encoding = encoding;
             return Confirm(r, path);
         };
     }
-    Text browseAnswer;
-    std::vector<std::pair<Text, uint32_t>> browsed;  // display name and flags of each folder picker
+    std::optional<Text> folderAnswer;
+    std::vector<Text> folderPrompts;  // the prompt of each folder picker
     bool ShowOpenDialog(FileDialogRequest& r) override {
         opened.push_back(r);
         return answer ? answer(r) : false;
@@ -230,10 +237,9 @@ struct FakeFileDialogs : FileDialogs {
         saved.push_back(r);
         return answer ? answer(r) : false;
     }
-    bool BrowseForFolder(const Text& displayName, uint32_t flags, Text& path) override {
-        browsed.emplace_back(displayName, flags);
-        path = browseAnswer;
-        return !browseAnswer.empty();
+    std::optional<Text> PickFolder(const Text& prompt) override {
+        folderPrompts.push_back(prompt);
+        return folderAnswer;
     }
 };
 

@@ -55,7 +55,11 @@ struct Watch {
         g_watching = false;
         return std::vector<std::string>(g_hits, g_hits + g_hitCount);
     }
-    ~Watch() { g_watching = false; }
+    // The needles hold the secrets too: left in freed memory, a later block made there would show them.
+    ~Watch() {
+        g_watching = false;
+        for (Needle& n : needles) std::fill(n.bytes.begin(), n.bytes.end(), '\0');
+    }
 };
 
 // The middle of each secret, in every form the program holds it: UTF-16, the code page, UTF-8.
@@ -63,12 +67,15 @@ const Text kText = u"\u0e41\u0e1c\u0e19\u0e25\u0e31\u0e1a the plan: meet at the 
 const Text kPassword = u"correct horse battery staple";
 
 std::vector<Needle> Secrets() {
-    const Text text = u"meet at the old mango tree", password = u"horse battery";
-    return {{"text (UTF-16)", Utf16Bytes(text)},
-            {"text (bytes)", base::ToCodePage(text)},
-            {"Thai text (UTF-8)", base::ToUtf8(kText.substr(0, 6))},
-            {"password (UTF-16)", Utf16Bytes(password)},
-            {"password (bytes)", base::ToCodePage(password)}};
+    Text text = u"meet at the old mango tree", password = u"horse battery";
+    std::vector<Needle> needles{{"text (UTF-16)", Utf16Bytes(text)},
+                                {"text (bytes)", base::ToCodePage(text)},
+                                {"Thai text (UTF-8)", base::ToUtf8(kText.substr(0, 6))},
+                                {"password (UTF-16)", Utf16Bytes(password)},
+                                {"password (bytes)", base::ToCodePage(password)}};
+    base::Wipe(text);
+    base::Wipe(password);
+    return needles;
 }
 
 // Made before the watch starts: the needles' own temporaries hold the password too.

@@ -318,6 +318,14 @@ namespace {
 
 struct EditorEncodings : EditorJourney {};
 
+// The types, counted from 1, for which the dialog's Encoding list is off.
+std::vector<int> EncodingOff(const FileDialogRequest& r) {
+    std::vector<int> off;
+    for (size_t i = 0; i < r.types.size(); ++i)
+        if (r.types[i].encodingOff) off.push_back(static_cast<int>(i) + 1);
+    return off;
+}
+
 }  // namespace
 
 // A user's files keep their form through the editor: typed text is written in the file's encoding and
@@ -345,7 +353,7 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
     EXPECT_EQ(asked.encodings,
               (std::vector<Text>{u"ANSI", u"UTF-8", u"UTF-8 with BOM", u"UTF-16 LE", u"UTF-16 BE"}));
     EXPECT_EQ(asked.encoding, static_cast<int32_t>(Encoding::Utf8));
-    EXPECT_EQ(asked.encodingOffTypes, 0u);  // off only for a protected or sealed document
+    EXPECT_TRUE(EncodingOff(asked).empty());  // the list is off only for a protected or sealed document
     EXPECT_EQ(files.Get(u"C:\\be.txt"), Bytes("\xFE\xFF\0G\0r\0\xFC\0\xDF\0e\0\n", 14) +
                                             Bytes("\0l\0i\0n\0e\0\n", 10) +
                                             Bytes("\x0E\x01\0\n\xD8\x3D\xDE\x00", 8));
@@ -422,7 +430,7 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
     EXPECT_EQ(s.fp.dialogs.saved.back().encoding, static_cast<int32_t>(Encoding::Utf8));
     s.fp.dialogs.answer = nullptr;
     fou.mnu1_Click(kMnuSaveAs);  // now a protected document: its own types turn the list off
-    EXPECT_EQ(s.fp.dialogs.saved.back().encodingOffTypes, 3u);
+    EXPECT_EQ(EncodingOff(s.fp.dialogs.saved.back()), (std::vector<int>{1, 2}));
     EXPECT_EQ(s.fp.dialogs.saved.back().encoding, static_cast<int32_t>(Encoding::Ansi));
     EXPECT_EQ(d1::g_Format, base::TextFormat{});
     ASSERT_TRUE(fou.SecureOpen(u"C:\\s.txs"));
@@ -499,7 +507,7 @@ TEST_F(EditorEncodings, OpenDialogDetectsOrReadsInTheChosenEncodingAndF2KeepsThe
     EXPECT_EQ(asked.encodings, (std::vector<Text>{u"Auto-detect", u"ANSI", u"UTF-8", u"UTF-8 with BOM",
                                                   u"UTF-16 LE", u"UTF-16 BE"}));
     EXPECT_EQ(asked.encoding, 0);
-    EXPECT_EQ(asked.encodingOffTypes, 6u);  // Secret Files and Sealed Files
+    EXPECT_EQ(EncodingOff(asked), (std::vector<int>{2, 3}));  // Secret Files and Sealed Files
     EXPECT_EQ(s.editor().text, u"caf\u00e9\r\n");
     EXPECT_EQ(d1::g_Format, (base::TextFormat{Encoding::Utf8, LineBreaks::CrLf}));
     // A character the code page lacks and F2: no question, and the é is still an é.

@@ -7,12 +7,16 @@
 
 namespace {
 
-Text Nul(Text s) {  // lists are written with "|" here for legibility
-    for (auto& ch : s)
-        if (ch == u'|') ch = u'\0';
-    return s;
+// A list written as "name|patterns|...", for legibility.
+std::vector<FileType> Types(const Text& list) {
+    std::vector<FileType> types;
+    for (size_t at = 0; at < list.size();) {
+        const size_t bar = list.find(u'|', at), end = list.find(u'|', bar + 1);
+        types.push_back({list.substr(at, bar - at), list.substr(bar + 1, end - bar - 1)});
+        at = end == Text::npos ? list.size() : end + 1;
+    }
+    return types;
 }
-Text UpToNul(const Text& s) { return s.substr(0, s.find(u'\0')); }
 
 struct Commands : EditorJourney {
     void ChooseNext(const Text& path, int32_t type = 0) { dialogs.ChooseNext(path, type); }
@@ -43,45 +47,42 @@ TEST_F(Commands, PreselectedTypeAndProposedNameFollowTheCurrentExtension) {
         EXPECT_EQ(own, row.own);
         d1::g_FileName = row.current;
         fou.mnu1_Click(kMnuOpen);
-        EXPECT_EQ(dialogs.opened.back().filterIndex, row.open);
-        EXPECT_EQ(UpToNul(dialogs.opened.back().file), row.current);
+        EXPECT_EQ(dialogs.opened.back().type, row.open);
+        EXPECT_EQ(dialogs.opened.back().file, row.current);
         fou.mnu1_Click(kMnuSaveAs);
-        EXPECT_EQ(dialogs.saved.back().filterIndex, row.saveAs);
-        EXPECT_EQ(UpToNul(dialogs.saved.back().file), row.proposed);
+        EXPECT_EQ(dialogs.saved.back().type, row.saveAs);
+        EXPECT_EQ(dialogs.saved.back().file, row.proposed);
     }
 }
 
-TEST_F(Commands, ListsReachTheDialogNulSeparatedWithTheOwnTypeLastAndADoubleNul) {
+TEST_F(Commands, ListsReachTheDialogWithTheOwnTypeLastAndTheOptionsCarryFromSaveAsToOpen) {
     int32_t index = 0;
     EXPECT_EQ(fou.GetFilter(u"C:\\report.log", index), u"|LOG File (*.LOG)|*.log");
     EXPECT_EQ(fou.GetFilter(u"C:\\memo.txt", index), u"");
 
-    d1::g_FileName = u"C:\\report.log";
-    fou.mnu1_Click(kMnuOpen);
-    EXPECT_EQ(fou.FileDialog()->Filter,
-              Nul(u"All Supported Files (*.TXS, *.TXSE, *.TXT)|*.txs;*.txse;*.txt|Secret Files (*.TXS)|*.txs|"
-                  u"Sealed Files (*.TXSE)|*.txse|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*|"
-                  u"LOG File (*.LOG)|*.log"));
-    EXPECT_EQ(dialogs.opened[0].filter, fou.FileDialog()->Filter + u'\0' + u'\0');
-
-    d1::g_FileName.clear();
-    fou.mnu1_Click(kMnuSaveAs);
-    EXPECT_EQ(dialogs.saved[0].filter,
-              Nul(u"Secret Files (*.TXS)|*.txs|Sealed Files (*.TXSE)|*.txse|Text Files (*.TXT)|*.txt|"
-                  u"All Files (*.*)|*.*||"));
-}
-
-TEST_F(Commands, DialogObjectIsMadeOnFirstUseAndItsFlagsCarryFromSaveAsToOpen) {
     EXPECT_EQ(fou.FileDialog(), nullptr);
+    d1::g_FileName = u"C:\\report.log";
     fou.mnu1_Click(kMnuOpen);
     const cmd1* first = fou.FileDialog();
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(dialogs.opened[0].flags, 0u);
+    std::vector<FileType> open = Types(
+        u"All Supported Files (*.TXS, *.TXSE, *.TXT)|*.txs;*.txse;*.txt|Secret Files (*.TXS)|*.txs|"
+        u"Sealed Files (*.TXSE)|*.txse|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*|"
+        u"LOG File (*.LOG)|*.log");
+    open[1].encodingOff = open[2].encodingOff = true;  // their own form: no encoding to choose
+    EXPECT_EQ(dialogs.opened[0].types, open);
     EXPECT_EQ(dialogs.opened[0].title, u"Lockleaf");
+    EXPECT_FALSE(dialogs.opened[0].confirmOverwrite || dialogs.opened[0].hideReadOnly);
+
+    d1::g_FileName.clear();
     fou.mnu1_Click(kMnuSaveAs);
-    EXPECT_EQ(dialogs.saved[0].flags, 6u);
+    EXPECT_EQ(dialogs.saved[0].types,
+              Types(u"Secret Files (*.TXS)|*.txs|Sealed Files (*.TXSE)|*.txse|Text Files (*.TXT)|*.txt|"
+                    u"All Files (*.*)|*.*"));
+    EXPECT_TRUE(dialogs.saved[0].confirmOverwrite && dialogs.saved[0].hideReadOnly);
+    // The one dialog object keeps its options, as it keeps its folder.
     fou.mnu1_Click(kMnuOpen);
-    EXPECT_EQ(dialogs.opened[1].flags, 6u);
+    EXPECT_TRUE(dialogs.opened[1].confirmOverwrite && dialogs.opened[1].hideReadOnly);
     EXPECT_EQ(fou.FileDialog(), first);
 }
 
@@ -125,7 +126,7 @@ TEST_F(Commands, CancelInSaveAsKeepsTheNameAndPassword) {
     d1::g_FileName = u"C:\\docs\\memo.txs";
     d1::g_Password = u"pw";
     dialogs.answer = [](FileDialogRequest& r) {
-        r.filterIndex = 2;
+        r.type = 2;
         return false;
     };
     fou.mnu1_Click(kMnuSaveAs);
@@ -137,14 +138,14 @@ TEST_F(Commands, CancelInSaveAsKeepsTheNameAndPassword) {
 }
 
 TEST_F(Commands, NameTooLongForTheDialogIsReplacedByAnEmptyOne) {
-    d1::g_FileName = u"C:\\deep\\" + Text(cmd1::kMaxFileName, u'n') + u".txt";
+    d1::g_FileName = u"C:\\deep\\" + Text(FileDialogRequest::kLongestFile, u'n') + u".txt";
     fou.mnu1_Click(kMnuOpen);
     ASSERT_EQ(dialogs.opened.size(), 1u);
-    EXPECT_EQ(dialogs.opened[0].file, Text(cmd1::kMaxFileName, u'\0'));
-    EXPECT_EQ(dialogs.opened[0].initialDir, u"C:\\deep");
+    EXPECT_EQ(dialogs.opened[0].file, Text());
+    EXPECT_EQ(dialogs.opened[0].folder, u"C:\\deep");
     fou.mnu1_Click(kMnuSaveAs);
     ASSERT_EQ(dialogs.saved.size(), 1u);
-    EXPECT_EQ(dialogs.saved[0].file, Text(cmd1::kMaxFileName, u'\0'));
+    EXPECT_EQ(dialogs.saved[0].file, Text());
 }
 
 TEST_F(Commands, NewAsksAboutAnEditedDocumentThenClearsTextNameAndPassword) {

@@ -26,32 +26,26 @@ TEST_F(Dialog, NewInstanceShowsAllFilesFromTheProgramFolderUnderTheProductTitle)
     EXPECT_EQ(d->ShowOpen(), Text());
     ASSERT_EQ(dialogs.opened.size(), 1u);
     const FileDialogRequest& r = dialogs.opened[0];
-    EXPECT_EQ(r.structSize, 76u);
-    EXPECT_EQ(r.owner, 0u);
-    EXPECT_EQ(r.filter, N(u"All Files (*.*) \0*.*\0\0", 22));
-    EXPECT_EQ(r.filterIndex, 0);
-    EXPECT_EQ(r.initialDir, u"C:\\Apps\\");
+    EXPECT_EQ(r.types, (std::vector<FileType>{{u"All Files (*.*) ", u"*.*"}}));
+    EXPECT_EQ(r.type, 0);
+    EXPECT_EQ(r.folder, u"C:\\Apps\\");
     EXPECT_EQ(r.title, u"Lockleaf");
-    EXPECT_EQ(r.flags, 0u);
-    EXPECT_FALSE(r.hasDefExt);
-    EXPECT_EQ(r.file, Text(cmd1::kMaxFileName, u'\0'));
-    EXPECT_EQ(r.maxFile, cmd1::kMaxFileName - 1);
-    EXPECT_EQ(r.fileTitle, r.file);
-    EXPECT_EQ(r.maxFileTitle, cmd1::kMaxFileName - 1);
-    EXPECT_EQ(d->Filter, N(u"All Files (*.*) \0*.*\0", 21));  // the property itself keeps one NUL
+    EXPECT_FALSE(r.confirmOverwrite);
+    EXPECT_FALSE(r.hideReadOnly);
+    EXPECT_EQ(r.file, u"");
+    EXPECT_TRUE(r.encodings.empty());
 }
 
-TEST_F(Dialog, FullPathStartsInItsFolderAndTheChosenPathComesBackUpToTheNul) {
+TEST_F(Dialog, FullPathStartsInItsFolderWithTheOptionsAndTheChosenPathComesBack) {
     d->FileName = u"C:\\docs\\memo.txt";
-    d->hwndOwner = 0x1234;
-    d->flags = 6;
+    d->ConfirmOverwrite = d->HideReadOnly = true;
     dialogs.answer = [](FileDialogRequest& r) { return FakeFileDialogs::Confirm(r, u"D:\\x.txt"); };
     EXPECT_EQ(d->ShowOpen(), u"D:\\x.txt");
     const FileDialogRequest& r = dialogs.opened[0];
-    EXPECT_EQ(r.initialDir, u"C:\\docs");
-    EXPECT_EQ(r.file, u"C:\\docs\\memo.txt" + Text(cmd1::kMaxFileName - 16, u'\0'));
-    EXPECT_EQ(r.owner, 0x1234u);
-    EXPECT_EQ(r.flags, 6u);
+    EXPECT_EQ(r.folder, u"C:\\docs");
+    EXPECT_EQ(r.file, u"C:\\docs\\memo.txt");
+    EXPECT_TRUE(r.confirmOverwrite);
+    EXPECT_TRUE(r.hideReadOnly);
     EXPECT_EQ(d->FileName, u"C:\\docs\\memo.txt");
     EXPECT_EQ(d->InitDir, u"C:\\Users\\me");
 }
@@ -59,7 +53,7 @@ TEST_F(Dialog, FullPathStartsInItsFolderAndTheChosenPathComesBackUpToTheNul) {
 TEST_F(Dialog, NameWithoutABackslashBecomesTheStartingFolderWhole) {
     d->FileName = u"memo.txt";
     d->ShowSave();
-    EXPECT_EQ(dialogs.saved[0].initialDir, u"memo.txt");
+    EXPECT_EQ(dialogs.saved[0].folder, u"memo.txt");
 }
 
 TEST_F(Dialog, CancelGivesAnEmptyTextAndStillTakesTheCurrentDirectory) {
@@ -69,57 +63,42 @@ TEST_F(Dialog, CancelGivesAnEmptyTextAndStillTakesTheCurrentDirectory) {
     EXPECT_EQ(d->InitDir, u"E:\\elsewhere");
     d->FileName.clear();
     EXPECT_EQ(d->ShowSave(), Text());
-    EXPECT_EQ(dialogs.saved[0].initialDir, u"E:\\elsewhere");  // an empty name keeps the last folder
+    EXPECT_EQ(dialogs.saved[0].folder, u"E:\\elsewhere");  // an empty name keeps the last folder
 }
 
-TEST_F(Dialog, SaveAsksForAnEmptyDefaultExtensionAndStoresTheChosenTypeEvenOnCancel) {
+TEST_F(Dialog, SaveKeepsTheChosenTypeEvenOnCancelAndOpenLeavesItAlone) {
     d->FilterIndex = 1;
     dialogs.answer = [](FileDialogRequest& r) {
-        r.filterIndex = 2;
+        r.type = 2;
         return false;
     };
     EXPECT_EQ(d->ShowSave(), Text());
-    EXPECT_TRUE(dialogs.saved[0].hasDefExt);
-    EXPECT_EQ(dialogs.saved[0].defExt, Text());
-    EXPECT_EQ(dialogs.saved[0].filterIndex, 1);
+    EXPECT_EQ(dialogs.saved[0].type, 1);
     EXPECT_EQ(d->FilterIndex, 2);
 
     dialogs.answer = [](FileDialogRequest& r) {
-        r.filterIndex = 3;
+        r.type = 3;
         return FakeFileDialogs::Confirm(r, u"C:\\a.txt");
     };
     EXPECT_EQ(d->ShowSave(), u"C:\\a.txt");
     EXPECT_EQ(d->FilterIndex, 3);
-}
-
-TEST_F(Dialog, OpenLeavesTheFilterIndexAlone) {
-    d->FilterIndex = 1;
     dialogs.answer = [](FileDialogRequest& r) {
-        r.filterIndex = 3;
-        return FakeFileDialogs::Confirm(r, u"C:\\a.txt");
+        r.type = 1;
+        return FakeFileDialogs::Confirm(r, u"C:\\b.txt");
     };
-    d->ShowOpen();
-    EXPECT_EQ(d->FilterIndex, 1);
+    EXPECT_EQ(d->ShowOpen(), u"C:\\b.txt");
+    EXPECT_EQ(d->FilterIndex, 3);
 }
 
-TEST_F(Dialog, FilterHandedOverEndsWithExactlyTwoNuls) {
-    for (const Text& filter : {N(u"A\0*.a", 5), N(u"A\0*.a\0", 6), N(u"A\0*.a\0\0", 7)}) {
-        d->Filter = filter;
-        d->ShowOpen();
-        EXPECT_EQ(dialogs.opened.back().filter, N(u"A\0*.a\0\0", 7));
-    }
-}
-
-TEST_F(Dialog, ADeepNameFillsTheBufferAndOneMoreIsRefusedWithoutADialog) {
-    const Text exact = u"C:\\d\\" + Text(cmd1::kMaxFileName - 5, u'n');
+TEST_F(Dialog, TheLongestNameWindowsTakesIsProposedAndOneMoreIsRefusedWithoutADialog) {
+    const Text exact = u"C:\\d\\" + Text(FileDialogRequest::kLongestFile - 5, u'n');
     d->FileName = exact;
     ASSERT_TRUE(d->ShowOpen().has_value());
     EXPECT_EQ(dialogs.opened[0].file, exact);
-    EXPECT_EQ(dialogs.opened[0].maxFile, cmd1::kMaxFileName - 1);
     d->FileName = u"C:\\" + Text(300, u'n') + u"\\a.txt";  // deeper than MAX_PATH: an ordinary name here
     ASSERT_TRUE(d->ShowOpen().has_value());
 
-    d->FileName = u"F:\\long\\" + Text(cmd1::kMaxFileName, u'n');
+    d->FileName = u"F:\\long\\" + Text(FileDialogRequest::kLongestFile - 7, u'n');
     EXPECT_FALSE(d->ShowSave().has_value());
     EXPECT_FALSE(d->ShowOpen().has_value());
     EXPECT_TRUE(dialogs.saved.empty());
@@ -137,14 +116,12 @@ TEST(CutLastPart, DropsTheLastSeparatedPartOnly) {
     EXPECT_EQ(dialogs::CutLastPart(u"aaa", u"aa"), u"");  // a split gives "" and "a"
 }
 
-TEST_F(Dialog, FolderPickerAsksForFileSystemFoldersAndTrimsTheAnswer) {
-    dialogs.browseAnswer = u"  C:\\Some Folder  ";
+TEST_F(Dialog, FolderPickerTrimsTheAnswerAndCancelGivesNothing) {
+    dialogs.folderAnswer = u"  C:\\Some Folder  ";
     EXPECT_EQ(d->BrowseForFolder(u"Pick one"), u"C:\\Some Folder");
-    ASSERT_EQ(dialogs.browsed.size(), 1u);
-    EXPECT_EQ(dialogs.browsed[0].first, u"Pick one");
-    EXPECT_EQ(dialogs.browsed[0].second, 1u);
-    dialogs.browseAnswer = N(u"C:\\x\0  junk", 11);
+    EXPECT_EQ(dialogs.folderPrompts, (std::vector<Text>{u"Pick one"}));
+    dialogs.folderAnswer = N(u"C:\\x\0  junk", 11);
     EXPECT_EQ(d->BrowseForFolder(u""), u"C:\\x");
-    dialogs.browseAnswer.clear();
+    dialogs.folderAnswer.reset();
     EXPECT_EQ(d->BrowseForFolder(u""), u"");
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/d1.h"
+#include "base/text.h"
 #include "dialogs/cmd1.h"
 #include "win32/process_win.h"
 #include "win32/win_util.h"
@@ -89,11 +90,12 @@ std::function<void(HWND)> Choose(int typeIndex, std::wstring name) {
     };
 }
 
-Text Nul(std::u16string_view list) {
-    Text t(list);
-    for (auto& c : t)
-        if (c == u'|') c = u'\0';
-    return t;
+// A list written as "name|patterns|...", as the dialog's types.
+std::vector<FileType> Types(const Text& list) {
+    const std::vector<Text> parts = base::SplitText(list, u"|");
+    std::vector<FileType> types;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) types.push_back({parts[i], parts[i + 1]});
+    return types;
 }
 
 struct RealDialogs : ::testing::Test {
@@ -131,7 +133,7 @@ const char16_t kOpenList[] =
 
 TEST_F(RealDialogs, OpenShowsTitleTypeListPreselectionAndNameAndCancelReturnsEmpty) {
     cmd1 dlg(dialogs, process, d1::g_AppFolder, kProductName);
-    dlg.Filter = Nul(kOpenList);
+    dlg.Filter = Types(kOpenList);
     dlg.FilterIndex = 2;
     dlg.FileName = folder + u"\\memo.txs";
     const auto result = Run([&] { return dlg.ShowOpen(); });
@@ -160,9 +162,9 @@ TEST_F(RealDialogs, TheInitialFilterOfANewObjectListsAllFiles) {
 
 TEST_F(RealDialogs, SaveAppendsTheChosenTypesExtensionAndReportsTheType) {
     cmd1 dlg(dialogs, process, d1::g_AppFolder, kProductName);
-    dlg.Filter = Nul(u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*");
+    dlg.Filter = Types(u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*");
     dlg.FilterIndex = 1;
-    dlg.flags = 6;
+    dlg.ConfirmOverwrite = dlg.HideReadOnly = true;
     dlg.FileName = folder + u"\\memo";
     g_act = Choose(1, std::wstring(win::W(folder)) + L"\\memo");
     const auto result = Run([&] { return dlg.ShowSave(); });
@@ -176,7 +178,7 @@ TEST_F(RealDialogs, SaveAppendsTheChosenTypesExtensionAndReportsTheType) {
 
 TEST_F(RealDialogs, SaveCancelStillReportsTheTypeLastChosen) {
     cmd1 dlg(dialogs, process, d1::g_AppFolder, kProductName);
-    dlg.Filter = Nul(u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*");
+    dlg.Filter = Types(u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*");
     dlg.FilterIndex = 3;
     dlg.FileName = folder + u"\\memo";
     g_act = [](HWND d) {
@@ -194,7 +196,7 @@ TEST_F(RealDialogs, SaveCancelStillReportsTheTypeLastChosen) {
 
 TEST_F(RealDialogs, ANameBeyondTheBufferIsRefusedWithoutADialogAndADeepOneIsShown) {
     cmd1 dlg(dialogs, process, d1::g_AppFolder, kProductName);
-    dlg.FileName = u"C:\\" + Text(cmd1::kMaxFileName, u'a');
+    dlg.FileName = u"C:\\" + Text(FileDialogRequest::kLongestFile, u'a');
     EXPECT_FALSE(Run([&] { return dlg.ShowOpen(); }).has_value());
     EXPECT_FALSE(Run([&] { return dlg.ShowSave(); }).has_value());
     EXPECT_EQ(g_seen.dialogs, 0);
@@ -234,13 +236,13 @@ TEST_F(RealDialogs, BothDialogsOfferTheEncodingListAndReportTheEncodingChosen) {
         if (!c.save)
             CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         cmd1 dlg(dialogs, process, d1::g_AppFolder, kProductName);
-        dlg.Filter = Nul(c.filter);
+        dlg.Filter = Types(c.filter);
         dlg.FilterIndex = 1;
-        dlg.flags = c.save ? 6 : 0;  // the Save As flags: overwrite prompt, no read-only box
+        dlg.ConfirmOverwrite = dlg.HideReadOnly = c.save;  // as Save As asks for them
         dlg.FileName = folder + u"\\enc";
         for (const std::wstring& name : c.names) dlg.Encodings.push_back(win::FromW(name.c_str()));
         dlg.EncodingIndex = c.given;
-        dlg.EncodingOffTypes = 1;
+        dlg.Filter[0].encodingOff = true;
         std::vector<std::wstring> names;
         int selected = -1;
         bool offForFirstType = false, onForText = false;
