@@ -1,5 +1,9 @@
-// WinINet against the local fake site: bodies, query strings, refused and silent servers, broken-off bodies.
+// WinINet against the local fake site: bodies, query strings, the cache, refused and silent servers,
+// broken-off bodies.
+#include <windows.h>
+
 #include <gtest/gtest.h>
+#include <wininet.h>
 
 #include <memory>
 
@@ -37,7 +41,7 @@ Text TempPath(const Text& name) {
 
 }  // namespace
 
-TEST(WinInet, ABodyOf300BytesComesIn256And44ThenNothing) {
+TEST(WinInet, ABodyOf300BytesComesIn256And44ThenNothingAndNoneOfItIsCached) {
     FakeSite site;
     REQUIRE_SITE(site);
     site.Put("files/banner.txt", Body(300));
@@ -59,6 +63,15 @@ TEST(WinInet, ABodyOf300BytesComesIn256And44ThenNothing) {
     EXPECT_EQ(sizes.front(), 256u);
     EXPECT_EQ(sizes.back(), 0u);
     EXPECT_EQ(site.Log(), "GET\t/files/banner.txt\tvb wininet\n");
+
+    // The answer left no entry in the URL cache.
+    using CacheEntryInfo = BOOL(WINAPI*)(LPCWSTR, LPINTERNET_CACHE_ENTRY_INFOW, LPDWORD);
+    const auto entryInfo = reinterpret_cast<CacheEntryInfo>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"wininet.dll"), "GetUrlCacheEntryInfoW")));
+    ASSERT_NE(entryInfo, nullptr);
+    DWORD size = 0;
+    EXPECT_FALSE(entryInfo(win::W(url), nullptr, &size));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
 TEST(WinInet, TheProceduresFetchTextAndFilesWithTheQueryAsSent) {
