@@ -25,7 +25,7 @@ AdStrip::AdStrip(Jobs& jobs, Files& files, Clock& clock, Shell& shell, Browser& 
 
 AdStrip::~AdStrip() = default;
 
-void AdStrip::Post(std::function<void(Internet&)> job, std::function<void()> then) {
+void AdStrip::Post(std::function<void(Http&)> job, std::function<void()> then) {
     if (m_Stopped) return;
     std::weak_ptr<AdStrip*> self = m_Self;
     m_Jobs.Post(std::move(job), [self, then = std::move(then)] {
@@ -64,8 +64,8 @@ void AdStrip::BannerUpdate() {
         const Text url = m_Site.siteUrl + u"files/banner.txt";
         Clock& clock = m_Clock;
         Post(
-            [list, url, &clock](Internet& net) {
-                *list = ads::GetUrlText({net, clock}, url);
+            [list, url, &clock](Http& http) {
+                *list = ads::GetUrlText({http, clock}, url);
             },
             [this, list, serial] {
                 if (Current(serial)) Guard([&] { ListArrived(*list); });
@@ -105,8 +105,8 @@ void AdStrip::NextImage() {
         const Text url = m_Site.siteUrl + u"files/banner/" + record.image;
         Clock& clock = m_Clock;
         Post(
-            [fetched, url, &clock](Internet& net) {
-                *fetched = ads::FetchFile({net, clock}, url);
+            [fetched, url, &clock](Http& http) {
+                *fetched = ads::FetchFile({http, clock}, url);
             },
             [this, fetched, url, local, serial = r.serial] {
                 if (Current(serial)) Guard([&] { ImageArrived(*fetched, url, local); });
@@ -169,7 +169,7 @@ void AdStrip::SendStat(const Text& action) {
     const Text url = m_Site.siteUrl + u"adm/sendstat.php?" + u"app=" + m_Site.appCode + u"&key=" +
                      m_Site.machineKey + action;
     Clock& clock = m_Clock;
-    Post([url, &clock](Internet& net) { ads::GetUrlText({net, clock}, url); }, [] {});
+    Post([url, &clock](Http& http) { ads::GetUrlText({http, clock}, url); }, [] {});
 }
 
 void AdStrip::BannerClicked() {

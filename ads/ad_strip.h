@@ -44,7 +44,7 @@ public:
 private:
     struct Refresh;
     // Posts job; its completion runs then(), unless the strip stopped or is gone by then.
-    void Post(std::function<void(Internet&)> job, std::function<void()> then);
+    void Post(std::function<void(Http&)> job, std::function<void()> then);
     void ListArrived(const Text& list);
     void NextImage();
     void ImageArrived(const ads::Fetched& fetched, const Text& url, Text local);

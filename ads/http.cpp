@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "base/codepage.h"
 #include "base/whole_file.h"
@@ -10,32 +11,13 @@
 namespace ads {
 namespace {
 
-// An internet handle closed when the scope that opened it ends, whatever way it ends.
-class NetScope {
-public:
-    NetScope(Internet& net, NetHandle h) : net_(net), h_(h) {}
-    ~NetScope() {
-        if (h_) net_.Close(h_);
-    }
-    NetScope(const NetScope&) = delete;
-    NetScope& operator=(const NetScope&) = delete;
-    NetHandle Get() const { return h_; }
-    explicit operator bool() const { return h_ != 0; }
-
-private:
-    Internet& net_;
-    NetHandle h_;
-};
-
 enum class Body { NotOpened, Broken, TooLong, Whole };
 
 // Reads the whole body of url into out, which keeps what arrived before a failure.
-Body ReadBody(const Http& p, const Text& url, size_t limit, Bytes& out) {
+Body ReadBody(const Fetcher& p, const Text& url, size_t limit, Bytes& out) {
     const int64_t started = p.clock.MonotonicMilliseconds();
-    NetScope root(p.internet, p.internet.Open(kUserAgent, kInternetOpenTypeDirect, 0));
-    if (!root) return Body::NotOpened;
-    NetScope file(p.internet, p.internet.OpenUrl(root.Get(), url, kInternetFlagNoCacheWrite));
-    if (!file) return Body::NotOpened;
+    const std::unique_ptr<HttpBody> body = p.http.Get(url, kUserAgent);
+    if (!body) return Body::NotOpened;
     char buffer[kReadSize];
     for (;;) {
         if (p.clock.MonotonicMilliseconds() - started > kRequestDeadline * 1000) {
@@ -43,8 +25,8 @@ Body ReadBody(const Http& p, const Text& url, size_t limit, Bytes& out) {
             return Body::TooLong;
         }
         std::memset(buffer, 0, sizeof buffer);
-        uint32_t delivered = 0;
-        if (!p.internet.Read(file.Get(), buffer, kReadSize, delivered)) return Body::Broken;
+        size_t delivered = 0;
+        if (!body->Read(buffer, kReadSize, delivered)) return Body::Broken;
         delivered = std::min(delivered, kReadSize);
         if (delivered == 0) return Body::Whole;
         if (out.size() + delivered > limit) {
@@ -57,7 +39,7 @@ Body ReadBody(const Http& p, const Text& url, size_t limit, Bytes& out) {
 
 }  // namespace
 
-Text GetUrlText(const Http& p, const Text& url, size_t limit) {
+Text GetUrlText(const Fetcher& p, const Text& url, size_t limit) {
     try {
         Bytes body;
         // A failed read ends the body like its real end; a body too long or too late is no answer.
@@ -69,7 +51,7 @@ Text GetUrlText(const Http& p, const Text& url, size_t limit) {
     return {};
 }
 
-Fetched FetchFile(const Http& p, const Text& url, size_t limit) {
+Fetched FetchFile(const Fetcher& p, const Text& url, size_t limit) {
     Fetched f;
     try {
         const Body got = ReadBody(p, url, limit, f.body);
@@ -99,7 +81,7 @@ void SaveFetched(Files& files, const Fetched& fetched, const Text& url, Text& lo
         files.Delete(localPath);
 }
 
-void DownloadFile(const Http& p, Files& files, const Text& url, Text& localPath, size_t limit) {
+void DownloadFile(const Fetcher& p, Files& files, const Text& url, Text& localPath, size_t limit) {
     SaveFetched(files, FetchFile(p, url, limit), url, localPath);
 }
 

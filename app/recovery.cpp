@@ -155,7 +155,7 @@ void Recovery::MakeRoom(size_t length) {
     const size_t size = length + length / 8 + 65536;
     m_Slot->writing = true;
     m_Platform.diskJobs.Post(
-        [slot = m_Slot, size](Internet&) {
+        [slot = m_Slot, size](Http&) {
             struct Done {
                 Slot& slot;
                 ~Done() { slot.writing = false; }
@@ -189,7 +189,7 @@ void Recovery::Write(const Take& take, const protect::SealedKey* key, size_t len
     std::function<void()> job = Prepared(take, key);
     if (!job) return;
     m_Slot->writing = true;
-    m_Platform.diskJobs.Post([job = std::move(job)](Internet&) { job(); }, [] {});
+    m_Platform.diskJobs.Post([job = std::move(job)](Http&) { job(); }, [] {});
 }
 
 bool Recovery::WriteNow(const Take& take, const protect::SealedKey* key) {

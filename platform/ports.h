@@ -1,6 +1,6 @@
 // The narrow interfaces through which the portable core reaches the platform.
-// Each mirrors the Windows calls it stands for, at their grain; win32 implements them, tests/fakes
-// fakes them.
+// Each mirrors the Windows calls it stands for, at their grain (HTTP at a request's: a GET, then its body's
+// reads); win32 implements them, tests/fakes fakes them.
 #pragma once
 
 #include <cstddef>
@@ -314,18 +314,23 @@ struct FileDialogs {
     virtual std::optional<Text> PickFolder(const Text& prompt) = 0;
 };
 
-// ---- internet, volumes -------------------------------------------------------------------------
+// ---- HTTP, volumes -----------------------------------------------------------------------------
 
-using NetHandle = std::uintptr_t;  // 0 = none
+// The body of an answer, read as it arrives; the request is closed when this goes.
+struct HttpBody {
+    virtual ~HttpBody() = default;
+    // At most size bytes, only what has already arrived: read = 0 at the end of the body. False when the
+    // connection failed, also when it closed before the length the answer announced.
+    virtual bool Read(char* buffer, size_t size, size_t& read) = 0;
+};
 
-struct Internet {
-    virtual ~Internet() = default;
-    virtual NetHandle Open(const Text& agent, uint32_t accessType, uint32_t flags) = 0;
-    // 0 when the URL cannot be opened, and for an HTTP status other than 2xx.
-    virtual NetHandle OpenUrl(NetHandle root, const Text& url, uint32_t flags) = 0;
-    // False on failure; read = bytes delivered (0 at the end of the body).
-    virtual bool Read(NetHandle h, void* buffer, uint32_t size, uint32_t& read) = 0;
-    virtual void Close(NetHandle h) = 0;
+// HTTP GET, straight to the site (no proxy), with nothing of the answer written to a cache. Connecting and
+// each wait for data are bounded by time-outs of the platform's own, so a silent server ends a call.
+struct Http {
+    virtual ~Http() = default;
+    // The answer's body; null when the URL cannot be opened or the status is other than 2xx. agent is the
+    // User-Agent the site sees.
+    virtual std::unique_ptr<HttpBody> Get(const Text& url, const Text& agent) = 0;
 };
 
 struct Volumes {

@@ -102,7 +102,7 @@ void Win32Jobs::RunCompletions() {
     }
 }
 
-void Win32Jobs::Post(std::function<void(Internet&)> job, std::function<void()> completion) {
+void Win32Jobs::Post(std::function<void(Http&)> job, std::function<void()> completion) {
     auto item = std::make_unique<Item>(Item{std::move(job), std::move(completion)});
     if (!m_Thread.Valid()) {
         m_Thread.Reset(CreateThread(nullptr, 0, Run, m_Shared, 0, nullptr));
@@ -116,12 +116,12 @@ void Win32Jobs::Post(std::function<void(Internet&)> job, std::function<void()> c
 
 DWORD WINAPI Win32Jobs::Run(void* shared) {
     const std::unique_ptr<Shared> state(static_cast<Shared*>(shared));
-    Win32Internet internet;  // every handle it opens is opened and closed on this thread
+    Win32Http http;  // every handle it opens is opened and closed on this thread
     for (;;) {
         std::unique_ptr<Item> item(state->Take());
         if (!item) return 0;
         try {
-            item->job(internet);
+            item->job(http);
         } catch (...) {
             platform::TraceCurrentException(u"job");
         }

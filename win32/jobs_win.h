@@ -28,13 +28,13 @@ public:
     // Completions run on this window's thread while it exists; once it is gone they are dropped. Set on that
     // thread, before the first job.
     void SetWindow(HWND window);
-    void Post(std::function<void(Internet&)> job, std::function<void()> completion) override;
+    void Post(std::function<void(Http&)> job, std::function<void()> completion) override;
 
     // The jobs' message-only window.
     LRESULT Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
     struct Item {
-        std::function<void(Internet&)> job;
+        std::function<void(Http&)> job;
         std::function<void()> completion;
     };
 

@@ -44,11 +44,11 @@ struct FakePlatform {
     FakeSettings settings;
     FakeShell shell;
     FakeFileDialogs dialogs;
-    FakeInternet internet;
+    FakeHttp http;
     FakeVolumes volumes;
     OpenSslCrypto crypto;
-    FakeJobs jobs{internet};
-    FakeJobs diskJobs{internet};
+    FakeJobs jobs{http};
+    FakeJobs diskJobs{http};
     FakeDataProtection dataProtection;
     Platform platform{process, clock,   locale,  prompts, loop, files,    settings,
                       shell,   dialogs, volumes, crypto,  jobs, diskJobs, dataProtection};

@@ -212,47 +212,45 @@ void FakeSettings::Put(SettingsRoot root, const Text& path, const Text& name, co
     keys[Key(root, path)][FakeFiles::Key(name)] = value;
 }
 
-// ---- internet ----------------------------------------------------------------------------------
+// ---- HTTP --------------------------------------------------------------------------------------
 
-NetHandle FakeInternet::Open(const Text& agent, uint32_t, uint32_t) {
-    agents.push_back(agent);
-    if (failOpen) return 0;
-    const NetHandle h = next_++;
-    streams_[h] = {u"", 0, true};
-    ++openHandles;
-    return h;
-}
+namespace {
 
-NetHandle FakeInternet::OpenUrl(NetHandle root, const Text& url, uint32_t flags) {
+class FakeBody : public HttpBody {
+public:
+    FakeBody(FakeHttp& http, const Text& url) : http_(http), url_(url) { ++http_.openBodies; }
+    ~FakeBody() override { --http_.openBodies; }
+    FakeBody(const FakeBody&) = delete;
+    FakeBody& operator=(const FakeBody&) = delete;
+
+    bool Read(char* buffer, size_t size, size_t& read) override {
+        read = 0;
+        if (http_.onRead) http_.onRead();
+        const Bytes& body = http_.bodies[url_];
+        size_t end = body.size();
+        const auto cut = http_.failAfter.find(url_);
+        if (cut != http_.failAfter.end() && pos_ >= cut->second) return false;
+        if (cut != http_.failAfter.end()) end = std::min(end, cut->second);
+        read = std::min(size, end - pos_);
+        std::memcpy(buffer, body.data() + pos_, read);
+        pos_ += read;
+        http_.readSizes.push_back(read);
+        return true;
+    }
+
+private:
+    FakeHttp& http_;
+    Text url_;
+    size_t pos_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<HttpBody> FakeHttp::Get(const Text& url, const Text& agent) {
     requested.push_back(url);
-    urlFlags.push_back(flags);
-    if (!streams_.count(root) || !bodies.count(url)) return 0;
-    const NetHandle h = next_++;
-    streams_[h] = {url, 0, false};
-    ++openHandles;
-    return h;
-}
-
-bool FakeInternet::Read(NetHandle h, void* buffer, uint32_t size, uint32_t& read) {
-    read = 0;
-    if (onRead) onRead();
-    const auto it = streams_.find(h);
-    if (it == streams_.end() || it->second.root) return false;
-    const Bytes& body = bodies[it->second.url];
-    size_t end = body.size();
-    const auto cut = failAfter.find(it->second.url);
-    if (cut != failAfter.end() && it->second.pos >= cut->second) return false;
-    if (cut != failAfter.end()) end = std::min(end, cut->second);
-    const size_t n = std::min<size_t>(size, end - it->second.pos);
-    std::memcpy(buffer, body.data() + it->second.pos, n);
-    it->second.pos += n;
-    read = static_cast<uint32_t>(n);
-    readSizes.push_back(read);
-    return true;
-}
-
-void FakeInternet::Close(NetHandle h) {
-    if (streams_.erase(h)) --openHandles;
+    agents.push_back(agent);
+    if (!bodies.count(url)) return nullptr;
+    return std::make_unique<FakeBody>(*this, url);
 }
 
 // ---- volumes -----------------------------------------------------------------------------------

@@ -1,5 +1,5 @@
 // In-memory platform services for the host tests: scripted prompts, a settable clock, a disk in a map,
-// a settings store in a map, a scripted internet. Each can be told to fail where the real thing can.
+// a settings store in a map, a scripted HTTP site. Each can be told to fail where the real thing can.
 #pragma once
 #include <deque>
 #include <map>
@@ -243,44 +243,30 @@ struct FakeFileDialogs : FileDialogs {
     }
 };
 
-// Serves bodies by URL; a URL not in the map cannot be opened.
-struct FakeInternet : Internet {
+// Serves bodies by URL; a URL not in the map cannot be opened (as a 404 or a refused connection).
+struct FakeHttp : Http {
     std::map<Text, Bytes> bodies;
     std::vector<Text> requested;
-    std::vector<uint32_t> readSizes;   // sizes delivered, one per read
+    std::vector<Text> agents;          // one per request
+    std::vector<size_t> readSizes;     // sizes delivered, one per read
     std::map<Text, size_t> failAfter;  // reads of this URL fail after so many bytes
-    bool failOpen = false;
-    std::function<void()> onRead;  // before every read: a slow site moves the clock here
-    std::vector<Text> agents;
-    std::vector<uint32_t> urlFlags;
-    int openHandles = 0;
+    std::function<void()> onRead;      // before every read: a slow site moves the clock here
+    int openBodies = 0;                // bodies handed out and not yet closed
 
-    NetHandle Open(const Text& agent, uint32_t accessType, uint32_t flags) override;
-    NetHandle OpenUrl(NetHandle root, const Text& url, uint32_t flags) override;
-    bool Read(NetHandle h, void* buffer, uint32_t size, uint32_t& read) override;
-    void Close(NetHandle h) override;
-
-private:
-    struct Stream {
-        Text url;
-        size_t pos = 0;
-        bool root = false;
-    };
-    std::map<NetHandle, Stream> streams_;
-    NetHandle next_ = 1;
+    std::unique_ptr<HttpBody> Get(const Text& url, const Text& agent) override;
 };
 
-// Jobs run on the test's thread against a fake internet. At once by default; held, they wait until the test
-// runs them (the oldest first) or drops them, as a window that closed never sees their completions.
+// Jobs run on the test's thread against a fake HTTP client. At once by default; held, they wait until the
+// test runs them (the oldest first) or drops them, as a window that closed never sees their completions.
 struct FakeJobs : Jobs {
-    explicit FakeJobs(Internet& net) : internet(net) {}
-    Internet& internet;
+    explicit FakeJobs(Http& client) : http(client) {}
+    Http& http;
     bool hold = false;
     int posted = 0;
-    void Post(std::function<void(Internet&)> job, std::function<void()> completion) override {
+    void Post(std::function<void(Http&)> job, std::function<void()> completion) override {
         ++posted;
         if (!hold) {
-            job(internet);
+            job(http);
             completion();
             return;
         }
@@ -291,7 +277,7 @@ struct FakeJobs : Jobs {
     std::function<void()> RunNext() {
         auto [job, completion] = std::move(pending.front());
         pending.pop_front();
-        job(internet);
+        job(http);
         return completion;
     }
     void CompleteNext() { RunNext()(); }
@@ -301,7 +287,7 @@ struct FakeJobs : Jobs {
     }
 
 private:
-    std::deque<std::pair<std::function<void(Internet&)>, std::function<void()>>> pending;
+    std::deque<std::pair<std::function<void(Http&)>, std::function<void()>>> pending;
 };
 
 struct FakeVolumes : Volumes {

@@ -38,7 +38,7 @@ struct Banner : ::testing::Test {
     Started s;
     Fou& fou = s.fou();
     FakeFiles& files = s.fp.files;
-    FakeInternet& net = s.fp.internet;
+    FakeHttp& net = s.fp.http;
     const Text site = d1::g_SiteUrl;
 
     Banner() {

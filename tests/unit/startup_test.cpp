@@ -18,7 +18,7 @@ TEST(Startup, InitialisesControlsThenCreatesThenShowsAfterLoadAndOnlyThenSendsTh
     size_t requestsAtShow = 99;
     Text captionAtShow;
     s.host.onShow = [&] {
-        requestsAtShow = s.fp.internet.requested.size();
+        requestsAtShow = s.fp.http.requested.size();
         captionAtShow = s.host.window.caption;
     };
     s.Start();
@@ -27,8 +27,8 @@ TEST(Startup, InitialisesControlsThenCreatesThenShowsAfterLoadAndOnlyThenSendsTh
     EXPECT_EQ(captionAtShow, u"Lockleaf 1.0");  // Form_Load ran before Show
     // A site that never answers must not keep the window from appearing.
     EXPECT_EQ(requestsAtShow, 0u);
-    ASSERT_EQ(s.fp.internet.requested.size(), 1u);
-    EXPECT_NE(s.fp.internet.requested[0].find(u"do=start"), Text::npos);
+    ASSERT_EQ(s.fp.http.requested.size(), 1u);
+    EXPECT_NE(s.fp.http.requested[0].find(u"do=start"), Text::npos);
 }
 
 TEST(Startup, SetsTheShortDateFormatOfTheSystemLocaleAndTellsEveryWindow) {

@@ -13,7 +13,7 @@ const Text kStartPage = u"C:\\Apps\\php\\000.html", kBannerPage = u"C:\\Apps\\ph
 
 struct Ads : ::testing::Test {
     Started s{false};
-    FakeInternet& net = s.fp.internet;
+    FakeHttp& net = s.fp.http;
     FakeClock& clock = s.fp.clock;
     FakeBrowser& browser = s.host.browser1;
     Text site;

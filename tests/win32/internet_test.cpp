@@ -1,5 +1,11 @@
-// WinINet against the local fake site: bodies, query strings, refused and silent servers, broken-off bodies.
+// WinINet against the local fake site: bodies, query strings, the cache, refused and silent servers,
+// broken-off bodies.
+#include <windows.h>
+
 #include <gtest/gtest.h>
+#include <wininet.h>
+
+#include <memory>
 
 #include "ads/http.h"
 #include "win32/clock_win.h"
@@ -14,8 +20,8 @@ namespace {
 struct RealPlatform {
     Win32Clock clock;
     Win32Files files;
-    Win32Internet internet;
-    ads::Http http{internet, clock};
+    Win32Http http;
+    ads::Fetcher fetcher{http, clock};
 };
 
 std::string Body(size_t n) {
@@ -35,30 +41,37 @@ Text TempPath(const Text& name) {
 
 }  // namespace
 
-TEST(WinInet, ABodyOf300BytesComesIn256And44ThenNothing) {
+TEST(WinInet, ABodyOf300BytesComesIn256And44ThenNothingAndNoneOfItIsCached) {
     FakeSite site;
     REQUIRE_SITE(site);
     site.Put("files/banner.txt", Body(300));
-    Win32Internet net;
-    const NetHandle root = net.Open(ads::kUserAgent, ads::kInternetOpenTypeDirect, 0);
-    ASSERT_NE(root, 0u);
-    const NetHandle url = net.OpenUrl(root, site.Url("files/banner.txt"), ads::kInternetFlagNoCacheWrite);
-    ASSERT_NE(url, 0u);
+    Win32Http http;
+    const Text url = site.Url("files/banner.txt");
+    std::unique_ptr<HttpBody> body = http.Get(url, ads::kUserAgent);
+    ASSERT_NE(body, nullptr);
     std::string got;
-    std::vector<uint32_t> sizes;
+    std::vector<size_t> sizes;
     char buffer[256];
-    for (uint32_t n = 1; n != 0;) {
-        ASSERT_TRUE(net.Read(url, buffer, sizeof buffer, n));
+    for (size_t n = 1; n != 0;) {
+        ASSERT_TRUE(body->Read(buffer, sizeof buffer, n));
         sizes.push_back(n);
         got.append(buffer, n);
     }
-    net.Close(url);
-    net.Close(root);
+    body.reset();
     EXPECT_EQ(got, Body(300));
     // WinINet may split a read where the packets split, but never delivers more than asked.
     EXPECT_EQ(sizes.front(), 256u);
     EXPECT_EQ(sizes.back(), 0u);
     EXPECT_EQ(site.Log(), "GET\t/files/banner.txt\tvb wininet\n");
+
+    // The answer left no entry in the URL cache.
+    using CacheEntryInfo = BOOL(WINAPI*)(LPCWSTR, LPINTERNET_CACHE_ENTRY_INFOW, LPDWORD);
+    const auto entryInfo = reinterpret_cast<CacheEntryInfo>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"wininet.dll"), "GetUrlCacheEntryInfoW")));
+    ASSERT_NE(entryInfo, nullptr);
+    DWORD size = 0;
+    EXPECT_FALSE(entryInfo(win::W(url), nullptr, &size));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
 TEST(WinInet, TheProceduresFetchTextAndFilesWithTheQueryAsSent) {
@@ -68,20 +81,20 @@ TEST(WinInet, TheProceduresFetchTextAndFilesWithTheQueryAsSent) {
     site.Put("files/banner.txt", "1\ta.gif\t6\thttp://x.example/\tt\r\n");
     const std::string image = "GIF89a" + Body(700);
     site.Put("files/banner/a.gif", image);
-    EXPECT_EQ(ads::GetUrlText(rp.http, site.Url("files/banner.txt")),
+    EXPECT_EQ(ads::GetUrlText(rp.fetcher, site.Url("files/banner.txt")),
               u"1\ta.gif\t6\thttp://x.example/\tt\r\n");
     EXPECT_EQ(
-        ads::GetUrlText(rp.http, site.Url("adm/sendstat.php?app=LOK&key=823C3D&do=click&banner=7%20up")),
+        ads::GetUrlText(rp.fetcher, site.Url("adm/sendstat.php?app=LOK&key=823C3D&do=click&banner=7%20up")),
         u"");
     // A 404 page is no body: nothing comes back, and a download keeps the file it had.
-    EXPECT_EQ(ads::GetUrlText(rp.http, site.Url("files/missing.txt")), u"");
+    EXPECT_EQ(ads::GetUrlText(rp.fetcher, site.Url("files/missing.txt")), u"");
 
     Text local = TempPath(u"lockleaf-a.gif");
-    ads::DownloadFile(rp.http, rp.files, site.Url("files/banner/a.gif"), local);
+    ads::DownloadFile(rp.fetcher, rp.files, site.Url("files/banner/a.gif"), local);
     Bytes written;
     EXPECT_TRUE(rp.files.ReadAll(local, written));
     EXPECT_EQ(written, image);
-    ads::DownloadFile(rp.http, rp.files, site.Url("files/banner/missing.gif"), local);
+    ads::DownloadFile(rp.fetcher, rp.files, site.Url("files/banner/missing.gif"), local);
     EXPECT_TRUE(rp.files.ReadAll(local, written));
     EXPECT_EQ(written, image);
     DeleteFileW(win::W(local));
@@ -98,21 +111,18 @@ TEST(WinInet, ABodyThatBreaksOffIsAFailedReadAndLeavesNoFile) {
     site.Put("files/banner/big.gif", Body(4000));
     Text local = TempPath(u"lockleaf-big.gif");
     rp.files.WriteFlushed(local, "previous");
-    ads::DownloadFile(rp.http, rp.files, site.Url("files/banner/big.gif"), local);
+    ads::DownloadFile(rp.fetcher, rp.files, site.Url("files/banner/big.gif"), local);
     EXPECT_FALSE(rp.files.FileExists(local));
     DeleteFileW(win::W(local));
-    const Text text = ads::GetUrlText(rp.http, site.Url("files/banner/big.gif"));
+    const Text text = ads::GetUrlText(rp.fetcher, site.Url("files/banner/big.gif"));
     EXPECT_EQ(text.size(), 2000u);  // what arrived before the break
 }
 
 TEST(WinInet, ARefusedPortFailsAtOnce) {
-    Win32Internet net;
-    const NetHandle root = net.Open(ads::kUserAgent, ads::kInternetOpenTypeDirect, 0);
-    ASSERT_NE(root, 0u);
+    Win32Http http;
     const DWORD start = GetTickCount();
-    EXPECT_EQ(net.OpenUrl(root, u"http://127.0.0.1:1/files/banner.txt", ads::kInternetFlagNoCacheWrite), 0u);
+    EXPECT_EQ(http.Get(u"http://127.0.0.1:1/files/banner.txt", ads::kUserAgent), nullptr);
     EXPECT_LT(GetTickCount() - start, 2000u);
-    net.Close(root);
 }
 
 TEST(WinInet, ASilentServerGivesUpWithinTheTimeOut) {
@@ -120,10 +130,10 @@ TEST(WinInet, ASilentServerGivesUpWithinTheTimeOut) {
     REQUIRE_SITE(site);
     RealPlatform rp;
     const DWORD start = GetTickCount();
-    EXPECT_EQ(ads::GetUrlText(rp.http, site.Url("adm/sendstat.php?app=LOK&key=1&do=start")), u"");
+    EXPECT_EQ(ads::GetUrlText(rp.fetcher, site.Url("adm/sendstat.php?app=LOK&key=1&do=start")), u"");
     const DWORD took = GetTickCount() - start;
-    EXPECT_LT(took, Win32Internet::kConnectTimeoutMs + Win32Internet::kReceiveTimeoutMs + 2000);
-    EXPECT_GE(took, Win32Internet::kReceiveTimeoutMs / 2);  // it really waited for the answer
+    EXPECT_LT(took, Win32Http::kConnectTimeoutMs + Win32Http::kReceiveTimeoutMs + 2000);
+    EXPECT_GE(took, Win32Http::kReceiveTimeoutMs / 2);  // it really waited for the answer
     EXPECT_EQ(site.Log(), "SILENT\tGET /adm/sendstat.php?app=LOK&key=1&do=start HTTP/1.1\n");
 }
 
@@ -136,7 +146,7 @@ TEST(WinInet, ASiteThatTricklesAByteASecondIsGivenUpAtTheDeadlineWithNothingSave
     rp.files.WriteFlushed(local, "previous");
     const DWORD t0 = GetTickCount();
     Text path = local;
-    ads::DownloadFile(rp.http, rp.files, site.Url("files/banner/a.gif"), path);
+    ads::DownloadFile(rp.fetcher, rp.files, site.Url("files/banner/a.gif"), path);
     const DWORD took = GetTickCount() - t0;
     EXPECT_FALSE(rp.files.FileExists(local));  // half an image is no image
     // Bytes kept arriving all along; only the request's own deadline ended it, not the whole body's minute.

@@ -1,10 +1,13 @@
-// The network thread: jobs run in order on one thread that is not the window's, each with the same internet
-// of that thread's own; completions come back as the window's messages, in order, on the window's thread,
-// and none arrives once the window is gone; no message from anyone else runs anything.
+// The network thread: jobs run in order on one thread that is not the window's, each with the same WinINet
+// client of that thread's own; completions come back as the window's messages, in order, on the window's
+// thread, and none arrives once the window is gone; no message from anyone else runs anything.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "win32/fake_site_win.h"
 #include "win32/internet_win.h"
 #include "win32/jobs_win.h"
 
@@ -44,18 +47,23 @@ TEST(Jobs, RunInOrderOnOneThreadOfTheirOwnAndCompleteOnTheWindowsThreadUntilTheW
     Win32Jobs jobs;
     jobs.SetWindow(window);
     const DWORD self = GetCurrentThreadId();
+    FakeSite site;  // where it runs, each job fetches from it
+    site.Put("files/banner.txt", "list");
     std::vector<DWORD> jobThreads(3), doneThreads;
-    std::vector<Internet*> internets(3);
+    std::vector<Http*> clients(3);
+    std::vector<std::string> bodies(3);
     std::vector<int> order;
     for (int i = 0; i < 3; ++i) {
         jobs.Post(
-            [&, i](Internet& net) {
+            [&, i](Http& http) {
                 if (i == 0) Sleep(300);  // the later ones wait their turn
                 jobThreads[i] = GetCurrentThreadId();
-                internets[i] = &net;
-                NetHandle root = net.Open(u"vb wininet", 1, 0);
-                if (root) net.Close(root);
-                if (!root) internets[i] = nullptr;
+                clients[i] = &http;
+                if (!site.Running()) return;
+                const std::unique_ptr<HttpBody> body = http.Get(site.Url("files/banner.txt"), u"vb wininet");
+                char buffer[64];
+                size_t n = 0;
+                while (body && body->Read(buffer, sizeof buffer, n) && n != 0) bodies[i].append(buffer, n);
             },
             [&, i] {
                 order.push_back(i);
@@ -69,14 +77,18 @@ TEST(Jobs, RunInOrderOnOneThreadOfTheirOwnAndCompleteOnTheWindowsThreadUntilTheW
     EXPECT_NE(jobThreads[0], self);
     EXPECT_EQ(jobThreads[1], jobThreads[0]);
     EXPECT_EQ(jobThreads[2], jobThreads[0]);
-    EXPECT_NE(internets[0], nullptr);  // a real WinINet, opened on that thread
-    EXPECT_EQ(internets[1], internets[0]);
+    EXPECT_NE(dynamic_cast<Win32Http*>(clients[0]), nullptr);  // the real WinINet one, the thread's own
+    EXPECT_EQ(clients[1], clients[0]);
+    EXPECT_EQ(clients[2], clients[0]);
+    if (site.Running()) {
+        EXPECT_EQ(bodies, std::vector<std::string>(3, "list"));
+    }
 
     // A job that ends after its window is gone: its completion is dropped, not run on a dead window.
     HANDLE ran = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     bool completed = false;
     jobs.Post(
-        [&](Internet&) {
+        [&](Http&) {
             Sleep(200);
             SetEvent(ran);
         },
@@ -100,7 +112,7 @@ TEST(Jobs, MessagesFromAnyoneRunNothingButTheQueuedCompletionsEachOnce) {
 
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::vector<int> completed;
-    jobs.Post([&](Internet&) { WaitForSingleObject(release, 10000); }, [&] { completed.push_back(1); });
+    jobs.Post([&](Http&) { WaitForSingleObject(release, 10000); }, [&] { completed.push_back(1); });
     const LPARAM junk[] = {0, 0x41414141, -1, reinterpret_cast<LPARAM>(&completed), 1};
     auto postJunk = [&] {
         for (HWND to : {wake, window}) {
@@ -123,7 +135,7 @@ TEST(Jobs, MessagesFromAnyoneRunNothingButTheQueuedCompletionsEachOnce) {
     // Both windows are still there, and the next job completes as before.
     EXPECT_TRUE(IsWindow(wake));
     EXPECT_TRUE(IsWindow(window));
-    jobs.Post([](Internet&) {}, [&] { completed.push_back(2); });
+    jobs.Post([](Http&) {}, [&] { completed.push_back(2); });
     PumpUntil([&] { return completed.size() == 2; }, 10000);
     EXPECT_EQ(completed, (std::vector<int>{1, 2}));
     DestroyWindow(window);
