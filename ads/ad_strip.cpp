@@ -185,12 +185,10 @@ void AdStrip::BannerClicked() {
 
 void AdStrip::ShowNext() { m_Browser.FireClickById(u"next"); }
 
-void AdStrip::ShowAdInfo() {
-    m_Shell.Execute(u"Open", m_Site.siteUrl + u"banner.php", u"", m_Site.appFolder, ads::kSwShowNormal);
-}
+void AdStrip::ShowAdInfo() { m_Shell.Open(m_Site.siteUrl + u"banner.php", u"", m_Site.appFolder); }
 
 void AdStrip::OpenInBrowser(const Text& url) {
-    if (ads::OpensInBrowser(url)) m_Shell.Execute(u"open", url, u"", u"", ads::kSwShowNormal);
+    if (ads::OpensInBrowser(url)) m_Shell.Open(url, u"", u"");
 }
 
 void AdStrip::Stop() {

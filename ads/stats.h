@@ -12,7 +12,6 @@ constexpr int64_t kRefreshBudget = 10;  // s of image fetches one refresh may st
 // s: each request ends within its deadline and time-outs, so a refresh still under way by then has lost a
 // completion (no network thread, no message) and is given up, or the strip would never refresh again.
 constexpr int64_t kRefreshDeadline = 120;
-constexpr int kSwShowNormal = 1;
 
 // Percent-encodes (as UTF-8) everything but letters, digits and "-._~".
 Text PercentEncode(const Text& text);

@@ -21,19 +21,13 @@ void Main(Platform& platform, FouHost& host, RepHost* repHost) {
     g_AppName = kProductName;
     g_AppVersion = u"1.0";
     g_AppDate = u"1 Sep 2013";
-    SetShortDateFormat(platform.locale);
+    platform.locale.SetShortDateFormat(u"dd/MM/yy");
     g_SiteUrl = kSiteUrl;
     InitFolders(platform.process);
     if (!g_Fou) {
         g_Fou = std::make_unique<Fou>(platform, host, repHost);
         g_Fou->Load();
     }
-}
-
-void SetShortDateFormat(Locale& locale) {
-    const uint32_t lcid = locale.SystemDefaultLcid();
-    locale.SetLocaleValue(lcid, kLocaleSShortDate, u"dd/MM/yy");
-    locale.BroadcastSettingChange();
 }
 
 void InitFolders(const Process& process) {

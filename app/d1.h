@@ -33,7 +33,6 @@ inline int32_t g_ActiveEditor = 0;
 extern std::unique_ptr<Fou> g_Fou;
 
 constexpr char16_t kSiteUrl[] = LOCKLEAF_SITE_URL;
-constexpr uint32_t kLocaleSShortDate = 0x1F;
 // The command lines of our own starts: Windows restarting us after a crash or an update, and an editor
 // window of its own for a second snapshot the user restores (its id follows).
 constexpr char16_t kRestartArgument[] = u"/restarted";
@@ -44,7 +43,6 @@ void ResetGlobals();
 
 // repHost: the Find/Replace window's toolkit, handed to the main window.
 void Main(Platform& platform, FouHost& host, RepHost* repHost);
-void SetShortDateFormat(Locale& locale);
 void InitFolders(const Process& process);
 Text EnsureTrailing(Text& text, const Text& suffix);
 

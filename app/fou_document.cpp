@@ -159,7 +159,7 @@ void Fou::OpenCommandLineDocument() {
     const Text path = m_Platform.process.FullPath(document);
     // The restored work is not put at risk by a question: the document opens beside it.
     if (m_RestoredHere) {
-        m_Platform.shell.Execute(u"open", ExecutablePath(), u"\"" + path + u"\"", u"", ads::kSwShowNormal);
+        m_Platform.shell.Open(ExecutablePath(), u"\"" + path + u"\"", u"");
         return;
     }
     SecureOpen(path);

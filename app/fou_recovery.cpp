@@ -109,8 +109,7 @@ void Fou::OfferSnapshots() {
                     // One document a window: the next opens in an editor of its own, which claims it.
                     const Text id = found.id;
                     found.claim.reset();
-                    m_Platform.shell.Execute(u"open", ExecutablePath(), d1::kRestoreArgument + id, u"",
-                                             ads::kSwShowNormal);
+                    m_Platform.shell.Open(ExecutablePath(), d1::kRestoreArgument + id, u"");
                 }
                 break;
             case MsgResult::No:

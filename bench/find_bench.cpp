@@ -36,9 +36,7 @@ const Text& Document(std::size_t bytes) {
 
 // The lower case as the host build has it (letters A-Z); Windows uses its locale's.
 struct HostLocale : Locale {
-    uint32_t SystemDefaultLcid() const override { return 0; }
-    bool SetLocaleValue(uint32_t, uint32_t, const Text&) override { return false; }
-    void BroadcastSettingChange() override {}
+    bool SetShortDateFormat(const Text&) override { return false; }
     Text LowerCase(std::u16string_view text) const override {
         Text lower(text);
         for (auto& c : lower)

@@ -193,9 +193,9 @@ struct Clock {
 
 struct Locale {
     virtual ~Locale() = default;
-    virtual uint32_t SystemDefaultLcid() const = 0;
-    virtual bool SetLocaleValue(uint32_t lcid, uint32_t lcType, const Text& value) = 0;
-    virtual void BroadcastSettingChange() = 0;  // WM_WININICHANGE to every top-level window
+    // Sets the short date format of the system's default locale ("dd/MM/yy") and tells every window of the
+    // session that the regional settings changed. False when the system refused it.
+    virtual bool SetShortDateFormat(const Text& format) = 0;
     // The text in the user's locale's lower case (LCMapStringEx, LCMAP_LOWERCASE); empty when that fails.
     virtual Text LowerCase(std::u16string_view text) const = 0;
 };
@@ -276,8 +276,9 @@ struct Settings {
 
 struct Shell {
     virtual ~Shell() = default;
-    virtual void Execute(const Text& verb, const Text& file, const Text& params, const Text& folder,
-                         int show) = 0;
+    // Opens file (a program, a document or a web address) as Explorer would, in a normal window, with the
+    // arguments, started in folder (empty: the current one).
+    virtual void Open(const Text& file, const Text& arguments, const Text& folder) = 0;
 };
 
 // One entry of a file dialog's list of types: the name the user reads and the patterns it shows

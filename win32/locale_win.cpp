@@ -2,13 +2,12 @@
 #include "win32/locale_win.h"
 #include <windows.h>
 
-uint32_t Win32Locale::SystemDefaultLcid() const { return GetSystemDefaultLCID(); }
-
-bool Win32Locale::SetLocaleValue(uint32_t lcid, uint32_t lcType, const Text& value) {
-    return SetLocaleInfoW(lcid, lcType, reinterpret_cast<const wchar_t*>(value.c_str())) != 0;
+bool Win32Locale::SetShortDateFormat(const Text& format) {
+    const bool set = SetLocaleInfoW(GetSystemDefaultLCID(), LOCALE_SSHORTDATE,
+                                    reinterpret_cast<const wchar_t*>(format.c_str()));
+    PostMessageW(HWND_BROADCAST, WM_WININICHANGE, 0, 0);
+    return set;
 }
-
-void Win32Locale::BroadcastSettingChange() { PostMessageW(HWND_BROADCAST, WM_WININICHANGE, 0, 0); }
 
 Text Win32Locale::LowerCase(std::u16string_view text) const {
     constexpr DWORD kFlags = LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING;

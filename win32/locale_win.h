@@ -3,8 +3,6 @@
 #include "platform/ports.h"
 
 struct Win32Locale : Locale {
-    uint32_t SystemDefaultLcid() const override;
-    bool SetLocaleValue(uint32_t lcid, uint32_t lcType, const Text& value) override;
-    void BroadcastSettingChange() override;
+    bool SetShortDateFormat(const Text& format) override;
     Text LowerCase(std::u16string_view text) const override;
 };

@@ -4,7 +4,6 @@
 
 #include "win32/win_util.h"
 
-void Win32Shell::Execute(const Text& verb, const Text& file, const Text& params, const Text& folder,
-                         int show) {
-    ShellExecuteW(owner, win::W(verb), win::W(file), win::W(params), win::W(folder), show);
+void Win32Shell::Open(const Text& file, const Text& arguments, const Text& folder) {
+    ShellExecuteW(owner, L"open", win::W(file), win::W(arguments), win::W(folder), SW_SHOWNORMAL);
 }

@@ -6,6 +6,5 @@
 
 struct Win32Shell : Shell {
     HWND owner = nullptr;
-    void Execute(const Text& verb, const Text& file, const Text& params, const Text& folder,
-                 int show) override;
+    void Open(const Text& file, const Text& arguments, const Text& folder) override;
 };

@@ -48,17 +48,13 @@ struct FakeClock : Clock {
 };
 
 struct FakeLocale : Locale {
-    uint32_t lcid = 0x041E;
-    std::map<std::pair<uint32_t, uint32_t>, Text> info;
-    int broadcasts = 0;
+    std::vector<Text> shortDateFormats;  // each one set, in order
     bool outOfMemory = false;   // lowering fails with std::bad_alloc (the search's table of the lower case)
     mutable int lowerings = 0;  // calls of LowerCase
-    uint32_t SystemDefaultLcid() const override { return lcid; }
-    bool SetLocaleValue(uint32_t id, uint32_t type, const Text& value) override {
-        info[{id, type}] = value;
+    bool SetShortDateFormat(const Text& format) override {
+        shortDateFormats.push_back(format);
         return true;
     }
-    void BroadcastSettingChange() override { ++broadcasts; }
     // A-Z as a-z, as the host has no locale.
     Text LowerCase(std::u16string_view text) const override;
 };
@@ -195,13 +191,11 @@ struct FakeSettings : Settings {
 
 struct FakeShell : Shell {
     struct Call {
-        Text verb, file, params, folder;
-        int show;
+        Text file, arguments, folder;
     };
     std::vector<Call> calls;
-    void Execute(const Text& verb, const Text& file, const Text& params, const Text& folder,
-                 int show) override {
-        calls.push_back({verb, file, params, folder, show});
+    void Open(const Text& file, const Text& arguments, const Text& folder) override {
+        calls.push_back({file, arguments, folder});
     }
 };
 

@@ -18,9 +18,7 @@ constexpr bool IsLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 // that a unit has more spellings than a scan compares at once; and the Deseret capitals (U+10400..U+10427, a
 // pair each) as their small letters, a pair that only the unit before makes a letter.
 struct CasedLocale : Locale {
-    uint32_t SystemDefaultLcid() const override { return 0x0409; }
-    bool SetLocaleValue(uint32_t, uint32_t, const Text&) override { return false; }
-    void BroadcastSettingChange() override {}
+    bool SetShortDateFormat(const Text&) override { return false; }
 
     static char16_t Lower(char16_t c) {
         if ((c >= u'A' && c <= u'Z') || (c >= 0x00C0 && c <= 0x00DE && c != 0x00D7) ||

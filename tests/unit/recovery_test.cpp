@@ -198,7 +198,7 @@ TEST_F(Recovery, EachLeftBehindIsOfferedAndTheSecondComesBackInAnEditorOfItsOwn)
     EXPECT_NE(questions[untitledFirst ? 1 : 0].find(u"changes to a.txs were"), Text::npos);
     // The first is restored here, the second in an editor of its own, started to claim it.
     ASSERT_EQ(s->fp.shell.calls.size(), 1u);
-    const Text argument = s->fp.shell.calls[0].params;
+    const Text argument = s->fp.shell.calls[0].arguments;
     EXPECT_EQ(s->fp.shell.calls[0].file, u"C:\\Apps\\lockleaf.exe");
     EXPECT_TRUE(argument.starts_with(u"/restore:"));
     // A protected document's password is not kept with it: F2 asks for one, twice, as a first save does.

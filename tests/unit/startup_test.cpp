@@ -31,10 +31,9 @@ TEST(Startup, InitialisesControlsThenCreatesThenShowsAfterLoadAndOnlyThenSendsTh
     EXPECT_NE(s.fp.http.requested[0].find(u"do=start"), Text::npos);
 }
 
-TEST(Startup, SetsTheShortDateFormatOfTheSystemLocaleAndTellsEveryWindow) {
+TEST(Startup, SetsTheShortDateFormatOfTheSystemLocaleOnce) {
     Started s;
-    EXPECT_EQ((s.fp.locale.info[{0x041E, 0x1F}]), u"dd/MM/yy");
-    EXPECT_EQ(s.fp.locale.broadcasts, 1);
+    EXPECT_EQ(s.fp.locale.shortDateFormats, std::vector<Text>{u"dd/MM/yy"});
 }
 
 TEST(Startup, ProgramFolderEndsWithExactlyOneBackslash) {

@@ -232,11 +232,9 @@ TEST_F(Ads, TheAdMenuFiresNextOpensTheInfoPageAndPopsUpOverImMore) {
     fou().aAdinfo_Click();
     ASSERT_EQ(s.fp.shell.calls.size(), 1u);
     const FakeShell::Call& call = s.fp.shell.calls[0];
-    EXPECT_EQ(call.verb, u"Open");
     EXPECT_EQ(call.file, site + u"banner.php");
-    EXPECT_EQ(call.params, u"");
+    EXPECT_EQ(call.arguments, u"");
     EXPECT_EQ(call.folder, u"C:\\Apps\\");
-    EXPECT_EQ(call.show, 1);
 
     fou().ImMore_MouseUp(1, 0, 3, 4);
     fou().ImMore_MouseUp(2, kShiftMask, 0, 0);
@@ -254,8 +252,7 @@ TEST_F(Ads, ALinkForANewWindowOpensInTheDefaultBrowserWhenItIsAWebAddress) {
         browser.onNewWindow(url);
     std::vector<Text> opened;
     for (const FakeShell::Call& call : s.fp.shell.calls) {
-        EXPECT_EQ(call.verb, u"open");
-        EXPECT_EQ(call.show, 1);
+        EXPECT_EQ(call.arguments, u"");
         opened.push_back(call.file);
     }
     EXPECT_EQ(opened, (std::vector<Text>{u"https://shop.example/a?b=1&c=%20", u"HTTP://Example.COM/"}));
