@@ -12,6 +12,9 @@
 #   - a folder may always include itself, and an include under no folder of the table is not ours.
 # A declaration of a class (`class Fou;`) counts as an include of the folder that defines the class: a
 # lower layer that names an upper one's class breaks the table as much as an include would.
+# The ports (platform/) say what the core wants, not how Windows does it: a Windows header, a handle (a
+# Windows handle type, or one carried as uintptr_t), a structure size or a flag word (a hex constant of five
+# digits or more) there is a break too.
 set -eu
 root=${1:-"$(cd "$(dirname "$0")/.." && pwd)"}
 cd "$root"
@@ -103,6 +106,13 @@ from != "" && /^[ \t]*#[ \t]*include[ \t]*"/ {
   else { fail(file ":" FNR ": \"" inc "\": " from " may not include " to); next }
   if (!glob_matches(globs, name))
     fail(file ":" FNR ": \"" inc "\": " from " may include " to " only in" globs)
+}
+
+from == "platform/" && !/^[ \t]*\/\// && \
+  (/#[ \t]*include[ \t]*<(windows|winuser|wininet|commdlg|shellapi|shlobj|commctrl)[.]h>/ ||
+   /(^|[^A-Za-z0-9_])(HWND|HKEY|HINTERNET|HANDLE|HMENU|HDC|HICON|HINSTANCE|HLOCAL|DWORD|LPARAM|WPARAM|LRESULT|UINT|BOOL|uintptr_t|structSize)([^A-Za-z0-9_]|$)/ ||
+   /0[xX][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f][0-9A-Fa-f]/) {
+  fail(file ":" FNR ": Windows in the ports (a header, handle, structure size or flag word): " $0)
 }
 
 from != "" && /^[ \t]*(class|struct)[ \t]+[A-Za-z_][A-Za-z_0-9]*[ \t]*;/ {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # scripts/check-layers.sh passes on a copy of the tree, then fails naming each forbidden include
 # injected into the copy: a subsystem including another, one including app/, a folder the table
-# does not know, and a bottom-layer header declaring the editor window's class (`class Fou;`).
+# does not know, a bottom-layer header declaring the editor window's class (`class Fou;`), and a port
+# carrying a window handle as a number.
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 tmp=$(mktemp -d)
@@ -20,7 +21,9 @@ find_file=${finds[0]#"$tmp"/} ads_file=${adss[0]#"$tmp"/}
 mkdir "$tmp/unlisted" && echo '#pragma once' >"$tmp/unlisted/x.h"
 echo 'class Fou;' >>"$tmp/platform/hosts.h"
 declared="platform/hosts.h:$(wc -l <"$tmp/platform/hosts.h" | tr -d ' '): declares Fou, a class of app/"
-expected=("$declared" "$(inject "$find_file" protect/secure_document.h): \"protect/secure_document.h\""
+echo 'using WindowHandle = std::uintptr_t;' >>"$tmp/platform/ports.h"
+handle="platform/ports.h:$(wc -l <"$tmp/platform/ports.h" | tr -d ' '): Windows in the ports"
+expected=("$declared" "$handle" "$(inject "$find_file" protect/secure_document.h): \"protect/secure_document.h\""
   "$(inject "$ads_file" app/fou.h): \"app/fou.h\"" "unlisted/x.h: in no folder")
 
 if out=$(check); then
