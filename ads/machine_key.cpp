@@ -27,12 +27,7 @@ Text GetMachineKey(Volumes& volumes) {
 }
 
 Text GetVolumeSerial(Volumes& volumes, const Text& drive) {
-    uint32_t serial = 0;
-    volumes.VolumeInformation(RootOf(drive), kVolumeBufferSize, kVolumeBufferSize, serial);
-    if (static_cast<int32_t>(serial) < 1) {
-        serial = 0;
-        volumes.VolumeInformation(RootOf(drive), 0, 0, serial);
-    }
+    uint32_t serial = volumes.Serial(RootOf(drive)).value_or(0);
     if (static_cast<int32_t>(serial) < 1) serial = kFallbackSerial;
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%08X", static_cast<unsigned>(serial));
@@ -40,8 +35,7 @@ Text GetVolumeSerial(Volumes& volumes, const Text& drive) {
 }
 
 double GetDiskSize(Volumes& volumes, const Text& drive) {
-    uint64_t available = 0, total = 0, free = 0;
-    if (!volumes.DiskFreeSpaceEx(RootOf(drive), available, total, free)) total = 0;
+    const uint64_t total = volumes.TotalBytes(RootOf(drive)).value_or(0);
     double size = LargeAsDouble(static_cast<int32_t>(total & 0xFFFFFFFFu), static_cast<int32_t>(total >> 32));
     if (size < 1) size = GetDiskSizeByClusters(volumes, drive);
     return size;
@@ -55,12 +49,10 @@ double LargeAsDouble(int32_t low, int32_t high) {
 }
 
 double GetDiskSizeByClusters(Volumes& volumes, const Text& drive) {
-    uint32_t sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
-    if (!volumes.DiskFreeSpace(RootOf(drive), sectorsPerCluster, bytesPerSector, freeClusters, totalClusters))
-        sectorsPerCluster = bytesPerSector = totalClusters = 0;
-    return static_cast<double>(static_cast<int32_t>(bytesPerSector)) *
-           static_cast<double>(static_cast<int32_t>(sectorsPerCluster)) *
-           static_cast<double>(static_cast<int32_t>(totalClusters));
+    const Volumes::Geometry g = volumes.ClusterGeometry(RootOf(drive)).value_or(Volumes::Geometry{});
+    return static_cast<double>(static_cast<int32_t>(g.bytesPerSector)) *
+           static_cast<double>(static_cast<int32_t>(g.sectorsPerCluster)) *
+           static_cast<double>(static_cast<int32_t>(g.clusters));
 }
 
 }  // namespace ads

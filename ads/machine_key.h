@@ -6,7 +6,6 @@
 namespace ads {
 
 constexpr uint32_t kFallbackSerial = 12345;
-constexpr uint32_t kVolumeBufferSize = 255;
 
 Text GetMachineKey(Volumes& volumes);
 // 8 upper-case hexadecimal digits; a missing serial (0, failed, or top bit set) counts as 12345.

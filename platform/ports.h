@@ -336,12 +336,16 @@ struct Http {
 
 struct Volumes {
     virtual ~Volumes() = default;
-    virtual bool VolumeInformation(const Text& root, uint32_t labelSize, uint32_t fsNameSize,
-                                   uint32_t& serial) = 0;
-    virtual bool DiskFreeSpaceEx(const Text& root, uint64_t& availableToCaller, uint64_t& total,
-                                 uint64_t& totalFree) = 0;
-    virtual bool DiskFreeSpace(const Text& root, uint32_t& sectorsPerCluster, uint32_t& bytesPerSector,
-                               uint32_t& freeClusters, uint32_t& totalClusters) = 0;
+    // The serial number of the volume whose root is root ("C:\\"); nothing when it cannot be read.
+    virtual std::optional<uint32_t> Serial(const Text& root) = 0;
+    // Its size in bytes; nothing when unknown.
+    virtual std::optional<uint64_t> TotalBytes(const Text& root) = 0;
+    // Its size as the older count gives it, each a 32-bit number: bytes a sector, sectors a cluster,
+    // clusters.
+    struct Geometry {
+        uint32_t bytesPerSector = 0, sectorsPerCluster = 0, clusters = 0;
+    };
+    virtual std::optional<Geometry> ClusterGeometry(const Text& root) = 0;
 };
 
 // ---- embedded browser --------------------------------------------------------------------------

@@ -254,28 +254,3 @@ std::unique_ptr<HttpBody> FakeHttp::Get(const Text& url, const Text& agent) {
 }
 
 // ---- volumes -----------------------------------------------------------------------------------
-
-bool FakeVolumes::VolumeInformation(const Text&, uint32_t labelSize, uint32_t fsNameSize, uint32_t& s) {
-    volumeQueries.push_back({labelSize, fsNameSize});
-    s = 0;
-    if (!hasVolume) return false;
-    s = volumeQueries.size() == 1 ? serial : serialOnRetry;
-    return true;
-}
-
-bool FakeVolumes::DiskFreeSpaceEx(const Text&, uint64_t& avail, uint64_t& tot, uint64_t& fr) {
-    avail = tot = fr = 0;
-    if (!hasVolume || !hasDiskEx) return false;
-    tot = total;
-    return true;
-}
-
-bool FakeVolumes::DiskFreeSpace(const Text&, uint32_t& spc, uint32_t& bps, uint32_t& freeC,
-                                uint32_t& totalC) {
-    spc = bps = freeC = totalC = 0;
-    if (!hasVolume || !hasClusters) return false;
-    spc = sectorsPerCluster;
-    bps = bytesPerSector;
-    totalC = totalClusters;
-    return true;
-}

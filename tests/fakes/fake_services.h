@@ -287,15 +287,19 @@ private:
 struct FakeVolumes : Volumes {
     bool hasVolume = true;
     uint32_t serial = 0x1A2B0C3D;
-    uint32_t serialOnRetry = 0;  // the answer of the second query (buffer sizes 0)
     bool hasDiskEx = true;
     uint64_t total = 80023715840ULL;
     bool hasClusters = true;
     uint32_t sectorsPerCluster = 8, bytesPerSector = 512, totalClusters = 0;
-    std::vector<std::pair<uint32_t, uint32_t>> volumeQueries;  // buffer sizes asked
 
-    bool VolumeInformation(const Text& root, uint32_t labelSize, uint32_t fsNameSize, uint32_t& s) override;
-    bool DiskFreeSpaceEx(const Text& root, uint64_t& avail, uint64_t& tot, uint64_t& fr) override;
-    bool DiskFreeSpace(const Text& root, uint32_t& spc, uint32_t& bps, uint32_t& freeC,
-                       uint32_t& totalC) override;
+    std::optional<uint32_t> Serial(const Text&) override {
+        return hasVolume ? std::optional<uint32_t>(serial) : std::nullopt;
+    }
+    std::optional<uint64_t> TotalBytes(const Text&) override {
+        return hasVolume && hasDiskEx ? std::optional<uint64_t>(total) : std::nullopt;
+    }
+    std::optional<Geometry> ClusterGeometry(const Text&) override {
+        if (!hasVolume || !hasClusters) return std::nullopt;
+        return Geometry{bytesPerSector, sectorsPerCluster, totalClusters};
+    }
 };

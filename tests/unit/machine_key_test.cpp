@@ -43,24 +43,16 @@ TEST(MachineKey, MissingPiecesFallBackAsTheRulesSay) {
     }
 }
 
-TEST(MachineKey, SerialIsEightUpperCaseHexDigitsAndRetriedWithoutBuffers) {
+TEST(MachineKey, SerialIsEightUpperCaseHexDigitsAndAZeroOrNegativeOneIsMissing) {
     FakeVolumes v;
     v.serial = 0x3039;
     EXPECT_EQ(ads::GetVolumeSerial(v, u"c"), u"00003039");
-    EXPECT_EQ(v.volumeQueries.size(), 1u);
-    EXPECT_EQ(v.volumeQueries[0], (std::pair<uint32_t, uint32_t>{255, 255}));
-
-    FakeVolumes retried;
-    retried.serial = 0;
-    retried.serialOnRetry = 0xABCDEF;
-    EXPECT_EQ(ads::GetVolumeSerial(retried, u"c"), u"00ABCDEF");
-    ASSERT_EQ(retried.volumeQueries.size(), 2u);
-    EXPECT_EQ(retried.volumeQueries[1], (std::pair<uint32_t, uint32_t>{0, 0}));
-
-    FakeVolumes negative;
-    negative.serial = 0x80000000;
-    negative.serialOnRetry = 0xFFFFFFFF;
-    EXPECT_EQ(ads::GetVolumeSerial(negative, u"c"), u"00003039");
+    v.serial = 0xABCDEF;
+    EXPECT_EQ(ads::GetVolumeSerial(v, u"c"), u"00ABCDEF");
+    for (const uint32_t missing : {0u, 0x80000000u, 0xFFFFFFFFu}) {
+        v.serial = missing;
+        EXPECT_EQ(ads::GetVolumeSerial(v, u"c"), u"00003039");
+    }
 }
 
 TEST(MachineKey, DiskSizeFallsBackToTheClusterGeometry) {
