@@ -14,7 +14,8 @@
 # lower layer that names an upper one's class breaks the table as much as an include would.
 # The ports (platform/) say what the core wants, not how Windows does it: a Windows header, a handle (a
 # Windows handle type, or one carried as uintptr_t), a structure size or a flag word (a hex constant of five
-# digits or more) there is a break too.
+# digits or more) there is a break too. So is a file that includes one which includes the file back (or, for a
+# .cpp, its own header): the one it includes would then stand both above and below it.
 set -eu
 root=${1:-"$(cd "$(dirname "$0")/.." && pwd)"}
 cd "$root"
@@ -98,6 +99,7 @@ FNR == 1 {
 
 from != "" && /^[ \t]*#[ \t]*include[ \t]*"/ {
   inc = $0; sub(/^[^"]*"/, "", inc); sub(/".*/, "", inc)
+  included[file, inc] = 1; includes_of[file] = includes_of[file] " " inc; include_at[file, inc] = FNR
   to = folder_of(inc)
   if (to == "") next
   includes++
@@ -128,6 +130,15 @@ from != "" && /^[ \t]*(class|struct)[ \t]+[A-Za-z_][A-Za-z_0-9]*([ \t]+final)?[ 
 }
 
 END {
+  for (f in includes_of) {
+    own = f; if (own ~ /[.]cpp$/) sub(/[.]cpp$/, ".h", own)
+    n = split(includes_of[f], list, " ")
+    for (i = 1; i <= n; i++)
+      if (list[i] != own && ((list[i], own) in included)) {
+        if (f ~ /[.]h$/ && f > list[i]) continue  # two headers that include each other: told once
+        fail(f ":" include_at[f, list[i]] ": \"" list[i] "\" includes " own " back")
+      }
+  }
   for (d = 1; d <= ndecl; d++) {
     nf = split(definers[decl_name[d]], in_folders, " ")
     ok = nf == 0

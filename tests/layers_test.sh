@@ -2,7 +2,7 @@
 # scripts/check-layers.sh passes on a copy of the tree, then fails naming each forbidden include
 # injected into the copy: a subsystem including another, one including app/, a folder the table
 # does not know, a bottom-layer header declaring the editor window's class (`class Fou;`), and a port
-# carrying a window handle as a number.
+# carrying a window handle as a number, and a header that includes back the file including it.
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 tmp=$(mktemp -d)
@@ -23,8 +23,9 @@ echo 'class Fou;' >>"$tmp/platform/hosts.h"
 declared="platform/hosts.h:$(wc -l <"$tmp/platform/hosts.h" | tr -d ' '): declares Fou, a class of app/"
 echo 'using WindowHandle = std::uintptr_t;' >>"$tmp/platform/ports.h"
 handle="platform/ports.h:$(wc -l <"$tmp/platform/ports.h" | tr -d ' '): Windows in the ports"
-expected=("$declared" "$handle" "$(inject "$find_file" protect/secure_document.h): \"protect/secure_document.h\""
-  "$(inject "$ads_file" app/fou.h): \"app/fou.h\"" "unlisted/x.h: in no folder")
+back="$(inject find/find_state.h find/rep.h): \"find/rep.h\" includes find/find_state.h back"
+expected=("$declared" "$handle" "$back" "$(inject "$find_file" protect/secure_document.h): \"protect/secure_document.h\""
+  "$(inject "$ads_file" app/fou.h): \"app/fou.h\"" "$ads_file:$(wc -l <"$tmp/$ads_file" | tr -d ' '): \"app/fou.h\" includes" "unlisted/x.h: in no folder")
 
 if out=$(check); then
   echo "layers_test: check-layers.sh passed with forbidden includes"; exit 1
