@@ -1,11 +1,11 @@
 // The machine key's pieces from the real (Wine) volumes: what another program reads of drive C, and nothing
 // for a drive that is not there.
-#include "win32/volumes_win.h"
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "ads/machine_key.h"
+#include "win32/volumes_win.h"
 
 TEST(RealVolumes, DriveCIsReadAsTheSystemReadsItAndAMissingDriveGivesNothing) {
     Win32Volumes volumes;
