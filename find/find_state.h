@@ -4,14 +4,10 @@
 #include "platform/ports.h"
 
 struct FindState {
-    Text MatchCase;    // "1" ticked, "0" unticked, empty until first clicked
-    Text FindText;     // empty: nothing to search for
-    Text ReplaceText;  // may be empty
-    Text ReplaceMode;  // empty: Find mode, "1": Replace mode
-
-    // The box's value as a number; anything that is not a leading run of digits counts as 0.
-    int MatchCaseValue() const;
-    bool ExactFind() const { return 1 - MatchCaseValue() == 0; }
+    bool MatchCase = false;  // the "Match case" box: off until ticked
+    Text FindText;           // empty: nothing to search for
+    Text ReplaceText;        // may be empty
+    bool ReplaceMode = false;
 };
 
 namespace find {

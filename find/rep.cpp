@@ -18,7 +18,7 @@ int32_t rep::SelFind() {
     const auto from = static_cast<std::size_t>(box.SelStart()) + static_cast<std::size_t>(box.SelLength());
     // The locale's lower case is read before the box lends its text, which is searched where it lies.
     std::optional<find::CaseFold> fold;
-    if (!fs.ExactFind()) fold.emplace(m_Locale, fs.FindText);
+    if (!fs.MatchCase) fold.emplace(m_Locale, fs.FindText);
     std::ptrdiff_t hit = -1;
     box.ReadText([&](std::u16string_view text) {
         hit = find::FindNext(text, from, fs.FindText, fold ? &*fold : nullptr);
@@ -39,7 +39,7 @@ int32_t rep::coc1() {
 
 void rep::SelRe() {
     TextBox& box = m_Editor.ActiveEditor();
-    if (find::g_FindState.ReplaceMode != u"1" || box.SelLength() == 0) return;
+    if (!find::g_FindState.ReplaceMode || box.SelLength() == 0) return;
     base::EditStep step;
     step.selStart = box.SelStart();
     step.selLength = box.SelLength();
@@ -56,8 +56,8 @@ bool rep::ConfirmEmptyReplacement() {
 
 void rep::Co2() {
     FindState& fs = find::g_FindState;
-    if (fs.ReplaceMode.empty()) {
-        fs.ReplaceMode.assign(1, u'1');  // not a literal: GCC 12 warns falsely (-Wrestrict) on it
+    if (!fs.ReplaceMode) {
+        fs.ReplaceMode = true;
         if (m_Loaded) {
             m_Controls.window->SetCaption(u"Replace");
             ReForm();

@@ -209,7 +209,7 @@ TEST_F(FreedMemory, FindF3CtrlF3WordWrapAndReplaceAllFreeNoCopyOfASecretText) {
         {"Find", [](Fou& f, Started&) { f.mnu2_Click(kMnuFind); }, false},
         {"F3",
          [](Fou& f, Started&) {
-             find::g_FindState.MatchCase = u"0";  // the locale's search
+             find::g_FindState.MatchCase = false;  // the locale's search
              find::g_FindState.FindText = u"MANGO";
              f.txtData_KeyDown(0, kKeyF3, 0);
          },

@@ -40,14 +40,14 @@ TEST_F(Find, IgnoresCaseWhenTheBoxWasNeverClickedAndWrapsToTheStartWithoutAMatch
     EXPECT_EQ(box.focusCount, 4);  // the focus goes back to the editor, found or not
     EXPECT_EQ(box.text, u"Apple apple");
 
-    fs.MatchCase = u"0";
+    fs.MatchCase = false;
     Set(u"Apple apple");
     EXPECT_EQ(r.coc1(), 1);
     EXPECT_EQ(Sel(), P(0, 5));
 }
 
 TEST_F(Find, TickedMatchCaseComparesExactly) {
-    fs.MatchCase = u"1";
+    fs.MatchCase = true;
     fs.FindText = u"apple";
     Set(u"Apple apple");
     EXPECT_EQ(r.coc1(), 1);
@@ -57,7 +57,7 @@ TEST_F(Find, TickedMatchCaseComparesExactly) {
     // A search start past the end (caret at the end) finds nothing either way.
     Set(u"apple", 5, 0);
     EXPECT_EQ(r.coc1(), 0);
-    fs.MatchCase.clear();
+    fs.MatchCase = false;
     Set(u"apple", 5, 0);
     EXPECT_EQ(r.coc1(), 0);
     EXPECT_EQ(Sel(), P(0, 0));
@@ -68,20 +68,21 @@ TEST_F(Find, F3SearchesFromTheSelectionsEndWhereverTheNextMatchIs) {
         const char* what;
         Text text;
         int32_t start, length;
-        Text word, matchCase;
+        Text word;
+        bool matchCase;
         int32_t found;
         P sel;
     } cases[] = {
-        {"right after the caret", u"one two one", 0, 0, u"one", u"", 1, P(0, 3)},
-        {"after a selected match", u"one two one", 0, 3, u"one", u"", 1, P(8, 3)},
-        {"a match the selection cuts is passed over", u"one two one", 1, 3, u"one", u"", 1, P(8, 3)},
-        {"the selection ends inside the last one", u"one two one", 7, 2, u"one", u"", 0, P(0, 0)},
-        {"only before the caret: to the top", u"one two", 2, 0, u"one", u"", 0, P(0, 0)},
-        {"none at all: to the top", u"one two", 3, 1, u"six", u"", 0, P(0, 0)},
-        {"case ignored", u"x ONE", 0, 0, u"one", u"0", 1, P(2, 3)},
-        {"case matched", u"x ONE one", 0, 0, u"one", u"1", 1, P(6, 3)},
-        {"the last possible start", u"abc", 1, 0, u"bc", u"", 1, P(1, 2)},
-        {"from the very end", u"abc", 3, 0, u"a", u"", 0, P(0, 0)},
+        {"right after the caret", u"one two one", 0, 0, u"one", false, 1, P(0, 3)},
+        {"after a selected match", u"one two one", 0, 3, u"one", false, 1, P(8, 3)},
+        {"a match the selection cuts is passed over", u"one two one", 1, 3, u"one", false, 1, P(8, 3)},
+        {"the selection ends inside the last one", u"one two one", 7, 2, u"one", false, 0, P(0, 0)},
+        {"only before the caret: to the top", u"one two", 2, 0, u"one", false, 0, P(0, 0)},
+        {"none at all: to the top", u"one two", 3, 1, u"six", false, 0, P(0, 0)},
+        {"case ignored", u"x ONE", 0, 0, u"one", false, 1, P(2, 3)},
+        {"case matched", u"x ONE one", 0, 0, u"one", true, 1, P(6, 3)},
+        {"the last possible start", u"abc", 1, 0, u"bc", false, 1, P(1, 2)},
+        {"from the very end", u"abc", 3, 0, u"a", false, 0, P(0, 0)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -114,7 +115,7 @@ TEST_F(Find, TheFindCommandsReadTheBoxInPlaceAndCopyNoneOfIt) {
     const int lowerings = s.fp.locale.lowerings;
     EXPECT_GT(lowerings, 0);  // ignoring case: the locale's lower case was read
 
-    fs.MatchCase = u"1";
+    fs.MatchCase = true;
     box.SetSel(0, 0);
     fou.mnu2_Click(kMnuFind);
     s.repHost.w->Te[0].text = u"lorem";
@@ -139,15 +140,16 @@ TEST_F(Find, EmptySearchWordChangesNothingButFocusesTheEditor) {
 
 TEST_F(Find, ReplaceAllIsExactAndNonOverlapping) {
     struct Case {
-        Text text, find, replacement, matchCase, want;
+        Text text, find, replacement;
+        bool matchCase;
+        Text want;
     } cases[] = {
-        {u"Apple apple", u"apple", u"pear", u"", u"Apple pear"},
-        {u"Apple apple", u"apple", u"pear", u"1", u"Apple pear"},
-        {u"Apple apple", u"apple", u"pear", u"0", u"Apple pear"},
-        {u"aaa", u"a", u"aa", u"", u"aaaaaa"},
-        {u"aaa", u"aa", u"b", u"", u"ba"},
-        {u"xyz", u"q", u"r", u"", u"xyz"},
-        {u"abab", u"ab", u"abab", u"", u"abababab"},
+        {u"Apple apple", u"apple", u"pear", false, u"Apple pear"},
+        {u"Apple apple", u"apple", u"pear", true, u"Apple pear"},
+        {u"aaa", u"a", u"aa", false, u"aaaaaa"},
+        {u"aaa", u"aa", u"b", false, u"ba"},
+        {u"xyz", u"q", u"r", false, u"xyz"},
+        {u"abab", u"ab", u"abab", false, u"abababab"},
     };
     for (const Case& c : cases) {
         Set(c.text);
@@ -188,7 +190,7 @@ TEST_F(Find, ReplaceButtonInFindModeOnlySwitchesToReplaceMode) {
     fs.ReplaceText = u"cat";
     Set(u"dog dog", 0, 3);
     r.Co2();
-    EXPECT_EQ(fs.ReplaceMode, u"1");
+    EXPECT_TRUE(fs.ReplaceMode);
     EXPECT_EQ(box.text, u"dog dog");
     EXPECT_EQ(Sel(), P(0, 3));
     r.Co2();
@@ -196,7 +198,7 @@ TEST_F(Find, ReplaceButtonInFindModeOnlySwitchesToReplaceMode) {
 }
 
 TEST_F(Find, ReplaceStepReplacesWhateverIsSelectedThenSelectsTheNextMatch) {
-    fs.ReplaceMode = u"1";
+    fs.ReplaceMode = true;
     fs.FindText = u"dog";
     fs.ReplaceText = u"bird";
     Set(u"cat dog dog", 0, 3);  // a foreign selection
@@ -212,7 +214,7 @@ TEST_F(Find, ReplaceStepReplacesWhateverIsSelectedThenSelectsTheNextMatch) {
 }
 
 TEST_F(Find, ReplaceStepWithoutAFurtherMatchNeitherReplacesNorAsks) {
-    fs.ReplaceMode = u"1";
+    fs.ReplaceMode = true;
     fs.FindText = u"dog";
     Set(u"dog cat", 4, 0);
     r.Co2();
@@ -222,10 +224,10 @@ TEST_F(Find, ReplaceStepWithoutAFurtherMatchNeitherReplacesNorAsks) {
 }
 
 TEST_F(Find, ReplaceStepNeverMatchesTheTextItInserted) {
-    fs.ReplaceMode = u"1";
+    fs.ReplaceMode = true;
     fs.FindText = u"a";
     fs.ReplaceText = u"ab";
-    fs.MatchCase = u"1";
+    fs.MatchCase = true;
     Set(u"a a");
     r.Co2();
     EXPECT_EQ(box.text, u"ab a");
@@ -233,7 +235,7 @@ TEST_F(Find, ReplaceStepNeverMatchesTheTextItInserted) {
 }
 
 TEST_F(Find, ReplaceStepWithEmptyReplacementAsksOnEveryPress) {
-    fs.ReplaceMode = u"1";
+    fs.ReplaceMode = true;
     fs.FindText = u"x";
     Set(u"axbx", 1, 1);
     s.fp.prompts.msgAnswers = {MsgResult::No};
@@ -251,7 +253,7 @@ TEST_F(Find, SelReActsOnlyInReplaceModeWithASelection) {
     Set(u"abc", 1, 1);
     r.SelRe();
     EXPECT_EQ(box.text, u"abc");
-    fs.ReplaceMode = u"1";
+    fs.ReplaceMode = true;
     Set(u"abc", 1, 0);
     r.SelRe();
     EXPECT_EQ(box.text, u"abc");
@@ -366,7 +368,7 @@ TEST_F(Find, F4ReplacesTheSelectionOnlyInReplaceModeAndWorksOnTheActiveEditor) {
     Set(u"abc", 0, 1);
     fou.txtData_KeyDown(0, kKeyF4, 0);
     EXPECT_EQ(box.text, u"abc");
-    fs.ReplaceMode = u"1";
+    fs.ReplaceMode = true;
     fou.txtData_KeyDown(0, kKeyF4, 0);
     EXPECT_EQ(box.text, u"Xbc");
 
@@ -383,13 +385,12 @@ TEST(FindStateLifetime, StartsEmptyInEveryProcess) {
     {
         Started s;
         find::g_FindState.FindText = u"x";
-        find::g_FindState.ReplaceMode = u"1";
+        find::g_FindState.ReplaceMode = find::g_FindState.MatchCase = true;
     }
     Started s;
     EXPECT_TRUE(find::g_FindState.FindText.empty());
-    EXPECT_TRUE(find::g_FindState.ReplaceMode.empty());
-    EXPECT_EQ(find::g_FindState.MatchCaseValue(), 0);
-    EXPECT_FALSE(find::g_FindState.ExactFind());
+    EXPECT_FALSE(find::g_FindState.ReplaceMode);
+    EXPECT_FALSE(find::g_FindState.MatchCase);
 }
 
 namespace {
@@ -415,11 +416,11 @@ struct FindWindow : ::testing::Test {
 
 TEST_F(FindWindow, OpensInFindModeCentredWithTheSelectionOrTheWordAtTheCaret) {
     s.host.window.rect = {1000, 2000, 9000, 6000};
-    fs.ReplaceMode = u"1";
+    fs.ReplaceMode = true;
     Open(u"say foo now", 4, 3);
     ASSERT_TRUE(r().Loaded());
     EXPECT_EQ(repHost.shows, 1);
-    EXPECT_EQ(fs.ReplaceMode, u"");
+    EXPECT_FALSE(fs.ReplaceMode);
     EXPECT_EQ(w().window.caption, u"Find");
     EXPECT_DOUBLE_EQ(w().window.rect.width, 4060);
     EXPECT_DOUBLE_EQ(w().window.rect.height, 1800);
@@ -460,7 +461,7 @@ TEST_F(FindWindow, EmptySearchBoxIsRefusedOnEveryButtonAndOnF3) {
     EXPECT_EQ(s.fp.prompts.messages[0].buttons, MsgButtons::Ok);
     EXPECT_EQ(s.fp.prompts.messages[0].icon, MsgIcon::None);
     EXPECT_EQ(fs.FindText, u"");
-    EXPECT_EQ(fs.ReplaceMode, u"");  // "Replace" did not switch
+    EXPECT_FALSE(fs.ReplaceMode);  // "Replace" did not switch
     EXPECT_EQ(w().window.caption, u"Find");
     EXPECT_EQ(w().Te[0].focusCount, 5);
 }
@@ -476,7 +477,7 @@ TEST_F(FindWindow, FindSelectsInTheEditorAndReplaceSwitchesModeWithoutReplacing)
 
     w().Te[1].text = u"1";
     r().co_Click(1);
-    EXPECT_EQ(fs.ReplaceMode, u"1");
+    EXPECT_TRUE(fs.ReplaceMode);
     EXPECT_EQ(w().window.caption, u"Replace");
     EXPECT_DOUBLE_EQ(w().window.rect.height, 2500);
     EXPECT_DOUBLE_EQ(w().Pi[1].rect.top, 820);
@@ -508,10 +509,10 @@ TEST_F(FindWindow, FindCommandOnAnOpenReplaceWindowKeepsTheLayout) {
     Open(u"aXa", 0, 0);
     w().Te[0].text = u"a";
     r().co_Click(1);
-    ASSERT_EQ(fs.ReplaceMode, u"1");
+    ASSERT_TRUE(fs.ReplaceMode);
     fou.mnu2_Click(kMnuFind);
     EXPECT_EQ(w().window.caption, u"Find");
-    EXPECT_EQ(fs.ReplaceMode, u"");
+    EXPECT_FALSE(fs.ReplaceMode);
     EXPECT_DOUBLE_EQ(w().window.rect.height, 2500);
     EXPECT_TRUE(w().co[2].enabled);
     box.SetSel(0, 1);
@@ -541,7 +542,7 @@ TEST_F(FindWindow, MatchCaseOutlivesTheWindowAndTheReopenedBoxShowsIt) {
     Open(u"Apple apple", 0, 0);
     w().Ch1.value = 1;
     r().Ch1_Click();
-    EXPECT_EQ(fs.MatchCase, u"1");
+    EXPECT_TRUE(fs.MatchCase);
     r().Unload();
     fou.mnu2_Click(kMnuFind);
     EXPECT_EQ(w().Ch1.value, 1);
@@ -551,10 +552,10 @@ TEST_F(FindWindow, MatchCaseOutlivesTheWindowAndTheReopenedBoxShowsIt) {
     EXPECT_EQ(box.selStart, 6);  // still exact
     w().Ch1.value = 1;
     r().Ch1_Click();
-    EXPECT_EQ(fs.MatchCase, u"1");
+    EXPECT_TRUE(fs.MatchCase);
     w().Ch1.value = 0;
     r().Ch1_Click();
-    EXPECT_EQ(fs.MatchCase, u"0");
+    EXPECT_FALSE(fs.MatchCase);
     box.SetSel(0, 0);
     r().co_Click(0);
     EXPECT_EQ(box.selStart, 0);

@@ -64,7 +64,7 @@ TEST_F(Undo, EveryStepGoesBackToTheLoadedTextAndForwardAgainAndANewChangeEndsThe
     box().Delete();  // a forward delete
     box().Delete();
     stepped(8, 0);
-    find::g_FindState.ReplaceMode = u"1";
+    find::g_FindState.ReplaceMode = true;
     find::g_FindState.ReplaceText = u"T";
     box().SetSel(10, 1);  // F4 replaces the selection
     const Text replaced = box().SelText();

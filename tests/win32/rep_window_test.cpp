@@ -254,7 +254,7 @@ TEST_F(RepWindow, ReplaceSwitchesTheLayoutAndTheButtonsThenReplaces) {
     Open(u"cat dog cat", 0, 3);
     SetWindowTextW(Item(kIdTe + 1), L"cow");
     SendMessageW(Item(kIdCo + 1), BM_CLICK, 0, 0);
-    EXPECT_EQ(fs.ReplaceMode, u"1");
+    EXPECT_TRUE(fs.ReplaceMode);
     EXPECT_EQ(WindowText(W()), u"Replace");
     RECT rc;
     GetWindowRect(W(), &rc);
@@ -277,9 +277,9 @@ TEST_F(RepWindow, EmptySearchBoxIsRefusedAndTheCheckBoxSetsMatchCase) {
     EXPECT_EQ(prompts.shown[0], u"Please enter search word.");
     EXPECT_EQ(GetFocus(), Item(kIdTe));
     SendMessageW(Item(kIdCh1), BM_CLICK, 0, 0);
-    EXPECT_EQ(fs.MatchCase, u"1");
+    EXPECT_TRUE(fs.MatchCase);
     SendMessageW(Item(kIdCh1), BM_CLICK, 0, 0);
-    EXPECT_EQ(fs.MatchCase, u"0");
+    EXPECT_FALSE(fs.MatchCase);
 }
 
 TEST_F(RepWindow, CloseBoxAndCancelUnloadAndTheReopenedBoxShowsTheCaseSetting) {
@@ -290,7 +290,7 @@ TEST_F(RepWindow, CloseBoxAndCancelUnloadAndTheReopenedBoxShowsTheCaseSetting) {
     Open(u"abc", 0, 0);
     ASSERT_TRUE(IsWindow(W()));
     EXPECT_EQ(SendMessageW(Item(kIdCh1), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(fs.MatchCase, u"1");
+    EXPECT_TRUE(fs.MatchCase);
     SendMessageW(Item(kIdCa), BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindow(W()));
     EXPECT_FALSE(finder.Loaded());
