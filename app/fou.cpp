@@ -73,7 +73,7 @@ void Fou::Form_Load() {
     Step([&] { OfferSnapshots(); });
     Step([&] { OpenCommandLineDocument(); });
     // From here on every edit counts, also the first one in a window that opened no document.
-    if (m_LoadMarker.empty()) m_LoadMarker.assign(1, u'1');
+    m_LoadSeen = true;
 }
 
 // The steps the document does not need wait until it is on screen.
@@ -152,12 +152,12 @@ void Fou::UpdateCaption() {
 
 void Fou::txtData_Change(int) {
     if (m_Moving) return;
-    if (!m_LoadMarker.empty()) m_Recovery.Changed();
-    if (!m_LoadMarker.empty() && !m_Modified) {
+    if (m_LoadSeen) m_Recovery.Changed();
+    if (m_LoadSeen && !m_Modified) {
         m_Modified = true;
         UpdateCaption();
     }
-    if (m_LoadMarker.empty()) m_LoadMarker = u"1";
+    m_LoadSeen = true;
 }
 
 void Fou::txtData_GotFocus(int index) { d1::g_ActiveEditor = index; }

@@ -182,8 +182,8 @@ private:
     bool m_StatusLaidOut = false;  // the bar has its parts
     Text m_StatusTexts[4];         // what each part of the bar shows
     int m_Zoom = kZoomDesigned;
-    int m_WheelDelta = 0;  // a wheel's turn short of a notch, kept for the next
-    Text m_LoadMarker;     // empty until the first change, which a load raises, has been seen
+    int m_WheelDelta = 0;     // a wheel's turn short of a notch, kept for the next
+    bool m_LoadSeen = false;  // the change a load raises has been seen: the next one is the user's
     DocumentStore m_Documents;
     base::EditHistory m_History;  // the document's: a load empties it
     std::unique_ptr<class cmd1> m_Dialog;

@@ -61,14 +61,14 @@ bool Fou::SecureOpen(const Text& path, std::optional<base::Encoding> as) {
 }
 
 bool Fou::ShowDocument(const Text& text) {
-    const Text markerBefore = m_LoadMarker;
+    const bool loadSeenBefore = m_LoadSeen;
     const bool modifiedBefore = m_Modified;
     try {
         // The wrapping box would hang on a very long line: such a document opens with Word Wrap off.
         const bool unwrap = d1::g_ActiveEditor == 1 && !WrapsQuickly(text);
         TextBox& box = *m_Controls.txtData[unwrap ? 0 : d1::g_ActiveEditor];
         const bool secret = Secret();
-        m_LoadMarker.clear();
+        m_LoadSeen = false;
         // A text the box refused is not loaded: the document shown and its name stay.
         if (!Replace(box, text, secret)) throw std::bad_alloc();
         if (unwrap) {
@@ -79,12 +79,12 @@ bool Fou::ShowDocument(const Text& text) {
         m_History.Clear();     // the changes were the document's before this one
         m_Recovery.Discard();  // the work it kept is saved or was let go before this load
         // The box raises no change for a text it already shows; the next edit must still count.
-        m_LoadMarker.assign(1, u'1');
+        m_LoadSeen = true;
         if (unwrap) m_Platform.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
         return true;
     } catch (const std::bad_alloc&) {
         platform::Trace(u"the text box refused the document or memory ran out");
-        m_LoadMarker = markerBefore;
+        m_LoadSeen = loadSeenBefore;
         m_Modified = modifiedBefore;
         m_Platform.prompts.Message(protect::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
         return false;
