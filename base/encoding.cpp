@@ -20,64 +20,11 @@ namespace {
 
 constexpr char16_t kCr = u'\r', kLf = u'\n', kReplacement = u'\uFFFD';
 
-// The UTF-16 units that well-formed UTF-8 bytes make: one a byte that is no continuation byte, and one more
-// a four-byte lead. For other bytes an upper bound of what DecodeUtf8 writes before it gives up.
-size_t Utf16Units(const unsigned char* b, size_t n) {
-    constexpr uint64_t kHigh = 0x8080808080808080ULL;
-    size_t units = n, i = 0;
-    for (uint64_t w; n - i >= 8; i += 8) {
-        std::memcpy(&w, b + i, 8);
-        if ((w & kHigh) == 0) continue;
-        const uint64_t continuation = w & ~(w << 1) & kHigh;                   // 10xxxxxx
-        const uint64_t fourByte = w & (w << 1) & (w << 2) & (w << 3) & kHigh;  // 1111xxxx
-        units = units - static_cast<size_t>(__builtin_popcountll(continuation)) +
-                static_cast<size_t>(__builtin_popcountll(fourByte));
-    }
-    for (; i < n; ++i) units = units - ((b[i] & 0xC0) == 0x80) + (b[i] >= 0xF0);
-    return units;
-}
-
-// Strict UTF-8 into text; nonAscii: whether a character took more than one byte.
+// Strict UTF-8 into text; nonAscii: whether a character took more than one byte (then the text has fewer
+// units than the bytes: every longer form makes fewer units than it has bytes).
 bool DecodeUtf8(std::string_view bytes, Text& text, bool& nonAscii) {
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-    const size_t n = bytes.size();
-    // Sized exactly: a buffer of one unit a byte would hold twice what three-byte Thai needs, for as long as
-    // the document is open.
-    text.resize(Utf16Units(b, n));
-    char16_t* out = text.data();
-    nonAscii = false;
-    for (size_t i = 0; i < n;) {
-        const unsigned char lead = b[i];
-        if (lead < 0x80) {
-            // Runs of ASCII, eight bytes at a time.
-            uint64_t word;
-            while (n - i >= 8 && (std::memcpy(&word, b + i, 8), (word & 0x8080808080808080ULL) == 0)) {
-                for (int k = 0; k < 8; ++k) out[k] = b[i + k];
-                out += 8;
-                i += 8;
-            }
-            while (i < n && b[i] < 0x80) *out++ = b[i++];
-            continue;
-        }
-        nonAscii = true;
-        // Well-formed three-byte characters (Thai, most of the BMP) go straight through.
-        const size_t from = i;
-        while (n - i >= 3 && (b[i] & 0xF0) == 0xE0 && (b[i + 1] & 0xC0) == 0x80 &&
-               (b[i + 2] & 0xC0) == 0x80) {
-            const char16_t c =
-                static_cast<char16_t>(((b[i] & 0x0F) << 12) | ((b[i + 1] & 0x3F) << 6) | (b[i + 2] & 0x3F));
-            if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)) return false;
-            *out++ = c;
-            i += 3;
-        }
-        if (i != from) continue;  // lead is stale now
-        char32_t c = 0;
-        const size_t length = ReadUtf8(b + i, n - i, c);
-        if (length == 0) return false;
-        out = PutUtf16(out, c);
-        i += length;
-    }
-    text.resize(static_cast<size_t>(out - text.data()));
+    if (!FromUtf8(bytes, text)) return false;
+    nonAscii = text.size() < bytes.size();
     return true;
 }
 

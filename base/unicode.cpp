@@ -1,5 +1,8 @@
 #include "base/unicode.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "base/text.h"
 
 #if defined(__SSE2__)
@@ -46,6 +49,23 @@ size_t Utf8Length(std::u16string_view text) {
     return n;
 }
 
+// The UTF-16 units that well-formed UTF-8 bytes make: one a byte that is no continuation byte, and one more
+// a four-byte lead. For other bytes an upper bound of what FromUtf8 writes before it gives up.
+size_t Utf16Units(const unsigned char* b, size_t n) {
+    constexpr uint64_t kHigh = 0x8080808080808080ULL;
+    size_t units = n, i = 0;
+    for (uint64_t w; n - i >= 8; i += 8) {
+        std::memcpy(&w, b + i, 8);
+        if ((w & kHigh) == 0) continue;
+        const uint64_t continuation = w & ~(w << 1) & kHigh;                   // 10xxxxxx
+        const uint64_t fourByte = w & (w << 1) & (w << 2) & (w << 3) & kHigh;  // 1111xxxx
+        units = units - static_cast<size_t>(__builtin_popcountll(continuation)) +
+                static_cast<size_t>(__builtin_popcountll(fourByte));
+    }
+    for (; i < n; ++i) units = units - ((b[i] & 0xC0) == 0x80) + (b[i] >= 0xF0);
+    return units;
+}
+
 }  // namespace
 
 size_t FirstUnpairedSurrogate(std::u16string_view text) {
@@ -85,22 +105,45 @@ Bytes ToUtf8(std::u16string_view text) {
 }
 
 bool FromUtf8(std::string_view bytes, Text& text) {
-    // Never more units than bytes: one allocation, none grown (the text may be secret).
-    text.clear();
-    text.resize(bytes.size());
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    // Sized exactly, in one allocation: a buffer of one unit a byte would hold twice what three-byte Thai
+    // needs for as long as the document is open, and a grown one would free a copy of a secret text.
+    text.clear();
+    text.resize(Utf16Units(b, n));
     char16_t* out = text.data();
-    for (size_t i = 0, n = bytes.size(); i < n;) {
+    const auto fail = [&] {
+        // What was read so far may be secret.
+        for (volatile char16_t* p = text.data(); p != out; ++p) *p = 0;
+        text.clear();
+        return false;
+    };
+    for (size_t i = 0; i < n;) {
         if (b[i] < 0x80) {
-            *out++ = b[i++];
+            // Runs of ASCII, eight bytes at a time.
+            uint64_t word;
+            while (n - i >= 8 && (std::memcpy(&word, b + i, 8), (word & 0x8080808080808080ULL) == 0)) {
+                for (int k = 0; k < 8; ++k) out[k] = b[i + k];
+                out += 8;
+                i += 8;
+            }
+            while (i < n && b[i] < 0x80) *out++ = b[i++];
             continue;
         }
+        // Well-formed three-byte characters (Thai, most of the BMP) go straight through.
+        const size_t from = i;
+        while (n - i >= 3 && (b[i] & 0xF0) == 0xE0 && (b[i + 1] & 0xC0) == 0x80 &&
+               (b[i + 2] & 0xC0) == 0x80) {
+            const char16_t c =
+                static_cast<char16_t>(((b[i] & 0x0F) << 12) | ((b[i + 1] & 0x3F) << 6) | (b[i + 2] & 0x3F));
+            if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)) return fail();
+            *out++ = c;
+            i += 3;
+        }
+        if (i != from) continue;
         char32_t c = 0;
         const size_t length = ReadUtf8(b + i, n - i, c);
-        if (length == 0) {
-            Wipe(text);  // what was read so far may be secret
-            return false;
-        }
+        if (length == 0) return fail();
         out = PutUtf16(out, c);
         i += length;
     }
