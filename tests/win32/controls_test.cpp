@@ -397,8 +397,10 @@ TEST(LentText, ASingleLineBoxLendsACopyOfItsText) {
 }
 
 TEST(WindowAdapter, PlacementRoundTripsThroughTwips) {
-    HWND h = CreateWindowExW(0, L"STATIC", L"t", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr, nullptr,
-                             nullptr);
+    // A pop-up: a window with a frame is the X window manager's to place under Wine, which may still be
+    // answering a move of an earlier test's window when this one is read.
+    HWND h =
+        CreateWindowExW(0, L"STATIC", L"t", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
     Win32Window w;
     w.m_Hwnd = h;
     ASSERT_TRUE(w.Move({1200, 900, 9000, 6000}));
