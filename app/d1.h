@@ -22,13 +22,6 @@ inline Text g_AppFolder;
 inline Text g_AppCode;
 inline Text g_MachineKey;
 
-// Document state.
-inline Text g_FileName;
-inline Text g_Password;
-// The encoding and line breaks the document is written in; a new document's are the code page and CR LF.
-inline base::TextFormat g_Format;
-inline int32_t g_ActiveEditor = 0;
-
 // The one main window.
 extern std::unique_ptr<Fou> g_Fou;
 

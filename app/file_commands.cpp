@@ -75,15 +75,15 @@ Text Fou::ShowFileDialog(bool save) {
 
 bool Fou::SaveAs() {
     int32_t filterIndex = 0;
-    const Text piece = GetFilter(d1::g_FileName, filterIndex);
-    Text name = d1::g_FileName;
+    const Text piece = GetFilter(m_Document.Name(), filterIndex);
+    Text name = m_Document.Name();
     // Own types (txs, txse, txt) and untitled documents are proposed without extension, as a secret file
     // unless already sealed.
     if (filterIndex == kOpenOwnType) {
         filterIndex -= 1;
     } else {
         filterIndex = filterIndex == kOpenSealed ? kOpenSealed - 1 : 1;
-        name = base::StripExtension(d1::g_FileName);
+        name = base::StripExtension(m_Document.Name());
     }
     cmd1& dialog = Dialog();
     dialog.Filter = TypesOf(kSaveAsList + piece);
@@ -91,14 +91,14 @@ bool Fou::SaveAs() {
     dialog.FileName = name;
     dialog.ConfirmOverwrite = dialog.HideReadOnly = true;
     dialog.Encodings = EncodingNames();
-    dialog.EncodingIndex = static_cast<int32_t>(d1::g_Format.encoding);
+    dialog.EncodingIndex = static_cast<int32_t>(m_Document.Format().encoding);
     // Protected and sealed documents have a form of their own: for one of them the list is off while its
     // types are chosen (a plain document proposed as a secret file keeps it, and a save as one ignores it).
-    if (protect::IsSecret(protect::KindOf(d1::g_FileName)))
+    if (m_Document.Secret())
         dialog.Filter[kOpenSecret - 2].encodingOff = dialog.Filter[kOpenSealed - 2].encodingOff = true;
     const Text chosen = ShowFileDialog(true);
     if (chosen.empty()) return false;
-    base::TextFormat format = d1::g_Format;
+    base::TextFormat format = m_Document.Format();
     // Another encoding is written in its usual form (UTF-16 with its mark); the document's own keeps its.
     if (dialog.EncodingIndex >= 0 && dialog.EncodingIndex < base::kEncodingCount &&
         static_cast<base::Encoding>(dialog.EncodingIndex) != format.encoding)
@@ -112,20 +112,18 @@ void Fou::mnu1_Click(int index) {
     switch (index) {
         case kMnuNew:
             if (!SaveChangesFirst()) return;
-            if (!ShowDocument(Text())) return;
-            d1::g_FileName.clear();
-            base::Wipe(d1::g_Password);
+            if (!ShowDocument(Text(), m_Document.Secret())) return;
+            m_Document.Clear();
             m_Documents.Forget();
-            d1::g_Format = {};
             break;
         case kMnuOpen: {
             if (!SaveChangesFirst()) return;
             int32_t filterIndex = 0;
-            const Text piece = GetFilter(d1::g_FileName, filterIndex);
+            const Text piece = GetFilter(m_Document.Name(), filterIndex);
             cmd1& dialog = Dialog();
             dialog.Filter = TypesOf(kOpenList + piece);
             dialog.FilterIndex = filterIndex == 0 ? 1 : filterIndex;
-            dialog.FileName = d1::g_FileName;
+            dialog.FileName = m_Document.Name();
             dialog.Encodings = EncodingNames();
             dialog.Encodings.insert(dialog.Encodings.begin(), kAutoDetect);
             dialog.EncodingIndex = 0;

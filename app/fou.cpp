@@ -73,7 +73,7 @@ void Fou::Form_Load() {
     Step([&] { OfferSnapshots(); });
     Step([&] { OpenCommandLineDocument(); });
     // From here on every edit counts, also the first one in a window that opened no document.
-    m_LoadSeen = true;
+    m_Document.loadSeen = true;
 }
 
 // The steps the document does not need wait until it is on screen.
@@ -130,20 +130,20 @@ void Fou::Form_Unload() {
     if (!m_KeepSnapshot) Step([&] { m_Recovery.Discard(); });
     // The process ends here: no destructor will wipe the document's secrets.
     if (Secret()) {
-        const bool modified = m_Modified;  // emptied by us, not edited
+        const bool modified = m_Document.modified;  // emptied by us, not edited
         for (TextBox* box : m_Controls.txtData) Step([&] { box->ReplaceWiping(u""); });
-        m_Modified = modified;
+        m_Document.modified = modified;
         m_History.Clear();
     }
-    base::Wipe(d1::g_Password);
+    m_Document.WipePassword();
     m_Documents.Forget();
     m_Platform.loop.EndProcess();
 }
 
 void Fou::UpdateCaption() {
     Text prefix;
-    if (!d1::g_FileName.empty())
-        prefix = base::GetFileNamePart(d1::g_FileName) + (m_Modified ? u" *" : u"") +
+    if (!m_Document.Untitled())
+        prefix = base::GetFileNamePart(m_Document.Name()) + (m_Document.modified ? u" *" : u"") +
                  (m_Locked ? u" (locked)" : u"") + u" - ";
     m_Controls.window->SetCaption(prefix + d1::g_AppName + u" " + d1::g_AppVersion);
     // Every load, save, New, restore and lock recaptions: the status bar says the new form too.
@@ -152,15 +152,15 @@ void Fou::UpdateCaption() {
 
 void Fou::txtData_Change(int) {
     if (m_Moving) return;
-    if (m_LoadSeen) m_Recovery.Changed();
-    if (m_LoadSeen && !m_Modified) {
-        m_Modified = true;
+    if (m_Document.loadSeen) m_Recovery.Changed();
+    if (m_Document.loadSeen && !m_Document.modified) {
+        m_Document.modified = true;
         UpdateCaption();
     }
-    m_LoadSeen = true;
+    m_Document.loadSeen = true;
 }
 
-void Fou::txtData_GotFocus(int index) { d1::g_ActiveEditor = index; }
+void Fou::txtData_GotFocus(int index) { m_ActiveEditor = index; }
 
 bool Fou::txtData_KeyDown(int, int keyCode, int shift) {
     const Command running(*this);
@@ -243,10 +243,10 @@ void Fou::mnu2_Click(int index) {
 }
 
 void Fou::SwitchWordWrap() {
-    const int from = d1::g_ActiveEditor, to = 1 - from;
+    const int from = m_ActiveEditor, to = 1 - from;
     bool copied = false;
     // The same text in the other box is no edit: the document stays as marked as it was.
-    const bool modified = m_Modified;
+    const bool modified = m_Document.modified;
     bool quick = true;
     size_t length = 0;
     m_Controls.txtData[from]->ReadText([&](std::u16string_view text) {
@@ -282,13 +282,13 @@ void Fou::SwitchWordWrap() {
         TextBox& hidden = *m_Controls.txtData[from];
         Step([&] { hidden.ReplaceWiping(u""); });
     }
-    m_Modified = modified;
+    m_Document.modified = modified;
     UpdateCaption();
 }
 
 void Fou::ShowEditor(int index) {
     m_Controls.wordWrap->SetChecked(index == 1);
-    d1::g_ActiveEditor = index;
+    m_ActiveEditor = index;
     m_Controls.txtData[index]->SetVisible(true);
     m_Controls.txtData[1 - index]->SetVisible(false);
     m_Controls.txtData[index]->SetFocus();  // typing goes on where it was, in the box the user now sees

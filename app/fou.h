@@ -6,6 +6,7 @@
 
 #include "ads/ad_strip.h"
 #include "app/d1.h"
+#include "app/document.h"
 #include "app/recovery.h"
 #include "find/rep.h"
 #include "protect/secure_document.h"
@@ -73,20 +74,22 @@ public:
     void SwitchWordWrap();                // moves the text to the other box (asking first for a large one)
     void ShowEditor(int index);           // the box the user sees and types in: 1 with Word Wrap on, 0 off
 
-    TextBox& ActiveEditor() override { return *m_Controls.txtData[d1::g_ActiveEditor]; }
+    TextBox& ActiveEditor() override { return *m_Controls.txtData[m_ActiveEditor]; }
+    int ActiveEditorIndex() const override { return m_ActiveEditor; }
     Window& EditorWindow() override { return *m_Controls.window; }
-    bool Secret() const override;  // the document shown is protected or sealed (by its name)
+    bool Secret() const override { return m_Document.Secret(); }  // the document shown is protected or sealed
     Text AboutText() const;
     Text ExecutablePath() const;
-    bool Modified() const { return m_Modified; }  // edited since the last completed load or save
+    const Document& CurrentDocument() const { return m_Document; }
+    Document& CurrentDocument() { return m_Document; }
     bool KeepsSealedKey() const { return m_Documents.HoldsKey(); }  // a derived key is still in memory
 
     // ---- documents ----
     // Loads path, plain or protected, into the active editor. Only a load that completes changes the text,
-    // g_FileName and g_Password; otherwise the user has been told and the document shown stays as it was.
-    // as: the encoding chosen in the Open dialog for a plain document, instead of detecting one.
+    // the document's name and password; otherwise the user has been told and the document shown stays as it
+    // was. as: the encoding chosen in the Open dialog for a plain document, instead of detecting one.
     bool SecureOpen(const Text& path, std::optional<base::Encoding> as = std::nullopt);
-    // Writes the document under g_FileName (Save As for an untitled one). ask: a new password even when one
+    // Writes the document under its name (Save As for an untitled one). ask: a new password even when one
     // is remembered. True when written.
     bool SecureSave(bool ask);
     bool SaveAs();  // the Save As dialog, then the save; the name and password change only when written
@@ -145,8 +148,9 @@ public:
     void Browser1_NewWindow3(const Text& url);  // a page's new window: the default browser, http(s) only
 
 private:
-    bool ShowDocument(const Text& text);  // a completed load's text into the editor; marks cleared
-    void LayOutStatusBar(double width);   // the bar's parts across a client area this wide (twips)
+    // A completed load's text into the editor, marks cleared; secret: the box wipes the text it lets go.
+    bool ShowDocument(const Text& text, bool secret);
+    void LayOutStatusBar(double width);  // the bar's parts across a client area this wide (twips)
     // Into box, as SetText, but wiping what a secret document leaves behind in it.
     bool Replace(TextBox& box, const Text& text, bool secret);
     bool SaveTo(const Text& path, bool ask, base::TextFormat format);
@@ -175,15 +179,15 @@ private:
     FouHost& m_Host;
     RepHost* m_RepHost;
     FouControls m_Controls;
-    bool m_Modified = false;
+    Document m_Document;
+    int m_ActiveEditor = 0;  // the box shown: 1 with Word Wrap on, 0 off
     // The text moves between the boxes (Word Wrap): no edit, nothing asked of the box that lends it.
     bool m_Moving = false;
     bool m_StatusBarOn = true;
     bool m_StatusLaidOut = false;  // the bar has its parts
     Text m_StatusTexts[4];         // what each part of the bar shows
     int m_Zoom = kZoomDesigned;
-    int m_WheelDelta = 0;     // a wheel's turn short of a notch, kept for the next
-    bool m_LoadSeen = false;  // the change a load raises has been seen: the next one is the user's
+    int m_WheelDelta = 0;  // a wheel's turn short of a notch, kept for the next
     DocumentStore m_Documents;
     base::EditHistory m_History;  // the document's: a load empties it
     std::unique_ptr<class cmd1> m_Dialog;

@@ -17,94 +17,69 @@ Text SaveChangesQuestion(const Text& fileName) {
            (fileName.empty() ? Text(u"Untitled") : base::GetFileNamePart(fileName)) + u"?";
 }
 
-// A completed load or save names the document and keeps its password and form; the one it replaces is wiped.
-void Adopt(const Text& path, Text& password, const base::TextFormat& format) {
-    d1::g_FileName = path;
-    d1::g_Format = format;
-    if (password == d1::g_Password) {
-        base::Wipe(password);
-        return;
-    }
-    base::Wipe(d1::g_Password);
-    d1::g_Password = std::move(password);
-    base::Wipe(password);  // a short one was copied out of its inline buffer, not moved
-}
-
-// The remembered password as far as it may serve path: a sealed document's only for that same file, and never
-// one kind's for the other (a protected file gives its password away, so it must not key a seal).
-Text RememberedFor(const Text& path) {
-    const bool sealedNow = protect::KindOf(d1::g_FileName) == protect::DocumentKind::Sealed;
-    if (protect::KindOf(path) == protect::DocumentKind::Sealed ? path == d1::g_FileName : !sealedNow)
-        return d1::g_Password;
-    return {};
-}
-
 }  // namespace
 
 bool Fou::SecureOpen(const Text& path, std::optional<base::Encoding> as) {
-    Text password = RememberedFor(path), text;
+    Text password = m_Document.PasswordFor(path), text;
     base::TextFormat format;
     const bool secret = protect::IsSecret(protect::KindOf(path));
     if (m_Documents.Open(path, password, text, format, as) != DocumentStore::Opened::Text) {
         base::Wipe(password);
         return false;
     }
-    const bool shown = ShowDocument(text);
+    const bool shown = ShowDocument(text, m_Document.Secret());
     // The box holds its own copy; ours of a protected or sealed text goes now.
     if (secret) base::Wipe(text);
     // A plain document has no password: the one remembered for the document it replaces goes too.
     if (!shown || !secret) base::Wipe(password);
     if (!shown) return false;
-    Adopt(path, password, format);
+    m_Document.Adopt(path, password, format);
     UpdateCaption();
     return true;
 }
 
-bool Fou::ShowDocument(const Text& text) {
-    const bool loadSeenBefore = m_LoadSeen;
-    const bool modifiedBefore = m_Modified;
+bool Fou::ShowDocument(const Text& text, bool secret) {
+    const bool loadSeenBefore = m_Document.loadSeen;
+    const bool modifiedBefore = m_Document.modified;
     try {
         // The wrapping box would hang on a very long line: such a document opens with Word Wrap off.
-        const bool unwrap = d1::g_ActiveEditor == 1 && !WrapsQuickly(text);
-        TextBox& box = *m_Controls.txtData[unwrap ? 0 : d1::g_ActiveEditor];
-        const bool secret = Secret();
-        m_LoadSeen = false;
+        const bool unwrap = m_ActiveEditor == 1 && !WrapsQuickly(text);
+        TextBox& box = *m_Controls.txtData[unwrap ? 0 : m_ActiveEditor];
+        m_Document.loadSeen = false;
         // A text the box refused is not loaded: the document shown and its name stay.
         if (!Replace(box, text, secret)) throw std::bad_alloc();
         if (unwrap) {
             ShowEditor(0);
             Replace(*m_Controls.txtData[1], u"", secret);
         }
-        m_Modified = false;
+        m_Document.modified = false;
         m_History.Clear();     // the changes were the document's before this one
         m_Recovery.Discard();  // the work it kept is saved or was let go before this load
         // The box raises no change for a text it already shows; the next edit must still count.
-        m_LoadSeen = true;
+        m_Document.loadSeen = true;
         if (unwrap) m_Platform.prompts.Message(kTooLongToWrapMessage, MsgButtons::Ok, MsgIcon::None);
         return true;
     } catch (const std::bad_alloc&) {
         platform::Trace(u"the text box refused the document or memory ran out");
-        m_LoadSeen = loadSeenBefore;
-        m_Modified = modifiedBefore;
+        m_Document.loadSeen = loadSeenBefore;
+        m_Document.modified = modifiedBefore;
         m_Platform.prompts.Message(protect::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
         return false;
     }
 }
-
-bool Fou::Secret() const { return protect::IsSecret(protect::KindOf(d1::g_FileName)); }
 
 bool Fou::Replace(TextBox& box, const Text& text, bool secret) {
     return secret ? box.ReplaceWiping(text) : box.SetText(text);
 }
 
 bool Fou::SecureSave(bool ask) {
-    if (d1::g_FileName.empty()) return SaveAs();
-    return SaveTo(d1::g_FileName, ask, d1::g_Format);
+    if (m_Document.Untitled()) return SaveAs();
+    return SaveTo(m_Document.Name(), ask, m_Document.Format());
 }
 
 bool Fou::SaveTo(const Text& path, bool ask, base::TextFormat format) {
     const bool plain = protect::KindOf(path) == protect::DocumentKind::Plain;
-    Text password = RememberedFor(path);
+    Text password = m_Document.PasswordFor(path);
     // Straight from the box's own buffer into the file: no copy of the whole text on the way.
     const DocumentStore::Saved saved = m_Documents.Save(
         path, password, ask,
@@ -117,16 +92,16 @@ bool Fou::SaveTo(const Text& path, bool ask, base::TextFormat format) {
     // Only now is this the document's name, password and form: a save that did not happen changes none. A
     // plain file has no password: the one of the document it was keeps no more.
     if (plain) base::Wipe(password);
-    Adopt(path, password, format);
-    m_Modified = false;
+    m_Document.Adopt(path, password, format);
+    m_Document.modified = false;
     m_Recovery.Discard();
     UpdateCaption();
     return true;
 }
 
 bool Fou::SaveChangesFirst() {
-    if (!m_Modified) return true;
-    switch (m_Platform.prompts.Message(SaveChangesQuestion(d1::g_FileName), MsgButtons::YesNoCancel,
+    if (!m_Document.modified) return true;
+    switch (m_Platform.prompts.Message(SaveChangesQuestion(m_Document.Name()), MsgButtons::YesNoCancel,
                                        MsgIcon::None)) {
         case MsgResult::Yes:
             if (SecureSave(false)) return true;

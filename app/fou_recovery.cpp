@@ -29,11 +29,11 @@ constexpr char16_t kWrongPasswordMessage[] = u"The password is wrong.";
 
 protect::Snapshot Fou::TakeSnapshot(Text room) {
     TextBox& box = ActiveEditor();
-    protect::Snapshot s{.name = d1::g_FileName,
-                        .format = d1::g_Format,
+    protect::Snapshot s{.name = m_Document.Name(),
+                        .format = m_Document.Format(),
                         .selStart = box.SelStart(),
                         .selLength = box.SelLength(),
-                        .wordWrap = d1::g_ActiveEditor == 1,
+                        .wordWrap = m_ActiveEditor == 1,
                         .text = std::move(room)};
     // One copy, straight from where the box keeps the text into the room made for it: the disk's thread
     // encrypts it and wipes it.
@@ -42,11 +42,10 @@ protect::Snapshot Fou::TakeSnapshot(Text room) {
 }
 
 void Fou::SnapshotIfDue() {
-    if (m_Locked || !m_Modified || !m_Recovery.Due()) return;
-    const protect::SealedKey* key = m_Documents.KeyFor(d1::g_FileName);
+    if (m_Locked || !m_Document.modified || !m_Recovery.Due()) return;
+    const protect::SealedKey* key = m_Documents.KeyFor(m_Document.Name());
     // A sealed document is only ever kept under its own key.
-    if (protect::KindOf(d1::g_FileName) == protect::DocumentKind::Sealed && !key)
-        return platform::Trace(u"snapshot: no key for the sealed document");
+    if (m_Document.Sealed() && !key) return platform::Trace(u"snapshot: no key for the sealed document");
     try {
         size_t length = 0;
         ActiveEditor().ReadText([&](std::u16string_view text) { length = text.size(); });
@@ -63,10 +62,10 @@ bool Fou::Form_QueryEndSession(bool closeApp) {
         return true;
     }
     // The process may be ended at any moment from here on: what is unsaved goes to disk first.
-    if (m_Modified) {
-        const protect::SealedKey* key = m_Documents.KeyFor(d1::g_FileName);
+    if (m_Document.modified) {
+        const protect::SealedKey* key = m_Documents.KeyFor(m_Document.Name());
         try {
-            if (protect::KindOf(d1::g_FileName) != protect::DocumentKind::Sealed || key)
+            if (!m_Document.Sealed() || key)
                 m_Recovery.WriteNow([this](Text room) { return TakeSnapshot(std::move(room)); }, key);
         } catch (...) {
             platform::TraceCurrentException(u"snapshot at the end of the session");
@@ -156,21 +155,15 @@ bool Fou::Restore(d1::Recovery::Found& found, const protect::SnapshotCover& cove
     const base::WipedIf wipedPassword(password, true);
     if (!OpenSnapshot(found.file, m_Recovery.SnapshotPath(found.id), cover, s, key, password, nullptr))
         return false;
-    const Text nameBefore = d1::g_FileName;
-    d1::g_FileName = s.name;  // the box wipes what it lets go of a secret document's text
-    if (!ShowDocument(s.text)) {
-        d1::g_FileName = nameBefore;
+    if (!ShowDocument(s.text, m_Document.Secret() || protect::IsSecret(protect::KindOf(s.name))))
         return false;
-    }
-    d1::g_Format = s.format;
-    base::Wipe(d1::g_Password);
+    // Only a sealed snapshot was opened with its document's password.
+    if (!cover.sealed) base::Wipe(password);
+    m_Document.Adopt(s.name, password, s.format);
     m_Documents.Forget();
-    if (cover.sealed) {
-        m_Documents.Keep(s.name, key);
-        d1::g_Password = password;
-    }
-    m_Modified = true;
-    if (s.wordWrap && d1::g_ActiveEditor == 0) mnu2_Click(kMnuWordWrap);
+    if (cover.sealed) m_Documents.Keep(s.name, key);
+    m_Document.modified = true;
+    if (s.wordWrap && m_ActiveEditor == 0) mnu2_Click(kMnuWordWrap);
     ActiveEditor().SetSel(s.selStart, s.selLength);
     m_Recovery.Adopt(found);
     UpdateCaption();
@@ -192,10 +185,10 @@ void Fou::Lock() {
         return;
     }
     m_LockPending = false;
-    const bool sealed = protect::KindOf(d1::g_FileName) == protect::DocumentKind::Sealed;
-    const protect::SealedKey* key = m_Documents.KeyFor(d1::g_FileName);
+    const bool sealed = m_Document.Sealed();
+    const protect::SealedKey* key = m_Documents.KeyFor(m_Document.Name());
     if (sealed && !key) return platform::Trace(u"lock: no key for the sealed document; it stays open");
-    if (!sealed && !d1::g_Password.empty() && !m_LockedPassword.Make(d1::g_Password))
+    if (!sealed && !m_Document.Password().empty() && !m_LockedPassword.Make(m_Document.Password()))
         return platform::Trace(u"lock: no check of the password could be made; the document stays open");
     // The text leaves memory only once the snapshot that brings it back is on disk.
     bool kept = false;
@@ -208,11 +201,11 @@ void Fou::Lock() {
         m_LockedPassword.Clear();
         return platform::Trace(u"lock: the snapshot was not written; the document stays open");
     }
-    m_LockedModified = m_Modified;
+    m_LockedModified = m_Document.modified;
     for (TextBox* box : m_Controls.txtData) box->ReplaceWiping(u"");
     m_History.Clear();  // what it holds is the document's text too
-    m_Modified = m_LockedModified;
-    base::Wipe(d1::g_Password);
+    m_Document.modified = m_LockedModified;
+    m_Document.WipePassword();
     m_Documents.Forget();
     m_Locked = true;
     UpdateCaption();
@@ -224,7 +217,7 @@ bool Fou::LockedPasswordAccepts(const Text& password) {
     Bytes file;
     Text text;
     const base::WipedIf wiped(text, true);
-    return m_Platform.files.ReadAll(d1::g_FileName, file) && protect::UnmaskDocument(file, password, text);
+    return m_Platform.files.ReadAll(m_Document.Name(), file) && protect::UnmaskDocument(file, password, text);
 }
 
 bool Fou::Unlock() {
@@ -251,12 +244,12 @@ bool Fou::Unlock() {
     }
     m_Locked = false;
     m_LockedPassword.Clear();
-    m_Modified = m_LockedModified;
-    d1::g_Password = password;
-    if (cover.sealed) m_Documents.Keep(d1::g_FileName, key);
+    m_Document.modified = m_LockedModified;
+    m_Document.SetPassword(password);
+    if (cover.sealed) m_Documents.Keep(m_Document.Name(), key);
     ActiveEditor().SetSel(s.selStart, s.selLength);
     // A lock of saved work kept a snapshot only for the lock.
-    if (!m_Modified) m_Recovery.Discard();
+    if (!m_Document.modified) m_Recovery.Discard();
     UpdateCaption();
     return true;
 }

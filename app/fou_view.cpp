@@ -29,8 +29,8 @@ Text LineBreaksName(base::LineBreaks breaks) {
 }
 
 // A protected document is kept in the code page and a sealed one in UTF-8, whatever the format says.
-Text EncodingShown(const Text& fileName, base::Encoding encoding) {
-    switch (protect::KindOf(fileName)) {
+Text EncodingShown(protect::DocumentKind kind, base::Encoding encoding) {
+    switch (kind) {
         case protect::DocumentKind::Masked:
             return base::EncodingName(base::Encoding::Ansi);
         case protect::DocumentKind::Sealed:
@@ -67,8 +67,8 @@ void Fou::UpdateStatus() {
     const int32_t line = box.LineOf(caret);
     const int32_t column = caret - std::max(box.LineStart(line), 0);
     const Text texts[4] = {u"Ln " + Decimal(int64_t{line} + 1) + u", Col " + Decimal(int64_t{column} + 1),
-                           Decimal(m_Zoom) + u"%", LineBreaksName(d1::g_Format.breaks),
-                           EncodingShown(d1::g_FileName, d1::g_Format.encoding)};
+                           Decimal(m_Zoom) + u"%", LineBreaksName(m_Document.Format().breaks),
+                           EncodingShown(m_Document.Kind(), m_Document.Format().encoding)};
     for (int part = 0; part < 4; ++part) {
         if (texts[part] == m_StatusTexts[part]) continue;
         m_StatusTexts[part] = texts[part];
@@ -105,7 +105,7 @@ void Fou::SetZoom(int percent) {
 }
 
 void Fou::txtData_SelChange(int index) {
-    if (index != d1::g_ActiveEditor) return;
+    if (index != m_ActiveEditor) return;
     UpdateStatus();
     m_History.CaretAt(ActiveEditor().Caret());  // typing elsewhere is a step of its own
 }

@@ -10,11 +10,9 @@ std::unique_ptr<Fou> g_Fou;
 
 void ResetGlobals() {
     g_Fou.reset();
-    for (Text* t : {&g_AppName, &g_AppVersion, &g_AppDate, &g_SiteUrl, &g_AppFolder, &g_AppCode,
-                    &g_MachineKey, &g_FileName, &g_Password})
+    for (Text* t :
+         {&g_AppName, &g_AppVersion, &g_AppDate, &g_SiteUrl, &g_AppFolder, &g_AppCode, &g_MachineKey})
         t->clear();
-    g_ActiveEditor = 0;
-    g_Format = {};
     find::g_FindState = {};
 }
 

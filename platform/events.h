@@ -28,6 +28,7 @@ struct FouEvents {
     virtual void txtData_OLEDragDrop(int index, const std::vector<Text>& files, int effect) = 0;
     // The caret or the selection may have moved (keys, clicks, typing, or the program's own change).
     virtual void txtData_SelChange(int index) = 0;
+    virtual int ActiveEditorIndex() const = 0;  // the box shown, which the keys belong to
     // The wheel turned over a text box (delta: kWheelDelta a notch, away from the user positive).
     virtual void txtData_MouseWheel(int index, int delta, int shift) = 0;
     virtual void mnu1_Click(int index) = 0;

@@ -146,7 +146,7 @@ void Win32FouHost::Show() {
     ShowWindow(m_Window.m_Hwnd, m_ShowCmd);
     UpdateWindow(m_Window.m_Hwnd);
     m_Fou->Form_Resize();
-    SetFocus(m_TxtData[d1::g_ActiveEditor].m_Hwnd);
+    SetFocus(m_TxtData[m_Fou->ActiveEditorIndex()].m_Hwnd);
 }
 
 LRESULT Win32FouHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -162,14 +162,14 @@ LRESULT Win32FouHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case kStatusDue:
             m_StatusPosted = false;
-            m_Fou->txtData_SelChange(d1::g_ActiveEditor);
+            m_Fou->txtData_SelChange(m_Fou->ActiveEditorIndex());
             return 0;
         case WM_TIMER:
             if (wp == m_Timer.id) m_Fou->Timer1_Timer();
             return 0;
         case WM_SETFOCUS:
             // Activation, a closed dialog or message box, a hidden box: the keys belong to the text.
-            SetFocus(m_TxtData[d1::g_ActiveEditor].m_Hwnd);
+            SetFocus(m_TxtData[m_Fou->ActiveEditorIndex()].m_Hwnd);
             return 0;
         case WM_CLOSE:
             if (m_Fou->Form_QueryUnload()) m_Fou->Form_Unload();

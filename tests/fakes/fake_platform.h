@@ -66,5 +66,8 @@ struct Started {
     void Start() { d1::Main(fp.platform, host, &repHost); }
     ~Started() { d1::ResetGlobals(); }
     Fou& fou() { return *d1::g_Fou; }
-    FakeTextBox& editor() { return host.txtData[d1::g_ActiveEditor]; }
+    Document& document() { return fou().CurrentDocument(); }
+    // The document named as a completed load of a file with this password leaves it; its text stays.
+    void Name(const Text& name, Text password = {}) { document().Adopt(name, password, {}); }
+    FakeTextBox& editor() { return host.txtData[fou().ActiveEditorIndex()]; }
 };

@@ -14,7 +14,7 @@ struct EditorJourney : ::testing::Test {
     OpenSslCrypto& crypto = s.fp.crypto;
     const Text& caption = s.host.window.caption;
 
-    void F2() { fou.txtData_KeyDown(d1::g_ActiveEditor, kKeyF2, 0); }
+    void F2() { fou.txtData_KeyDown(fou.ActiveEditorIndex(), kKeyF2, 0); }
     void Open(const Text& path) {
         dialogs.ChooseNext(path);
         fou.mnu1_Click(kMnuOpen);

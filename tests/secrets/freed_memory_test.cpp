@@ -94,7 +94,7 @@ struct FreedMemory : ::testing::Test {
         s.fp.dialogs.ChooseNext(path);
         if (!Plain(path)) prompts.inputAnswers = {kPassword, kPassword};
         fou.mnu1_Click(kMnuSaveAs);
-        ASSERT_EQ(d1::g_FileName, path);
+        ASSERT_EQ(s.document().Name(), path);
         fou.mnu1_Click(kMnuNew);
         ASSERT_TRUE(s.editor().text.empty());
     }
@@ -154,7 +154,7 @@ TEST_F(FreedMemory, OpeningAndSavingEitherKindFreesNoCopyOfTheTextOrThePassword)
             fou.txtData_KeyDown(0, kKeyF2, 0);
             EXPECT_EQ(watch.Found(), std::vector<std::string>{}) << "save";
         }
-        EXPECT_FALSE(fou.Modified());
+        EXPECT_FALSE(fou.CurrentDocument().modified);
         EXPECT_EQ(prompts.inputs.size(), 3u);  // asked twice by Save As, once by Open; F2 asks nothing
         prompts.inputs.clear();
         {
@@ -169,7 +169,7 @@ TEST_F(FreedMemory, OpeningAndSavingEitherKindFreesNoCopyOfTheTextOrThePassword)
 
 TEST_F(FreedMemory, RefusedCancelledAndWrongPasswordOpensFreeNoCopyOfTheRememberedPassword) {
     Opened(u"C:\\plan.txs");
-    ASSERT_EQ(d1::g_Password, kPassword);
+    ASSERT_EQ(s.document().Password(), kPassword);
     Bytes other;
     protect::MaskDocument(u"another password", u"another text", other);
     s.fp.files.Put(u"C:\\other.txs", other);
@@ -187,12 +187,12 @@ TEST_F(FreedMemory, RefusedCancelledAndWrongPasswordOpensFreeNoCopyOfTheRemember
         Watch watch(PasswordAlone());
         EXPECT_FALSE(fou.SecureOpen(c.path));
         EXPECT_EQ(watch.Found(), std::vector<std::string>{});
-        EXPECT_EQ(d1::g_Password, kPassword);  // still the document's, which stays
+        EXPECT_EQ(s.document().Password(), kPassword);  // still the document's, which stays
         EXPECT_EQ(s.editor().text, kText);
     }
     {
         Watch watch(PasswordAlone());
-        { const Text copy = d1::g_Password; }
+        { const Text copy = s.document().Password(); }
         EXPECT_EQ(watch.Found(), std::vector<std::string>{"password (UTF-16)"}) << "control";
     }
 }
@@ -293,7 +293,7 @@ TEST_F(FreedMemory, FindF3CtrlF3WordWrapAndReplaceAllFreeNoCopyOfASecretText) {
                 EXPECT_EQ(s.editor().text, u"!" + kText);
             else
                 EXPECT_EQ(s.editor().text, kText);
-            EXPECT_EQ(d1::g_ActiveEditor, 0);
+            EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
             if (fou.Rep().Loaded()) fou.Rep().Unload();
             fou.mnu1_Click(kMnuNew);
             prompts.messages.clear();  // a Replace All leaves the document to be saved or not
@@ -334,9 +334,9 @@ TEST_F(FreedMemory, NewOpenADropExitAndWordWrapLetGoOfASecretTextOnlyOnceTheBoxH
             }
             // The text is held by the box the user sees, if anywhere, and by no hidden one.
             const bool wrapped = journey.name == std::string("Word Wrap");
-            EXPECT_EQ(d1::g_ActiveEditor, wrapped ? 1 : 0);
+            EXPECT_EQ(s.fou().ActiveEditorIndex(), wrapped ? 1 : 0);
             if (kind.secret) {
-                EXPECT_EQ(s.host.txtData[1 - d1::g_ActiveEditor].text, u"");
+                EXPECT_EQ(s.host.txtData[1 - s.fou().ActiveEditorIndex()].text, u"");
             }
             if (wrapped) fou.mnu2_Click(kMnuWordWrap);
             fou.mnu1_Click(kMnuNew);

@@ -204,7 +204,7 @@ TEST_F(Banner, ImagesAreFetchedOneAtATimeAndTheListAndPageWrittenOnlyAfterTheLas
     EXPECT_EQ(ImageRequests(), (std::vector<Text>{u"A.gif", u"B.gif", u"C.gif"}));
     EXPECT_EQ(net.requested.size(), 4u);
     EXPECT_EQ(Count(Groups(), u"<img "), 3u);
-    EXPECT_FALSE(fou.Modified());
+    EXPECT_FALSE(fou.CurrentDocument().modified);
 }
 
 TEST_F(Banner, HostileImageNamesNeverBecomePaths) {

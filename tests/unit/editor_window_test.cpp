@@ -15,7 +15,7 @@ struct Editor : ::testing::Test {
 
 TEST_F(Editor, TheMarkFollowsEditsAndSavesAndAnUntitledCaptionNeverShowsIt) {
     box[0].Type(u"a");  // the first typed character after start is an edit
-    EXPECT_TRUE(fou.Modified());
+    EXPECT_TRUE(fou.CurrentDocument().modified);
     EXPECT_EQ(window.caption, u"Lockleaf 1.0");
     s.fp.files.Put(u"C:\\docs\\notes.txt", "notes");
     s.fp.prompts.msgAnswers = {MsgResult::No};
@@ -77,7 +77,7 @@ TEST_F(Editor, WordWrapSwapsTheBoxesAndTwiceReturnsToTheFirst) {
     box[0].Type(u"hello");
     fou.mnu2_Click(kMnuWordWrap);
     EXPECT_TRUE(s.host.wordWrap.checked);
-    EXPECT_EQ(d1::g_ActiveEditor, 1);
+    EXPECT_EQ(s.fou().ActiveEditorIndex(), 1);
     EXPECT_EQ(box[1].text, u"hello");
     EXPECT_TRUE(box[1].visible);
     EXPECT_FALSE(box[0].visible);
@@ -85,7 +85,7 @@ TEST_F(Editor, WordWrapSwapsTheBoxesAndTwiceReturnsToTheFirst) {
     box[1].Type(u"!");
     fou.mnu2_Click(kMnuWordWrap);
     EXPECT_FALSE(s.host.wordWrap.checked);
-    EXPECT_EQ(d1::g_ActiveEditor, 0);
+    EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
     EXPECT_EQ(box[0].text, u"hello!");
     EXPECT_TRUE(box[0].visible);
     EXPECT_FALSE(box[1].visible);
@@ -97,19 +97,19 @@ TEST_F(Editor, WordWrapCopyOfADifferentTextIsNoEditAndKeepsAnEditedDocumentMarke
     fou.SecureOpen(u"C:\\docs\\notes.txt");
     fou.mnu2_Click(kMnuWordWrap);
     EXPECT_EQ(box[1].text, u"loaded");
-    EXPECT_FALSE(fou.Modified());
+    EXPECT_FALSE(fou.CurrentDocument().modified);
     EXPECT_EQ(window.caption, u"notes.txt - Lockleaf 1.0");
     box[1].Type(u"!");
     fou.mnu2_Click(kMnuWordWrap);
-    EXPECT_TRUE(fou.Modified());
+    EXPECT_TRUE(fou.CurrentDocument().modified);
     EXPECT_EQ(window.caption, u"notes.txt * - Lockleaf 1.0");
 }
 
 TEST_F(Editor, WordWrapCopyOfTheSameTextIsNoChange) {
-    d1::g_FileName = u"C:\\docs\\notes.txt";
+    s.Name(u"C:\\docs\\notes.txt");
     box[0].text = box[1].text = u"same";
     fou.mnu2_Click(kMnuWordWrap);
-    EXPECT_FALSE(fou.Modified());
+    EXPECT_FALSE(fou.CurrentDocument().modified);
 }
 
 TEST_F(Editor, WordWrapStaysOffForALineTooLongToWrapAndAsksFirstForALargeDocument) {
@@ -117,10 +117,10 @@ TEST_F(Editor, WordWrapStaysOffForALineTooLongToWrapAndAsksFirstForALargeDocumen
     const Text lines = Text(kLongestWrappedLine, u'a') + u"\r\n" + Text(kLongestWrappedLine, u'b');
     box[0].text = lines;
     fou.mnu2_Click(kMnuWordWrap);
-    EXPECT_EQ(d1::g_ActiveEditor, 1);
+    EXPECT_EQ(s.fou().ActiveEditorIndex(), 1);
     EXPECT_TRUE(box[1].text == lines);
     fou.mnu2_Click(kMnuWordWrap);
-    EXPECT_EQ(d1::g_ActiveEditor, 0);
+    EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
     EXPECT_TRUE(s.fp.prompts.messages.empty());
 
     // One character more, on the last line after a lone line feed: refused with a message, nothing changed.
@@ -131,7 +131,7 @@ TEST_F(Editor, WordWrapStaysOffForALineTooLongToWrapAndAsksFirstForALargeDocumen
     ASSERT_EQ(s.fp.prompts.messages.size(), 1u);
     EXPECT_EQ(s.fp.prompts.messages[0].text, kTooLongToWrapMessage);
     EXPECT_FALSE(s.host.wordWrap.checked);
-    EXPECT_EQ(d1::g_ActiveEditor, 0);
+    EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
     EXPECT_TRUE(box[0].visible);
     EXPECT_FALSE(box[1].visible);
     EXPECT_TRUE(box[0].text == tooLong);
@@ -146,24 +146,24 @@ TEST_F(Editor, WordWrapStaysOffForALineTooLongToWrapAndAsksFirstForALargeDocumen
     ASSERT_EQ(s.fp.prompts.messages.size(), 2u);
     EXPECT_EQ(s.fp.prompts.messages[1].text, kLongToRewrapQuestion);
     EXPECT_EQ(s.fp.prompts.messages[1].buttons, MsgButtons::YesNo);
-    EXPECT_EQ(d1::g_ActiveEditor, 0);
+    EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
     EXPECT_EQ(box[1].text, u"old");
     fou.mnu2_Click(kMnuWordWrap);
-    EXPECT_EQ(d1::g_ActiveEditor, 1);
+    EXPECT_EQ(s.fou().ActiveEditorIndex(), 1);
     EXPECT_TRUE(s.host.wordWrap.checked);
     EXPECT_TRUE(box[1].text == large && box[0].text.empty());
     fou.mnu2_Click(kMnuWordWrap);
     EXPECT_EQ(s.fp.prompts.messages.size(), 4u);
-    EXPECT_EQ(d1::g_ActiveEditor, 0);
+    EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
     EXPECT_TRUE(box[0].text == large && box[1].text.empty());
-    EXPECT_FALSE(fou.Modified());
+    EXPECT_FALSE(fou.CurrentDocument().modified);
 }
 
 TEST_F(Editor, FocusMakesTheBoxTheActiveEditor) {
     fou.txtData_GotFocus(1);
-    EXPECT_EQ(d1::g_ActiveEditor, 1);
+    EXPECT_EQ(s.fou().ActiveEditorIndex(), 1);
     fou.txtData_GotFocus(0);
-    EXPECT_EQ(d1::g_ActiveEditor, 0);
+    EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
 }
 
 TEST_F(Editor, AboutShowsFiveLinesWithOkOnly) {
@@ -190,5 +190,5 @@ TEST_F(Editor, DropsOtherThanCopyMoveLinkAreIgnored) {
     fou.txtData_OLEDragDrop(0, {u"C:\\a.txt"}, kDropEffectCopy);
     fou.txtData_OLEDragDrop(0, {}, kDropEffectAll);
     EXPECT_EQ(box[0].text, u"");
-    EXPECT_EQ(d1::g_FileName, u"");
+    EXPECT_EQ(s.document().Name(), u"");
 }

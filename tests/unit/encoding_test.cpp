@@ -343,7 +343,7 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
               "Gr\xC3\xBC\xC3\x9F"
               "e\nline\n\xE0\xB8\x81\n\xF0\x9F\x98\x80");
     EXPECT_TRUE(prompts.messages.empty());  // UTF-8 holds every character: no question
-    EXPECT_FALSE(fou.Modified());
+    EXPECT_FALSE(fou.CurrentDocument().modified);
 
     // Save As offers the list with the document's own encoding chosen, off for protected and sealed types.
     s.fp.dialogs.ChooseNext(u"C:\\be.txt", 3, static_cast<int32_t>(Encoding::Utf16Be));
@@ -357,12 +357,12 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
     EXPECT_EQ(files.Get(u"C:\\be.txt"), Bytes("\xFE\xFF\0G\0r\0\xFC\0\xDF\0e\0\n", 14) +
                                             Bytes("\0l\0i\0n\0e\0\n", 10) +
                                             Bytes("\x0E\x01\0\n\xD8\x3D\xDE\x00", 8));
-    EXPECT_EQ(d1::g_Format.encoding, Encoding::Utf16Be);
-    EXPECT_EQ(d1::g_FileName, u"C:\\be.txt");
+    EXPECT_EQ(s.document().Format().encoding, Encoding::Utf16Be);
+    EXPECT_EQ(s.document().Name(), u"C:\\be.txt");
 
     // New: the code page and CR LF again; "é" raises the question, whose Cancel writes nothing and keeps all.
     fou.mnu1_Click(kMnuNew);
-    EXPECT_EQ(d1::g_Format, base::TextFormat{});
+    EXPECT_EQ(s.document().Format(), base::TextFormat{});
     s.editor().Type(u"caf\u00e9\r\n");
     s.fp.dialogs.ChooseNext(u"C:\\new.txt", 3, static_cast<int32_t>(Encoding::Ansi));
     prompts.msgAnswers = {MsgResult::Cancel};
@@ -374,15 +374,15 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
               Text::npos);
     EXPECT_NE(prompts.messages[0].text.find(u"Save as UTF-8"), Text::npos);
     EXPECT_FALSE(files.FileExists(u"C:\\new.txt"));
-    EXPECT_TRUE(fou.Modified());
-    EXPECT_EQ(d1::g_FileName, u"");
-    EXPECT_EQ(d1::g_Format, base::TextFormat{});
+    EXPECT_TRUE(fou.CurrentDocument().modified);
+    EXPECT_EQ(s.document().Name(), u"");
+    EXPECT_EQ(s.document().Format(), base::TextFormat{});
 
     // Save as UTF-8: every character kept, and the document is UTF-8 from now on (no question at F2).
     prompts.msgAnswers = {MsgResult::Yes};
     fou.txtData_KeyDown(0, kKeyF2, 0);
     EXPECT_EQ(files.Get(u"C:\\new.txt"), "caf\xC3\xA9\r\n");
-    EXPECT_EQ(d1::g_Format.encoding, Encoding::Utf8);
+    EXPECT_EQ(s.document().Format().encoding, Encoding::Utf8);
     s.editor().Type(u"\u00e9");
     const int copies = s.editor().copies;
     fou.txtData_KeyDown(0, kKeyF2, 0);
@@ -403,12 +403,12 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
     EXPECT_EQ(files.Get(u"C:\\new.txt"), big);
     EXPECT_LE(files.largestPiece, 3 + 3 * base::kEncodePieceUnits);
     EXPECT_EQ(s.editor().copies, copies);
-    EXPECT_FALSE(fou.Modified());
+    EXPECT_FALSE(fou.CurrentDocument().modified);
     s.editor().Type(u"x");
     files.diskSpace = static_cast<int64_t>(big.size());
     fou.txtData_KeyDown(0, kKeyF2, 0);
     EXPECT_EQ(files.Get(u"C:\\new.txt"), big);
-    EXPECT_TRUE(fou.Modified());
+    EXPECT_TRUE(fou.CurrentDocument().modified);
     ASSERT_EQ(prompts.messages.size(), 3u);
     EXPECT_EQ(prompts.messages[2].text, protect::kNotSavedMessage);
     files.diskSpace = -1;
@@ -418,8 +418,8 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
     // A protected document stays in the code page, with the old two-way question; its format is the default.
     files.Put(u"C:\\u.txt", "\xE0\xB8\x81\xE0\xB8\x81\xE0\xB8\x81\xE0\xB8\x81\n");
     ASSERT_TRUE(fou.SecureOpen(u"C:\\u.txt"));
-    EXPECT_EQ(d1::g_Format.encoding, Encoding::Utf8);
-    EXPECT_EQ(d1::g_Format.breaks, LineBreaks::Lf);
+    EXPECT_EQ(s.document().Format().encoding, Encoding::Utf8);
+    EXPECT_EQ(s.document().Format().breaks, LineBreaks::Lf);
     prompts.inputAnswers = {u"pw", u"pw"};
     s.fp.dialogs.ChooseNext(u"C:\\s.txs", 1, static_cast<int32_t>(Encoding::Utf16Le));
     s.editor().SetSel(static_cast<int32_t>(s.editor().text.size()), 0);
@@ -432,10 +432,10 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
     fou.mnu1_Click(kMnuSaveAs);  // now a protected document: its own types turn the list off
     EXPECT_EQ(EncodingOff(s.fp.dialogs.saved.back()), (std::vector<int>{1, 2}));
     EXPECT_EQ(s.fp.dialogs.saved.back().encoding, static_cast<int32_t>(Encoding::Ansi));
-    EXPECT_EQ(d1::g_Format, base::TextFormat{});
+    EXPECT_EQ(s.document().Format(), base::TextFormat{});
     ASSERT_TRUE(fou.SecureOpen(u"C:\\s.txs"));
     EXPECT_EQ(s.editor().text, u"\u0e01\u0e01\u0e01\u0e01\r\n?");  // the masked form keeps its CR LF
-    EXPECT_EQ(d1::g_Format, base::TextFormat{});
+    EXPECT_EQ(s.document().Format(), base::TextFormat{});
 }
 
 // A big document is written in pieces: whatever the piece size, the pieces make the very bytes of the whole
@@ -509,7 +509,7 @@ TEST_F(EditorEncodings, OpenDialogDetectsOrReadsInTheChosenEncodingAndF2KeepsThe
     EXPECT_EQ(asked.encoding, 0);
     EXPECT_EQ(EncodingOff(asked), (std::vector<int>{2, 3}));  // Secret Files and Sealed Files
     EXPECT_EQ(s.editor().text, u"caf\u00e9\r\n");
-    EXPECT_EQ(d1::g_Format, (base::TextFormat{Encoding::Utf8, LineBreaks::CrLf}));
+    EXPECT_EQ(s.document().Format(), (base::TextFormat{Encoding::Utf8, LineBreaks::CrLf}));
     // A character the code page lacks and F2: no question, and the é is still an é.
     s.editor().SetSel(static_cast<int32_t>(s.editor().text.size()), 0);
     s.editor().Type(u"\u20ac");
@@ -523,7 +523,7 @@ TEST_F(EditorEncodings, OpenDialogDetectsOrReadsInTheChosenEncodingAndF2KeepsThe
     fou.mnu1_Click(kMnuOpen);
     EXPECT_EQ(s.fp.dialogs.opened.back().encoding, 0);  // every Open starts at Auto-detect
     EXPECT_EQ(s.editor().text, u"\u0e23\u0e16");
-    EXPECT_EQ(d1::g_Format, base::TextFormat{});
+    EXPECT_EQ(s.document().Format(), base::TextFormat{});
     s.editor().Type(u"\u0e01");
     fou.txtData_KeyDown(0, kKeyF2, 0);
     EXPECT_EQ(files.Get(u"C:\\thai.txt"), "\xA1\xC3\xB6");
@@ -538,10 +538,10 @@ TEST_F(EditorEncodings, OpenDialogDetectsOrReadsInTheChosenEncodingAndF2KeepsThe
     ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.messages[1].text,
               u"This file cannot be read as UTF-16 LE.\r\nYour file has NOT been opened.");
-    EXPECT_EQ(d1::g_FileName, u"C:\\thai.txt");
+    EXPECT_EQ(s.document().Name(), u"C:\\thai.txt");
     EXPECT_EQ(s.editor().text, u"\u0e01x\u0e23\u0e16");
-    EXPECT_EQ(d1::g_Format, base::TextFormat{});
-    EXPECT_TRUE(fou.Modified());
+    EXPECT_EQ(s.document().Format(), base::TextFormat{});
+    EXPECT_TRUE(fou.CurrentDocument().modified);
     fou.mnu1_Click(kMnuNew);
 
     // UTF-16 without a BOM: the text, not a row of NUL symbols; F2 writes no BOM; Save As in the same
@@ -552,7 +552,7 @@ TEST_F(EditorEncodings, OpenDialogDetectsOrReadsInTheChosenEncodingAndF2KeepsThe
     s.fp.dialogs.ChooseNext(u"C:\\w.txt");
     fou.mnu1_Click(kMnuOpen);
     EXPECT_EQ(s.editor().text, u"plain\r\n");
-    EXPECT_EQ(d1::g_Format, (base::TextFormat{Encoding::Utf16Le, LineBreaks::Lf, true}));
+    EXPECT_EQ(s.document().Format(), (base::TextFormat{Encoding::Utf16Le, LineBreaks::Lf, true}));
     s.editor().SetSel(static_cast<int32_t>(s.editor().text.size()), 0);
     s.editor().Type(u"\u0e01");
     fou.txtData_KeyDown(0, kKeyF2, 0);
@@ -563,14 +563,14 @@ TEST_F(EditorEncodings, OpenDialogDetectsOrReadsInTheChosenEncodingAndF2KeepsThe
     s.fp.dialogs.ChooseNext(u"C:\\w3.txt", 3, static_cast<int32_t>(Encoding::Utf16Be));
     fou.mnu1_Click(kMnuSaveAs);
     EXPECT_EQ(files.Get(u"C:\\w3.txt"), Bytes("\xFE\xFF\0p\0l\0a\0i\0n\0\n\x0E\x01", 16));
-    EXPECT_EQ(d1::g_Format, (base::TextFormat{Encoding::Utf16Be, LineBreaks::Lf}));
+    EXPECT_EQ(s.document().Format(), (base::TextFormat{Encoding::Utf16Be, LineBreaks::Lf}));
 
     // A protected document ignores the choice: its own form is read.
     files.Put(u"C:\\s.txs", "");
     s.fp.dialogs.ChooseNext(u"C:\\s.txs", 0, 1 + static_cast<int32_t>(Encoding::Utf16Le));
     fou.mnu1_Click(kMnuOpen);
-    EXPECT_EQ(d1::g_FileName, u"C:\\s.txs");
-    EXPECT_EQ(d1::g_Format, base::TextFormat{});
+    EXPECT_EQ(s.document().Name(), u"C:\\s.txs");
+    EXPECT_EQ(s.document().Format(), base::TextFormat{});
 }
 
 // A save changes no character without asking: an unpaired surrogate, which only UTF-16 holds, raises the
@@ -609,7 +609,7 @@ TEST_F(EditorEncodings, AnUnpairedSurrogateIsKeptOrReplacedOnlyAsTheUserChooses)
         if (!step.written.empty()) {
             EXPECT_EQ(files.Get(step.path), step.written);
         }
-        EXPECT_EQ(d1::g_Format.encoding, step.after);
+        EXPECT_EQ(s.document().Format().encoding, step.after);
     }
 
     // From the code page: "Save as UTF-8" leads to the second question; "Save as UTF-16" keeps all.
@@ -624,7 +624,7 @@ TEST_F(EditorEncodings, AnUnpairedSurrogateIsKeptOrReplacedOnlyAsTheUserChooses)
     EXPECT_EQ(prompts.messages[1].buttons, MsgButtons::Utf16ReplacementCancel);
     EXPECT_NE(prompts.messages[1].text.find(u"U+DC00 on line 2"), Text::npos);
     EXPECT_EQ(files.Get(u"C:\\two.txt"), Bytes("\xFF\xFE\xE9\0\r\0\n\0\x00\xDC", 10));
-    EXPECT_EQ(d1::g_Format, (base::TextFormat{Encoding::Utf16Le, LineBreaks::CrLf}));
+    EXPECT_EQ(s.document().Format(), (base::TextFormat{Encoding::Utf16Le, LineBreaks::CrLf}));
 
     // A sealed document is UTF-8 inside: Yes or No, and No writes nothing.
     prompts.messages.clear();
@@ -636,5 +636,5 @@ TEST_F(EditorEncodings, AnUnpairedSurrogateIsKeptOrReplacedOnlyAsTheUserChooses)
     EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::YesNo);
     EXPECT_NE(prompts.messages[0].text.find(u"Do you want to save anyway?"), Text::npos);
     EXPECT_FALSE(files.FileExists(u"C:\\s.txse"));
-    EXPECT_EQ(d1::g_FileName, u"C:\\two.txt");
+    EXPECT_EQ(s.document().Name(), u"C:\\two.txt");
 }

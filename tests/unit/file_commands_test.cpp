@@ -45,7 +45,7 @@ TEST_F(Commands, PreselectedTypeAndProposedNameFollowTheCurrentExtension) {
         int32_t own = -1;
         fou.GetFilter(row.current, own);
         EXPECT_EQ(own, row.own);
-        d1::g_FileName = row.current;
+        s.Name(row.current);
         fou.mnu1_Click(kMnuOpen);
         EXPECT_EQ(dialogs.opened.back().type, row.open);
         EXPECT_EQ(dialogs.opened.back().file, row.current);
@@ -61,7 +61,7 @@ TEST_F(Commands, ListsReachTheDialogWithTheOwnTypeLastAndTheOptionsCarryFromSave
     EXPECT_EQ(fou.GetFilter(u"C:\\memo.txt", index), u"");
 
     EXPECT_EQ(fou.FileDialog(), nullptr);
-    d1::g_FileName = u"C:\\report.log";
+    s.Name(u"C:\\report.log");
     fou.mnu1_Click(kMnuOpen);
     const cmd1* first = fou.FileDialog();
     ASSERT_NE(first, nullptr);
@@ -74,7 +74,7 @@ TEST_F(Commands, ListsReachTheDialogWithTheOwnTypeLastAndTheOptionsCarryFromSave
     EXPECT_EQ(dialogs.opened[0].title, u"Lockleaf");
     EXPECT_FALSE(dialogs.opened[0].confirmOverwrite || dialogs.opened[0].hideReadOnly);
 
-    d1::g_FileName.clear();
+    s.Name(u"");
     fou.mnu1_Click(kMnuSaveAs);
     EXPECT_EQ(dialogs.saved[0].types,
               Types(u"Secret Files (*.TXS)|*.txs|Sealed Files (*.TXSE)|*.txse|Text Files (*.TXT)|*.txt|"
@@ -88,28 +88,28 @@ TEST_F(Commands, ListsReachTheDialogWithTheOwnTypeLastAndTheOptionsCarryFromSave
 
 TEST_F(Commands, OpenLoadsTheChosenFileAndCancelLeavesEverything) {
     files.Put(u"C:\\docs\\a.txt", "hello");
-    d1::g_FileName = u"C:\\docs\\old.txt";
+    s.Name(u"C:\\docs\\old.txt");
     s.fp.process.currentDirectory = u"C:\\after";
     fou.mnu1_Click(kMnuOpen);  // Cancel
-    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\old.txt");
+    EXPECT_EQ(s.document().Name(), u"C:\\docs\\old.txt");
     EXPECT_EQ(fou.FileDialog()->InitDir, u"C:\\after");
 
     ChooseNext(u"C:\\docs\\a.txt");
     fou.mnu1_Click(kMnuOpen);
-    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\a.txt");
+    EXPECT_EQ(s.document().Name(), u"C:\\docs\\a.txt");
     EXPECT_EQ(s.editor().text, u"hello");
     EXPECT_EQ(s.host.window.caption, u"a.txt - Lockleaf 1.0");
 }
 
 TEST_F(Commands, SaveAsWritesTheChosenFileAndKeepsTheChosenType) {
     s.editor().SetText(u"secret text");
-    d1::g_FileName = u"C:\\docs\\memo.txt";
+    s.Name(u"C:\\docs\\memo.txt");
     prompts.inputAnswers = {u"pw", u"pw"};
     ChooseNext(u"C:\\docs\\memo.txs", 1);
     fou.mnu1_Click(kMnuSaveAs);
     EXPECT_EQ(prompts.inputs.size(), 2u);  // a new password is typed twice
-    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\memo.txs");
-    EXPECT_EQ(d1::g_Password, u"pw");
+    EXPECT_EQ(s.document().Name(), u"C:\\docs\\memo.txs");
+    EXPECT_EQ(s.document().Password(), u"pw");
     EXPECT_EQ(fou.FileDialog()->FilterIndex, 1);
     ASSERT_TRUE(files.FileExists(u"C:\\docs\\memo.txs"));
     EXPECT_NE(files.Get(u"C:\\docs\\memo.txs"), "secret text");  // protected, not plain
@@ -123,22 +123,22 @@ TEST_F(Commands, SaveAsWritesTheChosenFileAndKeepsTheChosenType) {
 }
 
 TEST_F(Commands, CancelInSaveAsKeepsTheNameAndPassword) {
-    d1::g_FileName = u"C:\\docs\\memo.txs";
-    d1::g_Password = u"pw";
+    s.Name(u"C:\\docs\\memo.txs");
+    s.document().SetPassword(u"pw");
     dialogs.answer = [](FileDialogRequest& r) {
         r.type = 2;
         return false;
     };
     fou.mnu1_Click(kMnuSaveAs);
-    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\memo.txs");
-    EXPECT_EQ(d1::g_Password, u"pw");
+    EXPECT_EQ(s.document().Name(), u"C:\\docs\\memo.txs");
+    EXPECT_EQ(s.document().Password(), u"pw");
     EXPECT_EQ(fou.FileDialog()->FilterIndex, 2);
     EXPECT_EQ(fou.FileDialog()->InitDir, s.fp.process.currentDirectory);
     EXPECT_TRUE(prompts.inputs.empty());
 }
 
 TEST_F(Commands, NameTooLongForTheDialogIsReplacedByAnEmptyOne) {
-    d1::g_FileName = u"C:\\deep\\" + Text(FileDialogRequest::kLongestFile, u'n') + u".txt";
+    s.Name(u"C:\\deep\\" + Text(FileDialogRequest::kLongestFile, u'n') + u".txt");
     fou.mnu1_Click(kMnuOpen);
     ASSERT_EQ(dialogs.opened.size(), 1u);
     EXPECT_EQ(dialogs.opened[0].file, Text());
@@ -151,7 +151,7 @@ TEST_F(Commands, NameTooLongForTheDialogIsReplacedByAnEmptyOne) {
 TEST_F(Commands, NewAsksAboutAnEditedDocumentThenClearsTextNameAndPassword) {
     files.Put(u"C:\\docs\\memo.txs", "");
     fou.SecureOpen(u"C:\\docs\\memo.txs");
-    d1::g_Password = u"pw";
+    s.document().SetPassword(u"pw");
     s.editor().Type(u"text");
     prompts.msgAnswers = {MsgResult::No};
     fou.mnu1_Click(kMnuNew);
@@ -159,8 +159,8 @@ TEST_F(Commands, NewAsksAboutAnEditedDocumentThenClearsTextNameAndPassword) {
     EXPECT_EQ(prompts.messages[0].text, u"Do you want to save changes to memo.txs?");
     EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::YesNoCancel);
     EXPECT_EQ(s.editor().text, u"");
-    EXPECT_EQ(d1::g_FileName, u"");
-    EXPECT_EQ(d1::g_Password, u"");
+    EXPECT_EQ(s.document().Name(), u"");
+    EXPECT_EQ(s.document().Password(), u"");
     EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
     fou.mnu1_Click(kMnuNew);  // nothing edited since: no question
     EXPECT_EQ(prompts.messages.size(), 1u);

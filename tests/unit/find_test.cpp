@@ -496,7 +496,7 @@ TEST_F(FindWindow, FindSelectsInTheEditorAndReplaceSwitchesModeWithoutReplacing)
     fou.txtData_KeyDown(0, kKeyY, kCtrlMask);
     fou.txtData_KeyDown(0, kKeyZ, kCtrlMask | kShiftMask);
     EXPECT_EQ(box.text, u"1 two 1");
-    EXPECT_TRUE(fou.Modified());
+    EXPECT_TRUE(fou.CurrentDocument().modified);
     fou.mnu2_Click(kMnuUndo);
     EXPECT_EQ(box.text, u"one two 1");
     // Enter in the search box is the Find button.

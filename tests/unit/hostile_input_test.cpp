@@ -30,10 +30,10 @@ struct Hostile : EditorJourney {
     void ExpectUnchanged() {
         EXPECT_EQ(box[0].text, u"one new two one");
         EXPECT_EQ(box[0].selStart, 8);
-        EXPECT_EQ(d1::g_FileName, u"C:\\doc.txt");
-        EXPECT_TRUE(fou.Modified());
+        EXPECT_EQ(s.document().Name(), u"C:\\doc.txt");
+        EXPECT_TRUE(fou.CurrentDocument().modified);
         EXPECT_EQ(caption, u"doc.txt * - Lockleaf 1.0");
-        EXPECT_EQ(d1::g_ActiveEditor, 0);
+        EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
         EXPECT_TRUE(box[0].visible);
         EXPECT_FALSE(box[1].visible);
         EXPECT_FALSE(s.host.wordWrap.checked);
@@ -43,7 +43,7 @@ struct Hostile : EditorJourney {
     void OpenUnsaved(const Text& path, bool drop = false) {
         prompts.msgAnswers = {MsgResult::No};
         if (drop) {
-            fou.txtData_OLEDragDrop(d1::g_ActiveEditor, {path}, kDropEffectAll);
+            fou.txtData_OLEDragDrop(s.fou().ActiveEditorIndex(), {path}, kDropEffectAll);
         } else {
             s.fp.dialogs.ChooseNext(path);
             fou.mnu1_Click(kOpen);
@@ -107,7 +107,7 @@ TEST_F(Hostile, FindReplaceAllAndWordWrapWithoutMemorySayWhichCommandFailedAndCh
     EXPECT_EQ(box[0].text, u"1 new two 1");
     const int copies = box[0].copies;
     fou.mnu2_Click(kWordWrap);
-    EXPECT_EQ(d1::g_ActiveEditor, 1);
+    EXPECT_EQ(s.fou().ActiveEditorIndex(), 1);
     EXPECT_EQ(box[1].text, u"1 new two 1");
     EXPECT_EQ(box[0].copies, copies);  // taken from the box's own text
     EXPECT_EQ(box[0].text, u"");       // which it then lets go: the text is held once
@@ -124,7 +124,7 @@ TEST_F(Hostile, AFileTheBoxRefusesIsNotOpenedAndF2StillWritesTheDocumentShown) {
     fou.txtData_KeyDown(0, kVkF2, 0);
     EXPECT_EQ(files.Get(u"C:\\doc.txt"), "one new two one");
     EXPECT_EQ(files.Get(u"C:\\big.txt"), "a big document");
-    EXPECT_FALSE(fou.Modified());
+    EXPECT_FALSE(fou.CurrentDocument().modified);
     EXPECT_EQ(caption, u"doc.txt - Lockleaf 1.0");
 }
 
@@ -158,19 +158,19 @@ TEST_F(Hostile, FilesAboveTheLimitAreRefusedByTheirSizeBeforeAByteIsRead) {
 
 TEST_F(Hostile, ADocumentWithALineTooLongToWrapOpensWithWordWrapOff) {
     fou.mnu2_Click(kWordWrap);
-    ASSERT_EQ(d1::g_ActiveEditor, 1);
+    ASSERT_EQ(s.fou().ActiveEditorIndex(), 1);
     const Text line(size_t{1} << 20, u'x');
     files.Put(u"C:\\line.txt", Bytes(line.size(), 'x'));
     OpenUnsaved(u"C:\\line.txt", true);
     ExpectTold(kTooLongToWrapMessage, false);
-    EXPECT_EQ(d1::g_ActiveEditor, 0);
+    EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
     EXPECT_FALSE(s.host.wordWrap.checked);
     EXPECT_TRUE(box[0].visible);
     EXPECT_FALSE(box[1].visible);
     EXPECT_TRUE(box[0].text == line);
     EXPECT_EQ(box[1].text, u"");
-    EXPECT_EQ(d1::g_FileName, u"C:\\line.txt");
-    EXPECT_FALSE(fou.Modified());
+    EXPECT_EQ(s.document().Name(), u"C:\\line.txt");
+    EXPECT_FALSE(fou.CurrentDocument().modified);
     EXPECT_EQ(caption, u"line.txt - Lockleaf 1.0");
 
     // A short document goes on into the wrapping box as before.
@@ -178,7 +178,7 @@ TEST_F(Hostile, ADocumentWithALineTooLongToWrapOpensWithWordWrapOff) {
     fou.mnu2_Click(kWordWrap);
     s.fp.dialogs.ChooseNext(u"C:\\doc.txt");
     fou.mnu1_Click(kOpen);
-    EXPECT_EQ(d1::g_ActiveEditor, 1);
+    EXPECT_EQ(s.fou().ActiveEditorIndex(), 1);
     EXPECT_EQ(box[1].text, u"one two one");
     EXPECT_TRUE(prompts.messages.empty());
 }

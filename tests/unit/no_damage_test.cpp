@@ -32,7 +32,7 @@ TEST_F(Journey, NameAndPasswordChangeOnlyWhenALoadOrASaveCompletes) {
     EXPECT_EQ(LastMessage(), protect::kMissingMessage);
     fou.txtData_OLEDragDrop(0, {u"C:\\folder"}, kDropEffectAll);
     EXPECT_EQ(LastMessage(), protect::kNotOpenedMessage);
-    EXPECT_EQ(d1::g_FileName, u"C:\\secret.txs");
+    EXPECT_EQ(s.document().Name(), u"C:\\secret.txs");
     EXPECT_EQ(caption, u"secret.txs - Lockleaf 1.0");
     EXPECT_EQ(s.editor().text, u"secret");
 
@@ -40,7 +40,7 @@ TEST_F(Journey, NameAndPasswordChangeOnlyWhenALoadOrASaveCompletes) {
     Open(u"C:\\e.txt");
     EXPECT_EQ(s.editor().text, u"");
     EXPECT_EQ(caption, u"e.txt - Lockleaf 1.0");
-    EXPECT_EQ(d1::g_Password, u"");  // a plain document has none: the protected one's is forgotten
+    EXPECT_EQ(s.document().Password(), u"");  // a plain document has none: the protected one's is forgotten
     F2();
     EXPECT_EQ(files.Get(u"C:\\e.txt"), "");
 
@@ -61,8 +61,8 @@ TEST_F(Journey, NameAndPasswordChangeOnlyWhenALoadOrASaveCompletes) {
     EXPECT_EQ(LastMessage(), protect::kPasswordsDifferMessage);
     EXPECT_FALSE(files.FileExists(u"C:\\new.txt"));
     EXPECT_FALSE(files.FileExists(u"C:\\new.txs"));
-    EXPECT_EQ(d1::g_FileName, u"C:\\e.txt");
-    EXPECT_EQ(d1::g_Password, u"");
+    EXPECT_EQ(s.document().Name(), u"C:\\e.txt");
+    EXPECT_EQ(s.document().Password(), u"");
     EXPECT_EQ(caption, u"e.txt * - Lockleaf 1.0");
 }
 
@@ -181,7 +181,7 @@ TEST(CommandLine, ARelativeNameStaysTheFileF2WritesAfterTheCurrentDirectoryMoves
     s.fp.process.currentDirectory = u"C:\\elsewhere";  // a file dialog moved it
     s.editor().Type(u"!");
     s.fou().txtData_KeyDown(0, kKeyF2, 0);
-    EXPECT_EQ(d1::g_FileName, u"C:\\first\\notes.txt");
+    EXPECT_EQ(s.document().Name(), u"C:\\first\\notes.txt");
     EXPECT_EQ(s.fp.files.Get(u"C:\\first\\notes.txt"), "!notes");
 }
 

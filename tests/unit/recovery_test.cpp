@@ -125,10 +125,10 @@ TEST_F(Recovery, APlainUtf8DocumentComesBackAsItWasAndF2WritesItInKind) {
     EXPECT_EQ(Questions(), std::vector<Text>{
                                u"Lockleaf closed before the changes to notes.txt were saved. Restore them?"});
     EXPECT_EQ(s->editor().text, u"caf\u00e9\u00e9\u00e9\r\nline\r\n");
-    EXPECT_EQ(d1::g_ActiveEditor, 1);  // Word Wrap as it was
+    EXPECT_EQ(s->fou().ActiveEditorIndex(), 1);  // Word Wrap as it was
     EXPECT_EQ(s->editor().selStart, 2);
     EXPECT_EQ(s->editor().selLength, 3);
-    EXPECT_TRUE(fou().Modified());
+    EXPECT_TRUE(fou().CurrentDocument().modified);
     EXPECT_EQ(s->host.window.caption, u"notes.txt * - Lockleaf 1.0");
     EXPECT_EQ(Snapshots().size(), 1u);  // it passed to this editor: a second crash loses nothing either
 
@@ -165,7 +165,7 @@ TEST_F(Recovery, ASealedDocumentIsKeptUnderItsOwnKeyAndComesBackOnlyWithItsPassw
 
     CrashAndStart({MsgResult::Yes}, {u"pw\U0001F511"});
     EXPECT_EQ(s->editor().text, u"dear diary, my secret");
-    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\diary.txse");
+    EXPECT_EQ(s->document().Name(), u"C:\\docs\\diary.txse");
     EXPECT_TRUE(fou().KeepsSealedKey());
     fou().txtData_KeyDown(0, kKeyF2, 0);  // its own password, asked for nothing more
     EXPECT_EQ(s->fp.prompts.inputs.size(), 1u);
@@ -207,7 +207,7 @@ TEST_F(Recovery, EachLeftBehindIsOfferedAndTheSecondComesBackInAnEditorOfItsOwn)
         s->fp.prompts.inputAnswers = {u"pw2", u"pw2"};
         fou().txtData_KeyDown(0, kKeyF2, 0);
         EXPECT_EQ(s->fp.prompts.inputs.size(), 2u);
-        EXPECT_EQ(d1::g_FileName, u"C:\\docs\\a.txs");
+        EXPECT_EQ(s->document().Name(), u"C:\\docs\\a.txs");
         EXPECT_FALSE(OnDisk(u"first kept"));  // masked in its file, and its snapshot gone
     };
     if (untitledFirst)
@@ -308,7 +308,7 @@ TEST_F(Recovery, ASealedDocumentLockedWhileAwayComesBackOnlyWithItsPassword) {
     EXPECT_EQ(s->host.txtData[0].text, u"");
     EXPECT_EQ(s->host.txtData[1].text, u"");
     EXPECT_GT(s->editor().wipingReplaces, 0);
-    EXPECT_TRUE(d1::g_Password.empty());
+    EXPECT_TRUE(s->document().Password().empty());
     EXPECT_FALSE(fou().KeepsSealedKey());
     ASSERT_EQ(Snapshots().size(), 1u);
     EXPECT_FALSE(OnDisk(u"my secret"));
@@ -360,7 +360,7 @@ TEST_F(Recovery, AProtectedDocumentLocksAfterTenIdleMinutesAndAPlainOneNever) {
     s->fp.prompts.inputAnswers = {u"pw", u"pw"};
     s->fp.dialogs.ChooseNext(u"C:\\docs\\a.txs");
     fou().mnu1_Click(kMnuSaveAs);
-    ASSERT_FALSE(fou().Modified());
+    ASSERT_FALSE(fou().CurrentDocument().modified);
     idle(kLockAfterIdle - 400);
     EXPECT_FALSE(fou().Locked());
     Wait(400);
@@ -377,7 +377,7 @@ TEST_F(Recovery, AProtectedDocumentLocksAfterTenIdleMinutesAndAPlainOneNever) {
     s->fp.prompts.inputAnswers = {u"pw"};
     fou().txtData_Input(true);
     EXPECT_EQ(s->editor().text, u"plain words");
-    EXPECT_FALSE(fou().Modified());
+    EXPECT_FALSE(fou().CurrentDocument().modified);
     EXPECT_TRUE(Snapshots().empty());
 
     // Changed, then locked by the session and closed by Windows: kept without a question for the next start,
@@ -397,9 +397,9 @@ TEST_F(Recovery, AProtectedDocumentLocksAfterTenIdleMinutesAndAPlainOneNever) {
     fou().mnu2_Click(kMnuWordWrap);  // a command asks first, and runs once the document is back
     EXPECT_FALSE(fou().Locked());
     EXPECT_EQ(s->fp.prompts.messages.back().text, u"The password is wrong.");
-    EXPECT_EQ(d1::g_ActiveEditor, 1);
+    EXPECT_EQ(s->fou().ActiveEditorIndex(), 1);
     EXPECT_EQ(s->editor().text, u"plain words more");
-    EXPECT_TRUE(fou().Modified());
+    EXPECT_TRUE(fou().CurrentDocument().modified);
 
     // The close box on a locked window whose password is not given: it closes, the work kept.
     fou().Form_SessionLock();

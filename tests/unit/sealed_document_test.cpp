@@ -34,7 +34,7 @@ TEST_F(SealedDocument, SaveAsAsksTwiceAndF2SealsAgainUnderTheKeptKeyWithANewNonc
     fou.mnu1_Click(kMnuSaveAs);
     EXPECT_EQ(prompts.inputs.size(), 2u);
     EXPECT_TRUE(prompts.messages.empty());  // no "?" question: every character is kept
-    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\memo.txse");
+    EXPECT_EQ(s.document().Name(), u"C:\\docs\\memo.txse");
     const Bytes first = files.Get(u"C:\\docs\\memo.txse");
     const Bytes utf8 =
         "\xE0\xB8\x97\xE0\xB8\x94\xE0\xB8\xAA\xE0\xB8\xAD\xE0\xB8\x9A caf\xC3\xA9 "
@@ -53,7 +53,7 @@ TEST_F(SealedDocument, SaveAsAsksTwiceAndF2SealsAgainUnderTheKeptKeyWithANewNonc
     EXPECT_EQ(second.substr(0, 30), first.substr(0, 30));    // same salt
     EXPECT_NE(second.substr(30, 12), first.substr(30, 12));  // fresh nonce
     EXPECT_EQ(Unseal(second, base::ToUtf8(password)), utf8 + "!");
-    EXPECT_FALSE(fou.Modified());
+    EXPECT_FALSE(fou.CurrentDocument().modified);
 
     // Reopened after New (password forgotten): asked once, the NUL shown as its symbol again.
     fou.mnu1_Click(kMnuNew);
@@ -61,7 +61,7 @@ TEST_F(SealedDocument, SaveAsAsksTwiceAndF2SealsAgainUnderTheKeptKeyWithANewNonc
     ASSERT_TRUE(fou.SecureOpen(u"C:\\docs\\memo.txse"));
     EXPECT_EQ(s.editor().text, text + u"!");
     EXPECT_EQ(prompts.inputs.size(), 3u);
-    EXPECT_EQ(d1::g_Password, password);
+    EXPECT_EQ(s.document().Password(), password);
 
     // Sealed from the box's own text, no copy of it made; an unpaired surrogate is asked about first, and
     // "No" writes nothing.
@@ -73,12 +73,12 @@ TEST_F(SealedDocument, SaveAsAsksTwiceAndF2SealsAgainUnderTheKeptKeyWithANewNonc
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(Unseal(files.Get(u"C:\\docs\\memo.txse"), base::ToUtf8(password)), utf8 + "!");
-    EXPECT_TRUE(fou.Modified());
+    EXPECT_TRUE(fou.CurrentDocument().modified);
     prompts.msgAnswers = {MsgResult::Yes};
     fou.txtData_KeyDown(0, kKeyF2, 0);
     EXPECT_EQ(Unseal(files.Get(u"C:\\docs\\memo.txse"), base::ToUtf8(password)),
               "\xE6\xBC\xA2 \xEF\xBF\xBD.");
-    EXPECT_FALSE(fou.Modified());
+    EXPECT_FALSE(fou.CurrentDocument().modified);
     EXPECT_EQ(s.editor().copies, copies);
     EXPECT_EQ(prompts.inputs.size(), 3u);
 }
@@ -111,7 +111,7 @@ TEST_F(SealedDocument, RefusedFilesSayWhyAndLeaveTheDocumentAsItWas) {
         {iterations2p31, u"", protect::SealedStatus::BadIterations},
         {"plain words", u"", protect::SealedStatus::NotSealed},
     };
-    d1::g_FileName = u"C:\\mine.txt";
+    s.Name(u"C:\\mine.txt");
     s.editor().SetText(u"my unsaved words");
     for (const auto& c : cases) {
         files.Put(u"C:\\in.txse", c.file);
@@ -123,9 +123,9 @@ TEST_F(SealedDocument, RefusedFilesSayWhyAndLeaveTheDocumentAsItWas) {
         ASSERT_EQ(prompts.messages.size(), 1u);
         EXPECT_EQ(prompts.messages[0].text, protect::SealedMessage(c.why));
         EXPECT_EQ(s.editor().text, u"my unsaved words");
-        EXPECT_EQ(d1::g_FileName, u"C:\\mine.txt");
-        EXPECT_TRUE(d1::g_Password.empty());
-        EXPECT_TRUE(fou.Modified());
+        EXPECT_EQ(s.document().Name(), u"C:\\mine.txt");
+        EXPECT_TRUE(s.document().Password().empty());
+        EXPECT_TRUE(fou.CurrentDocument().modified);
         EXPECT_EQ(files.Get(u"C:\\in.txse"), c.file);
     }
     // The right password opens the Python-written file, byte for byte.

@@ -25,13 +25,13 @@ TEST_F(SealedKeys, AProtectedDocumentsPasswordNeverKeysASealAndASealsPasswordNoO
     files.Put(u"C:\\d\\x.txs", masked);
     prompts.inputAnswers = {p};
     ASSERT_TRUE(fou.SecureOpen(u"C:\\d\\x.txs"));
-    ASSERT_EQ(d1::g_Password, p);
+    ASSERT_EQ(s.document().Password(), p);
 
     // An empty sealed file opens as an empty document, without a question and without P.
     files.Put(u"C:\\d\\new.txse", "");
     ASSERT_TRUE(fou.SecureOpen(u"C:\\d\\new.txse"));
     EXPECT_EQ(prompts.inputs.size(), 1u);
-    EXPECT_TRUE(d1::g_Password.empty());
+    EXPECT_TRUE(s.document().Password().empty());
     s.editor().Type(u"secret plans");
 
     // F2 asks for a new password; Cancel writes nothing.
@@ -40,7 +40,7 @@ TEST_F(SealedKeys, AProtectedDocumentsPasswordNeverKeysASealAndASealsPasswordNoO
     ASSERT_EQ(prompts.inputs.size(), 1u);
     EXPECT_EQ(prompts.inputs[0], protect::kPasswordPrompt);
     EXPECT_EQ(files.Get(u"C:\\d\\new.txse"), "");
-    EXPECT_TRUE(fou.Modified());
+    EXPECT_TRUE(fou.CurrentDocument().modified);
     EXPECT_EQ(crypto.derivations, 0);
 
     // Two different answers: still nothing written.
@@ -58,7 +58,7 @@ TEST_F(SealedKeys, AProtectedDocumentsPasswordNeverKeysASealAndASealsPasswordNoO
     EXPECT_EQ(Unseal(sealed, base::ToUtf8(p)), "refused");
     EXPECT_EQ(IterationsOf(sealed), 600000u);
     EXPECT_EQ(crypto.derivations, 1);
-    EXPECT_FALSE(fou.Modified());
+    EXPECT_FALSE(fou.CurrentDocument().modified);
     EXPECT_TRUE(fou.KeepsSealedKey());
 
     // Another sealed file is not opened with Q, nor is a derivation spent on Q: the user is asked.
@@ -74,18 +74,18 @@ TEST_F(SealedKeys, AProtectedDocumentsPasswordNeverKeysASealAndASealsPasswordNoO
     Bytes maskedQ;
     protect::MaskDocument(u"abc", u"abc file", maskedQ);
     files.Put(u"C:\\d\\q.txs", maskedQ);
-    d1::g_Password = u"abc";  // as if the seal's password were abc
+    s.document().SetPassword(u"abc");  // as if the seal's password were abc
     prompts.inputs.clear();
     EXPECT_FALSE(fou.SecureOpen(u"C:\\d\\q.txs"));
     EXPECT_EQ(prompts.inputs.size(), 1u);
-    d1::g_Password = q;
+    s.document().SetPassword(q);
 
     // Save As to a protected name asks anew; afterwards no sealed key is kept for a document that has none.
     s.fp.dialogs.ChooseNext(u"C:\\d\\plain.txs");
     prompts.inputAnswers = {u"fresh", u"fresh"};
     fou.mnu1_Click(kMnuSaveAs);
-    EXPECT_EQ(d1::g_FileName, u"C:\\d\\plain.txs");
-    EXPECT_EQ(d1::g_Password, u"fresh");
+    EXPECT_EQ(s.document().Name(), u"C:\\d\\plain.txs");
+    EXPECT_EQ(s.document().Password(), u"fresh");
     EXPECT_FALSE(fou.KeepsSealedKey());
 }
 
@@ -119,7 +119,7 @@ TEST_F(SealedKeys, AWeakFileIsResealedAtFullStrengthAndKeysGoWithTheirDocument) 
     EXPECT_TRUE(fou.KeepsSealedKey());
     fou.mnu1_Click(kMnuNew);
     EXPECT_FALSE(fou.KeepsSealedKey());
-    EXPECT_TRUE(d1::g_Password.empty());
+    EXPECT_TRUE(s.document().Password().empty());
 
     // So does opening another document over it, and so does Exit.
     prompts.inputAnswers = {pw};
@@ -128,13 +128,13 @@ TEST_F(SealedKeys, AWeakFileIsResealedAtFullStrengthAndKeysGoWithTheirDocument) 
     files.Put(u"C:\\notes.txt", "plain");
     ASSERT_TRUE(fou.SecureOpen(u"C:\\notes.txt"));
     EXPECT_FALSE(fou.KeepsSealedKey());
-    EXPECT_TRUE(d1::g_Password.empty());  // the seal's password does not outlive its document
+    EXPECT_TRUE(s.document().Password().empty());  // the seal's password does not outlive its document
     prompts.inputAnswers = {pw};
     ASSERT_TRUE(fou.SecureOpen(u"C:\\w.txse"));
     fou.mnu1_Click(kMnuExit);
     EXPECT_TRUE(s.fp.loop.ended);
     EXPECT_FALSE(fou.KeepsSealedKey());
-    EXPECT_TRUE(d1::g_Password.empty());
+    EXPECT_TRUE(s.document().Password().empty());
 }
 
 TEST(Utf8, ReservesExactlyWhatTheTextNeeds) {

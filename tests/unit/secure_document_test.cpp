@@ -18,10 +18,10 @@ Bytes Protected(const Text& password, const Text& text) {
     return file;
 }
 
-struct Document : EditorJourney {
+struct DocumentJourney : EditorJourney {
     // A document as a completed load leaves it, then edited once.
     void Edited(const Text& name, const Text& text) {
-        d1::g_FileName = name;
+        s.Name(name);
         s.editor().SetText(text);
         s.editor().SetSel(static_cast<int32_t>(text.size()), 0);
     }
@@ -40,17 +40,17 @@ const std::vector<Text> kNotOpened = {u"Your file has NOT been opened."};
 
 // ---- opening ----
 
-TEST_F(Document, PlainFileLoadsAsAnUneditedDocument) {
+TEST_F(DocumentJourney, PlainFileLoadsAsAnUneditedDocument) {
     files.Put(u"C:\\docs\\notes.txt", "one\r\ntwo \xA1");
     s.editor().Type(u"edited");
     fou.SecureOpen(u"C:\\docs\\notes.txt");
     EXPECT_EQ(s.editor().text, u"one\r\ntwo \u0e01");
-    EXPECT_FALSE(fou.Modified());
+    EXPECT_FALSE(fou.CurrentDocument().modified);
     EXPECT_EQ(s.host.window.caption, u"notes.txt - Lockleaf 1.0");
     EXPECT_TRUE(prompts.inputs.empty());
 }
 
-TEST_F(Document, MissingUnreadableOrTooLargeFilesLeaveTheEditorAsItWasAndAnEmptyOneOpensEmpty) {
+TEST_F(DocumentJourney, MissingUnreadableOrTooLargeFilesLeaveTheEditorAsItWasAndAnEmptyOneOpensEmpty) {
     files.Put(u"C:\\empty.txs", "");
     files.Put(u"C:\\broken.txt", "half of this arrives");
     files.unreadable.insert(FakeFiles::Key(u"C:\\broken.txt"));
@@ -67,24 +67,24 @@ TEST_F(Document, MissingUnreadableOrTooLargeFilesLeaveTheEditorAsItWasAndAnEmpty
         prompts.messages.clear();
         Edited(u"C:\\before.txt", u"kept");
         s.editor().Type(u"!");
-        d1::g_Password = u"remembered";
+        s.document().SetPassword(u"remembered");
         s.host.window.caption = u"caption";
         EXPECT_FALSE(fou.SecureOpen(c.name));
         EXPECT_EQ(s.editor().text, u"kept!");
-        EXPECT_TRUE(fou.Modified());
-        EXPECT_EQ(d1::g_Password, u"remembered");
-        EXPECT_EQ(d1::g_FileName, u"C:\\before.txt");
+        EXPECT_TRUE(fou.CurrentDocument().modified);
+        EXPECT_EQ(s.document().Password(), u"remembered");
+        EXPECT_EQ(s.document().Name(), u"C:\\before.txt");
         EXPECT_EQ(s.host.window.caption, u"caption");
         EXPECT_EQ(MessagesShown(), std::vector<Text>{c.message});
     }
     EXPECT_TRUE(prompts.inputs.empty());
     EXPECT_TRUE(fou.SecureOpen(u"C:\\empty.txs"));
     EXPECT_EQ(s.editor().text, u"");
-    EXPECT_FALSE(fou.Modified());
+    EXPECT_FALSE(fou.CurrentDocument().modified);
     EXPECT_EQ(s.host.window.caption, u"empty.txs - Lockleaf 1.0");
 }
 
-TEST_F(Document, AFileThatCannotBeReadIsNeverOverwrittenByTheDocumentStillShown) {
+TEST_F(DocumentJourney, AFileThatCannotBeReadIsNeverOverwrittenByTheDocumentStillShown) {
     files.Put(u"C:\\docs\\report.txt", "their report");
     files.unreadable.insert(FakeFiles::Key(u"C:\\docs\\report.txt"));
     files.Put(u"C:\\docs\\mine.txt", "mine");
@@ -95,10 +95,10 @@ TEST_F(Document, AFileThatCannotBeReadIsNeverOverwrittenByTheDocumentStillShown)
     // Through File > Open and through a drop.
     s.fp.dialogs.ChooseNext(u"C:\\docs\\report.txt");
     fou.mnu1_Click(kMnuOpen);
-    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\mine.txt");
+    EXPECT_EQ(s.document().Name(), u"C:\\docs\\mine.txt");
     EXPECT_EQ(s.host.window.caption, u"mine.txt * - Lockleaf 1.0");
     fou.txtData_OLEDragDrop(0, {u"C:\\docs\\report.txt"}, kDropEffectAll);
-    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\mine.txt");
+    EXPECT_EQ(s.document().Name(), u"C:\\docs\\mine.txt");
     const auto shown = MessagesShown();
     EXPECT_EQ(std::count(shown.begin(), shown.end(), kNotOpened[0]), 2);
     fou.txtData_KeyDown(0, kKeyF2, 0);
@@ -106,32 +106,32 @@ TEST_F(Document, AFileThatCannotBeReadIsNeverOverwrittenByTheDocumentStillShown)
     EXPECT_EQ(files.Get(u"C:\\docs\\mine.txt"), "mine edited");
 }
 
-TEST_F(Document, RememberedPasswordOpensWithoutAPrompt) {
+TEST_F(DocumentJourney, RememberedPasswordOpensWithoutAPrompt) {
     files.Put(u"C:\\a.txs", Protected(u"pw", u"secret text"));
-    d1::g_Password = u"pw";
+    s.document().SetPassword(u"pw");
     fou.SecureOpen(u"C:\\a.txs");
     EXPECT_EQ(s.editor().text, u"secret text");
     EXPECT_TRUE(prompts.inputs.empty());
     EXPECT_EQ(s.host.window.caption, u"a.txs - Lockleaf 1.0");
 }
 
-TEST_F(Document, APlainDocumentByOpenDropOrSaveAsForgetsThePasswordOfTheProtectedOneItReplaces) {
+TEST_F(DocumentJourney, APlainDocumentByOpenDropOrSaveAsForgetsThePasswordOfTheProtectedOneItReplaces) {
     files.Put(u"C:\\a.txs", Protected(u"pw", u"secret text"));
     files.Put(u"C:\\b.txs", Protected(u"pw", u"more"));
     files.Put(u"C:\\p.txt", "plain");
     prompts.inputAnswers = {u"pw"};
     ASSERT_TRUE(fou.SecureOpen(u"C:\\a.txs"));
-    EXPECT_EQ(d1::g_Password, u"pw");
+    EXPECT_EQ(s.document().Password(), u"pw");
     ASSERT_TRUE(fou.SecureOpen(u"C:\\p.txt"));
-    EXPECT_EQ(d1::g_Password, u"");
+    EXPECT_EQ(s.document().Password(), u"");
     // The next protected document is asked for, not opened by the password of one that is gone.
     prompts.inputAnswers = {u"pw"};
     ASSERT_TRUE(fou.SecureOpen(u"C:\\b.txs"));
     EXPECT_EQ(prompts.inputs.size(), 2u);
-    EXPECT_EQ(d1::g_Password, u"pw");
+    EXPECT_EQ(s.document().Password(), u"pw");
     fou.txtData_OLEDragDrop(0, {u"C:\\p.txt"}, kDropEffectAll);
     EXPECT_EQ(s.editor().text, u"plain");
-    EXPECT_EQ(d1::g_Password, u"");
+    EXPECT_EQ(s.document().Password(), u"");
     // Saved as a plain file, the protected document is plain from then on: its password goes too, and the
     // next protected one asks again.
     prompts.inputAnswers = {u"pw"};
@@ -139,29 +139,29 @@ TEST_F(Document, APlainDocumentByOpenDropOrSaveAsForgetsThePasswordOfTheProtecte
     s.fp.dialogs.ChooseNext(u"C:\\copy.txt", 3);
     ASSERT_TRUE(fou.SaveAs());
     EXPECT_EQ(files.Get(u"C:\\copy.txt"), "more");
-    EXPECT_EQ(d1::g_FileName, u"C:\\copy.txt");
-    EXPECT_EQ(d1::g_Password, u"");
+    EXPECT_EQ(s.document().Name(), u"C:\\copy.txt");
+    EXPECT_EQ(s.document().Password(), u"");
     prompts.inputs.clear();
     prompts.inputAnswers = {u"pw"};
     ASSERT_TRUE(fou.SecureOpen(u"C:\\a.txs"));
     EXPECT_EQ(prompts.inputs.size(), 1u);
 }
 
-TEST_F(Document, OtherPasswordAsksOnceAndTheRightAnswerOpens) {
+TEST_F(DocumentJourney, OtherPasswordAsksOnceAndTheRightAnswerOpens) {
     files.Put(u"C:\\b.TXS", Protected(u"other", u"text"));  // the extension in capitals is protected too
-    d1::g_Password = u"pw";
+    s.document().SetPassword(u"pw");
     prompts.inputAnswers = {u"other"};
     fou.SecureOpen(u"C:\\b.TXS");
     EXPECT_EQ(prompts.inputs, std::vector<Text>{u"Please enter PASSWORD !"});
     EXPECT_EQ(s.editor().text, u"text");
-    EXPECT_EQ(d1::g_Password, u"other");
+    EXPECT_EQ(s.document().Password(), u"other");
 }
 
-TEST_F(Document, WrongAnswerCancelOrACaseDifferenceKeepTheDocumentShownUnsavedEditsAndAll) {
+TEST_F(DocumentJourney, WrongAnswerCancelOrACaseDifferenceKeepTheDocumentShownUnsavedEditsAndAll) {
     files.Put(u"C:\\c.txs", Protected(u"Other", u"text"));
     for (const Text answer : {u"other", u"wrong", u""}) {
         Edited(u"C:\\prev.txs", u"before");
-        d1::g_Password = u"prevpw";
+        s.document().SetPassword(u"prevpw");
         prompts.inputs.clear();
         prompts.messages.clear();
         prompts.inputAnswers = {answer};
@@ -169,15 +169,15 @@ TEST_F(Document, WrongAnswerCancelOrACaseDifferenceKeepTheDocumentShownUnsavedEd
         EXPECT_EQ(prompts.inputs.size(), 1u);
         EXPECT_EQ(MessagesShown(), kNotOpened);
         EXPECT_EQ(s.editor().text, u"before");
-        EXPECT_EQ(d1::g_FileName, u"C:\\prev.txs");
-        EXPECT_EQ(d1::g_Password, u"prevpw");
-        EXPECT_TRUE(fou.Modified());
+        EXPECT_EQ(s.document().Name(), u"C:\\prev.txs");
+        EXPECT_EQ(s.document().Password(), u"prevpw");
+        EXPECT_TRUE(fou.CurrentDocument().modified);
         EXPECT_EQ(s.host.window.caption, u"prev.txs * - Lockleaf 1.0");
     }
     EXPECT_EQ(files.Get(u"C:\\c.txs"), Protected(u"Other", u"text"));  // the file is not touched
 }
 
-TEST_F(Document, NameWithoutAPointIsPlainEvenWhenItsBytesLookMasked) {
+TEST_F(DocumentJourney, NameWithoutAPointIsPlainEvenWhenItsBytesLookMasked) {
     const Bytes masked = Protected(u"pw", u"x");
     files.Put(u"C:\\docs.txs\\README", masked);
     fou.SecureOpen(u"C:\\docs.txs\\README");
@@ -187,13 +187,13 @@ TEST_F(Document, NameWithoutAPointIsPlainEvenWhenItsBytesLookMasked) {
 
 // ---- saving ----
 
-TEST_F(Document, FiveCharactersUnderAThreeCharacterPasswordGiveEightBytesAndReopen) {
+TEST_F(DocumentJourney, FiveCharactersUnderAThreeCharacterPasswordGiveEightBytesAndReopen) {
     Edited(u"C:\\n.txs", u"hello");
-    d1::g_Password = u"abc";
+    s.document().SetPassword(u"abc");
     fou.SecureSave(false);
     EXPECT_TRUE(prompts.inputs.empty());
     EXPECT_EQ(files.Get(u"C:\\n.txs").size(), 8u);
-    EXPECT_FALSE(fou.Modified());
+    EXPECT_FALSE(fou.CurrentDocument().modified);
     EXPECT_EQ(s.host.window.caption, u"n.txs - Lockleaf 1.0");
 
     s.editor().SetText(u"something else");
@@ -202,7 +202,7 @@ TEST_F(Document, FiveCharactersUnderAThreeCharacterPasswordGiveEightBytesAndReop
     EXPECT_EQ(s.host.window.caption, u"n.txs - Lockleaf 1.0");
 }
 
-TEST_F(Document, EmptyDocumentIsTheMaskedPasswordAloneAndSavesAreRepeatable) {
+TEST_F(DocumentJourney, EmptyDocumentIsTheMaskedPasswordAloneAndSavesAreRepeatable) {
     Edited(u"C:\\e.txs", u"");
     prompts.inputAnswers = {u"pass", u"pass"};
     fou.SecureSave(false);  // no password yet: a new one, typed twice
@@ -219,43 +219,43 @@ TEST_F(Document, EmptyDocumentIsTheMaskedPasswordAloneAndSavesAreRepeatable) {
     EXPECT_EQ(FileCount(), 1u);            // no temporary file is left behind
 }
 
-TEST_F(Document, SaveAsAsksEvenWithARememberedPassword) {
+TEST_F(DocumentJourney, SaveAsAsksEvenWithARememberedPassword) {
     Edited(u"C:\\f.txs", u"text");
-    d1::g_Password = u"old";
+    s.document().SetPassword(u"old");
     prompts.inputAnswers = {u"new", u"new"};
     fou.SecureSave(true);
-    EXPECT_EQ(d1::g_Password, u"new");
+    EXPECT_EQ(s.document().Password(), u"new");
     EXPECT_EQ(files.Get(u"C:\\f.txs"), Protected(u"new", u"text"));
 }
 
-TEST_F(Document, CancelledPasswordWritesNothingAndKeepsNameAndPassword) {
+TEST_F(DocumentJourney, CancelledPasswordWritesNothingAndKeepsNameAndPassword) {
     files.Put(u"C:\\g.txs", "old bytes");
     Edited(u"C:\\g.txs", u"text");
     s.editor().Type(u"!");
-    d1::g_Password = u"pw";
+    s.document().SetPassword(u"pw");
     fou.SecureSave(true);  // a new password asked for, and cancelled
     EXPECT_EQ(MessagesShown(), kNotSaved);
-    EXPECT_EQ(d1::g_FileName, u"C:\\g.txs");
-    EXPECT_EQ(d1::g_Password, u"pw");
+    EXPECT_EQ(s.document().Name(), u"C:\\g.txs");
+    EXPECT_EQ(s.document().Password(), u"pw");
     EXPECT_EQ(files.Get(u"C:\\g.txs"), "old bytes");
-    EXPECT_TRUE(fou.Modified());
+    EXPECT_TRUE(fou.CurrentDocument().modified);
     EXPECT_EQ(s.editor().text, u"text!");
 }
 
-TEST_F(Document, PlainSaveWritesTheCodePageBytesAndOnlyWhenTheUserAgreesCharactersAsQuestionMarks) {
+TEST_F(DocumentJourney, PlainSaveWritesTheCodePageBytesAndOnlyWhenTheUserAgreesCharactersAsQuestionMarks) {
     Edited(u"C:\\p.txt", u"a\u0e01\u00e9\r\n");
     fou.SecureSave(false);
     EXPECT_EQ(files.Get(u"C:\\p.txt"), "a\xA1?\r\n");
-    EXPECT_FALSE(fou.Modified());
+    EXPECT_FALSE(fou.CurrentDocument().modified);
     EXPECT_TRUE(prompts.inputs.empty());
     ASSERT_EQ(prompts.messages.size(), 1u);
     // The way out that keeps every character is offered too (the fake answers "Save with "?"").
     EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::Utf8QuestionMarksCancel);
 }
 
-TEST_F(Document, UntitledDocumentIsSavedThroughSaveAs) {
+TEST_F(DocumentJourney, UntitledDocumentIsSavedThroughSaveAs) {
     Edited(u"", u"text");
-    d1::g_Password = u"pw";
+    s.document().SetPassword(u"pw");
     fou.txtData_KeyDown(0, kKeyF2, 0);
     EXPECT_EQ(s.fp.dialogs.saved.size(), 1u);
     EXPECT_TRUE(files.files.empty());  // the dialog was cancelled
@@ -265,20 +265,20 @@ TEST_F(Document, UntitledDocumentIsSavedThroughSaveAs) {
 
 // ---- saving when the disk does not cooperate: the old file always survives ----
 
-struct FailedSave : Document {
+struct FailedSave : DocumentJourney {
     void SetUp() override {
         files.Put(u"C:\\docs\\h.txs", "previous");
         Edited(u"C:\\docs\\h.txs", u"new text");
         s.editor().Type(u"!");
-        d1::g_Password = u"pw";
+        s.document().SetPassword(u"pw");
     }
     void ExpectNothingChanged() {
         EXPECT_EQ(files.Get(u"C:\\docs\\h.txs"), "previous");
         EXPECT_EQ(FileCount(), 1u);  // the temporary file is gone
-        EXPECT_TRUE(fou.Modified());
+        EXPECT_TRUE(fou.CurrentDocument().modified);
         EXPECT_EQ(s.host.window.caption, u"h.txs * - Lockleaf 1.0");
         EXPECT_EQ(MessagesShown(), kNotSaved);
-        EXPECT_EQ(d1::g_FileName, u"C:\\docs\\h.txs");
+        EXPECT_EQ(s.document().Name(), u"C:\\docs\\h.txs");
     }
 };
 
@@ -320,8 +320,8 @@ TEST_F(FailedSave, OldFileLostHalfWayKeepsTheNewOneAndSaysWhere) {
     EXPECT_TRUE(said.starts_with(protect::kNotSavedMessage)) << base::ToCodePage(said);
     EXPECT_NE(FakeFiles::Key(said).find(u"\r\n" + kept + u"\r\n"), Text::npos) << base::ToCodePage(said);
     EXPECT_NE(said.find(u"h.txs"), Text::npos);
-    EXPECT_TRUE(fou.Modified());
-    EXPECT_EQ(d1::g_FileName, u"C:\\docs\\h.txs");
+    EXPECT_TRUE(fou.CurrentDocument().modified);
+    EXPECT_EQ(s.document().Name(), u"C:\\docs\\h.txs");
 }
 
 TEST(WholeFile, ATargetLostHalfWayIsFinishedByMovingTheTempIntoPlace) {
@@ -462,7 +462,7 @@ TEST(WholeFile, TempFolderIsTheTargetsFolder) {
 // A save looks at the box's text twice, asking its questions in between: a text that is not the same at the
 // second look (the modal dialogs keep the user from it, but a box could lend another) is written by no kind,
 // and the user is told.
-TEST_F(Document, ASaveWhoseTextChangedBetweenItsLooksWritesNothing) {
+TEST_F(DocumentJourney, ASaveWhoseTextChangedBetweenItsLooksWritesNothing) {
     DocumentStore store(files, prompts, s.fp.crypto);
     for (const Text& path : {Text(u"C:\\p.txt"), Text(u"C:\\m.txs"), Text(u"C:\\s.txse")}) {
         SCOPED_TRACE(base::ToUtf8(path));
@@ -504,6 +504,8 @@ TEST_F(FailedSave, NothingPlainIsWrittenForAProtectedDocument) {
                       s.fp.crypto,  s.fp.jobs,     s.fp.diskJobs, s.fp.dataProtection};
     Fou other(platform, s.host, nullptr);
     other.Load();
+    Text password = u"pw";
+    other.CurrentDocument().Adopt(u"C:\\docs\\h.txs", password, {});
     other.SecureSave(false);
     ASSERT_EQ(spy.written.size(), 1u);
     EXPECT_EQ(spy.written[0], Protected(u"pw", u"new text!"));
@@ -512,7 +514,7 @@ TEST_F(FailedSave, NothingPlainIsWrittenForAProtectedDocument) {
 
 // ---- keys, drops, command line ----
 
-TEST_F(Document, F2SavesWithAnyModifiers) {
+TEST_F(DocumentJourney, F2SavesWithAnyModifiers) {
     Edited(u"C:\\k.txt", u"v1");
     for (int shift : {0, kShiftMask, kCtrlMask, kAltMask, kShiftMask | kCtrlMask | kAltMask}) {
         s.editor().SetText(u"v" + Text(1, static_cast<char16_t>(u'0' + shift)));
@@ -521,17 +523,17 @@ TEST_F(Document, F2SavesWithAnyModifiers) {
     }
 }
 
-TEST_F(Document, DropOpensOnlyTheFirstFileAndOnlyForTheShellsEffect) {
+TEST_F(DocumentJourney, DropOpensOnlyTheFirstFileAndOnlyForTheShellsEffect) {
     files.Put(u"C:\\one.txt", "first");
     files.Put(u"C:\\two.txt", "second");
     fou.txtData_OLEDragDrop(0, {u"C:\\two.txt"}, kDropEffectCopy);  // copy only: not a file drop
     EXPECT_EQ(s.editor().text, u"");
-    EXPECT_EQ(d1::g_FileName, u"");
+    EXPECT_EQ(s.document().Name(), u"");
     fou.txtData_OLEDragDrop(0, {}, kDropEffectAll);
-    EXPECT_EQ(d1::g_FileName, u"");
+    EXPECT_EQ(s.document().Name(), u"");
     fou.txtData_OLEDragDrop(0, {u"C:\\one.txt", u"C:\\two.txt", u"C:\\three.txt"}, kDropEffectAll);
     EXPECT_EQ(s.editor().text, u"first");
-    EXPECT_EQ(d1::g_FileName, u"C:\\one.txt");
+    EXPECT_EQ(s.document().Name(), u"C:\\one.txt");
     EXPECT_EQ(s.host.window.caption, u"one.txt - Lockleaf 1.0");
 }
 
@@ -568,7 +570,7 @@ TEST(CommandLine, AnExistingFileThatCannotBeReadStartsUntitledAndSaysSo) {
     s.fp.files.Put(u"C:\\docs\\report.txt", "their report");
     s.fp.files.unreadable.insert(FakeFiles::Key(u"C:\\docs\\report.txt"));
     s.Start();
-    EXPECT_EQ(d1::g_FileName, u"");
+    EXPECT_EQ(s.document().Name(), u"");
     EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
     ASSERT_EQ(s.fp.prompts.messages.size(), 1u);
     EXPECT_EQ(s.fp.prompts.messages[0].text, u"Your file has NOT been opened.");
@@ -578,7 +580,7 @@ TEST(CommandLine, ANameOfNoFileStartsUntitledAndSaysSo) {
     Started s(false);
     s.fp.process.commandLine = u"\"a\" \"b\"";
     s.Start();
-    EXPECT_EQ(d1::g_FileName, u"");
+    EXPECT_EQ(s.document().Name(), u"");
     EXPECT_EQ(s.editor().text, u"");
     EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
     ASSERT_EQ(s.fp.prompts.messages.size(), 1u);

@@ -135,10 +135,10 @@ TEST_F(Ads, ARefreshRunsAsStepsWhileTheWindowGoesOnAndTicksMeanwhileStartNoOther
     TicksAt({t, t + 2});
     // The site has not answered: the start statistic and the list wait their turn, in that order.
     EXPECT_EQ(s.fp.jobs.Pending(), 2u);
-    EXPECT_FALSE(fou().Modified());
+    EXPECT_FALSE(fou().CurrentDocument().modified);
     s.editor().Type(u"typed meanwhile");
     EXPECT_EQ(s.editor().GetText(), u"typed meanwhile");
-    EXPECT_TRUE(fou().Modified());
+    EXPECT_TRUE(fou().CurrentDocument().modified);
     TicksAt({t + 3, t + 4, t + 10});
     s.fp.jobs.CompleteNext();  // the start statistic
     EXPECT_EQ(ListRequests(), 0);

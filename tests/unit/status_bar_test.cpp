@@ -56,7 +56,7 @@ TEST_F(Status, TheBarFollowsTheCaretThroughKeysClicksTypingAndWordWrap) {
 
     // The wrapping box takes the selection over, and the bar counts in it.
     fou().mnu2_Click(kMnuWordWrap);
-    ASSERT_EQ(d1::g_ActiveEditor, 1);
+    ASSERT_EQ(s->fou().ActiveEditorIndex(), 1);
     EXPECT_EQ(Shown()[kStatusPosition], u"Ln 2, Col 7");
     s->host.txtData[1].MoveCaret(1);
     EXPECT_EQ(Shown()[kStatusPosition], u"Ln 1, Col 2");

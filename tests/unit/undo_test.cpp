@@ -14,7 +14,7 @@ struct Undo : ::testing::Test {
     Fou& fou() { return s->fou(); }
     FakeTextBox& box() { return s->editor(); }
     void Pause(int64_t ms) { s->fp.clock.elapsed += ms; }
-    void Key(int key, int shift) { fou().txtData_KeyDown(d1::g_ActiveEditor, key, shift); }
+    void Key(int key, int shift) { fou().txtData_KeyDown(s->fou().ActiveEditorIndex(), key, shift); }
     void TypeSlowly(const Text& text, int64_t gap) {
         for (const char16_t c : text) {
             box().Type(Text(1, c));
@@ -31,7 +31,7 @@ TEST_F(Undo, EveryStepGoesBackToTheLoadedTextAndForwardAgainAndANewChangeEndsThe
     ASSERT_TRUE(fou().SecureOpen(u"C:\\docs\\doc.txt"));
     Key(kKeyZ, kCtrlMask);  // nothing to take back: nothing changes
     EXPECT_EQ(box().text, loaded);
-    EXPECT_FALSE(fou().Modified());
+    EXPECT_FALSE(fou().CurrentDocument().modified);
 
     // The texts after each step, and the selection each step started from.
     std::vector<Text> texts{loaded};
@@ -86,7 +86,7 @@ TEST_F(Undo, EveryStepGoesBackToTheLoadedTextAndForwardAgainAndANewChangeEndsThe
     }
     Key(kKeyZ, kCtrlMask);
     EXPECT_EQ(box().text, loaded);
-    EXPECT_TRUE(fou().Modified());  // as any change leaves it
+    EXPECT_TRUE(fou().CurrentDocument().modified);  // as any change leaves it
     EXPECT_EQ(s->host.window.caption, u"doc.txt * - Lockleaf 1.0");
 
     // Forward by each of its keys and the menu, then no further.
@@ -122,7 +122,7 @@ TEST_F(Undo, EveryStepGoesBackToTheLoadedTextAndForwardAgainAndANewChangeEndsThe
     EXPECT_EQ(fou().History().Steps(), 0u);
     Key(kKeyZ, kCtrlMask);
     EXPECT_EQ(box().text, loaded);
-    EXPECT_FALSE(fou().Modified());
+    EXPECT_FALSE(fou().CurrentDocument().modified);
 }
 
 TEST(EditHistory, KeepsItsBytesDroppingTheOldestButNeverTheNewestAndForgetsWhatItCannotFollow) {
