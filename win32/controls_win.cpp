@@ -242,10 +242,18 @@ constexpr DWORD kEditReach = 4;
 
 }  // namespace
 
-Win32TextBox::EditWatch Win32TextBox::BeforeEdit(EditKind kind, bool toLineEnd) const {
-    EditWatch w{kind, 0, 0, 0, 0, {}};
+Win32TextBox::EditWatch Win32TextBox::BeforeEdit(EditKind kind, bool toLineEnd, Text typed) const {
+    EditWatch w{kind, 0, 0, 0, 0, {}, {}};
     SendMessageW(m_Hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&w.selStart),
                  reinterpret_cast<LPARAM>(&w.selEnd));
+    // A character typed where nothing is selected needs nothing of the text. Under Wine every lend of the
+    // buffer costs the box a pass over the whole text, which at 64 MiB is longer than the key itself.
+    if (!typed.empty() && w.selStart == w.selEnd) {
+        w.length = static_cast<size_t>(GetWindowTextLengthW(m_Hwnd));
+        w.from = w.selStart;
+        w.typed = std::move(typed);
+        return w;
+    }
     size_t to = w.selEnd + kEditReach;
     if (toLineEnd) {
         const LRESULT start =
@@ -269,8 +277,12 @@ LRESULT Win32TextBox::Watched(UINT msg, WPARAM wp, const std::function<LRESULT()
         int& depth;
         ~Done() { --depth; }
     } done{m_Watching};
-    // Ctrl+Delete deletes to the end of the line.
-    EditWatch before = BeforeEdit(*kind, msg == WM_KEYDOWN && wp == VK_DELETE && GetKeyState(VK_CONTROL) < 0);
+    // Ctrl+Delete deletes to the end of the line. Enter puts a line break.
+    Text typed;
+    if (msg == WM_CHAR && *kind == EditKind::Typing)
+        typed = wp == '\r' ? Text(u"\r\n") : Text(1, static_cast<char16_t>(wp));
+    EditWatch before = BeforeEdit(*kind, msg == WM_KEYDOWN && wp == VK_DELETE && GetKeyState(VK_CONTROL) < 0,
+                                  std::move(typed));
     const LRESULT result = handle();
     AfterEdit(before);
     return result;
@@ -279,10 +291,11 @@ LRESULT Win32TextBox::Watched(UINT msg, WPARAM wp, const std::function<LRESULT()
 void Win32TextBox::AfterEdit(EditWatch& w) {
     // What the user typed may be a secret; no copy of it stays behind.
     struct Wiped {
-        Text& a;
+        EditWatch& w;
         TextEdit& e;
         ~Wiped() {
-            WipeText(a);
+            WipeText(w.around);
+            WipeText(w.typed);
             WipeText(e.removed);
             WipeText(e.inserted);
         }
@@ -294,7 +307,7 @@ void Win32TextBox::AfterEdit(EditWatch& w) {
     // Every change a key, a paste or a cut makes replaces one stretch and leaves the caret after what it put
     // there; one that leaves a selection changed nothing (Ctrl+A, a copy) or is not one of those.
     TextEdit edit;
-    const Wiped wiped{w.around, edit};
+    const Wiped wiped{w, edit};
     edit.kind = w.kind;
     edit.selStart = static_cast<int32_t>(w.selStart);
     edit.selLength = static_cast<int32_t>(w.selEnd - w.selStart);
@@ -309,9 +322,12 @@ void Win32TextBox::AfterEdit(EditWatch& w) {
     } else {
         edit.at = static_cast<int32_t>(at);
         edit.removed.assign(w.around, static_cast<size_t>(at - from), static_cast<size_t>(removedEnd - at));
-        ReadText([&](std::u16string_view text) {
-            edit.inserted.assign(text.substr(static_cast<size_t>(at), static_cast<size_t>(caret - at)));
-        });
+        if (!w.typed.empty() && edit.removed.empty() && caret - at == static_cast<int64_t>(w.typed.size()))
+            edit.inserted.swap(w.typed);
+        else
+            ReadText([&](std::u16string_view text) {
+                edit.inserted.assign(text.substr(static_cast<size_t>(at), static_cast<size_t>(caret - at)));
+            });
         if (edit.removed == edit.inserted) return;
     }
     if (onEdit) onEdit(edit);

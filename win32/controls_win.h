@@ -50,8 +50,10 @@ private:
         DWORD selStart, selEnd;
         size_t length, from;  // the text's length; where around starts
         Text around;
+        Text typed;  // what a typed character puts where nothing is selected, which removes nothing
     };
-    EditWatch BeforeEdit(EditKind kind, bool toLineEnd) const;  // toLineEnd: it may delete to the line's end
+    // toLineEnd: it may delete to the line's end. typed: what the key types, if it types.
+    EditWatch BeforeEdit(EditKind kind, bool toLineEnd, Text typed) const;
     void AfterEdit(EditWatch& before);
     // While the box lends its text it is not called: a message would let it move or free what is being read.
     void Idle() const;
