@@ -12,4 +12,12 @@ Text EnsureTrailing(Text& text, const Text& suffix) {
     return text;
 }
 
+Text CommandLineDocument(const Text& commandLine) {
+    const size_t n = commandLine.size();
+    if (n >= 2 && commandLine.front() == u'"' && commandLine.back() == u'"' &&
+        commandLine.find(u'"', 1) == n - 1)
+        return commandLine.substr(1, n - 2);
+    return commandLine;
+}
+
 }  // namespace d1

@@ -26,6 +26,10 @@ inline Text g_MachineKey;
 extern std::unique_ptr<Fou> g_Fou;
 
 constexpr char16_t kSiteUrl[] = LOCKLEAF_SITE_URL;
+// The largest file the editor opens. A document is held several times over while it is opened, edited and
+// saved (bytes, text, the box's copy, a save's copy), in single blocks of the 32-bit address space; a file
+// beyond this is refused before a byte of it is read.
+constexpr int64_t kLargestDocument = int64_t{256} << 20;
 // The command lines of our own starts: Windows restarting us after a crash or an update, and an editor
 // window of its own for a second snapshot the user restores (its id follows).
 constexpr char16_t kRestartArgument[] = u"/restarted";
@@ -38,5 +42,8 @@ void ResetGlobals();
 void Main(Platform& platform, FouHost& host, RepHost* repHost);
 void InitFolders(const Process& process);
 Text EnsureTrailing(Text& text, const Text& suffix);
+// The document named by the command-line text: verbatim, except that one path wrapped whole in a single
+// pair of double quotes (what the shell passes for "Open with") loses that pair.
+Text CommandLineDocument(const Text& commandLine);
 
 }  // namespace d1

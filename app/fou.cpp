@@ -45,7 +45,7 @@ Fou::Fou(Platform& platform, FouHost& host, RepHost* repHost)
     : m_Platform(platform),
       m_Host(host),
       m_RepHost(repHost),
-      m_Documents(platform.files, platform.prompts, platform.crypto),
+      m_Documents(platform.files, platform.prompts, platform.crypto, d1::kLargestDocument),
       m_Recovery(platform),
       m_LockedPassword(platform.crypto) {}
 

@@ -128,7 +128,7 @@ bool Fou::Form_QueryUnload() {
 void Fou::OpenCommandLineDocument() {
     const Text line = m_Platform.process.CommandLine();
     if (line == d1::kRestartArgument || line.starts_with(d1::kRestoreArgument)) return;
-    const Text document = protect::CommandLineDocument(line);
+    const Text document = d1::CommandLineDocument(line);
     if (document.empty()) return;
     // Absolute now: a file dialog may change the current directory before the first F2.
     const Text path = m_Platform.process.FullPath(document);

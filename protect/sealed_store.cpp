@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/text.h"
+#include "protect/document_codecs.h"
 #include "protect/secure_document.h"
 
 bool DocumentStore::OpenSealedContent(const Text& path, const Bytes& content, Text& password, Text& text) {
@@ -15,10 +16,11 @@ bool DocumentStore::OpenSealedContent(const Text& path, const Bytes& content, Te
     protect::SealedKey candidate(m_Crypto);
     const bool keptKey = m_SealedPath == path && m_Sealed.Holds(password, header);
     const auto attempt = [&](const Text& pw) {
-        if (m_SealedPath == path && m_Sealed.Holds(pw, header))
-            return protect::OpenSealed(m_Crypto, content, m_Sealed, text);
-        if (!candidate.Derive(pw, header)) return protect::SealedStatus::Failed;
-        return protect::OpenSealed(m_Crypto, content, candidate, text);
+        const bool kept = m_SealedPath == path && m_Sealed.Holds(pw, header);
+        if (!kept && !candidate.Derive(pw, header)) return protect::SealedStatus::Failed;
+        protect::SealedCodec codec(m_Crypto, kept ? m_Sealed : candidate);
+        codec.Read(content, text);
+        return codec.status;
     };
     // The remembered password is tried only through the key it derived for this very file: no derivation is
     // spent on it, and another file's password (a protected one's, or another seal's) never opens this one.

@@ -15,6 +15,7 @@
 #include "base/whole_file.h"
 #include "platform/trace.h"
 #include "protect/cipher.h"
+#include "protect/document_codecs.h"
 #include "protect/document_kind.h"
 
 namespace protect {
@@ -28,9 +29,9 @@ Text Decimal(int64_t n) {
 
 }  // namespace
 
-Text TooLargeMessage(int64_t length) {
+Text TooLargeMessage(int64_t length, int64_t largest) {
     auto mib = [](int64_t bytes) { return Decimal((bytes + (int64_t{1} << 20) - 1) >> 20) + u" MiB"; };
-    return u"This file is " + mib(length) + u"; Lockleaf opens files up to " + mib(kLargestDocument) + u". " +
+    return u"This file is " + mib(length) + u"; Lockleaf opens files up to " + mib(largest) + u". " +
            kNotOpenedMessage;
 }
 
@@ -90,23 +91,15 @@ Text NotReadableAsMessage(base::Encoding encoding) {
     return u"This file cannot be read as " + base::EncodingName(encoding) + u".\r\n" + kNotOpenedMessage;
 }
 
-Text CommandLineDocument(const Text& commandLine) {
-    const size_t n = commandLine.size();
-    if (n >= 2 && commandLine.front() == u'"' && commandLine.back() == u'"' &&
-        commandLine.find(u'"', 1) == n - 1)
-        return commandLine.substr(1, n - 2);
-    return commandLine;
-}
-
 }  // namespace protect
 
-DocumentStore::DocumentStore(Files& files, Prompts& prompts, Crypto& crypto)
-    : m_Files(files), m_Prompts(prompts), m_Crypto(crypto), m_Sealed(crypto) {}
+DocumentStore::DocumentStore(Files& files, Prompts& prompts, Crypto& crypto, int64_t largest)
+    : m_Files(files), m_Prompts(prompts), m_Crypto(crypto), m_Largest(largest), m_Sealed(crypto) {}
 
 DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text& text,
                                           base::TextFormat& format, std::optional<base::Encoding> as) {
-    if (const int64_t length = m_Files.FileLength(path); length > protect::kLargestDocument) {
-        m_Prompts.Message(protect::TooLargeMessage(length), MsgButtons::Ok, MsgIcon::Exclamation);
+    if (const int64_t length = m_Files.FileLength(path); length > m_Largest) {
+        m_Prompts.Message(protect::TooLargeMessage(length, m_Largest), MsgButtons::Ok, MsgIcon::Exclamation);
         return Opened::Refused;
     }
     Text typed;
@@ -125,21 +118,20 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
         const protect::DocumentKind kind = protect::KindOf(path);
         const bool sealed = kind == protect::DocumentKind::Sealed && !content.empty();
         if (kind == protect::DocumentKind::Plain) {
-            // NULs already shown
-            if (!as) {
-                read = base::DecodeDocument(content, loaded);
-            } else if (!base::DecodeDocumentAs(content, *as, loaded, read)) {
+            base::PlainCodec plain({}, as);  // NULs already shown
+            if (!plain.Read(content, loaded)) {
                 m_Prompts.Message(protect::NotReadableAsMessage(*as), MsgButtons::Ok, MsgIcon::Exclamation);
                 return Opened::Refused;
             }
+            read = plain.format;
         } else if (sealed) {
             if (!OpenSealedContent(path, content, password, loaded)) return Opened::Refused;
-        } else if (kind != protect::DocumentKind::Masked || content.empty()) {
-            loaded = base::FromCodePage(content);
-        } else if (password.empty() || !protect::UnmaskDocument(content, password, loaded)) {
+        } else if (content.empty()) {
+            // An empty file of either secret kind is an empty document, with no password yet.
+        } else if (password.empty() || !protect::MaskedCodec(password).Read(content, loaded)) {
             // The content itself is never changed, so each try starts from the file's bytes.
             typed = m_Prompts.Input(protect::kPasswordPrompt);
-            if (typed.empty() || !protect::UnmaskDocument(content, typed, loaded)) {
+            if (typed.empty() || !protect::MaskedCodec(typed).Read(content, loaded)) {
                 base::Wipe(typed);
                 m_Prompts.Message(protect::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
                 return Opened::Refused;
@@ -229,6 +221,20 @@ bool DocumentStore::ConfirmPlainUnmappable(const PlainQuestions& questions, base
 
 namespace {
 
+// The text lend shows, of the length first seen, through codec into path, with no copy of it on the way.
+bool WriteThrough(Files& files, const Text& path, base::DocumentCodec& codec, const DocumentStore::Lend& lend,
+                  size_t length, Text& keptCopy) {
+    return base::WriteWholeBytesFrom(
+        files, path,
+        [&](const Files::PutBytes& put) {
+            bool written = false;
+            lend(
+                [&](std::u16string_view text) { written = text.size() == length && codec.Write(text, put); });
+            return written;
+        },
+        &keptCopy);
+}
+
 // A save's first look at the text: its length, and a copy of it when it shows NULs by their symbol (the save
 // is made from that copy); otherwise word words the questions from the text where it lies.
 std::optional<Text> FirstLook(const DocumentStore::Lend& lend, size_t& length,
@@ -276,17 +282,9 @@ DocumentStore::Saved DocumentStore::SavePlain(const Text& path, const Lend& lend
         }
         // The box's text is given back while the user answers; the dialog is modal, so it stays as it was.
         if (!ConfirmPlainUnmappable(*questions, written)) return Saved::Cancelled;
-        // Encoded piece by piece as it is written: no copy of the text, nor a buffer of the whole file.
-        ok = base::WriteWholeBytesFrom(
-            m_Files, path,
-            [&](const Files::PutBytes& put) {
-                bool encoded = false;
-                lend([&](std::u16string_view text) {
-                    encoded = text.size() == length && base::EncodeDocument(text, written, put);
-                });
-                return encoded;
-            },
-            &keptCopy);
+        // Encoded piece by piece as it is written: nor a buffer of the whole file either.
+        base::PlainCodec plain(written);
+        ok = WriteThrough(m_Files, path, plain, lend, length, keptCopy);
     } catch (const std::exception&) {
         platform::TraceCurrentException(u"save");
         ok = false;
@@ -329,19 +327,15 @@ DocumentStore::Saved DocumentStore::SaveSecret(const Text& path, Text& password,
             key = password;
         }
         // Derived before the text is lent: the box lends it only for work that cannot wait on anything.
-        const protect::SealedKey* sealing = sealed ? KeyToSeal(key, !kept, fresh) : nullptr;
-        Bytes file;
-        bool made = false;
-        lend([&](std::u16string_view text) {
-            if (text.size() != length) return;
-            if (sealed) {
-                made = sealing && protect::SealText(m_Crypto, *sealing, text, file);
-            } else {
-                protect::MaskDocument(key, text, file);
-                made = true;
+        if (sealed) {
+            if (const protect::SealedKey* sealing = KeyToSeal(key, !kept, fresh)) {
+                protect::SealedCodec codec(m_Crypto, *sealing);
+                ok = WriteThrough(m_Files, path, codec, lend, length, keptCopy);
             }
-        });
-        ok = made && base::WriteWholeBytes(m_Files, path, file, &keptCopy);
+        } else {
+            protect::MaskedCodec codec(key);
+            ok = WriteThrough(m_Files, path, codec, lend, length, keptCopy);
+        }
     } catch (const std::exception&) {
         platform::TraceCurrentException(u"save");
         ok = false;

@@ -35,12 +35,8 @@ Text UnpairedSurrogateMessage(std::u16string_view text, bool offerUtf16 = false)
 // "This file cannot be read as <encoding>. Your file has NOT been opened."
 Text NotReadableAsMessage(base::Encoding encoding);
 
-// The largest file the editor opens. A document is held several times over while it is opened, edited and
-// saved (bytes, text, the box's copy, a save's copy), in single blocks of the 32-bit address space; a file
-// beyond this is refused before a byte of it is read.
-constexpr int64_t kLargestDocument = int64_t{256} << 20;
-// "This file is <size> MiB; Lockleaf opens files up to <limit> MiB. Your file has NOT been opened."
-Text TooLargeMessage(int64_t length);
+// "This file is <size> MiB; Lockleaf opens files up to <largest> MiB. Your file has NOT been opened."
+Text TooLargeMessage(int64_t length, int64_t largest);
 
 // The text box cannot hold U+0000, so a document's NUL bytes are shown as the symbol for NUL and written back
 // as NUL bytes: nothing of the file is lost, and the user sees where they are.
@@ -48,15 +44,12 @@ constexpr char16_t kNulSymbol = base::kNulSymbol;
 void ShowNuls(Text& text);
 void RestoreNuls(Text& text);
 
-// The document named by the command-line text: verbatim, except that one path wrapped whole in a single
-// pair of double quotes (what the shell passes for "Open with") loses that pair.
-Text CommandLineDocument(const Text& commandLine);
-
 }  // namespace protect
 
 class DocumentStore {
 public:
-    DocumentStore(Files& files, Prompts& prompts, Crypto& crypto);
+    // largest: the longest file opened; a longer one is refused before a byte of it is read.
+    DocumentStore(Files& files, Prompts& prompts, Crypto& crypto, int64_t largest);
 
     enum class Opened {
         Text,  // text holds the document (empty for an empty file); password is the one that opened it
@@ -129,6 +122,7 @@ private:
     Files& m_Files;
     Prompts& m_Prompts;
     Crypto& m_Crypto;
+    int64_t m_Largest;
     // The key of the last sealed document opened or saved, and that file: F2 seals under it again without a
     // new derivation. Kept for no other file.
     protect::SealedKey m_Sealed;

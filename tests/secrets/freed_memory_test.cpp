@@ -122,12 +122,16 @@ bool Has(const std::vector<std::string>& found, const std::string& what) {
 
 }  // namespace
 
+// Every block starts cleared, and is cleared again once inspected: a block the program takes and fills only in
+// part must not show what an earlier one held there (a plain document's copy freed as it is, or memory that
+// libcrypto and the C library give back with free) as if the program had let it go.
 void* operator new(size_t n) {
-    if (void* p = std::malloc(n ? n : 1)) return p;
+    if (void* p = std::malloc(n ? n : 1)) {
+        std::memset(p, 0, malloc_usable_size(p));
+        return p;
+    }
     throw std::bad_alloc();
 }
-// Every block is cleared once inspected: a block the program takes later and fills only in part must not show
-// what an earlier one held there (a plain document's copy, freed as it is) as if the program had let it go.
 void Release(void* p) noexcept {
     Inspect(p);
     if (p) std::memset(p, 0, malloc_usable_size(p));

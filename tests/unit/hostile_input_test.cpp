@@ -130,7 +130,7 @@ TEST_F(Hostile, AFileTheBoxRefusesIsNotOpenedAndF2StillWritesTheDocumentShown) {
 
 TEST_F(Hostile, FilesAboveTheLimitAreRefusedByTheirSizeBeforeAByteIsRead) {
     const int64_t mib = int64_t{1} << 20;
-    const int64_t sizes[] = {protect::kLargestDocument + 1, 1024 * mib, 1536 * mib, 2048 * mib, 5000 * mib};
+    const int64_t sizes[] = {d1::kLargestDocument + 1, 1024 * mib, 1536 * mib, 2048 * mib, 5000 * mib};
     const char16_t* shown[] = {u"257 MiB", u"1024 MiB", u"1536 MiB", u"2048 MiB", u"5000 MiB"};
     for (size_t i = 0; i < std::size(sizes); ++i) {
         SCOPED_TRACE(i);
@@ -150,7 +150,7 @@ TEST_F(Hostile, FilesAboveTheLimitAreRefusedByTheirSizeBeforeAByteIsRead) {
         ExpectUnchanged();
     }
     // At the limit a file is read (here it runs out of memory, and says so).
-    files.PutSparse(u"C:\\huge.txt", protect::kLargestDocument);
+    files.PutSparse(u"C:\\huge.txt", d1::kLargestDocument);
     OpenUnsaved(u"C:\\huge.txt", true);
     ExpectTold(protect::kNotOpenedMessage, false);
     ExpectUnchanged();
