@@ -122,9 +122,9 @@ bool Has(const std::vector<std::string>& found, const std::string& what) {
 
 }  // namespace
 
-// Every block starts cleared, and is cleared again once inspected: a block the program takes and fills only in
-// part must not show what an earlier one held there (a plain document's copy freed as it is, or memory that
-// libcrypto and the C library give back with free) as if the program had let it go.
+// Every block starts cleared, and is cleared again once inspected: a block the program takes and fills only
+// in part must not show what an earlier one held there (a plain document's copy freed as it is, or memory
+// that libcrypto and the C library give back with free) as if the program had let it go.
 void* operator new(size_t n) {
     if (void* p = std::malloc(n ? n : 1)) {
         std::memset(p, 0, malloc_usable_size(p));
