@@ -162,12 +162,12 @@ void Fou::txtData_Change(int) {
 
 void Fou::txtData_GotFocus(int index) { m_ActiveEditor = index; }
 
-bool Fou::txtData_KeyDown(int, int keyCode, int shift) {
+bool Fou::txtData_KeyDown(int, Key key, int shift) {
     const Command running(*this);
     if (!Unlock()) return false;
     // Ctrl with + and - whether Shift is down or not: on most keyboards + is Shift and the = key.
     const bool ctrl = shift == kCtrlMask, ctrlShiftOrNot = (shift & ~kShiftMask) == kCtrlMask;
-    switch (keyCode) {
+    switch (key) {
         case kKeyF:
             if (!ctrl) return false;
             mnu2_Click(kMnuFind);

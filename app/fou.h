@@ -64,7 +64,7 @@ public:
     void txtData_Change(int index) override;
     void txtData_Edit(int index, TextEdit& edit) override;
     void txtData_GotFocus(int index) override;
-    bool txtData_KeyDown(int index, int keyCode, int shift) override;
+    bool txtData_KeyDown(int index, Key key, int shift) override;
     void txtData_OLEDragDrop(int index, const std::vector<Text>& files, int effect) override;
     void txtData_SelChange(int index) override;
     void txtData_MouseWheel(int index, int delta, int shift) override;

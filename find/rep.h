@@ -28,8 +28,7 @@ public:
     void co_Click(int16_t index) override;  // the buttons co(0..2): Find, Replace, Replace All
     void ca_Click() override;               // the Cancel button ca
     void Ch1_Click() override;              // the match-case box Ch1
-    void Te_KeyDown(int index, int16_t keyCode,
-                    int shift) override;  // the search (0) and replacement (1) boxes Te
+    void Te_KeyDown(int index, Key key, int shift) override;  // the search (0) and replacement (1) boxes Te
     void ReForm();
     void Unload() override;  // Esc, Cancel and the close box
     void OpenForFind();      // the editor's Find command

@@ -91,11 +91,11 @@ void rep::ca_Click() {
 
 void rep::Ch1_Click() { find::g_FindState.MatchCase = m_Controls.Ch1->Value() != 0; }
 
-void rep::Te_KeyDown(int, int16_t keyCode, int) {
+void rep::Te_KeyDown(int, Key key, int) {
     // Enter is the Find button's, the window's default, as in every Find window.
-    if (keyCode == kKeyF3 || keyCode == kKeyReturn)
+    if (key == kKeyF3 || key == kKeyReturn)
         co_Click(0);
-    else if (keyCode == kKeyEscape)
+    else if (key == kKeyEscape)
         Unload();
 }
 

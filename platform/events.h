@@ -6,6 +6,34 @@
 
 #include "platform/ports.h"
 
+// Modifier mask of key events.
+constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
+// The keys the editor and the Find/Replace window handle; the host names every other key kKeyOther.
+enum Key : int {
+    kKeyOther,
+    kKeyBack,
+    kKeyReturn,
+    kKeyEscape,
+    kKey0,
+    kKeyF,
+    kKeyG,
+    kKeyY,
+    kKeyZ,
+    kKeyNumpad0,
+    kKeyAdd,  // the keypad's + and -
+    kKeySubtract,
+    kKeyF2,
+    kKeyF3,
+    kKeyF4,
+    kKeyOemPlus,  // the main keyboard's = + and - _ keys
+    kKeyOemMinus
+};
+// One notch of a mouse wheel, in the parts a fine wheel reports.
+constexpr int kWheelDelta = 120;
+// Drop effects: what a drag source offers.
+constexpr int kDropEffectCopy = 1;
+constexpr int kDropEffectAll = 7;  // copy | move | link, what the shell offers for files
+
 // The editor window's events, named after the controls that raise them.
 struct FouEvents {
     virtual ~FouEvents() = default;
@@ -21,7 +49,7 @@ struct FouEvents {
     virtual void txtData_Edit(int index, TextEdit& edit) = 0;
     virtual void txtData_GotFocus(int index) = 0;
     // True when the key ran a command: the character the keyboard makes of it is not typed.
-    virtual bool txtData_KeyDown(int index, int keyCode, int shift) = 0;
+    virtual bool txtData_KeyDown(int index, Key key, int shift) = 0;
     // Input reached a text box: false swallows it, the document being locked. keyOrClick: a key press or a
     // click, which asks for the password (not the character that follows a key, nor a paste).
     virtual bool txtData_Input(bool keyOrClick) = 0;
@@ -46,6 +74,6 @@ struct RepEvents {
     virtual void co_Click(int16_t index) = 0;
     virtual void ca_Click() = 0;
     virtual void Ch1_Click() = 0;
-    virtual void Te_KeyDown(int index, int16_t keyCode, int shift) = 0;
+    virtual void Te_KeyDown(int index, Key key, int shift) = 0;
     virtual void Unload() = 0;
 };

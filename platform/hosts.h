@@ -1,35 +1,8 @@
 // The windows' toolkits: what makes the real (or fake) controls of the editor window and the Find/Replace
-// window and routes their events back to the core, and the modifier masks those events carry.
+// window and routes their events back to the core.
 #pragma once
 #include "platform/events.h"
 #include "platform/ports.h"
-
-// Modifier mask of key events.
-constexpr int kShiftMask = 1, kCtrlMask = 2, kAltMask = 4;
-// The keys the editor and the Find/Replace window handle, by their virtual-key codes.
-enum Key : int {
-    kKeyBack = 8,
-    kKeyReturn = 13,
-    kKeyEscape = 27,
-    kKey0 = 48,
-    kKeyF = 70,
-    kKeyG = 71,
-    kKeyY = 89,
-    kKeyZ = 90,
-    kKeyNumpad0 = 96,
-    kKeyAdd = 107,  // the keypad's + and -
-    kKeySubtract = 109,
-    kKeyF2 = 113,
-    kKeyF3 = 114,
-    kKeyF4 = 115,
-    kKeyOemPlus = 187,  // the main keyboard's = + and - _ keys
-    kKeyOemMinus = 189
-};
-// One notch of a mouse wheel.
-constexpr int kWheelDelta = 120;
-// Drop effects: what a drag source offers.
-constexpr int kDropEffectCopy = 1;
-constexpr int kDropEffectAll = 7;  // copy | move | link, what the shell offers for files
 
 // The controls of the main window, made by the host.
 struct FouControls {

@@ -298,7 +298,7 @@ LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
                 if (!self->m_Fou->txtData_Input(true)) return 0;
                 // Not consumed: the box still gets the key afterwards, but not the character the keyboard
                 // made of a command's key (Ctrl with the keypad's + types "+").
-                if (self->m_Fou->txtData_KeyDown(index, static_cast<int>(wp), win::KeyMask())) {
+                if (self->m_Fou->txtData_KeyDown(index, win::KeyOf(wp), win::KeyMask())) {
                     MSG typed;
                     PeekMessageW(&typed, hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
                     // Alt with a key the box knows (Backspace undoes) is ours alone.
@@ -332,7 +332,7 @@ LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
                 // Ctrl and the wheel zoom; the box would not scroll for it anyway.
                 if (GET_KEYSTATE_WPARAM(wp) & MK_CONTROL) {
                     const int keys = GET_KEYSTATE_WPARAM(wp);
-                    self->m_Fou->txtData_MouseWheel(index, GET_WHEEL_DELTA_WPARAM(wp),
+                    self->m_Fou->txtData_MouseWheel(index, win::WheelParts(GET_WHEEL_DELTA_WPARAM(wp)),
                                                     kCtrlMask | ((keys & MK_SHIFT) ? kShiftMask : 0) |
                                                         (GetKeyState(VK_MENU) < 0 ? kAltMask : 0));
                     return 0;

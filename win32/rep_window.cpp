@@ -282,10 +282,9 @@ LRESULT Win32RepHost::HandleControl(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
                 return 0;
             }
             if (box) {
-                self->m_Rep->Te_KeyDown(static_cast<int>(id - kIdTe), static_cast<int16_t>(wp),
-                                        win::KeyMask());
+                self->m_Rep->Te_KeyDown(static_cast<int>(id - kIdTe), win::KeyOf(wp), win::KeyMask());
                 if (!IsWindow(hwnd)) return 0;  // Esc closed the window
-                if (wp == VK_ESCAPE || wp == kKeyF3 || wp == VK_RETURN) return 0;
+                if (wp == VK_ESCAPE || wp == VK_F3 || wp == VK_RETURN) return 0;
             }
             break;
         case WM_CHAR:

@@ -8,6 +8,45 @@
 
 namespace win {
 
+Key KeyOf(WPARAM virtualKey) {
+    switch (virtualKey) {
+        case VK_BACK:
+            return kKeyBack;
+        case VK_RETURN:
+            return kKeyReturn;
+        case VK_ESCAPE:
+            return kKeyEscape;
+        case '0':
+            return kKey0;
+        case 'F':
+            return kKeyF;
+        case 'G':
+            return kKeyG;
+        case 'Y':
+            return kKeyY;
+        case 'Z':
+            return kKeyZ;
+        case VK_NUMPAD0:
+            return kKeyNumpad0;
+        case VK_ADD:
+            return kKeyAdd;
+        case VK_SUBTRACT:
+            return kKeySubtract;
+        case VK_F2:
+            return kKeyF2;
+        case VK_F3:
+            return kKeyF3;
+        case VK_F4:
+            return kKeyF4;
+        case VK_OEM_PLUS:
+            return kKeyOemPlus;
+        case VK_OEM_MINUS:
+            return kKeyOemMinus;
+        default:
+            return kKeyOther;
+    }
+}
+
 int ScreenDpi() {
     static const int dpi = [] {
         const ScopedDc dc(nullptr);

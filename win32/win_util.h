@@ -24,6 +24,11 @@ inline int KeyMask() {
            (GetKeyState(VK_MENU) < 0 ? kAltMask : 0);
 }
 
+// The key of a virtual-key code, kKeyOther for the keys the program does not handle.
+Key KeyOf(WPARAM virtualKey);
+// A wheel's turn (WM_MOUSEWHEEL's delta) in the parts of a notch the handlers count.
+inline int WheelParts(int delta) { return delta * kWheelDelta / WHEEL_DELTA; }
+
 // GetFullPathNameW at any length: path made absolute, "." and ".." resolved; empty when that fails.
 std::wstring FullPathName(const wchar_t* path);
 

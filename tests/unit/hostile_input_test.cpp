@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr int kNew = 0, kOpen = 1, kFind = 0, kWordWrap = 1, kVkF2 = 113, kVkF3 = 114;
+constexpr int kNew = 0, kOpen = 1, kFind = 0, kWordWrap = 1;
 
 std::vector<Text> g_traced;
 void Record(std::u16string_view line) { g_traced.emplace_back(line); }
@@ -74,13 +74,13 @@ TEST_F(Hostile, FindReplaceAllAndWordWrapWithoutMemorySayWhichCommandFailedAndCh
     fou.Rep().co_Click(0);
     ExpectTold(u"Not enough memory to find.");
     ExpectUnchanged();
-    fou.txtData_KeyDown(0, kVkF3, 0);
+    fou.txtData_KeyDown(0, kKeyF3, 0);
     ExpectTold(u"Not enough memory to find.");
     s.fp.locale.outOfMemory = false;
 
     // Every copy of the document, or of a part of it, fails; so does the box's taking a new text.
     box[0].outOfMemory = true;
-    fou.txtData_KeyDown(0, kVkF3, kCtrlMask);
+    fou.txtData_KeyDown(0, kKeyF3, kCtrlMask);
     ExpectTold(u"Not enough memory to find.");
     fou.mnu2_Click(kFind);
     ExpectTold(u"Not enough memory to find.");
@@ -121,7 +121,7 @@ TEST_F(Hostile, AFileTheBoxRefusesIsNotOpenedAndF2StillWritesTheDocumentShown) {
     ExpectTold(protect::kNotOpenedMessage);
     ExpectUnchanged();
 
-    fou.txtData_KeyDown(0, kVkF2, 0);
+    fou.txtData_KeyDown(0, kKeyF2, 0);
     EXPECT_EQ(files.Get(u"C:\\doc.txt"), "one new two one");
     EXPECT_EQ(files.Get(u"C:\\big.txt"), "a big document");
     EXPECT_FALSE(fou.CurrentDocument().modified);

@@ -138,7 +138,8 @@ TEST_F(Status, EachLoadShowsItsEncodingAndLineBreaksAndNewSaveAsAndRestoreFollow
 TEST_F(Status, ZoomStepsByTenPercentBetweenItsLimitsByKeysAndWheelAndIsNotKept) {
     FakeTextFont& font = s->host.textFont;
     struct Step {
-        int key, shift, zoom;
+        Key key;
+        int shift, zoom;
     };
     const Step steps[] = {
         {kKeyOemPlus, kCtrlMask, 110},

@@ -14,7 +14,7 @@ struct Undo : ::testing::Test {
     Fou& fou() { return s->fou(); }
     FakeTextBox& box() { return s->editor(); }
     void Pause(int64_t ms) { s->fp.clock.elapsed += ms; }
-    void Key(int key, int shift) { fou().txtData_KeyDown(s->fou().ActiveEditorIndex(), key, shift); }
+    void Press(Key key, int shift) { fou().txtData_KeyDown(s->fou().ActiveEditorIndex(), key, shift); }
     void TypeSlowly(const Text& text, int64_t gap) {
         for (const char16_t c : text) {
             box().Type(Text(1, c));
@@ -29,7 +29,7 @@ TEST_F(Undo, EveryStepGoesBackToTheLoadedTextAndForwardAgainAndANewChangeEndsThe
     const Text loaded = u"one two\r\n" + Text(20, u't') + u"\r\n";
     s->fp.files.Put(u"C:\\docs\\doc.txt", base::ToCodePage(loaded));
     ASSERT_TRUE(fou().SecureOpen(u"C:\\docs\\doc.txt"));
-    Key(kKeyZ, kCtrlMask);  // nothing to take back: nothing changes
+    Press(kKeyZ, kCtrlMask);  // nothing to take back: nothing changes
     EXPECT_EQ(box().text, loaded);
     EXPECT_FALSE(fou().CurrentDocument().modified);
 
@@ -68,7 +68,7 @@ TEST_F(Undo, EveryStepGoesBackToTheLoadedTextAndForwardAgainAndANewChangeEndsThe
     find::g_FindState.ReplaceText = u"T";
     box().SetSel(10, 1);  // F4 replaces the selection
     const Text replaced = box().SelText();
-    Key(kKeyF4, 0);
+    Press(kKeyF4, 0);
     stepped(10, 1);
     find::g_FindState.FindText = u"t";
     find::g_FindState.ReplaceText = u"[t]";
@@ -79,48 +79,48 @@ TEST_F(Undo, EveryStepGoesBackToTheLoadedTextAndForwardAgainAndANewChangeEndsThe
 
     // Back, step by step, each with the selection it started from; then no further.
     for (size_t k = texts.size() - 1; k > 0; --k) {
-        Key(kKeyZ, kCtrlMask);
+        Press(kKeyZ, kCtrlMask);
         ASSERT_EQ(box().text, texts[k - 1]) << "undo to " << k - 1;
         EXPECT_EQ(box().selStart, selections[k - 1].first) << k;
         EXPECT_EQ(box().selLength, selections[k - 1].second) << k;
     }
-    Key(kKeyZ, kCtrlMask);
+    Press(kKeyZ, kCtrlMask);
     EXPECT_EQ(box().text, loaded);
     EXPECT_TRUE(fou().CurrentDocument().modified);  // as any change leaves it
     EXPECT_EQ(s->host.window.caption, u"doc.txt * - Lockleaf 1.0");
 
     // Forward by each of its keys and the menu, then no further.
-    const int redoKeys[][2] = {{kKeyY, kCtrlMask}, {kKeyZ, kCtrlMask | kShiftMask}};
+    const std::pair<Key, int> redoKeys[] = {{kKeyY, kCtrlMask}, {kKeyZ, kCtrlMask | kShiftMask}};
     for (size_t k = 1; k < texts.size(); ++k) {
         if (k % 3 == 0)
             fou().mnu2_Click(kMnuRedo);
         else
-            Key(redoKeys[k % 3 - 1][0], redoKeys[k % 3 - 1][1]);
+            Press(redoKeys[k % 3 - 1].first, redoKeys[k % 3 - 1].second);
         ASSERT_EQ(box().text, texts[k]) << "redo to " << k;
     }
-    Key(kKeyY, kCtrlMask);
+    Press(kKeyY, kCtrlMask);
     EXPECT_EQ(box().text, texts.back());
 
     // Alt+Backspace and the menu take back too; a change after an undo ends the way forward.
-    Key(kKeyBack, kAltMask);
+    Press(kKeyBack, kAltMask);
     EXPECT_EQ(box().text, texts[texts.size() - 2]);
     fou().mnu2_Click(kMnuUndo);
     EXPECT_EQ(box().text, texts[texts.size() - 3]);
     EXPECT_EQ(box().SelText(), replaced);
     box().Type(u"!");
     const Text typed = box().text;
-    Key(kKeyY, kCtrlMask);
+    Press(kKeyY, kCtrlMask);
     EXPECT_EQ(box().text, typed);
-    Key(kKeyF4, kAltMask);  // Alt+F4 closes the window; it replaces nothing
+    Press(kKeyF4, kAltMask);  // Alt+F4 closes the window; it replaces nothing
     EXPECT_EQ(box().text, typed);
 
     // The history is the document's: Word Wrap keeps it, a load empties it.
     fou().mnu2_Click(kMnuWordWrap);
-    Key(kKeyZ, kCtrlMask);
+    Press(kKeyZ, kCtrlMask);
     EXPECT_EQ(box().text, texts[texts.size() - 3]);
     ASSERT_TRUE(fou().SecureOpen(u"C:\\docs\\doc.txt"));
     EXPECT_EQ(fou().History().Steps(), 0u);
-    Key(kKeyZ, kCtrlMask);
+    Press(kKeyZ, kCtrlMask);
     EXPECT_EQ(box().text, loaded);
     EXPECT_FALSE(fou().CurrentDocument().modified);
 }
