@@ -1,5 +1,7 @@
 #include "ads/ad_strip.h"
 
+#include <algorithm>
+
 #include "ads/stats.h"
 #include "base/whole_file.h"
 #include "platform/trace.h"
@@ -14,16 +16,36 @@ struct AdStrip::Refresh {
     size_t next = 0;
 };
 
-AdStrip::AdStrip(Jobs& jobs, Files& files, Clock& clock, Shell& shell, Browser& browser, AdSite site)
+AdStrip::AdStrip(Jobs& jobs, Files& files, Clock& clock, Shell& shell, AdSite site)
     : m_Jobs(jobs),
       m_Files(files),
       m_Clock(clock),
       m_Shell(shell),
-      m_Browser(browser),
       m_Site(site),
       m_Self(std::make_shared<AdStrip*>(this)) {}
 
 AdStrip::~AdStrip() = default;
+
+void AdStrip::Place(const AdControls& controls) {
+    m_Controls = controls;
+    m_Controls.browser1->onNewWindow = [this](const Text& url) { Browser1_NewWindow3(url); };
+}
+
+void AdStrip::Start() {
+    try {
+        m_Controls.browser1->Navigate(m_Site.appFolder + u"php\\000.html");
+    } catch (...) {
+        platform::TraceCurrentException(u"start page");
+    }
+    // After the show; the request itself never holds the window.
+    SendStat(u"&do=start");
+}
+
+void AdStrip::Layout(double width) {
+    m_Controls.browser1->Move({0, 0, std::max(0.0, width - 140), 750});
+    const Rect more = m_Controls.imMore->Placement();
+    m_Controls.imMore->Move({width - 510, 20, more.width, more.height});
+}
 
 void AdStrip::Post(std::function<void(Http&)> job, std::function<void()> then) {
     if (m_Stopped) return;
@@ -138,9 +160,10 @@ void AdStrip::ShowPage() {
         // own error page in the strip; the start page stays instead.
         const Text page = m_Site.appFolder + u"php\\banner.html";
         if (!m_Files.FileExists(page)) return;
-        m_Browser.Navigate(page);
-        m_Browser.AttachDocument();
-        if (onPageShown) onPageShown();
+        m_Controls.browser1->Navigate(page);
+        m_Controls.browser1->AttachDocument();
+        // Only a banner page's clicks are counted, not the start page's.
+        m_Controls.browser1->onDocMouseUp = [this] { doc_onmouseup(); };
     } catch (...) {
         platform::TraceCurrentException(u"banner page");
     }
@@ -172,10 +195,10 @@ void AdStrip::SendStat(const Text& action) {
     Post([url, &clock](Http& http) { ads::GetUrlText({http, clock}, url); }, [] {});
 }
 
-void AdStrip::BannerClicked() {
+void AdStrip::doc_onmouseup() {
     Text id;
     try {
-        id = m_Browser.EventSourceAttribute(u"alt");
+        id = m_Controls.browser1->EventSourceAttribute(u"alt");
     } catch (...) {
         platform::TraceCurrentException(u"banner click");
         id.clear();
@@ -183,11 +206,13 @@ void AdStrip::BannerClicked() {
     if (ads::LeadingNumber(id) > 0) SendStat(u"&do=click&banner=" + ads::PercentEncode(id));
 }
 
-void AdStrip::ShowNext() { m_Browser.FireClickById(u"next"); }
+void AdStrip::aNext_Click() { m_Controls.browser1->FireClickById(u"next"); }
 
-void AdStrip::ShowAdInfo() { m_Shell.Open(m_Site.siteUrl + u"banner.php", u"", m_Site.appFolder); }
+void AdStrip::aAdinfo_Click() { m_Shell.Open(m_Site.siteUrl + u"banner.php", u"", m_Site.appFolder); }
 
-void AdStrip::OpenInBrowser(const Text& url) {
+void AdStrip::ImMore_MouseUp(int, int, double, double) { m_Controls.aAdver->PopUpAtCursor(); }
+
+void AdStrip::Browser1_NewWindow3(const Text& url) {
     if (ads::OpensInBrowser(url)) m_Shell.Open(url, u"", u"");
 }
 

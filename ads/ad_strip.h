@@ -1,12 +1,14 @@
-// The advertising strip's work: the banner list and images fetched from the site, the banner page, the
-// refresh schedule, usage statistics and what the ad menu and banner clicks lead to. Every request runs as a
-// job; a refresh is a chain of steps, each run on the window's thread when the previous request completes.
+// The advertising strip: the banner list and images fetched from the site, the banner page, the refresh
+// schedule, usage statistics, and the strip's own controls and events (the ad menu, the "more" picture, the
+// page's clicks and new windows). Every request runs as a job; a refresh is a chain of steps, each run on the
+// window's thread when the previous request completes.
 #pragma once
 #include <memory>
 #include <vector>
 
 #include "ads/banner.h"
 #include "ads/http.h"
+#include "platform/hosts.h"
 #include "platform/jobs.h"
 
 // Where the strip's requests and files go. The values are the program's start-up globals, some filled in
@@ -18,31 +20,36 @@ struct AdSite {
     const Text& machineKey;
 };
 
-class AdStrip {
+class AdStrip : public AdStripEvents {
 public:
-    AdStrip(Jobs& jobs, Files& files, Clock& clock, Shell& shell, Browser& browser, AdSite site);
-    ~AdStrip();
+    AdStrip(Jobs& jobs, Files& files, Clock& clock, Shell& shell, AdSite site);
+    ~AdStrip() override;
     AdStrip(const AdStrip&) = delete;
     AdStrip& operator=(const AdStrip&) = delete;
 
-    // Starts a refresh unless one is under way: the list, the images when the list changed, php\banner.html,
-    // then the banner page in the strip when there is one (onPageShown follows).
-    void BannerUpdate();
-    bool Refreshing() const { return m_Refresh != nullptr; }
-    // The refresh timer: a refresh when one is due.
+    // The controls the strip fills, once the window has made them and before any other call: the host routes
+    // the strip's events here from then on.
+    void Place(const AdControls& controls);
+    // The window is up: the start page in the strip and the start statistic.
+    void Start();
+    // The browser and the "more" picture across a window this wide (outer, twips).
+    void Layout(double width);
+    // The refresh timer: a refresh when one is due (the list, the images when the list changed,
+    // php\banner.html, then the banner page in the strip when there is one).
     void Tick();
-    void SendStat(const Text& action);
-    void BannerClicked();                 // a mouse-up on the page: a click on a banner is counted
-    void ShowNext();                      // the next group of banners
-    void ShowAdInfo();                    // the site's page about the ads, in the default browser
-    void OpenInBrowser(const Text& url);  // a page's new window, in the default browser (http and https only)
     // The window closes: nothing more is asked of the site, and what completes later is dropped.
     void Stop();
 
-    std::function<void()> onPageShown;  // the banner page has just been navigated to
+    void aNext_Click() override;    // the next group of banners
+    void aAdinfo_Click() override;  // the site's page about the ads, in the default browser
+    void ImMore_MouseUp(int button, int shift, double x, double y) override;  // the ad menu, at the pointer
+    void doc_onmouseup() override;                       // a click on a banner of the banner page is counted
+    void Browser1_NewWindow3(const Text& url) override;  // the default browser, http and https only
 
 private:
     struct Refresh;
+    void BannerUpdate();  // starts a refresh unless one is under way
+    void SendStat(const Text& action);
     // Posts job; its completion runs then(), unless the strip stopped or is gone by then.
     void Post(std::function<void(Http&)> job, std::function<void()> then);
     void ListArrived(const Text& list);
@@ -58,13 +65,13 @@ private:
     Files& m_Files;
     Clock& m_Clock;
     Shell& m_Shell;
-    Browser& m_Browser;
     AdSite m_Site;
+    AdControls m_Controls;
     bool m_RefreshScheduled = false;  // the next refresh time is empty until the first tick
     int64_t m_NextRefresh = 0;        // local seconds
     bool m_Stopped = false;
     std::unique_ptr<Refresh> m_Refresh;  // the refresh under way
     uint64_t m_RefreshSerial = 0;
-    bool m_RetryRefresh = false;       // a refresh was given up: the next tick starts one
+    bool m_RetryRefresh = false;       // a refresh was given up: the next tick starts another
     std::shared_ptr<AdStrip*> m_Self;  // completions hold it weakly: none runs on a strip that is gone
 };

@@ -1,11 +1,10 @@
-// Banner rotation and usage statistics: the refresh timer's schedule, the statistics request, banner clicks
-// and the ad menu. The handlers themselves are methods of Fou (app/fou.h).
+// The advertising strip's refresh schedule and the statistics request's encoding; the strip itself is AdStrip
+// (ads/ad_strip.h).
 #pragma once
 #include "platform/ports.h"
 
 namespace ads {
 
-constexpr uint32_t kTimer1Interval = 200;                      // ms
 constexpr int64_t kFirstRefreshDelay = 1;                      // s after the first tick
 constexpr int64_t kRefreshPeriod = int64_t{3} * 24 * 60 * 60;  // s
 constexpr int64_t kRefreshBudget = 10;  // s of image fetches one refresh may start within

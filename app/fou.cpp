@@ -5,7 +5,6 @@
 #include <exception>
 
 #include "ads/machine_key.h"
-#include "ads/stats.h"
 #include "app/filetype.h"
 #include "base/memory_guard.h"
 #include "base/paths.h"
@@ -53,16 +52,16 @@ Fou::~Fou() = default;
 
 void Fou::Load() {
     Form_Initialize();
-    m_Controls = m_Host.Create(*this);
-    m_Ads = std::make_unique<AdStrip>(
-        m_Platform.jobs, m_Platform.files, m_Platform.clock, m_Platform.shell, *m_Controls.browser1,
-        AdSite{d1::g_SiteUrl, d1::g_AppFolder, d1::g_AppCode, d1::g_MachineKey});
-    m_Ads->onPageShown = [this] { m_Controls.browser1->onDocMouseUp = [this] { doc_onmouseup(); }; };
+    // The strip is made first: the window routes its events to it from creation on.
+    m_Ads =
+        std::make_unique<AdStrip>(m_Platform.jobs, m_Platform.files, m_Platform.clock, m_Platform.shell,
+                                  AdSite{d1::g_SiteUrl, d1::g_AppFolder, d1::g_AppCode, d1::g_MachineKey});
+    m_Controls = m_Host.Create(*this, *m_Ads);
+    m_Ads->Place(m_Controls.ads);
     Form_Load();
     m_Host.Show();
     AfterShow();
-    // After the show; the request itself never holds the window.
-    Step([&] { SendStat(u"&do=start"); });
+    Step([&] { m_Ads->Start(); });
 }
 
 void Fou::Form_Initialize() { m_Host.InitCommonControls(); }
@@ -89,11 +88,7 @@ void Fou::AfterShow() {
     }
     Step([&] { d1::g_MachineKey = ads::GetMachineKey(m_Platform.volumes); });
     Step([&] { d1::g_AppCode = u"LOK"; });
-    Step([&] {
-        m_Controls.browser1->onNewWindow = [this](const Text& url) { Browser1_NewWindow3(url); };
-        m_Controls.browser1->Navigate(d1::g_AppFolder + u"php\\000.html");
-    });
-    Step([&] { m_Controls.timer1->SetInterval(ads::kTimer1Interval); });
+    Step([&] { m_Controls.timer1->SetInterval(kTimer1Interval); });
     // After a crash or an update's restart Windows starts us again, and the snapshot is offered.
     Step([&] { m_Platform.process.RegisterRestart(d1::kRestartArgument); });
 }
@@ -114,9 +109,7 @@ void Fou::Form_Resize() {
     const double bar = m_StatusBarOn ? m_Controls.statusBar->Height() : 0;
     const double boxWidth = std::max(0.0, w - 240), boxHeight = std::max(0.0, h - 1710 - bar);
     for (TextBox* box : m_Controls.txtData) box->Move({0, 840, boxWidth, boxHeight});
-    m_Controls.browser1->Move({0, 0, std::max(0.0, w - 140), 750});
-    const Rect more = m_Controls.imMore->Placement();
-    m_Controls.imMore->Move({w - 510, 20, more.width, more.height});
+    m_Ads->Layout(w);
     LayOutStatusBar(boxWidth);
 }
 
@@ -306,10 +299,7 @@ void Fou::mnu3_Click(int index) {
     if (index == kMnuAbout) m_Platform.prompts.Message(AboutText(), MsgButtons::Ok, MsgIcon::None);
 }
 
-// ---- advertising strip: the handlers forward to the strip ----
-
-void Fou::BannerUpdate() { m_Ads->BannerUpdate(); }
-
+// The strip's refresh schedule, then the idle lock and the snapshot: one timer for all three.
 void Fou::Timer1_Timer() {
     Step([&] { m_Ads->Tick(); });
     Step([&] {
@@ -319,15 +309,3 @@ void Fou::Timer1_Timer() {
     });
     Step([&] { SnapshotIfDue(); });
 }
-
-void Fou::SendStat(const Text& action) { m_Ads->SendStat(action); }
-
-void Fou::doc_onmouseup() { m_Ads->BannerClicked(); }
-
-void Fou::aNext_Click() { m_Ads->ShowNext(); }
-
-void Fou::aAdinfo_Click() { m_Ads->ShowAdInfo(); }
-
-void Fou::ImMore_MouseUp(int, int, double, double) { m_Controls.aAdver->PopUpAtCursor(); }
-
-void Fou::Browser1_NewWindow3(const Text& url) { m_Ads->OpenInBrowser(url); }

@@ -31,6 +31,8 @@ constexpr size_t kLongToRewrap = size_t{1024} * 1024;
 constexpr char16_t kLongToRewrapQuestion[] =
     u"This document is large: switching Word Wrap can take a minute or more, and Lockleaf does not respond "
     u"until it is done.\r\nSwitch Word Wrap now?";
+// Timer1's period (ms).
+constexpr uint32_t kTimer1Interval = 200;
 // A protected or sealed document is locked after this long without the user's input.
 constexpr int64_t kLockAfterIdle = int64_t{10} * 60 * 1000;
 // The text's zoom: 10% to 500% of the designed size, in steps of 10%; every start at 100%.
@@ -137,15 +139,9 @@ public:
     // ---- settings ----
     void SaveAll();           // stores the window's restored rectangle as "position"
     void RestorePlacement();  // moves the window to the stored "position", when it is four numbers
-    // ---- advertising strip ----
-    void BannerUpdate();  // fetches the list and images when the list changed, writes php\banner.html
-    void Timer1_Timer() override;  // the 200 ms timer Timer1: the banner refresh schedule
-    void SendStat(const Text& action);
-    void doc_onmouseup();           // a mouse-up on the strip's document doc
-    void aNext_Click() override;    // the ad menu aAdver: "Next"
-    void aAdinfo_Click() override;  // and "Ad Info"
-    void ImMore_MouseUp(int button, int shift, double x, double y) override;  // the "more" picture ImMore
-    void Browser1_NewWindow3(const Text& url);  // a page's new window: the default browser, http(s) only
+    // ---- the timer ----
+    // Timer1 (kTimer1Interval): the advertising strip's refresh schedule, the idle lock, snapshots.
+    void Timer1_Timer() override;
 
 private:
     // A completed load's text into the editor, marks cleared; secret: the box wipes the text it lets go.
@@ -192,7 +188,7 @@ private:
     base::EditHistory m_History;  // the document's: a load empties it
     std::unique_ptr<class cmd1> m_Dialog;
     std::unique_ptr<rep> m_Rep;
-    std::unique_ptr<AdStrip> m_Ads;  // made with the window, whose strip it fills
+    std::unique_ptr<AdStrip> m_Ads;  // made with the window, whose strip it fills and whose events it takes
     d1::Recovery m_Recovery;
     bool m_RestoredHere = false;  // a snapshot became this window's document at start
     bool m_KeepSnapshot = false;  // the process ends to be started again: its snapshot is offered then

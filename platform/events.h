@@ -1,5 +1,6 @@
-// What the window hosts report: the events of the editor window and of the Find/Replace window, each a call
-// the window's behaviour answers. The hosts know these interfaces only, never the classes behind them.
+// What the window hosts report: the events of the editor window, of its advertising strip and of the
+// Find/Replace window, each a call the window's behaviour answers. The hosts know these interfaces only,
+// never the classes behind them.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -63,9 +64,17 @@ struct FouEvents {
     virtual void mnu2_Click(int index) = 0;
     virtual void mnu3_Click(int index) = 0;
     virtual void Timer1_Timer() = 0;
-    virtual void aNext_Click() = 0;
-    virtual void aAdinfo_Click() = 0;
+};
+
+// The advertising strip's events: its pop-up menu aAdver, the "more" picture that pops it up, and the page
+// its browser shows (the page's two reach the strip through the browser's callbacks, which the strip sets).
+struct AdStripEvents {
+    virtual ~AdStripEvents() = default;
+    virtual void aNext_Click() = 0;    // the menu's "Next"
+    virtual void aAdinfo_Click() = 0;  // and its "Ad Info"
     virtual void ImMore_MouseUp(int button, int shift, double x, double y) = 0;
+    virtual void doc_onmouseup() = 0;                       // a mouse-up on the page shown
+    virtual void Browser1_NewWindow3(const Text& url) = 0;  // the page asks for a new window
 };
 
 // The Find/Replace window's events.

@@ -4,25 +4,31 @@
 #include "platform/events.h"
 #include "platform/ports.h"
 
+// The advertising strip's controls in the main window, which the strip fills.
+struct AdControls {
+    Browser* browser1 = nullptr;
+    Widget* imMore = nullptr;     // the "more" picture, which pops up aAdver
+    PopupMenu* aAdver = nullptr;  // the ad menu
+};
+
 // The controls of the main window, made by the host.
 struct FouControls {
     Window* window = nullptr;
     TextBox* txtData[2] = {nullptr, nullptr};
-    Browser* browser1 = nullptr;
-    Widget* imMore = nullptr;
+    AdControls ads;
     MenuItem* wordWrap = nullptr;  // mnu2(1)
     Timer* timer1 = nullptr;
-    PopupMenu* aAdver = nullptr;
     StatusBar* statusBar = nullptr;
     MenuItem* statusBarItem = nullptr;  // mnu2(2)
     TextFont* textFont = nullptr;       // the font of txtData
 };
 
-// Creates the real (or fake) main window whose events are routed to the editor window's behaviour.
+// Creates the real (or fake) main window whose events are routed to the editor window's behaviour, and those
+// of its advertising strip to the strip's.
 struct FouHost {
     virtual ~FouHost() = default;
     virtual void InitCommonControls() = 0;
-    virtual FouControls Create(FouEvents& events) = 0;  // the window exists but is hidden
+    virtual FouControls Create(FouEvents& events, AdStripEvents& ads) = 0;  // the window exists but is hidden
     virtual void Show() = 0;
 };
 

@@ -61,8 +61,9 @@ HMENU Win32FouHost::BuildMenuBar() {
     return bar;
 }
 
-FouControls Win32FouHost::Create(FouEvents& fou) {
+FouControls Win32FouHost::Create(FouEvents& fou, AdStripEvents& ads) {
     m_Fou = &fou;
+    m_Ads = &ads;
     m_Icon.Reset(static_cast<HICON>(
         LoadImageW(m_Instance, MAKEINTRESOURCEW(IDI_LOCKLEAF), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
     if (!win::RegisterWindowClass(m_Instance, {kMainClass, win::WindowProc<Win32FouHost>, m_Icon.Get()}))
@@ -112,7 +113,7 @@ FouControls Win32FouHost::Create(FouEvents& fou) {
         0, win::TwipsToPixels(285, dpi), win::TwipsToPixels(270, dpi), hwnd,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdImMore)), m_Instance, nullptr);
     SetUpImMore(m_ImMore.m_Hwnd, m_Instance,
-                [this](int b, int s, double x, double y) { m_Fou->ImMore_MouseUp(b, s, x, y); });
+                [this](int b, int s, double x, double y) { m_Ads->ImMore_MouseUp(b, s, x, y); });
     SetWindowPos(m_ImMore.m_Hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     m_StatusBar.m_Hwnd = MakeStatusBar(hwnd, m_Instance, kIdStatusBar);
@@ -130,11 +131,11 @@ FouControls Win32FouHost::Create(FouEvents& fou) {
     c.window = &m_Window;
     c.txtData[0] = &m_TxtData[0];
     c.txtData[1] = &m_TxtData[1];
-    c.browser1 = m_Browser.get();
-    c.imMore = &m_ImMore;
+    c.ads.browser1 = m_Browser.get();
+    c.ads.imMore = &m_ImMore;
+    c.ads.aAdver = &m_AAdver;
     c.wordWrap = &m_WordWrap;
     c.timer1 = &m_Timer;
-    c.aAdver = &m_AAdver;
     c.statusBar = &m_StatusBar;
     c.statusBarItem = &m_StatusBarItem;
     c.textFont = &m_Font;
@@ -234,8 +235,8 @@ void Win32FouHost::OnCommand(WPARAM wp, LPARAM lp) {
     if (id >= kIdMnu1 && id <= kIdMnu1 + kMnuExit) m_Fou->mnu1_Click(static_cast<int>(id - kIdMnu1));
     if (id >= kIdMnu2 && id <= kIdMnu2 + kMnuRedo) m_Fou->mnu2_Click(static_cast<int>(id - kIdMnu2));
     if (id == kIdMnu3 + kMnuAbout) m_Fou->mnu3_Click(kMnuAbout);
-    if (id == kIdANext) m_Fou->aNext_Click();
-    if (id == kIdAAdinfo) m_Fou->aAdinfo_Click();
+    if (id == kIdANext) m_Ads->aNext_Click();
+    if (id == kIdAAdinfo) m_Ads->aAdinfo_Click();
 }
 
 void Win32FouHost::OnDropFiles(int index, HDROP drop) {

@@ -1,4 +1,5 @@
-// The real main window: creates the HWNDs, menus and controls of Fou and routes their messages to it.
+// The real main window: creates the HWNDs, menus and controls of Fou and routes their messages to it, and
+// those of the advertising strip's controls to the strip's events.
 #pragma once
 #include <windows.h>
 
@@ -27,7 +28,7 @@ public:
     ~Win32FouHost() override;
 
     void InitCommonControls() override;
-    FouControls Create(FouEvents& fou) override;
+    FouControls Create(FouEvents& fou, AdStripEvents& ads) override;
     void Show() override;
 
     HWND Hwnd() const { return m_Window.m_Hwnd; }
@@ -51,6 +52,7 @@ private:
     HINSTANCE m_Instance;
     int m_ShowCmd;
     FouEvents* m_Fou = nullptr;
+    AdStripEvents* m_Ads = nullptr;
     bool m_Ready = false;
     Win32Window m_Window;
     Win32TextBox m_TxtData[2];

@@ -1,7 +1,8 @@
 #include "fakes/fake_platform.h"
 
-FouControls FakeFouHost::Create(FouEvents& fou) {
+FouControls FakeFouHost::Create(FouEvents& fou, AdStripEvents& ads) {
     order.push_back("Create");
+    adEvents = &ads;
     for (int i = 0; i < 2; ++i) {
         txtData[i].onChange = [&fou, i] { fou.txtData_Change(i); };
         txtData[i].onSelChange = [&fou, i] { fou.txtData_SelChange(i); };
@@ -13,11 +14,11 @@ FouControls FakeFouHost::Create(FouEvents& fou) {
     c.window = &window;
     c.txtData[0] = &txtData[0];
     c.txtData[1] = &txtData[1];
-    c.browser1 = &browser1;
-    c.imMore = &imMore;
+    c.ads.browser1 = &browser1;
+    c.ads.imMore = &imMore;
+    c.ads.aAdver = &aAdver;
     c.wordWrap = &wordWrap;
     c.timer1 = &timer1;
-    c.aAdver = &aAdver;
     c.statusBar = &statusBar;
     c.statusBarItem = &statusBarItem;
     c.textFont = &textFont;

@@ -26,7 +26,9 @@ struct FakeFouHost : FouHost {
         ++commonControlsInits;
         order.push_back("InitCommonControls");
     }
-    FouControls Create(FouEvents& fou) override;
+    FouControls Create(FouEvents& fou, AdStripEvents& ads) override;
+    // Where the window routes the strip's events: the ad menu's items, the "more" picture's mouse-ups.
+    AdStripEvents* adEvents = nullptr;
     void Show() override {
         shown = true;
         order.push_back("Show");

@@ -44,7 +44,14 @@ struct Banner : ::testing::Test {
     Banner() {
         files.folders.insert(FakeFiles::Key(u"C:\\Apps"));
         files.Put(u"C:\\Apps\\php\\000.html", B(kTemplate));
+        fou.Timer1_Timer();  // the first tick puts the first refresh a second ahead
         net.requested.clear();
+    }
+    // A refresh, as the window's timer brings one: a tick past the schedule (each refresh puts the next
+    // three days ahead). A tick while one is under way starts none.
+    void Refresh() {
+        s.fp.clock.now += 4 * 24 * 60 * 60;
+        fou.Timer1_Timer();
     }
     void Serve(const Text& list, bool withImages = true) {
         net.bodies[site + u"files/banner.txt"] = B(list);
@@ -70,7 +77,7 @@ struct Banner : ::testing::Test {
 
 TEST_F(Banner, OneRecordBecomesExactlyThisEntry) {
     Serve(Record(0) + u"\r\n");
-    fou.BannerUpdate();
+    Refresh();
     EXPECT_EQ(Groups(),
               u"\t<div>\r\n\t<a href='http://ads.example/A' target='_blank'><img src='..\\banner\\A.gif' "
               u"title='Title A' alt='A'></a> \r\n\t</div>");
@@ -91,7 +98,7 @@ TEST_F(Banner, RecordsAreGroupedBySixAndOnlyTheLastGroupEndsWithoutALineBreak) {
         for (int i = 0; i < c.records; ++i) records.push_back(Record(i));
         files.files.erase(FakeFiles::Key(kListPath));
         Serve(Join(records));
-        fou.BannerUpdate();
+        Refresh();
         const Text groups = Groups();
         EXPECT_EQ(Count(groups, u"\t<div>\r\n"), c.groups);
         EXPECT_EQ(Count(groups, u"\t</div>\r\n"), c.endsWithBreak ? c.groups : c.groups - 1);
@@ -106,7 +113,7 @@ TEST_F(Banner, EmptyRecordsNeitherCountNorBreakAGroup) {
     Text list = u"\r\n";
     for (int i = 0; i < 7; ++i) list += Record(i) + (i == 2 ? u"\r\n\r\n\r\n" : u"\r\n");
     Serve(list);
-    fou.BannerUpdate();
+    Refresh();
     const Text groups = Groups();
     EXPECT_EQ(Count(groups, u"\t<div>\r\n"), 2u);
     EXPECT_NE(groups.find(u"alt='F'></a> \r\n\t</div>\r\n\t<div>\r\n\t<a href='http://ads.example/G'"),
@@ -116,7 +123,7 @@ TEST_F(Banner, EmptyRecordsNeitherCountNorBreakAGroup) {
 
 TEST_F(Banner, AListOfOnlyLineBreaksIsStoredAndEmptiesTheMarker) {
     Serve(u"\r\n\r\n\r\n");
-    fou.BannerUpdate();
+    Refresh();
     EXPECT_EQ(T(files.Get(kListPath)), u"\r\n\r\n\r\n");
     EXPECT_TRUE(ImageRequests().empty());
     EXPECT_EQ(Page(), u"<html><body>\r\n\r\n<a id='next'>&gt;</a></body></html>");
@@ -125,7 +132,7 @@ TEST_F(Banner, AListOfOnlyLineBreaksIsStoredAndEmptiesTheMarker) {
 TEST_F(Banner, EveryMarkerOfTheTemplateReceivesTheGroups) {
     files.Put(u"C:\\Apps\\php\\000.html", "<div></div>|<DIV></DIV>|<div></div>");
     Serve(Record(0) + u"\r\n");
-    fou.BannerUpdate();
+    Refresh();
     const Text groups = ads::BannerGroups(ads::UsableRecords(Record(0)));
     EXPECT_EQ(Page(), groups + u"|<DIV></DIV>|" + groups);
 }
@@ -133,12 +140,12 @@ TEST_F(Banner, EveryMarkerOfTheTemplateReceivesTheGroups) {
 TEST_F(Banner, ATemplateWithoutMarkerIsCopiedAndAMissingOneGivesAnEmptyPage) {
     files.Put(u"C:\\Apps\\php\\000.html", "<p>plain</p>");
     Serve(Record(0) + u"\r\n");
-    fou.BannerUpdate();
+    Refresh();
     EXPECT_EQ(Page(), u"<p>plain</p>");
 
     files.files.erase(FakeFiles::Key(u"C:\\Apps\\php\\000.html"));
     Serve(Record(0) + u"\r\n" + Record(1) + u"\r\n");
-    fou.BannerUpdate();
+    Refresh();
     EXPECT_TRUE(files.FileExists(kPagePath));
     EXPECT_EQ(Page(), u"");
 }
@@ -146,7 +153,7 @@ TEST_F(Banner, ATemplateWithoutMarkerIsCopiedAndAMissingOneGivesAnEmptyPage) {
 TEST_F(Banner, AListOfTheStoredLengthChangesNothing) {
     files.Put(kListPath, B(Record(1) + u"\r\n"));
     Serve(Record(2) + u"\r\n");  // another list, same length
-    fou.BannerUpdate();
+    Refresh();
     EXPECT_EQ(T(files.Get(kListPath)), Record(1) + u"\r\n");
     EXPECT_TRUE(ImageRequests().empty());
     EXPECT_FALSE(files.FileExists(kPagePath));
@@ -155,9 +162,9 @@ TEST_F(Banner, AListOfTheStoredLengthChangesNothing) {
 TEST_F(Banner, AnUnreachableSiteOrAnEmptyListKeepsWhatAnEarlierRefreshMade) {
     files.Put(kListPath, "old list");
     files.Put(kPagePath, "old page");
-    fou.BannerUpdate();  // nothing served
+    Refresh();  // nothing served
     Serve(u"");
-    fou.BannerUpdate();
+    Refresh();
     EXPECT_EQ(files.Get(kListPath), "old list");
     EXPECT_EQ(files.Get(kPagePath), "old page");
     EXPECT_TRUE(ImageRequests().empty());
@@ -169,7 +176,7 @@ TEST_F(Banner, AnImageOfTheListedLengthStaysWhateverItsContent) {
     files.Put(u"C:\\Apps\\banner\\C.gif", Bytes(2345, 'c'));
     files.Put(u"C:\\Apps\\banner\\D.gif", "some");
     Serve(Join({Record(0), Record(1), Record(2, u"2345abc"), Record(3, u"abc"), Record(4)}));
-    fou.BannerUpdate();
+    Refresh();
     EXPECT_EQ(files.Get(u"C:\\Apps\\banner\\A.gif"), "abcd");
     EXPECT_EQ(files.Get(u"C:\\Apps\\banner\\B.gif"), "GIF!");
     EXPECT_EQ(files.Get(u"C:\\Apps\\banner\\C.gif"), Bytes(2345, 'c'));
@@ -181,7 +188,7 @@ TEST_F(Banner, AnImageThatCannotBeFetchedIsLeftOutButStillOnThePage) {
     files.Put(u"C:\\Apps\\banner\\A.gif", "stale");
     Serve(Record(0) + u"\r\n" + Record(1) + u"\r\n", false);
     net.bodies[site + u"files/banner/B.gif"] = "GIF!";
-    fou.BannerUpdate();
+    Refresh();
     EXPECT_FALSE(files.FileExists(u"C:\\Apps\\banner\\A.gif"));
     EXPECT_EQ(files.Get(u"C:\\Apps\\banner\\B.gif"), "GIF!");
     EXPECT_EQ(Count(Groups(), u"<img "), 2u);
@@ -190,8 +197,8 @@ TEST_F(Banner, AnImageThatCannotBeFetchedIsLeftOutButStillOnThePage) {
 TEST_F(Banner, ImagesAreFetchedOneAtATimeAndTheListAndPageWrittenOnlyAfterTheLast) {
     Serve(Join({Record(0), Record(1), Record(2)}));
     s.fp.jobs.hold = true;
-    fou.BannerUpdate();
-    fou.BannerUpdate();  // one refresh at a time
+    Refresh();
+    Refresh();  // one refresh at a time
     std::vector<size_t> pendingAfterEach;
     std::vector<bool> pageAfterEach;
     while (s.fp.jobs.Pending()) {
@@ -217,7 +224,7 @@ TEST_F(Banner, HostileImageNamesNeverBecomePaths) {
     Serve(Join(records), false);
     for (const Text& n : names) net.bodies[site + u"files/banner/" + n] = "EVIL";
     net.bodies[site + u"files/banner/A.gif"] = "GIF!";
-    fou.BannerUpdate();
+    Refresh();
     EXPECT_EQ(ImageRequests(), std::vector<Text>{u"A.gif"});
     for (const auto& [path, bytes] : files.files) {
         EXPECT_NE(bytes, "EVIL") << std::string(path.begin(), path.end());
@@ -233,7 +240,7 @@ TEST_F(Banner, FieldsAreEscapedAndOnlyWebLinksReachThePage) {
                 u"2\tb.gif\t4\tHTTPS://ads.example/?a=1&b='2'\tfine", u"3\tc.gif\t4\tdata:text/html,x\tc",
                 u"4\td.gif\t4\t http://lead.example/\td", u"5\te.gif\t4\thttp://ok.example/\te\textra\tmore",
                 u"6\tshort.gif\t4\thttp://ok.example/"}));
-    fou.BannerUpdate();
+    Refresh();
     const Text g = Groups();
     EXPECT_NE(
         g.find(u"<a href='#' target='_blank'><img src='..\\banner\\ok&amp;.gif' "
@@ -298,7 +305,7 @@ TEST_F(Banner, ARefreshFetchesAtMostTheRecordBoundAndStopsStartingFetchesWhenIts
     }
     const Text list = Join(many);
     Serve(list);
-    fou.BannerUpdate();
+    Refresh();
     EXPECT_EQ(ImageRequests().size(), ads::kMostBanners);
     EXPECT_EQ(Count(Groups(), u"<img "), ads::kMostBanners);
     EXPECT_EQ(T(files.Get(kListPath)), list);
@@ -314,7 +321,7 @@ TEST_F(Banner, ARefreshFetchesAtMostTheRecordBoundAndStopsStartingFetchesWhenIts
         s.fp.clock.now -= 3600;
     };
     const int64_t start = s.fp.clock.elapsed;
-    fou.BannerUpdate();
+    Refresh();
     const size_t fetched = ImageRequests().size();
     EXPECT_GE(fetched, 1u);
     EXPECT_LT(fetched, 5u);
@@ -323,7 +330,7 @@ TEST_F(Banner, ARefreshFetchesAtMostTheRecordBoundAndStopsStartingFetchesWhenIts
 
     net.requested.clear();
     net.onRead = nullptr;
-    fou.BannerUpdate();
+    Refresh();
     EXPECT_EQ(ImageRequests().size(), 5 - fetched);
     EXPECT_EQ(T(files.Get(kListPath)), next);
 }

@@ -162,31 +162,35 @@ TEST_F(Ads, ARefreshRunsAsStepsWhileTheWindowGoesOnAndTicksMeanwhileStartNoOther
 }
 
 TEST_F(Ads, ExitWaitsForNoRequestAndWhatCompletesAfterTheWindowStartedToCloseIsDropped) {
-    s.fp.jobs.hold = true;
     Start();
+    const int64_t t = clock.now;
+    Refreshed();
+    browser.eventAlt = u"5";
+    browser.MouseUp();
+    ASSERT_EQ(StatRequests().size(), 2u);  // the start and the click
+
+    // Three days on, a new list is on its way when the window closes.
+    s.fp.jobs.hold = true;
     net.bodies[site + u"files/banner.txt"] = "1\ta.gif\t4\thttp://x.example/\tt\r\n";
     net.bodies[site + u"files/banner/a.gif"] = "GIF!";
-    const int64_t t = clock.now;
-    TicksAt({t, t + 2});
-    s.fp.jobs.CompleteNext();                          // the start statistic
+    TicksAt({t + 3 + 3 * kDay});
     std::function<void()> late = s.fp.jobs.RunNext();  // the list has arrived, its completion not yet
-    browser.eventAlt = u"5";
-    browser.MouseUp();  // the start page: nothing to count
     fou().mnu1_Click(kMnuExit);
     EXPECT_TRUE(s.fp.loop.ended);  // at once, with a request under way
     late();
     s.fp.jobs.CompleteAll();
-    EXPECT_EQ(ListRequests(), 1);
+    EXPECT_EQ(ListRequests(), 2);
     EXPECT_TRUE(std::none_of(net.requested.begin(), net.requested.end(),
                              [](const Text& u) { return u.ends_with(u"a.gif"); }));
     EXPECT_FALSE(s.fp.files.FileExists(u"C:\\Apps\\banner\\banner.txt"));
-    EXPECT_EQ(browser.navigated, std::vector<Text>{kStartPage});
-    EXPECT_EQ(browser.attachCount, 0);
-    // Nothing more is asked of the site once the window closes.
-    fou().Timer1_Timer();
-    fou().SendStat(u"&do=late");
+    EXPECT_EQ(browser.attachCount, 1);
+    // Nothing more is asked of the site once the window closes: not by a refresh that falls due, nor by a
+    // click on a banner.
+    TicksAt({t + 7 * kDay});
+    browser.MouseUp();
     EXPECT_EQ(s.fp.jobs.Pending(), 0u);
-    EXPECT_EQ(StatRequests().size(), 1u);
+    EXPECT_EQ(ListRequests(), 2);
+    EXPECT_EQ(StatRequests().size(), 2u);
 }
 
 TEST_F(Ads, SettingTheClockBackDelaysTheNextRefreshByAsMuch) {
@@ -221,24 +225,39 @@ TEST_F(Ads, MouseUpsOnTheStartPageSendNothing) {
     EXPECT_EQ(StatRequests().size(), 1u);  // the start request only
 }
 
-TEST_F(Ads, TheAdMenuFiresNextOpensTheInfoPageAndPopsUpOverImMore) {
+TEST_F(Ads, TheStripAnswersThePictureItsMenuAndItsPageAsTheWindowReportsThem) {
     Start();
-    fou().aNext_Click();
+    Refreshed();
+    AdStripEvents& strip = *s.host.adEvents;
+
+    // The "more" picture pops up the ad menu, whatever the button.
+    strip.ImMore_MouseUp(1, 0, 3, 4);
+    strip.ImMore_MouseUp(2, kShiftMask, 0, 0);
+    EXPECT_EQ(s.host.aAdver.shown, 2);
+
+    // Next shows the page's next group; a page without one stays as it is.
+    strip.aNext_Click();
     EXPECT_EQ(browser.fired, std::vector<Text>{u"next"});
     browser.hasNext = false;
-    fou().aNext_Click();  // a page without "next": nothing happens
+    strip.aNext_Click();
     EXPECT_EQ(browser.fired.size(), 1u);
 
-    fou().aAdinfo_Click();
+    // Ad Info: the site's page about the ads, in the default browser.
+    strip.aAdinfo_Click();
     ASSERT_EQ(s.fp.shell.calls.size(), 1u);
-    const FakeShell::Call& call = s.fp.shell.calls[0];
-    EXPECT_EQ(call.file, site + u"banner.php");
-    EXPECT_EQ(call.arguments, u"");
-    EXPECT_EQ(call.folder, u"C:\\Apps\\");
+    EXPECT_EQ(s.fp.shell.calls[0].file, site + u"banner.php");
+    EXPECT_EQ(s.fp.shell.calls[0].arguments, u"");
+    EXPECT_EQ(s.fp.shell.calls[0].folder, u"C:\\Apps\\");
 
-    fou().ImMore_MouseUp(1, 0, 3, 4);
-    fou().ImMore_MouseUp(2, kShiftMask, 0, 0);
-    EXPECT_EQ(s.host.aAdver.shown, 2);
+    // A click on a banner is counted, and its link, a new window of the page, opens in the default browser.
+    browser.eventAlt = u"12";
+    browser.MouseUp();
+    browser.onNewWindow(u"http://ads.example/12");
+    EXPECT_EQ(StatRequests(), (std::vector<Text>{u"adm/sendstat.php?app=LOK&key=823C3D&do=start",
+                                                 u"adm/sendstat.php?app=LOK&key=823C3D&do=click&banner=12"}));
+    ASSERT_EQ(s.fp.shell.calls.size(), 2u);
+    EXPECT_EQ(s.fp.shell.calls[1].file, u"http://ads.example/12");
+    EXPECT_EQ(s.fp.shell.calls[1].arguments, u"");
 }
 
 TEST_F(Ads, ALinkForANewWindowOpensInTheDefaultBrowserWhenItIsAWebAddress) {
