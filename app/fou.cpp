@@ -174,7 +174,7 @@ bool Fou::txtData_KeyDown(int, Key key, int shift) {
                     Text search = ActiveEditor().SelText();
                     int32_t start = 2, end = 1;
                     if (search.empty()) search = Rep().SALine(start, end);
-                    find::g_FindState.FindText = search;
+                    Rep().State().FindText = search;
                 }
                 Rep().coc1();
             });

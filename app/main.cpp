@@ -2,7 +2,6 @@
 // process's state that the tests start many times.
 #include "app/d1.h"
 #include "app/fou.h"
-#include "find/find_state.h"
 
 namespace d1 {
 
@@ -13,7 +12,6 @@ void ResetGlobals() {
     for (Text* t :
          {&g_AppName, &g_AppVersion, &g_AppDate, &g_SiteUrl, &g_AppFolder, &g_AppCode, &g_MachineKey})
         t->clear();
-    find::g_FindState = {};
 }
 
 void Main(Platform& platform, FouHost& host, RepHost* repHost) {

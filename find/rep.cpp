@@ -12,7 +12,7 @@ rep::rep(FindEditor& editor, Locale& locale, Prompts& prompts, RepHost* host)
     : m_Editor(editor), m_Locale(locale), m_Prompts(prompts), m_Host(host) {}
 
 int32_t rep::SelFind() {
-    const FindState& fs = find::g_FindState;
+    const FindState& fs = m_State;
     if (fs.FindText.empty()) return 0;
     TextBox& box = m_Editor.ActiveEditor();
     const auto from = static_cast<std::size_t>(box.SelStart()) + static_cast<std::size_t>(box.SelLength());
@@ -39,23 +39,23 @@ int32_t rep::coc1() {
 
 void rep::SelRe() {
     TextBox& box = m_Editor.ActiveEditor();
-    if (!find::g_FindState.ReplaceMode || box.SelLength() == 0) return;
+    if (!m_State.ReplaceMode || box.SelLength() == 0) return;
     base::EditStep step;
     step.selStart = box.SelStart();
     step.selLength = box.SelLength();
-    step.pieces.push_back({step.selStart, box.SelText(), find::g_FindState.ReplaceText});
-    box.SetSelText(find::g_FindState.ReplaceText);
+    step.pieces.push_back({step.selStart, box.SelText(), m_State.ReplaceText});
+    box.SetSelText(m_State.ReplaceText);
     m_Editor.Did(std::move(step));
 }
 
 bool rep::ConfirmEmptyReplacement() {
-    if (!find::g_FindState.ReplaceText.empty()) return true;
+    if (!m_State.ReplaceText.empty()) return true;
     return m_Prompts.Message(u"Are you sure to replace words to empty ?", MsgButtons::YesNo,
                              MsgIcon::Exclamation) == MsgResult::Yes;
 }
 
 void rep::Co2() {
-    FindState& fs = find::g_FindState;
+    FindState& fs = m_State;
     if (!fs.ReplaceMode) {
         fs.ReplaceMode = true;
         if (m_Loaded) {
@@ -75,7 +75,7 @@ void rep::Co2() {
 
 void rep::Co3() {
     if (!ConfirmEmptyReplacement()) return;
-    const FindState& fs = find::g_FindState;
+    const FindState& fs = m_State;
     TextBox& box = m_Editor.ActiveEditor();
     // Only the new text is made, straight from the box's own; nothing when it would be the same text.
     Text replaced;

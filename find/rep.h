@@ -21,6 +21,7 @@ struct FindEditor {
 class rep : public RepEvents {
 public:
     rep(FindEditor& editor, Locale& locale, Prompts& prompts, RepHost* host);
+    FindState& State() { return m_State; }
 
     // ---- the window ----
     void Form_Initialize();
@@ -51,6 +52,7 @@ private:
     Locale& m_Locale;
     Prompts& m_Prompts;
     RepHost* m_Host;
+    FindState m_State;
     RepControls m_Controls;
     bool m_Initialized = false;
     bool m_Loaded = false;

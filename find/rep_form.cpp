@@ -23,7 +23,7 @@ void rep::EnsureLoaded() {
     m_Controls = m_Host->Create(*this);
     m_Loaded = true;
     // A reopened window shows the case setting the next search uses.
-    m_Controls.Ch1->SetValue(find::g_FindState.MatchCase ? 1 : 0);
+    m_Controls.Ch1->SetValue(m_State.MatchCase ? 1 : 0);
     Form_Load();
     // Centred over the editor window at every load.
     const Rect owner = m_Editor.EditorWindow().Placement();
@@ -33,7 +33,7 @@ void rep::EnsureLoaded() {
 }
 
 void rep::ReForm() {
-    const bool replace = find::g_FindState.ReplaceMode;
+    const bool replace = m_State.ReplaceMode;
     const Rect outer = m_Controls.window->Placement();
     m_Controls.window->Move({outer.left, outer.top, kWidth, replace ? kReplaceHeight : kFindHeight});
     const Rect lower = m_Controls.Pi[1]->Placement();
@@ -43,7 +43,7 @@ void rep::ReForm() {
 }
 
 void rep::OpenForFind() {
-    find::g_FindState.ReplaceMode = false;
+    m_State.ReplaceMode = false;
     if (!m_Host) return;  // no window toolkit (the keys still work)
     EnsureLoaded();
     m_Controls.window->SetCaption(u"Find");
@@ -57,7 +57,7 @@ void rep::OpenForFind() {
 }
 
 void rep::co_Click(int16_t index) {
-    FindState& fs = find::g_FindState;
+    FindState& fs = m_State;
     fs.FindText = m_Controls.Te[0]->GetText();
     fs.ReplaceText = m_Controls.Te[1]->GetText();
     if (fs.FindText.empty()) {
@@ -89,7 +89,7 @@ void rep::ca_Click() {
     m_Editor.ActiveEditor().SetFocus();  // the editor as the user sees it is its text
 }
 
-void rep::Ch1_Click() { find::g_FindState.MatchCase = m_Controls.Ch1->Value() != 0; }
+void rep::Ch1_Click() { m_State.MatchCase = m_Controls.Ch1->Value() != 0; }
 
 void rep::Te_KeyDown(int, Key key, int) {
     // Enter is the Find button's, the window's default, as in every Find window.

@@ -213,8 +213,8 @@ TEST_F(FreedMemory, FindF3CtrlF3WordWrapAndReplaceAllFreeNoCopyOfASecretText) {
         {"Find", [](Fou& f, Started&) { f.mnu2_Click(kMnuFind); }, false},
         {"F3",
          [](Fou& f, Started&) {
-             find::g_FindState.MatchCase = false;  // the locale's search
-             find::g_FindState.FindText = u"MANGO";
+             f.Rep().State().MatchCase = false;  // the locale's search
+             f.Rep().State().FindText = u"MANGO";
              f.txtData_KeyDown(0, kKeyF3, 0);
          },
          false},
@@ -247,8 +247,8 @@ TEST_F(FreedMemory, FindF3CtrlF3WordWrapAndReplaceAllFreeNoCopyOfASecretText) {
         // history letter by letter.
         {"Replace All of every space, undone and redone",
          [](Fou& f, Started&) {
-             find::g_FindState.FindText = u" ";
-             find::g_FindState.ReplaceText = u"_";
+             f.Rep().State().FindText = u" ";
+             f.Rep().State().ReplaceText = u"_";
              f.Rep().Co3();
              f.txtData_KeyDown(0, kKeyZ, kCtrlMask);
              f.txtData_KeyDown(0, kKeyY, kCtrlMask);

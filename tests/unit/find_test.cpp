@@ -11,8 +11,8 @@ struct Find : ::testing::Test {
     Started s;
     Fou& fou = s.fou();
     FakeTextBox& box = s.editor();
-    FindState& fs = find::g_FindState;
     rep& r = fou.Rep();
+    FindState& fs = r.State();
 
     void Set(const Text& text, int32_t start = 0, int32_t length = 0) {
         box.text = text;
@@ -384,13 +384,15 @@ TEST_F(Find, F4ReplacesTheSelectionOnlyInReplaceModeAndWorksOnTheActiveEditor) {
 TEST(FindStateLifetime, StartsEmptyInEveryProcess) {
     {
         Started s;
-        find::g_FindState.FindText = u"x";
-        find::g_FindState.ReplaceMode = find::g_FindState.MatchCase = true;
+        FindState& fs = s.fou().Rep().State();
+        fs.FindText = u"x";
+        fs.ReplaceMode = fs.MatchCase = true;
     }
     Started s;
-    EXPECT_TRUE(find::g_FindState.FindText.empty());
-    EXPECT_FALSE(find::g_FindState.ReplaceMode);
-    EXPECT_FALSE(find::g_FindState.MatchCase);
+    const FindState& fs = s.fou().Rep().State();
+    EXPECT_TRUE(fs.FindText.empty());
+    EXPECT_FALSE(fs.ReplaceMode);
+    EXPECT_FALSE(fs.MatchCase);
 }
 
 namespace {
@@ -400,7 +402,7 @@ struct FindWindow : ::testing::Test {
     Fou& fou = s.fou();
     FakeRepHost& repHost = s.repHost;
     FakeTextBox& box = s.editor();
-    FindState& fs = find::g_FindState;
+    FindState& fs = fou.Rep().State();
 
     rep& r() { return fou.Rep(); }
     FakeRepControls& w() { return *repHost.w; }

@@ -64,14 +64,14 @@ TEST_F(Undo, EveryStepGoesBackToTheLoadedTextAndForwardAgainAndANewChangeEndsThe
     box().Delete();  // a forward delete
     box().Delete();
     stepped(8, 0);
-    find::g_FindState.ReplaceMode = true;
-    find::g_FindState.ReplaceText = u"T";
+    fou().Rep().State().ReplaceMode = true;
+    fou().Rep().State().ReplaceText = u"T";
     box().SetSel(10, 1);  // F4 replaces the selection
     const Text replaced = box().SelText();
     Press(kKeyF4, 0);
     stepped(10, 1);
-    find::g_FindState.FindText = u"t";
-    find::g_FindState.ReplaceText = u"[t]";
+    fou().Rep().State().FindText = u"t";
+    fou().Rep().State().ReplaceText = u"[t]";
     box().SetSel(3, 0);
     fou().Rep().Co3();  // Replace All, 20 matches and more: one step
     stepped(3, 0);

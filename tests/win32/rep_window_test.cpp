@@ -59,7 +59,7 @@ struct RepWindow : ::testing::Test {
     Win32TextBox& editor = owner.box;
     Win32RepHost repHost{GetModuleHandleW(nullptr)};
     rep finder{owner, locale, prompts, &repHost};
-    FindState& fs = find::g_FindState;
+    FindState& fs = finder.State();
 
     void SetUp() override {
         fs = {};
