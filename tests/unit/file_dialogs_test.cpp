@@ -12,12 +12,8 @@ Text N(const char16_t* s, size_t n) { return Text(s, n); }  // a literal with em
 struct Dialog : ::testing::Test {
     FakeFileDialogs dialogs;
     FakeProcess process;
-    std::unique_ptr<cmd1> d;
-    void SetUp() override {
-        d1::g_AppFolder = u"C:\\Apps\\";
-        d = std::make_unique<cmd1>(dialogs, process, d1::g_AppFolder, kProductName);
-    }
-    void TearDown() override { d1::ResetGlobals(); }
+    const Text appFolder = u"C:\\Apps\\";
+    std::unique_ptr<cmd1> d = std::make_unique<cmd1>(dialogs, process, appFolder, kProductName);
 };
 
 }  // namespace
