@@ -1,12 +1,12 @@
 // The File menu: New, Open..., Save, Save As..., Exit, and the filter lists handed to the dialogs.
-// Loading and saving are SecureOpen / SecureSave; the dialogs are the one cmd1 the window keeps.
+// Loading and saving are SecureOpen / SecureSave; the dialogs are the one FileDialogState the window keeps.
 #include <optional>
 #include <vector>
 
-#include "app/fou.h"
+#include "app/editor.h"
 #include "base/paths.h"
 #include "base/text.h"
-#include "dialogs/cmd1.h"
+#include "dialogs/file_dialog_state.h"
 #include "protect/document_kind.h"
 
 namespace {
@@ -39,7 +39,7 @@ std::vector<FileType> TypesOf(const Text& list) {
 
 }  // namespace
 
-Text Fou::GetFilter(const Text& fileName, int32_t& index) {
+Text Editor::GetFilter(const Text& fileName, int32_t& index) {
     const Text ext = base::GetExtension(fileName);
     index = 0;
     Text result;
@@ -54,15 +54,15 @@ Text Fou::GetFilter(const Text& fileName, int32_t& index) {
     return result;
 }
 
-cmd1& Fou::Dialog() {
+FileDialogState& Editor::Dialog() {
     if (!m_Dialog)
-        m_Dialog =
-            std::make_unique<cmd1>(m_Platform.dialogs, m_Platform.process, d1::g_AppFolder, kProductName);
+        m_Dialog = std::make_unique<FileDialogState>(m_Platform.dialogs, m_Platform.process, app::g_AppFolder,
+                                                     kProductName);
     return *m_Dialog;
 }
 
-Text Fou::ShowFileDialog(bool save) {
-    cmd1& dialog = Dialog();
+Text Editor::ShowFileDialog(bool save) {
+    FileDialogState& dialog = Dialog();
     auto show = [&] { return save ? dialog.ShowSave() : dialog.ShowOpen(); };
     std::optional<Text> result = show();
     if (!result) {
@@ -73,7 +73,7 @@ Text Fou::ShowFileDialog(bool save) {
     return result.value_or(Text());
 }
 
-bool Fou::SaveAs() {
+bool Editor::SaveAs() {
     int32_t filterIndex = 0;
     const Text piece = GetFilter(m_Document.Name(), filterIndex);
     Text name = m_Document.Name();
@@ -85,7 +85,7 @@ bool Fou::SaveAs() {
         filterIndex = filterIndex == kOpenSealed ? kOpenSealed - 1 : 1;
         name = base::StripExtension(m_Document.Name());
     }
-    cmd1& dialog = Dialog();
+    FileDialogState& dialog = Dialog();
     dialog.Filter = TypesOf(kSaveAsList + piece);
     dialog.FilterIndex = filterIndex;
     dialog.FileName = name;
@@ -106,7 +106,7 @@ bool Fou::SaveAs() {
     return SaveTo(chosen, true, format);
 }
 
-void Fou::mnu1_Click(int index) {
+void Editor::mnu1_Click(int index) {
     const Command running(*this);
     if (index != kMnuExit && !Unlock()) return;  // Exit asks as the close box does
     switch (index) {
@@ -120,7 +120,7 @@ void Fou::mnu1_Click(int index) {
             if (!SaveChangesFirst()) return;
             int32_t filterIndex = 0;
             const Text piece = GetFilter(m_Document.Name(), filterIndex);
-            cmd1& dialog = Dialog();
+            FileDialogState& dialog = Dialog();
             dialog.Filter = TypesOf(kOpenList + piece);
             dialog.FilterIndex = filterIndex == 0 ? 1 : filterIndex;
             dialog.FileName = m_Document.Name();

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-namespace d1 {
+namespace app {
 
 void RegisterFileType(Settings& settings, const Text& description, const Text& command, const Text& extension,
                       const Text& verb, const Text& icon) {
@@ -18,4 +18,4 @@ void RegisterFileType(Settings& settings, const Text& description, const Text& c
             settings.Write(SettingsRoot::CurrentUser, u"Software\\Classes\\" + key, u"", value);
 }
 
-}  // namespace d1
+}  // namespace app

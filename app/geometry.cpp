@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace d1 {
+namespace app {
 
 Rect OntoNearestScreen(Rect r, const std::vector<Rect>& workAreas) {
     auto gap = [&](const Rect& a) {  // distance between r and a, 0 when they overlap
@@ -25,4 +25,4 @@ Rect OntoNearestScreen(Rect r, const std::vector<Rect>& workAreas) {
     return r;
 }
 
-}  // namespace d1
+}  // namespace app

@@ -4,9 +4,9 @@
 
 #include "platform/ports.h"
 
-namespace d1 {
+namespace app {
 
 // r unchanged when it overlaps a work area; else fitted into the nearest one (shrunk if larger).
 Rect OntoNearestScreen(Rect r, const std::vector<Rect>& workAreas);
 
-}  // namespace d1
+}  // namespace app

@@ -1,30 +1,30 @@
 // The composition root: the one main window made over the platform it is handed, and the reset of a
 // process's state that the tests start many times.
-#include "app/d1.h"
-#include "app/fou.h"
+#include "app/editor.h"
+#include "app/program.h"
 
-namespace d1 {
+namespace app {
 
-std::unique_ptr<Fou> g_Fou;
+std::unique_ptr<Editor> g_Editor;
 
 void ResetGlobals() {
-    g_Fou.reset();
+    g_Editor.reset();
     for (Text* t :
          {&g_AppName, &g_AppVersion, &g_AppDate, &g_SiteUrl, &g_AppFolder, &g_AppCode, &g_MachineKey})
         t->clear();
 }
 
-void Main(Platform& platform, FouHost& host, RepHost* repHost) {
+void Main(Platform& platform, EditorHost& host, FindReplaceHost* repHost) {
     g_AppName = kProductName;
     g_AppVersion = u"1.0";
     g_AppDate = u"1 Sep 2013";
     platform.locale.SetShortDateFormat(u"dd/MM/yy");
     g_SiteUrl = kSiteUrl;
     InitFolders(platform.process);
-    if (!g_Fou) {
-        g_Fou = std::make_unique<Fou>(platform, host, repHost);
-        g_Fou->Load();
+    if (!g_Editor) {
+        g_Editor = std::make_unique<Editor>(platform, host, repHost);
+        g_Editor->Load();
     }
 }
 
-}  // namespace d1
+}  // namespace app

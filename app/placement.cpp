@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/fou.h"
+#include "app/editor.h"
 #include "app/geometry.h"
 #include "app/registry_settings.h"
 #include "base/text.h"
 
-namespace d1 {
+namespace app {
 
 Text SingleText(double value) {
     const float f = static_cast<float>(value);
@@ -42,30 +42,30 @@ bool ParseNumber(const Text& text, double& value) {
     return true;
 }
 
-}  // namespace d1
+}  // namespace app
 
-void Fou::SaveAll() {
+void Editor::SaveAll() {
     // The restored rectangle, so that a window closed minimized or maximized comes back usable.
     const Rect r = m_Controls.window->NormalPlacement();
-    d1::WriteSetting(m_Platform.settings, u"position",
-                     d1::SingleText(r.left) + u"," + d1::SingleText(r.top) + u"," + d1::SingleText(r.width) +
-                         u"," + d1::SingleText(r.height));
-    d1::WriteSetting(m_Platform.settings, d1::kStatusBarSetting, m_StatusBarOn ? u"1" : u"0");
+    app::WriteSetting(m_Platform.settings, u"position",
+                      app::SingleText(r.left) + u"," + app::SingleText(r.top) + u"," +
+                          app::SingleText(r.width) + u"," + app::SingleText(r.height));
+    app::WriteSetting(m_Platform.settings, app::kStatusBarSetting, m_StatusBarOn ? u"1" : u"0");
 }
 
-void Fou::RestorePlacement() {
+void Editor::RestorePlacement() {
     // On unless it was turned off: a first start, or a value of another kind, shows it.
-    ShowStatusBar(d1::ReadSetting(m_Platform.settings, d1::kStatusBarSetting) != u"0");
-    const auto parts = base::SplitText(d1::ReadSetting(m_Platform.settings, u"position"), u",");
+    ShowStatusBar(app::ReadSetting(m_Platform.settings, app::kStatusBarSetting) != u"0");
+    const auto parts = base::SplitText(app::ReadSetting(m_Platform.settings, u"position"), u",");
     if (parts.size() != 4) return;
     double n[4];
     for (int i = 0; i < 4; ++i)
-        if (!d1::ParseNumber(parts[i], n[i])) return;
+        if (!app::ParseNumber(parts[i], n[i])) return;
     // A negative size is as invalid as a non-number, and so is anything beyond the coordinates a window can
     // have on any screen: the window keeps its initial placement.
     if (n[2] < 0 || n[3] < 0) return;
     for (double v : n)
-        if (std::fabs(v) > d1::kMaxPlacementTwips) return;
+        if (std::fabs(v) > app::kMaxPlacementTwips) return;
     // Screens change between runs; a placement left on a screen that is gone is brought back onto one.
-    m_Controls.window->Move(d1::OntoNearestScreen({n[0], n[1], n[2], n[3]}, m_Controls.window->WorkAreas()));
+    m_Controls.window->Move(app::OntoNearestScreen({n[0], n[1], n[2], n[3]}, m_Controls.window->WorkAreas()));
 }

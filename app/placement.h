@@ -1,9 +1,9 @@
 // The window placement kept in the settings between runs, as "left,top,width,height" in twips, and whether
 // the status bar is shown.
 #pragma once
-#include "app/d1.h"
+#include "app/program.h"
 
-namespace d1 {
+namespace app {
 
 // Window coordinates are 16-bit in the system's own messages: 32767 pixels at 96 dpi, in twips.
 constexpr double kMaxPlacementTwips = 32767.0 * 15;
@@ -15,4 +15,4 @@ Text SingleText(double value);
 // Parses a number written by SingleText (blanks around it allowed); false when it is not a number.
 bool ParseNumber(const Text& text, double& value);
 
-}  // namespace d1
+}  // namespace app

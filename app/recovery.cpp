@@ -7,7 +7,7 @@
 #include "platform/product.h"
 #include "platform/trace.h"
 
-namespace d1 {
+namespace app {
 
 namespace {
 
@@ -260,4 +260,4 @@ void Recovery::DeleteTemps(const Text& id) {
         if (name.starts_with(id + u".")) m_Platform.files.Delete(m_Folder + u"\\" + name);
 }
 
-}  // namespace d1
+}  // namespace app

@@ -12,7 +12,7 @@
 #include "platform/platform.h"
 #include "protect/snapshot.h"
 
-namespace d1 {
+namespace app {
 
 // Typing writes a snapshot once it pauses this long, and at least this often while it goes on.
 constexpr int64_t kSnapshotPause = 1000;
@@ -79,4 +79,4 @@ private:
     int64_t m_FirstChange = 0, m_LastChange = 0;
 };
 
-}  // namespace d1
+}  // namespace app

@@ -2,7 +2,7 @@
 
 #include "base/text.h"
 
-namespace d1 {
+namespace app {
 
 Text ReadTrimmed(const Settings& settings, SettingsRoot root, const Text& key, const Text& name) {
     return base::Trim(settings.Read(root, key, name, kLongestSetting).value_or(Text()));
@@ -26,4 +26,4 @@ Text ReadSetting(const Settings& settings, const Text& name) {
     return ReadTrimmed(settings, SettingsRoot::LocalMachine, kSettingsKey, name);
 }
 
-}  // namespace d1
+}  // namespace app

@@ -1,9 +1,9 @@
 // The program's settings: named strings, kept machine-wide where the user may write there, per user
 // otherwise.
 #pragma once
-#include "app/d1.h"
+#include "app/program.h"
 
-namespace d1 {
+namespace app {
 
 constexpr char16_t kSettingsKey[] = u"SOFTWARE\\tarvik";
 // A stored value longer than this is not read (it is no value of ours).
@@ -15,4 +15,4 @@ Text ReadTrimmed(const Settings& settings, SettingsRoot root, const Text& key, c
 void WriteSetting(Settings& settings, const Text& name, const Text& value);
 Text ReadSetting(const Settings& settings, const Text& name);
 
-}  // namespace d1
+}  // namespace app

@@ -1,5 +1,5 @@
-// The find settings shared by the editor keys and the Find/Replace window. The find operations (rep) hold
-// them, so they outlive the window: F3, Ctrl+F3 and F4 keep working after it closes.
+// The find settings shared by the editor keys and the Find/Replace window. The find operations (FindReplace)
+// hold them, so they outlive the window: F3, Ctrl+F3 and F4 keep working after it closes.
 #pragma once
 #include "platform/ports.h"
 

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A string of any content, NULs included, as another program may have stored it.
     Text stored(size / 2, u'\0');
     std::memcpy(stored.data(), data, stored.size() * 2);
-    s->fp.settings.Put(SettingsRoot::LocalMachine, d1::kSettingsKey, u"position", stored);
+    s->fp.settings.Put(SettingsRoot::LocalMachine, app::kSettingsKey, u"position", stored);
     s->fou().RestorePlacement();
     const Rect r = w.rect;
     if (r.left == initial.left && r.top == initial.top && r.width == initial.width) return 0;

@@ -36,8 +36,8 @@ constexpr int kDropEffectCopy = 1;
 constexpr int kDropEffectAll = 7;  // copy | move | link, what the shell offers for files
 
 // The editor window's events, named after the controls that raise them.
-struct FouEvents {
-    virtual ~FouEvents() = default;
+struct EditorEvents {
+    virtual ~EditorEvents() = default;
     virtual void Form_Resize() = 0;
     virtual void Form_Unload() = 0;
     virtual bool Form_QueryUnload() = 0;  // false keeps the window open
@@ -78,8 +78,8 @@ struct AdStripEvents {
 };
 
 // The Find/Replace window's events.
-struct RepEvents {
-    virtual ~RepEvents() = default;
+struct FindReplaceEvents {
+    virtual ~FindReplaceEvents() = default;
     virtual void co_Click(int16_t index) = 0;
     virtual void ca_Click() = 0;
     virtual void Ch1_Click() = 0;

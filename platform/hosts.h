@@ -12,7 +12,7 @@ struct AdControls {
 };
 
 // The controls of the main window, made by the host.
-struct FouControls {
+struct EditorControls {
     Window* window = nullptr;
     TextBox* txtData[2] = {nullptr, nullptr};
     AdControls ads;
@@ -25,15 +25,16 @@ struct FouControls {
 
 // Creates the real (or fake) main window whose events are routed to the editor window's behaviour, and those
 // of its advertising strip to the strip's.
-struct FouHost {
-    virtual ~FouHost() = default;
+struct EditorHost {
+    virtual ~EditorHost() = default;
     virtual void InitCommonControls() = 0;
-    virtual FouControls Create(FouEvents& events, AdStripEvents& ads) = 0;  // the window exists but is hidden
+    virtual EditorControls Create(EditorEvents& events,
+                                  AdStripEvents& ads) = 0;  // the window exists but is hidden
     virtual void Show() = 0;
 };
 
 // The controls of the Find/Replace window, made by the host.
-struct RepControls {
+struct FindReplaceControls {
     Window* window = nullptr;
     Widget* Pi[2] = {nullptr, nullptr};
     TextBox* Te[2] = {nullptr, nullptr};
@@ -43,11 +44,11 @@ struct RepControls {
 };
 
 // Creates and destroys the real (or fake) Find/Replace window whose events are routed to its behaviour.
-struct RepHost {
-    virtual ~RepHost() = default;
+struct FindReplaceHost {
+    virtual ~FindReplaceHost() = default;
     virtual void InitCommonControls() = 0;
     // The window exists, hidden, owned by the editor window; its boxes are empty and the box unticked.
-    virtual RepControls Create(RepEvents& events) = 0;
+    virtual FindReplaceControls Create(FindReplaceEvents& events) = 0;
     virtual void ShowModeless() = 0;
     virtual void Destroy() = 0;  // the controls are gone afterwards
 };

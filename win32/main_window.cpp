@@ -27,16 +27,17 @@ HMENU Popup(std::initializer_list<std::pair<UINT, const wchar_t*>> items) {
 
 }  // namespace
 
-Win32FouHost::Win32FouHost(HINSTANCE instance, int showCmd) : m_Instance(instance), m_ShowCmd(showCmd) {}
+Win32EditorHost::Win32EditorHost(HINSTANCE instance, int showCmd)
+    : m_Instance(instance), m_ShowCmd(showCmd) {}
 
-Win32FouHost::~Win32FouHost() = default;
+Win32EditorHost::~Win32EditorHost() = default;
 
-void Win32FouHost::InitCommonControls() {
+void Win32EditorHost::InitCommonControls() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
 }
 
-HMENU Win32FouHost::BuildMenuBar() {
+HMENU Win32EditorHost::BuildMenuBar() {
     HMENU bar = CreateMenu();
     AppendMenuW(bar, MF_POPUP,
                 reinterpret_cast<UINT_PTR>(Popup({{kIdMnu1 + kMnuNew, L"New"},
@@ -61,12 +62,12 @@ HMENU Win32FouHost::BuildMenuBar() {
     return bar;
 }
 
-FouControls Win32FouHost::Create(FouEvents& fou, AdStripEvents& ads) {
-    m_Fou = &fou;
+EditorControls Win32EditorHost::Create(EditorEvents& fou, AdStripEvents& ads) {
+    m_Editor = &fou;
     m_Ads = &ads;
     m_Icon.Reset(static_cast<HICON>(
         LoadImageW(m_Instance, MAKEINTRESOURCEW(IDI_LOCKLEAF), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
-    if (!win::RegisterWindowClass(m_Instance, {kMainClass, win::WindowProc<Win32FouHost>, m_Icon.Get()}))
+    if (!win::RegisterWindowClass(m_Instance, {kMainClass, win::WindowProc<Win32EditorHost>, m_Icon.Get()}))
         win::FailStart(L"window class");
 
     // The designed client area is 8895 x 4545 twips.
@@ -99,8 +100,8 @@ FouControls Win32FouHost::Create(FouEvents& fou, AdStripEvents& ads) {
         SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // the largest the control allows
         SetWindowSubclass(edit, EditProc, i, reinterpret_cast<DWORD_PTR>(this));
         DragAcceptFiles(edit, TRUE);
-        m_TxtData[i].onChange = [this, i] { m_Fou->txtData_Change(i); };
-        m_TxtData[i].onEdit = [this, i](TextEdit& edit) { m_Fou->txtData_Edit(i, edit); };
+        m_TxtData[i].onChange = [this, i] { m_Editor->txtData_Change(i); };
+        m_TxtData[i].onEdit = [this, i](TextEdit& edit) { m_Editor->txtData_Edit(i, edit); };
     }
 
     // Banner strip: BROWSER-CONTROL
@@ -127,7 +128,7 @@ FouControls Win32FouHost::Create(FouEvents& fou, AdStripEvents& ads) {
     if (onCreated) onCreated(hwnd);
     m_Ready = true;
 
-    FouControls c;
+    EditorControls c;
     c.window = &m_Window;
     c.txtData[0] = &m_TxtData[0];
     c.txtData[1] = &m_TxtData[1];
@@ -142,46 +143,46 @@ FouControls Win32FouHost::Create(FouEvents& fou, AdStripEvents& ads) {
     return c;
 }
 
-void Win32FouHost::Show() {
+void Win32EditorHost::Show() {
     // How the program was started (a shortcut set to run maximized, say) decides the first show.
     ShowWindow(m_Window.m_Hwnd, m_ShowCmd);
     UpdateWindow(m_Window.m_Hwnd);
-    m_Fou->Form_Resize();
-    SetFocus(m_TxtData[m_Fou->ActiveEditorIndex()].m_Hwnd);
+    m_Editor->Form_Resize();
+    SetFocus(m_TxtData[m_Editor->ActiveEditorIndex()].m_Hwnd);
 }
 
-LRESULT Win32FouHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT Win32EditorHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     // Until the controls exist, nothing can be routed to the editor.
     if (!m_Ready) return DefWindowProcW(hwnd, msg, wp, lp);
     if (LRESULT coloured = 0; win::Colors().Answer(hwnd, msg, wp, coloured)) return coloured;
     switch (msg) {
         case WM_SIZE:
-            m_Fou->Form_Resize();
+            m_Editor->Form_Resize();
             return 0;
         case WM_COMMAND:
             OnCommand(wp, lp);
             return 0;
         case kStatusDue:
             m_StatusPosted = false;
-            m_Fou->txtData_SelChange(m_Fou->ActiveEditorIndex());
+            m_Editor->txtData_SelChange(m_Editor->ActiveEditorIndex());
             return 0;
         case WM_TIMER:
-            if (wp == m_Timer.id) m_Fou->Timer1_Timer();
+            if (wp == m_Timer.id) m_Editor->Timer1_Timer();
             return 0;
         case WM_SETFOCUS:
             // Activation, a closed dialog or message box, a hidden box: the keys belong to the text.
-            SetFocus(m_TxtData[m_Fou->ActiveEditorIndex()].m_Hwnd);
+            SetFocus(m_TxtData[m_Editor->ActiveEditorIndex()].m_Hwnd);
             return 0;
         case WM_CLOSE:
-            if (m_Fou->Form_QueryUnload()) m_Fou->Form_Unload();
+            if (m_Editor->Form_QueryUnload()) m_Editor->Form_Unload();
             return 0;
         case WM_QUERYENDSESSION:
             // The unsaved work goes to a snapshot first; Cancel refuses the end of the session; the placement
             // is stored at WM_ENDSESSION.
-            return m_Fou->Form_QueryEndSession((lp & ENDSESSION_CLOSEAPP) != 0) ? TRUE : FALSE;
+            return m_Editor->Form_QueryEndSession((lp & ENDSESSION_CLOSEAPP) != 0) ? TRUE : FALSE;
         case WM_ENDSESSION:
             // Logoff or shutdown ends the process without a close: keep the placement as a close does.
-            if (wp) m_Fou->Form_Unload();
+            if (wp) m_Editor->Form_Unload();
             return 0;
         case WM_SETTINGCHANGE:
             // Each top-level window is told, the Find window too, and whichever hears it first refreshes the
@@ -195,7 +196,7 @@ LRESULT Win32FouHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             OnDpiChanged(LOWORD(wp), reinterpret_cast<const RECT*>(lp));
             return 0;
         case WM_WTSSESSION_CHANGE:
-            if (wp == WTS_SESSION_LOCK) m_Fou->Form_SessionLock();
+            if (wp == WTS_SESSION_LOCK) m_Editor->Form_SessionLock();
             return 0;
         case WM_DESTROY:
             if (win::WtsApi32().loaded) win::WtsApi32().WTSUnRegisterSessionNotification(hwnd);
@@ -206,7 +207,7 @@ LRESULT Win32FouHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(m_Window.m_Hwnd, msg, wp, lp);
 }
 
-void Win32FouHost::OnDpiChanged(int dpi, const RECT* suggested) {
+void Win32EditorHost::OnDpiChanged(int dpi, const RECT* suggested) {
     // The picture keeps its size in twips, which Form_Resize reads back from it: taken before the change.
     const Rect more = m_ImMore.Placement();
     win::TakeDpi(m_Window.m_Hwnd, dpi);
@@ -218,28 +219,28 @@ void Win32FouHost::OnDpiChanged(int dpi, const RECT* suggested) {
         SetWindowPos(m_Window.m_Hwnd, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-    m_Fou->Form_Resize();
+    m_Editor->Form_Resize();
 }
 
-void Win32FouHost::OnCommand(WPARAM wp, LPARAM lp) {
+void Win32EditorHost::OnCommand(WPARAM wp, LPARAM lp) {
     const UINT id = LOWORD(wp), code = HIWORD(wp);
     if (lp) {  // from a control
         for (int i = 0; i < 2; ++i) {
             if (reinterpret_cast<HWND>(lp) != m_TxtData[i].m_Hwnd) continue;
-            if (code == EN_CHANGE && !m_TxtData[i].Silent()) m_Fou->txtData_Change(i);
+            if (code == EN_CHANGE && !m_TxtData[i].Silent()) m_Editor->txtData_Change(i);
             if (code == EN_ERRSPACE || code == EN_MAXTEXT) m_TxtData[i].Refused();
-            if (code == EN_SETFOCUS) m_Fou->txtData_GotFocus(i);
+            if (code == EN_SETFOCUS) m_Editor->txtData_GotFocus(i);
         }
         return;
     }
-    if (id >= kIdMnu1 && id <= kIdMnu1 + kMnuExit) m_Fou->mnu1_Click(static_cast<int>(id - kIdMnu1));
-    if (id >= kIdMnu2 && id <= kIdMnu2 + kMnuRedo) m_Fou->mnu2_Click(static_cast<int>(id - kIdMnu2));
-    if (id == kIdMnu3 + kMnuAbout) m_Fou->mnu3_Click(kMnuAbout);
+    if (id >= kIdMnu1 && id <= kIdMnu1 + kMnuExit) m_Editor->mnu1_Click(static_cast<int>(id - kIdMnu1));
+    if (id >= kIdMnu2 && id <= kIdMnu2 + kMnuRedo) m_Editor->mnu2_Click(static_cast<int>(id - kIdMnu2));
+    if (id == kIdMnu3 + kMnuAbout) m_Editor->mnu3_Click(kMnuAbout);
     if (id == kIdANext) m_Ads->aNext_Click();
     if (id == kIdAAdinfo) m_Ads->aAdinfo_Click();
 }
 
-void Win32FouHost::OnDropFiles(int index, HDROP drop) {
+void Win32EditorHost::OnDropFiles(int index, HDROP drop) {
     std::vector<Text> files;
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT k = 0; k < count; ++k) {
@@ -249,10 +250,10 @@ void Win32FouHost::OnDropFiles(int index, HDROP drop) {
     }
     DragFinish(drop);
     // The shell offers copy, move and link for files.
-    m_Fou->txtData_OLEDragDrop(index, files, kDropEffectAll);
+    m_Editor->txtData_OLEDragDrop(index, files, kDropEffectAll);
 }
 
-void Win32FouHost::StatusDue() {
+void Win32EditorHost::StatusDue() {
     if (!m_StatusPosted) m_StatusPosted = PostMessageW(m_Window.m_Hwnd, kStatusDue, 0, 0) != 0;
 }
 
@@ -288,18 +289,18 @@ bool MovesCaret(UINT msg, WPARAM wp) {
 
 }  // namespace
 
-LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                        DWORD_PTR ref) noexcept {
+LRESULT CALLBACK Win32EditorHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                           DWORD_PTR ref) noexcept {
     return win::Guarded(L"text box", LRESULT{0}, [&]() -> LRESULT {
-        auto* self = reinterpret_cast<Win32FouHost*>(ref);
+        auto* self = reinterpret_cast<Win32EditorHost*>(ref);
         const int index = static_cast<int>(id);
         switch (msg) {
             case WM_KEYDOWN:
             case WM_SYSKEYDOWN:
-                if (!self->m_Fou->txtData_Input(true)) return 0;
+                if (!self->m_Editor->txtData_Input(true)) return 0;
                 // Not consumed: the box still gets the key afterwards, but not the character the keyboard
                 // made of a command's key (Ctrl with the keypad's + types "+").
-                if (self->m_Fou->txtData_KeyDown(index, win::KeyOf(wp), win::KeyMask())) {
+                if (self->m_Editor->txtData_KeyDown(index, win::KeyOf(wp), win::KeyMask())) {
                     MSG typed;
                     PeekMessageW(&typed, hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
                     // Alt with a key the box knows (Backspace undoes) is ours alone.
@@ -310,7 +311,7 @@ LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
             case WM_LBUTTONDBLCLK:
             case WM_MBUTTONDOWN:
             case WM_RBUTTONDOWN:
-                if (!self->m_Fou->txtData_Input(true)) return 0;
+                if (!self->m_Editor->txtData_Input(true)) return 0;
                 break;
             // A locked document's box takes nothing in, however it comes.
             case WM_CHAR:
@@ -319,12 +320,12 @@ LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
             case WM_CUT:
             case WM_CLEAR:
             case WM_CONTEXTMENU:
-                if (!self->m_Fou->txtData_Input(false)) return 0;
+                if (!self->m_Editor->txtData_Input(false)) return 0;
                 break;
             // The box's own undo (its menu's Undo) knows one change; the document's history answers.
             case WM_UNDO:
             case EM_UNDO:
-                if (self->m_Fou->txtData_Input(false)) self->m_Fou->mnu2_Click(kMnuUndo);
+                if (self->m_Editor->txtData_Input(false)) self->m_Editor->mnu2_Click(kMnuUndo);
                 return TRUE;
             case WM_DROPFILES:
                 self->OnDropFiles(index, reinterpret_cast<HDROP>(wp));
@@ -333,9 +334,9 @@ LRESULT CALLBACK Win32FouHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
                 // Ctrl and the wheel zoom; the box would not scroll for it anyway.
                 if (GET_KEYSTATE_WPARAM(wp) & MK_CONTROL) {
                     const int keys = GET_KEYSTATE_WPARAM(wp);
-                    self->m_Fou->txtData_MouseWheel(index, win::WheelParts(GET_WHEEL_DELTA_WPARAM(wp)),
-                                                    kCtrlMask | ((keys & MK_SHIFT) ? kShiftMask : 0) |
-                                                        (GetKeyState(VK_MENU) < 0 ? kAltMask : 0));
+                    self->m_Editor->txtData_MouseWheel(index, win::WheelParts(GET_WHEEL_DELTA_WPARAM(wp)),
+                                                       kCtrlMask | ((keys & MK_SHIFT) ? kShiftMask : 0) |
+                                                           (GetKeyState(VK_MENU) < 0 ? kAltMask : 0));
                     return 0;
                 }
                 break;

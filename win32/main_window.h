@@ -1,4 +1,4 @@
-// The real main window: creates the HWNDs, menus and controls of Fou and routes their messages to it, and
+// The real main window: creates the HWNDs, menus and controls of Editor and routes their messages to it, and
 // those of the advertising strip's controls to the strip's events.
 #pragma once
 #include <windows.h>
@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "app/fou.h"
+#include "app/editor.h"
 #include "win32/controls_win.h"
 #include "win32/font_win.h"
 #include "win32/scoped.h"
@@ -22,13 +22,13 @@ constexpr UINT kIdTxtData = 100, kIdBrowser = 200, kIdImMore = 201, kIdStatusBar
 // many moves. It carries nothing; one from elsewhere only refreshes the bar.
 constexpr UINT kStatusDue = WM_APP + 2;
 
-class Win32FouHost : public FouHost {
+class Win32EditorHost : public EditorHost {
 public:
-    Win32FouHost(HINSTANCE instance, int showCmd);
-    ~Win32FouHost() override;
+    Win32EditorHost(HINSTANCE instance, int showCmd);
+    ~Win32EditorHost() override;
 
     void InitCommonControls() override;
-    FouControls Create(FouEvents& fou, AdStripEvents& ads) override;
+    EditorControls Create(EditorEvents& fou, AdStripEvents& ads) override;
     void Show() override;
 
     HWND Hwnd() const { return m_Window.m_Hwnd; }
@@ -51,7 +51,7 @@ private:
 
     HINSTANCE m_Instance;
     int m_ShowCmd;
-    FouEvents* m_Fou = nullptr;
+    EditorEvents* m_Editor = nullptr;
     AdStripEvents* m_Ads = nullptr;
     bool m_Ready = false;
     Win32Window m_Window;

@@ -1,4 +1,5 @@
-// The real Find/Replace window: panels, controls, tooltips, icon, keys; every event goes to a rep handler.
+// The real Find/Replace window: panels, controls, tooltips, icon, keys; every event goes to a FindReplace
+// handler.
 #include "win32/rep_window.h"
 
 #include <commctrl.h>
@@ -19,40 +20,40 @@ constexpr int kVkF3 = VK_F3;
 }  // namespace
 
 // A control's designed place in twips, relative to its container.
-struct Win32RepHost::Box {
+struct Win32FindReplaceHost::Box {
     int left, top, width, height;
 };
 
-Win32RepHost::~Win32RepHost() = default;
+Win32FindReplaceHost::~Win32FindReplaceHost() = default;
 
-void Win32RepHost::InitCommonControls() {
+void Win32FindReplaceHost::InitCommonControls() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
 }
 
-bool Win32RepHost::RegisterClasses() {
+bool Win32FindReplaceHost::RegisterClasses() {
     if (m_Registered) return true;
     m_Icon.Reset(
         static_cast<HICON>(LoadImageW(m_Instance, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON, 32, 32, 0)));
     m_SmallIcon.Reset(
         static_cast<HICON>(LoadImageW(m_Instance, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON,
                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
-    m_Registered = win::RegisterWindowClass(m_Instance, {kRepClass, win::WindowProc<Win32RepHost>,
+    m_Registered = win::RegisterWindowClass(m_Instance, {kRepClass, win::WindowProc<Win32FindReplaceHost>,
                                                          m_Icon.Get(), m_SmallIcon.Get()}) &&
                    win::RegisterWindowClass(m_Instance, {kRepPanelClass, PanelProc});
     return m_Registered;
 }
 
 // The dialog font at dpi, with a Thai face where it has none: the search and replacement hold Thai text.
-HFONT Win32RepHost::MakeFont(int dpi) {
+HFONT Win32FindReplaceHost::MakeFont(int dpi) {
     LOGFONTW lf{};
     GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
     lf.lfHeight = MulDiv(lf.lfHeight, dpi, win::ScreenDpi());  // the stock font is the system's size
     return CreateThaiFont(lf);
 }
 
-HWND Win32RepHost::Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle,
-                         int id, const Box& t) {
+HWND Win32FindReplaceHost::Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style,
+                                 DWORD exStyle, int id, const Box& t) {
     const int dpi = win::WindowDpi(parent);
     HWND h = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style,
                              win::TwipsToPixels(t.left, dpi), win::TwipsToPixels(t.top, dpi),
@@ -71,7 +72,7 @@ BOOL CALLBACK CollectChild(HWND h, LPARAM children) noexcept {
 
 }  // namespace
 
-void Win32RepHost::OnDpiChanged(int dpi, const RECT* suggested) {
+void Win32FindReplaceHost::OnDpiChanged(int dpi, const RECT* suggested) {
     // Every control keeps its place in twips, wherever the mode has moved it: read at the old dpi first.
     const int old = win::WindowDpi(m_Window.m_Hwnd);
     std::vector<HWND> children;
@@ -99,7 +100,7 @@ void Win32RepHost::OnDpiChanged(int dpi, const RECT* suggested) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Win32RepHost::AddTooltip(HWND tip, HWND control, const wchar_t* text) {
+void Win32FindReplaceHost::AddTooltip(HWND tip, HWND control, const wchar_t* text) {
     TOOLINFOW ti{};
     ti.cbSize = sizeof ti;
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -109,8 +110,8 @@ void Win32RepHost::AddTooltip(HWND tip, HWND control, const wchar_t* text) {
     SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
-RepControls Win32RepHost::Create(RepEvents& window) {
-    m_Rep = &window;
+FindReplaceControls Win32FindReplaceHost::Create(FindReplaceEvents& window) {
+    m_FindReplace = &window;
     // Fixed single border with a close box only; the caption before anything sets it is "Replace".
     HWND hwnd = !RegisterClasses() ? nullptr
                                    : CreateWindowExW(WS_EX_CONTROLPARENT, kRepClass, L"Replace",
@@ -165,8 +166,8 @@ RepControls Win32RepHost::Create(RepEvents& window) {
     return Controls();
 }
 
-RepControls Win32RepHost::Controls() {
-    RepControls c;
+FindReplaceControls Win32FindReplaceHost::Controls() {
+    FindReplaceControls c;
     c.window = &m_Window;
     for (int i = 0; i < 2; ++i) {
         c.Pi[i] = &m_Pi[i];
@@ -178,9 +179,9 @@ RepControls Win32RepHost::Controls() {
     return c;
 }
 
-void Win32RepHost::ShowModeless() { ShowWindow(m_Window.m_Hwnd, SW_SHOW); }
+void Win32FindReplaceHost::ShowModeless() { ShowWindow(m_Window.m_Hwnd, SW_SHOW); }
 
-void Win32RepHost::Destroy() {
+void Win32FindReplaceHost::Destroy() {
     SetModelessWindow(nullptr);
     HWND hwnd = m_Window.m_Hwnd;
     m_Window.m_Hwnd = nullptr;
@@ -195,7 +196,7 @@ void Win32RepHost::Destroy() {
 
 // Tab order: the buttons, the check box, then the search and the replacement box; hidden or disabled
 // controls are passed over. The panels make this impossible to express with the window order alone.
-void Win32RepHost::MoveFocus(HWND from, bool backwards) {
+void Win32FindReplaceHost::MoveFocus(HWND from, bool backwards) {
     const HWND order[] = {m_Co[0].m_Hwnd, m_Co[1].m_Hwnd, m_Co[2].m_Hwnd, m_Ca.m_Hwnd,
                           m_Ch1.m_Hwnd,   m_Te[0].m_Hwnd, m_Te[1].m_Hwnd};
     constexpr int n = static_cast<int>(sizeof order / sizeof order[0]);
@@ -211,15 +212,15 @@ void Win32RepHost::MoveFocus(HWND from, bool backwards) {
     }
 }
 
-void Win32RepHost::OnCommand(int id, int code) {
+void Win32FindReplaceHost::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return;
-    if (id >= kIdCo && id < kIdCo + 3) m_Rep->co_Click(static_cast<int16_t>(id - kIdCo));
-    if (id == kIdCa) m_Rep->ca_Click();
-    if (id == kIdCh1) m_Rep->Ch1_Click();
+    if (id >= kIdCo && id < kIdCo + 3) m_FindReplace->co_Click(static_cast<int16_t>(id - kIdCo));
+    if (id == kIdCa) m_FindReplace->ca_Click();
+    if (id == kIdCh1) m_FindReplace->Ch1_Click();
 }
 
-LRESULT Win32RepHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    // Messages of a window being created or already let go of are not the rep's.
+LRESULT Win32FindReplaceHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    // Messages of a window being created or already let go of are not the FindReplace's.
     if (m_Window.m_Hwnd != hwnd) return DefWindowProcW(hwnd, msg, wp, lp);
     if (LRESULT coloured = 0; msg == WM_ERASEBKGND && win::Colors().Answer(hwnd, msg, wp, coloured))
         return coloured;
@@ -228,7 +229,7 @@ LRESULT Win32RepHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             OnCommand(LOWORD(wp), HIWORD(wp));
             return 0;
         case WM_CLOSE:
-            m_Rep->Unload();
+            m_FindReplace->Unload();
             return 0;
         case WM_DPICHANGED:
             OnDpiChanged(LOWORD(wp), reinterpret_cast<const RECT*>(lp));
@@ -244,27 +245,28 @@ LRESULT Win32RepHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-void Win32RepHost::ApplyColors() {
+void Win32FindReplaceHost::ApplyColors() {
     win::Colors().ApplyTo(m_Window.m_Hwnd, {m_Te[0].m_Hwnd, m_Te[1].m_Hwnd, m_Co[0].m_Hwnd, m_Co[1].m_Hwnd,
                                             m_Co[2].m_Hwnd, m_Ca.m_Hwnd, m_Ch1.m_Hwnd});
 }
 
 // Panels carry their controls; the controls' notifications go on to the window.
-LRESULT CALLBACK Win32RepHost::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+LRESULT CALLBACK Win32FindReplaceHost::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     if (msg == WM_COMMAND) return SendMessageW(GetAncestor(hwnd, GA_ROOT), msg, wp, lp);
     // The panels are the controls' parents: they colour them, and themselves.
     if (LRESULT coloured = 0; win::Colors().Answer(hwnd, msg, wp, coloured)) return coloured;
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-LRESULT CALLBACK Win32RepHost::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                           DWORD_PTR ref) noexcept {
+LRESULT CALLBACK Win32FindReplaceHost::ControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                                   DWORD_PTR ref) noexcept {
     return win::Guarded(L"Find window control", LRESULT{0},
                         [&] { return HandleControl(hwnd, msg, wp, lp, id, ref); });
 }
 
-LRESULT Win32RepHost::HandleControl(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref) {
-    auto* self = reinterpret_cast<Win32RepHost*>(ref);
+LRESULT Win32FindReplaceHost::HandleControl(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                            DWORD_PTR ref) {
+    auto* self = reinterpret_cast<Win32FindReplaceHost*>(ref);
     const bool box = id == kIdTe || id == kIdTe + 1;
     switch (msg) {
         case WM_GETDLGCODE: {
@@ -282,7 +284,7 @@ LRESULT Win32RepHost::HandleControl(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, U
                 return 0;
             }
             if (box) {
-                self->m_Rep->Te_KeyDown(static_cast<int>(id - kIdTe), win::KeyOf(wp), win::KeyMask());
+                self->m_FindReplace->Te_KeyDown(static_cast<int>(id - kIdTe), win::KeyOf(wp), win::KeyMask());
                 if (!IsWindow(hwnd)) return 0;  // Esc closed the window
                 if (wp == VK_ESCAPE || wp == VK_F3 || wp == VK_RETURN) return 0;
             }

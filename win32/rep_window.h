@@ -1,9 +1,9 @@
 // The real Find/Replace window: a small modeless window owned by the editor, its panels and controls,
-// tooltips and icon; its messages become calls of the rep handlers, and nothing more.
+// tooltips and icon; its messages become calls of the FindReplace handlers, and nothing more.
 #pragma once
 #include <windows.h>
 
-#include "find/rep.h"
+#include "find/find_replace.h"
 #include "win32/controls_win.h"
 #include "win32/scoped.h"
 
@@ -14,15 +14,15 @@ constexpr wchar_t kRepPanelClass[] = L"LockleafRepPanel";
 // nothing.
 constexpr int kIdTe = 101, kIdCo = 201, kIdCa = 204, kIdCh1 = 205, kIdPi = 301, kIdLa = 401;
 
-class Win32RepHost : public RepHost {
+class Win32FindReplaceHost : public FindReplaceHost {
 public:
-    explicit Win32RepHost(HINSTANCE instance) : m_Instance(instance) {}
-    ~Win32RepHost() override;
+    explicit Win32FindReplaceHost(HINSTANCE instance) : m_Instance(instance) {}
+    ~Win32FindReplaceHost() override;
 
     HWND owner = nullptr;  // the editor window
 
     void InitCommonControls() override;
-    RepControls Create(RepEvents& window) override;
+    FindReplaceControls Create(FindReplaceEvents& window) override;
     void ShowModeless() override;
     void Destroy() override;
 
@@ -38,7 +38,7 @@ private:
     static LRESULT HandleControl(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
     struct Box;
     bool RegisterClasses();
-    RepControls Controls();
+    FindReplaceControls Controls();
     HWND Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle, int id,
                const Box& twips);
     void AddTooltip(HWND tip, HWND control, const wchar_t* text);
@@ -49,7 +49,7 @@ private:
     void OnDpiChanged(int dpi, const RECT* suggested);  // the scheme's colours on the window and its controls
 
     HINSTANCE m_Instance;
-    RepEvents* m_Rep = nullptr;
+    FindReplaceEvents* m_FindReplace = nullptr;
     bool m_Registered = false;
     win::ScopedIcon m_Icon, m_SmallIcon;
     win::ScopedGdi<HFONT> m_Font;

@@ -3,8 +3,8 @@
 
 #include <ole2.h>
 
-#include "app/d1.h"
-#include "app/fou.h"
+#include "app/editor.h"
+#include "app/program.h"
 #include "platform/trace.h"
 #include "win32/clock_win.h"
 #include "win32/crypto_win.h"
@@ -47,8 +47,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
     static Platform platform{process, clock,   locale,  prompts, loop, files,    settings,
                              shell,   dialogs, volumes, crypto,  jobs, diskJobs, dataProtection};
 
-    static Win32FouHost host(instance, showCmd);
-    static Win32RepHost repHost(instance);
+    static Win32EditorHost host(instance, showCmd);
+    static Win32FindReplaceHost repHost(instance);
     host.onCreated = [](HWND main) {
         prompts.owner = main;
         shell.owner = main;
@@ -56,6 +56,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
         jobs.SetWindow(main);
         diskJobs.SetWindow(main);
     };
-    d1::Main(platform, host, &repHost);
+    app::Main(platform, host, &repHost);
     return RunMessageLoop();
 }

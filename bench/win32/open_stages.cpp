@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/fou.h"
+#include "app/editor.h"
 #include "base/encoding.h"
 #include "base/whole_file.h"
 #include "protect/secure_document.h"

@@ -9,7 +9,7 @@
 #include <cwchar>
 #include <vector>
 
-#include "app/d1.h"
+#include "app/program.h"
 #include "base/unicode.h"
 #include "protect/secure_document.h"
 #include "win32/crypto_win.h"
@@ -63,7 +63,7 @@ int wmain(int argc, wchar_t** argv) {
     Win32Crypto crypto;
     Typist typist;
     const Text plain = folder + u"\\bench.txt", sealed = folder + u"\\bench.txse";
-    DocumentStore store(files, typist, crypto, d1::kLargestDocument);
+    DocumentStore store(files, typist, crypto, app::kLargestDocument);
     base::TextFormat format;  // a plain file in the code page with CR LF, as a new document
     Text password;
     const DocumentStore::Lend lend = [&](const auto& read) { read(text); };

@@ -1,6 +1,6 @@
 #include "fakes/fake_platform.h"
 
-FouControls FakeFouHost::Create(FouEvents& fou, AdStripEvents& ads) {
+EditorControls FakeEditorHost::Create(EditorEvents& fou, AdStripEvents& ads) {
     order.push_back("Create");
     adEvents = &ads;
     for (int i = 0; i < 2; ++i) {
@@ -10,7 +10,7 @@ FouControls FakeFouHost::Create(FouEvents& fou, AdStripEvents& ads) {
         txtData[i].visible = i == 0;
     }
     imMore.rect = {8280, 0, 285, 270};
-    FouControls c;
+    EditorControls c;
     c.window = &window;
     c.txtData[0] = &txtData[0];
     c.txtData[1] = &txtData[1];

@@ -1,12 +1,12 @@
 // One fake of every service and control, wired like the real program: the fixture of most host tests.
 #pragma once
-#include "app/fou.h"
+#include "app/editor.h"
 #include "fakes/fake_controls.h"
 #include "fakes/fake_rep_host.h"
 #include "fakes/fake_services.h"
 #include "fakes/openssl_crypto.h"
 
-struct FakeFouHost : FouHost {
+struct FakeEditorHost : EditorHost {
     FakeWindow window;
     FakeTextBox txtData[2];
     FakeBrowser browser1;
@@ -26,7 +26,7 @@ struct FakeFouHost : FouHost {
         ++commonControlsInits;
         order.push_back("InitCommonControls");
     }
-    FouControls Create(FouEvents& fou, AdStripEvents& ads) override;
+    EditorControls Create(EditorEvents& fou, AdStripEvents& ads) override;
     // Where the window routes the strip's events: the ad menu's items, the "more" picture's mouse-ups.
     AdStripEvents* adEvents = nullptr;
     void Show() override {
@@ -56,18 +56,18 @@ struct FakePlatform {
                       shell,   dialogs, volumes, crypto,  jobs, diskJobs, dataProtection};
 };
 
-// A started program: d1::Main has run against fakes. Each test gets a fresh "process".
+// A started program: app::Main has run against fakes. Each test gets a fresh "process".
 struct Started {
     FakePlatform fp;
-    FakeFouHost host;
-    FakeRepHost repHost;
+    FakeEditorHost host;
+    FakeFindReplaceHost repHost;
     explicit Started(bool run = true) {
-        d1::ResetGlobals();
+        app::ResetGlobals();
         if (run) Start();
     }
-    void Start() { d1::Main(fp.platform, host, &repHost); }
-    ~Started() { d1::ResetGlobals(); }
-    Fou& fou() { return *d1::g_Fou; }
+    void Start() { app::Main(fp.platform, host, &repHost); }
+    ~Started() { app::ResetGlobals(); }
+    Editor& fou() { return *app::g_Editor; }
     Document& document() { return fou().CurrentDocument(); }
     // The document named as a completed load of a file with this password leaves it; its text stays.
     void Name(const Text& name, Text password = {}) { document().Adopt(name, password, {}); }

@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "fakes/fake_controls.h"
-#include "find/rep.h"
+#include "find/find_replace.h"
 
-struct FakeRepControls {
+struct FakeFindReplaceControls {
     FakeWindow window;
     FakeWidget Pi[2];
     FakeTextBox Te[2];
@@ -15,20 +15,20 @@ struct FakeRepControls {
     FakeButton ca;
 };
 
-struct FakeRepHost : RepHost {
-    std::unique_ptr<FakeRepControls> w;  // null while unloaded
+struct FakeFindReplaceHost : FindReplaceHost {
+    std::unique_ptr<FakeFindReplaceControls> w;  // null while unloaded
     int commonControlsInits = 0, creates = 0, shows = 0, destroys = 0;
 
     void InitCommonControls() override { ++commonControlsInits; }
-    RepControls Create(RepEvents&) override {
+    FindReplaceControls Create(FindReplaceEvents&) override {
         ++creates;
-        w = std::make_unique<FakeRepControls>();
+        w = std::make_unique<FakeFindReplaceControls>();
         // Designed size and panel positions; the core lays them out from here.
         w->window.caption = u"Replace";
         w->window.rect = w->window.normal = {0, 0, 4060, 2500};
         w->Pi[0].rect = {120, 120, 3855, 615};
         w->Pi[1].rect = {120, 820, 3855, 1095};
-        RepControls c;
+        FindReplaceControls c;
         c.window = &w->window;
         for (int i = 0; i < 2; ++i) {
             c.Pi[i] = &w->Pi[i];

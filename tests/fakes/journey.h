@@ -7,7 +7,7 @@
 
 struct EditorJourney : ::testing::Test {
     Started s;
-    Fou& fou = s.fou();
+    Editor& fou = s.fou();
     FakeFiles& files = s.fp.files;
     FakePrompts& prompts = s.fp.prompts;
     FakeFileDialogs& dialogs = s.fp.dialogs;

@@ -83,7 +83,7 @@ std::vector<Needle> PasswordAlone() { return {{"password (UTF-16)", Utf16Bytes(u
 
 struct FreedMemory : ::testing::Test {
     Started s;
-    Fou& fou = s.fou();
+    Editor& fou = s.fou();
     FakePrompts& prompts = s.fp.prompts;
 
     static bool Plain(const Text& path) { return path.ends_with(u".txt"); }
@@ -207,55 +207,55 @@ TEST_F(FreedMemory, RefusedCancelledAndWrongPasswordOpensFreeNoCopyOfTheRemember
 TEST_F(FreedMemory, FindF3CtrlF3WordWrapAndReplaceAllFreeNoCopyOfASecretText) {
     const struct {
         const char* name;
-        std::function<void(Fou&, Started&)> run;
+        std::function<void(Editor&, Started&)> run;
         bool copies;
     } commands[] = {
-        {"Find", [](Fou& f, Started&) { f.mnu2_Click(kMnuFind); }, false},
+        {"Find", [](Editor& f, Started&) { f.mnu2_Click(kMnuFind); }, false},
         {"F3",
-         [](Fou& f, Started&) {
-             f.Rep().State().MatchCase = false;  // the locale's search
-             f.Rep().State().FindText = u"MANGO";
+         [](Editor& f, Started&) {
+             f.Finder().State().MatchCase = false;  // the locale's search
+             f.Finder().State().FindText = u"MANGO";
              f.txtData_KeyDown(0, kKeyF3, 0);
          },
          false},
-        {"Ctrl+F3", [](Fou& f, Started&) { f.txtData_KeyDown(0, kKeyF3, kCtrlMask); }, false},
+        {"Ctrl+F3", [](Editor& f, Started&) { f.txtData_KeyDown(0, kKeyF3, kCtrlMask); }, false},
         {"Find, matching case",
-         [](Fou& f, Started& st) {
+         [](Editor& f, Started& st) {
              f.mnu2_Click(kMnuFind);
              st.repHost.w->Te[0].text = u"mango";
              st.repHost.w->Ch1.value = 1;
-             f.Rep().Ch1_Click();
-             f.Rep().co_Click(0);
+             f.Finder().Ch1_Click();
+             f.Finder().co_Click(0);
          },
          false},
         {"Word Wrap on and off",  // the box it hides is handed a new buffer and the old one overwritten, any
                                   // kind
-         [](Fou& f, Started&) {
+         [](Editor& f, Started&) {
              f.mnu2_Click(kMnuWordWrap);
              f.mnu2_Click(kMnuWordWrap);
          },
          false},
         {"Replace All",  // the same length: the box's own buffer is not moved by it
-         [](Fou& f, Started& st) {
+         [](Editor& f, Started& st) {
              f.mnu2_Click(kMnuFind);
              st.repHost.w->Te[0].text = u"dawn";
              st.repHost.w->Te[1].text = u"dusk";
-             f.Rep().co_Click(2);
+             f.Finder().co_Click(2);
          },
          true},
         // Undo and redo make the whole text once for a step of many pieces, and a typed word grows in the
         // history letter by letter.
         {"Replace All of every space, undone and redone",
-         [](Fou& f, Started&) {
-             f.Rep().State().FindText = u" ";
-             f.Rep().State().ReplaceText = u"_";
-             f.Rep().Co3();
+         [](Editor& f, Started&) {
+             f.Finder().State().FindText = u" ";
+             f.Finder().State().ReplaceText = u"_";
+             f.Finder().Co3();
              f.txtData_KeyDown(0, kKeyZ, kCtrlMask);
              f.txtData_KeyDown(0, kKeyY, kCtrlMask);
          },
          true},
         {"Typing, undone, redone, undone and typed over",
-         [](Fou& f, Started& st) {
+         [](Editor& f, Started& st) {
              // Room to type in, as the box has: the history's copies alone are watched.
              Text roomy;
              roomy.reserve(kText.size() * 4);
@@ -298,7 +298,7 @@ TEST_F(FreedMemory, FindF3CtrlF3WordWrapAndReplaceAllFreeNoCopyOfASecretText) {
             else
                 EXPECT_EQ(s.editor().text, kText);
             EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
-            if (fou.Rep().Loaded()) fou.Rep().Unload();
+            if (fou.Finder().Loaded()) fou.Finder().Unload();
             fou.mnu1_Click(kMnuNew);
             prompts.messages.clear();  // a Replace All leaves the document to be saved or not
         }
@@ -308,14 +308,14 @@ TEST_F(FreedMemory, FindF3CtrlF3WordWrapAndReplaceAllFreeNoCopyOfASecretText) {
 TEST_F(FreedMemory, NewOpenADropExitAndWordWrapLetGoOfASecretTextOnlyOnceTheBoxHasOverwrittenIt) {
     const struct {
         const char* name;
-        std::function<void(Fou&)> run;
+        std::function<void(Editor&)> run;
         bool plainFrees;  // a plain text goes as it is (at Exit the process ends with it in the box)
     } journeys[] = {
-        {"New", [](Fou& f) { f.mnu1_Click(kMnuNew); }, true},
-        {"Open", [](Fou& f) { f.SecureOpen(u"C:\\next.txt"); }, true},
-        {"drop", [](Fou& f) { f.txtData_OLEDragDrop(0, {u"C:\\next.txt"}, kDropEffectAll); }, true},
-        {"Exit", [](Fou& f) { f.mnu1_Click(kMnuExit); }, false},
-        {"Word Wrap", [](Fou& f) { f.mnu2_Click(kMnuWordWrap); }, false},  // the hidden box's, of any kind
+        {"New", [](Editor& f) { f.mnu1_Click(kMnuNew); }, true},
+        {"Open", [](Editor& f) { f.SecureOpen(u"C:\\next.txt"); }, true},
+        {"drop", [](Editor& f) { f.txtData_OLEDragDrop(0, {u"C:\\next.txt"}, kDropEffectAll); }, true},
+        {"Exit", [](Editor& f) { f.mnu1_Click(kMnuExit); }, false},
+        {"Word Wrap", [](Editor& f) { f.mnu2_Click(kMnuWordWrap); }, false},  // the hidden box's, of any kind
     };
     s.fp.files.Put(u"C:\\next.txt", "the next document, a longer one than the first so that the box grows");
     for (const Kind& kind : kKinds) {

@@ -36,10 +36,10 @@ size_t Count(const Text& text, const Text& what) {
 
 struct Banner : ::testing::Test {
     Started s;
-    Fou& fou = s.fou();
+    Editor& fou = s.fou();
     FakeFiles& files = s.fp.files;
     FakeHttp& net = s.fp.http;
-    const Text site = d1::g_SiteUrl;
+    const Text site = app::g_SiteUrl;
 
     Banner() {
         files.folders.insert(FakeFiles::Key(u"C:\\Apps"));

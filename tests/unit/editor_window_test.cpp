@@ -4,16 +4,16 @@
 
 namespace {
 
-struct Editor : ::testing::Test {
+struct MainWindow : ::testing::Test {
     Started s;
-    Fou& fou = s.fou();
+    Editor& fou = s.fou();
     FakeWindow& window = s.host.window;
     FakeTextBox* box = s.host.txtData;
 };
 
 }  // namespace
 
-TEST_F(Editor, TheMarkFollowsEditsAndSavesAndAnUntitledCaptionNeverShowsIt) {
+TEST_F(MainWindow, TheMarkFollowsEditsAndSavesAndAnUntitledCaptionNeverShowsIt) {
     box[0].Type(u"a");  // the first typed character after start is an edit
     EXPECT_TRUE(fou.CurrentDocument().modified);
     EXPECT_EQ(window.caption, u"Lockleaf 1.0");
@@ -31,7 +31,7 @@ TEST_F(Editor, TheMarkFollowsEditsAndSavesAndAnUntitledCaptionNeverShowsIt) {
     EXPECT_EQ(s.fp.files.Get(u"C:\\docs\\notes.txt"), "xynotes");
 }
 
-TEST_F(Editor, LayoutFollowsTheOuterSize) {
+TEST_F(MainWindow, LayoutFollowsTheOuterSize) {
     window.rect = {100, 100, 9000, 6000};
     fou.Form_Resize();
     for (int i = 0; i < 2; ++i) {
@@ -49,7 +49,7 @@ TEST_F(Editor, LayoutFollowsTheOuterSize) {
     EXPECT_DOUBLE_EQ(s.host.imMore.rect.height, 270);
 }
 
-TEST_F(Editor, LayoutRoundsToWholeTwipsAndClampsTinyWindowsAtZero) {
+TEST_F(MainWindow, LayoutRoundsToWholeTwipsAndClampsTinyWindowsAtZero) {
     window.rect = {0, 0, 9000.4, 6000.6};
     fou.Form_Resize();
     EXPECT_DOUBLE_EQ(box[0].rect.width, 8760);
@@ -61,7 +61,7 @@ TEST_F(Editor, LayoutRoundsToWholeTwipsAndClampsTinyWindowsAtZero) {
     EXPECT_DOUBLE_EQ(s.host.browser1.rect.width, 0);
 }
 
-TEST_F(Editor, MinimizedWindowKeepsItsLayout) {
+TEST_F(MainWindow, MinimizedWindowKeepsItsLayout) {
     window.rect = {0, 0, 9000, 6000};
     fou.Form_Resize();
     window.minimized = true;
@@ -73,7 +73,7 @@ TEST_F(Editor, MinimizedWindowKeepsItsLayout) {
     EXPECT_DOUBLE_EQ(box[0].rect.width, 2160);
 }
 
-TEST_F(Editor, WordWrapSwapsTheBoxesAndTwiceReturnsToTheFirst) {
+TEST_F(MainWindow, WordWrapSwapsTheBoxesAndTwiceReturnsToTheFirst) {
     box[0].Type(u"hello");
     fou.mnu2_Click(kMnuWordWrap);
     EXPECT_TRUE(s.host.wordWrap.checked);
@@ -91,7 +91,7 @@ TEST_F(Editor, WordWrapSwapsTheBoxesAndTwiceReturnsToTheFirst) {
     EXPECT_FALSE(box[1].visible);
 }
 
-TEST_F(Editor, WordWrapCopyOfADifferentTextIsNoEditAndKeepsAnEditedDocumentMarked) {
+TEST_F(MainWindow, WordWrapCopyOfADifferentTextIsNoEditAndKeepsAnEditedDocumentMarked) {
     s.fp.files.Put(u"C:\\docs\\notes.txt", "loaded");
     box[1].text = u"old text of the hidden box";
     fou.SecureOpen(u"C:\\docs\\notes.txt");
@@ -105,14 +105,14 @@ TEST_F(Editor, WordWrapCopyOfADifferentTextIsNoEditAndKeepsAnEditedDocumentMarke
     EXPECT_EQ(window.caption, u"notes.txt * - Lockleaf 1.0");
 }
 
-TEST_F(Editor, WordWrapCopyOfTheSameTextIsNoChange) {
+TEST_F(MainWindow, WordWrapCopyOfTheSameTextIsNoChange) {
     s.Name(u"C:\\docs\\notes.txt");
     box[0].text = box[1].text = u"same";
     fou.mnu2_Click(kMnuWordWrap);
     EXPECT_FALSE(fou.CurrentDocument().modified);
 }
 
-TEST_F(Editor, WordWrapStaysOffForALineTooLongToWrapAndAsksFirstForALargeDocument) {
+TEST_F(MainWindow, WordWrapStaysOffForALineTooLongToWrapAndAsksFirstForALargeDocument) {
     // Many short lines wrap; their total length does not count.
     const Text lines = Text(kLongestWrappedLine, u'a') + u"\r\n" + Text(kLongestWrappedLine, u'b');
     box[0].text = lines;
@@ -159,14 +159,14 @@ TEST_F(Editor, WordWrapStaysOffForALineTooLongToWrapAndAsksFirstForALargeDocumen
     EXPECT_FALSE(fou.CurrentDocument().modified);
 }
 
-TEST_F(Editor, FocusMakesTheBoxTheActiveEditor) {
+TEST_F(MainWindow, FocusMakesTheBoxTheActiveEditor) {
     fou.txtData_GotFocus(1);
     EXPECT_EQ(s.fou().ActiveEditorIndex(), 1);
     fou.txtData_GotFocus(0);
     EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
 }
 
-TEST_F(Editor, AboutShowsFiveLinesWithOkOnly) {
+TEST_F(MainWindow, AboutShowsFiveLinesWithOkOnly) {
     fou.mnu3_Click(kMnuAbout);
     ASSERT_EQ(s.fp.prompts.messages.size(), 1u);
     const auto& m = s.fp.prompts.messages[0];
@@ -181,12 +181,12 @@ TEST_F(Editor, AboutShowsFiveLinesWithOkOnly) {
     EXPECT_NE(m.text.substr(m.text.size() - 2), u"\r\n");
 }
 
-TEST_F(Editor, ExitEndsTheProcess) {
+TEST_F(MainWindow, ExitEndsTheProcess) {
     fou.mnu1_Click(kMnuExit);
     EXPECT_TRUE(s.fp.loop.ended);
 }
 
-TEST_F(Editor, DropsOtherThanCopyMoveLinkAreIgnored) {
+TEST_F(MainWindow, DropsOtherThanCopyMoveLinkAreIgnored) {
     fou.txtData_OLEDragDrop(0, {u"C:\\a.txt"}, kDropEffectCopy);
     fou.txtData_OLEDragDrop(0, {}, kDropEffectAll);
     EXPECT_EQ(box[0].text, u"");

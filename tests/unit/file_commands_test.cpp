@@ -2,7 +2,7 @@
 // command does to the document state, and what the one dialog object carries between commands.
 #include <gtest/gtest.h>
 
-#include "dialogs/cmd1.h"
+#include "dialogs/file_dialog_state.h"
 #include "fakes/journey.h"
 
 namespace {
@@ -63,7 +63,7 @@ TEST_F(Commands, ListsReachTheDialogWithTheOwnTypeLastAndTheOptionsCarryFromSave
     EXPECT_EQ(fou.FileDialog(), nullptr);
     s.Name(u"C:\\report.log");
     fou.mnu1_Click(kMnuOpen);
-    const cmd1* first = fou.FileDialog();
+    const FileDialogState* first = fou.FileDialog();
     ASSERT_NE(first, nullptr);
     std::vector<FileType> open = Types(
         u"All Supported Files (*.TXS, *.TXSE, *.TXT)|*.txs;*.txse;*.txt|Secret Files (*.TXS)|*.txs|"

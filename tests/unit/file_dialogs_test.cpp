@@ -1,8 +1,8 @@
 // The dialog object: the request it hands to the platform, what it keeps afterwards, its limits.
 #include <gtest/gtest.h>
 
-#include "app/d1.h"
-#include "dialogs/cmd1.h"
+#include "app/program.h"
+#include "dialogs/file_dialog_state.h"
 #include "fakes/fake_services.h"
 
 namespace {
@@ -13,7 +13,8 @@ struct Dialog : ::testing::Test {
     FakeFileDialogs dialogs;
     FakeProcess process;
     const Text appFolder = u"C:\\Apps\\";
-    std::unique_ptr<cmd1> d = std::make_unique<cmd1>(dialogs, process, appFolder, kProductName);
+    std::unique_ptr<FileDialogState> d =
+        std::make_unique<FileDialogState>(dialogs, process, appFolder, kProductName);
 };
 
 }  // namespace

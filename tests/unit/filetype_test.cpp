@@ -27,7 +27,7 @@ TEST(FileType, OverwritesOldEntriesAtEveryStart) {
 
 TEST(FileType, AVerbNamesTheCommandKeyAndAnEmptyIconWritesNoDefaultIcon) {
     FakeSettings r;
-    d1::RegisterFileType(r, u"Lockleaf File", u"x.exe %1", u"txs", u"Edit", u"");
+    app::RegisterFileType(r, u"Lockleaf File", u"x.exe %1", u"txs", u"Edit", u"");
     EXPECT_EQ(r.Get(SettingsRoot::ClassesRoot, u"Lockleaf File\\Shell\\Edit\\Command", u""), u"x.exe %1");
     EXPECT_FALSE(
         r.keys.count(FakeSettings::Key(SettingsRoot::ClassesRoot, u"Lockleaf File\\Shell\\Open\\Command")));

@@ -2,16 +2,16 @@
 
 #include "fakes/fake_platform.h"
 #include "fakes/fake_rep_host.h"
-#include "find/rep.h"
+#include "find/find_replace.h"
 #include "find/search.h"
 
 namespace {
 
 struct Find : ::testing::Test {
     Started s;
-    Fou& fou = s.fou();
+    Editor& fou = s.fou();
     FakeTextBox& box = s.editor();
-    rep& r = fou.Rep();
+    FindReplace& r = fou.Finder();
     FindState& fs = r.State();
 
     void Set(const Text& text, int32_t start = 0, int32_t length = 0) {
@@ -384,12 +384,12 @@ TEST_F(Find, F4ReplacesTheSelectionOnlyInReplaceModeAndWorksOnTheActiveEditor) {
 TEST(FindStateLifetime, StartsEmptyInEveryProcess) {
     {
         Started s;
-        FindState& fs = s.fou().Rep().State();
+        FindState& fs = s.fou().Finder().State();
         fs.FindText = u"x";
         fs.ReplaceMode = fs.MatchCase = true;
     }
     Started s;
-    const FindState& fs = s.fou().Rep().State();
+    const FindState& fs = s.fou().Finder().State();
     EXPECT_TRUE(fs.FindText.empty());
     EXPECT_FALSE(fs.ReplaceMode);
     EXPECT_FALSE(fs.MatchCase);
@@ -399,13 +399,13 @@ namespace {
 
 struct FindWindow : ::testing::Test {
     Started s;
-    Fou& fou = s.fou();
-    FakeRepHost& repHost = s.repHost;
+    Editor& fou = s.fou();
+    FakeFindReplaceHost& repHost = s.repHost;
     FakeTextBox& box = s.editor();
-    FindState& fs = fou.Rep().State();
+    FindState& fs = fou.Finder().State();
 
-    rep& r() { return fou.Rep(); }
-    FakeRepControls& w() { return *repHost.w; }
+    FindReplace& r() { return fou.Finder(); }
+    FakeFindReplaceControls& w() { return *repHost.w; }
     void Open(const Text& text, int32_t start, int32_t length) {
         box.text = text;
         box.selStart = start;

@@ -63,15 +63,15 @@ struct Hostile : EditorJourney {
 }  // namespace
 
 TEST_F(Hostile, FindReplaceAllAndWordWrapWithoutMemorySayWhichCommandFailedAndChangeNothing) {
-    FakeRepHost& repHost = s.repHost;
+    FakeFindReplaceHost& repHost = s.repHost;
     fou.mnu2_Click(kFind);
-    ASSERT_TRUE(fou.Rep().Loaded());
+    ASSERT_TRUE(fou.Finder().Loaded());
     repHost.w->Te[0].text = u"one";
     repHost.w->Te[1].text = u"1";
 
     // The case-insensitive search has no room for its table of the locale's lower case.
     s.fp.locale.outOfMemory = true;
-    fou.Rep().co_Click(0);
+    fou.Finder().co_Click(0);
     ExpectTold(u"Not enough memory to find.");
     ExpectUnchanged();
     fou.txtData_KeyDown(0, kKeyF3, 0);
@@ -84,7 +84,7 @@ TEST_F(Hostile, FindReplaceAllAndWordWrapWithoutMemorySayWhichCommandFailedAndCh
     ExpectTold(u"Not enough memory to find.");
     fou.mnu2_Click(kFind);
     ExpectTold(u"Not enough memory to find.");
-    fou.Rep().co_Click(2);
+    fou.Finder().co_Click(2);
     ExpectTold(u"Not enough memory to replace all.");
     box[1].outOfMemory = true;  // Word Wrap copies nothing itself: the other box cannot take the text
     fou.mnu2_Click(kWordWrap);
@@ -94,7 +94,7 @@ TEST_F(Hostile, FindReplaceAllAndWordWrapWithoutMemorySayWhichCommandFailedAndCh
 
     // The copy succeeds but the box has no room for the result.
     box[0].refuses = true;
-    fou.Rep().co_Click(2);
+    fou.Finder().co_Click(2);
     ExpectTold(u"Not enough memory to replace all.");
     box[1].refuses = true;
     fou.mnu2_Click(kWordWrap);
@@ -103,7 +103,7 @@ TEST_F(Hostile, FindReplaceAllAndWordWrapWithoutMemorySayWhichCommandFailedAndCh
 
     // With room again, both work.
     box[0].refuses = box[1].refuses = false;
-    fou.Rep().co_Click(2);
+    fou.Finder().co_Click(2);
     EXPECT_EQ(box[0].text, u"1 new two 1");
     const int copies = box[0].copies;
     fou.mnu2_Click(kWordWrap);
@@ -130,7 +130,7 @@ TEST_F(Hostile, AFileTheBoxRefusesIsNotOpenedAndF2StillWritesTheDocumentShown) {
 
 TEST_F(Hostile, FilesAboveTheLimitAreRefusedByTheirSizeBeforeAByteIsRead) {
     const int64_t mib = int64_t{1} << 20;
-    const int64_t sizes[] = {d1::kLargestDocument + 1, 1024 * mib, 1536 * mib, 2048 * mib, 5000 * mib};
+    const int64_t sizes[] = {app::kLargestDocument + 1, 1024 * mib, 1536 * mib, 2048 * mib, 5000 * mib};
     const char16_t* shown[] = {u"257 MiB", u"1024 MiB", u"1536 MiB", u"2048 MiB", u"5000 MiB"};
     for (size_t i = 0; i < std::size(sizes); ++i) {
         SCOPED_TRACE(i);
@@ -150,7 +150,7 @@ TEST_F(Hostile, FilesAboveTheLimitAreRefusedByTheirSizeBeforeAByteIsRead) {
         ExpectUnchanged();
     }
     // At the limit a file is read (here it runs out of memory, and says so).
-    files.PutSparse(u"C:\\huge.txt", d1::kLargestDocument);
+    files.PutSparse(u"C:\\huge.txt", app::kLargestDocument);
     OpenUnsaved(u"C:\\huge.txt", true);
     ExpectTold(protect::kNotOpenedMessage, false);
     ExpectUnchanged();

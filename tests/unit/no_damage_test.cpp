@@ -231,7 +231,7 @@ TEST_F(Journey, WordWrapLeavesFocusAndSelectionInTheBoxThatBecomesVisible) {
 TEST(Placement, ValuesNoScreenCanHoldKeepTheInitialPlacement) {
     Started s;
     for (const char16_t* stored : {u"0,0,3E+38,3E+38", u"-3E+38,0,9000,6000", u"0,0,491506,6000"}) {
-        d1::WriteSetting(s.fp.settings, u"position", stored);
+        app::WriteSetting(s.fp.settings, u"position", stored);
         s.fou().RestorePlacement();
         EXPECT_DOUBLE_EQ(s.host.window.rect.width, 9000) << std::u16string_view(stored).size();
         EXPECT_DOUBLE_EQ(s.host.window.rect.left, 0);

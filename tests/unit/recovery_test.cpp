@@ -22,7 +22,7 @@ struct Recovery : ::testing::Test {
     std::unique_ptr<Started> s = std::make_unique<Started>();
 
     FakeFiles& files() { return s->fp.files; }
-    Fou& fou() { return s->fou(); }
+    Editor& fou() { return s->fou(); }
     // The timer's ticks over ms milliseconds of the monotonic clock.
     void Wait(int64_t ms) {
         for (int64_t t = 0; t < ms; t += 200) {
@@ -41,7 +41,7 @@ struct Recovery : ::testing::Test {
     // The process ends without a close; the next one starts on the same disk with the answers given.
     void CrashAndStart(std::deque<MsgResult> answers = {}, std::deque<Text> inputs = {},
                        const Text& commandLine = u"") {
-        d1::g_Fou.reset();  // its claims go, as a dying process's handles do
+        app::g_Editor.reset();  // its claims go, as a dying process's handles do
         auto next = std::make_unique<Started>(false);
         next->fp.files.files = s->fp.files.files;
         next->fp.files.folders = s->fp.files.folders;

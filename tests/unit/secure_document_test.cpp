@@ -463,7 +463,7 @@ TEST(WholeFile, TempFolderIsTheTargetsFolder) {
 // second look (the modal dialogs keep the user from it, but a box could lend another) is written by no kind,
 // and the user is told.
 TEST_F(DocumentJourney, ASaveWhoseTextChangedBetweenItsLooksWritesNothing) {
-    DocumentStore store(files, prompts, s.fp.crypto, d1::kLargestDocument);
+    DocumentStore store(files, prompts, s.fp.crypto, app::kLargestDocument);
     for (const Text& path : {Text(u"C:\\p.txt"), Text(u"C:\\m.txs"), Text(u"C:\\s.txse")}) {
         SCOPED_TRACE(base::ToUtf8(path));
         files.Put(path, "old");
@@ -502,7 +502,7 @@ TEST_F(FailedSave, NothingPlainIsWrittenForAProtectedDocument) {
     Platform platform{s.fp.process, s.fp.clock,    s.fp.locale,   s.fp.prompts,       s.fp.loop,
                       spy,          s.fp.settings, s.fp.shell,    s.fp.dialogs,       s.fp.volumes,
                       s.fp.crypto,  s.fp.jobs,     s.fp.diskJobs, s.fp.dataProtection};
-    Fou other(platform, s.host, nullptr);
+    Editor other(platform, s.host, nullptr);
     other.Load();
     Text password = u"pw";
     other.CurrentDocument().Adopt(u"C:\\docs\\h.txs", password, {});
@@ -538,13 +538,13 @@ TEST_F(DocumentJourney, DropOpensOnlyTheFirstFileAndOnlyForTheShellsEffect) {
 }
 
 TEST(CommandLine, OnePathInQuotesLosesThemAndAnythingElseIsVerbatim) {
-    EXPECT_EQ(d1::CommandLineDocument(u"\"C:\\my docs\\a.txs\""), u"C:\\my docs\\a.txs");
-    EXPECT_EQ(d1::CommandLineDocument(u"C:\\a.txs"), u"C:\\a.txs");
-    EXPECT_EQ(d1::CommandLineDocument(u" \"C:\\a.txs\""), u" \"C:\\a.txs\"");
-    EXPECT_EQ(d1::CommandLineDocument(u"\"a\" \"b\""), u"\"a\" \"b\"");
-    EXPECT_EQ(d1::CommandLineDocument(u"\"a"), u"\"a");
-    EXPECT_EQ(d1::CommandLineDocument(u"\""), u"\"");
-    EXPECT_EQ(d1::CommandLineDocument(u"\"\""), u"");
+    EXPECT_EQ(app::CommandLineDocument(u"\"C:\\my docs\\a.txs\""), u"C:\\my docs\\a.txs");
+    EXPECT_EQ(app::CommandLineDocument(u"C:\\a.txs"), u"C:\\a.txs");
+    EXPECT_EQ(app::CommandLineDocument(u" \"C:\\a.txs\""), u" \"C:\\a.txs\"");
+    EXPECT_EQ(app::CommandLineDocument(u"\"a\" \"b\""), u"\"a\" \"b\"");
+    EXPECT_EQ(app::CommandLineDocument(u"\"a"), u"\"a");
+    EXPECT_EQ(app::CommandLineDocument(u"\""), u"\"");
+    EXPECT_EQ(app::CommandLineDocument(u"\"\""), u"");
 }
 
 TEST(CommandLine, StartUpOpensTheNamedProtectedDocumentAfterAskingForItsPassword) {

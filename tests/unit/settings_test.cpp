@@ -12,32 +12,32 @@ const Text kKey = u"SOFTWARE\\tarvik";
 TEST(Settings, ValuesReadTrimmedAndOnlyWhenTheyAreShortEnoughToBeOurs) {
     FakeSettings settings;
     settings.Put(SettingsRoot::LocalMachine, kKey, u"position", u"  1,2,3,4  ");
-    EXPECT_EQ(d1::ReadTrimmed(settings, SettingsRoot::LocalMachine, kKey, u"position"), u"1,2,3,4");
+    EXPECT_EQ(app::ReadTrimmed(settings, SettingsRoot::LocalMachine, kKey, u"position"), u"1,2,3,4");
     const Text v399 = Text(398, u'x') + u"y", v400 = Text(400, u'x');
     settings.Put(SettingsRoot::LocalMachine, kKey, u"a", v399);
     settings.Put(SettingsRoot::LocalMachine, kKey, u"b", v400);
-    EXPECT_EQ(d1::ReadTrimmed(settings, SettingsRoot::LocalMachine, kKey, u"a"), v399);
-    EXPECT_EQ(d1::ReadTrimmed(settings, SettingsRoot::LocalMachine, kKey, u"b"), u"");
-    EXPECT_EQ(d1::ReadTrimmed(settings, SettingsRoot::LocalMachine, kKey, u"absent"), u"");
-    EXPECT_EQ(d1::ReadTrimmed(settings, SettingsRoot::CurrentUser, kKey, u"position"), u"");
+    EXPECT_EQ(app::ReadTrimmed(settings, SettingsRoot::LocalMachine, kKey, u"a"), v399);
+    EXPECT_EQ(app::ReadTrimmed(settings, SettingsRoot::LocalMachine, kKey, u"b"), u"");
+    EXPECT_EQ(app::ReadTrimmed(settings, SettingsRoot::LocalMachine, kKey, u"absent"), u"");
+    EXPECT_EQ(app::ReadTrimmed(settings, SettingsRoot::CurrentUser, kKey, u"position"), u"");
     // Neither root writable: a setting is not kept, and nothing pretends it was.
     settings.refuseWrites = {SettingsRoot::LocalMachine, SettingsRoot::CurrentUser};
-    d1::WriteSetting(settings, u"position", u"5,6,7,8");
-    EXPECT_EQ(d1::ReadSetting(settings, u"position"), u"1,2,3,4");
+    app::WriteSetting(settings, u"position", u"5,6,7,8");
+    EXPECT_EQ(app::ReadSetting(settings, u"position"), u"1,2,3,4");
 }
 
 TEST(Settings, MachineKeyFirstThenTheSamePathPerUser) {
     FakeSettings settings;
-    d1::WriteSetting(settings, u"position", u"1,2,3,4");
+    app::WriteSetting(settings, u"position", u"1,2,3,4");
     EXPECT_EQ(settings.Get(SettingsRoot::LocalMachine, kKey, u"position"), u"1,2,3,4");
     EXPECT_FALSE(settings.keys.count(FakeSettings::Key(SettingsRoot::CurrentUser, kKey)));
-    EXPECT_EQ(d1::ReadSetting(settings, u"position"), u"1,2,3,4");
+    EXPECT_EQ(app::ReadSetting(settings, u"position"), u"1,2,3,4");
 
     FakeSettings user;
     user.refuseWrites.insert(SettingsRoot::LocalMachine);
-    d1::WriteSetting(user, u"position", u"5,6,7,8");
+    app::WriteSetting(user, u"position", u"5,6,7,8");
     EXPECT_EQ(user.Get(SettingsRoot::CurrentUser, kKey, u"position"), u"5,6,7,8");
-    EXPECT_EQ(d1::ReadSetting(user, u"position"), u"5,6,7,8");
+    EXPECT_EQ(app::ReadSetting(user, u"position"), u"5,6,7,8");
 }
 
 TEST(Settings, NeitherCopyGoesStaleBehindTheOther) {
@@ -45,32 +45,32 @@ TEST(Settings, NeitherCopyGoesStaleBehindTheOther) {
     // Machine-wide value from a run with rights, then runs without them.
     settings.Put(SettingsRoot::LocalMachine, kKey, u"position", u"9,9,9,9");
     settings.refuseWrites.insert(SettingsRoot::LocalMachine);
-    d1::WriteSetting(settings, u"position", u"5,6,7,8");
-    EXPECT_EQ(d1::ReadSetting(settings, u"position"), u"5,6,7,8");
+    app::WriteSetting(settings, u"position", u"5,6,7,8");
+    EXPECT_EQ(app::ReadSetting(settings, u"position"), u"5,6,7,8");
     // Rights again: the machine-wide value is written and the per-user copy no longer hides it.
     settings.refuseWrites.clear();
-    d1::WriteSetting(settings, u"position", u"1,2,3,4");
+    app::WriteSetting(settings, u"position", u"1,2,3,4");
     EXPECT_EQ(settings.Get(SettingsRoot::LocalMachine, kKey, u"position"), u"1,2,3,4");
-    EXPECT_EQ(d1::ReadSetting(settings, u"position"), u"1,2,3,4");
+    EXPECT_EQ(app::ReadSetting(settings, u"position"), u"1,2,3,4");
 }
 
 TEST(Settings, NumbersPrintLikeSinglePrecisionValues) {
-    EXPECT_EQ(d1::SingleText(1200), u"1200");
-    EXPECT_EQ(d1::SingleText(-45), u"-45");
-    EXPECT_EQ(d1::SingleText(0), u"0");
-    EXPECT_EQ(d1::SingleText(1234.5), u"1234.5");
-    EXPECT_EQ(d1::SingleText(1.0 / 3), u"0.3333333");
-    EXPECT_EQ(d1::SingleText(12345678), u"1.234568E+07");
+    EXPECT_EQ(app::SingleText(1200), u"1200");
+    EXPECT_EQ(app::SingleText(-45), u"-45");
+    EXPECT_EQ(app::SingleText(0), u"0");
+    EXPECT_EQ(app::SingleText(1234.5), u"1234.5");
+    EXPECT_EQ(app::SingleText(1.0 / 3), u"0.3333333");
+    EXPECT_EQ(app::SingleText(12345678), u"1.234568E+07");
     double v = 0;
-    EXPECT_TRUE(d1::ParseNumber(u" 1234.5 ", v));
+    EXPECT_TRUE(app::ParseNumber(u" 1234.5 ", v));
     EXPECT_EQ(v, 1234.5);
-    EXPECT_TRUE(d1::ParseNumber(u"1.234568E+07", v));
-    EXPECT_FALSE(d1::ParseNumber(u"12px", v));
-    EXPECT_FALSE(d1::ParseNumber(u"", v));
-    EXPECT_FALSE(d1::ParseNumber(u"1.2.3", v));
-    EXPECT_FALSE(d1::ParseNumber(u"1e39", v));  // beyond single precision
-    EXPECT_FALSE(d1::ParseNumber(u"-", v));
-    EXPECT_TRUE(d1::ParseNumber(u"-1E-05", v));
+    EXPECT_TRUE(app::ParseNumber(u"1.234568E+07", v));
+    EXPECT_FALSE(app::ParseNumber(u"12px", v));
+    EXPECT_FALSE(app::ParseNumber(u"", v));
+    EXPECT_FALSE(app::ParseNumber(u"1.2.3", v));
+    EXPECT_FALSE(app::ParseNumber(u"1e39", v));  // beyond single precision
+    EXPECT_FALSE(app::ParseNumber(u"-", v));
+    EXPECT_TRUE(app::ParseNumber(u"-1E-05", v));
     EXPECT_FLOAT_EQ(v, -1e-5f);
 }
 
@@ -136,22 +136,22 @@ TEST(Placement, OffEveryScreenIsBroughtOntoTheNearestOne) {
     const std::vector<Rect> screens{{0, 0, 15360, 11040}, {15360, 0, 19200, 14400}};
     // Overlapping a screen, even partly: unchanged.
     const Rect partly{-2000, -500, 9000, 6000};
-    const Rect kept = d1::OntoNearestScreen(partly, screens);
+    const Rect kept = app::OntoNearestScreen(partly, screens);
     EXPECT_EQ(kept.left, -2000);
     EXPECT_EQ(kept.top, -500);
     // Right of both: onto the second screen, flush with its right edge.
-    Rect r = d1::OntoNearestScreen({40000, 1200, 9000, 6000}, screens);
+    Rect r = app::OntoNearestScreen({40000, 1200, 9000, 6000}, screens);
     EXPECT_EQ(r.left, 15360 + 19200 - 9000);
     EXPECT_EQ(r.top, 1200);
     EXPECT_EQ(r.width, 9000);
     // Above and left of the first, and larger than it: shrunk to its work area.
-    r = d1::OntoNearestScreen({-30000, -30000, 20000, 12000}, screens);
+    r = app::OntoNearestScreen({-30000, -30000, 20000, 12000}, screens);
     EXPECT_EQ(r.left, 0);
     EXPECT_EQ(r.top, 0);
     EXPECT_EQ(r.width, 15360);
     EXPECT_EQ(r.height, 11040);
     // No screen known: nothing to correct against.
-    r = d1::OntoNearestScreen({-30000, 0, 100, 100}, {});
+    r = app::OntoNearestScreen({-30000, 0, 100, 100}, {});
     EXPECT_EQ(r.left, -30000);
 }
 

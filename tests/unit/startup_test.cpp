@@ -4,11 +4,11 @@
 
 TEST(Startup, FillsTheGlobalsAndCaptionsAnUntitledWindow) {
     Started s;
-    EXPECT_EQ(d1::g_AppName, u"Lockleaf");
-    EXPECT_EQ(d1::g_AppVersion, u"1.0");
-    EXPECT_EQ(d1::g_AppDate, u"1 Sep 2013");
-    EXPECT_EQ(d1::g_SiteUrl.back(), u'/');
-    EXPECT_EQ(d1::g_AppFolder, u"C:\\Apps\\");
+    EXPECT_EQ(app::g_AppName, u"Lockleaf");
+    EXPECT_EQ(app::g_AppVersion, u"1.0");
+    EXPECT_EQ(app::g_AppDate, u"1 Sep 2013");
+    EXPECT_EQ(app::g_SiteUrl.back(), u'/');
+    EXPECT_EQ(app::g_AppFolder, u"C:\\Apps\\");
     EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
     EXPECT_EQ(s.fou().ExecutablePath(), u"C:\\Apps\\lockleaf.exe");
 }
@@ -39,20 +39,20 @@ TEST(Startup, SetsTheShortDateFormatOfTheSystemLocaleOnce) {
 TEST(Startup, ProgramFolderEndsWithExactlyOneBackslash) {
     Started s(false);
     s.fp.process.exeFolder = u"C:\\";
-    d1::InitFolders(s.fp.process);
-    EXPECT_EQ(d1::g_AppFolder, u"C:\\");
+    app::InitFolders(s.fp.process);
+    EXPECT_EQ(app::g_AppFolder, u"C:\\");
     s.fp.process.exeFolder = u"D:\\Program Files\\Lockleaf";
-    d1::InitFolders(s.fp.process);
-    EXPECT_EQ(d1::g_AppFolder, u"D:\\Program Files\\Lockleaf\\");
+    app::InitFolders(s.fp.process);
+    EXPECT_EQ(app::g_AppFolder, u"D:\\Program Files\\Lockleaf\\");
 }
 
 TEST(Startup, EnsureTrailingChangesTheCallersTextAndComparesOneCharacter) {
     Text empty;
-    EXPECT_EQ(d1::EnsureTrailing(empty, u"\\"), u"\\");
+    EXPECT_EQ(app::EnsureTrailing(empty, u"\\"), u"\\");
     EXPECT_EQ(empty, u"\\");
     Text folder = u"C:\\x";
-    EXPECT_EQ(d1::EnsureTrailing(folder, u"\\"), u"C:\\x\\");
-    EXPECT_EQ(d1::EnsureTrailing(folder, u"\\"), u"C:\\x\\");
+    EXPECT_EQ(app::EnsureTrailing(folder, u"\\"), u"C:\\x\\");
+    EXPECT_EQ(app::EnsureTrailing(folder, u"\\"), u"C:\\x\\");
 }
 
 TEST(Startup, ExecutablePathAlwaysEndsInLowerCaseExe) {

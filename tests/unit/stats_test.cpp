@@ -22,9 +22,9 @@ struct Ads : ::testing::Test {
     void Start(bool earlierPage = true) {
         if (earlierPage) s.fp.files.Put(kBannerPage, "<html></html>");
         s.Start();
-        site = d1::g_SiteUrl;
+        site = app::g_SiteUrl;
     }
-    Fou& fou() { return s.fou(); }
+    Editor& fou() { return s.fou(); }
     int ListRequests() const {
         return static_cast<int>(
             std::count(net.requested.begin(), net.requested.end(), site + u"files/banner.txt"));
@@ -54,8 +54,8 @@ struct Ads : ::testing::Test {
 
 TEST_F(Ads, StartUpComputesTheKeyShowsTheStartPageStartsTheTimerAndReportsTheStart) {
     Start();
-    EXPECT_EQ(d1::g_MachineKey, u"823C3D");
-    EXPECT_EQ(d1::g_AppCode, u"LOK");
+    EXPECT_EQ(app::g_MachineKey, u"823C3D");
+    EXPECT_EQ(app::g_AppCode, u"LOK");
     EXPECT_EQ(browser.navigated, std::vector<Text>{kStartPage});
     EXPECT_EQ(s.host.timer1.interval, 200u);
     EXPECT_EQ(StatRequests(), std::vector<Text>{u"adm/sendstat.php?app=LOK&key=823C3D&do=start"});
@@ -64,7 +64,7 @@ TEST_F(Ads, StartUpComputesTheKeyShowsTheStartPageStartsTheTimerAndReportsTheSta
 
 TEST_F(Ads, TheStartRequestIsPostedAfterTheShowWithTheTimerRunningAndWithoutDriveCStill) {
     s.fp.volumes.hasVolume = false;
-    d1::ResetGlobals();
+    app::ResetGlobals();
     s.fp.jobs.hold = true;
     int postedAtShow = -1;
     s.host.onShow = [&] { postedAtShow = s.fp.jobs.posted; };

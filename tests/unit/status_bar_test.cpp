@@ -15,7 +15,7 @@ using Texts = std::vector<Text>;
 
 struct Status : ::testing::Test {
     std::unique_ptr<Started> s = std::make_unique<Started>();
-    Fou& fou() { return s->fou(); }
+    Editor& fou() { return s->fou(); }
     FakeStatusBar& bar() { return s->host.statusBar; }
     FakeTextBox& box() { return s->editor(); }
     Texts Shown() { return bar().texts; }
@@ -123,7 +123,7 @@ TEST_F(Status, EachLoadShowsItsEncodingAndLineBreaksAndNewSaveAsAndRestoreFollow
         fou().Timer1_Timer();
     }
     ASSERT_FALSE(s->fp.files.ListFiles(kRecoveryFolder, u".snap").empty());
-    d1::g_Fou.reset();
+    app::g_Editor.reset();
     auto next = std::make_unique<Started>(false);
     next->fp.files.files = s->fp.files.files;
     next->fp.files.folders = s->fp.files.folders;

@@ -11,7 +11,7 @@ namespace {
 
 struct Undo : ::testing::Test {
     std::unique_ptr<Started> s = std::make_unique<Started>();
-    Fou& fou() { return s->fou(); }
+    Editor& fou() { return s->fou(); }
     FakeTextBox& box() { return s->editor(); }
     void Pause(int64_t ms) { s->fp.clock.elapsed += ms; }
     void Press(Key key, int shift) { fou().txtData_KeyDown(s->fou().ActiveEditorIndex(), key, shift); }
@@ -64,16 +64,16 @@ TEST_F(Undo, EveryStepGoesBackToTheLoadedTextAndForwardAgainAndANewChangeEndsThe
     box().Delete();  // a forward delete
     box().Delete();
     stepped(8, 0);
-    fou().Rep().State().ReplaceMode = true;
-    fou().Rep().State().ReplaceText = u"T";
+    fou().Finder().State().ReplaceMode = true;
+    fou().Finder().State().ReplaceText = u"T";
     box().SetSel(10, 1);  // F4 replaces the selection
     const Text replaced = box().SelText();
     Press(kKeyF4, 0);
     stepped(10, 1);
-    fou().Rep().State().FindText = u"t";
-    fou().Rep().State().ReplaceText = u"[t]";
+    fou().Finder().State().FindText = u"t";
+    fou().Finder().State().ReplaceText = u"[t]";
     box().SetSel(3, 0);
-    fou().Rep().Co3();  // Replace All, 20 matches and more: one step
+    fou().Finder().Co3();  // Replace All, 20 matches and more: one step
     stepped(3, 0);
     ASSERT_EQ(fou().History().Steps(), texts.size() - 1);
 

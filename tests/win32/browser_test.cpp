@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/fou.h"
+#include "app/editor.h"
 #include "win32/browser_win.h"
 #include "win32/controls_win.h"
 #include "win32/immore_win.h"

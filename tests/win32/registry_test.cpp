@@ -33,7 +33,7 @@ std::wstring Stored(HKEY root, const wchar_t* key, const wchar_t* name) {
 
 TEST_F(RealRegistry, WrittenTextReadsBackWholeAndOnlyTextThatFitsIsRead) {
     ASSERT_TRUE(settings.Write(SettingsRoot::CurrentUser, kKey, u"position", u"  1,2,3,4  "));
-    EXPECT_EQ(d1::ReadTrimmed(settings, SettingsRoot::CurrentUser, kKey, u"position"), u"1,2,3,4");
+    EXPECT_EQ(app::ReadTrimmed(settings, SettingsRoot::CurrentUser, kKey, u"position"), u"1,2,3,4");
     const Text thai = u"\u0e15\u0e31\u0e27\u0e1e\u0e34\u0e21\u0e1e\u0e4c \u00e9";
     ASSERT_TRUE(settings.Write(SettingsRoot::CurrentUser, kKey, u"name", thai));
     EXPECT_EQ(settings.Read(SettingsRoot::CurrentUser, kKey, u"name", 399), thai);
@@ -79,7 +79,7 @@ TEST_F(RealRegistry, FileTypeEntriesAreWhatTheShellLooksUp) {
     } perUser;
     const Text ext = u"lockleaftest" + kKey.substr(kKey.rfind(u'\\') + 1);
     const Text type = u"Lockleaf Test File";
-    d1::RegisterFileType(perUser, type, u"c:\\apps\\lockleaf.exe %1", ext, u"", u"c:\\apps\\lockleaf.exe,0");
+    app::RegisterFileType(perUser, type, u"c:\\apps\\lockleaf.exe %1", ext, u"", u"c:\\apps\\lockleaf.exe,0");
     const std::wstring classes = L"Software\\Classes\\";
     EXPECT_EQ(Stored(HKEY_CURRENT_USER, (classes + L"." + win::W(ext)).c_str(), nullptr), win::W(type));
     EXPECT_EQ(

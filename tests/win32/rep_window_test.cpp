@@ -6,8 +6,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "find/find_replace.h"
 #include "find/find_state.h"
-#include "find/rep.h"
 #include "win32/locale_win.h"
 #include "win32/message_loop_win.h"
 #include "win32/res/resource.h"
@@ -26,7 +26,7 @@ struct RecordingPrompts : Prompts {
 };
 
 // The editor as the Find window sees it: a plain window and its EDIT.
-struct Editor : FindEditor {
+struct OwnerEditor : FindEditor {
     Win32Window window;
     Win32TextBox box;
     TextBox& ActiveEditor() override { return box; }
@@ -54,11 +54,11 @@ BOOL CALLBACK FindTooltip(HWND h, LPARAM lp) {
 struct RepWindow : ::testing::Test {
     Win32Locale locale;
     RecordingPrompts prompts;
-    Editor owner;
+    OwnerEditor owner;
     Win32Window& main = owner.window;
     Win32TextBox& editor = owner.box;
-    Win32RepHost repHost{GetModuleHandleW(nullptr)};
-    rep finder{owner, locale, prompts, &repHost};
+    Win32FindReplaceHost repHost{GetModuleHandleW(nullptr)};
+    FindReplace finder{owner, locale, prompts, &repHost};
     FindState& fs = finder.State();
 
     void SetUp() override {

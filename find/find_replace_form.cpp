@@ -3,18 +3,18 @@
 #include <string>
 
 #include "base/memory_guard.h"
-#include "find/rep.h"
+#include "find/find_replace.h"
 
 namespace {
 constexpr double kWidth = 4060, kFindHeight = 1800, kReplaceHeight = 2500;
 constexpr double kFindPanelTop = 120, kReplacePanelTop = 820;
 }  // namespace
 
-void rep::Form_Initialize() { m_Host->InitCommonControls(); }
+void FindReplace::Form_Initialize() { m_Host->InitCommonControls(); }
 
-void rep::Form_Load() { ReForm(); }
+void FindReplace::Form_Load() { ReForm(); }
 
-void rep::EnsureLoaded() {
+void FindReplace::EnsureLoaded() {
     if (m_Loaded) return;
     if (!m_Initialized) {
         m_Initialized = true;
@@ -32,7 +32,7 @@ void rep::EnsureLoaded() {
                              owner.top + (owner.height - self.height) / 2, self.width, self.height});
 }
 
-void rep::ReForm() {
+void FindReplace::ReForm() {
     const bool replace = m_State.ReplaceMode;
     const Rect outer = m_Controls.window->Placement();
     m_Controls.window->Move({outer.left, outer.top, kWidth, replace ? kReplaceHeight : kFindHeight});
@@ -42,7 +42,7 @@ void rep::ReForm() {
     m_Controls.co[2]->SetEnabled(replace);
 }
 
-void rep::OpenForFind() {
+void FindReplace::OpenForFind() {
     m_State.ReplaceMode = false;
     if (!m_Host) return;  // no window toolkit (the keys still work)
     EnsureLoaded();
@@ -56,7 +56,7 @@ void rep::OpenForFind() {
     m_Controls.Te[0]->SetSel(0, static_cast<int32_t>(search.size()));
 }
 
-void rep::co_Click(int16_t index) {
+void FindReplace::co_Click(int16_t index) {
     FindState& fs = m_State;
     fs.FindText = m_Controls.Te[0]->GetText();
     fs.ReplaceText = m_Controls.Te[1]->GetText();
@@ -83,15 +83,15 @@ void rep::co_Click(int16_t index) {
     });
 }
 
-void rep::ca_Click() {
+void FindReplace::ca_Click() {
     m_Editor.EditorWindow().Focus();
     Unload();
     m_Editor.ActiveEditor().SetFocus();  // the editor as the user sees it is its text
 }
 
-void rep::Ch1_Click() { m_State.MatchCase = m_Controls.Ch1->Value() != 0; }
+void FindReplace::Ch1_Click() { m_State.MatchCase = m_Controls.Ch1->Value() != 0; }
 
-void rep::Te_KeyDown(int, Key key, int) {
+void FindReplace::Te_KeyDown(int, Key key, int) {
     // Enter is the Find button's, the window's default, as in every Find window.
     if (key == kKeyF3 || key == kKeyReturn)
         co_Click(0);
@@ -99,7 +99,7 @@ void rep::Te_KeyDown(int, Key key, int) {
         Unload();
 }
 
-void rep::Unload() {
+void FindReplace::Unload() {
     if (!m_Loaded) return;
     m_Loaded = false;
     m_Controls = {};

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "ads/ad_strip.h"
-#include "app/d1.h"
 #include "app/document.h"
+#include "app/program.h"
 #include "app/recovery.h"
-#include "find/rep.h"
+#include "find/find_replace.h"
 #include "protect/secure_document.h"
 
 // The items of the menu arrays by their index: mnu1 is File, mnu2 Edit, mnu3 Help (index 4 of mnu1 is the
@@ -45,12 +45,12 @@ constexpr char16_t kWordWrapCommand[] = u"switch Word Wrap";
 constexpr char16_t kUndoCommand[] = u"undo";
 constexpr char16_t kRedoCommand[] = u"redo";
 
-// Fou: the main editor window (its name from the original design).
-class Fou : public FindEditor, public FouEvents {
+// The main editor window.
+class Editor : public FindEditor, public EditorEvents {
 public:
     // repHost: the Find/Replace window's toolkit; null where there is none (the keys still find).
-    Fou(Platform& platform, FouHost& host, RepHost* repHost);
-    ~Fou();
+    Editor(Platform& platform, EditorHost& host, FindReplaceHost* repHost);
+    ~Editor();
 
     // Creation: Form_Initialize, the window, Form_Load; then the window is shown.
     void Load();
@@ -133,9 +133,10 @@ public:
     const base::EditHistory& History() const { return m_History; }
     // ---- file commands ----
     Text GetFilter(const Text& fileName, int32_t& index);  // own-type filter piece; index: 0, 2, 3 or 5
-    const class cmd1* FileDialog() const { return m_Dialog.get(); }  // null until the first dialog
+    const class FileDialogState* FileDialog() const { return m_Dialog.get(); }  // null until the first dialog
     // ---- find and replace ----
-    rep& Rep();  // the find operations; made on first use, they work whether or not the window is open
+    FindReplace&
+    Finder();  // the find operations; made on first use, they work whether or not the window is open
     // ---- settings ----
     void SaveAll();           // stores the window's restored rectangle as "position"
     void RestorePlacement();  // moves the window to the stored "position", when it is four numbers
@@ -154,7 +155,7 @@ private:
     void Apply(const base::EditStep& step, bool forward);  // a step of the history done or taken back
     void SnapshotIfDue();
     // found's document in this window as it was, still unsaved; false when the user cancelled its password.
-    bool Restore(d1::Recovery::Found& found, const protect::SnapshotCover& cover);
+    bool Restore(app::Recovery::Found& found, const protect::SnapshotCover& cover);
     // file (the snapshot at path) into s. A sealed one asks for its password until its key opens it (key and
     // password then hold them); any other asks first only when accepts is given, until accepts the password.
     // False when the user cancelled (the snapshot stays) or it cannot be read (the user told).
@@ -164,17 +165,17 @@ private:
     bool LockedPasswordAccepts(const Text& password);
     // A command of the user's runs: no lock while its dialogs are open, and the document unlocked first.
     struct Command {
-        explicit Command(Fou& f) : fou(f) { ++fou.m_Commands; }
+        explicit Command(Editor& f) : fou(f) { ++fou.m_Commands; }
         ~Command() { --fou.m_Commands; }
-        Fou& fou;
+        Editor& fou;
     };
-    class cmd1& Dialog();            // made on first use, kept for the window's life
-    Text ShowFileDialog(bool save);  // chosen path, empty on Cancel
+    class FileDialogState& Dialog();  // made on first use, kept for the window's life
+    Text ShowFileDialog(bool save);   // chosen path, empty on Cancel
 
     Platform& m_Platform;
-    FouHost& m_Host;
-    RepHost* m_RepHost;
-    FouControls m_Controls;
+    EditorHost& m_Host;
+    FindReplaceHost* m_RepHost;
+    EditorControls m_Controls;
     Document m_Document;
     int m_ActiveEditor = 0;  // the box shown: 1 with Word Wrap on, 0 off
     // The text moves between the boxes (Word Wrap): no edit, nothing asked of the box that lends it.
@@ -186,10 +187,10 @@ private:
     int m_WheelDelta = 0;  // a wheel's turn short of a notch, kept for the next
     DocumentStore m_Documents;
     base::EditHistory m_History;  // the document's: a load empties it
-    std::unique_ptr<class cmd1> m_Dialog;
-    std::unique_ptr<rep> m_Rep;
+    std::unique_ptr<class FileDialogState> m_Dialog;
+    std::unique_ptr<FindReplace> m_FindReplace;
     std::unique_ptr<AdStrip> m_Ads;  // made with the window, whose strip it fills and whose events it takes
-    d1::Recovery m_Recovery;
+    app::Recovery m_Recovery;
     bool m_RestoredHere = false;  // a snapshot became this window's document at start
     bool m_KeepSnapshot = false;  // the process ends to be started again: its snapshot is offered then
     int m_Commands = 0;           // commands running, each perhaps in a dialog of its own

@@ -2,7 +2,7 @@
 // operations, put back through the box.
 #include <new>
 
-#include "app/fou.h"
+#include "app/editor.h"
 #include "base/memory_guard.h"
 #include "base/text.h"
 #include "platform/trace.h"
@@ -16,25 +16,25 @@ constexpr size_t kPiecesOneByOne = 4;
 
 }  // namespace
 
-void Fou::txtData_Edit(int, TextEdit& edit) {
+void Editor::txtData_Edit(int, TextEdit& edit) {
     m_History.Typed(std::move(edit), m_Platform.clock.MonotonicMilliseconds());
 }
 
-void Fou::Did(base::EditStep step) { m_History.Add(std::move(step)); }
+void Editor::Did(base::EditStep step) { m_History.Add(std::move(step)); }
 
-void Fou::Undo() {
+void Editor::Undo() {
     const Command running(*this);
     if (!Unlock()) return;
     if (const base::EditStep* step = m_History.Undo()) Apply(*step, false);
 }
 
-void Fou::Redo() {
+void Editor::Redo() {
     const Command running(*this);
     if (!Unlock()) return;
     if (const base::EditStep* step = m_History.Redo()) Apply(*step, true);
 }
 
-void Fou::Apply(const base::EditStep& step, bool forward) {
+void Editor::Apply(const base::EditStep& step, bool forward) {
     TextBox& box = ActiveEditor();
     const std::vector<int32_t> after = base::OffsetsAfter(step);
     bool fits = true;

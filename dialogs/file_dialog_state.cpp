@@ -1,6 +1,6 @@
 // The Open / Save As dialog object: builds the platform's request from its properties and keeps the folder
 // and file type the user ended in.
-#include "dialogs/cmd1.h"
+#include "dialogs/file_dialog_state.h"
 
 namespace {
 
@@ -8,18 +8,19 @@ Text UpToNul(const Text& text) { return text.substr(0, text.find(u'\0')); }
 
 }  // namespace
 
-cmd1::cmd1(FileDialogs& dialogs, const Process& process, const Text& initDir, const Text& title)
+FileDialogState::FileDialogState(FileDialogs& dialogs, const Process& process, const Text& initDir,
+                                 const Text& title)
     : Filter{{u"All Files (*.*) ", u"*.*"}},
       InitDir(initDir),
       DialogTitle(title),
       m_Dialogs(dialogs),
       m_Process(process) {}
 
-std::optional<Text> cmd1::ShowOpen() { return Show(false); }
+std::optional<Text> FileDialogState::ShowOpen() { return Show(false); }
 
-std::optional<Text> cmd1::ShowSave() { return Show(true); }
+std::optional<Text> FileDialogState::ShowSave() { return Show(true); }
 
-std::optional<Text> cmd1::Show(bool save) {
+std::optional<Text> FileDialogState::Show(bool save) {
     const Text folder = dialogs::CutLastPart(FileName, u"\\");
     if (!folder.empty()) InitDir = folder;
     if (FileName.size() > FileDialogRequest::kLongestFile) return std::nullopt;
@@ -44,7 +45,7 @@ std::optional<Text> cmd1::Show(bool save) {
     return result;
 }
 
-Text cmd1::BrowseForFolder(const Text& prompt) {
+Text FileDialogState::BrowseForFolder(const Text& prompt) {
     const Text path = UpToNul(m_Dialogs.PickFolder(prompt).value_or(Text()));
     const auto first = path.find_first_not_of(u' ');
     if (first == Text::npos) return Text();

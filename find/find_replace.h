@@ -16,11 +16,11 @@ struct FindEditor {
     virtual void Did(base::EditStep step) = 0;
 };
 
-// rep: the Find/Replace window (its name from the original design) and the find operations it shares with
-// the editor's keys. host may be null: the operations then work without a window.
-class rep : public RepEvents {
+// The Find/Replace window and the find operations it shares with the editor's keys. host may be null: the
+// operations then work without a window.
+class FindReplace : public FindReplaceEvents {
 public:
-    rep(FindEditor& editor, Locale& locale, Prompts& prompts, RepHost* host);
+    FindReplace(FindEditor& editor, Locale& locale, Prompts& prompts, FindReplaceHost* host);
     FindState& State() { return m_State; }
 
     // ---- the window ----
@@ -34,7 +34,7 @@ public:
     void Unload() override;  // Esc, Cancel and the close box
     void OpenForFind();      // the editor's Find command
     bool Loaded() const { return m_Loaded; }
-    const RepControls& Controls() const { return m_Controls; }
+    const FindReplaceControls& Controls() const { return m_Controls; }
 
     // ---- the operations ----
 
@@ -51,9 +51,9 @@ private:
     FindEditor& m_Editor;
     Locale& m_Locale;
     Prompts& m_Prompts;
-    RepHost* m_Host;
+    FindReplaceHost* m_Host;
     FindState m_State;
-    RepControls m_Controls;
+    FindReplaceControls m_Controls;
     bool m_Initialized = false;
     bool m_Loaded = false;
 };

@@ -1,6 +1,6 @@
 // The operations of the Find/Replace window: find next, replace selection, replace step, replace all,
 // word at the caret. They work on the editor's active text box and the shared find settings.
-#include "find/rep.h"
+#include "find/find_replace.h"
 
 #include <new>
 #include <optional>
@@ -8,10 +8,10 @@
 #include "base/text.h"
 #include "find/search.h"
 
-rep::rep(FindEditor& editor, Locale& locale, Prompts& prompts, RepHost* host)
+FindReplace::FindReplace(FindEditor& editor, Locale& locale, Prompts& prompts, FindReplaceHost* host)
     : m_Editor(editor), m_Locale(locale), m_Prompts(prompts), m_Host(host) {}
 
-int32_t rep::SelFind() {
+int32_t FindReplace::SelFind() {
     const FindState& fs = m_State;
     if (fs.FindText.empty()) return 0;
     TextBox& box = m_Editor.ActiveEditor();
@@ -31,13 +31,13 @@ int32_t rep::SelFind() {
     return 1;
 }
 
-int32_t rep::coc1() {
+int32_t FindReplace::coc1() {
     const int32_t found = SelFind();
     m_Editor.ActiveEditor().SetFocus();
     return found;
 }
 
-void rep::SelRe() {
+void FindReplace::SelRe() {
     TextBox& box = m_Editor.ActiveEditor();
     if (!m_State.ReplaceMode || box.SelLength() == 0) return;
     base::EditStep step;
@@ -48,13 +48,13 @@ void rep::SelRe() {
     m_Editor.Did(std::move(step));
 }
 
-bool rep::ConfirmEmptyReplacement() {
+bool FindReplace::ConfirmEmptyReplacement() {
     if (!m_State.ReplaceText.empty()) return true;
     return m_Prompts.Message(u"Are you sure to replace words to empty ?", MsgButtons::YesNo,
                              MsgIcon::Exclamation) == MsgResult::Yes;
 }
 
-void rep::Co2() {
+void FindReplace::Co2() {
     FindState& fs = m_State;
     if (!fs.ReplaceMode) {
         fs.ReplaceMode = true;
@@ -73,7 +73,7 @@ void rep::Co2() {
     coc1();
 }
 
-void rep::Co3() {
+void FindReplace::Co3() {
     if (!ConfirmEmptyReplacement()) return;
     const FindState& fs = m_State;
     TextBox& box = m_Editor.ActiveEditor();
@@ -115,7 +115,7 @@ void rep::Co3() {
     m_Editor.Did(std::move(step));
 }
 
-Text rep::SALine(int32_t& start, int32_t& end) {
+Text FindReplace::SALine(int32_t& start, int32_t& end) {
     TextBox& box = m_Editor.ActiveEditor();
     const int32_t caret = box.SelStart();
     int64_t s = 0, e = 0;

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "ads/stats.h"
-#include "app/fou.h"
+#include "app/editor.h"
 #include "base/paths.h"
 #include "base/text.h"
 #include "platform/trace.h"
@@ -19,7 +19,7 @@ Text SaveChangesQuestion(const Text& fileName) {
 
 }  // namespace
 
-bool Fou::SecureOpen(const Text& path, std::optional<base::Encoding> as) {
+bool Editor::SecureOpen(const Text& path, std::optional<base::Encoding> as) {
     Text password = m_Document.PasswordFor(path), text;
     base::TextFormat format;
     const bool secret = protect::IsSecret(protect::KindOf(path));
@@ -38,7 +38,7 @@ bool Fou::SecureOpen(const Text& path, std::optional<base::Encoding> as) {
     return true;
 }
 
-bool Fou::ShowDocument(const Text& text, bool secret) {
+bool Editor::ShowDocument(const Text& text, bool secret) {
     const bool loadSeenBefore = m_Document.loadSeen;
     const bool modifiedBefore = m_Document.modified;
     try {
@@ -68,16 +68,16 @@ bool Fou::ShowDocument(const Text& text, bool secret) {
     }
 }
 
-bool Fou::Replace(TextBox& box, const Text& text, bool secret) {
+bool Editor::Replace(TextBox& box, const Text& text, bool secret) {
     return secret ? box.ReplaceWiping(text) : box.SetText(text);
 }
 
-bool Fou::SecureSave(bool ask) {
+bool Editor::SecureSave(bool ask) {
     if (m_Document.Untitled()) return SaveAs();
     return SaveTo(m_Document.Name(), ask, m_Document.Format());
 }
 
-bool Fou::SaveTo(const Text& path, bool ask, base::TextFormat format) {
+bool Editor::SaveTo(const Text& path, bool ask, base::TextFormat format) {
     const bool plain = protect::KindOf(path) == protect::DocumentKind::Plain;
     Text password = m_Document.PasswordFor(path);
     // Straight from the box's own buffer into the file: no copy of the whole text on the way.
@@ -99,7 +99,7 @@ bool Fou::SaveTo(const Text& path, bool ask, base::TextFormat format) {
     return true;
 }
 
-bool Fou::SaveChangesFirst() {
+bool Editor::SaveChangesFirst() {
     if (!m_Document.modified) return true;
     switch (m_Platform.prompts.Message(SaveChangesQuestion(m_Document.Name()), MsgButtons::YesNoCancel,
                                        MsgIcon::None)) {
@@ -115,7 +115,7 @@ bool Fou::SaveChangesFirst() {
     return false;
 }
 
-bool Fou::Form_QueryUnload() {
+bool Editor::Form_QueryUnload() {
     const Command running(*this);
     if (!Unlock()) {
         // The password not given: the window still closes, its work kept for the next start to offer.
@@ -125,10 +125,10 @@ bool Fou::Form_QueryUnload() {
     return SaveChangesFirst();
 }
 
-void Fou::OpenCommandLineDocument() {
+void Editor::OpenCommandLineDocument() {
     const Text line = m_Platform.process.CommandLine();
-    if (line == d1::kRestartArgument || line.starts_with(d1::kRestoreArgument)) return;
-    const Text document = d1::CommandLineDocument(line);
+    if (line == app::kRestartArgument || line.starts_with(app::kRestoreArgument)) return;
+    const Text document = app::CommandLineDocument(line);
     if (document.empty()) return;
     // Absolute now: a file dialog may change the current directory before the first F2.
     const Text path = m_Platform.process.FullPath(document);

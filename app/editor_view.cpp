@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/fou.h"
+#include "app/editor.h"
 #include "base/text.h"
 #include "protect/document_kind.h"
 
@@ -60,7 +60,7 @@ constexpr double kZoomPart = 900, kLineBreaksPart = 1800, kEncodingPart = 1800;
 
 }  // namespace
 
-void Fou::UpdateStatus() {
+void Editor::UpdateStatus() {
     if (!m_StatusBarOn || !m_StatusLaidOut) return;
     TextBox& box = ActiveEditor();
     const int32_t caret = box.Caret();
@@ -76,7 +76,7 @@ void Fou::UpdateStatus() {
     }
 }
 
-void Fou::ShowStatusBar(bool shown) {
+void Editor::ShowStatusBar(bool shown) {
     m_StatusBarOn = shown;
     m_Controls.statusBarItem->SetChecked(shown);
     m_Controls.statusBar->SetVisible(shown);
@@ -85,7 +85,7 @@ void Fou::ShowStatusBar(bool shown) {
 }
 
 // The bar's parts: the caret's takes what the others leave, they keep their widths at the right.
-void Fou::LayOutStatusBar(double width) {
+void Editor::LayOutStatusBar(double width) {
     m_Controls.statusBar->Fit();
     const double encoding = std::max(0.0, width - kEncodingPart);
     const double lineBreaks = std::max(0.0, encoding - kLineBreaksPart);
@@ -98,19 +98,19 @@ void Fou::LayOutStatusBar(double width) {
     }
 }
 
-void Fou::SetZoom(int percent) {
+void Editor::SetZoom(int percent) {
     m_Zoom = std::clamp(percent, kZoomLeast, kZoomMost);
     m_Controls.textFont->SetZoom(m_Zoom);
     UpdateStatus();
 }
 
-void Fou::txtData_SelChange(int index) {
+void Editor::txtData_SelChange(int index) {
     if (index != m_ActiveEditor) return;
     UpdateStatus();
     m_History.CaretAt(ActiveEditor().Caret());  // typing elsewhere is a step of its own
 }
 
-void Fou::txtData_MouseWheel(int, int delta, int shift) {
+void Editor::txtData_MouseWheel(int, int delta, int shift) {
     if ((shift & kCtrlMask) == 0) return;
     // A fine wheel reports parts of a notch: they add up to a step.
     m_WheelDelta += delta;
@@ -119,7 +119,7 @@ void Fou::txtData_MouseWheel(int, int delta, int shift) {
     if (notches != 0) SetZoom(m_Zoom + notches * kZoomStep);
 }
 
-void Fou::GoToLine() {
+void Editor::GoToLine() {
     TextBox& box = ActiveEditor();
     const int32_t count = std::max(box.LineCount(), 1);
     const Text range = u"1 - " + Decimal(count);

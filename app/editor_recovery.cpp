@@ -3,7 +3,7 @@
 #include <new>
 
 #include "ads/stats.h"
-#include "app/fou.h"
+#include "app/editor.h"
 #include "base/paths.h"
 #include "base/text.h"
 #include "platform/trace.h"
@@ -27,7 +27,7 @@ constexpr char16_t kWrongPasswordMessage[] = u"The password is wrong.";
 
 }  // namespace
 
-protect::Snapshot Fou::TakeSnapshot(Text room) {
+protect::Snapshot Editor::TakeSnapshot(Text room) {
     TextBox& box = ActiveEditor();
     protect::Snapshot s{.name = m_Document.Name(),
                         .format = m_Document.Format(),
@@ -41,7 +41,7 @@ protect::Snapshot Fou::TakeSnapshot(Text room) {
     return s;
 }
 
-void Fou::SnapshotIfDue() {
+void Editor::SnapshotIfDue() {
     if (m_Locked || !m_Document.modified || !m_Recovery.Due()) return;
     const protect::SealedKey* key = m_Documents.KeyFor(m_Document.Name());
     // A sealed document is only ever kept under its own key.
@@ -55,7 +55,7 @@ void Fou::SnapshotIfDue() {
     }
 }
 
-bool Fou::Form_QueryEndSession(bool closeApp) {
+bool Editor::Form_QueryEndSession(bool closeApp) {
     if (m_Locked) {
         // Its work is in the snapshot already, and nothing can be asked of it without the password.
         m_KeepSnapshot = m_LockedModified;
@@ -79,19 +79,19 @@ bool Fou::Form_QueryEndSession(bool closeApp) {
     return Form_QueryUnload();
 }
 
-void Fou::OfferSnapshots() {
+void Editor::OfferSnapshots() {
     const Command running(*this);
     const Text line = m_Platform.process.CommandLine();
-    if (line.starts_with(d1::kRestoreArgument)) {
+    if (line.starts_with(app::kRestoreArgument)) {
         // The user already chose to restore it, in the editor that started this one.
-        auto found = m_Recovery.Claim(line.substr(std::size(d1::kRestoreArgument) - 1));
+        auto found = m_Recovery.Claim(line.substr(std::size(app::kRestoreArgument) - 1));
         protect::SnapshotCover cover;
         if (found && protect::ReadSnapshotCover(m_Platform.dataProtection, found->file, cover) ==
                          protect::SnapshotStatus::Ok)
             m_RestoredHere = Restore(*found, cover);
         return;
     }
-    for (d1::Recovery::Found& found : m_Recovery.FindLeftBehind()) {
+    for (app::Recovery::Found& found : m_Recovery.FindLeftBehind()) {
         protect::SnapshotCover cover;
         if (protect::ReadSnapshotCover(m_Platform.dataProtection, found.file, cover) !=
             protect::SnapshotStatus::Ok) {
@@ -108,7 +108,7 @@ void Fou::OfferSnapshots() {
                     // One document a window: the next opens in an editor of its own, which claims it.
                     const Text id = found.id;
                     found.claim.reset();
-                    m_Platform.shell.Open(ExecutablePath(), d1::kRestoreArgument + id, u"");
+                    m_Platform.shell.Open(ExecutablePath(), app::kRestoreArgument + id, u"");
                 }
                 break;
             case MsgResult::No:
@@ -120,9 +120,9 @@ void Fou::OfferSnapshots() {
     }
 }
 
-bool Fou::OpenSnapshot(const Bytes& file, const Text& path, const protect::SnapshotCover& cover,
-                       protect::Snapshot& s, protect::SealedKey& key, Text& password,
-                       const std::function<bool(const Text&)>& accepts) {
+bool Editor::OpenSnapshot(const Bytes& file, const Text& path, const protect::SnapshotCover& cover,
+                          protect::Snapshot& s, protect::SealedKey& key, Text& password,
+                          const std::function<bool(const Text&)>& accepts) {
     for (;;) {
         if (cover.sealed || accepts) {
             base::Wipe(password);
@@ -146,7 +146,7 @@ bool Fou::OpenSnapshot(const Bytes& file, const Text& path, const protect::Snaps
     }
 }
 
-bool Fou::Restore(d1::Recovery::Found& found, const protect::SnapshotCover& cover) {
+bool Editor::Restore(app::Recovery::Found& found, const protect::SnapshotCover& cover) {
     const Command running(*this);
     protect::Snapshot s;
     protect::SealedKey key(m_Platform.crypto);
@@ -170,15 +170,15 @@ bool Fou::Restore(d1::Recovery::Found& found, const protect::SnapshotCover& cove
     return true;
 }
 
-void Fou::Form_SessionLock() { Lock(); }
+void Editor::Form_SessionLock() { Lock(); }
 
-bool Fou::txtData_Input(bool keyOrClick) {
+bool Editor::txtData_Input(bool keyOrClick) {
     if (!m_Locked) return true;
     if (keyOrClick && m_Commands == 0) Unlock();
     return false;  // the key that unlocks is not typed into the document
 }
 
-void Fou::Lock() {
+void Editor::Lock() {
     if (m_Locked || !Secret()) return;
     if (m_Commands > 0) {
         m_LockPending = true;  // a dialog of the command is open; its text would go from under it
@@ -211,7 +211,7 @@ void Fou::Lock() {
     UpdateCaption();
 }
 
-bool Fou::LockedPasswordAccepts(const Text& password) {
+bool Editor::LockedPasswordAccepts(const Text& password) {
     if (m_LockedPassword.Made()) return m_LockedPassword.Matches(password);
     // A document restored from a snapshot was locked before its password was typed: its file tells it.
     Bytes file;
@@ -220,7 +220,7 @@ bool Fou::LockedPasswordAccepts(const Text& password) {
     return m_Platform.files.ReadAll(m_Document.Name(), file) && protect::UnmaskDocument(file, password, text);
 }
 
-bool Fou::Unlock() {
+bool Editor::Unlock() {
     if (!m_Locked) return true;
     const Command running(*this);
     const Text path = m_Recovery.OwnPath();

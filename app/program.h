@@ -8,10 +8,10 @@
 #include "platform/platform.h"
 #include "platform/product.h"
 
-class Fou;
+class Editor;
 
-// d1: the program's shared module (its name from the original design).
-namespace d1 {
+// The program's shared module.
+namespace app {
 
 // Application globals, set during start-up.
 inline Text g_AppName;
@@ -23,7 +23,7 @@ inline Text g_AppCode;
 inline Text g_MachineKey;
 
 // The one main window.
-extern std::unique_ptr<Fou> g_Fou;
+extern std::unique_ptr<Editor> g_Editor;
 
 constexpr char16_t kSiteUrl[] = LOCKLEAF_SITE_URL;
 // The largest file the editor opens. A document is held several times over while it is opened, edited and
@@ -39,11 +39,11 @@ constexpr char16_t kRestoreArgument[] = u"/restore:";
 void ResetGlobals();
 
 // repHost: the Find/Replace window's toolkit, handed to the main window.
-void Main(Platform& platform, FouHost& host, RepHost* repHost);
+void Main(Platform& platform, EditorHost& host, FindReplaceHost* repHost);
 void InitFolders(const Process& process);
 Text EnsureTrailing(Text& text, const Text& suffix);
 // The document named by the command-line text: verbatim, except that one path wrapped whole in a single
 // pair of double quotes (what the shell passes for "Open with") loses that pair.
 Text CommandLineDocument(const Text& commandLine);
 
-}  // namespace d1
+}  // namespace app

@@ -1,4 +1,4 @@
-#include "app/fou.h"
+#include "app/editor.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,8 +9,8 @@
 #include "base/memory_guard.h"
 #include "base/paths.h"
 #include "base/text.h"
-#include "dialogs/cmd1.h"
-#include "find/rep.h"
+#include "dialogs/file_dialog_state.h"
+#include "find/find_replace.h"
 
 namespace {
 
@@ -40,22 +40,22 @@ bool WrapsQuickly(std::u16string_view text) {
     }
 }
 
-Fou::Fou(Platform& platform, FouHost& host, RepHost* repHost)
+Editor::Editor(Platform& platform, EditorHost& host, FindReplaceHost* repHost)
     : m_Platform(platform),
       m_Host(host),
       m_RepHost(repHost),
-      m_Documents(platform.files, platform.prompts, platform.crypto, d1::kLargestDocument),
+      m_Documents(platform.files, platform.prompts, platform.crypto, app::kLargestDocument),
       m_Recovery(platform),
       m_LockedPassword(platform.crypto) {}
 
-Fou::~Fou() = default;
+Editor::~Editor() = default;
 
-void Fou::Load() {
+void Editor::Load() {
     Form_Initialize();
     // The strip is made first: the window routes its events to it from creation on.
-    m_Ads =
-        std::make_unique<AdStrip>(m_Platform.jobs, m_Platform.files, m_Platform.clock, m_Platform.shell,
-                                  AdSite{d1::g_SiteUrl, d1::g_AppFolder, d1::g_AppCode, d1::g_MachineKey});
+    m_Ads = std::make_unique<AdStrip>(
+        m_Platform.jobs, m_Platform.files, m_Platform.clock, m_Platform.shell,
+        AdSite{app::g_SiteUrl, app::g_AppFolder, app::g_AppCode, app::g_MachineKey});
     m_Controls = m_Host.Create(*this, *m_Ads);
     m_Ads->Place(m_Controls.ads);
     Form_Load();
@@ -64,9 +64,9 @@ void Fou::Load() {
     Step([&] { m_Ads->Start(); });
 }
 
-void Fou::Form_Initialize() { m_Host.InitCommonControls(); }
+void Editor::Form_Initialize() { m_Host.InitCommonControls(); }
 
-void Fou::Form_Load() {
+void Editor::Form_Load() {
     Step([&] { UpdateCaption(); });
     Step([&] { RestorePlacement(); });
     Step([&] { OfferSnapshots(); });
@@ -76,31 +76,33 @@ void Fou::Form_Load() {
 }
 
 // The steps the document does not need wait until it is on screen.
-void Fou::AfterShow() {
+void Editor::AfterShow() {
     Text exePath;
     Step([&] { exePath = ExecutablePath(); });
     // The program's path quoted: unquoted, a blank in it would end the program name.
     for (const char16_t* extension : {u"txs", u"txse"}) {
         Step([&] {
-            d1::RegisterFileType(m_Platform.settings, u"Lockleaf File", u"\"" + exePath + u"\" %1", extension,
-                                 u"", exePath);
+            app::RegisterFileType(m_Platform.settings, u"Lockleaf File", u"\"" + exePath + u"\" %1",
+                                  extension, u"", exePath);
         });
     }
-    Step([&] { d1::g_MachineKey = ads::GetMachineKey(m_Platform.volumes); });
-    Step([&] { d1::g_AppCode = u"LOK"; });
+    Step([&] { app::g_MachineKey = ads::GetMachineKey(m_Platform.volumes); });
+    Step([&] { app::g_AppCode = u"LOK"; });
     Step([&] { m_Controls.timer1->SetInterval(kTimer1Interval); });
     // After a crash or an update's restart Windows starts us again, and the snapshot is offered.
-    Step([&] { m_Platform.process.RegisterRestart(d1::kRestartArgument); });
+    Step([&] { m_Platform.process.RegisterRestart(app::kRestartArgument); });
 }
 
-rep& Fou::Rep() {
-    if (!m_Rep) m_Rep = std::make_unique<rep>(*this, m_Platform.locale, m_Platform.prompts, m_RepHost);
-    return *m_Rep;
+FindReplace& Editor::Finder() {
+    if (!m_FindReplace)
+        m_FindReplace =
+            std::make_unique<FindReplace>(*this, m_Platform.locale, m_Platform.prompts, m_RepHost);
+    return *m_FindReplace;
 }
 
-Text Fou::ExecutablePath() const { return d1::g_AppFolder + m_Platform.process.ExeBaseName() + u".exe"; }
+Text Editor::ExecutablePath() const { return app::g_AppFolder + m_Platform.process.ExeBaseName() + u".exe"; }
 
-void Fou::Form_Resize() {
+void Editor::Form_Resize() {
     const Rect outer = m_Controls.window->Placement();
     const double w = std::round(outer.width), h = std::round(outer.height);
     if (m_Controls.window->Minimized()) return;
@@ -113,7 +115,7 @@ void Fou::Form_Resize() {
     LayOutStatusBar(boxWidth);
 }
 
-void Fou::Form_Unload() {
+void Editor::Form_Unload() {
     // The network is not waited for: a statistic still on its way is lost with the process.
     Step([&] {
         if (m_Ads) m_Ads->Stop();
@@ -133,17 +135,17 @@ void Fou::Form_Unload() {
     m_Platform.loop.EndProcess();
 }
 
-void Fou::UpdateCaption() {
+void Editor::UpdateCaption() {
     Text prefix;
     if (!m_Document.Untitled())
         prefix = base::GetFileNamePart(m_Document.Name()) + (m_Document.modified ? u" *" : u"") +
                  (m_Locked ? u" (locked)" : u"") + u" - ";
-    m_Controls.window->SetCaption(prefix + d1::g_AppName + u" " + d1::g_AppVersion);
+    m_Controls.window->SetCaption(prefix + app::g_AppName + u" " + app::g_AppVersion);
     // Every load, save, New, restore and lock recaptions: the status bar says the new form too.
     UpdateStatus();
 }
 
-void Fou::txtData_Change(int) {
+void Editor::txtData_Change(int) {
     if (m_Moving) return;
     if (m_Document.loadSeen) m_Recovery.Changed();
     if (m_Document.loadSeen && !m_Document.modified) {
@@ -153,9 +155,9 @@ void Fou::txtData_Change(int) {
     m_Document.loadSeen = true;
 }
 
-void Fou::txtData_GotFocus(int index) { m_ActiveEditor = index; }
+void Editor::txtData_GotFocus(int index) { m_ActiveEditor = index; }
 
-bool Fou::txtData_KeyDown(int, Key key, int shift) {
+bool Editor::txtData_KeyDown(int, Key key, int shift) {
     const Command running(*this);
     if (!Unlock()) return false;
     // Ctrl with + and - whether Shift is down or not: on most keyboards + is Shift and the = key.
@@ -173,15 +175,15 @@ bool Fou::txtData_KeyDown(int, Key key, int shift) {
                 if (shift == kCtrlMask) {
                     Text search = ActiveEditor().SelText();
                     int32_t start = 2, end = 1;
-                    if (search.empty()) search = Rep().SALine(start, end);
-                    Rep().State().FindText = search;
+                    if (search.empty()) search = Finder().SALine(start, end);
+                    Finder().State().FindText = search;
                 }
-                Rep().coc1();
+                Finder().coc1();
             });
             return true;
         case kKeyF4:
             if (shift & kAltMask) return false;  // Alt+F4 closes the window
-            Rep().SelRe();
+            Finder().SelRe();
             return true;
         case kKeyZ:  // Ctrl+Z undoes; with Shift it redoes
             if (!ctrlShiftOrNot) return false;
@@ -219,23 +221,24 @@ bool Fou::txtData_KeyDown(int, Key key, int shift) {
     }
 }
 
-void Fou::txtData_OLEDragDrop(int, const std::vector<Text>& files, int effect) {
+void Editor::txtData_OLEDragDrop(int, const std::vector<Text>& files, int effect) {
     const Command running(*this);
     if (effect != kDropEffectAll || files.empty() || !Unlock() || !SaveChangesFirst()) return;
     SecureOpen(files.front());
 }
 
-void Fou::mnu2_Click(int index) {
+void Editor::mnu2_Click(int index) {
     const Command running(*this);
     if (!Unlock()) return;
-    if (index == kMnuFind) base::WithMemory(m_Platform.prompts, kFindCommand, [&] { Rep().OpenForFind(); });
+    if (index == kMnuFind)
+        base::WithMemory(m_Platform.prompts, kFindCommand, [&] { Finder().OpenForFind(); });
     if (index == kMnuStatusBar) ShowStatusBar(!m_StatusBarOn);
     if (index == kMnuUndo) Undo();
     if (index == kMnuRedo) Redo();
     if (index == kMnuWordWrap) SwitchWordWrap();
 }
 
-void Fou::SwitchWordWrap() {
+void Editor::SwitchWordWrap() {
     const int from = m_ActiveEditor, to = 1 - from;
     bool copied = false;
     // The same text in the other box is no edit: the document stays as marked as it was.
@@ -279,7 +282,7 @@ void Fou::SwitchWordWrap() {
     UpdateCaption();
 }
 
-void Fou::ShowEditor(int index) {
+void Editor::ShowEditor(int index) {
     m_Controls.wordWrap->SetChecked(index == 1);
     m_ActiveEditor = index;
     m_Controls.txtData[index]->SetVisible(true);
@@ -288,19 +291,19 @@ void Fou::ShowEditor(int index) {
     UpdateStatus();                         // the caret of the box shown now
 }
 
-Text Fou::AboutText() const {
-    return d1::g_AppName + u" " + d1::g_AppVersion + u"\r\n" + u"Date : " + d1::g_AppDate + u"\r\n" +
+Text Editor::AboutText() const {
+    return app::g_AppName + u" " + app::g_AppVersion + u"\r\n" + u"Date : " + app::g_AppDate + u"\r\n" +
            u"Developer : " + LOCKLEAF_ABOUT_DEVELOPER + u"\r\n" + u"Website : " + LOCKLEAF_ABOUT_WEBSITE +
            u"\r\n" + u"Email : " + LOCKLEAF_ABOUT_EMAIL;
 }
 
-void Fou::mnu3_Click(int index) {
+void Editor::mnu3_Click(int index) {
     const Command running(*this);
     if (index == kMnuAbout) m_Platform.prompts.Message(AboutText(), MsgButtons::Ok, MsgIcon::None);
 }
 
 // The strip's refresh schedule, then the idle lock and the snapshot: one timer for all three.
-void Fou::Timer1_Timer() {
+void Editor::Timer1_Timer() {
     Step([&] { m_Ads->Tick(); });
     Step([&] {
         if (m_Commands == 0 && !m_Locked &&

@@ -7,11 +7,11 @@
 
 #include "platform/ports.h"
 
-// cmd1: the file dialog object (its name from the original design).
-class cmd1 {
+// The file dialog object: the state the Open and Save As dialogs share.
+class FileDialogState {
 public:
     // initDir: the first dialog's folder; title: every dialog's title.
-    cmd1(FileDialogs& dialogs, const Process& process, const Text& initDir, const Text& title);
+    FileDialogState(FileDialogs& dialogs, const Process& process, const Text& initDir, const Text& title);
 
     Text FileName;
     int32_t FilterIndex = 0;

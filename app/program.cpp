@@ -1,6 +1,6 @@
-#include "app/d1.h"
+#include "app/program.h"
 
-namespace d1 {
+namespace app {
 
 void InitFolders(const Process& process) {
     Text folder = process.ExeFolder();
@@ -20,4 +20,4 @@ Text CommandLineDocument(const Text& commandLine) {
     return commandLine;
 }
 
-}  // namespace d1
+}  // namespace app
