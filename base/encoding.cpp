@@ -64,10 +64,9 @@ BreakCount CountBreaks(Text& text) {
             if (previous == kCr) ++count.crlf;
         } else if (c == kCr) {
             ++count.cr;
-        } else if (c == 0) {
-            c = kNulSymbol;
-        } else if (c == kNulSymbol) {
-            count.symbol = true;
+        } else {
+            count.symbol |= c == kNulSymbol;
+            c = ShowNul(c);
         }
         previous = c;
     }
@@ -161,7 +160,7 @@ void EachUnit(std::u16string_view text, LineBreaks breaks, Put put) {
     for (size_t i = 0; i < n; ++i) {
         char16_t c = text[i];
         if (c == kNulSymbol) {
-            c = 0;
+            c = RestoreNul(c);
         } else if (convert && c == kCr && i + 1 < n && text[i + 1] == kLf) {
             c = lone;
             ++i;
@@ -322,7 +321,7 @@ char* EncodeUnits(std::u16string_view text, TextFormat format, char* o) {
                         o += run;
                         if (i == text.size()) break;
                     }
-                    unit(text[i] == kNulSymbol ? u'\0' : text[i]);
+                    unit(RestoreNul(text[i]));
                 }
             }
             if (high) three(kReplacement);

@@ -5,6 +5,7 @@
 #pragma once
 #include <string_view>
 
+#include "base/nuls.h"
 #include "platform/ports.h"
 
 namespace base {
@@ -25,9 +26,6 @@ struct TextFormat {
 // order.
 constexpr int kEncodingCount = 5;
 Text EncodingName(Encoding encoding);
-
-// The text box cannot hold U+0000: a NUL is shown as this symbol and written back as NUL.
-constexpr char16_t kNulSymbol = u'\u2400';
 
 // bytes to the text the box shows (NULs as the symbol, every break CR LF unless the file's are mixed), and
 // the form to write it back in. Never fails.

@@ -42,12 +42,6 @@ constexpr int64_t kLargestDocument = int64_t{256} << 20;
 // "This file is <size> MiB; Lockleaf opens files up to <limit> MiB. Your file has NOT been opened."
 Text TooLargeMessage(int64_t length);
 
-// The text box cannot hold U+0000, so a document's NUL bytes are shown as the symbol for NUL and written back
-// as NUL bytes: nothing of the file is lost, and the user sees where they are.
-constexpr char16_t kNulSymbol = base::kNulSymbol;
-void ShowNuls(Text& text);
-void RestoreNuls(Text& text);
-
 // The document named by the command-line text: verbatim, except that one path wrapped whole in a single
 // pair of double quotes (what the shell passes for "Open with") loses that pair.
 Text CommandLineDocument(const Text& commandLine);
