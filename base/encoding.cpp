@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "base/codepage.h"
+#include "base/text.h"
 #include "base/unicode.h"
 
 #if defined(__SSE2__)
@@ -18,7 +19,7 @@ namespace base {
 
 namespace {
 
-constexpr char16_t kCr = u'\r', kLf = u'\n', kReplacement = u'\uFFFD';
+constexpr char16_t kCr = u'\r', kLf = u'\n';
 
 // Strict UTF-8 into text; nonAscii: whether a character took more than one byte (then the text has fewer
 // units than the bytes: every longer form makes fewer units than it has bytes).
@@ -64,10 +65,9 @@ BreakCount CountBreaks(Text& text) {
             if (previous == kCr) ++count.crlf;
         } else if (c == kCr) {
             ++count.cr;
-        } else if (c == 0) {
-            c = kNulSymbol;
-        } else if (c == kNulSymbol) {
-            count.symbol = true;
+        } else {
+            count.symbol |= c == kNulSymbol;
+            c = ShowNul(c);
         }
         previous = c;
     }
@@ -153,23 +153,6 @@ bool DecodeAs(std::string_view bytes, Encoding encoding, Text& text, TextFormat&
     return false;
 }
 
-template <class Put>
-void EachUnit(std::u16string_view text, LineBreaks breaks, Put put) {
-    const bool convert = breaks == LineBreaks::Lf || breaks == LineBreaks::Cr;
-    const char16_t lone = breaks == LineBreaks::Lf ? kLf : kCr;
-    const size_t n = text.size();
-    for (size_t i = 0; i < n; ++i) {
-        char16_t c = text[i];
-        if (c == kNulSymbol) {
-            c = 0;
-        } else if (convert && c == kCr && i + 1 < n && text[i + 1] == kLf) {
-            c = lone;
-            ++i;
-        }
-        put(c);
-    }
-}
-
 }  // namespace
 
 Text EncodingName(Encoding encoding) {
@@ -219,31 +202,65 @@ bool DecodeDocumentAs(std::string_view bytes, Encoding encoding, Text& text, Tex
 
 namespace {
 
-size_t MostBytesPerUnit(Encoding encoding) {
-    switch (encoding) {
-        case Encoding::Ansi:
-            return 1;
-        case Encoding::Utf16Le:
-        case Encoding::Utf16Be:
-            return 2;
-        default:
-            return 3;  // a pair's four bytes are two units' worth
+bool ConvertsBreaks(LineBreaks breaks) { return breaks == LineBreaks::Lf || breaks == LineBreaks::Cr; }
+
+// The offset of the first unit from i on that the document is written with otherwise than its encoding
+// writes it: the NUL symbol and, when convert, CR LF; text.size() when none is left. A CR at the end of text
+// (a piece cut before its LF) is none.
+size_t NextChange(std::u16string_view text, size_t i, bool convert) {
+    const size_t n = text.size();
+    while (i < n) {
+        size_t stop = n;
+#if defined(__SSE2__)
+        // Eight units at a time up to one that may be a change: most texts have no NUL and one CR a line.
+        const __m128i symbol = _mm_set1_epi16(static_cast<short>(kNulSymbol)),
+                      cr = _mm_set1_epi16(static_cast<short>(convert ? kCr : kNulSymbol));
+        for (; i + 8 <= n; i += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+            if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(v, symbol), _mm_cmpeq_epi16(v, cr)))) break;
+        }
+        stop = std::min(n, i + 8);
+#endif
+        for (; i < stop; ++i) {
+            if (text[i] == kNulSymbol || (convert && text[i] == kCr && i + 1 < n && text[i + 1] == kLf))
+                return i;
+        }
+    }
+    return n;
+}
+
+// Hands run each stretch of text that its encoding writes as it stands, and change the one unit written in
+// place of each change between them (NUL for the symbol, the format's break for CR LF). unchanged: text is
+// known to have none, and is one run.
+template <class Run, class Change>
+void EachRun(std::u16string_view text, LineBreaks breaks, bool unchanged, Run run, Change change) {
+    if (unchanged) {
+        if (!text.empty()) run(text);
+        return;
+    }
+    const bool convert = ConvertsBreaks(breaks);
+    for (size_t i = 0; i < text.size();) {
+        const size_t next = NextChange(text, i, convert);
+        if (next != i) run(text.substr(i, next - i));
+        if (next == text.size()) break;
+        const bool symbol = text[next] == kNulSymbol;
+        change(symbol ? RestoreNul(text[next]) : breaks == LineBreaks::Lf ? kLf : kCr);
+        i = next + (symbol ? 1 : 2);
     }
 }
 
-// Writes the ASCII units at the start of text as bytes from o; returns how many.
-size_t CopyAscii(std::u16string_view text, char* o) {
-    size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
-    for (; i + 8 <= text.size(); i += 8) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, high), _mm_setzero_si128())) != 0xFFFF) break;
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(o + i), _mm_packus_epi16(v, v));
+bool IsUtf8(Encoding encoding) { return encoding == Encoding::Utf8 || encoding == Encoding::Utf8Bom; }
+
+size_t ByteOrderMarkSize(TextFormat format) {
+    switch (format.encoding) {
+        case Encoding::Utf8Bom:
+            return 3;
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be:
+            return format.noBom ? 0 : 2;
+        default:
+            return 0;
     }
-#endif
-    for (; i < text.size() && text[i] < 0x80; ++i) o[i] = static_cast<char>(text[i]);
-    return i;
 }
 
 char* PutByteOrderMark(TextFormat format, char* o) {
@@ -259,111 +276,103 @@ char* PutByteOrderMark(TextFormat format, char* o) {
     }
 }
 
-// Writes text's bytes from o, which has room for MostBytesPerUnit a unit, and returns their end. A text cut
-// between CR and LF or inside a surrogate pair is written as if it ended there.
-char* EncodeUnits(std::u16string_view text, TextFormat format, char* o) {
+// The number of bytes EncodeUnits writes, exactly; unchanged: whether it was found that text has no change.
+size_t EncodedSize(std::u16string_view text, TextFormat format, bool& unchanged) {
+    unchanged = false;
+    if (IsUtf8(format.encoding)) {
+        size_t bytes = 0, changes = 0;
+        EachRun(
+            text, format.breaks, false, [&](std::u16string_view run) { bytes += Utf8Length(run); },
+            [&](char16_t) { ++changes; });
+        unchanged = changes == 0;
+        return bytes + changes;
+    }
+    // A unit's bytes a unit (NUL is one unit as its symbol is), but for CR LF written as one break.
+    size_t units = text.size();
+    if (ConvertsBreaks(format.breaks)) {
+        EachRun(
+            text, format.breaks, false, [](std::u16string_view) {}, [&](char16_t c) { units -= c != u'\0'; });
+    }
+    return format.encoding == Encoding::Ansi ? units : 2 * units;
+}
+
+// Writes text's bytes from o, which has room for EncodedSize, and returns their end. A text cut between CR
+// and LF or inside a surrogate pair is written as if it ended there.
+char* EncodeUnits(std::u16string_view text, TextFormat format, bool unchanged, char* o) {
     switch (format.encoding) {
         case Encoding::Ansi:
-            if (format.breaks == LineBreaks::CrLf || format.breaks == LineBreaks::Mixed) {
-                // The breaks stay as they are: sixteen units at a time, then the NULs in place of their
-                // symbol, which the code page wrote as "?".
-                EncodeCodePage(text, o);
-                char* const end = o + text.size();
-                for (char* q = std::find(o, end, '?'); q != end; q = std::find(q + 1, end, '?'))
-                    if (text[static_cast<size_t>(q - o)] == kNulSymbol) *q = '\0';
-                o = end;
-            } else {
-                EachUnit(text, format.breaks, [&](char16_t c) { *o++ = static_cast<char>(ByteOfChar(c)); });
-            }
+            EachRun(
+                text, format.breaks, unchanged,
+                [&](std::u16string_view run) {
+                    EncodeCodePage(run, o);
+                    o += run.size();
+                },
+                [&](char16_t c) { *o++ = static_cast<char>(ByteOfChar(c)); });
             break;
         case Encoding::Utf8:
-        case Encoding::Utf8Bom: {
-            auto three = [&](char32_t c) {
-                *o++ = static_cast<char>(0xE0 | (c >> 12));
-                *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-                *o++ = static_cast<char>(0x80 | (c & 0x3F));
-            };
-            char16_t high = 0;  // a high surrogate waiting for its low one
-            const auto unit = [&](char16_t c) {
-                if (high) {
-                    const char16_t first = high;
-                    high = 0;
-                    if (IsLowSurrogate(c)) {
-                        const char32_t cp =
-                            0x10000 + ((char32_t(first) - 0xD800) << 10) + (char32_t(c) - 0xDC00);
-                        *o++ = static_cast<char>(0xF0 | (cp >> 18));
-                        *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-                        *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-                        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
-                        return;
-                    }
-                    three(kReplacement);
-                }
-                if (c < 0x80) {
-                    *o++ = static_cast<char>(c);
-                } else if (c < 0x800) {
-                    *o++ = static_cast<char>(0xC0 | (c >> 6));
-                    *o++ = static_cast<char>(0x80 | (c & 0x3F));
-                } else if (IsHighSurrogate(c)) {
-                    high = c;
-                } else {
-                    // UTF-8 holds no unpaired surrogate: the save asks before it writes one as U+FFFD.
-                    three(IsLowSurrogate(c) ? kReplacement : c);
-                }
-            };
-            if (format.breaks == LineBreaks::Lf || format.breaks == LineBreaks::Cr) {
-                EachUnit(text, format.breaks, unit);
-            } else {
-                // The breaks stay as they are: runs of ASCII go across as they are, many units at a time.
-                for (size_t i = 0; i < text.size(); ++i) {
-                    if (!high) {
-                        const size_t run = CopyAscii(text.substr(i), o);
-                        i += run;
-                        o += run;
-                        if (i == text.size()) break;
-                    }
-                    unit(text[i] == kNulSymbol ? u'\0' : text[i]);
-                }
-            }
-            if (high) three(kReplacement);
+        case Encoding::Utf8Bom:
+            EachRun(
+                text, format.breaks, unchanged, [&](std::u16string_view run) { o = PutUtf8(run, o); },
+                [&](char16_t c) { *o++ = static_cast<char>(c); });
             break;
-        }
         case Encoding::Utf16Le:
         case Encoding::Utf16Be: {
             const bool be = format.encoding == Encoding::Utf16Be;
-            EachUnit(text, format.breaks, [&](char16_t c) {
+            const auto unit = [&](char16_t c) {
                 const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
                 *o++ = be ? hi : lo;
                 *o++ = be ? lo : hi;
-            });
+            };
+            EachRun(
+                text, format.breaks, unchanged,
+                [&](std::u16string_view run) {
+                    for (const char16_t c : run) unit(c);
+                },
+                unit);
             break;
         }
     }
     return o;
 }
 
+// Wipes the encoder's buffer however it is left: it does not know whether the text is secret.
+struct WipedWhenDone {
+    Bytes& bytes;
+    ~WipedWhenDone() { Wipe(bytes); }
+};
+
 }  // namespace
 
 Bytes EncodeDocument(std::u16string_view text, TextFormat format) {
-    Bytes out(3 + MostBytesPerUnit(format.encoding) * text.size(), '\0');
-    char* o = PutByteOrderMark(format, out.data());
-    out.resize(static_cast<size_t>(EncodeUnits(text, format, o) - out.data()));
+    bool unchanged = false;
+    Bytes out(ByteOrderMarkSize(format) + EncodedSize(text, format, unchanged), '\0');
+    EncodeUnits(text, format, unchanged, PutByteOrderMark(format, out.data()));
     return out;
 }
 
 bool EncodeDocument(std::u16string_view text, TextFormat format, const Files::PutBytes& put,
                     size_t pieceUnits) {
     pieceUnits = std::max<size_t>(pieceUnits, 2);
-    Bytes buffer(3 + MostBytesPerUnit(format.encoding) * std::min(pieceUnits, text.size()), '\0');
-    char* o = PutByteOrderMark(format, buffer.data());
+    Bytes buffer;
+    const WipedWhenDone wiped{buffer};
+    bool first = true;
     do {
         size_t units = std::min(pieceUnits, text.size());
         // A piece never ends between the units that make one byte sequence (CR LF, a surrogate pair).
         if (units < text.size() && (text[units - 1] == u'\r' || IsHighSurrogate(text[units - 1]))) --units;
-        const char* end = EncodeUnits(text.substr(0, units), format, o);
+        const std::u16string_view piece = text.substr(0, units);
+        bool unchanged = false;
+        const size_t size = (first ? ByteOrderMarkSize(format) : 0) + EncodedSize(piece, format, unchanged);
+        if (size > buffer.size()) {
+            // A new buffer of that size exactly (a grown string would take more); the old one is wiped first.
+            Wipe(buffer);
+            buffer = Bytes(size, '\0');
+        }
+        char* const o = first ? PutByteOrderMark(format, buffer.data()) : buffer.data();
+        const char* end = EncodeUnits(piece, format, unchanged, o);
         if (!put(std::string_view(buffer.data(), static_cast<size_t>(end - buffer.data())))) return false;
         text.remove_prefix(units);
-        o = buffer.data();
+        first = false;
     } while (!text.empty());
     return true;
 }

@@ -5,6 +5,7 @@
 #pragma once
 #include <string_view>
 
+#include "base/nuls.h"
 #include "platform/ports.h"
 
 namespace base {
@@ -26,9 +27,6 @@ struct TextFormat {
 constexpr int kEncodingCount = 5;
 Text EncodingName(Encoding encoding);
 
-// The text box cannot hold U+0000: a NUL is shown as this symbol and written back as NUL.
-constexpr char16_t kNulSymbol = u'\u2400';
-
 // bytes to the text the box shows (NULs as the symbol, every break CR LF unless the file's are mixed), and
 // the form to write it back in. Never fails.
 TextFormat DecodeDocument(std::string_view bytes, Text& text);
@@ -38,10 +36,10 @@ TextFormat DecodeDocument(std::string_view bytes, Text& text);
 bool DecodeDocumentAs(std::string_view bytes, Encoding encoding, Text& text, TextFormat& format);
 // The text as the box holds it, written in format: the symbol as NUL, CR LF as the format's break. Characters
 // the code page lacks become "?" (ask first: FirstUnmappable), and in UTF-8 an unpaired surrogate becomes
-// U+FFFD (ask first: FirstUnpairedSurrogate).
+// U+FFFD (ask first: FirstUnpairedSurrogate). Sized exactly.
 Bytes EncodeDocument(std::u16string_view text, TextFormat format);
-// The same bytes handed to put in pieces from one buffer of pieceUnits' worth (a big text is written without
-// a buffer its size); false as soon as put is.
+// The same bytes handed to put in pieces of pieceUnits' worth from a buffer the size of the largest piece so
+// far (a big text is written without a buffer its size), wiped when it is let go; false as soon as put is.
 constexpr size_t kEncodePieceUnits = size_t{256} * 1024;
 bool EncodeDocument(std::u16string_view text, TextFormat format, const Files::PutBytes& put,
                     size_t pieceUnits = kEncodePieceUnits);

@@ -1,9 +1,8 @@
 #include "base/unicode.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
-
-#include "base/text.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -13,40 +12,11 @@ namespace base {
 
 namespace {
 
-constexpr char16_t kReplacement = u'\uFFFD';
-
-void PutUtf8(Bytes& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// The exact length, so that the result is never reallocated: a grown buffer would leave a copy of secret text
-// (a sealed document, a password) in the memory it gave back.
-size_t Utf8Length(std::u16string_view text) {
-    size_t n = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (IsSurrogatePair(text, i)) {
-            n += 4;
-            ++i;
-        } else {
-            n += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;  // an unpaired surrogate becomes U+FFFD, three bytes
-        }
-    }
-    return n;
+char* PutThree(char* o, char32_t c) {
+    *o++ = static_cast<char>(0xE0 | (c >> 12));
+    *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *o++ = static_cast<char>(0x80 | (c & 0x3F));
+    return o;
 }
 
 // The UTF-16 units that well-formed UTF-8 bytes make: one a byte that is no continuation byte, and one more
@@ -89,18 +59,97 @@ size_t FirstUnpairedSurrogate(std::u16string_view text) {
     return std::u16string_view::npos;
 }
 
-Bytes ToUtf8(std::u16string_view text) {
-    Bytes out;
-    out.reserve(Utf8Length(text));
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (IsSurrogatePair(text, i)) {
-            PutUtf8(out, 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
-            ++i;
-        } else {
-            PutUtf8(out, IsHighSurrogate(c) || IsLowSurrogate(c) ? kReplacement : c);
+size_t Utf8Length(std::u16string_view text) {
+    const size_t n = text.size();
+    size_t bytes = 0, i = 0;
+    while (i < n) {
+        size_t stop = n;
+#if defined(__SSE2__)
+        // Eight units at a time up to a surrogate: three bytes a unit, one less below U+0800 and another
+        // below U+0080. The lanes count the ones less (as -1 each), two at most a round, and are summed every
+        // kRounds rounds, before they can overflow.
+        constexpr size_t kRounds = 8192;
+        const __m128i ascii = _mm_set1_epi16(static_cast<short>(0xFF80)),
+                      narrow = _mm_set1_epi16(static_cast<short>(0xF800)),
+                      surrogate = _mm_set1_epi16(static_cast<short>(0xD800)), zero = _mm_setzero_si128();
+        while (i + 8 <= n) {
+            __m128i less = zero;
+            const size_t from = i, last = std::min(n - 8, i + 8 * kRounds);
+            for (; i <= last; i += 8) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+                const __m128i top = _mm_and_si128(v, narrow);
+                if (_mm_movemask_epi8(_mm_cmpeq_epi16(top, surrogate))) break;
+                less = _mm_add_epi16(less, _mm_cmpeq_epi16(top, zero));
+                less = _mm_add_epi16(less, _mm_cmpeq_epi16(_mm_and_si128(v, ascii), zero));
+            }
+            alignas(16) int32_t sums[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(sums), _mm_madd_epi16(less, _mm_set1_epi16(1)));
+            bytes += 3 * (i - from) - static_cast<size_t>(-(sums[0] + sums[1] + sums[2] + sums[3]));
+            if (i <= last) break;  // a surrogate
+        }
+        stop = std::min(n, i + 8);
+#endif
+        for (; i < stop; ++i) {
+            const char16_t c = text[i];
+            if (IsSurrogatePair(text, i)) {
+                bytes += 4;
+                ++i;
+            } else {
+                bytes += c < 0x80    ? 1
+                         : c < 0x800 ? 2
+                                     : 3;  // an unpaired surrogate becomes U+FFFD, three bytes
+            }
         }
     }
+    return bytes;
+}
+
+char* PutUtf8(std::u16string_view text, char* o) {
+    const char16_t* p = text.data();
+    const char16_t* const end = p + text.size();
+    while (p != end) {
+        if (*p < 0x80) {
+#if defined(__SSE2__)
+            // Runs of ASCII, eight units at a time.
+            const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
+            while (end - p >= 8) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+                if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, high), _mm_setzero_si128())) != 0xFFFF)
+                    break;
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(v, v));
+                p += 8;
+                o += 8;
+            }
+#endif
+            while (p != end && *p < 0x80) *o++ = static_cast<char>(*p++);
+            continue;
+        }
+        // The rest one unit at a time, up to the next ASCII one (a three-byte character stored as one word
+        // measured no faster).
+        do {
+            const char32_t c = *p++;
+            if (c < 0x800) {
+                *o++ = static_cast<char>(0xC0 | (c >> 6));
+                *o++ = static_cast<char>(0x80 | (c & 0x3F));
+            } else if (c < 0xD800 || c > 0xDFFF) {
+                o = PutThree(o, c);
+            } else if (c <= 0xDBFF && p != end && IsLowSurrogate(*p)) {
+                const char32_t cp = 0x10000 + ((c - 0xD800) << 10) + (char32_t(*p++) - 0xDC00);
+                *o++ = static_cast<char>(0xF0 | (cp >> 18));
+                *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+                *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+                *o++ = static_cast<char>(0x80 | (cp & 0x3F));
+            } else {
+                o = PutThree(o, 0xFFFD);
+            }
+        } while (p != end && *p >= 0x80);
+    }
+    return o;
+}
+
+Bytes ToUtf8(std::u16string_view text) {
+    Bytes out(Utf8Length(text), '\0');
+    PutUtf8(text, out.data());
     return out;
 }
 

@@ -1,4 +1,5 @@
-// UTF-16 and UTF-8, for what the program stores or sends as UTF-8 (sealed documents, query strings).
+// UTF-16 and UTF-8, for what the program stores or sends as UTF-8 (plain and sealed documents, query
+// strings).
 #pragma once
 #include <string_view>
 
@@ -50,7 +51,13 @@ inline char16_t* PutUtf16(char16_t* out, char32_t c) {
     return out;
 }
 
-// UTF-16 to UTF-8; an unpaired surrogate, which no encoding can hold, becomes U+FFFD.
+// UTF-16 to UTF-8, for every caller: an unpaired surrogate, which no encoding can hold, becomes U+FFFD.
+// Utf8Length is the exact number of bytes; PutUtf8 writes them from out, which has room for that many, and
+// returns their end.
+size_t Utf8Length(std::u16string_view text);
+char* PutUtf8(std::u16string_view text, char* out);
+// The same in one allocation of the exact size, written in place: nothing is given back on the way (a grown
+// buffer would free a copy of a secret text).
 Bytes ToUtf8(std::u16string_view text);
 // Strict: false for anything but well-formed UTF-8 (no overlong forms, surrogates or code points past
 // U+10FFFF), and text then wiped. A leading BOM is kept as the character it is.

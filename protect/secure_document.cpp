@@ -41,10 +41,6 @@ Text NotSavedMessage(const Text& kept, const Text& path) {
            u"\r\nRename that file to " + base::GetFileNamePart(path) + u" to keep it.";
 }
 
-void ShowNuls(Text& text) { std::replace(text.begin(), text.end(), u'\0', kNulSymbol); }
-
-void RestoreNuls(Text& text) { std::replace(text.begin(), text.end(), kNulSymbol, u'\0'); }
-
 Text UnmappableMessage(std::u16string_view text, bool offerUtf8) {
     const size_t first = base::FirstUnmappable(text);
     size_t count = 0;
@@ -143,7 +139,7 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
             base::Wipe(stored);
             base::Wipe(typed);
         }
-        if (protect::IsSecret(kind)) protect::ShowNuls(loaded);
+        if (protect::IsSecret(kind)) base::ShowNuls(loaded);
         // The kept key belonged to the document this one replaces.
         if (!sealed) Forget();
         text = std::move(loaded);
@@ -242,7 +238,7 @@ std::optional<Text> FirstLook(const DocumentStore::Lend& lend, size_t& length,
     std::optional<Text> withNuls;
     lend([&](std::u16string_view text) {
         length = text.size();
-        if (text.find(protect::kNulSymbol) != std::u16string_view::npos)
+        if (text.find(base::kNulSymbol) != std::u16string_view::npos)
             withNuls.emplace(text);
         else
             word(text);
@@ -260,7 +256,7 @@ DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool 
 
 DocumentStore::Saved DocumentStore::SaveWithNuls(const Text& path, Text& password, bool ask, Text text,
                                                  base::TextFormat& format) {
-    protect::RestoreNuls(text);
+    base::RestoreNuls(text);
     const Saved saved = Save(
         path, password, ask, [&](const auto& read) { read(text); }, format);
     base::Wipe(text);

@@ -38,12 +38,6 @@ Text NotReadableAsMessage(base::Encoding encoding);
 // "This file is <size> MiB; Lockleaf opens files up to <largest> MiB. Your file has NOT been opened."
 Text TooLargeMessage(int64_t length, int64_t largest);
 
-// The text box cannot hold U+0000, so a document's NUL bytes are shown as the symbol for NUL and written back
-// as NUL bytes: nothing of the file is lost, and the user sees where they are.
-constexpr char16_t kNulSymbol = base::kNulSymbol;
-void ShowNuls(Text& text);
-void RestoreNuls(Text& text);
-
 }  // namespace protect
 
 class DocumentStore {

@@ -2,17 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include "base/unicode.h"
+#include "base/codepage.h"
 #include "fakes/journey.h"
 #include "protect/secure_document.h"
+#include "unit/utf8_reference.h"
 
 namespace {
 
 using base::Encoding;
 using base::LineBreaks;
 
-// The bytes of text (units, breaks already in place) in an encoding, written independently of the unit.
-Bytes Encoded(const Text& text, Encoding e) {
+// The bytes of text (units, breaks already in place) in an encoding, written independently of the unit (the
+// code page for Thai and ASCII only).
+Bytes Encoded(std::u16string_view text, Encoding e) {
     Bytes out;
     switch (e) {
         case Encoding::Ansi:
@@ -22,7 +24,7 @@ Bytes Encoded(const Text& text, Encoding e) {
             out = "\xEF\xBB\xBF";
             [[fallthrough]];
         case Encoding::Utf8:
-            return out + base::ToUtf8(text);
+            return out + reference::Utf8(text);
         case Encoding::Utf16Le:
         case Encoding::Utf16Be: {
             const bool be = e == Encoding::Utf16Be;
@@ -398,8 +400,8 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
     s.editor().Paste(Text(3 * base::kEncodePieceUnits, u'\u00e9'));
     files.largestPiece = 0;
     fou.txtData_KeyDown(0, kKeyF2, 0);
-    const Bytes big =
-        Bytes("caf\xC3\xA9\r\n\xC3\xA9\0", 10) + base::ToUtf8(Text(3 * base::kEncodePieceUnits, u'\u00e9'));
+    const Bytes big = Bytes("caf\xC3\xA9\r\n\xC3\xA9\0", 10) +
+                      reference::Utf8(Text(3 * base::kEncodePieceUnits, u'\u00e9'));
     EXPECT_EQ(files.Get(u"C:\\new.txt"), big);
     EXPECT_LE(files.largestPiece, 3 + 3 * base::kEncodePieceUnits);
     EXPECT_EQ(s.editor().copies, copies);
@@ -483,16 +485,74 @@ TEST(Encodings, PiecesOfAnySizeMakeTheWholeFileAndAFailedPieceStopsTheRest) {
     EXPECT_EQ(puts, 1);  // an empty document is its byte-order mark alone
 }
 
-TEST(Encodings, AUtf8DocumentIsHeldInNoMoreMemoryThanItsText) {
+TEST(Encodings, AUtf8DocumentIsHeldAndWrittenInNoMoreMemoryThanItNeeds) {
     // Thai is three bytes a character in UTF-8 and one unit in memory; a buffer of one unit a byte would
     // hold three times what the text needs while the document is open.
-    const Text original = Text(1000, u'\u0e01') + u"\U0001F600 caf\u00e9\r\n" + Text(20, u'a');
-    const Bytes file = base::ToUtf8(original);
+    const Text original = Text(1000, u'\u0e01') + u"\U0001F600 caf\u00e9\r\n" + Text(2000, u'a');
+    const Bytes file = reference::Utf8(original);
     Text text;
-    ASSERT_EQ(base::DecodeDocument(file, text).encoding, Encoding::Utf8);
+    const base::TextFormat format = base::DecodeDocument(file, text);
+    ASSERT_EQ(format.encoding, Encoding::Utf8);
     EXPECT_EQ(text, original);
     EXPECT_LT(text.capacity(), original.size() + 16);
     EXPECT_GT(file.size(), 3000u);
+    // Written back, it takes its own size, not three bytes a unit; in each form.
+    for (const base::TextFormat& as : {format, base::TextFormat{Encoding::Utf8Bom, LineBreaks::Lf},
+                                       base::TextFormat{Encoding::Utf16Be, LineBreaks::Cr}}) {
+        const Bytes written = base::EncodeDocument(text, as);
+        EXPECT_EQ(written.capacity(), written.size());
+    }
+    EXPECT_EQ(base::EncodeDocument(text, format), file);
+}
+
+// What a document writes otherwise than its encoding (the NUL symbol as NUL; CR LF as the file's break) is
+// found wherever it stands, also where a scan takes eight units at a time: at every offset of the first
+// blocks, after ASCII or Thai, next to a surrogate pair, a lone CR or LF, or the other; in every form, whole
+// (in a result of its size) and in pieces.
+TEST(Encodings, TheNulSymbolAndBreaksAreWrittenAsTheFileHoldsThemWhereverTheyStand) {
+    const Text kinds[] = {u"\u2400",
+                          u"\r\n",
+                          u"\r",
+                          u"\n",
+                          u"\n\r",
+                          u"\u2400\r\n",
+                          u"\r\u2400\n",
+                          u"\U0001F600\r\n",
+                          u"\U0001F600",
+                          Text(1, u'\xD800') + u"\u2400",
+                          u"\u0e01\u2400\u2400"};
+    std::vector<Text> texts;
+    for (const Text& kind : kinds) {
+        for (size_t at = 0; at <= 17; ++at) {
+            texts.push_back(Text(at, u'a') + kind + u"ascii after it" + kind);
+            texts.push_back(Text(at, u'\u0e01') + kind);
+        }
+    }
+    const std::pair<LineBreaks, char16_t> styles[] = {
+        {LineBreaks::CrLf, 0}, {LineBreaks::Mixed, 0}, {LineBreaks::Lf, u'\n'}, {LineBreaks::Cr, u'\r'}};
+    for (int e = 0; e < base::kEncodingCount; ++e) {
+        const auto encoding = static_cast<Encoding>(e);
+        for (const auto& [breaks, lone] : styles) {
+            const base::TextFormat format{encoding, breaks, false};
+            for (const Text& text : texts) {
+                SCOPED_TRACE(testing::Message()
+                             << "encoding " << e << " breaks " << static_cast<int>(breaks) << " text of "
+                             << text.size() << " from " << static_cast<int>(text[0]));
+                const Text written = reference::Written(text, lone);
+                const Bytes expected =
+                    encoding == Encoding::Ansi ? base::ToCodePage(written) : Encoded(written, encoding);
+                const Bytes whole = base::EncodeDocument(text, format);
+                EXPECT_EQ(whole, expected);
+                if (whole.size() > Bytes().capacity()) {
+                    EXPECT_EQ(whole.capacity(), whole.size());
+                }
+                Bytes joined;
+                EXPECT_TRUE(base::EncodeDocument(
+                    text, format, [&](std::string_view piece) { return joined.append(piece), true; }, 9));
+                EXPECT_EQ(joined, expected);
+            }
+        }
+    }
 }
 
 // The Open dialog: its Encoding list starts at Auto-detect (off for protected and sealed types); a short

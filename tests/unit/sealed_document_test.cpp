@@ -133,6 +133,6 @@ TEST_F(SealedDocument, RefusedFilesSayWhyAndLeaveTheDocumentAsItWas) {
     prompts.inputAnswers = {u"\u0e23\u0e2b\u0e31\u0e2a-Cl\u00e9-7"};
     ASSERT_TRUE(fou.SecureOpen(u"C:\\in.txse"));
     Text shown = s.editor().text;
-    protect::RestoreNuls(shown);
+    base::RestoreNuls(shown);
     EXPECT_EQ(base::ToUtf8(shown), Fixture("letter.txt"));
 }
