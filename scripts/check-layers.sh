@@ -10,7 +10,7 @@
 #     "`app/` only in `main_window.*`, `winmain.cpp`" allows those folders only in files whose
 #     names match the globs; the word "anything" allows every folder; other words are for readers;
 #   - a folder may always include itself, and an include under no folder of the table is not ours.
-# A declaration of a class (`class Fou;`) counts as an include of the folder that defines the class: a
+# A declaration of a class (`class Editor;`) counts as an include of the folder that defines the class: a
 # lower layer that names an upper one's class breaks the table as much as an include would.
 # The ports (platform/) say what the core wants, not how Windows does it: a Windows header, a handle (a
 # Windows handle type, or one carried as uintptr_t), a structure size or a flag word (a hex constant of five
