@@ -1,6 +1,7 @@
 #include "ads/ad_strip.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "ads/stats.h"
 #include "base/whole_file.h"
@@ -21,19 +22,20 @@ AdStrip::AdStrip(Jobs& jobs, Files& files, Clock& clock, Shell& shell, AdSite si
       m_Files(files),
       m_Clock(clock),
       m_Shell(shell),
-      m_Site(site),
+      m_Site(std::move(site)),
       m_Self(std::make_shared<AdStrip*>(this)) {}
 
 AdStrip::~AdStrip() = default;
 
 void AdStrip::Place(const AdControls& controls) {
     m_Controls = controls;
-    m_Controls.browser1->onNewWindow = [this](const Text& url) { Browser1_NewWindow3(url); };
+    m_Controls.browser->onNewWindow = [this](const Text& url) { OnPageNewWindow(url); };
 }
 
-void AdStrip::Start() {
+void AdStrip::Start(const Text& machineKey) {
+    m_MachineKey = machineKey;
     try {
-        m_Controls.browser1->Navigate(m_Site.appFolder + u"php\\000.html");
+        m_Controls.browser->Navigate(m_Site.appFolder + u"php\\000.html");
     } catch (...) {
         platform::TraceCurrentException(u"start page");
     }
@@ -42,9 +44,9 @@ void AdStrip::Start() {
 }
 
 void AdStrip::Layout(double width) {
-    m_Controls.browser1->Move({0, 0, std::max(0.0, width - 140), 750});
-    const Rect more = m_Controls.imMore->Placement();
-    m_Controls.imMore->Move({width - 510, 20, more.width, more.height});
+    m_Controls.browser->Move({0, 0, std::max(0.0, width - 140), 750});
+    const Rect more = m_Controls.morePicture->Placement();
+    m_Controls.morePicture->Move({width - 510, 20, more.width, more.height});
 }
 
 void AdStrip::Post(std::function<void(Http&)> job, std::function<void()> then) {
@@ -160,10 +162,10 @@ void AdStrip::ShowPage() {
         // own error page in the strip; the start page stays instead.
         const Text page = m_Site.appFolder + u"php\\banner.html";
         if (!m_Files.FileExists(page)) return;
-        m_Controls.browser1->Navigate(page);
-        m_Controls.browser1->AttachDocument();
+        m_Controls.browser->Navigate(page);
+        m_Controls.browser->AttachDocument();
         // Only a banner page's clicks are counted, not the start page's.
-        m_Controls.browser1->onDocMouseUp = [this] { doc_onmouseup(); };
+        m_Controls.browser->onDocMouseUp = [this] { OnPageMouseUp(); };
     } catch (...) {
         platform::TraceCurrentException(u"banner page");
     }
@@ -189,16 +191,16 @@ void AdStrip::Tick() {
 }
 
 void AdStrip::SendStat(const Text& action) {
-    const Text url = m_Site.siteUrl + u"adm/sendstat.php?" + u"app=" + m_Site.appCode + u"&key=" +
-                     m_Site.machineKey + action;
+    const Text url =
+        m_Site.siteUrl + u"adm/sendstat.php?" + u"app=" + m_Site.appCode + u"&key=" + m_MachineKey + action;
     Clock& clock = m_Clock;
     Post([url, &clock](Http& http) { ads::GetUrlText({http, clock}, url); }, [] {});
 }
 
-void AdStrip::doc_onmouseup() {
+void AdStrip::OnPageMouseUp() {
     Text id;
     try {
-        id = m_Controls.browser1->EventSourceAttribute(u"alt");
+        id = m_Controls.browser->EventSourceAttribute(u"alt");
     } catch (...) {
         platform::TraceCurrentException(u"banner click");
         id.clear();
@@ -206,13 +208,13 @@ void AdStrip::doc_onmouseup() {
     if (ads::LeadingNumber(id) > 0) SendStat(u"&do=click&banner=" + ads::PercentEncode(id));
 }
 
-void AdStrip::aNext_Click() { m_Controls.browser1->FireClickById(u"next"); }
+void AdStrip::OnNextAd() { m_Controls.browser->FireClickById(u"next"); }
 
-void AdStrip::aAdinfo_Click() { m_Shell.Open(m_Site.siteUrl + u"banner.php", u"", m_Site.appFolder); }
+void AdStrip::OnAdInfo() { m_Shell.Open(m_Site.siteUrl + u"banner.php", u"", m_Site.appFolder); }
 
-void AdStrip::ImMore_MouseUp(int, int, double, double) { m_Controls.aAdver->PopUpAtCursor(); }
+void AdStrip::OnMoreMouseUp(int, int, double, double) { m_Controls.adMenu->PopUpAtCursor(); }
 
-void AdStrip::Browser1_NewWindow3(const Text& url) {
+void AdStrip::OnPageNewWindow(const Text& url) {
     if (ads::OpensInBrowser(url)) m_Shell.Open(url, u"", u"");
 }
 

@@ -14,10 +14,9 @@
 // Where the strip's requests and files go. The values are the program's start-up globals, some filled in
 // after the strip is made, so they are referred to, not copied.
 struct AdSite {
-    const Text& siteUrl;    // ends with "/"
-    const Text& appFolder;  // ends with "\"
-    const Text& appCode;
-    const Text& machineKey;
+    Text siteUrl;    // ends with "/"
+    Text appFolder;  // ends with "\"
+    Text appCode;
 };
 
 class AdStrip : public AdStripEvents {
@@ -31,7 +30,7 @@ public:
     // the strip's events here from then on.
     void Place(const AdControls& controls);
     // The window is up: the start page in the strip and the start statistic.
-    void Start();
+    void Start(const Text& machineKey);
     // The browser and the "more" picture across a window this wide (outer, twips).
     void Layout(double width);
     // The refresh timer: a refresh when one is due (the list, the images when the list changed,
@@ -40,11 +39,11 @@ public:
     // The window closes: nothing more is asked of the site, and what completes later is dropped.
     void Stop();
 
-    void aNext_Click() override;    // the next group of banners
-    void aAdinfo_Click() override;  // the site's page about the ads, in the default browser
-    void ImMore_MouseUp(int button, int shift, double x, double y) override;  // the ad menu, at the pointer
-    void doc_onmouseup() override;                       // a click on a banner of the banner page is counted
-    void Browser1_NewWindow3(const Text& url) override;  // the default browser, http and https only
+    void OnNextAd() override;  // the next group of banners
+    void OnAdInfo() override;  // the site's page about the ads, in the default browser
+    void OnMoreMouseUp(int button, int shift, double x, double y) override;  // the ad menu, at the pointer
+    void OnPageMouseUp() override;                   // a click on a banner of the banner page is counted
+    void OnPageNewWindow(const Text& url) override;  // the default browser, http and https only
 
 private:
     struct Refresh;
@@ -66,6 +65,7 @@ private:
     Clock& m_Clock;
     Shell& m_Shell;
     AdSite m_Site;
+    Text m_MachineKey;  // the statistics' name for this machine, known from the start on
     AdControls m_Controls;
     bool m_RefreshScheduled = false;  // the next refresh time is empty until the first tick
     int64_t m_NextRefresh = 0;        // local seconds

@@ -40,10 +40,11 @@ bool WrapsQuickly(std::u16string_view text) {
     }
 }
 
-Editor::Editor(Platform& platform, EditorHost& host, FindReplaceHost* repHost)
+Editor::Editor(Platform& platform, EditorHost& host, FindReplaceHost* findHost)
     : m_Platform(platform),
       m_Host(host),
-      m_RepHost(repHost),
+      m_FindHost(findHost),
+      m_Folder(app::ProgramFolder(platform.process)),
       m_Documents(platform.files, platform.prompts, platform.crypto, app::kLargestDocument),
       m_Recovery(platform),
       m_LockedPassword(platform.crypto) {}
@@ -53,15 +54,14 @@ Editor::~Editor() = default;
 void Editor::Load() {
     Form_Initialize();
     // The strip is made first: the window routes its events to it from creation on.
-    m_Ads = std::make_unique<AdStrip>(
-        m_Platform.jobs, m_Platform.files, m_Platform.clock, m_Platform.shell,
-        AdSite{app::g_SiteUrl, app::g_AppFolder, app::g_AppCode, app::g_MachineKey});
+    m_Ads = std::make_unique<AdStrip>(m_Platform.jobs, m_Platform.files, m_Platform.clock, m_Platform.shell,
+                                      AdSite{app::kSiteUrl, m_Folder, app::kAppCode});
     m_Controls = m_Host.Create(*this, *m_Ads);
     m_Ads->Place(m_Controls.ads);
     Form_Load();
     m_Host.Show();
     AfterShow();
-    Step([&] { m_Ads->Start(); });
+    Step([&] { m_Ads->Start(m_MachineKey); });
 }
 
 void Editor::Form_Initialize() { m_Host.InitCommonControls(); }
@@ -86,9 +86,8 @@ void Editor::AfterShow() {
                                   extension, u"", exePath);
         });
     }
-    Step([&] { app::g_MachineKey = ads::GetMachineKey(m_Platform.volumes); });
-    Step([&] { app::g_AppCode = u"LOK"; });
-    Step([&] { m_Controls.timer1->SetInterval(kTimer1Interval); });
+    Step([&] { m_MachineKey = ads::GetMachineKey(m_Platform.volumes); });
+    Step([&] { m_Controls.timer->SetInterval(kTimerInterval); });
     // After a crash or an update's restart Windows starts us again, and the snapshot is offered.
     Step([&] { m_Platform.process.RegisterRestart(app::kRestartArgument); });
 }
@@ -96,11 +95,11 @@ void Editor::AfterShow() {
 FindReplace& Editor::Finder() {
     if (!m_FindReplace)
         m_FindReplace =
-            std::make_unique<FindReplace>(*this, m_Platform.locale, m_Platform.prompts, m_RepHost);
+            std::make_unique<FindReplace>(*this, m_Platform.locale, m_Platform.prompts, m_FindHost);
     return *m_FindReplace;
 }
 
-Text Editor::ExecutablePath() const { return app::g_AppFolder + m_Platform.process.ExeBaseName() + u".exe"; }
+Text Editor::ExecutablePath() const { return m_Folder + m_Platform.process.ExeBaseName() + u".exe"; }
 
 void Editor::Form_Resize() {
     const Rect outer = m_Controls.window->Placement();
@@ -110,7 +109,7 @@ void Editor::Form_Resize() {
     // The status bar takes its height from the boxes; every designed size above it stays.
     const double bar = m_StatusBarOn ? m_Controls.statusBar->Height() : 0;
     const double boxWidth = std::max(0.0, w - 240), boxHeight = std::max(0.0, h - 1710 - bar);
-    for (TextBox* box : m_Controls.txtData) box->Move({0, 840, boxWidth, boxHeight});
+    for (TextBox* box : m_Controls.textBoxes) box->Move({0, 840, boxWidth, boxHeight});
     m_Ads->Layout(w);
     LayOutStatusBar(boxWidth);
 }
@@ -126,7 +125,7 @@ void Editor::Form_Unload() {
     // The process ends here: no destructor will wipe the document's secrets.
     if (Secret()) {
         const bool modified = m_Document.modified;  // emptied by us, not edited
-        for (TextBox* box : m_Controls.txtData) Step([&] { box->ReplaceWiping(u""); });
+        for (TextBox* box : m_Controls.textBoxes) Step([&] { box->ReplaceWiping(u""); });
         m_Document.modified = modified;
         m_History.Clear();
     }
@@ -140,12 +139,12 @@ void Editor::UpdateCaption() {
     if (!m_Document.Untitled())
         prefix = base::GetFileNamePart(m_Document.Name()) + (m_Document.modified ? u" *" : u"") +
                  (m_Locked ? u" (locked)" : u"") + u" - ";
-    m_Controls.window->SetCaption(prefix + app::g_AppName + u" " + app::g_AppVersion);
+    m_Controls.window->SetCaption(prefix + app::kAppName + u" " + app::kAppVersion);
     // Every load, save, New, restore and lock recaptions: the status bar says the new form too.
     UpdateStatus();
 }
 
-void Editor::txtData_Change(int) {
+void Editor::OnTextChange(int) {
     if (m_Moving) return;
     if (m_Document.loadSeen) m_Recovery.Changed();
     if (m_Document.loadSeen && !m_Document.modified) {
@@ -155,9 +154,9 @@ void Editor::txtData_Change(int) {
     m_Document.loadSeen = true;
 }
 
-void Editor::txtData_GotFocus(int index) { m_ActiveEditor = index; }
+void Editor::OnTextFocus(int index) { m_ActiveEditor = index; }
 
-bool Editor::txtData_KeyDown(int, Key key, int shift) {
+bool Editor::OnTextKeyDown(int, Key key, int shift) {
     const Command running(*this);
     if (!Unlock()) return false;
     // Ctrl with + and - whether Shift is down or not: on most keyboards + is Shift and the = key.
@@ -165,7 +164,7 @@ bool Editor::txtData_KeyDown(int, Key key, int shift) {
     switch (key) {
         case kKeyF:
             if (!ctrl) return false;
-            mnu2_Click(kMnuFind);
+            OnEditMenu(kMenuFind);
             return true;
         case kKeyF2:
             SecureSave(false);
@@ -175,15 +174,15 @@ bool Editor::txtData_KeyDown(int, Key key, int shift) {
                 if (shift == kCtrlMask) {
                     Text search = ActiveEditor().SelText();
                     int32_t start = 2, end = 1;
-                    if (search.empty()) search = Finder().SALine(start, end);
+                    if (search.empty()) search = Finder().WordAtCaret(start, end);
                     Finder().State().FindText = search;
                 }
-                Finder().coc1();
+                Finder().FindAgain();
             });
             return true;
         case kKeyF4:
             if (shift & kAltMask) return false;  // Alt+F4 closes the window
-            Finder().SelRe();
+            Finder().ReplaceSelection();
             return true;
         case kKeyZ:  // Ctrl+Z undoes; with Shift it redoes
             if (!ctrlShiftOrNot) return false;
@@ -221,21 +220,21 @@ bool Editor::txtData_KeyDown(int, Key key, int shift) {
     }
 }
 
-void Editor::txtData_OLEDragDrop(int, const std::vector<Text>& files, int effect) {
+void Editor::OnFilesDropped(int, const std::vector<Text>& files, int effect) {
     const Command running(*this);
     if (effect != kDropEffectAll || files.empty() || !Unlock() || !SaveChangesFirst()) return;
     SecureOpen(files.front());
 }
 
-void Editor::mnu2_Click(int index) {
+void Editor::OnEditMenu(int index) {
     const Command running(*this);
     if (!Unlock()) return;
-    if (index == kMnuFind)
+    if (index == kMenuFind)
         base::WithMemory(m_Platform.prompts, kFindCommand, [&] { Finder().OpenForFind(); });
-    if (index == kMnuStatusBar) ShowStatusBar(!m_StatusBarOn);
-    if (index == kMnuUndo) Undo();
-    if (index == kMnuRedo) Redo();
-    if (index == kMnuWordWrap) SwitchWordWrap();
+    if (index == kMenuStatusBar) ShowStatusBar(!m_StatusBarOn);
+    if (index == kMenuUndo) Undo();
+    if (index == kMenuRedo) Redo();
+    if (index == kMenuWordWrap) SwitchWordWrap();
 }
 
 void Editor::SwitchWordWrap() {
@@ -245,7 +244,7 @@ void Editor::SwitchWordWrap() {
     const bool modified = m_Document.modified;
     bool quick = true;
     size_t length = 0;
-    m_Controls.txtData[from]->ReadText([&](std::u16string_view text) {
+    m_Controls.textBoxes[from]->ReadText([&](std::u16string_view text) {
         length = text.size();
         quick = to == 0 || WrapsQuickly(text);
     });
@@ -265,17 +264,17 @@ void Editor::SwitchWordWrap() {
     base::WithMemory(m_Platform.prompts, kWordWrapCommand, [&] {
         // The other box takes the text straight from this one's buffer, into memory it then owns; the box
         // the user sees changes only once the other one holds the whole text.
-        m_Controls.txtData[from]->ReadText([&](std::u16string_view text) {
-            if (!m_Controls.txtData[to]->ReplaceWiping(text)) throw std::bad_alloc();
+        m_Controls.textBoxes[from]->ReadText([&](std::u16string_view text) {
+            if (!m_Controls.textBoxes[to]->ReplaceWiping(text)) throw std::bad_alloc();
         });
         copied = true;
     });
     if (copied) {
-        m_Controls.txtData[to]->SetSel(m_Controls.txtData[from]->SelStart(),
-                                       m_Controls.txtData[from]->SelLength());
+        m_Controls.textBoxes[to]->SetSel(m_Controls.textBoxes[from]->SelStart(),
+                                         m_Controls.textBoxes[from]->SelLength());
         ShowEditor(to);
         // The text is held once: the hidden box lets go of it (a secret's overwritten first).
-        TextBox& hidden = *m_Controls.txtData[from];
+        TextBox& hidden = *m_Controls.textBoxes[from];
         Step([&] { hidden.ReplaceWiping(u""); });
     }
     m_Document.modified = modified;
@@ -285,25 +284,28 @@ void Editor::SwitchWordWrap() {
 void Editor::ShowEditor(int index) {
     m_Controls.wordWrap->SetChecked(index == 1);
     m_ActiveEditor = index;
-    m_Controls.txtData[index]->SetVisible(true);
-    m_Controls.txtData[1 - index]->SetVisible(false);
-    m_Controls.txtData[index]->SetFocus();  // typing goes on where it was, in the box the user now sees
-    UpdateStatus();                         // the caret of the box shown now
+    m_Controls.textBoxes[index]->SetVisible(true);
+    m_Controls.textBoxes[1 - index]->SetVisible(false);
+    m_Controls.textBoxes[index]->SetFocus();  // typing goes on where it was, in the box the user now sees
+    UpdateStatus();                           // the caret of the box shown now
 }
 
 Text Editor::AboutText() const {
-    return app::g_AppName + u" " + app::g_AppVersion + u"\r\n" + u"Date : " + app::g_AppDate + u"\r\n" +
-           u"Developer : " + LOCKLEAF_ABOUT_DEVELOPER + u"\r\n" + u"Website : " + LOCKLEAF_ABOUT_WEBSITE +
-           u"\r\n" + u"Email : " + LOCKLEAF_ABOUT_EMAIL;
+    Text about = app::kAppName;
+    for (const char16_t* part : {u" ", app::kAppVersion, u"\r\nDate : ", app::kAppDate, u"\r\nDeveloper : ",
+                                 LOCKLEAF_ABOUT_DEVELOPER, u"\r\nWebsite : ", LOCKLEAF_ABOUT_WEBSITE,
+                                 u"\r\nEmail : ", LOCKLEAF_ABOUT_EMAIL})
+        about += part;
+    return about;
 }
 
-void Editor::mnu3_Click(int index) {
+void Editor::OnHelpMenu(int index) {
     const Command running(*this);
-    if (index == kMnuAbout) m_Platform.prompts.Message(AboutText(), MsgButtons::Ok, MsgIcon::None);
+    if (index == kMenuAbout) m_Platform.prompts.Message(AboutText(), MsgButtons::Ok, MsgIcon::None);
 }
 
 // The strip's refresh schedule, then the idle lock and the snapshot: one timer for all three.
-void Editor::Timer1_Timer() {
+void Editor::OnTimer() {
     Step([&] { m_Ads->Tick(); });
     Step([&] {
         if (m_Commands == 0 && !m_Locked &&

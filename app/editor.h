@@ -11,11 +11,16 @@
 #include "find/find_replace.h"
 #include "protect/secure_document.h"
 
-// The items of the menu arrays by their index: mnu1 is File, mnu2 Edit, mnu3 Help (index 4 of mnu1 is the
-// separator).
-enum Mnu1Item : int { kMnuNew = 0, kMnuOpen = 1, kMnuSave = 2, kMnuSaveAs = 3, kMnuExit = 5 };
-enum Mnu2Item : int { kMnuFind = 0, kMnuWordWrap = 1, kMnuStatusBar = 2, kMnuUndo = 3, kMnuRedo = 4 };
-enum Mnu3Item : int { kMnuAbout = 0 };
+// The items of the File, Edit and Help menus by their index (index 4 of File is the separator).
+enum FileMenuItem : int { kMenuNew = 0, kMenuOpen = 1, kMenuSave = 2, kMenuSaveAs = 3, kMenuExit = 5 };
+enum EditMenuItem : int {
+    kMenuFind = 0,
+    kMenuWordWrap = 1,
+    kMenuStatusBar = 2,
+    kMenuUndo = 3,
+    kMenuRedo = 4
+};
+enum HelpMenuItem : int { kMenuAbout = 0 };
 
 // Word Wrap stays off for a document with a longer line: the wrapping box's time grows with the square of a
 // line's length (under Wine 128 Ki characters take seconds, 1 Mi characters many minutes).
@@ -31,8 +36,8 @@ constexpr size_t kLongToRewrap = size_t{1024} * 1024;
 constexpr char16_t kLongToRewrapQuestion[] =
     u"This document is large: switching Word Wrap can take a minute or more, and Lockleaf does not respond "
     u"until it is done.\r\nSwitch Word Wrap now?";
-// Timer1's period (ms).
-constexpr uint32_t kTimer1Interval = 200;
+// The editor's one timer's period (ms).
+constexpr uint32_t kTimerInterval = 200;
 // A protected or sealed document is locked after this long without the user's input.
 constexpr int64_t kLockAfterIdle = int64_t{10} * 60 * 1000;
 // The text's zoom: 10% to 500% of the designed size, in steps of 10%; every start at 100%.
@@ -48,8 +53,8 @@ constexpr char16_t kRedoCommand[] = u"redo";
 // The main editor window.
 class Editor : public FindEditor, public EditorEvents {
 public:
-    // repHost: the Find/Replace window's toolkit; null where there is none (the keys still find).
-    Editor(Platform& platform, EditorHost& host, FindReplaceHost* repHost);
+    // findHost: the Find/Replace window's toolkit; null where there is none (the keys still find).
+    Editor(Platform& platform, EditorHost& host, FindReplaceHost* findHost);
     ~Editor();
 
     // Creation: Form_Initialize, the window, Form_Load; then the window is shown.
@@ -62,21 +67,21 @@ public:
     void Form_Unload() override;
 
     void UpdateCaption();
-    // txtData(0) and txtData(1): the two text boxes, without and with word wrap; index says which.
-    void txtData_Change(int index) override;
-    void txtData_Edit(int index, TextEdit& edit) override;
-    void txtData_GotFocus(int index) override;
-    bool txtData_KeyDown(int index, Key key, int shift) override;
-    void txtData_OLEDragDrop(int index, const std::vector<Text>& files, int effect) override;
-    void txtData_SelChange(int index) override;
-    void txtData_MouseWheel(int index, int delta, int shift) override;
-    void mnu1_Click(int index) override;  // the File menu (Mnu1Item)
-    void mnu2_Click(int index) override;  // the Edit menu (Mnu2Item)
-    void mnu3_Click(int index) override;  // the Help menu (Mnu3Item)
+    // The two text boxes' events: index 0 is the box without word wrap, 1 the one with it.
+    void OnTextChange(int index) override;
+    void OnTextEdit(int index, TextEdit& edit) override;
+    void OnTextFocus(int index) override;
+    bool OnTextKeyDown(int index, Key key, int shift) override;
+    void OnFilesDropped(int index, const std::vector<Text>& files, int effect) override;
+    void OnSelectionChange(int index) override;
+    void OnTextWheel(int index, int delta, int shift) override;
+    void OnFileMenu(int index) override;  // the File menu (FileMenuItem)
+    void OnEditMenu(int index) override;  // the Edit menu (EditMenuItem)
+    void OnHelpMenu(int index) override;  // the Help menu (HelpMenuItem)
     void SwitchWordWrap();                // moves the text to the other box (asking first for a large one)
     void ShowEditor(int index);           // the box the user sees and types in: 1 with Word Wrap on, 0 off
 
-    TextBox& ActiveEditor() override { return *m_Controls.txtData[m_ActiveEditor]; }
+    TextBox& ActiveEditor() override { return *m_Controls.textBoxes[m_ActiveEditor]; }
     int ActiveEditorIndex() const override { return m_ActiveEditor; }
     Window& EditorWindow() override { return *m_Controls.window; }
     bool Secret() const override { return m_Document.Secret(); }  // the document shown is protected or sealed
@@ -113,7 +118,7 @@ public:
     bool Unlock();
     bool Locked() const { return m_Locked; }
     void Form_SessionLock() override;
-    bool txtData_Input(bool keyOrClick) override;
+    bool OnTextInput(bool keyOrClick) override;
     // ---- status bar, zoom, Go To (app/fou_view.cpp) ----
     // The status bar's texts from the caret, the zoom and the document's form, each set only when it changed.
     void UpdateStatus();
@@ -141,8 +146,8 @@ public:
     void SaveAll();           // stores the window's restored rectangle as "position"
     void RestorePlacement();  // moves the window to the stored "position", when it is four numbers
     // ---- the timer ----
-    // Timer1 (kTimer1Interval): the advertising strip's refresh schedule, the idle lock, snapshots.
-    void Timer1_Timer() override;
+    // The timer (kTimerInterval): the advertising strip's refresh schedule, the idle lock, snapshots.
+    void OnTimer() override;
 
 private:
     // A completed load's text into the editor, marks cleared; secret: the box wipes the text it lets go.
@@ -174,7 +179,9 @@ private:
 
     Platform& m_Platform;
     EditorHost& m_Host;
-    FindReplaceHost* m_RepHost;
+    FindReplaceHost* m_FindHost;
+    const Text m_Folder;  // the program's, with its trailing backslash
+    Text m_MachineKey;    // this machine's, as the statistics name it
     EditorControls m_Controls;
     Document m_Document;
     int m_ActiveEditor = 0;  // the box shown: 1 with Word Wrap on, 0 off

@@ -44,13 +44,13 @@ bool Editor::ShowDocument(const Text& text, bool secret) {
     try {
         // The wrapping box would hang on a very long line: such a document opens with Word Wrap off.
         const bool unwrap = m_ActiveEditor == 1 && !WrapsQuickly(text);
-        TextBox& box = *m_Controls.txtData[unwrap ? 0 : m_ActiveEditor];
+        TextBox& box = *m_Controls.textBoxes[unwrap ? 0 : m_ActiveEditor];
         m_Document.loadSeen = false;
         // A text the box refused is not loaded: the document shown and its name stay.
         if (!Replace(box, text, secret)) throw std::bad_alloc();
         if (unwrap) {
             ShowEditor(0);
-            Replace(*m_Controls.txtData[1], u"", secret);
+            Replace(*m_Controls.textBoxes[1], u"", secret);
         }
         m_Document.modified = false;
         m_History.Clear();     // the changes were the document's before this one

@@ -16,7 +16,7 @@ constexpr size_t kPiecesOneByOne = 4;
 
 }  // namespace
 
-void Editor::txtData_Edit(int, TextEdit& edit) {
+void Editor::OnTextEdit(int, TextEdit& edit) {
     m_History.Typed(std::move(edit), m_Platform.clock.MonotonicMilliseconds());
 }
 

@@ -163,7 +163,7 @@ bool Editor::Restore(app::Recovery::Found& found, const protect::SnapshotCover& 
     m_Documents.Forget();
     if (cover.sealed) m_Documents.Keep(s.name, key);
     m_Document.modified = true;
-    if (s.wordWrap && m_ActiveEditor == 0) mnu2_Click(kMnuWordWrap);
+    if (s.wordWrap && m_ActiveEditor == 0) OnEditMenu(kMenuWordWrap);
     ActiveEditor().SetSel(s.selStart, s.selLength);
     m_Recovery.Adopt(found);
     UpdateCaption();
@@ -172,7 +172,7 @@ bool Editor::Restore(app::Recovery::Found& found, const protect::SnapshotCover& 
 
 void Editor::Form_SessionLock() { Lock(); }
 
-bool Editor::txtData_Input(bool keyOrClick) {
+bool Editor::OnTextInput(bool keyOrClick) {
     if (!m_Locked) return true;
     if (keyOrClick && m_Commands == 0) Unlock();
     return false;  // the key that unlocks is not typed into the document
@@ -202,7 +202,7 @@ void Editor::Lock() {
         return platform::Trace(u"lock: the snapshot was not written; the document stays open");
     }
     m_LockedModified = m_Document.modified;
-    for (TextBox* box : m_Controls.txtData) box->ReplaceWiping(u"");
+    for (TextBox* box : m_Controls.textBoxes) box->ReplaceWiping(u"");
     m_History.Clear();  // what it holds is the document's text too
     m_Document.modified = m_LockedModified;
     m_Document.WipePassword();

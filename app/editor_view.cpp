@@ -104,13 +104,13 @@ void Editor::SetZoom(int percent) {
     UpdateStatus();
 }
 
-void Editor::txtData_SelChange(int index) {
+void Editor::OnSelectionChange(int index) {
     if (index != m_ActiveEditor) return;
     UpdateStatus();
     m_History.CaretAt(ActiveEditor().Caret());  // typing elsewhere is a step of its own
 }
 
-void Editor::txtData_MouseWheel(int, int delta, int shift) {
+void Editor::OnTextWheel(int, int delta, int shift) {
     if ((shift & kCtrlMask) == 0) return;
     // A fine wheel reports parts of a notch: they add up to a step.
     m_WheelDelta += delta;

@@ -56,8 +56,8 @@ Text Editor::GetFilter(const Text& fileName, int32_t& index) {
 
 FileDialogState& Editor::Dialog() {
     if (!m_Dialog)
-        m_Dialog = std::make_unique<FileDialogState>(m_Platform.dialogs, m_Platform.process, app::g_AppFolder,
-                                                     kProductName);
+        m_Dialog =
+            std::make_unique<FileDialogState>(m_Platform.dialogs, m_Platform.process, m_Folder, kProductName);
     return *m_Dialog;
 }
 
@@ -106,17 +106,17 @@ bool Editor::SaveAs() {
     return SaveTo(chosen, true, format);
 }
 
-void Editor::mnu1_Click(int index) {
+void Editor::OnFileMenu(int index) {
     const Command running(*this);
-    if (index != kMnuExit && !Unlock()) return;  // Exit asks as the close box does
+    if (index != kMenuExit && !Unlock()) return;  // Exit asks as the close box does
     switch (index) {
-        case kMnuNew:
+        case kMenuNew:
             if (!SaveChangesFirst()) return;
             if (!ShowDocument(Text(), m_Document.Secret())) return;
             m_Document.Clear();
             m_Documents.Forget();
             break;
-        case kMnuOpen: {
+        case kMenuOpen: {
             if (!SaveChangesFirst()) return;
             int32_t filterIndex = 0;
             const Text piece = GetFilter(m_Document.Name(), filterIndex);
@@ -136,13 +136,13 @@ void Editor::mnu1_Click(int index) {
             if (!chosen.empty()) SecureOpen(chosen, as);
             break;
         }
-        case kMnuSave:
+        case kMenuSave:
             SecureSave(false);
             break;
-        case kMnuSaveAs:
+        case kMenuSaveAs:
             SaveAs();
             break;
-        case kMnuExit:
+        case kMenuExit:
             // Form_Unload ends the process; nothing may follow it.
             if (Form_QueryUnload()) Form_Unload();
             return;

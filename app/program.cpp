@@ -2,9 +2,9 @@
 
 namespace app {
 
-void InitFolders(const Process& process) {
+Text ProgramFolder(const Process& process) {
     Text folder = process.ExeFolder();
-    g_AppFolder = EnsureTrailing(folder, u"\\");
+    return EnsureTrailing(folder, u"\\");
 }
 
 Text EnsureTrailing(Text& text, const Text& suffix) {

@@ -1,5 +1,4 @@
-// The shared module: application globals, the document state and start-up.
-// Everything that the windows share lives here, as the program's own globals.
+// The app module: the product's constants, the program's folder, the command line's document and start-up.
 #pragma once
 #include <memory>
 
@@ -13,19 +12,14 @@ class Editor;
 // The program's shared module.
 namespace app {
 
-// Application globals, set during start-up.
-inline Text g_AppName;
-inline Text g_AppVersion;
-inline Text g_AppDate;
-inline Text g_SiteUrl;
-inline Text g_AppFolder;
-inline Text g_AppCode;
-inline Text g_MachineKey;
-
-// The one main window.
-extern std::unique_ptr<Editor> g_Editor;
-
+// The product as its caption, About box and statistics name it.
+constexpr const char16_t* kAppName = kProductName;
+constexpr char16_t kAppVersion[] = u"1.0";
+constexpr char16_t kAppDate[] = u"1 Sep 2013";
+constexpr char16_t kAppCode[] = u"LOK";  // the site's name for this program in its statistics
 constexpr char16_t kSiteUrl[] = LOCKLEAF_SITE_URL;
+static_assert(kSiteUrl[sizeof(kSiteUrl) / sizeof(char16_t) - 2] == u'/',
+              "the site's paths are appended to it");
 // The largest file the editor opens. A document is held several times over while it is opened, edited and
 // saved (bytes, text, the box's copy, a save's copy), in single blocks of the 32-bit address space; a file
 // beyond this is refused before a byte of it is read.
@@ -35,12 +29,11 @@ constexpr int64_t kLargestDocument = int64_t{256} << 20;
 constexpr char16_t kRestartArgument[] = u"/restarted";
 constexpr char16_t kRestoreArgument[] = u"/restore:";
 
-// Back to the state of a process that has just started (tests start many "processes").
-void ResetGlobals();
-
-// repHost: the Find/Replace window's toolkit, handed to the main window.
-void Main(Platform& platform, EditorHost& host, FindReplaceHost* repHost);
-void InitFolders(const Process& process);
+// Makes, loads and shows the one main window, which lives until the caller lets it go. findHost: the
+// Find/Replace window's toolkit, handed to the main window.
+std::unique_ptr<Editor> Main(Platform& platform, EditorHost& host, FindReplaceHost* findHost);
+// The folder of the program's file, with one trailing backslash.
+Text ProgramFolder(const Process& process);
 Text EnsureTrailing(Text& text, const Text& suffix);
 // The document named by the command-line text: verbatim, except that one path wrapped whole in a single
 // pair of double quotes (what the shell passes for "Open with") loses that pair.

@@ -11,7 +11,7 @@
 FindReplace::FindReplace(FindEditor& editor, Locale& locale, Prompts& prompts, FindReplaceHost* host)
     : m_Editor(editor), m_Locale(locale), m_Prompts(prompts), m_Host(host) {}
 
-int32_t FindReplace::SelFind() {
+int32_t FindReplace::SelectNext() {
     const FindState& fs = m_State;
     if (fs.FindText.empty()) return 0;
     TextBox& box = m_Editor.ActiveEditor();
@@ -31,13 +31,13 @@ int32_t FindReplace::SelFind() {
     return 1;
 }
 
-int32_t FindReplace::coc1() {
-    const int32_t found = SelFind();
+int32_t FindReplace::FindAgain() {
+    const int32_t found = SelectNext();
     m_Editor.ActiveEditor().SetFocus();
     return found;
 }
 
-void FindReplace::SelRe() {
+void FindReplace::ReplaceSelection() {
     TextBox& box = m_Editor.ActiveEditor();
     if (!m_State.ReplaceMode || box.SelLength() == 0) return;
     base::EditStep step;
@@ -54,7 +54,7 @@ bool FindReplace::ConfirmEmptyReplacement() {
                              MsgIcon::Exclamation) == MsgResult::Yes;
 }
 
-void FindReplace::Co2() {
+void FindReplace::PressReplace() {
     FindState& fs = m_State;
     if (!fs.ReplaceMode) {
         fs.ReplaceMode = true;
@@ -65,15 +65,15 @@ void FindReplace::Co2() {
         return;
     }
     if (m_Editor.ActiveEditor().SelText().empty()) {
-        coc1();
+        FindAgain();
         if (m_Editor.ActiveEditor().SelText().empty()) return;
     }
     if (!ConfirmEmptyReplacement()) return;
-    SelRe();
-    coc1();
+    ReplaceSelection();
+    FindAgain();
 }
 
-void FindReplace::Co3() {
+void FindReplace::ReplaceAll() {
     if (!ConfirmEmptyReplacement()) return;
     const FindState& fs = m_State;
     TextBox& box = m_Editor.ActiveEditor();
@@ -115,7 +115,7 @@ void FindReplace::Co3() {
     m_Editor.Did(std::move(step));
 }
 
-Text FindReplace::SALine(int32_t& start, int32_t& end) {
+Text FindReplace::WordAtCaret(int32_t& start, int32_t& end) {
     TextBox& box = m_Editor.ActiveEditor();
     const int32_t caret = box.SelStart();
     int64_t s = 0, e = 0;

@@ -26,10 +26,10 @@ public:
     // ---- the window ----
     void Form_Initialize();
     void Form_Load();
-    void co_Click(int16_t index) override;  // the buttons co(0..2): Find, Replace, Replace All
-    void ca_Click() override;               // the Cancel button ca
-    void Ch1_Click() override;              // the match-case box Ch1
-    void Te_KeyDown(int index, Key key, int shift) override;  // the search (0) and replacement (1) boxes Te
+    void OnButton(int16_t index) override;  // the buttons: Find (0), Replace (1), Replace All (2)
+    void OnCancel() override;               // the Cancel button
+    void OnMatchCase() override;            // the "Match case" box
+    void OnFieldKeyDown(int index, Key key, int shift) override;  // the search (0) and replacement (1) boxes
     void ReForm();
     void Unload() override;  // Esc, Cancel and the close box
     void OpenForFind();      // the editor's Find command
@@ -38,12 +38,12 @@ public:
 
     // ---- the operations ----
 
-    int32_t SelFind();  // selects the next match after the selection; 1 when found
-    int32_t coc1();     // find next, then the focus back to the editor (F3)
-    void SelRe();       // replaces the selection in Replace mode (F4)
-    void Co2();         // the Replace button: switch to Replace mode, or replace and find next
-    void Co3();         // Replace All; std::bad_alloc when the box has no room for the result
-    Text SALine(int32_t& start, int32_t& end);  // the word at the caret
+    int32_t SelectNext();     // selects the next match after the selection; 1 when found
+    int32_t FindAgain();      // find next, then the focus back to the editor (F3)
+    void ReplaceSelection();  // replaces the selection in Replace mode (F4)
+    void PressReplace();      // the Replace button: switch to Replace mode, or replace and find next
+    void ReplaceAll();        // Replace All; std::bad_alloc when the box has no room for the result
+    Text WordAtCaret(int32_t& start, int32_t& end);  // the word at the caret
 
 private:
     bool ConfirmEmptyReplacement();

@@ -23,7 +23,7 @@ void FindReplace::EnsureLoaded() {
     m_Controls = m_Host->Create(*this);
     m_Loaded = true;
     // A reopened window shows the case setting the next search uses.
-    m_Controls.Ch1->SetValue(m_State.MatchCase ? 1 : 0);
+    m_Controls.matchCase->SetValue(m_State.MatchCase ? 1 : 0);
     Form_Load();
     // Centred over the editor window at every load.
     const Rect owner = m_Editor.EditorWindow().Placement();
@@ -36,10 +36,10 @@ void FindReplace::ReForm() {
     const bool replace = m_State.ReplaceMode;
     const Rect outer = m_Controls.window->Placement();
     m_Controls.window->Move({outer.left, outer.top, kWidth, replace ? kReplaceHeight : kFindHeight});
-    const Rect lower = m_Controls.Pi[1]->Placement();
-    m_Controls.Pi[1]->Move(
+    const Rect lower = m_Controls.panels[1]->Placement();
+    m_Controls.panels[1]->Move(
         {lower.left, replace ? kReplacePanelTop : kFindPanelTop, lower.width, lower.height});
-    m_Controls.co[2]->SetEnabled(replace);
+    m_Controls.buttons[2]->SetEnabled(replace);
 }
 
 void FindReplace::OpenForFind() {
@@ -48,22 +48,22 @@ void FindReplace::OpenForFind() {
     EnsureLoaded();
     m_Controls.window->SetCaption(u"Find");
     m_Host->ShowModeless();
-    m_Controls.Te[0]->SetFocus();
+    m_Controls.fields[0]->SetFocus();
     Text search = m_Editor.ActiveEditor().SelText();
     int32_t start = 2, end = 1;
-    if (search.empty()) search = SALine(start, end);
-    m_Controls.Te[0]->SetText(search);
-    m_Controls.Te[0]->SetSel(0, static_cast<int32_t>(search.size()));
+    if (search.empty()) search = WordAtCaret(start, end);
+    m_Controls.fields[0]->SetText(search);
+    m_Controls.fields[0]->SetSel(0, static_cast<int32_t>(search.size()));
 }
 
-void FindReplace::co_Click(int16_t index) {
+void FindReplace::OnButton(int16_t index) {
     FindState& fs = m_State;
-    fs.FindText = m_Controls.Te[0]->GetText();
-    fs.ReplaceText = m_Controls.Te[1]->GetText();
+    fs.FindText = m_Controls.fields[0]->GetText();
+    fs.ReplaceText = m_Controls.fields[1]->GetText();
     if (fs.FindText.empty()) {
         m_Prompts.Message(u"Please enter search word.", MsgButtons::Ok, MsgIcon::None);
         // The prompt runs the event loop; the window may have been closed meanwhile.
-        if (m_Loaded) m_Controls.Te[0]->SetFocus();
+        if (m_Loaded) m_Controls.fields[0]->SetFocus();
         return;
     }
     static constexpr const char16_t* kCommands[] = {u"find", u"replace", u"replace all"};
@@ -71,30 +71,30 @@ void FindReplace::co_Click(int16_t index) {
     base::WithMemory(m_Prompts, kCommands[index], [&] {
         switch (index) {
             case 0:
-                coc1();
+                FindAgain();
                 break;
             case 1:
-                Co2();
+                PressReplace();
                 break;
             default:
-                Co3();
+                ReplaceAll();
                 break;
         }
     });
 }
 
-void FindReplace::ca_Click() {
+void FindReplace::OnCancel() {
     m_Editor.EditorWindow().Focus();
     Unload();
     m_Editor.ActiveEditor().SetFocus();  // the editor as the user sees it is its text
 }
 
-void FindReplace::Ch1_Click() { m_State.MatchCase = m_Controls.Ch1->Value() != 0; }
+void FindReplace::OnMatchCase() { m_State.MatchCase = m_Controls.matchCase->Value() != 0; }
 
-void FindReplace::Te_KeyDown(int, Key key, int) {
+void FindReplace::OnFieldKeyDown(int, Key key, int) {
     // Enter is the Find button's, the window's default, as in every Find window.
     if (key == kKeyF3 || key == kKeyReturn)
-        co_Click(0);
+        OnButton(0);
     else if (key == kKeyEscape)
         Unload();
 }

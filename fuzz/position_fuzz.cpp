@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Text stored(size / 2, u'\0');
     std::memcpy(stored.data(), data, stored.size() * 2);
     s->fp.settings.Put(SettingsRoot::LocalMachine, app::kSettingsKey, u"position", stored);
-    s->fou().RestorePlacement();
+    s->editor().RestorePlacement();
     const Rect r = w.rect;
     if (r.left == initial.left && r.top == initial.top && r.width == initial.width) return 0;
     for (const double v : {r.left, r.top, r.width, r.height})

@@ -35,7 +35,7 @@ constexpr int kWheelDelta = 120;
 constexpr int kDropEffectCopy = 1;
 constexpr int kDropEffectAll = 7;  // copy | move | link, what the shell offers for files
 
-// The editor window's events, named after the controls that raise them.
+// The editor window's events: its own, its text boxes', its menus' and its timer's.
 struct EditorEvents {
     virtual ~EditorEvents() = default;
     virtual void Form_Resize() = 0;
@@ -45,44 +45,44 @@ struct EditorEvents {
     // asks Windows to wait.
     virtual bool Form_QueryEndSession(bool closeApp) = 0;
     virtual void Form_SessionLock() = 0;  // the Windows session was locked
-    virtual void txtData_Change(int index) = 0;
-    // The user changed the box's text (after txtData_Change); the edit is the handler's to keep.
-    virtual void txtData_Edit(int index, TextEdit& edit) = 0;
-    virtual void txtData_GotFocus(int index) = 0;
+    virtual void OnTextChange(int index) = 0;
+    // The user changed the box's text (after OnTextChange); the edit is the handler's to keep.
+    virtual void OnTextEdit(int index, TextEdit& edit) = 0;
+    virtual void OnTextFocus(int index) = 0;
     // True when the key ran a command: the character the keyboard makes of it is not typed.
-    virtual bool txtData_KeyDown(int index, Key key, int shift) = 0;
+    virtual bool OnTextKeyDown(int index, Key key, int shift) = 0;
     // Input reached a text box: false swallows it, the document being locked. keyOrClick: a key press or a
     // click, which asks for the password (not the character that follows a key, nor a paste).
-    virtual bool txtData_Input(bool keyOrClick) = 0;
-    virtual void txtData_OLEDragDrop(int index, const std::vector<Text>& files, int effect) = 0;
+    virtual bool OnTextInput(bool keyOrClick) = 0;
+    virtual void OnFilesDropped(int index, const std::vector<Text>& files, int effect) = 0;
     // The caret or the selection may have moved (keys, clicks, typing, or the program's own change).
-    virtual void txtData_SelChange(int index) = 0;
+    virtual void OnSelectionChange(int index) = 0;
     virtual int ActiveEditorIndex() const = 0;  // the box shown, which the keys belong to
     // The wheel turned over a text box (delta: kWheelDelta a notch, away from the user positive).
-    virtual void txtData_MouseWheel(int index, int delta, int shift) = 0;
-    virtual void mnu1_Click(int index) = 0;
-    virtual void mnu2_Click(int index) = 0;
-    virtual void mnu3_Click(int index) = 0;
-    virtual void Timer1_Timer() = 0;
+    virtual void OnTextWheel(int index, int delta, int shift) = 0;
+    virtual void OnFileMenu(int index) = 0;
+    virtual void OnEditMenu(int index) = 0;
+    virtual void OnHelpMenu(int index) = 0;
+    virtual void OnTimer() = 0;
 };
 
-// The advertising strip's events: its pop-up menu aAdver, the "more" picture that pops it up, and the page
+// The advertising strip's events: its pop-up menu, the "more" picture that pops it up, and the page
 // its browser shows (the page's two reach the strip through the browser's callbacks, which the strip sets).
 struct AdStripEvents {
     virtual ~AdStripEvents() = default;
-    virtual void aNext_Click() = 0;    // the menu's "Next"
-    virtual void aAdinfo_Click() = 0;  // and its "Ad Info"
-    virtual void ImMore_MouseUp(int button, int shift, double x, double y) = 0;
-    virtual void doc_onmouseup() = 0;                       // a mouse-up on the page shown
-    virtual void Browser1_NewWindow3(const Text& url) = 0;  // the page asks for a new window
+    virtual void OnNextAd() = 0;  // the menu's "Next"
+    virtual void OnAdInfo() = 0;  // and its "Ad Info"
+    virtual void OnMoreMouseUp(int button, int shift, double x, double y) = 0;
+    virtual void OnPageMouseUp() = 0;                   // a mouse-up on the page shown
+    virtual void OnPageNewWindow(const Text& url) = 0;  // the page asks for a new window
 };
 
 // The Find/Replace window's events.
 struct FindReplaceEvents {
     virtual ~FindReplaceEvents() = default;
-    virtual void co_Click(int16_t index) = 0;
-    virtual void ca_Click() = 0;
-    virtual void Ch1_Click() = 0;
-    virtual void Te_KeyDown(int index, Key key, int shift) = 0;
+    virtual void OnButton(int16_t index) = 0;
+    virtual void OnCancel() = 0;
+    virtual void OnMatchCase() = 0;
+    virtual void OnFieldKeyDown(int index, Key key, int shift) = 0;
     virtual void Unload() = 0;
 };

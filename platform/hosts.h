@@ -6,21 +6,21 @@
 
 // The advertising strip's controls in the main window, which the strip fills.
 struct AdControls {
-    Browser* browser1 = nullptr;
-    Widget* imMore = nullptr;     // the "more" picture, which pops up aAdver
-    PopupMenu* aAdver = nullptr;  // the ad menu
+    Browser* browser = nullptr;
+    Widget* morePicture = nullptr;  // the "more" picture, which pops up adMenu
+    PopupMenu* adMenu = nullptr;    // the ad menu
 };
 
 // The controls of the main window, made by the host.
 struct EditorControls {
     Window* window = nullptr;
-    TextBox* txtData[2] = {nullptr, nullptr};
+    TextBox* textBoxes[2] = {nullptr, nullptr};
     AdControls ads;
-    MenuItem* wordWrap = nullptr;  // mnu2(1)
-    Timer* timer1 = nullptr;
+    MenuItem* wordWrap = nullptr;  // Edit > Word Wrap
+    Timer* timer = nullptr;
     StatusBar* statusBar = nullptr;
-    MenuItem* statusBarItem = nullptr;  // mnu2(2)
-    TextFont* textFont = nullptr;       // the font of txtData
+    MenuItem* statusBarItem = nullptr;  // Edit > Status Bar
+    TextFont* textFont = nullptr;       // the font of textBoxes
 };
 
 // Creates the real (or fake) main window whose events are routed to the editor window's behaviour, and those
@@ -36,11 +36,11 @@ struct EditorHost {
 // The controls of the Find/Replace window, made by the host.
 struct FindReplaceControls {
     Window* window = nullptr;
-    Widget* Pi[2] = {nullptr, nullptr};
-    TextBox* Te[2] = {nullptr, nullptr};
-    CheckBox* Ch1 = nullptr;
-    Button* co[3] = {nullptr, nullptr, nullptr};
-    Button* ca = nullptr;
+    Widget* panels[2] = {nullptr, nullptr};
+    TextBox* fields[2] = {nullptr, nullptr};
+    CheckBox* matchCase = nullptr;
+    Button* buttons[3] = {nullptr, nullptr, nullptr};
+    Button* cancel = nullptr;
 };
 
 // Creates and destroys the real (or fake) Find/Replace window whose events are routed to its behaviour.

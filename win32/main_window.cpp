@@ -5,7 +5,7 @@
 
 #include "win32/browser_win.h"
 #include "win32/font_win.h"
-#include "win32/immore_win.h"
+#include "win32/more_picture_win.h"
 #include "win32/res/resource.h"
 #include "win32/system_dlls.h"
 #include "win32/theme_win.h"
@@ -40,25 +40,25 @@ void Win32EditorHost::InitCommonControls() {
 HMENU Win32EditorHost::BuildMenuBar() {
     HMENU bar = CreateMenu();
     AppendMenuW(bar, MF_POPUP,
-                reinterpret_cast<UINT_PTR>(Popup({{kIdMnu1 + kMnuNew, L"New"},
-                                                  {kIdMnu1 + kMnuOpen, L"Open..."},
-                                                  {kIdMnu1 + kMnuSave, L"Save                       F2"},
-                                                  {kIdMnu1 + kMnuSaveAs, L"Save As..."},
-                                                  {kIdMnu1 + 4, L"-"},
-                                                  {kIdMnu1 + kMnuExit, L"Exit"}})),
+                reinterpret_cast<UINT_PTR>(Popup({{kIdFileMenu + kMenuNew, L"New"},
+                                                  {kIdFileMenu + kMenuOpen, L"Open..."},
+                                                  {kIdFileMenu + kMenuSave, L"Save                       F2"},
+                                                  {kIdFileMenu + kMenuSaveAs, L"Save As..."},
+                                                  {kIdFileMenu + 4, L"-"},
+                                                  {kIdFileMenu + kMenuExit, L"Exit"}})),
                 L"File");
-    HMENU edit = Popup({{kIdMnu2 + kMnuFind, L"Find                        F3"},
-                        {kIdMnu2 + kMnuWordWrap, L"Word Wrap"},
-                        {kIdMnu2 + kMnuStatusBar, L"Status Bar"},
-                        {kIdMnu2 + kMnuUndo, L"Undo                   Ctrl+Z"},
-                        {kIdMnu2 + kMnuRedo, L"Redo                    Ctrl+Y"}});
+    HMENU edit = Popup({{kIdEditMenu + kMenuFind, L"Find                        F3"},
+                        {kIdEditMenu + kMenuWordWrap, L"Word Wrap"},
+                        {kIdEditMenu + kMenuStatusBar, L"Status Bar"},
+                        {kIdEditMenu + kMenuUndo, L"Undo                   Ctrl+Z"},
+                        {kIdEditMenu + kMenuRedo, L"Redo                    Ctrl+Y"}});
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"Edit");
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(Popup({{kIdMnu3 + kMnuAbout, L"About Lockleaf"}})),
-                L"Help");
+    AppendMenuW(bar, MF_POPUP,
+                reinterpret_cast<UINT_PTR>(Popup({{kIdHelpMenu + kMenuAbout, L"About Lockleaf"}})), L"Help");
     m_WordWrap.menu = edit;
-    m_WordWrap.id = kIdMnu2 + kMnuWordWrap;
+    m_WordWrap.id = kIdEditMenu + kMenuWordWrap;
     m_StatusBarItem.menu = edit;
-    m_StatusBarItem.id = kIdMnu2 + kMnuStatusBar;
+    m_StatusBarItem.id = kIdEditMenu + kMenuStatusBar;
     return bar;
 }
 
@@ -93,15 +93,15 @@ EditorControls Win32EditorHost::Create(EditorEvents& fou, AdStripEvents& ads) {
         HWND edit = CreateWindowExW(
             WS_EX_CLIENTEDGE, L"EDIT", L"", styles[i], 0, win::TwipsToPixels(840, dpi),
             win::TwipsToPixels(3255, dpi), win::TwipsToPixels(1695, dpi), hwnd,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTxtData + i)), m_Instance, nullptr);
-        m_TxtData[i].m_Hwnd = edit;
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTextBox + i)), m_Instance, nullptr);
+        m_TextBoxes[i].m_Hwnd = edit;
         SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(m_Font.Get()), FALSE);
         m_Font.AddBox(edit);
         SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);  // the largest the control allows
         SetWindowSubclass(edit, EditProc, i, reinterpret_cast<DWORD_PTR>(this));
         DragAcceptFiles(edit, TRUE);
-        m_TxtData[i].onChange = [this, i] { m_Editor->txtData_Change(i); };
-        m_TxtData[i].onEdit = [this, i](TextEdit& edit) { m_Editor->txtData_Edit(i, edit); };
+        m_TextBoxes[i].onChange = [this, i] { m_Editor->OnTextChange(i); };
+        m_TextBoxes[i].onEdit = [this, i](TextEdit& edit) { m_Editor->OnTextEdit(i, edit); };
     }
 
     // Banner strip: BROWSER-CONTROL
@@ -109,13 +109,13 @@ EditorControls Win32EditorHost::Create(EditorEvents& fou, AdStripEvents& ads) {
                                   win::TwipsToPixels(750, dpi));
 
     // The picture overlaps the strip: above it, and both clip siblings, so neither paints over the other.
-    m_ImMore.m_Hwnd = CreateWindowExW(
+    m_MorePicture.m_Hwnd = CreateWindowExW(
         0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_NOTIFY, win::TwipsToPixels(8280, dpi),
         0, win::TwipsToPixels(285, dpi), win::TwipsToPixels(270, dpi), hwnd,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdImMore)), m_Instance, nullptr);
-    SetUpImMore(m_ImMore.m_Hwnd, m_Instance,
-                [this](int b, int s, double x, double y) { m_Ads->ImMore_MouseUp(b, s, x, y); });
-    SetWindowPos(m_ImMore.m_Hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdMorePicture)), m_Instance, nullptr);
+    SetUpMorePicture(m_MorePicture.m_Hwnd, m_Instance,
+                     [this](int b, int s, double x, double y) { m_Ads->OnMoreMouseUp(b, s, x, y); });
+    SetWindowPos(m_MorePicture.m_Hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     m_StatusBar.m_Hwnd = MakeStatusBar(hwnd, m_Instance, kIdStatusBar);
     if (!m_StatusBar.m_Hwnd) win::FailStart(L"status bar");
@@ -124,19 +124,19 @@ EditorControls Win32EditorHost::Create(EditorEvents& fou, AdStripEvents& ads) {
     m_AAdver.owner = hwnd;
     m_AAdver.menu = Popup({{kIdANext, L"Next"}, {kIdAAdinfo, L"Ad Info"}});
 
-    win::Colors().ApplyTo(hwnd, {m_TxtData[0].m_Hwnd, m_TxtData[1].m_Hwnd});
+    win::Colors().ApplyTo(hwnd, {m_TextBoxes[0].m_Hwnd, m_TextBoxes[1].m_Hwnd});
     if (onCreated) onCreated(hwnd);
     m_Ready = true;
 
     EditorControls c;
     c.window = &m_Window;
-    c.txtData[0] = &m_TxtData[0];
-    c.txtData[1] = &m_TxtData[1];
-    c.ads.browser1 = m_Browser.get();
-    c.ads.imMore = &m_ImMore;
-    c.ads.aAdver = &m_AAdver;
+    c.textBoxes[0] = &m_TextBoxes[0];
+    c.textBoxes[1] = &m_TextBoxes[1];
+    c.ads.browser = m_Browser.get();
+    c.ads.morePicture = &m_MorePicture;
+    c.ads.adMenu = &m_AAdver;
     c.wordWrap = &m_WordWrap;
-    c.timer1 = &m_Timer;
+    c.timer = &m_Timer;
     c.statusBar = &m_StatusBar;
     c.statusBarItem = &m_StatusBarItem;
     c.textFont = &m_Font;
@@ -148,7 +148,7 @@ void Win32EditorHost::Show() {
     ShowWindow(m_Window.m_Hwnd, m_ShowCmd);
     UpdateWindow(m_Window.m_Hwnd);
     m_Editor->Form_Resize();
-    SetFocus(m_TxtData[m_Editor->ActiveEditorIndex()].m_Hwnd);
+    SetFocus(m_TextBoxes[m_Editor->ActiveEditorIndex()].m_Hwnd);
 }
 
 LRESULT Win32EditorHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -164,14 +164,14 @@ LRESULT Win32EditorHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case kStatusDue:
             m_StatusPosted = false;
-            m_Editor->txtData_SelChange(m_Editor->ActiveEditorIndex());
+            m_Editor->OnSelectionChange(m_Editor->ActiveEditorIndex());
             return 0;
         case WM_TIMER:
-            if (wp == m_Timer.id) m_Editor->Timer1_Timer();
+            if (wp == m_Timer.id) m_Editor->OnTimer();
             return 0;
         case WM_SETFOCUS:
             // Activation, a closed dialog or message box, a hidden box: the keys belong to the text.
-            SetFocus(m_TxtData[m_Editor->ActiveEditorIndex()].m_Hwnd);
+            SetFocus(m_TextBoxes[m_Editor->ActiveEditorIndex()].m_Hwnd);
             return 0;
         case WM_CLOSE:
             if (m_Editor->Form_QueryUnload()) m_Editor->Form_Unload();
@@ -189,7 +189,7 @@ LRESULT Win32EditorHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             // scheme they share: each draws itself again either way.
             if (win::ColorsMayHaveChanged(wp, lp)) {
                 win::Colors().Refresh();
-                win::Colors().ApplyTo(hwnd, {m_TxtData[0].m_Hwnd, m_TxtData[1].m_Hwnd});
+                win::Colors().ApplyTo(hwnd, {m_TextBoxes[0].m_Hwnd, m_TextBoxes[1].m_Hwnd});
             }
             break;
         case WM_DPICHANGED:
@@ -209,9 +209,9 @@ LRESULT Win32EditorHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 void Win32EditorHost::OnDpiChanged(int dpi, const RECT* suggested) {
     // The picture keeps its size in twips, which Form_Resize reads back from it: taken before the change.
-    const Rect more = m_ImMore.Placement();
+    const Rect more = m_MorePicture.Placement();
     win::TakeDpi(m_Window.m_Hwnd, dpi);
-    m_ImMore.Move(more);
+    m_MorePicture.Move(more);
     m_Font.Redesign(CreateEditorFont(dpi));
     // Where Windows suggests, so the window keeps its place under the mouse; a sender that gave no
     // rectangle keeps it where it is. The boxes follow in twips.
@@ -226,18 +226,20 @@ void Win32EditorHost::OnCommand(WPARAM wp, LPARAM lp) {
     const UINT id = LOWORD(wp), code = HIWORD(wp);
     if (lp) {  // from a control
         for (int i = 0; i < 2; ++i) {
-            if (reinterpret_cast<HWND>(lp) != m_TxtData[i].m_Hwnd) continue;
-            if (code == EN_CHANGE && !m_TxtData[i].Silent()) m_Editor->txtData_Change(i);
-            if (code == EN_ERRSPACE || code == EN_MAXTEXT) m_TxtData[i].Refused();
-            if (code == EN_SETFOCUS) m_Editor->txtData_GotFocus(i);
+            if (reinterpret_cast<HWND>(lp) != m_TextBoxes[i].m_Hwnd) continue;
+            if (code == EN_CHANGE && !m_TextBoxes[i].Silent()) m_Editor->OnTextChange(i);
+            if (code == EN_ERRSPACE || code == EN_MAXTEXT) m_TextBoxes[i].Refused();
+            if (code == EN_SETFOCUS) m_Editor->OnTextFocus(i);
         }
         return;
     }
-    if (id >= kIdMnu1 && id <= kIdMnu1 + kMnuExit) m_Editor->mnu1_Click(static_cast<int>(id - kIdMnu1));
-    if (id >= kIdMnu2 && id <= kIdMnu2 + kMnuRedo) m_Editor->mnu2_Click(static_cast<int>(id - kIdMnu2));
-    if (id == kIdMnu3 + kMnuAbout) m_Editor->mnu3_Click(kMnuAbout);
-    if (id == kIdANext) m_Ads->aNext_Click();
-    if (id == kIdAAdinfo) m_Ads->aAdinfo_Click();
+    if (id >= kIdFileMenu && id <= kIdFileMenu + kMenuExit)
+        m_Editor->OnFileMenu(static_cast<int>(id - kIdFileMenu));
+    if (id >= kIdEditMenu && id <= kIdEditMenu + kMenuRedo)
+        m_Editor->OnEditMenu(static_cast<int>(id - kIdEditMenu));
+    if (id == kIdHelpMenu + kMenuAbout) m_Editor->OnHelpMenu(kMenuAbout);
+    if (id == kIdANext) m_Ads->OnNextAd();
+    if (id == kIdAAdinfo) m_Ads->OnAdInfo();
 }
 
 void Win32EditorHost::OnDropFiles(int index, HDROP drop) {
@@ -250,7 +252,7 @@ void Win32EditorHost::OnDropFiles(int index, HDROP drop) {
     }
     DragFinish(drop);
     // The shell offers copy, move and link for files.
-    m_Editor->txtData_OLEDragDrop(index, files, kDropEffectAll);
+    m_Editor->OnFilesDropped(index, files, kDropEffectAll);
 }
 
 void Win32EditorHost::StatusDue() {
@@ -297,10 +299,10 @@ LRESULT CALLBACK Win32EditorHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
         switch (msg) {
             case WM_KEYDOWN:
             case WM_SYSKEYDOWN:
-                if (!self->m_Editor->txtData_Input(true)) return 0;
+                if (!self->m_Editor->OnTextInput(true)) return 0;
                 // Not consumed: the box still gets the key afterwards, but not the character the keyboard
                 // made of a command's key (Ctrl with the keypad's + types "+").
-                if (self->m_Editor->txtData_KeyDown(index, win::KeyOf(wp), win::KeyMask())) {
+                if (self->m_Editor->OnTextKeyDown(index, win::KeyOf(wp), win::KeyMask())) {
                     MSG typed;
                     PeekMessageW(&typed, hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
                     // Alt with a key the box knows (Backspace undoes) is ours alone.
@@ -311,7 +313,7 @@ LRESULT CALLBACK Win32EditorHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
             case WM_LBUTTONDBLCLK:
             case WM_MBUTTONDOWN:
             case WM_RBUTTONDOWN:
-                if (!self->m_Editor->txtData_Input(true)) return 0;
+                if (!self->m_Editor->OnTextInput(true)) return 0;
                 break;
             // A locked document's box takes nothing in, however it comes.
             case WM_CHAR:
@@ -320,12 +322,12 @@ LRESULT CALLBACK Win32EditorHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
             case WM_CUT:
             case WM_CLEAR:
             case WM_CONTEXTMENU:
-                if (!self->m_Editor->txtData_Input(false)) return 0;
+                if (!self->m_Editor->OnTextInput(false)) return 0;
                 break;
             // The box's own undo (its menu's Undo) knows one change; the document's history answers.
             case WM_UNDO:
             case EM_UNDO:
-                if (self->m_Editor->txtData_Input(false)) self->m_Editor->mnu2_Click(kMnuUndo);
+                if (self->m_Editor->OnTextInput(false)) self->m_Editor->OnEditMenu(kMenuUndo);
                 return TRUE;
             case WM_DROPFILES:
                 self->OnDropFiles(index, reinterpret_cast<HDROP>(wp));
@@ -334,15 +336,15 @@ LRESULT CALLBACK Win32EditorHost::EditProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
                 // Ctrl and the wheel zoom; the box would not scroll for it anyway.
                 if (GET_KEYSTATE_WPARAM(wp) & MK_CONTROL) {
                     const int keys = GET_KEYSTATE_WPARAM(wp);
-                    self->m_Editor->txtData_MouseWheel(index, win::WheelParts(GET_WHEEL_DELTA_WPARAM(wp)),
-                                                       kCtrlMask | ((keys & MK_SHIFT) ? kShiftMask : 0) |
-                                                           (GetKeyState(VK_MENU) < 0 ? kAltMask : 0));
+                    self->m_Editor->OnTextWheel(index, win::WheelParts(GET_WHEEL_DELTA_WPARAM(wp)),
+                                                kCtrlMask | ((keys & MK_SHIFT) ? kShiftMask : 0) |
+                                                    (GetKeyState(VK_MENU) < 0 ? kAltMask : 0));
                     return 0;
                 }
                 break;
         }
         const LRESULT result =
-            self->m_TxtData[index].Watched(msg, wp, [&] { return DefSubclassProc(hwnd, msg, wp, lp); });
+            self->m_TextBoxes[index].Watched(msg, wp, [&] { return DefSubclassProc(hwnd, msg, wp, lp); });
         if (MovesCaret(msg, wp)) self->StatusDue();
         return result;
     });

@@ -16,8 +16,8 @@
 constexpr wchar_t kMainClass[] = L"LockleafMain";
 
 // Menu command ids: the menu array's base plus the item's index.
-constexpr UINT kIdMnu1 = 1000, kIdMnu2 = 2000, kIdMnu3 = 3000, kIdANext = 4000, kIdAAdinfo = 4001;
-constexpr UINT kIdTxtData = 100, kIdBrowser = 200, kIdImMore = 201, kIdStatusBar = 202;
+constexpr UINT kIdFileMenu = 1000, kIdEditMenu = 2000, kIdHelpMenu = 3000, kIdANext = 4000, kIdAAdinfo = 4001;
+constexpr UINT kIdTextBox = 100, kIdBrowser = 200, kIdMorePicture = 201, kIdStatusBar = 202;
 // Posted to the main window once a box's caret may have moved: the status bar is brought up to date once for
 // many moves. It carries nothing; one from elsewhere only refreshes the bar.
 constexpr UINT kStatusDue = WM_APP + 2;
@@ -55,9 +55,9 @@ private:
     AdStripEvents* m_Ads = nullptr;
     bool m_Ready = false;
     Win32Window m_Window;
-    Win32TextBox m_TxtData[2];
+    Win32TextBox m_TextBoxes[2];
     std::unique_ptr<Browser> m_Browser;
-    Win32Widget m_ImMore;
+    Win32Widget m_MorePicture;
     Win32MenuItem m_WordWrap;
     Win32MenuItem m_StatusBarItem;
     Win32StatusBar m_StatusBar;

@@ -11,6 +11,7 @@
 #include "win32/data_protection_win.h"
 #include "win32/file_dialogs_win.h"
 #include "win32/files_win.h"
+#include "win32/find_replace_window.h"
 #include "win32/jobs_win.h"
 #include "win32/locale_win.h"
 #include "win32/main_window.h"
@@ -18,7 +19,6 @@
 #include "win32/process_win.h"
 #include "win32/prompts_win.h"
 #include "win32/registry_win.h"
-#include "win32/rep_window.h"
 #include "win32/shell_win.h"
 #include "win32/system_dlls.h"
 #include "win32/volumes_win.h"
@@ -30,6 +30,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
     platform::SetTraceSink(win::DebugOutput);
     OleInitialize(nullptr);  // the web browser control and the shell dialogs need an STA
 
+    // The editor outlives the windows and adapters below, which may still call it while they close.
+    static std::unique_ptr<Editor> editor;
     static Win32Process process;
     static Win32Clock clock;
     static Win32Locale locale;
@@ -48,14 +50,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCmd) {
                              shell,   dialogs, volumes, crypto,  jobs, diskJobs, dataProtection};
 
     static Win32EditorHost host(instance, showCmd);
-    static Win32FindReplaceHost repHost(instance);
+    static Win32FindReplaceHost findHost(instance);
     host.onCreated = [](HWND main) {
         prompts.owner = main;
         shell.owner = main;
-        repHost.owner = main;
+        findHost.owner = main;
         jobs.SetWindow(main);
         diskJobs.SetWindow(main);
     };
-    app::Main(platform, host, &repHost);
+    editor = app::Main(platform, host, &findHost);
     return RunMessageLoop();
 }

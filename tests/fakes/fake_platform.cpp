@@ -1,24 +1,24 @@
 #include "fakes/fake_platform.h"
 
-EditorControls FakeEditorHost::Create(EditorEvents& fou, AdStripEvents& ads) {
+EditorControls FakeEditorHost::Create(EditorEvents& editor, AdStripEvents& ads) {
     order.push_back("Create");
     adEvents = &ads;
     for (int i = 0; i < 2; ++i) {
-        txtData[i].onChange = [&fou, i] { fou.txtData_Change(i); };
-        txtData[i].onSelChange = [&fou, i] { fou.txtData_SelChange(i); };
-        txtData[i].onEdit = [&fou, i](TextEdit& edit) { fou.txtData_Edit(i, edit); };
-        txtData[i].visible = i == 0;
+        textBoxes[i].onChange = [&editor, i] { editor.OnTextChange(i); };
+        textBoxes[i].onSelChange = [&editor, i] { editor.OnSelectionChange(i); };
+        textBoxes[i].onEdit = [&editor, i](TextEdit& edit) { editor.OnTextEdit(i, edit); };
+        textBoxes[i].visible = i == 0;
     }
-    imMore.rect = {8280, 0, 285, 270};
+    morePicture.rect = {8280, 0, 285, 270};
     EditorControls c;
     c.window = &window;
-    c.txtData[0] = &txtData[0];
-    c.txtData[1] = &txtData[1];
-    c.ads.browser1 = &browser1;
-    c.ads.imMore = &imMore;
-    c.ads.aAdver = &aAdver;
+    c.textBoxes[0] = &textBoxes[0];
+    c.textBoxes[1] = &textBoxes[1];
+    c.ads.browser = &browser;
+    c.ads.morePicture = &morePicture;
+    c.ads.adMenu = &adMenu;
     c.wordWrap = &wordWrap;
-    c.timer1 = &timer1;
+    c.timer = &timer;
     c.statusBar = &statusBar;
     c.statusBarItem = &statusBarItem;
     c.textFont = &textFont;

@@ -2,18 +2,18 @@
 #pragma once
 #include "app/editor.h"
 #include "fakes/fake_controls.h"
-#include "fakes/fake_rep_host.h"
+#include "fakes/fake_find_replace_host.h"
 #include "fakes/fake_services.h"
 #include "fakes/openssl_crypto.h"
 
 struct FakeEditorHost : EditorHost {
     FakeWindow window;
-    FakeTextBox txtData[2];
-    FakeBrowser browser1;
-    FakeWidget imMore;
+    FakeTextBox textBoxes[2];
+    FakeBrowser browser;
+    FakeWidget morePicture;
     FakeMenuItem wordWrap;
-    FakeTimer timer1;
-    FakePopupMenu aAdver;
+    FakeTimer timer;
+    FakePopupMenu adMenu;
     FakeStatusBar statusBar;
     FakeMenuItem statusBarItem;
     FakeTextFont textFont;
@@ -26,7 +26,7 @@ struct FakeEditorHost : EditorHost {
         ++commonControlsInits;
         order.push_back("InitCommonControls");
     }
-    EditorControls Create(EditorEvents& fou, AdStripEvents& ads) override;
+    EditorControls Create(EditorEvents& editor, AdStripEvents& ads) override;
     // Where the window routes the strip's events: the ad menu's items, the "more" picture's mouse-ups.
     AdStripEvents* adEvents = nullptr;
     void Show() override {
@@ -60,16 +60,17 @@ struct FakePlatform {
 struct Started {
     FakePlatform fp;
     FakeEditorHost host;
-    FakeFindReplaceHost repHost;
+    FakeFindReplaceHost findHost;
+    std::unique_ptr<Editor> running;
     explicit Started(bool run = true) {
-        app::ResetGlobals();
         if (run) Start();
     }
-    void Start() { app::Main(fp.platform, host, &repHost); }
-    ~Started() { app::ResetGlobals(); }
-    Editor& fou() { return *app::g_Editor; }
-    Document& document() { return fou().CurrentDocument(); }
+    void Start() { running = app::Main(fp.platform, host, &findHost); }
+    // The process ends without a close: its window and claims go, as a dying process's handles do.
+    void Crash() { running.reset(); }
+    Editor& editor() { return *running; }
+    Document& document() { return editor().CurrentDocument(); }
     // The document named as a completed load of a file with this password leaves it; its text stays.
     void Name(const Text& name, Text password = {}) { document().Adopt(name, password, {}); }
-    FakeTextBox& editor() { return host.txtData[fou().ActiveEditorIndex()]; }
+    FakeTextBox& box() { return host.textBoxes[editor().ActiveEditorIndex()]; }
 };

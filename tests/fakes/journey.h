@@ -7,17 +7,17 @@
 
 struct EditorJourney : ::testing::Test {
     Started s;
-    Editor& fou = s.fou();
+    Editor& editor = s.editor();
     FakeFiles& files = s.fp.files;
     FakePrompts& prompts = s.fp.prompts;
     FakeFileDialogs& dialogs = s.fp.dialogs;
     OpenSslCrypto& crypto = s.fp.crypto;
     const Text& caption = s.host.window.caption;
 
-    void F2() { fou.txtData_KeyDown(fou.ActiveEditorIndex(), kKeyF2, 0); }
+    void F2() { editor.OnTextKeyDown(editor.ActiveEditorIndex(), kKeyF2, 0); }
     void Open(const Text& path) {
         dialogs.ChooseNext(path);
-        fou.mnu1_Click(kMnuOpen);
+        editor.OnFileMenu(kMenuOpen);
     }
     Text LastMessage() const { return prompts.messages.empty() ? Text() : prompts.messages.back().text; }
 };

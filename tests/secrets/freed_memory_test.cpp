@@ -83,28 +83,28 @@ std::vector<Needle> PasswordAlone() { return {{"password (UTF-16)", Utf16Bytes(u
 
 struct FreedMemory : ::testing::Test {
     Started s;
-    Editor& fou = s.fou();
+    Editor& editor = s.editor();
     FakePrompts& prompts = s.fp.prompts;
 
     static bool Plain(const Text& path) { return path.ends_with(u".txt"); }
 
     // Saved through Save As, then let go with New, so that the journey starts from the file alone.
     void Write(const Text& path) {
-        s.editor().SetText(kText);
+        s.box().SetText(kText);
         s.fp.dialogs.ChooseNext(path);
         if (!Plain(path)) prompts.inputAnswers = {kPassword, kPassword};
-        fou.mnu1_Click(kMnuSaveAs);
+        editor.OnFileMenu(kMenuSaveAs);
         ASSERT_EQ(s.document().Name(), path);
-        fou.mnu1_Click(kMnuNew);
-        ASSERT_TRUE(s.editor().text.empty());
+        editor.OnFileMenu(kMenuNew);
+        ASSERT_TRUE(s.box().text.empty());
     }
     // Written, then opened with its password, the caret at the start.
     void Opened(const Text& path) {
         Write(path);
         if (!Plain(path)) prompts.inputAnswers = {kPassword};
-        ASSERT_TRUE(fou.SecureOpen(path));
-        ASSERT_EQ(s.editor().text, kText);
-        s.editor().SetSel(0, 0);
+        ASSERT_TRUE(editor.SecureOpen(path));
+        ASSERT_EQ(s.box().text, kText);
+        s.box().SetSel(0, 0);
     }
 };
 
@@ -147,18 +147,18 @@ TEST_F(FreedMemory, OpeningAndSavingEitherKindFreesNoCopyOfTheTextOrThePassword)
         prompts.inputAnswers = {kPassword};
         {
             Watch watch(Secrets());
-            ASSERT_TRUE(fou.SecureOpen(path));
+            ASSERT_TRUE(editor.SecureOpen(path));
             EXPECT_EQ(watch.Found(), std::vector<std::string>{}) << "open";
         }
-        EXPECT_EQ(s.editor().text, kText);
-        s.editor().SetSel(0, 0);
-        s.editor().Type(u"!");
+        EXPECT_EQ(s.box().text, kText);
+        s.box().SetSel(0, 0);
+        s.box().Type(u"!");
         {
             Watch watch(Secrets());
-            fou.txtData_KeyDown(0, kKeyF2, 0);
+            editor.OnTextKeyDown(0, kKeyF2, 0);
             EXPECT_EQ(watch.Found(), std::vector<std::string>{}) << "save";
         }
-        EXPECT_FALSE(fou.CurrentDocument().modified);
+        EXPECT_FALSE(editor.CurrentDocument().modified);
         EXPECT_EQ(prompts.inputs.size(), 3u);  // asked twice by Save As, once by Open; F2 asks nothing
         prompts.inputs.clear();
         {
@@ -167,7 +167,7 @@ TEST_F(FreedMemory, OpeningAndSavingEitherKindFreesNoCopyOfTheTextOrThePassword)
             { const Text copy = kPassword; }
             EXPECT_EQ(watch.Found(), std::vector<std::string>{"password (UTF-16)"});
         }
-        fou.mnu1_Click(kMnuNew);
+        editor.OnFileMenu(kMenuNew);
     }
 }
 
@@ -189,10 +189,10 @@ TEST_F(FreedMemory, RefusedCancelledAndWrongPasswordOpensFreeNoCopyOfTheRemember
         SCOPED_TRACE(base::ToUtf8(c.path));
         prompts.inputAnswers = c.answers;
         Watch watch(PasswordAlone());
-        EXPECT_FALSE(fou.SecureOpen(c.path));
+        EXPECT_FALSE(editor.SecureOpen(c.path));
         EXPECT_EQ(watch.Found(), std::vector<std::string>{});
         EXPECT_EQ(s.document().Password(), kPassword);  // still the document's, which stays
-        EXPECT_EQ(s.editor().text, kText);
+        EXPECT_EQ(s.box().text, kText);
     }
     {
         Watch watch(PasswordAlone());
@@ -210,37 +210,37 @@ TEST_F(FreedMemory, FindF3CtrlF3WordWrapAndReplaceAllFreeNoCopyOfASecretText) {
         std::function<void(Editor&, Started&)> run;
         bool copies;
     } commands[] = {
-        {"Find", [](Editor& f, Started&) { f.mnu2_Click(kMnuFind); }, false},
+        {"Find", [](Editor& f, Started&) { f.OnEditMenu(kMenuFind); }, false},
         {"F3",
          [](Editor& f, Started&) {
              f.Finder().State().MatchCase = false;  // the locale's search
              f.Finder().State().FindText = u"MANGO";
-             f.txtData_KeyDown(0, kKeyF3, 0);
+             f.OnTextKeyDown(0, kKeyF3, 0);
          },
          false},
-        {"Ctrl+F3", [](Editor& f, Started&) { f.txtData_KeyDown(0, kKeyF3, kCtrlMask); }, false},
+        {"Ctrl+F3", [](Editor& f, Started&) { f.OnTextKeyDown(0, kKeyF3, kCtrlMask); }, false},
         {"Find, matching case",
          [](Editor& f, Started& st) {
-             f.mnu2_Click(kMnuFind);
-             st.repHost.w->Te[0].text = u"mango";
-             st.repHost.w->Ch1.value = 1;
-             f.Finder().Ch1_Click();
-             f.Finder().co_Click(0);
+             f.OnEditMenu(kMenuFind);
+             st.findHost.w->fields[0].text = u"mango";
+             st.findHost.w->matchCase.value = 1;
+             f.Finder().OnMatchCase();
+             f.Finder().OnButton(0);
          },
          false},
         {"Word Wrap on and off",  // the box it hides is handed a new buffer and the old one overwritten, any
                                   // kind
          [](Editor& f, Started&) {
-             f.mnu2_Click(kMnuWordWrap);
-             f.mnu2_Click(kMnuWordWrap);
+             f.OnEditMenu(kMenuWordWrap);
+             f.OnEditMenu(kMenuWordWrap);
          },
          false},
         {"Replace All",  // the same length: the box's own buffer is not moved by it
          [](Editor& f, Started& st) {
-             f.mnu2_Click(kMnuFind);
-             st.repHost.w->Te[0].text = u"dawn";
-             st.repHost.w->Te[1].text = u"dusk";
-             f.Finder().co_Click(2);
+             f.OnEditMenu(kMenuFind);
+             st.findHost.w->fields[0].text = u"dawn";
+             st.findHost.w->fields[1].text = u"dusk";
+             f.Finder().OnButton(2);
          },
          true},
         // Undo and redo make the whole text once for a step of many pieces, and a typed word grows in the
@@ -249,9 +249,9 @@ TEST_F(FreedMemory, FindF3CtrlF3WordWrapAndReplaceAllFreeNoCopyOfASecretText) {
          [](Editor& f, Started&) {
              f.Finder().State().FindText = u" ";
              f.Finder().State().ReplaceText = u"_";
-             f.Finder().Co3();
-             f.txtData_KeyDown(0, kKeyZ, kCtrlMask);
-             f.txtData_KeyDown(0, kKeyY, kCtrlMask);
+             f.Finder().ReplaceAll();
+             f.OnTextKeyDown(0, kKeyZ, kCtrlMask);
+             f.OnTextKeyDown(0, kKeyY, kCtrlMask);
          },
          true},
         {"Typing, undone, redone, undone and typed over",
@@ -259,18 +259,18 @@ TEST_F(FreedMemory, FindF3CtrlF3WordWrapAndReplaceAllFreeNoCopyOfASecretText) {
              // Room to type in, as the box has: the history's copies alone are watched.
              Text roomy;
              roomy.reserve(kText.size() * 4);
-             roomy = st.editor().text;
-             base::Wipe(st.editor().text);
-             st.editor().text.swap(roomy);
-             st.editor().SetSel(0, 0);
+             roomy = st.box().text;
+             base::Wipe(st.box().text);
+             st.box().text.swap(roomy);
+             st.box().SetSel(0, 0);
              // Twice: the history's step outgrows a buffer that held the whole phrase.
              for (int k = 0; k < 2; ++k)
                  for (const char16_t c : std::u16string_view(u"meet at the old mango tree, "))
-                     st.editor().Type(Text(1, c));
-             f.txtData_KeyDown(0, kKeyZ, kCtrlMask);
-             f.txtData_KeyDown(0, kKeyY, kCtrlMask);
-             f.txtData_KeyDown(0, kKeyZ, kCtrlMask);
-             st.editor().Type(u"!");  // what was undone can no longer be redone: it goes
+                     st.box().Type(Text(1, c));
+             f.OnTextKeyDown(0, kKeyZ, kCtrlMask);
+             f.OnTextKeyDown(0, kKeyY, kCtrlMask);
+             f.OnTextKeyDown(0, kKeyZ, kCtrlMask);
+             st.box().Type(u"!");  // what was undone can no longer be redone: it goes
          },
          false},
     };
@@ -281,7 +281,7 @@ TEST_F(FreedMemory, FindF3CtrlF3WordWrapAndReplaceAllFreeNoCopyOfASecretText) {
             std::vector<std::string> found;
             {
                 Watch watch(Secrets());
-                command.run(fou, s);
+                command.run(editor, s);
                 found = watch.Found();
             }
             EXPECT_TRUE(prompts.messages.empty());
@@ -290,16 +290,16 @@ TEST_F(FreedMemory, FindF3CtrlF3WordWrapAndReplaceAllFreeNoCopyOfASecretText) {
             else
                 EXPECT_EQ(Has(found, "text (UTF-16)"), command.copies) << "a copy of the text freed";
             if (command.name == std::string("Replace All"))
-                EXPECT_NE(s.editor().text.find(u"old mango tree at dusk"), Text::npos);
+                EXPECT_NE(s.box().text.find(u"old mango tree at dusk"), Text::npos);
             else if (command.name[0] == 'R')
-                EXPECT_EQ(s.editor().text, base::ReplaceAll(kText, u" ", u"_"));
+                EXPECT_EQ(s.box().text, base::ReplaceAll(kText, u" ", u"_"));
             else if (command.name[0] == 'T')
-                EXPECT_EQ(s.editor().text, u"!" + kText);
+                EXPECT_EQ(s.box().text, u"!" + kText);
             else
-                EXPECT_EQ(s.editor().text, kText);
-            EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
-            if (fou.Finder().Loaded()) fou.Finder().Unload();
-            fou.mnu1_Click(kMnuNew);
+                EXPECT_EQ(s.box().text, kText);
+            EXPECT_EQ(s.editor().ActiveEditorIndex(), 0);
+            if (editor.Finder().Loaded()) editor.Finder().Unload();
+            editor.OnFileMenu(kMenuNew);
             prompts.messages.clear();  // a Replace All leaves the document to be saved or not
         }
     }
@@ -311,11 +311,12 @@ TEST_F(FreedMemory, NewOpenADropExitAndWordWrapLetGoOfASecretTextOnlyOnceTheBoxH
         std::function<void(Editor&)> run;
         bool plainFrees;  // a plain text goes as it is (at Exit the process ends with it in the box)
     } journeys[] = {
-        {"New", [](Editor& f) { f.mnu1_Click(kMnuNew); }, true},
+        {"New", [](Editor& f) { f.OnFileMenu(kMenuNew); }, true},
         {"Open", [](Editor& f) { f.SecureOpen(u"C:\\next.txt"); }, true},
-        {"drop", [](Editor& f) { f.txtData_OLEDragDrop(0, {u"C:\\next.txt"}, kDropEffectAll); }, true},
-        {"Exit", [](Editor& f) { f.mnu1_Click(kMnuExit); }, false},
-        {"Word Wrap", [](Editor& f) { f.mnu2_Click(kMnuWordWrap); }, false},  // the hidden box's, of any kind
+        {"drop", [](Editor& f) { f.OnFilesDropped(0, {u"C:\\next.txt"}, kDropEffectAll); }, true},
+        {"Exit", [](Editor& f) { f.OnFileMenu(kMenuExit); }, false},
+        {"Word Wrap", [](Editor& f) { f.OnEditMenu(kMenuWordWrap); },
+         false},  // the hidden box's, of any kind
     };
     s.fp.files.Put(u"C:\\next.txt", "the next document, a longer one than the first so that the box grows");
     for (const Kind& kind : kKinds) {
@@ -325,7 +326,7 @@ TEST_F(FreedMemory, NewOpenADropExitAndWordWrapLetGoOfASecretTextOnlyOnceTheBoxH
             std::vector<std::string> found;
             {
                 Watch watch(Secrets());
-                journey.run(fou);
+                journey.run(editor);
                 found = watch.Found();
             }
             if (kind.secret || !journey.plainFrees)
@@ -334,16 +335,16 @@ TEST_F(FreedMemory, NewOpenADropExitAndWordWrapLetGoOfASecretTextOnlyOnceTheBoxH
                 EXPECT_TRUE(Has(found, "text (UTF-16)")) << "the box gives back a plain text as it is";
             if (journey.name == std::string("Exit")) {
                 EXPECT_TRUE(s.fp.loop.ended);
-                EXPECT_EQ(s.editor().text, kind.secret ? Text() : kText);
+                EXPECT_EQ(s.box().text, kind.secret ? Text() : kText);
             }
             // The text is held by the box the user sees, if anywhere, and by no hidden one.
             const bool wrapped = journey.name == std::string("Word Wrap");
-            EXPECT_EQ(s.fou().ActiveEditorIndex(), wrapped ? 1 : 0);
+            EXPECT_EQ(s.editor().ActiveEditorIndex(), wrapped ? 1 : 0);
             if (kind.secret) {
-                EXPECT_EQ(s.host.txtData[1 - s.fou().ActiveEditorIndex()].text, u"");
+                EXPECT_EQ(s.host.textBoxes[1 - s.editor().ActiveEditorIndex()].text, u"");
             }
-            if (wrapped) fou.mnu2_Click(kMnuWordWrap);
-            fou.mnu1_Click(kMnuNew);
+            if (wrapped) editor.OnEditMenu(kMenuWordWrap);
+            editor.OnFileMenu(kMenuNew);
         }
     }
     for (const auto& m : prompts.messages) ADD_FAILURE() << base::ToUtf8(m.text);
@@ -353,12 +354,12 @@ TEST_F(FreedMemory, ASnapshotWrittenALockAndARestoreFreeNoCopyOfASecretTextOrPas
     for (const Text path : {u"C:\\plan.txse", u"C:\\plan.txs"}) {
         SCOPED_TRACE(base::ToUtf8(path));
         Opened(path);
-        s.editor().Type(u"!");
+        s.box().Type(u"!");
         {
             Watch watch(Secrets());
             s.fp.clock.elapsed += 1200;  // typing paused: the timer makes room for the copy, then writes
-            fou.Timer1_Timer();
-            fou.Timer1_Timer();
+            editor.OnTimer();
+            editor.OnTimer();
             EXPECT_EQ(watch.Found(), std::vector<std::string>{}) << "written";
         }
         EXPECT_EQ(s.fp.files.ListFiles(u"C:\\Users\\me\\AppData\\Local\\Lockleaf\\Recovery", u".snap").size(),
@@ -366,27 +367,27 @@ TEST_F(FreedMemory, ASnapshotWrittenALockAndARestoreFreeNoCopyOfASecretTextOrPas
         // Locked while the user is away, and brought back by the password.
         {
             Watch watch(Secrets());
-            fou.Form_SessionLock();
+            editor.Form_SessionLock();
             EXPECT_EQ(watch.Found(), std::vector<std::string>{}) << "locked";
         }
-        ASSERT_TRUE(fou.Locked());
-        EXPECT_TRUE(s.editor().text.empty());
+        ASSERT_TRUE(editor.Locked());
+        EXPECT_TRUE(s.box().text.empty());
         prompts.inputAnswers = {kPassword};
         {
             Watch watch(Secrets());
-            fou.txtData_Input(true);
+            editor.OnTextInput(true);
             EXPECT_EQ(watch.Found(), std::vector<std::string>{}) << "unlocked";
         }
-        EXPECT_EQ(s.editor().text, u"!" + kText);
+        EXPECT_EQ(s.box().text, u"!" + kText);
         prompts.msgAnswers = {MsgResult::No};
-        fou.mnu1_Click(kMnuNew);  // let go: the snapshot with it
+        editor.OnFileMenu(kMenuNew);  // let go: the snapshot with it
     }
     // A sealed document's snapshot, restored by the next start under its password.
     Opened(u"C:\\plan.txse");
-    s.editor().Type(u"!");
+    s.box().Type(u"!");
     s.fp.clock.elapsed += 1200;
-    fou.Timer1_Timer();
-    fou.Timer1_Timer();
+    editor.OnTimer();
+    editor.OnTimer();
     Started next(false);  // this process ends without a close
     next.fp.files.files = s.fp.files.files;
     next.fp.files.folders = s.fp.files.folders;
@@ -397,10 +398,10 @@ TEST_F(FreedMemory, ASnapshotWrittenALockAndARestoreFreeNoCopyOfASecretTextOrPas
         next.Start();
         EXPECT_EQ(watch.Found(), std::vector<std::string>{}) << "restored";
     }
-    EXPECT_EQ(next.editor().text, u"!" + kText);
+    EXPECT_EQ(next.box().text, u"!" + kText);
     {
         Watch watch(Secrets());
-        { const Text copy = next.editor().text; }
+        { const Text copy = next.box().text; }
         EXPECT_TRUE(Has(watch.Found(), "text (UTF-16)")) << "control: a copy freed as it is is seen";
     }
 }

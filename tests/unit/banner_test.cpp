@@ -36,22 +36,22 @@ size_t Count(const Text& text, const Text& what) {
 
 struct Banner : ::testing::Test {
     Started s;
-    Editor& fou = s.fou();
+    Editor& editor = s.editor();
     FakeFiles& files = s.fp.files;
     FakeHttp& net = s.fp.http;
-    const Text site = app::g_SiteUrl;
+    const Text site = app::kSiteUrl;
 
     Banner() {
         files.folders.insert(FakeFiles::Key(u"C:\\Apps"));
         files.Put(u"C:\\Apps\\php\\000.html", B(kTemplate));
-        fou.Timer1_Timer();  // the first tick puts the first refresh a second ahead
+        editor.OnTimer();  // the first tick puts the first refresh a second ahead
         net.requested.clear();
     }
     // A refresh, as the window's timer brings one: a tick past the schedule (each refresh puts the next
     // three days ahead). A tick while one is under way starts none.
     void Refresh() {
         s.fp.clock.now += 4 * 24 * 60 * 60;
-        fou.Timer1_Timer();
+        editor.OnTimer();
     }
     void Serve(const Text& list, bool withImages = true) {
         net.bodies[site + u"files/banner.txt"] = B(list);
@@ -211,7 +211,7 @@ TEST_F(Banner, ImagesAreFetchedOneAtATimeAndTheListAndPageWrittenOnlyAfterTheLas
     EXPECT_EQ(ImageRequests(), (std::vector<Text>{u"A.gif", u"B.gif", u"C.gif"}));
     EXPECT_EQ(net.requested.size(), 4u);
     EXPECT_EQ(Count(Groups(), u"<img "), 3u);
-    EXPECT_FALSE(fou.CurrentDocument().modified);
+    EXPECT_FALSE(editor.CurrentDocument().modified);
 }
 
 TEST_F(Banner, HostileImageNamesNeverBecomePaths) {

@@ -6,34 +6,34 @@ namespace {
 
 struct MainWindow : ::testing::Test {
     Started s;
-    Editor& fou = s.fou();
+    Editor& editor = s.editor();
     FakeWindow& window = s.host.window;
-    FakeTextBox* box = s.host.txtData;
+    FakeTextBox* box = s.host.textBoxes;
 };
 
 }  // namespace
 
 TEST_F(MainWindow, TheMarkFollowsEditsAndSavesAndAnUntitledCaptionNeverShowsIt) {
     box[0].Type(u"a");  // the first typed character after start is an edit
-    EXPECT_TRUE(fou.CurrentDocument().modified);
+    EXPECT_TRUE(editor.CurrentDocument().modified);
     EXPECT_EQ(window.caption, u"Lockleaf 1.0");
     s.fp.files.Put(u"C:\\docs\\notes.txt", "notes");
     s.fp.prompts.msgAnswers = {MsgResult::No};
-    fou.txtData_OLEDragDrop(0, {u"C:\\docs\\notes.txt"}, kDropEffectAll);
+    editor.OnFilesDropped(0, {u"C:\\docs\\notes.txt"}, kDropEffectAll);
     EXPECT_EQ(window.caption, u"notes.txt - Lockleaf 1.0");
     box[0].Type(u"x");
     EXPECT_EQ(window.caption, u"notes.txt * - Lockleaf 1.0");
     window.caption = u"untouched";  // a change with the mark already set does not recaption
     box[0].Type(u"y");
     EXPECT_EQ(window.caption, u"untouched");
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_EQ(window.caption, u"notes.txt - Lockleaf 1.0");
     EXPECT_EQ(s.fp.files.Get(u"C:\\docs\\notes.txt"), "xynotes");
 }
 
 TEST_F(MainWindow, LayoutFollowsTheOuterSize) {
     window.rect = {100, 100, 9000, 6000};
-    fou.Form_Resize();
+    editor.Form_Resize();
     for (int i = 0; i < 2; ++i) {
         FakeTextBox& b = box[i];
         EXPECT_DOUBLE_EQ(b.rect.width, 8760);
@@ -41,51 +41,51 @@ TEST_F(MainWindow, LayoutFollowsTheOuterSize) {
         EXPECT_DOUBLE_EQ(b.rect.left, 0);
         EXPECT_DOUBLE_EQ(b.rect.top, 840);
     }
-    EXPECT_DOUBLE_EQ(s.host.browser1.rect.width, 8860);
-    EXPECT_DOUBLE_EQ(s.host.browser1.rect.height, 750);
-    EXPECT_DOUBLE_EQ(s.host.imMore.rect.left, 8490);
-    EXPECT_DOUBLE_EQ(s.host.imMore.rect.top, 20);
-    EXPECT_DOUBLE_EQ(s.host.imMore.rect.width, 285);
-    EXPECT_DOUBLE_EQ(s.host.imMore.rect.height, 270);
+    EXPECT_DOUBLE_EQ(s.host.browser.rect.width, 8860);
+    EXPECT_DOUBLE_EQ(s.host.browser.rect.height, 750);
+    EXPECT_DOUBLE_EQ(s.host.morePicture.rect.left, 8490);
+    EXPECT_DOUBLE_EQ(s.host.morePicture.rect.top, 20);
+    EXPECT_DOUBLE_EQ(s.host.morePicture.rect.width, 285);
+    EXPECT_DOUBLE_EQ(s.host.morePicture.rect.height, 270);
 }
 
 TEST_F(MainWindow, LayoutRoundsToWholeTwipsAndClampsTinyWindowsAtZero) {
     window.rect = {0, 0, 9000.4, 6000.6};
-    fou.Form_Resize();
+    editor.Form_Resize();
     EXPECT_DOUBLE_EQ(box[0].rect.width, 8760);
     EXPECT_DOUBLE_EQ(box[0].rect.height, 4291 - s.host.statusBar.height);
     window.rect = {0, 0, 100, 1000};
-    fou.Form_Resize();
+    editor.Form_Resize();
     EXPECT_DOUBLE_EQ(box[1].rect.width, 0);
     EXPECT_DOUBLE_EQ(box[1].rect.height, 0);
-    EXPECT_DOUBLE_EQ(s.host.browser1.rect.width, 0);
+    EXPECT_DOUBLE_EQ(s.host.browser.rect.width, 0);
 }
 
 TEST_F(MainWindow, MinimizedWindowKeepsItsLayout) {
     window.rect = {0, 0, 9000, 6000};
-    fou.Form_Resize();
+    editor.Form_Resize();
     window.minimized = true;
     window.rect = {0, 0, 2400, 400};
-    fou.Form_Resize();
+    editor.Form_Resize();
     EXPECT_DOUBLE_EQ(box[0].rect.width, 8760);
     window.minimized = false;
-    fou.Form_Resize();
+    editor.Form_Resize();
     EXPECT_DOUBLE_EQ(box[0].rect.width, 2160);
 }
 
 TEST_F(MainWindow, WordWrapSwapsTheBoxesAndTwiceReturnsToTheFirst) {
     box[0].Type(u"hello");
-    fou.mnu2_Click(kMnuWordWrap);
+    editor.OnEditMenu(kMenuWordWrap);
     EXPECT_TRUE(s.host.wordWrap.checked);
-    EXPECT_EQ(s.fou().ActiveEditorIndex(), 1);
+    EXPECT_EQ(s.editor().ActiveEditorIndex(), 1);
     EXPECT_EQ(box[1].text, u"hello");
     EXPECT_TRUE(box[1].visible);
     EXPECT_FALSE(box[0].visible);
     box[1].SetSel(5, 0);
     box[1].Type(u"!");
-    fou.mnu2_Click(kMnuWordWrap);
+    editor.OnEditMenu(kMenuWordWrap);
     EXPECT_FALSE(s.host.wordWrap.checked);
-    EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
+    EXPECT_EQ(s.editor().ActiveEditorIndex(), 0);
     EXPECT_EQ(box[0].text, u"hello!");
     EXPECT_TRUE(box[0].visible);
     EXPECT_FALSE(box[1].visible);
@@ -94,44 +94,44 @@ TEST_F(MainWindow, WordWrapSwapsTheBoxesAndTwiceReturnsToTheFirst) {
 TEST_F(MainWindow, WordWrapCopyOfADifferentTextIsNoEditAndKeepsAnEditedDocumentMarked) {
     s.fp.files.Put(u"C:\\docs\\notes.txt", "loaded");
     box[1].text = u"old text of the hidden box";
-    fou.SecureOpen(u"C:\\docs\\notes.txt");
-    fou.mnu2_Click(kMnuWordWrap);
+    editor.SecureOpen(u"C:\\docs\\notes.txt");
+    editor.OnEditMenu(kMenuWordWrap);
     EXPECT_EQ(box[1].text, u"loaded");
-    EXPECT_FALSE(fou.CurrentDocument().modified);
+    EXPECT_FALSE(editor.CurrentDocument().modified);
     EXPECT_EQ(window.caption, u"notes.txt - Lockleaf 1.0");
     box[1].Type(u"!");
-    fou.mnu2_Click(kMnuWordWrap);
-    EXPECT_TRUE(fou.CurrentDocument().modified);
+    editor.OnEditMenu(kMenuWordWrap);
+    EXPECT_TRUE(editor.CurrentDocument().modified);
     EXPECT_EQ(window.caption, u"notes.txt * - Lockleaf 1.0");
 }
 
 TEST_F(MainWindow, WordWrapCopyOfTheSameTextIsNoChange) {
     s.Name(u"C:\\docs\\notes.txt");
     box[0].text = box[1].text = u"same";
-    fou.mnu2_Click(kMnuWordWrap);
-    EXPECT_FALSE(fou.CurrentDocument().modified);
+    editor.OnEditMenu(kMenuWordWrap);
+    EXPECT_FALSE(editor.CurrentDocument().modified);
 }
 
 TEST_F(MainWindow, WordWrapStaysOffForALineTooLongToWrapAndAsksFirstForALargeDocument) {
     // Many short lines wrap; their total length does not count.
     const Text lines = Text(kLongestWrappedLine, u'a') + u"\r\n" + Text(kLongestWrappedLine, u'b');
     box[0].text = lines;
-    fou.mnu2_Click(kMnuWordWrap);
-    EXPECT_EQ(s.fou().ActiveEditorIndex(), 1);
+    editor.OnEditMenu(kMenuWordWrap);
+    EXPECT_EQ(s.editor().ActiveEditorIndex(), 1);
     EXPECT_TRUE(box[1].text == lines);
-    fou.mnu2_Click(kMnuWordWrap);
-    EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
+    editor.OnEditMenu(kMenuWordWrap);
+    EXPECT_EQ(s.editor().ActiveEditorIndex(), 0);
     EXPECT_TRUE(s.fp.prompts.messages.empty());
 
     // One character more, on the last line after a lone line feed: refused with a message, nothing changed.
     const Text tooLong = u"short\n" + Text(kLongestWrappedLine + 1, u'c');
     box[0].text = tooLong;
     box[1].text = u"old";
-    fou.mnu2_Click(kMnuWordWrap);
+    editor.OnEditMenu(kMenuWordWrap);
     ASSERT_EQ(s.fp.prompts.messages.size(), 1u);
     EXPECT_EQ(s.fp.prompts.messages[0].text, kTooLongToWrapMessage);
     EXPECT_FALSE(s.host.wordWrap.checked);
-    EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
+    EXPECT_EQ(s.editor().ActiveEditorIndex(), 0);
     EXPECT_TRUE(box[0].visible);
     EXPECT_FALSE(box[1].visible);
     EXPECT_TRUE(box[0].text == tooLong);
@@ -142,32 +142,32 @@ TEST_F(MainWindow, WordWrapStaysOffForALineTooLongToWrapAndAsksFirstForALargeDoc
     while (large.size() <= kLongToRewrap) large += u"a short line\r\n";
     box[0].text = large;
     s.fp.prompts.msgAnswers = {MsgResult::No, MsgResult::Yes, MsgResult::Yes};
-    fou.mnu2_Click(kMnuWordWrap);
+    editor.OnEditMenu(kMenuWordWrap);
     ASSERT_EQ(s.fp.prompts.messages.size(), 2u);
     EXPECT_EQ(s.fp.prompts.messages[1].text, kLongToRewrapQuestion);
     EXPECT_EQ(s.fp.prompts.messages[1].buttons, MsgButtons::YesNo);
-    EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
+    EXPECT_EQ(s.editor().ActiveEditorIndex(), 0);
     EXPECT_EQ(box[1].text, u"old");
-    fou.mnu2_Click(kMnuWordWrap);
-    EXPECT_EQ(s.fou().ActiveEditorIndex(), 1);
+    editor.OnEditMenu(kMenuWordWrap);
+    EXPECT_EQ(s.editor().ActiveEditorIndex(), 1);
     EXPECT_TRUE(s.host.wordWrap.checked);
     EXPECT_TRUE(box[1].text == large && box[0].text.empty());
-    fou.mnu2_Click(kMnuWordWrap);
+    editor.OnEditMenu(kMenuWordWrap);
     EXPECT_EQ(s.fp.prompts.messages.size(), 4u);
-    EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
+    EXPECT_EQ(s.editor().ActiveEditorIndex(), 0);
     EXPECT_TRUE(box[0].text == large && box[1].text.empty());
-    EXPECT_FALSE(fou.CurrentDocument().modified);
+    EXPECT_FALSE(editor.CurrentDocument().modified);
 }
 
 TEST_F(MainWindow, FocusMakesTheBoxTheActiveEditor) {
-    fou.txtData_GotFocus(1);
-    EXPECT_EQ(s.fou().ActiveEditorIndex(), 1);
-    fou.txtData_GotFocus(0);
-    EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
+    editor.OnTextFocus(1);
+    EXPECT_EQ(s.editor().ActiveEditorIndex(), 1);
+    editor.OnTextFocus(0);
+    EXPECT_EQ(s.editor().ActiveEditorIndex(), 0);
 }
 
 TEST_F(MainWindow, AboutShowsFiveLinesWithOkOnly) {
-    fou.mnu3_Click(kMnuAbout);
+    editor.OnHelpMenu(kMenuAbout);
     ASSERT_EQ(s.fp.prompts.messages.size(), 1u);
     const auto& m = s.fp.prompts.messages[0];
     EXPECT_EQ(m.buttons, MsgButtons::Ok);
@@ -182,13 +182,13 @@ TEST_F(MainWindow, AboutShowsFiveLinesWithOkOnly) {
 }
 
 TEST_F(MainWindow, ExitEndsTheProcess) {
-    fou.mnu1_Click(kMnuExit);
+    editor.OnFileMenu(kMenuExit);
     EXPECT_TRUE(s.fp.loop.ended);
 }
 
 TEST_F(MainWindow, DropsOtherThanCopyMoveLinkAreIgnored) {
-    fou.txtData_OLEDragDrop(0, {u"C:\\a.txt"}, kDropEffectCopy);
-    fou.txtData_OLEDragDrop(0, {}, kDropEffectAll);
+    editor.OnFilesDropped(0, {u"C:\\a.txt"}, kDropEffectCopy);
+    editor.OnFilesDropped(0, {}, kDropEffectAll);
     EXPECT_EQ(box[0].text, u"");
     EXPECT_EQ(s.document().Name(), u"");
 }

@@ -336,20 +336,20 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
     files.Put(u"C:\\u.txt",
               "Gr\xC3\xBC\xC3\x9F"
               "e\nline\n");
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\u.txt"));
-    EXPECT_EQ(s.editor().text, u"Gr\u00fc\u00dfe\r\nline\r\n");
-    s.editor().SetSel(static_cast<int32_t>(s.editor().text.size()), 0);
-    s.editor().Type(u"\u0e01\r\n\U0001F600");
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\u.txt"));
+    EXPECT_EQ(s.box().text, u"Gr\u00fc\u00dfe\r\nline\r\n");
+    s.box().SetSel(static_cast<int32_t>(s.box().text.size()), 0);
+    s.box().Type(u"\u0e01\r\n\U0001F600");
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_EQ(files.Get(u"C:\\u.txt"),
               "Gr\xC3\xBC\xC3\x9F"
               "e\nline\n\xE0\xB8\x81\n\xF0\x9F\x98\x80");
     EXPECT_TRUE(prompts.messages.empty());  // UTF-8 holds every character: no question
-    EXPECT_FALSE(fou.CurrentDocument().modified);
+    EXPECT_FALSE(editor.CurrentDocument().modified);
 
     // Save As offers the list with the document's own encoding chosen, off for protected and sealed types.
     s.fp.dialogs.ChooseNext(u"C:\\be.txt", 3, static_cast<int32_t>(Encoding::Utf16Be));
-    fou.mnu1_Click(kMnuSaveAs);
+    editor.OnFileMenu(kMenuSaveAs);
     ASSERT_EQ(s.fp.dialogs.saved.size(), 1u);
     const FileDialogRequest& asked = s.fp.dialogs.saved[0];
     EXPECT_EQ(asked.encodings,
@@ -363,12 +363,12 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
     EXPECT_EQ(s.document().Name(), u"C:\\be.txt");
 
     // New: the code page and CR LF again; "é" raises the question, whose Cancel writes nothing and keeps all.
-    fou.mnu1_Click(kMnuNew);
+    editor.OnFileMenu(kMenuNew);
     EXPECT_EQ(s.document().Format(), base::TextFormat{});
-    s.editor().Type(u"caf\u00e9\r\n");
+    s.box().Type(u"caf\u00e9\r\n");
     s.fp.dialogs.ChooseNext(u"C:\\new.txt", 3, static_cast<int32_t>(Encoding::Ansi));
     prompts.msgAnswers = {MsgResult::Cancel};
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::Utf8QuestionMarksCancel);
     EXPECT_NE(prompts.messages[0].text.find(u"1 character of this document cannot be stored in this file's "
@@ -376,67 +376,67 @@ TEST_F(EditorEncodings, FilesAreSavedInKindAndTheUserChoosesAnotherEncodingOnlyW
               Text::npos);
     EXPECT_NE(prompts.messages[0].text.find(u"Save as UTF-8"), Text::npos);
     EXPECT_FALSE(files.FileExists(u"C:\\new.txt"));
-    EXPECT_TRUE(fou.CurrentDocument().modified);
+    EXPECT_TRUE(editor.CurrentDocument().modified);
     EXPECT_EQ(s.document().Name(), u"");
     EXPECT_EQ(s.document().Format(), base::TextFormat{});
 
     // Save as UTF-8: every character kept, and the document is UTF-8 from now on (no question at F2).
     prompts.msgAnswers = {MsgResult::Yes};
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_EQ(files.Get(u"C:\\new.txt"), "caf\xC3\xA9\r\n");
     EXPECT_EQ(s.document().Format().encoding, Encoding::Utf8);
-    s.editor().Type(u"\u00e9");
-    const int copies = s.editor().copies;
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    s.box().Type(u"\u00e9");
+    const int copies = s.box().copies;
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_EQ(files.Get(u"C:\\new.txt"), "caf\xC3\xA9\r\n\xC3\xA9");
     EXPECT_EQ(prompts.messages.size(), 2u);
-    EXPECT_EQ(s.editor().copies, copies);  // written from the box's own text, not from a copy of it
+    EXPECT_EQ(s.box().copies, copies);  // written from the box's own text, not from a copy of it
     // A NUL shown by its symbol is written as the NUL it is.
-    s.editor().Type(u"\u2400");
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    s.box().Type(u"\u2400");
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_EQ(files.Get(u"C:\\new.txt"), Bytes("caf\xC3\xA9\r\n\xC3\xA9\0", 10));
     // A big document is written piece by piece: no buffer the size of the file either, and a full disk
     // leaves the file on disk as it was, the document still modified.
-    s.editor().Paste(Text(3 * base::kEncodePieceUnits, u'\u00e9'));
+    s.box().Paste(Text(3 * base::kEncodePieceUnits, u'\u00e9'));
     files.largestPiece = 0;
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     const Bytes big = Bytes("caf\xC3\xA9\r\n\xC3\xA9\0", 10) +
                       reference::Utf8(Text(3 * base::kEncodePieceUnits, u'\u00e9'));
     EXPECT_EQ(files.Get(u"C:\\new.txt"), big);
     EXPECT_LE(files.largestPiece, 3 + 3 * base::kEncodePieceUnits);
-    EXPECT_EQ(s.editor().copies, copies);
-    EXPECT_FALSE(fou.CurrentDocument().modified);
-    s.editor().Type(u"x");
+    EXPECT_EQ(s.box().copies, copies);
+    EXPECT_FALSE(editor.CurrentDocument().modified);
+    s.box().Type(u"x");
     files.diskSpace = static_cast<int64_t>(big.size());
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_EQ(files.Get(u"C:\\new.txt"), big);
-    EXPECT_TRUE(fou.CurrentDocument().modified);
+    EXPECT_TRUE(editor.CurrentDocument().modified);
     ASSERT_EQ(prompts.messages.size(), 3u);
     EXPECT_EQ(prompts.messages[2].text, protect::kNotSavedMessage);
     files.diskSpace = -1;
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_EQ(files.Get(u"C:\\new.txt"), big + "x");
 
     // A protected document stays in the code page, with the old two-way question; its format is the default.
     files.Put(u"C:\\u.txt", "\xE0\xB8\x81\xE0\xB8\x81\xE0\xB8\x81\xE0\xB8\x81\n");
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\u.txt"));
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\u.txt"));
     EXPECT_EQ(s.document().Format().encoding, Encoding::Utf8);
     EXPECT_EQ(s.document().Format().breaks, LineBreaks::Lf);
     prompts.inputAnswers = {u"pw", u"pw"};
     s.fp.dialogs.ChooseNext(u"C:\\s.txs", 1, static_cast<int32_t>(Encoding::Utf16Le));
-    s.editor().SetSel(static_cast<int32_t>(s.editor().text.size()), 0);
-    s.editor().Type(u"\u00e9");
-    fou.mnu1_Click(kMnuSaveAs);
+    s.box().SetSel(static_cast<int32_t>(s.box().text.size()), 0);
+    s.box().Type(u"\u00e9");
+    editor.OnFileMenu(kMenuSaveAs);
     ASSERT_EQ(prompts.messages.size(), 4u);
     EXPECT_EQ(prompts.messages[3].buttons, MsgButtons::YesNo);
     EXPECT_EQ(s.fp.dialogs.saved.back().encoding, static_cast<int32_t>(Encoding::Utf8));
     s.fp.dialogs.answer = nullptr;
-    fou.mnu1_Click(kMnuSaveAs);  // now a protected document: its own types turn the list off
+    editor.OnFileMenu(kMenuSaveAs);  // now a protected document: its own types turn the list off
     EXPECT_EQ(EncodingOff(s.fp.dialogs.saved.back()), (std::vector<int>{1, 2}));
     EXPECT_EQ(s.fp.dialogs.saved.back().encoding, static_cast<int32_t>(Encoding::Ansi));
     EXPECT_EQ(s.document().Format(), base::TextFormat{});
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\s.txs"));
-    EXPECT_EQ(s.editor().text, u"\u0e01\u0e01\u0e01\u0e01\r\n?");  // the masked form keeps its CR LF
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\s.txs"));
+    EXPECT_EQ(s.box().text, u"\u0e01\u0e01\u0e01\u0e01\r\n?");  // the masked form keeps its CR LF
     EXPECT_EQ(s.document().Format(), base::TextFormat{});
 }
 
@@ -561,48 +561,48 @@ TEST(Encodings, TheNulSymbolAndBreaksAreWrittenAsTheFileHoldsThemWhereverTheySta
 TEST_F(EditorEncodings, OpenDialogDetectsOrReadsInTheChosenEncodingAndF2KeepsTheBytes) {
     files.Put(u"C:\\cafe.txt", "caf\xC3\xA9\r\n");
     s.fp.dialogs.ChooseNext(u"C:\\cafe.txt");
-    fou.mnu1_Click(kMnuOpen);
+    editor.OnFileMenu(kMenuOpen);
     ASSERT_EQ(s.fp.dialogs.opened.size(), 1u);
     const FileDialogRequest& asked = s.fp.dialogs.opened[0];
     EXPECT_EQ(asked.encodings, (std::vector<Text>{u"Auto-detect", u"ANSI", u"UTF-8", u"UTF-8 with BOM",
                                                   u"UTF-16 LE", u"UTF-16 BE"}));
     EXPECT_EQ(asked.encoding, 0);
     EXPECT_EQ(EncodingOff(asked), (std::vector<int>{2, 3}));  // Secret Files and Sealed Files
-    EXPECT_EQ(s.editor().text, u"caf\u00e9\r\n");
+    EXPECT_EQ(s.box().text, u"caf\u00e9\r\n");
     EXPECT_EQ(s.document().Format(), (base::TextFormat{Encoding::Utf8, LineBreaks::CrLf}));
     // A character the code page lacks and F2: no question, and the é is still an é.
-    s.editor().SetSel(static_cast<int32_t>(s.editor().text.size()), 0);
-    s.editor().Type(u"\u20ac");
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    s.box().SetSel(static_cast<int32_t>(s.box().text.size()), 0);
+    s.box().Type(u"\u20ac");
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_EQ(files.Get(u"C:\\cafe.txt"), "caf\xC3\xA9\r\n\xE2\x82\xAC");
 
     // Windows-874 "รถ" passes for UTF-8 "ö": one choice away.
     files.Put(u"C:\\thai.txt", "\xC3\xB6");
     s.fp.dialogs.ChooseNext(u"C:\\thai.txt", 0, 1 + static_cast<int32_t>(Encoding::Ansi));
-    fou.mnu1_Click(kMnuOpen);
+    editor.OnFileMenu(kMenuOpen);
     EXPECT_EQ(s.fp.dialogs.opened.back().encoding, 0);  // every Open starts at Auto-detect
-    EXPECT_EQ(s.editor().text, u"\u0e23\u0e16");
+    EXPECT_EQ(s.box().text, u"\u0e23\u0e16");
     EXPECT_EQ(s.document().Format(), base::TextFormat{});
-    s.editor().Type(u"\u0e01");
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    s.box().Type(u"\u0e01");
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_EQ(files.Get(u"C:\\thai.txt"), "\xA1\xC3\xB6");
     EXPECT_TRUE(prompts.messages.empty());
 
     // Not valid in the chosen encoding: a message naming it; name, text, form and mark stay.
     files.Put(u"C:\\odd.txt", "abc");
-    s.editor().Type(u"x");
+    s.box().Type(u"x");
     s.fp.dialogs.ChooseNext(u"C:\\odd.txt", 0, 1 + static_cast<int32_t>(Encoding::Utf16Le));
     prompts.msgAnswers = {MsgResult::No};  // the unsaved edit is let go
-    fou.mnu1_Click(kMnuOpen);
+    editor.OnFileMenu(kMenuOpen);
     ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.messages[1].text,
               u"This file cannot be read as UTF-16 LE.\r\nYour file has NOT been opened.");
     EXPECT_EQ(s.document().Name(), u"C:\\thai.txt");
-    EXPECT_EQ(s.editor().text, u"\u0e01x\u0e23\u0e16");
+    EXPECT_EQ(s.box().text, u"\u0e01x\u0e23\u0e16");
     EXPECT_EQ(s.document().Format(), base::TextFormat{});
-    EXPECT_TRUE(fou.CurrentDocument().modified);
-    fou.mnu1_Click(kMnuNew);
+    EXPECT_TRUE(editor.CurrentDocument().modified);
+    editor.OnFileMenu(kMenuNew);
 
     // UTF-16 without a BOM: the text, not a row of NUL symbols; F2 writes no BOM; Save As in the same
     // encoding keeps the form, another encoding has its mark.
@@ -610,25 +610,25 @@ TEST_F(EditorEncodings, OpenDialogDetectsOrReadsInTheChosenEncodingAndF2KeepsThe
     files.Put(u"C:\\w.txt", plain);
     prompts.msgAnswers = {MsgResult::No};
     s.fp.dialogs.ChooseNext(u"C:\\w.txt");
-    fou.mnu1_Click(kMnuOpen);
-    EXPECT_EQ(s.editor().text, u"plain\r\n");
+    editor.OnFileMenu(kMenuOpen);
+    EXPECT_EQ(s.box().text, u"plain\r\n");
     EXPECT_EQ(s.document().Format(), (base::TextFormat{Encoding::Utf16Le, LineBreaks::Lf, true}));
-    s.editor().SetSel(static_cast<int32_t>(s.editor().text.size()), 0);
-    s.editor().Type(u"\u0e01");
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    s.box().SetSel(static_cast<int32_t>(s.box().text.size()), 0);
+    s.box().Type(u"\u0e01");
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_EQ(files.Get(u"C:\\w.txt"), plain + Bytes("\x01\x0E", 2));
     s.fp.dialogs.ChooseNext(u"C:\\w2.txt", 3, static_cast<int32_t>(Encoding::Utf16Le));
-    fou.mnu1_Click(kMnuSaveAs);
+    editor.OnFileMenu(kMenuSaveAs);
     EXPECT_EQ(files.Get(u"C:\\w2.txt"), plain + Bytes("\x01\x0E", 2));
     s.fp.dialogs.ChooseNext(u"C:\\w3.txt", 3, static_cast<int32_t>(Encoding::Utf16Be));
-    fou.mnu1_Click(kMnuSaveAs);
+    editor.OnFileMenu(kMenuSaveAs);
     EXPECT_EQ(files.Get(u"C:\\w3.txt"), Bytes("\xFE\xFF\0p\0l\0a\0i\0n\0\n\x0E\x01", 16));
     EXPECT_EQ(s.document().Format(), (base::TextFormat{Encoding::Utf16Be, LineBreaks::Lf}));
 
     // A protected document ignores the choice: its own form is read.
     files.Put(u"C:\\s.txs", "");
     s.fp.dialogs.ChooseNext(u"C:\\s.txs", 0, 1 + static_cast<int32_t>(Encoding::Utf16Le));
-    fou.mnu1_Click(kMnuOpen);
+    editor.OnFileMenu(kMenuOpen);
     EXPECT_EQ(s.document().Name(), u"C:\\s.txs");
     EXPECT_EQ(s.document().Format(), base::TextFormat{});
 }
@@ -639,8 +639,8 @@ TEST_F(EditorEncodings, OpenDialogDetectsOrReadsInTheChosenEncodingAndF2KeepsThe
 TEST_F(EditorEncodings, AnUnpairedSurrogateIsKeptOrReplacedOnlyAsTheUserChooses) {
     const Bytes lone("\xFF\xFE\x00\xD8z\0", 6);
     files.Put(u"C:\\lone.txt", lone);
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\lone.txt"));
-    EXPECT_EQ(s.editor().text, Text(u"\xD800z"));
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\lone.txt"));
+    EXPECT_EQ(s.box().text, Text(u"\xD800z"));
 
     struct Step {
         MsgResult answer;
@@ -655,11 +655,11 @@ TEST_F(EditorEncodings, AnUnpairedSurrogateIsKeptOrReplacedOnlyAsTheUserChooses)
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(static_cast<int>(step.answer));
-        ASSERT_TRUE(fou.SecureOpen(u"C:\\lone.txt"));
+        ASSERT_TRUE(editor.SecureOpen(u"C:\\lone.txt"));
         prompts.messages.clear();
         prompts.msgAnswers = {step.answer};
         s.fp.dialogs.ChooseNext(step.path, 3, static_cast<int32_t>(Encoding::Utf8));
-        fou.mnu1_Click(kMnuSaveAs);
+        editor.OnFileMenu(kMenuSaveAs);
         ASSERT_EQ(prompts.messages.size(), 1u);
         EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::Utf16ReplacementCancel);
         EXPECT_NE(prompts.messages[0].text.find(u"1 character of this document is half of a surrogate pair"),
@@ -673,12 +673,12 @@ TEST_F(EditorEncodings, AnUnpairedSurrogateIsKeptOrReplacedOnlyAsTheUserChooses)
     }
 
     // From the code page: "Save as UTF-8" leads to the second question; "Save as UTF-16" keeps all.
-    fou.mnu1_Click(kMnuNew);
-    s.editor().Type(Text(u"\u00e9\r\n\xDC00"));
+    editor.OnFileMenu(kMenuNew);
+    s.box().Type(Text(u"\u00e9\r\n\xDC00"));
     prompts.messages.clear();
     prompts.msgAnswers = {MsgResult::Yes, MsgResult::Yes};
     s.fp.dialogs.ChooseNext(u"C:\\two.txt", 3, static_cast<int32_t>(Encoding::Ansi));
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::Utf8QuestionMarksCancel);
     EXPECT_EQ(prompts.messages[1].buttons, MsgButtons::Utf16ReplacementCancel);
@@ -691,7 +691,7 @@ TEST_F(EditorEncodings, AnUnpairedSurrogateIsKeptOrReplacedOnlyAsTheUserChooses)
     prompts.msgAnswers = {MsgResult::No};
     prompts.inputAnswers = {u"pw", u"pw"};
     s.fp.dialogs.ChooseNext(u"C:\\s.txse", 2);
-    fou.mnu1_Click(kMnuSaveAs);
+    editor.OnFileMenu(kMenuSaveAs);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::YesNo);
     EXPECT_NE(prompts.messages[0].text.find(u"Do you want to save anyway?"), Text::npos);

@@ -43,13 +43,13 @@ TEST_F(Commands, PreselectedTypeAndProposedNameFollowTheCurrentExtension) {
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.current.begin(), row.current.end()));
         int32_t own = -1;
-        fou.GetFilter(row.current, own);
+        editor.GetFilter(row.current, own);
         EXPECT_EQ(own, row.own);
         s.Name(row.current);
-        fou.mnu1_Click(kMnuOpen);
+        editor.OnFileMenu(kMenuOpen);
         EXPECT_EQ(dialogs.opened.back().type, row.open);
         EXPECT_EQ(dialogs.opened.back().file, row.current);
-        fou.mnu1_Click(kMnuSaveAs);
+        editor.OnFileMenu(kMenuSaveAs);
         EXPECT_EQ(dialogs.saved.back().type, row.saveAs);
         EXPECT_EQ(dialogs.saved.back().file, row.proposed);
     }
@@ -57,13 +57,13 @@ TEST_F(Commands, PreselectedTypeAndProposedNameFollowTheCurrentExtension) {
 
 TEST_F(Commands, ListsReachTheDialogWithTheOwnTypeLastAndTheOptionsCarryFromSaveAsToOpen) {
     int32_t index = 0;
-    EXPECT_EQ(fou.GetFilter(u"C:\\report.log", index), u"|LOG File (*.LOG)|*.log");
-    EXPECT_EQ(fou.GetFilter(u"C:\\memo.txt", index), u"");
+    EXPECT_EQ(editor.GetFilter(u"C:\\report.log", index), u"|LOG File (*.LOG)|*.log");
+    EXPECT_EQ(editor.GetFilter(u"C:\\memo.txt", index), u"");
 
-    EXPECT_EQ(fou.FileDialog(), nullptr);
+    EXPECT_EQ(editor.FileDialog(), nullptr);
     s.Name(u"C:\\report.log");
-    fou.mnu1_Click(kMnuOpen);
-    const FileDialogState* first = fou.FileDialog();
+    editor.OnFileMenu(kMenuOpen);
+    const FileDialogState* first = editor.FileDialog();
     ASSERT_NE(first, nullptr);
     std::vector<FileType> open = Types(
         u"All Supported Files (*.TXS, *.TXSE, *.TXT)|*.txs;*.txse;*.txt|Secret Files (*.TXS)|*.txs|"
@@ -75,51 +75,51 @@ TEST_F(Commands, ListsReachTheDialogWithTheOwnTypeLastAndTheOptionsCarryFromSave
     EXPECT_FALSE(dialogs.opened[0].confirmOverwrite || dialogs.opened[0].hideReadOnly);
 
     s.Name(u"");
-    fou.mnu1_Click(kMnuSaveAs);
+    editor.OnFileMenu(kMenuSaveAs);
     EXPECT_EQ(dialogs.saved[0].types,
               Types(u"Secret Files (*.TXS)|*.txs|Sealed Files (*.TXSE)|*.txse|Text Files (*.TXT)|*.txt|"
                     u"All Files (*.*)|*.*"));
     EXPECT_TRUE(dialogs.saved[0].confirmOverwrite && dialogs.saved[0].hideReadOnly);
     // The one dialog object keeps its options, as it keeps its folder.
-    fou.mnu1_Click(kMnuOpen);
+    editor.OnFileMenu(kMenuOpen);
     EXPECT_TRUE(dialogs.opened[1].confirmOverwrite && dialogs.opened[1].hideReadOnly);
-    EXPECT_EQ(fou.FileDialog(), first);
+    EXPECT_EQ(editor.FileDialog(), first);
 }
 
 TEST_F(Commands, OpenLoadsTheChosenFileAndCancelLeavesEverything) {
     files.Put(u"C:\\docs\\a.txt", "hello");
     s.Name(u"C:\\docs\\old.txt");
     s.fp.process.currentDirectory = u"C:\\after";
-    fou.mnu1_Click(kMnuOpen);  // Cancel
+    editor.OnFileMenu(kMenuOpen);  // Cancel
     EXPECT_EQ(s.document().Name(), u"C:\\docs\\old.txt");
-    EXPECT_EQ(fou.FileDialog()->InitDir, u"C:\\after");
+    EXPECT_EQ(editor.FileDialog()->InitDir, u"C:\\after");
 
     ChooseNext(u"C:\\docs\\a.txt");
-    fou.mnu1_Click(kMnuOpen);
+    editor.OnFileMenu(kMenuOpen);
     EXPECT_EQ(s.document().Name(), u"C:\\docs\\a.txt");
-    EXPECT_EQ(s.editor().text, u"hello");
+    EXPECT_EQ(s.box().text, u"hello");
     EXPECT_EQ(s.host.window.caption, u"a.txt - Lockleaf 1.0");
 }
 
 TEST_F(Commands, SaveAsWritesTheChosenFileAndKeepsTheChosenType) {
-    s.editor().SetText(u"secret text");
+    s.box().SetText(u"secret text");
     s.Name(u"C:\\docs\\memo.txt");
     prompts.inputAnswers = {u"pw", u"pw"};
     ChooseNext(u"C:\\docs\\memo.txs", 1);
-    fou.mnu1_Click(kMnuSaveAs);
+    editor.OnFileMenu(kMenuSaveAs);
     EXPECT_EQ(prompts.inputs.size(), 2u);  // a new password is typed twice
     EXPECT_EQ(s.document().Name(), u"C:\\docs\\memo.txs");
     EXPECT_EQ(s.document().Password(), u"pw");
-    EXPECT_EQ(fou.FileDialog()->FilterIndex, 1);
+    EXPECT_EQ(editor.FileDialog()->FilterIndex, 1);
     ASSERT_TRUE(files.FileExists(u"C:\\docs\\memo.txs"));
     EXPECT_NE(files.Get(u"C:\\docs\\memo.txs"), "secret text");  // protected, not plain
     EXPECT_EQ(s.host.window.caption, u"memo.txs - Lockleaf 1.0");
 
-    fou.mnu1_Click(kMnuNew);
+    editor.OnFileMenu(kMenuNew);
     ChooseNext(u"C:\\docs\\memo.txs");
     prompts.inputAnswers = {u"pw"};
-    fou.mnu1_Click(kMnuOpen);
-    EXPECT_EQ(s.editor().text, u"secret text");
+    editor.OnFileMenu(kMenuOpen);
+    EXPECT_EQ(s.box().text, u"secret text");
 }
 
 TEST_F(Commands, CancelInSaveAsKeepsTheNameAndPassword) {
@@ -129,53 +129,53 @@ TEST_F(Commands, CancelInSaveAsKeepsTheNameAndPassword) {
         r.type = 2;
         return false;
     };
-    fou.mnu1_Click(kMnuSaveAs);
+    editor.OnFileMenu(kMenuSaveAs);
     EXPECT_EQ(s.document().Name(), u"C:\\docs\\memo.txs");
     EXPECT_EQ(s.document().Password(), u"pw");
-    EXPECT_EQ(fou.FileDialog()->FilterIndex, 2);
-    EXPECT_EQ(fou.FileDialog()->InitDir, s.fp.process.currentDirectory);
+    EXPECT_EQ(editor.FileDialog()->FilterIndex, 2);
+    EXPECT_EQ(editor.FileDialog()->InitDir, s.fp.process.currentDirectory);
     EXPECT_TRUE(prompts.inputs.empty());
 }
 
 TEST_F(Commands, NameTooLongForTheDialogIsReplacedByAnEmptyOne) {
     s.Name(u"C:\\deep\\" + Text(FileDialogRequest::kLongestFile, u'n') + u".txt");
-    fou.mnu1_Click(kMnuOpen);
+    editor.OnFileMenu(kMenuOpen);
     ASSERT_EQ(dialogs.opened.size(), 1u);
     EXPECT_EQ(dialogs.opened[0].file, Text());
     EXPECT_EQ(dialogs.opened[0].folder, u"C:\\deep");
-    fou.mnu1_Click(kMnuSaveAs);
+    editor.OnFileMenu(kMenuSaveAs);
     ASSERT_EQ(dialogs.saved.size(), 1u);
     EXPECT_EQ(dialogs.saved[0].file, Text());
 }
 
 TEST_F(Commands, NewAsksAboutAnEditedDocumentThenClearsTextNameAndPassword) {
     files.Put(u"C:\\docs\\memo.txs", "");
-    fou.SecureOpen(u"C:\\docs\\memo.txs");
+    editor.SecureOpen(u"C:\\docs\\memo.txs");
     s.document().SetPassword(u"pw");
-    s.editor().Type(u"text");
+    s.box().Type(u"text");
     prompts.msgAnswers = {MsgResult::No};
-    fou.mnu1_Click(kMnuNew);
+    editor.OnFileMenu(kMenuNew);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, u"Do you want to save changes to memo.txs?");
     EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::YesNoCancel);
-    EXPECT_EQ(s.editor().text, u"");
+    EXPECT_EQ(s.box().text, u"");
     EXPECT_EQ(s.document().Name(), u"");
     EXPECT_EQ(s.document().Password(), u"");
     EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
-    fou.mnu1_Click(kMnuNew);  // nothing edited since: no question
+    editor.OnFileMenu(kMenuNew);  // nothing edited since: no question
     EXPECT_EQ(prompts.messages.size(), 1u);
     EXPECT_TRUE(prompts.inputs.empty());
 }
 
 TEST_F(Commands, EveryCommandButExitRefreshesTheCaption) {
-    for (int index : {kMnuNew, kMnuOpen, kMnuSave, kMnuSaveAs}) {
+    for (int index : {kMenuNew, kMenuOpen, kMenuSave, kMenuSaveAs}) {
         s.host.window.caption = u"stale";
-        fou.mnu1_Click(index);
+        editor.OnFileMenu(index);
         EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0") << index;
     }
     EXPECT_TRUE(files.files.empty());  // Save of an untitled document is a Save As, here cancelled
     s.host.window.caption = u"stale";
-    fou.mnu1_Click(kMnuExit);
+    editor.OnFileMenu(kMenuExit);
     EXPECT_TRUE(s.fp.loop.ended);
     EXPECT_EQ(s.host.window.caption, u"stale");
 }

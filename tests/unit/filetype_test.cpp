@@ -53,8 +53,8 @@ TEST(FileType, ARegistryThatRefusesEverythingStopsNeitherTheStartNorTheClose) {
     s.fp.settings.refuseEverything = true;
     s.Start();
     EXPECT_TRUE(s.host.shown);
-    s.editor().Type(u"typed");
-    s.fou().Form_Unload();
+    s.box().Type(u"typed");
+    s.editor().Form_Unload();
     EXPECT_TRUE(s.fp.loop.ended);
     EXPECT_TRUE(s.fp.settings.keys.empty());
     EXPECT_TRUE(s.fp.prompts.messages.empty());

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "fakes/fake_find_replace_host.h"
 #include "fakes/fake_platform.h"
-#include "fakes/fake_rep_host.h"
 #include "find/find_replace.h"
 #include "find/search.h"
 
@@ -9,9 +9,9 @@ namespace {
 
 struct Find : ::testing::Test {
     Started s;
-    Editor& fou = s.fou();
-    FakeTextBox& box = s.editor();
-    FindReplace& r = fou.Finder();
+    Editor& editor = s.editor();
+    FakeTextBox& box = s.box();
+    FindReplace& r = editor.Finder();
     FindState& fs = r.State();
 
     void Set(const Text& text, int32_t start = 0, int32_t length = 0) {
@@ -29,20 +29,20 @@ using P = std::pair<int32_t, int32_t>;
 TEST_F(Find, IgnoresCaseWhenTheBoxWasNeverClickedAndWrapsToTheStartWithoutAMatch) {
     Set(u"Apple apple");
     fs.FindText = u"apple";
-    EXPECT_EQ(r.coc1(), 1);
+    EXPECT_EQ(r.FindAgain(), 1);
     EXPECT_EQ(Sel(), P(0, 5));
-    EXPECT_EQ(r.coc1(), 1);
+    EXPECT_EQ(r.FindAgain(), 1);
     EXPECT_EQ(Sel(), P(6, 5));
-    EXPECT_EQ(r.coc1(), 0);  // from offset 11: nothing, caret to the top
+    EXPECT_EQ(r.FindAgain(), 0);  // from offset 11: nothing, caret to the top
     EXPECT_EQ(Sel(), P(0, 0));
-    EXPECT_EQ(r.coc1(), 1);
+    EXPECT_EQ(r.FindAgain(), 1);
     EXPECT_EQ(Sel(), P(0, 5));
     EXPECT_EQ(box.focusCount, 4);  // the focus goes back to the editor, found or not
     EXPECT_EQ(box.text, u"Apple apple");
 
     fs.MatchCase = false;
     Set(u"Apple apple");
-    EXPECT_EQ(r.coc1(), 1);
+    EXPECT_EQ(r.FindAgain(), 1);
     EXPECT_EQ(Sel(), P(0, 5));
 }
 
@@ -50,16 +50,16 @@ TEST_F(Find, TickedMatchCaseComparesExactly) {
     fs.MatchCase = true;
     fs.FindText = u"apple";
     Set(u"Apple apple");
-    EXPECT_EQ(r.coc1(), 1);
+    EXPECT_EQ(r.FindAgain(), 1);
     EXPECT_EQ(Sel(), P(6, 5));
-    EXPECT_EQ(r.coc1(), 0);
+    EXPECT_EQ(r.FindAgain(), 0);
     EXPECT_EQ(Sel(), P(0, 0));
     // A search start past the end (caret at the end) finds nothing either way.
     Set(u"apple", 5, 0);
-    EXPECT_EQ(r.coc1(), 0);
+    EXPECT_EQ(r.FindAgain(), 0);
     fs.MatchCase = false;
     Set(u"apple", 5, 0);
-    EXPECT_EQ(r.coc1(), 0);
+    EXPECT_EQ(r.FindAgain(), 0);
     EXPECT_EQ(Sel(), P(0, 0));
 }
 
@@ -89,7 +89,7 @@ TEST_F(Find, F3SearchesFromTheSelectionsEndWhereverTheNextMatchIs) {
         Set(c.text, c.start, c.length);
         fs.FindText = c.word;
         fs.MatchCase = c.matchCase;
-        EXPECT_EQ(r.coc1(), c.found);
+        EXPECT_EQ(r.FindAgain(), c.found);
         EXPECT_EQ(Sel(), c.sel);
         EXPECT_EQ(box.text, c.text);
     }
@@ -99,17 +99,17 @@ TEST_F(Find, F3SearchesFromTheSelectionsEndWhereverTheNextMatchIs) {
 TEST_F(Find, TheFindCommandsReadTheBoxInPlaceAndCopyNoneOfIt) {
     Set(u"Lorem ipsum lorem IPSUM dolor", 0, 0);
     fs.FindText = u"LOREM";
-    fou.txtData_KeyDown(0, kKeyF3, 0);
+    editor.OnTextKeyDown(0, kKeyF3, 0);
     EXPECT_EQ(Sel(), P(0, 5));
-    fou.txtData_KeyDown(0, kKeyF3, 0);
+    editor.OnTextKeyDown(0, kKeyF3, 0);
     EXPECT_EQ(Sel(), P(12, 5));
-    fou.txtData_KeyDown(0, kKeyF3, 0);  // no more: the caret goes to the top
+    editor.OnTextKeyDown(0, kKeyF3, 0);  // no more: the caret goes to the top
     EXPECT_EQ(Sel(), P(0, 0));
-    fou.txtData_KeyDown(0, kKeyF3, 0);  // and the next press finds the first again
+    editor.OnTextKeyDown(0, kKeyF3, 0);  // and the next press finds the first again
     EXPECT_EQ(Sel(), P(0, 5));
 
     box.SetSel(8, 0);  // in "ipsum"
-    fou.txtData_KeyDown(0, kKeyF3, kCtrlMask);
+    editor.OnTextKeyDown(0, kKeyF3, kCtrlMask);
     EXPECT_EQ(fs.FindText, u"ipsum");
     EXPECT_EQ(Sel(), P(18, 5));
     const int lowerings = s.fp.locale.lowerings;
@@ -117,15 +117,15 @@ TEST_F(Find, TheFindCommandsReadTheBoxInPlaceAndCopyNoneOfIt) {
 
     fs.MatchCase = true;
     box.SetSel(0, 0);
-    fou.mnu2_Click(kMnuFind);
-    s.repHost.w->Te[0].text = u"lorem";
-    r.co_Click(0);
+    editor.OnEditMenu(kMenuFind);
+    s.findHost.w->fields[0].text = u"lorem";
+    r.OnButton(0);
     EXPECT_EQ(Sel(), P(12, 5));
     EXPECT_EQ(s.fp.locale.lowerings, lowerings);  // matching case asks the locale nothing
 
-    s.repHost.w->Te[1].text = u"LOREM";
-    r.co_Click(1);  // to Replace mode
-    r.co_Click(2);
+    s.findHost.w->fields[1].text = u"LOREM";
+    r.OnButton(1);  // to Replace mode
+    r.OnButton(2);
     EXPECT_EQ(box.text, u"Lorem ipsum LOREM IPSUM dolor");
     EXPECT_EQ(box.copies, 0);
     EXPECT_GE(box.reads, 8);
@@ -133,7 +133,7 @@ TEST_F(Find, TheFindCommandsReadTheBoxInPlaceAndCopyNoneOfIt) {
 
 TEST_F(Find, EmptySearchWordChangesNothingButFocusesTheEditor) {
     Set(u"abc", 1, 1);
-    EXPECT_EQ(r.coc1(), 0);
+    EXPECT_EQ(r.FindAgain(), 0);
     EXPECT_EQ(Sel(), P(1, 1));
     EXPECT_EQ(box.focusCount, 1);
 }
@@ -156,7 +156,7 @@ TEST_F(Find, ReplaceAllIsExactAndNonOverlapping) {
         fs.FindText = c.find;
         fs.ReplaceText = c.replacement;
         fs.MatchCase = c.matchCase;
-        r.Co3();
+        r.ReplaceAll();
         EXPECT_EQ(box.text, c.want) << std::string(c.text.begin(), c.text.end());
     }
     EXPECT_TRUE(s.fp.prompts.messages.empty());
@@ -167,7 +167,7 @@ TEST_F(Find, EmptyReplacementAsksFirstAndNoLeavesTheTextAlone) {
     fs.FindText = u"a";
     Set(u"banana");
     s.fp.prompts.msgAnswers = {MsgResult::No};
-    r.Co3();
+    r.ReplaceAll();
     EXPECT_EQ(box.text, u"banana");
     ASSERT_EQ(s.fp.prompts.messages.size(), 1u);
     EXPECT_EQ(s.fp.prompts.messages[0].text, u"Are you sure to replace words to empty ?");
@@ -175,13 +175,13 @@ TEST_F(Find, EmptyReplacementAsksFirstAndNoLeavesTheTextAlone) {
     EXPECT_EQ(s.fp.prompts.messages[0].icon, MsgIcon::Exclamation);
 
     s.fp.prompts.msgAnswers = {MsgResult::Yes};
-    r.Co3();
+    r.ReplaceAll();
     EXPECT_EQ(box.text, u"bnn");
 
     // The question comes before any search, also with no occurrence.
     fs.FindText = u"zzz";
     s.fp.prompts.msgAnswers = {MsgResult::No};
-    r.Co3();
+    r.ReplaceAll();
     EXPECT_EQ(s.fp.prompts.messages.size(), 3u);
 }
 
@@ -189,11 +189,11 @@ TEST_F(Find, ReplaceButtonInFindModeOnlySwitchesToReplaceMode) {
     fs.FindText = u"dog";
     fs.ReplaceText = u"cat";
     Set(u"dog dog", 0, 3);
-    r.Co2();
+    r.PressReplace();
     EXPECT_TRUE(fs.ReplaceMode);
     EXPECT_EQ(box.text, u"dog dog");
     EXPECT_EQ(Sel(), P(0, 3));
-    r.Co2();
+    r.PressReplace();
     EXPECT_EQ(box.text, u"cat dog");
 }
 
@@ -202,12 +202,12 @@ TEST_F(Find, ReplaceStepReplacesWhateverIsSelectedThenSelectsTheNextMatch) {
     fs.FindText = u"dog";
     fs.ReplaceText = u"bird";
     Set(u"cat dog dog", 0, 3);  // a foreign selection
-    r.Co2();
+    r.PressReplace();
     EXPECT_EQ(box.text, u"bird dog dog");
     EXPECT_EQ(Sel(), P(5, 3));
 
     Set(u"x dog y dog", 0, 0);  // nothing selected: find, replace and find again in one press
-    r.Co2();
+    r.PressReplace();
     EXPECT_EQ(box.text, u"x bird y dog");
     EXPECT_EQ(Sel(), P(9, 3));
     EXPECT_TRUE(s.fp.prompts.messages.empty());
@@ -217,7 +217,7 @@ TEST_F(Find, ReplaceStepWithoutAFurtherMatchNeitherReplacesNorAsks) {
     fs.ReplaceMode = true;
     fs.FindText = u"dog";
     Set(u"dog cat", 4, 0);
-    r.Co2();
+    r.PressReplace();
     EXPECT_EQ(box.text, u"dog cat");
     EXPECT_EQ(Sel(), P(0, 0));
     EXPECT_TRUE(s.fp.prompts.messages.empty());
@@ -229,7 +229,7 @@ TEST_F(Find, ReplaceStepNeverMatchesTheTextItInserted) {
     fs.ReplaceText = u"ab";
     fs.MatchCase = true;
     Set(u"a a");
-    r.Co2();
+    r.PressReplace();
     EXPECT_EQ(box.text, u"ab a");
     EXPECT_EQ(Sel(), P(3, 1));
 }
@@ -239,10 +239,10 @@ TEST_F(Find, ReplaceStepWithEmptyReplacementAsksOnEveryPress) {
     fs.FindText = u"x";
     Set(u"axbx", 1, 1);
     s.fp.prompts.msgAnswers = {MsgResult::No};
-    r.Co2();
+    r.PressReplace();
     EXPECT_EQ(box.text, u"axbx");
     EXPECT_EQ(Sel(), P(1, 1));
-    r.Co2();  // Yes by default
+    r.PressReplace();  // Yes by default
     EXPECT_EQ(box.text, u"abx");
     EXPECT_EQ(Sel(), P(2, 1));
     EXPECT_EQ(s.fp.prompts.messages.size(), 2u);
@@ -251,19 +251,19 @@ TEST_F(Find, ReplaceStepWithEmptyReplacementAsksOnEveryPress) {
 TEST_F(Find, SelReActsOnlyInReplaceModeWithASelection) {
     fs.ReplaceText = u"Z";
     Set(u"abc", 1, 1);
-    r.SelRe();
+    r.ReplaceSelection();
     EXPECT_EQ(box.text, u"abc");
     fs.ReplaceMode = true;
     Set(u"abc", 1, 0);
-    r.SelRe();
+    r.ReplaceSelection();
     EXPECT_EQ(box.text, u"abc");
     Set(u"abc", 1, 1);
-    r.SelRe();
+    r.ReplaceSelection();
     EXPECT_EQ(box.text, u"aZc");
     EXPECT_EQ(Sel(), P(2, 0));
     fs.ReplaceText.clear();  // F4 never asks
     Set(u"abc", 0, 2);
-    r.SelRe();
+    r.ReplaceSelection();
     EXPECT_EQ(box.text, u"c");
     EXPECT_TRUE(s.fp.prompts.messages.empty());
 }
@@ -327,7 +327,7 @@ TEST(WordAtCaret, PositionsBeyondSixteenBitsAreTrue) {
 TEST_F(Find, SALineLeavesTheSelectionAndReportsTheOffsets) {
     Set(u"hello world foo", 8, 0);
     int32_t start = 2, end = 1;
-    EXPECT_EQ(r.SALine(start, end), u"world");
+    EXPECT_EQ(r.WordAtCaret(start, end), u"world");
     EXPECT_EQ(start, 6);
     EXPECT_EQ(end, 11);
     EXPECT_EQ(Sel(), P(8, 0));
@@ -336,29 +336,29 @@ TEST_F(Find, SALineLeavesTheSelectionAndReportsTheOffsets) {
 TEST_F(Find, F3FindsNextWithAnyModifierButExactlyCtrl) {
     fs.FindText = u"b";
     Set(u"ab ab");
-    fou.txtData_KeyDown(0, kKeyF3, 0);
+    editor.OnTextKeyDown(0, kKeyF3, 0);
     EXPECT_EQ(Sel(), P(1, 1));
-    fou.txtData_KeyDown(0, kKeyF3, kShiftMask | kCtrlMask);  // not exactly Ctrl: plain find next
+    editor.OnTextKeyDown(0, kKeyF3, kShiftMask | kCtrlMask);  // not exactly Ctrl: plain find next
     EXPECT_EQ(Sel(), P(4, 1));
     EXPECT_EQ(fs.FindText, u"b");
-    fou.txtData_KeyDown(0, kKeyF3, kShiftMask);
+    editor.OnTextKeyDown(0, kKeyF3, kShiftMask);
     EXPECT_EQ(Sel(), P(0, 0));
 }
 
 TEST_F(Find, CtrlF3TakesTheSelectionOrTheWordAtTheCaret) {
     Set(u"foo bar foo bar", 4, 3);
-    fou.txtData_KeyDown(0, kKeyF3, kCtrlMask);
+    editor.OnTextKeyDown(0, kKeyF3, kCtrlMask);
     EXPECT_EQ(fs.FindText, u"bar");
     EXPECT_EQ(Sel(), P(12, 3));
 
     Set(u"foo bar foo bar", 1, 0);
-    fou.txtData_KeyDown(0, kKeyF3, kCtrlMask);
+    editor.OnTextKeyDown(0, kKeyF3, kCtrlMask);
     EXPECT_EQ(fs.FindText, u"foo");
     EXPECT_EQ(Sel(), P(8, 3));  // search starts right after the caret, so the word itself is skipped
 
     // Caret between two non-word characters: the search word becomes empty and nothing moves.
     Set(u"a  b", 2, 0);
-    fou.txtData_KeyDown(0, kKeyF3, kCtrlMask);
+    editor.OnTextKeyDown(0, kKeyF3, kCtrlMask);
     EXPECT_EQ(fs.FindText, u"");
     EXPECT_EQ(Sel(), P(2, 0));
 }
@@ -366,17 +366,17 @@ TEST_F(Find, CtrlF3TakesTheSelectionOrTheWordAtTheCaret) {
 TEST_F(Find, F4ReplacesTheSelectionOnlyInReplaceModeAndWorksOnTheActiveEditor) {
     fs.ReplaceText = u"X";
     Set(u"abc", 0, 1);
-    fou.txtData_KeyDown(0, kKeyF4, 0);
+    editor.OnTextKeyDown(0, kKeyF4, 0);
     EXPECT_EQ(box.text, u"abc");
     fs.ReplaceMode = true;
-    fou.txtData_KeyDown(0, kKeyF4, 0);
+    editor.OnTextKeyDown(0, kKeyF4, 0);
     EXPECT_EQ(box.text, u"Xbc");
 
-    fou.mnu2_Click(kMnuWordWrap);  // word wrap: the other box becomes the active editor
-    FakeTextBox& other = s.editor();
+    editor.OnEditMenu(kMenuWordWrap);  // word wrap: the other box becomes the active editor
+    FakeTextBox& other = s.box();
     ASSERT_NE(&other, &box);
     other.SetSel(1, 1);
-    fou.txtData_KeyDown(1, kKeyF4, 0);
+    editor.OnTextKeyDown(1, kKeyF4, 0);
     EXPECT_EQ(other.text, u"XXc");
     EXPECT_EQ(box.text, u"");  // the hidden box holds no copy of the text
 }
@@ -384,12 +384,12 @@ TEST_F(Find, F4ReplacesTheSelectionOnlyInReplaceModeAndWorksOnTheActiveEditor) {
 TEST(FindStateLifetime, StartsEmptyInEveryProcess) {
     {
         Started s;
-        FindState& fs = s.fou().Finder().State();
+        FindState& fs = s.editor().Finder().State();
         fs.FindText = u"x";
         fs.ReplaceMode = fs.MatchCase = true;
     }
     Started s;
-    const FindState& fs = s.fou().Finder().State();
+    const FindState& fs = s.editor().Finder().State();
     EXPECT_TRUE(fs.FindText.empty());
     EXPECT_FALSE(fs.ReplaceMode);
     EXPECT_FALSE(fs.MatchCase);
@@ -399,18 +399,18 @@ namespace {
 
 struct FindWindow : ::testing::Test {
     Started s;
-    Editor& fou = s.fou();
-    FakeFindReplaceHost& repHost = s.repHost;
-    FakeTextBox& box = s.editor();
-    FindState& fs = fou.Finder().State();
+    Editor& editor = s.editor();
+    FakeFindReplaceHost& findHost = s.findHost;
+    FakeTextBox& box = s.box();
+    FindState& fs = editor.Finder().State();
 
-    FindReplace& r() { return fou.Finder(); }
-    FakeFindReplaceControls& w() { return *repHost.w; }
+    FindReplace& r() { return editor.Finder(); }
+    FakeFindReplaceControls& w() { return *findHost.w; }
     void Open(const Text& text, int32_t start, int32_t length) {
         box.text = text;
         box.selStart = start;
         box.selLength = length;
-        fou.mnu2_Click(kMnuFind);
+        editor.OnEditMenu(kMenuFind);
     }
 };
 
@@ -421,43 +421,43 @@ TEST_F(FindWindow, OpensInFindModeCentredWithTheSelectionOrTheWordAtTheCaret) {
     fs.ReplaceMode = true;
     Open(u"say foo now", 4, 3);
     ASSERT_TRUE(r().Loaded());
-    EXPECT_EQ(repHost.shows, 1);
+    EXPECT_EQ(findHost.shows, 1);
     EXPECT_FALSE(fs.ReplaceMode);
     EXPECT_EQ(w().window.caption, u"Find");
     EXPECT_DOUBLE_EQ(w().window.rect.width, 4060);
     EXPECT_DOUBLE_EQ(w().window.rect.height, 1800);
     EXPECT_DOUBLE_EQ(w().window.rect.left, 1000 + (9000 - 4060) / 2.0);
     EXPECT_DOUBLE_EQ(w().window.rect.top, 2000 + (6000 - 1800) / 2.0);
-    EXPECT_DOUBLE_EQ(w().Pi[1].rect.top, 120);
-    EXPECT_FALSE(w().co[2].enabled);
-    EXPECT_TRUE(w().co[1].enabled);
-    EXPECT_EQ(w().Te[0].text, u"foo");
-    EXPECT_EQ(w().Te[0].selStart, 0);
-    EXPECT_EQ(w().Te[0].selLength, 3);
-    EXPECT_EQ(w().Te[0].focusCount, 1);
+    EXPECT_DOUBLE_EQ(w().panels[1].rect.top, 120);
+    EXPECT_FALSE(w().buttons[2].enabled);
+    EXPECT_TRUE(w().buttons[1].enabled);
+    EXPECT_EQ(w().fields[0].text, u"foo");
+    EXPECT_EQ(w().fields[0].selStart, 0);
+    EXPECT_EQ(w().fields[0].selLength, 3);
+    EXPECT_EQ(w().fields[0].focusCount, 1);
     EXPECT_EQ(fs.FindText, u"");  // opening does not search
 
     r().Unload();
     Open(u"hello world", 8, 0);
-    EXPECT_EQ(w().Te[0].text, u"world");
-    EXPECT_EQ(repHost.creates, 2);
-    EXPECT_EQ(repHost.commonControlsInits, 1);
+    EXPECT_EQ(w().fields[0].text, u"world");
+    EXPECT_EQ(findHost.creates, 2);
+    EXPECT_EQ(findHost.commonControlsInits, 1);
 }
 
 TEST_F(FindWindow, CtrlFOpensItAndOtherModifiersDoNot) {
     box.text = u"abc";
-    fou.txtData_KeyDown(0, kKeyF, kCtrlMask | kShiftMask);
+    editor.OnTextKeyDown(0, kKeyF, kCtrlMask | kShiftMask);
     EXPECT_FALSE(r().Loaded());
-    fou.txtData_KeyDown(0, kKeyF, kCtrlMask);
+    editor.OnTextKeyDown(0, kKeyF, kCtrlMask);
     EXPECT_TRUE(r().Loaded());
-    EXPECT_EQ(w().Te[0].text, u"abc");
+    EXPECT_EQ(w().fields[0].text, u"abc");
 }
 
 TEST_F(FindWindow, EmptySearchBoxIsRefusedOnEveryButtonAndOnF3) {
     Open(u"", 0, 0);
     fs.FindText = u"old";
-    for (int16_t i = 0; i < 3; ++i) r().co_Click(i);
-    r().Te_KeyDown(1, kKeyF3, 0);
+    for (int16_t i = 0; i < 3; ++i) r().OnButton(i);
+    r().OnFieldKeyDown(1, kKeyF3, 0);
     ASSERT_EQ(s.fp.prompts.messages.size(), 4u);
     EXPECT_EQ(s.fp.prompts.messages[0].text, u"Please enter search word.");
     EXPECT_EQ(s.fp.prompts.messages[0].buttons, MsgButtons::Ok);
@@ -465,109 +465,109 @@ TEST_F(FindWindow, EmptySearchBoxIsRefusedOnEveryButtonAndOnF3) {
     EXPECT_EQ(fs.FindText, u"");
     EXPECT_FALSE(fs.ReplaceMode);  // "Replace" did not switch
     EXPECT_EQ(w().window.caption, u"Find");
-    EXPECT_EQ(w().Te[0].focusCount, 5);
+    EXPECT_EQ(w().fields[0].focusCount, 5);
 }
 
 TEST_F(FindWindow, FindSelectsInTheEditorAndReplaceSwitchesModeWithoutReplacing) {
     Open(u"one two one", 0, 3);
     const int editorFocus = box.focusCount;
-    r().co_Click(0);
+    r().OnButton(0);
     EXPECT_EQ(box.selStart, 8);
     EXPECT_EQ(box.selLength, 3);
     EXPECT_EQ(box.focusCount, editorFocus + 1);
     EXPECT_TRUE(r().Loaded());
 
-    w().Te[1].text = u"1";
-    r().co_Click(1);
+    w().fields[1].text = u"1";
+    r().OnButton(1);
     EXPECT_TRUE(fs.ReplaceMode);
     EXPECT_EQ(w().window.caption, u"Replace");
     EXPECT_DOUBLE_EQ(w().window.rect.height, 2500);
-    EXPECT_DOUBLE_EQ(w().Pi[1].rect.top, 820);
-    EXPECT_TRUE(w().co[2].enabled);
+    EXPECT_DOUBLE_EQ(w().panels[1].rect.top, 820);
+    EXPECT_TRUE(w().buttons[2].enabled);
     EXPECT_EQ(box.text, u"one two one");
-    r().co_Click(1);
+    r().OnButton(1);
     EXPECT_EQ(box.text, u"one two 1");
-    r().co_Click(2);
+    r().OnButton(2);
     EXPECT_EQ(box.text, u"1 two 1");
     // Replace All and Replace are a step each of the document's undo; the document is marked either way.
-    fou.txtData_KeyDown(0, kKeyZ, kCtrlMask);
+    editor.OnTextKeyDown(0, kKeyZ, kCtrlMask);
     EXPECT_EQ(box.text, u"one two 1");
-    fou.txtData_KeyDown(0, kKeyZ, kCtrlMask);
+    editor.OnTextKeyDown(0, kKeyZ, kCtrlMask);
     EXPECT_EQ(box.text, u"one two one");
     EXPECT_EQ(box.SelText(), u"one");  // the match Replace replaced, selected again
-    fou.txtData_KeyDown(0, kKeyY, kCtrlMask);
-    fou.txtData_KeyDown(0, kKeyZ, kCtrlMask | kShiftMask);
+    editor.OnTextKeyDown(0, kKeyY, kCtrlMask);
+    editor.OnTextKeyDown(0, kKeyZ, kCtrlMask | kShiftMask);
     EXPECT_EQ(box.text, u"1 two 1");
-    EXPECT_TRUE(fou.CurrentDocument().modified);
-    fou.mnu2_Click(kMnuUndo);
+    EXPECT_TRUE(editor.CurrentDocument().modified);
+    editor.OnEditMenu(kMenuUndo);
     EXPECT_EQ(box.text, u"one two 1");
     // Enter in the search box is the Find button.
     box.SetSel(0, 0);
-    r().Te_KeyDown(0, kKeyReturn, 0);
+    r().OnFieldKeyDown(0, kKeyReturn, 0);
     EXPECT_EQ(box.SelText(), u"one");
 }
 
 TEST_F(FindWindow, FindCommandOnAnOpenReplaceWindowKeepsTheLayout) {
     Open(u"aXa", 0, 0);
-    w().Te[0].text = u"a";
-    r().co_Click(1);
+    w().fields[0].text = u"a";
+    r().OnButton(1);
     ASSERT_TRUE(fs.ReplaceMode);
-    fou.mnu2_Click(kMnuFind);
+    editor.OnEditMenu(kMenuFind);
     EXPECT_EQ(w().window.caption, u"Find");
     EXPECT_FALSE(fs.ReplaceMode);
     EXPECT_DOUBLE_EQ(w().window.rect.height, 2500);
-    EXPECT_TRUE(w().co[2].enabled);
+    EXPECT_TRUE(w().buttons[2].enabled);
     box.SetSel(0, 1);
-    fou.txtData_KeyDown(0, kKeyF4, 0);  // F4 waits for the next "Replace" press
+    editor.OnTextKeyDown(0, kKeyF4, 0);  // F4 waits for the next "Replace" press
     EXPECT_EQ(box.text, u"aXa");
 }
 
 TEST_F(FindWindow, CancelFocusesTheEditorAndEscClosesFromEitherBox) {
     Open(u"x", 0, 0);
-    const int editorFocus = s.editor().focusCount;
-    r().ca_Click();
+    const int editorFocus = s.box().focusCount;
+    r().OnCancel();
     EXPECT_FALSE(r().Loaded());
     EXPECT_EQ(s.host.window.focusCount, 1);
-    EXPECT_EQ(s.editor().focusCount, editorFocus + 1);
-    EXPECT_EQ(repHost.destroys, 1);
+    EXPECT_EQ(s.box().focusCount, editorFocus + 1);
+    EXPECT_EQ(findHost.destroys, 1);
     for (int i = 0; i < 2; ++i) {
-        fou.mnu2_Click(kMnuFind);
-        r().Te_KeyDown(i, kKeyEscape, 0);
+        editor.OnEditMenu(kMenuFind);
+        r().OnFieldKeyDown(i, kKeyEscape, 0);
         EXPECT_FALSE(r().Loaded());
     }
     EXPECT_EQ(s.host.window.focusCount, 1);
     r().Unload();  // already closed: nothing to destroy
-    EXPECT_EQ(repHost.destroys, 3);
+    EXPECT_EQ(findHost.destroys, 3);
 }
 
 TEST_F(FindWindow, MatchCaseOutlivesTheWindowAndTheReopenedBoxShowsIt) {
     Open(u"Apple apple", 0, 0);
-    w().Ch1.value = 1;
-    r().Ch1_Click();
+    w().matchCase.value = 1;
+    r().OnMatchCase();
     EXPECT_TRUE(fs.MatchCase);
     r().Unload();
-    fou.mnu2_Click(kMnuFind);
-    EXPECT_EQ(w().Ch1.value, 1);
-    w().Te[0].text = u"apple";
+    editor.OnEditMenu(kMenuFind);
+    EXPECT_EQ(w().matchCase.value, 1);
+    w().fields[0].text = u"apple";
     box.SetSel(0, 0);
-    r().co_Click(0);
+    r().OnButton(0);
     EXPECT_EQ(box.selStart, 6);  // still exact
-    w().Ch1.value = 1;
-    r().Ch1_Click();
+    w().matchCase.value = 1;
+    r().OnMatchCase();
     EXPECT_TRUE(fs.MatchCase);
-    w().Ch1.value = 0;
-    r().Ch1_Click();
+    w().matchCase.value = 0;
+    r().OnMatchCase();
     EXPECT_FALSE(fs.MatchCase);
     box.SetSel(0, 0);
-    r().co_Click(0);
+    r().OnButton(0);
     EXPECT_EQ(box.selStart, 0);
 }
 
 TEST_F(FindWindow, F3InTheReplacementBoxUsesBothBoxes) {
     Open(u"ab ab", 0, 0);
-    w().Te[0].text = u"b";
-    w().Te[1].text = u"c";
-    r().Te_KeyDown(1, kKeyF3, kShiftMask);
+    w().fields[0].text = u"b";
+    w().fields[1].text = u"c";
+    r().OnFieldKeyDown(1, kKeyF3, kShiftMask);
     EXPECT_EQ(fs.ReplaceText, u"c");
     EXPECT_EQ(box.selStart, 1);
     EXPECT_EQ(box.selLength, 1);
@@ -575,8 +575,8 @@ TEST_F(FindWindow, F3InTheReplacementBoxUsesBothBoxes) {
 
 TEST_F(FindWindow, ClosingWhileTheRefusalIsShownDoesNotTouchTheGoneControls) {
     Open(u"", 0, 0);
-    s.fp.prompts.whileOpen = [&] { r().Te_KeyDown(0, kKeyEscape, 0); };
-    r().co_Click(0);
+    s.fp.prompts.whileOpen = [&] { r().OnFieldKeyDown(0, kKeyEscape, 0); };
+    r().OnButton(0);
     EXPECT_FALSE(r().Loaded());
     EXPECT_EQ(s.fp.prompts.messages.size(), 1u);
 }

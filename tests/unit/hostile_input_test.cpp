@@ -1,7 +1,7 @@
 // Big documents and a box without room: every command that fails says so and leaves the document as it was.
 #include <gtest/gtest.h>
 
-#include "fakes/fake_rep_host.h"
+#include "fakes/fake_find_replace_host.h"
 #include "fakes/journey.h"
 #include "platform/trace.h"
 
@@ -13,14 +13,14 @@ std::vector<Text> g_traced;
 void Record(std::u16string_view line) { g_traced.emplace_back(line); }
 
 struct Hostile : EditorJourney {
-    FakeTextBox* box = s.host.txtData;
+    FakeTextBox* box = s.host.textBoxes;
     platform::TraceSink before = platform::SetTraceSink(Record);
 
     Hostile() {
         g_traced.clear();
         files.Put(u"C:\\doc.txt", "one two one");
         s.fp.dialogs.ChooseNext(u"C:\\doc.txt");
-        fou.mnu1_Click(kOpen);
+        editor.OnFileMenu(kOpen);
         box[0].selStart = 4;
         box[0].Type(u"new ");  // "one new two one", modified, caret after "new "
     }
@@ -31,9 +31,9 @@ struct Hostile : EditorJourney {
         EXPECT_EQ(box[0].text, u"one new two one");
         EXPECT_EQ(box[0].selStart, 8);
         EXPECT_EQ(s.document().Name(), u"C:\\doc.txt");
-        EXPECT_TRUE(fou.CurrentDocument().modified);
+        EXPECT_TRUE(editor.CurrentDocument().modified);
         EXPECT_EQ(caption, u"doc.txt * - Lockleaf 1.0");
-        EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
+        EXPECT_EQ(s.editor().ActiveEditorIndex(), 0);
         EXPECT_TRUE(box[0].visible);
         EXPECT_FALSE(box[1].visible);
         EXPECT_FALSE(s.host.wordWrap.checked);
@@ -43,10 +43,10 @@ struct Hostile : EditorJourney {
     void OpenUnsaved(const Text& path, bool drop = false) {
         prompts.msgAnswers = {MsgResult::No};
         if (drop) {
-            fou.txtData_OLEDragDrop(s.fou().ActiveEditorIndex(), {path}, kDropEffectAll);
+            editor.OnFilesDropped(s.editor().ActiveEditorIndex(), {path}, kDropEffectAll);
         } else {
             s.fp.dialogs.ChooseNext(path);
-            fou.mnu1_Click(kOpen);
+            editor.OnFileMenu(kOpen);
         }
         std::erase_if(prompts.messages, [](const auto& m) { return m.buttons == MsgButtons::YesNoCancel; });
     }
@@ -63,51 +63,51 @@ struct Hostile : EditorJourney {
 }  // namespace
 
 TEST_F(Hostile, FindReplaceAllAndWordWrapWithoutMemorySayWhichCommandFailedAndChangeNothing) {
-    FakeFindReplaceHost& repHost = s.repHost;
-    fou.mnu2_Click(kFind);
-    ASSERT_TRUE(fou.Finder().Loaded());
-    repHost.w->Te[0].text = u"one";
-    repHost.w->Te[1].text = u"1";
+    FakeFindReplaceHost& findHost = s.findHost;
+    editor.OnEditMenu(kFind);
+    ASSERT_TRUE(editor.Finder().Loaded());
+    findHost.w->fields[0].text = u"one";
+    findHost.w->fields[1].text = u"1";
 
     // The case-insensitive search has no room for its table of the locale's lower case.
     s.fp.locale.outOfMemory = true;
-    fou.Finder().co_Click(0);
+    editor.Finder().OnButton(0);
     ExpectTold(u"Not enough memory to find.");
     ExpectUnchanged();
-    fou.txtData_KeyDown(0, kKeyF3, 0);
+    editor.OnTextKeyDown(0, kKeyF3, 0);
     ExpectTold(u"Not enough memory to find.");
     s.fp.locale.outOfMemory = false;
 
     // Every copy of the document, or of a part of it, fails; so does the box's taking a new text.
     box[0].outOfMemory = true;
-    fou.txtData_KeyDown(0, kKeyF3, kCtrlMask);
+    editor.OnTextKeyDown(0, kKeyF3, kCtrlMask);
     ExpectTold(u"Not enough memory to find.");
-    fou.mnu2_Click(kFind);
+    editor.OnEditMenu(kFind);
     ExpectTold(u"Not enough memory to find.");
-    fou.Finder().co_Click(2);
+    editor.Finder().OnButton(2);
     ExpectTold(u"Not enough memory to replace all.");
     box[1].outOfMemory = true;  // Word Wrap copies nothing itself: the other box cannot take the text
-    fou.mnu2_Click(kWordWrap);
+    editor.OnEditMenu(kWordWrap);
     ExpectTold(u"Not enough memory to switch Word Wrap.");
     box[0].outOfMemory = box[1].outOfMemory = false;
     ExpectUnchanged();
 
     // The copy succeeds but the box has no room for the result.
     box[0].refuses = true;
-    fou.Finder().co_Click(2);
+    editor.Finder().OnButton(2);
     ExpectTold(u"Not enough memory to replace all.");
     box[1].refuses = true;
-    fou.mnu2_Click(kWordWrap);
+    editor.OnEditMenu(kWordWrap);
     ExpectTold(u"Not enough memory to switch Word Wrap.");
     ExpectUnchanged();
 
     // With room again, both work.
     box[0].refuses = box[1].refuses = false;
-    fou.Finder().co_Click(2);
+    editor.Finder().OnButton(2);
     EXPECT_EQ(box[0].text, u"1 new two 1");
     const int copies = box[0].copies;
-    fou.mnu2_Click(kWordWrap);
-    EXPECT_EQ(s.fou().ActiveEditorIndex(), 1);
+    editor.OnEditMenu(kWordWrap);
+    EXPECT_EQ(s.editor().ActiveEditorIndex(), 1);
     EXPECT_EQ(box[1].text, u"1 new two 1");
     EXPECT_EQ(box[0].copies, copies);  // taken from the box's own text
     EXPECT_EQ(box[0].text, u"");       // which it then lets go: the text is held once
@@ -121,10 +121,10 @@ TEST_F(Hostile, AFileTheBoxRefusesIsNotOpenedAndF2StillWritesTheDocumentShown) {
     ExpectTold(protect::kNotOpenedMessage);
     ExpectUnchanged();
 
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_EQ(files.Get(u"C:\\doc.txt"), "one new two one");
     EXPECT_EQ(files.Get(u"C:\\big.txt"), "a big document");
-    EXPECT_FALSE(fou.CurrentDocument().modified);
+    EXPECT_FALSE(editor.CurrentDocument().modified);
     EXPECT_EQ(caption, u"doc.txt - Lockleaf 1.0");
 }
 
@@ -157,28 +157,28 @@ TEST_F(Hostile, FilesAboveTheLimitAreRefusedByTheirSizeBeforeAByteIsRead) {
 }
 
 TEST_F(Hostile, ADocumentWithALineTooLongToWrapOpensWithWordWrapOff) {
-    fou.mnu2_Click(kWordWrap);
-    ASSERT_EQ(s.fou().ActiveEditorIndex(), 1);
+    editor.OnEditMenu(kWordWrap);
+    ASSERT_EQ(s.editor().ActiveEditorIndex(), 1);
     const Text line(size_t{1} << 20, u'x');
     files.Put(u"C:\\line.txt", Bytes(line.size(), 'x'));
     OpenUnsaved(u"C:\\line.txt", true);
     ExpectTold(kTooLongToWrapMessage, false);
-    EXPECT_EQ(s.fou().ActiveEditorIndex(), 0);
+    EXPECT_EQ(s.editor().ActiveEditorIndex(), 0);
     EXPECT_FALSE(s.host.wordWrap.checked);
     EXPECT_TRUE(box[0].visible);
     EXPECT_FALSE(box[1].visible);
     EXPECT_TRUE(box[0].text == line);
     EXPECT_EQ(box[1].text, u"");
     EXPECT_EQ(s.document().Name(), u"C:\\line.txt");
-    EXPECT_FALSE(fou.CurrentDocument().modified);
+    EXPECT_FALSE(editor.CurrentDocument().modified);
     EXPECT_EQ(caption, u"line.txt - Lockleaf 1.0");
 
     // A short document goes on into the wrapping box as before.
-    fou.mnu1_Click(kNew);
-    fou.mnu2_Click(kWordWrap);
+    editor.OnFileMenu(kNew);
+    editor.OnEditMenu(kWordWrap);
     s.fp.dialogs.ChooseNext(u"C:\\doc.txt");
-    fou.mnu1_Click(kOpen);
-    EXPECT_EQ(s.fou().ActiveEditorIndex(), 1);
+    editor.OnFileMenu(kOpen);
+    EXPECT_EQ(s.editor().ActiveEditorIndex(), 1);
     EXPECT_EQ(box[1].text, u"one two one");
     EXPECT_TRUE(prompts.messages.empty());
 }

@@ -25,20 +25,20 @@ TEST_F(Journey, NameAndPasswordChangeOnlyWhenALoadOrASaveCompletes) {
     files.folders.insert(FakeFiles::Key(u"C:\\folder"));
     prompts.inputAnswers = {u"pw"};
     Open(u"C:\\secret.txs");
-    EXPECT_EQ(s.editor().text, u"secret");
+    EXPECT_EQ(s.box().text, u"secret");
 
     // A missing name (typed into Open, dropped, or on the command line) and a folder: refused, said why.
     Open(u"C:\\gone.txt");
     EXPECT_EQ(LastMessage(), protect::kMissingMessage);
-    fou.txtData_OLEDragDrop(0, {u"C:\\folder"}, kDropEffectAll);
+    editor.OnFilesDropped(0, {u"C:\\folder"}, kDropEffectAll);
     EXPECT_EQ(LastMessage(), protect::kNotOpenedMessage);
     EXPECT_EQ(s.document().Name(), u"C:\\secret.txs");
     EXPECT_EQ(caption, u"secret.txs - Lockleaf 1.0");
-    EXPECT_EQ(s.editor().text, u"secret");
+    EXPECT_EQ(s.box().text, u"secret");
 
     // An empty file is an empty document under its own name: F2 never writes the secret into it.
     Open(u"C:\\e.txt");
-    EXPECT_EQ(s.editor().text, u"");
+    EXPECT_EQ(s.box().text, u"");
     EXPECT_EQ(caption, u"e.txt - Lockleaf 1.0");
     EXPECT_EQ(s.document().Password(), u"");  // a plain document has none: the protected one's is forgotten
     F2();
@@ -46,18 +46,18 @@ TEST_F(Journey, NameAndPasswordChangeOnlyWhenALoadOrASaveCompletes) {
 
     // Save As that cannot write, is cancelled at the password, or gets two different passwords: the name,
     // the password and the mark stay, and the user is told.
-    s.editor().Type(u"draft");
+    s.box().Type(u"draft");
     files.failMove = true;
     dialogs.ChooseNext(u"C:\\new.txt");
-    fou.mnu1_Click(kMnuSaveAs);
+    editor.OnFileMenu(kMenuSaveAs);
     EXPECT_EQ(LastMessage(), protect::kNotSavedMessage);
     files.failMove = false;
     dialogs.ChooseNext(u"C:\\new.txs");
     prompts.inputAnswers = {u""};
-    fou.mnu1_Click(kMnuSaveAs);
+    editor.OnFileMenu(kMenuSaveAs);
     EXPECT_EQ(LastMessage(), protect::kNotSavedMessage);
     prompts.inputAnswers = {u"one", u"onf"};
-    fou.mnu1_Click(kMnuSaveAs);
+    editor.OnFileMenu(kMenuSaveAs);
     EXPECT_EQ(LastMessage(), protect::kPasswordsDifferMessage);
     EXPECT_FALSE(files.FileExists(u"C:\\new.txt"));
     EXPECT_FALSE(files.FileExists(u"C:\\new.txs"));
@@ -67,10 +67,10 @@ TEST_F(Journey, NameAndPasswordChangeOnlyWhenALoadOrASaveCompletes) {
 }
 
 TEST_F(Journey, PasswordsTheCodePageCannotHoldAreRefusedAtSaveAndOpenOldFiles) {
-    s.editor().Type(u"text");
+    s.box().Type(u"text");
     dialogs.ChooseNext(u"C:\\m.txs");
     prompts.inputAnswers = {u"M\u00fcller1", u"pw1", u"pw1"};
-    fou.mnu1_Click(kMnuSaveAs);
+    editor.OnFileMenu(kMenuSaveAs);
     EXPECT_EQ(prompts.messages.front().text, protect::kPasswordCodePageMessage);
     ASSERT_EQ(prompts.inputs.size(), 3u);  // the prompt came back, then the password was typed twice
     Text saved;
@@ -84,7 +84,7 @@ TEST_F(Journey, PasswordsTheCodePageCannotHoldAreRefusedAtSaveAndOpenOldFiles) {
     prompts.inputs.clear();
     prompts.inputAnswers = {u"M\u00fcller1"};
     Open(u"C:\\legacy.txs");
-    EXPECT_EQ(s.editor().text, u"old text");
+    EXPECT_EQ(s.box().text, u"old text");
     F2();
     EXPECT_EQ(prompts.inputs.size(), 1u);
     EXPECT_EQ(files.Get(u"C:\\legacy.txs"), legacy);
@@ -102,8 +102,8 @@ TEST_F(Journey, CharactersTheCodePageCannotHoldAreNeverSavedAsQuestionMarksSilen
 
     files.Put(u"C:\\note.txt", "a?");
     Open(u"C:\\note.txt");
-    s.editor().SetSel(2, 0);
-    s.editor().Type(u"\r\ncaf\u00e9 \U0001F600 \u00df");
+    s.box().SetSel(2, 0);
+    s.box().Type(u"\r\ncaf\u00e9 \U0001F600 \u00df");
     prompts.msgAnswers = {MsgResult::Cancel};
     F2();
     ASSERT_EQ(prompts.messages.size(), 1u);
@@ -120,54 +120,54 @@ TEST_F(Journey, CharactersTheCodePageCannotHoldAreNeverSavedAsQuestionMarksSilen
 
 TEST_F(Journey, AModifiedDocumentIsNeverThrownAwayWithoutAQuestion) {
     files.Put(u"C:\\other.txt", "other");
-    s.editor().Type(u"my page");
+    s.box().Type(u"my page");
     const Text question = u"Do you want to save changes to Untitled?";
-    for (int command : {kMnuNew, kMnuOpen, kMnuExit}) {
+    for (int command : {kMenuNew, kMenuOpen, kMenuExit}) {
         prompts.msgAnswers = {MsgResult::Cancel};
         dialogs.ChooseNext(u"C:\\other.txt");
-        fou.mnu1_Click(command);
+        editor.OnFileMenu(command);
         EXPECT_EQ(LastMessage(), question) << command;
     }
     prompts.msgAnswers = {MsgResult::Cancel, MsgResult::Cancel};
-    fou.txtData_OLEDragDrop(0, {u"C:\\other.txt"}, kDropEffectAll);
-    EXPECT_FALSE(fou.Form_QueryUnload());  // the close box and the end of the session
+    editor.OnFilesDropped(0, {u"C:\\other.txt"}, kDropEffectAll);
+    EXPECT_FALSE(editor.Form_QueryUnload());  // the close box and the end of the session
     EXPECT_TRUE(dialogs.opened.empty());
     EXPECT_FALSE(s.fp.loop.ended);
-    EXPECT_EQ(s.editor().text, u"my page");
-    EXPECT_GE(s.editor().focusCount, 5);  // back in the text each time
+    EXPECT_EQ(s.box().text, u"my page");
+    EXPECT_GE(s.box().focusCount, 5);  // back in the text each time
 
     // Save on an untitled document is Save As; a cancelled Save As cancels the command too.
     prompts.msgAnswers = {MsgResult::Yes};
     dialogs.answer = nullptr;
-    fou.mnu1_Click(kMnuExit);
+    editor.OnFileMenu(kMenuExit);
     EXPECT_EQ(dialogs.saved.size(), 1u);
     EXPECT_FALSE(s.fp.loop.ended);
     prompts.msgAnswers = {MsgResult::Yes};
     dialogs.ChooseNext(u"C:\\page.txt");
-    fou.mnu1_Click(kMnuExit);
+    editor.OnFileMenu(kMenuExit);
     EXPECT_EQ(files.Get(u"C:\\page.txt"), "my page");
     EXPECT_TRUE(s.fp.loop.ended);
 }
 
 TEST_F(Journey, DontSaveGoesOnAndAnUneditedDocumentNeverAsks) {
-    s.editor().Type(u"x");
+    s.box().Type(u"x");
     F2();  // an untitled document: Save As
     EXPECT_EQ(dialogs.saved.size(), 1u);
     prompts.msgAnswers = {MsgResult::No};
     files.Put(u"C:\\a.txt", "a");
     Open(u"C:\\a.txt");
-    fou.mnu2_Click(kMnuWordWrap);  // the copy between the boxes is not an edit
-    fou.mnu2_Click(kMnuWordWrap);
+    editor.OnEditMenu(kMenuWordWrap);  // the copy between the boxes is not an edit
+    editor.OnEditMenu(kMenuWordWrap);
     EXPECT_EQ(caption, u"a.txt - Lockleaf 1.0");
-    EXPECT_TRUE(fou.Form_QueryUnload());
-    s.editor().Type(u"b");
+    EXPECT_TRUE(editor.Form_QueryUnload());
+    s.box().Type(u"b");
     prompts.msgAnswers = {MsgResult::No};
-    fou.mnu1_Click(kMnuNew);
+    editor.OnFileMenu(kMenuNew);
     EXPECT_EQ(LastMessage(), u"Do you want to save changes to a.txt?");
-    EXPECT_EQ(s.editor().text, u"");
+    EXPECT_EQ(s.box().text, u"");
     EXPECT_EQ(files.Get(u"C:\\a.txt"), "a");
     const size_t asked = prompts.messages.size();
-    fou.mnu1_Click(kMnuExit);
+    editor.OnFileMenu(kMenuExit);
     EXPECT_EQ(prompts.messages.size(), asked);
     EXPECT_TRUE(s.fp.loop.ended);
 }
@@ -179,8 +179,8 @@ TEST(CommandLine, ARelativeNameStaysTheFileF2WritesAfterTheCurrentDirectoryMoves
     s.fp.process.currentDirectory = u"C:\\first";
     s.Start();
     s.fp.process.currentDirectory = u"C:\\elsewhere";  // a file dialog moved it
-    s.editor().Type(u"!");
-    s.fou().txtData_KeyDown(0, kKeyF2, 0);
+    s.box().Type(u"!");
+    s.editor().OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_EQ(s.document().Name(), u"C:\\first\\notes.txt");
     EXPECT_EQ(s.fp.files.Get(u"C:\\first\\notes.txt"), "!notes");
 }
@@ -194,37 +194,37 @@ TEST_F(Journey, NulBytesShowAsTheirSymbolAndAreWrittenBackUnchanged) {
         SCOPED_TRACE(std::string(name, name + 10));
         const Bytes before = files.Get(name);
         Open(name);
-        EXPECT_EQ(s.editor().text.find(u'\0'), Text::npos);
+        EXPECT_EQ(s.box().text.find(u'\0'), Text::npos);
         F2();
         EXPECT_EQ(files.Get(name), before);
     }
-    EXPECT_EQ(s.editor().text, u"x\u2400y");
+    EXPECT_EQ(s.box().text, u"x\u2400y");
 }
 
 TEST_F(Journey, EveryDropLeavesTheCaptionNamingTheFileF2Writes) {
     files.Put(u"C:\\same.txt", "same");
     files.Put(u"C:\\empty.txt", "");
-    fou.txtData_OLEDragDrop(0, {u"C:\\same.txt", u"C:\\empty.txt"}, kDropEffectAll);
+    editor.OnFilesDropped(0, {u"C:\\same.txt", u"C:\\empty.txt"}, kDropEffectAll);
     EXPECT_EQ(caption, u"same.txt - Lockleaf 1.0");
-    fou.txtData_OLEDragDrop(0, {u"C:\\empty.txt"}, kDropEffectAll);
+    editor.OnFilesDropped(0, {u"C:\\empty.txt"}, kDropEffectAll);
     EXPECT_EQ(caption, u"empty.txt - Lockleaf 1.0");
-    fou.txtData_OLEDragDrop(0, {u"C:\\missing.txt"}, kDropEffectAll);
+    editor.OnFilesDropped(0, {u"C:\\missing.txt"}, kDropEffectAll);
     EXPECT_EQ(caption, u"empty.txt - Lockleaf 1.0");
     // Reloading the text the box already shows still lets the next edit mark the document.
-    fou.txtData_OLEDragDrop(0, {u"C:\\same.txt"}, kDropEffectAll);
-    fou.txtData_OLEDragDrop(0, {u"C:\\same.txt"}, kDropEffectAll);
-    s.editor().Type(u"!");
+    editor.OnFilesDropped(0, {u"C:\\same.txt"}, kDropEffectAll);
+    editor.OnFilesDropped(0, {u"C:\\same.txt"}, kDropEffectAll);
+    s.box().Type(u"!");
     EXPECT_EQ(caption, u"same.txt * - Lockleaf 1.0");
 }
 
 TEST_F(Journey, WordWrapLeavesFocusAndSelectionInTheBoxThatBecomesVisible) {
-    FakeTextBox* box = s.host.txtData;
+    FakeTextBox* box = s.host.textBoxes;
     box[0].SetText(u"one two");
     box[0].SetSel(4, 3);
-    fou.mnu2_Click(kMnuWordWrap);
+    editor.OnEditMenu(kMenuWordWrap);
     EXPECT_EQ(box[1].focusCount, 1);
     EXPECT_EQ(box[1].SelText(), u"two");
-    fou.mnu2_Click(kMnuWordWrap);
+    editor.OnEditMenu(kMenuWordWrap);
     EXPECT_EQ(box[0].focusCount, 1);
 }
 
@@ -232,7 +232,7 @@ TEST(Placement, ValuesNoScreenCanHoldKeepTheInitialPlacement) {
     Started s;
     for (const char16_t* stored : {u"0,0,3E+38,3E+38", u"-3E+38,0,9000,6000", u"0,0,491506,6000"}) {
         app::WriteSetting(s.fp.settings, u"position", stored);
-        s.fou().RestorePlacement();
+        s.editor().RestorePlacement();
         EXPECT_DOUBLE_EQ(s.host.window.rect.width, 9000) << std::u16string_view(stored).size();
         EXPECT_DOUBLE_EQ(s.host.window.rect.left, 0);
     }

@@ -22,12 +22,12 @@ struct Recovery : ::testing::Test {
     std::unique_ptr<Started> s = std::make_unique<Started>();
 
     FakeFiles& files() { return s->fp.files; }
-    Editor& fou() { return s->fou(); }
+    Editor& editor() { return s->editor(); }
     // The timer's ticks over ms milliseconds of the monotonic clock.
     void Wait(int64_t ms) {
         for (int64_t t = 0; t < ms; t += 200) {
             s->fp.clock.elapsed += 200;
-            fou().Timer1_Timer();
+            editor().OnTimer();
         }
     }
     std::vector<Text> Snapshots() const { return s->fp.files.ListFiles(kFolder, u".snap"); }
@@ -41,7 +41,7 @@ struct Recovery : ::testing::Test {
     // The process ends without a close; the next one starts on the same disk with the answers given.
     void CrashAndStart(std::deque<MsgResult> answers = {}, std::deque<Text> inputs = {},
                        const Text& commandLine = u"") {
-        app::g_Editor.reset();  // its claims go, as a dying process's handles do
+        s->Crash();
         auto next = std::make_unique<Started>(false);
         next->fp.files.files = s->fp.files.files;
         next->fp.files.folders = s->fp.files.folders;
@@ -64,7 +64,7 @@ struct Recovery : ::testing::Test {
 }  // namespace
 
 TEST_F(Recovery, TypingIsKeptOnItsScheduleAndNeverInTheClear) {
-    s->editor().Type(u"secret words");
+    s->box().Type(u"secret words");
     Wait(600);
     EXPECT_TRUE(Snapshots().empty());  // typing has not paused for long enough
     Wait(600);
@@ -78,7 +78,7 @@ TEST_F(Recovery, TypingIsKeptOnItsScheduleAndNeverInTheClear) {
     // Typing that never pauses is still kept every 30 s.
     const Bytes first = files().Get(path);
     for (int k = 0; k < 150; ++k) {
-        s->editor().Type(u"x");
+        s->box().Type(u"x");
         Wait(200);
     }
     EXPECT_NE(files().Get(path), first);
@@ -89,9 +89,9 @@ TEST_F(Recovery, TypingIsKeptOnItsScheduleAndNeverInTheClear) {
     EXPECT_GE(back.text.size(), 12u + 140u);
 
     // The end of the session writes at once, before anything is asked.
-    s->editor().Type(u"LAST");
+    s->box().Type(u"LAST");
     s->fp.prompts.msgAnswers = {MsgResult::Cancel};
-    EXPECT_FALSE(fou().Form_QueryEndSession(false));
+    EXPECT_FALSE(editor().Form_QueryEndSession(false));
     ASSERT_EQ(protect::ReadSnapshot(s->fp.dataProtection, s->fp.crypto, files().Get(path), nullptr, back),
               protect::SnapshotStatus::Ok);
     EXPECT_TRUE(back.text.ends_with(u"LAST"));
@@ -102,9 +102,9 @@ TEST_F(Recovery, TypingIsKeptOnItsScheduleAndNeverInTheClear) {
 
     // One job at a time, and one whose completion never runs (its message lost) stops nothing.
     s->fp.diskJobs.hold = true;
-    s->editor().Type(u"1");
+    s->box().Type(u"1");
     Wait(1200);
-    s->editor().Type(u"2");
+    s->box().Type(u"2");
     Wait(1200);
     ASSERT_EQ(s->fp.diskJobs.Pending(), 1u);
     s->fp.diskJobs.RunNext();  // ran; its completion is dropped
@@ -114,25 +114,25 @@ TEST_F(Recovery, TypingIsKeptOnItsScheduleAndNeverInTheClear) {
 
 TEST_F(Recovery, APlainUtf8DocumentComesBackAsItWasAndF2WritesItInKind) {
     files().Put(u"C:\\docs\\notes.txt", "caf\xC3\xA9\nline\n");
-    fou().SecureOpen(u"C:\\docs\\notes.txt");
-    s->editor().SetSel(4, 0);
-    s->editor().Type(u"\u00e9\u00e9");
-    fou().mnu2_Click(kMnuWordWrap);
-    s->editor().SetSel(2, 3);
+    editor().SecureOpen(u"C:\\docs\\notes.txt");
+    s->box().SetSel(4, 0);
+    s->box().Type(u"\u00e9\u00e9");
+    editor().OnEditMenu(kMenuWordWrap);
+    s->box().SetSel(2, 3);
     Wait(1200);
     CrashAndStart({MsgResult::Yes});
 
     EXPECT_EQ(Questions(), std::vector<Text>{
                                u"Lockleaf closed before the changes to notes.txt were saved. Restore them?"});
-    EXPECT_EQ(s->editor().text, u"caf\u00e9\u00e9\u00e9\r\nline\r\n");
-    EXPECT_EQ(s->fou().ActiveEditorIndex(), 1);  // Word Wrap as it was
-    EXPECT_EQ(s->editor().selStart, 2);
-    EXPECT_EQ(s->editor().selLength, 3);
-    EXPECT_TRUE(fou().CurrentDocument().modified);
+    EXPECT_EQ(s->box().text, u"caf\u00e9\u00e9\u00e9\r\nline\r\n");
+    EXPECT_EQ(s->editor().ActiveEditorIndex(), 1);  // Word Wrap as it was
+    EXPECT_EQ(s->box().selStart, 2);
+    EXPECT_EQ(s->box().selLength, 3);
+    EXPECT_TRUE(editor().CurrentDocument().modified);
     EXPECT_EQ(s->host.window.caption, u"notes.txt * - Lockleaf 1.0");
     EXPECT_EQ(Snapshots().size(), 1u);  // it passed to this editor: a second crash loses nothing either
 
-    fou().txtData_KeyDown(1, kKeyF2, 0);
+    editor().OnTextKeyDown(1, kKeyF2, 0);
     EXPECT_EQ(files().Get(u"C:\\docs\\notes.txt"), "caf\xC3\xA9\xC3\xA9\xC3\xA9\nline\n");
     EXPECT_TRUE(Snapshots().empty());
     EXPECT_TRUE(files().ListFiles(kFolder, u".lock").empty());
@@ -141,10 +141,10 @@ TEST_F(Recovery, APlainUtf8DocumentComesBackAsItWasAndF2WritesItInKind) {
 TEST_F(Recovery, ASealedDocumentIsKeptUnderItsOwnKeyAndComesBackOnlyWithItsPassword) {
     files().Put(u"C:\\docs\\diary.txse", sealed_files::Seal("dear diary", "pw\xF0\x9F\x94\x91", 100000));
     s->fp.prompts.inputAnswers = {u"pw\U0001F511"};
-    ASSERT_TRUE(fou().SecureOpen(u"C:\\docs\\diary.txse"));
+    ASSERT_TRUE(editor().SecureOpen(u"C:\\docs\\diary.txse"));
     const int derivations = s->fp.crypto.derivations;
-    s->editor().SetSel(10, 0);
-    s->editor().Type(u", my secret");
+    s->box().SetSel(10, 0);
+    s->box().Type(u", my secret");
     Wait(1200);
     ASSERT_EQ(Snapshots().size(), 1u);
     EXPECT_EQ(s->fp.crypto.derivations, derivations);  // it has its key: none derived for the snapshot
@@ -160,14 +160,14 @@ TEST_F(Recovery, ASealedDocumentIsKeptUnderItsOwnKeyAndComesBackOnlyWithItsPassw
     CrashAndStart({MsgResult::Yes}, {u"wrong"});
     EXPECT_EQ(s->fp.prompts.inputs.size(), 2u);
     EXPECT_EQ(s->fp.prompts.messages[1].text, u"The password is wrong.");
-    EXPECT_EQ(s->editor().text, u"");
+    EXPECT_EQ(s->box().text, u"");
     EXPECT_EQ(Snapshots().size(), 1u);
 
     CrashAndStart({MsgResult::Yes}, {u"pw\U0001F511"});
-    EXPECT_EQ(s->editor().text, u"dear diary, my secret");
+    EXPECT_EQ(s->box().text, u"dear diary, my secret");
     EXPECT_EQ(s->document().Name(), u"C:\\docs\\diary.txse");
-    EXPECT_TRUE(fou().KeepsSealedKey());
-    fou().txtData_KeyDown(0, kKeyF2, 0);  // its own password, asked for nothing more
+    EXPECT_TRUE(editor().KeepsSealedKey());
+    editor().OnTextKeyDown(0, kKeyF2, 0);  // its own password, asked for nothing more
     EXPECT_EQ(s->fp.prompts.inputs.size(), 1u);
     EXPECT_EQ(sealed_files::Unseal(files().Get(u"C:\\docs\\diary.txse"), "pw\xF0\x9F\x94\x91"),
               "dear diary, my secret");
@@ -175,14 +175,14 @@ TEST_F(Recovery, ASealedDocumentIsKeptUnderItsOwnKeyAndComesBackOnlyWithItsPassw
 }
 
 TEST_F(Recovery, EachLeftBehindIsOfferedAndTheSecondComesBackInAnEditorOfItsOwn) {
-    s->editor().Type(u"untitled work");
+    s->box().Type(u"untitled work");
     Wait(1200);
     CrashAndStart({MsgResult::Cancel});  // kept for a later start
     s->fp.prompts.inputAnswers = {u"pw", u"pw"};
-    s->editor().Type(u"first");
+    s->box().Type(u"first");
     s->fp.dialogs.ChooseNext(u"C:\\docs\\a.txs");
-    fou().mnu1_Click(kMnuSaveAs);
-    s->editor().Type(u" kept");
+    editor().OnFileMenu(kMenuSaveAs);
+    s->box().Type(u" kept");
     Wait(1200);
     ASSERT_EQ(Snapshots().size(), 2u);
     EXPECT_FALSE(OnDisk(u"first kept"));
@@ -203,15 +203,15 @@ TEST_F(Recovery, EachLeftBehindIsOfferedAndTheSecondComesBackInAnEditorOfItsOwn)
     EXPECT_TRUE(argument.starts_with(u"/restore:"));
     // A protected document's password is not kept with it: F2 asks for one, twice, as a first save does.
     const auto savesProtected = [&] {
-        EXPECT_EQ(s->editor().text, u"first kept");
+        EXPECT_EQ(s->box().text, u"first kept");
         s->fp.prompts.inputAnswers = {u"pw2", u"pw2"};
-        fou().txtData_KeyDown(0, kKeyF2, 0);
+        editor().OnTextKeyDown(0, kKeyF2, 0);
         EXPECT_EQ(s->fp.prompts.inputs.size(), 2u);
         EXPECT_EQ(s->document().Name(), u"C:\\docs\\a.txs");
         EXPECT_FALSE(OnDisk(u"first kept"));  // masked in its file, and its snapshot gone
     };
     if (untitledFirst)
-        EXPECT_EQ(s->editor().text, u"untitled work");
+        EXPECT_EQ(s->box().text, u"untitled work");
     else
         savesProtected();
 
@@ -221,16 +221,16 @@ TEST_F(Recovery, EachLeftBehindIsOfferedAndTheSecondComesBackInAnEditorOfItsOwn)
     if (untitledFirst)
         savesProtected();
     else
-        EXPECT_EQ(s->editor().text, u"untitled work");
+        EXPECT_EQ(s->box().text, u"untitled work");
     EXPECT_EQ(Snapshots().size(), 2u);  // the running editor's, and the untitled work, still unsaved
 }
 
 TEST_F(Recovery, NoDeletesCancelKeepsADamagedOneIsToldAndKept) {
-    s->editor().Type(u"draft one");
+    s->box().Type(u"draft one");
     Wait(1200);
     CrashAndStart({MsgResult::Cancel});
     EXPECT_EQ(Questions().size(), 1u);
-    EXPECT_EQ(s->editor().text, u"");
+    EXPECT_EQ(s->box().text, u"");
     EXPECT_EQ(Snapshots().size(), 1u);
 
     CrashAndStart({MsgResult::No});
@@ -245,30 +245,30 @@ TEST_F(Recovery, NoDeletesCancelKeepsADamagedOneIsToldAndKept) {
         u"The unsaved changes kept in " + kFolder +
             u"\\0123456789abcdef.snap cannot be read, so they were not restored. The file is kept where it "
             u"is.");
-    EXPECT_EQ(s->editor().text, u"");
+    EXPECT_EQ(s->box().text, u"");
     EXPECT_EQ(Snapshots().size(), 1u);
 }
 
 TEST_F(Recovery, WorkSavedOrLetGoTakesItsSnapshotWithIt) {
     const auto kept = [&] {
-        s->editor().Type(u"w");
+        s->box().Type(u"w");
         Wait(1200);
         return Snapshots().size() == 1;
     };
     // New after Don't Save.
     ASSERT_TRUE(kept());
     s->fp.prompts.msgAnswers = {MsgResult::No};
-    fou().mnu1_Click(kMnuNew);
+    editor().OnFileMenu(kMenuNew);
     EXPECT_TRUE(Snapshots().empty());
     // An Open that fails keeps the work, and its snapshot.
     ASSERT_TRUE(kept());
     s->fp.dialogs.ChooseNext(u"C:\\missing.txt");
     s->fp.prompts.msgAnswers = {MsgResult::No};
-    fou().mnu1_Click(kMnuOpen);
+    editor().OnFileMenu(kMenuOpen);
     EXPECT_EQ(Snapshots().size(), 1u);
     // Exit after Don't Save.
     s->fp.prompts.msgAnswers = {MsgResult::No};
-    fou().mnu1_Click(kMnuExit);
+    editor().OnFileMenu(kMenuExit);
     EXPECT_TRUE(s->fp.loop.ended);
     EXPECT_TRUE(Snapshots().empty());
     EXPECT_TRUE(files().ListFiles(kFolder, u".lock").empty());
@@ -278,11 +278,11 @@ TEST_F(Recovery, WorkSavedOrLetGoTakesItsSnapshotWithIt) {
     CrashAndStart();
     EXPECT_EQ(s->fp.process.restartArguments, std::vector<Text>{u"/restarted"});
     ASSERT_TRUE(kept());
-    EXPECT_TRUE(fou().Form_QueryEndSession(true));
-    fou().Form_Unload();
+    EXPECT_TRUE(editor().Form_QueryEndSession(true));
+    editor().Form_Unload();
     EXPECT_TRUE(s->fp.prompts.messages.empty());
     CrashAndStart({MsgResult::Yes}, {}, u"/restarted");
-    EXPECT_EQ(s->editor().text, u"w");
+    EXPECT_EQ(s->box().text, u"w");
     EXPECT_TRUE(s->fp.shell.calls.empty());
 }
 
@@ -290,57 +290,57 @@ TEST_F(Recovery, ASealedDocumentLockedWhileAwayComesBackOnlyWithItsPassword) {
     const Text path = u"C:\\docs\\diary.txse";
     files().Put(path, sealed_files::Seal("dear diary", "pw", 100000));
     s->fp.prompts.inputAnswers = {u"pw"};
-    ASSERT_TRUE(fou().SecureOpen(path));
+    ASSERT_TRUE(editor().SecureOpen(path));
     s->fp.prompts.inputs.clear();
     const Bytes saved = files().Get(path);
-    s->editor().SetSel(10, 0);
-    s->editor().Type(u", my secret");
-    s->editor().SetSel(2, 3);
+    s->box().SetSel(10, 0);
+    s->box().Type(u", my secret");
+    s->box().SetSel(2, 3);
 
     // The session locks while a dialog of a command is open: the document locks once the command is done.
-    s->fp.prompts.whileOpen = [&] { fou().Form_SessionLock(); };
-    fou().mnu3_Click(kMnuAbout);
+    s->fp.prompts.whileOpen = [&] { editor().Form_SessionLock(); };
+    editor().OnHelpMenu(kMenuAbout);
     s->fp.prompts.whileOpen = nullptr;
-    EXPECT_FALSE(fou().Locked());
+    EXPECT_FALSE(editor().Locked());
     Wait(200);
-    ASSERT_TRUE(fou().Locked());
+    ASSERT_TRUE(editor().Locked());
     EXPECT_EQ(s->host.window.caption, u"diary.txse * (locked) - Lockleaf 1.0");
-    EXPECT_EQ(s->host.txtData[0].text, u"");
-    EXPECT_EQ(s->host.txtData[1].text, u"");
-    EXPECT_GT(s->editor().wipingReplaces, 0);
+    EXPECT_EQ(s->host.textBoxes[0].text, u"");
+    EXPECT_EQ(s->host.textBoxes[1].text, u"");
+    EXPECT_GT(s->box().wipingReplaces, 0);
     EXPECT_TRUE(s->document().Password().empty());
-    EXPECT_FALSE(fou().KeepsSealedKey());
+    EXPECT_FALSE(editor().KeepsSealedKey());
     ASSERT_EQ(Snapshots().size(), 1u);
     EXPECT_FALSE(OnDisk(u"my secret"));
     EXPECT_FALSE(OnDisk(u"pw"));
 
     // Typing reaches nothing; F2 asks for the password first, and Cancel writes nothing.
-    EXPECT_FALSE(fou().txtData_Input(false));
+    EXPECT_FALSE(editor().OnTextInput(false));
     EXPECT_TRUE(s->fp.prompts.inputs.empty());
     const int derivations = s->fp.crypto.derivations;
-    fou().txtData_KeyDown(0, kKeyF2, 0);
+    editor().OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_EQ(s->fp.prompts.inputs.size(), 1u);
     EXPECT_EQ(files().Get(path), saved);
-    EXPECT_TRUE(fou().Locked());
+    EXPECT_TRUE(editor().Locked());
     Wait(1200);  // no snapshot of the empty box over the kept one
     s->fp.prompts.messages.clear();
 
     // A click asks; a wrong password is told and asked again.
     s->fp.prompts.inputAnswers = {u"wrong", u"pw"};
-    EXPECT_FALSE(fou().txtData_Input(true));  // the click itself goes nowhere
-    EXPECT_FALSE(fou().Locked());
+    EXPECT_FALSE(editor().OnTextInput(true));  // the click itself goes nowhere
+    EXPECT_FALSE(editor().Locked());
     ASSERT_EQ(s->fp.prompts.messages.size(), 1u);
     EXPECT_EQ(s->fp.prompts.messages[0].text, u"The password is wrong.");
     EXPECT_EQ(s->fp.crypto.derivations, derivations + 2);  // F2's cancelled prompt derived nothing
-    EXPECT_EQ(s->editor().text, u"dear diary, my secret");
-    EXPECT_EQ(s->editor().selStart, 2);
-    EXPECT_EQ(s->editor().selLength, 3);
+    EXPECT_EQ(s->box().text, u"dear diary, my secret");
+    EXPECT_EQ(s->box().selStart, 2);
+    EXPECT_EQ(s->box().selLength, 3);
     EXPECT_EQ(s->host.window.caption, u"diary.txse * - Lockleaf 1.0");
-    EXPECT_TRUE(fou().KeepsSealedKey());
+    EXPECT_TRUE(editor().KeepsSealedKey());
 
     // Its own key is back: F2 asks nothing, and derives only the stronger key of its re-seal at 600,000.
     s->fp.prompts.inputs.clear();
-    fou().txtData_KeyDown(0, kKeyF2, 0);
+    editor().OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_TRUE(s->fp.prompts.inputs.empty());
     EXPECT_EQ(s->fp.crypto.derivations, derivations + 3);
     EXPECT_EQ(sealed_files::Unseal(files().Get(path), "pw"), "dear diary, my secret");
@@ -352,60 +352,60 @@ TEST_F(Recovery, AProtectedDocumentLocksAfterTenIdleMinutesAndAPlainOneNever) {
         s->fp.clock.lastInput = s->fp.clock.elapsed;
         Wait(ms);
     };
-    s->editor().Type(u"plain words");
+    s->box().Type(u"plain words");
     idle(kLockAfterIdle + 1000);
-    EXPECT_FALSE(fou().Locked());
-    EXPECT_EQ(s->editor().text, u"plain words");
+    EXPECT_FALSE(editor().Locked());
+    EXPECT_EQ(s->box().text, u"plain words");
 
     s->fp.prompts.inputAnswers = {u"pw", u"pw"};
     s->fp.dialogs.ChooseNext(u"C:\\docs\\a.txs");
-    fou().mnu1_Click(kMnuSaveAs);
-    ASSERT_FALSE(fou().CurrentDocument().modified);
+    editor().OnFileMenu(kMenuSaveAs);
+    ASSERT_FALSE(editor().CurrentDocument().modified);
     idle(kLockAfterIdle - 400);
-    EXPECT_FALSE(fou().Locked());
+    EXPECT_FALSE(editor().Locked());
     Wait(400);
-    ASSERT_TRUE(fou().Locked());
+    ASSERT_TRUE(editor().Locked());
     EXPECT_EQ(s->host.window.caption, u"a.txs (locked) - Lockleaf 1.0");
-    EXPECT_EQ(s->editor().text, u"");
+    EXPECT_EQ(s->box().text, u"");
     EXPECT_FALSE(OnDisk(u"plain words"));
 
     // Wrong, then Cancel: still locked. The right one: back as saved, and the lock's snapshot gone.
     s->fp.prompts.inputAnswers = {u"nope"};
-    EXPECT_FALSE(fou().txtData_Input(true));
-    EXPECT_TRUE(fou().Locked());
+    EXPECT_FALSE(editor().OnTextInput(true));
+    EXPECT_TRUE(editor().Locked());
     EXPECT_EQ(s->fp.prompts.messages.back().text, u"The password is wrong.");
     s->fp.prompts.inputAnswers = {u"pw"};
-    fou().txtData_Input(true);
-    EXPECT_EQ(s->editor().text, u"plain words");
-    EXPECT_FALSE(fou().CurrentDocument().modified);
+    editor().OnTextInput(true);
+    EXPECT_EQ(s->box().text, u"plain words");
+    EXPECT_FALSE(editor().CurrentDocument().modified);
     EXPECT_TRUE(Snapshots().empty());
 
     // Changed, then locked by the session and closed by Windows: kept without a question for the next start,
     // which needs no password for it (its password is not kept), and a lock there asks the file's.
-    s->editor().Type(u" more");
-    fou().Form_SessionLock();
+    s->box().Type(u" more");
+    editor().Form_SessionLock();
     s->fp.prompts.messages.clear();
-    EXPECT_TRUE(fou().Form_QueryEndSession(false));
-    fou().Form_Unload();
+    EXPECT_TRUE(editor().Form_QueryEndSession(false));
+    editor().Form_Unload();
     EXPECT_TRUE(s->fp.prompts.messages.empty());
     EXPECT_EQ(Snapshots().size(), 1u);
     CrashAndStart({MsgResult::Yes});
-    EXPECT_EQ(s->editor().text, u"plain words more");
-    fou().Form_SessionLock();
-    ASSERT_TRUE(fou().Locked());
+    EXPECT_EQ(s->box().text, u"plain words more");
+    editor().Form_SessionLock();
+    ASSERT_TRUE(editor().Locked());
     s->fp.prompts.inputAnswers = {u"guess", u"pw"};
-    fou().mnu2_Click(kMnuWordWrap);  // a command asks first, and runs once the document is back
-    EXPECT_FALSE(fou().Locked());
+    editor().OnEditMenu(kMenuWordWrap);  // a command asks first, and runs once the document is back
+    EXPECT_FALSE(editor().Locked());
     EXPECT_EQ(s->fp.prompts.messages.back().text, u"The password is wrong.");
-    EXPECT_EQ(s->fou().ActiveEditorIndex(), 1);
-    EXPECT_EQ(s->editor().text, u"plain words more");
-    EXPECT_TRUE(fou().CurrentDocument().modified);
+    EXPECT_EQ(s->editor().ActiveEditorIndex(), 1);
+    EXPECT_EQ(s->box().text, u"plain words more");
+    EXPECT_TRUE(editor().CurrentDocument().modified);
 
     // The close box on a locked window whose password is not given: it closes, the work kept.
-    fou().Form_SessionLock();
+    editor().Form_SessionLock();
     s->fp.prompts.inputAnswers = {};
-    EXPECT_TRUE(fou().Form_QueryUnload());
-    fou().Form_Unload();
+    EXPECT_TRUE(editor().Form_QueryUnload());
+    editor().Form_Unload();
     CrashAndStart({MsgResult::Yes});
-    EXPECT_EQ(s->editor().text, u"plain words more");
+    EXPECT_EQ(s->box().text, u"plain words more");
 }

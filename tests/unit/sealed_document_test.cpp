@@ -28,10 +28,10 @@ TEST_F(SealedDocument, SaveAsAsksTwiceAndF2SealsAgainUnderTheKeptKeyWithANewNonc
     // A password and a text that no code page holds; the NUL symbol goes to disk as NUL.
     const Text password = u"\U0001F511\u043a\u043b\u044e\u0447";
     const Text text = u"\u0e17\u0e14\u0e2a\u0e2d\u0e1a caf\u00e9 \u6f22\u5b57 \U0001F600\u2400end";
-    s.editor().SetText(text);
+    s.box().SetText(text);
     s.fp.dialogs.ChooseNext(u"C:\\docs\\memo.txse");
     prompts.inputAnswers = {password, password};
-    fou.mnu1_Click(kMnuSaveAs);
+    editor.OnFileMenu(kMenuSaveAs);
     EXPECT_EQ(prompts.inputs.size(), 2u);
     EXPECT_TRUE(prompts.messages.empty());  // no "?" question: every character is kept
     EXPECT_EQ(s.document().Name(), u"C:\\docs\\memo.txse");
@@ -44,42 +44,42 @@ TEST_F(SealedDocument, SaveAsAsksTwiceAndF2SealsAgainUnderTheKeptKeyWithANewNonc
     EXPECT_EQ(first.substr(10, 4), Bytes("\xC0\x27\x09\x00", 4));  // 600,000 iterations
     EXPECT_EQ(crypto.derivations, 1);
 
-    s.editor().SetSel(static_cast<int32_t>(text.size()), 0);
-    s.editor().Type(u"!");
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    s.box().SetSel(static_cast<int32_t>(text.size()), 0);
+    s.box().Type(u"!");
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_EQ(prompts.inputs.size(), 2u);
     EXPECT_EQ(crypto.derivations, 1);  // the kept key, not a new derivation
     const Bytes second = files.Get(u"C:\\docs\\memo.txse");
     EXPECT_EQ(second.substr(0, 30), first.substr(0, 30));    // same salt
     EXPECT_NE(second.substr(30, 12), first.substr(30, 12));  // fresh nonce
     EXPECT_EQ(Unseal(second, base::ToUtf8(password)), utf8 + "!");
-    EXPECT_FALSE(fou.CurrentDocument().modified);
+    EXPECT_FALSE(editor.CurrentDocument().modified);
 
     // Reopened after New (password forgotten): asked once, the NUL shown as its symbol again.
-    fou.mnu1_Click(kMnuNew);
+    editor.OnFileMenu(kMenuNew);
     prompts.inputAnswers = {password};
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\docs\\memo.txse"));
-    EXPECT_EQ(s.editor().text, text + u"!");
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\docs\\memo.txse"));
+    EXPECT_EQ(s.box().text, text + u"!");
     EXPECT_EQ(prompts.inputs.size(), 3u);
     EXPECT_EQ(s.document().Password(), password);
 
     // Sealed from the box's own text, no copy of it made; an unpaired surrogate is asked about first, and
     // "No" writes nothing.
-    s.editor().SetSel(0, static_cast<int32_t>(s.editor().text.size()));
-    s.editor().Type(u"\u6f22 \xD800.");
-    const int copies = s.editor().copies;
+    s.box().SetSel(0, static_cast<int32_t>(s.box().text.size()));
+    s.box().Type(u"\u6f22 \xD800.");
+    const int copies = s.box().copies;
     prompts.msgAnswers = {MsgResult::No};
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(Unseal(files.Get(u"C:\\docs\\memo.txse"), base::ToUtf8(password)), utf8 + "!");
-    EXPECT_TRUE(fou.CurrentDocument().modified);
+    EXPECT_TRUE(editor.CurrentDocument().modified);
     prompts.msgAnswers = {MsgResult::Yes};
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_EQ(Unseal(files.Get(u"C:\\docs\\memo.txse"), base::ToUtf8(password)),
               "\xE6\xBC\xA2 \xEF\xBF\xBD.");
-    EXPECT_FALSE(fou.CurrentDocument().modified);
-    EXPECT_EQ(s.editor().copies, copies);
+    EXPECT_FALSE(editor.CurrentDocument().modified);
+    EXPECT_EQ(s.box().copies, copies);
     EXPECT_EQ(prompts.inputs.size(), 3u);
 }
 
@@ -112,27 +112,27 @@ TEST_F(SealedDocument, RefusedFilesSayWhyAndLeaveTheDocumentAsItWas) {
         {"plain words", u"", protect::SealedStatus::NotSealed},
     };
     s.Name(u"C:\\mine.txt");
-    s.editor().SetText(u"my unsaved words");
+    s.box().SetText(u"my unsaved words");
     for (const auto& c : cases) {
         files.Put(u"C:\\in.txse", c.file);
         prompts.messages.clear();
         prompts.inputs.clear();
         prompts.inputAnswers = {c.answer};
-        EXPECT_FALSE(fou.SecureOpen(u"C:\\in.txse"));
+        EXPECT_FALSE(editor.SecureOpen(u"C:\\in.txse"));
         EXPECT_EQ(prompts.inputs.size(), c.answer.empty() ? 0u : 1u);  // no password before the header holds
         ASSERT_EQ(prompts.messages.size(), 1u);
         EXPECT_EQ(prompts.messages[0].text, protect::SealedMessage(c.why));
-        EXPECT_EQ(s.editor().text, u"my unsaved words");
+        EXPECT_EQ(s.box().text, u"my unsaved words");
         EXPECT_EQ(s.document().Name(), u"C:\\mine.txt");
         EXPECT_TRUE(s.document().Password().empty());
-        EXPECT_TRUE(fou.CurrentDocument().modified);
+        EXPECT_TRUE(editor.CurrentDocument().modified);
         EXPECT_EQ(files.Get(u"C:\\in.txse"), c.file);
     }
     // The right password opens the Python-written file, byte for byte.
     files.Put(u"C:\\in.txse", letter);
     prompts.inputAnswers = {u"\u0e23\u0e2b\u0e31\u0e2a-Cl\u00e9-7"};
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\in.txse"));
-    Text shown = s.editor().text;
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\in.txse"));
+    Text shown = s.box().text;
     base::RestoreNuls(shown);
     EXPECT_EQ(base::ToUtf8(shown), Fixture("letter.txt"));
 }

@@ -24,15 +24,15 @@ TEST_F(SealedKeys, AProtectedDocumentsPasswordNeverKeysASealAndASealsPasswordNoO
     protect::MaskDocument(p, u"old letter", masked);
     files.Put(u"C:\\d\\x.txs", masked);
     prompts.inputAnswers = {p};
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\d\\x.txs"));
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\d\\x.txs"));
     ASSERT_EQ(s.document().Password(), p);
 
     // An empty sealed file opens as an empty document, without a question and without P.
     files.Put(u"C:\\d\\new.txse", "");
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\d\\new.txse"));
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\d\\new.txse"));
     EXPECT_EQ(prompts.inputs.size(), 1u);
     EXPECT_TRUE(s.document().Password().empty());
-    s.editor().Type(u"secret plans");
+    s.box().Type(u"secret plans");
 
     // F2 asks for a new password; Cancel writes nothing.
     prompts.inputs.clear();
@@ -40,7 +40,7 @@ TEST_F(SealedKeys, AProtectedDocumentsPasswordNeverKeysASealAndASealsPasswordNoO
     ASSERT_EQ(prompts.inputs.size(), 1u);
     EXPECT_EQ(prompts.inputs[0], protect::kPasswordPrompt);
     EXPECT_EQ(files.Get(u"C:\\d\\new.txse"), "");
-    EXPECT_TRUE(fou.CurrentDocument().modified);
+    EXPECT_TRUE(editor.CurrentDocument().modified);
     EXPECT_EQ(crypto.derivations, 0);
 
     // Two different answers: still nothing written.
@@ -58,17 +58,17 @@ TEST_F(SealedKeys, AProtectedDocumentsPasswordNeverKeysASealAndASealsPasswordNoO
     EXPECT_EQ(Unseal(sealed, base::ToUtf8(p)), "refused");
     EXPECT_EQ(IterationsOf(sealed), 600000u);
     EXPECT_EQ(crypto.derivations, 1);
-    EXPECT_FALSE(fou.CurrentDocument().modified);
-    EXPECT_TRUE(fou.KeepsSealedKey());
+    EXPECT_FALSE(editor.CurrentDocument().modified);
+    EXPECT_TRUE(editor.KeepsSealedKey());
 
     // Another sealed file is not opened with Q, nor is a derivation spent on Q: the user is asked.
     files.Put(u"C:\\d\\other.txse", Seal("other", base::ToUtf8(q), 100000));
     prompts.inputs.clear();
     prompts.inputAnswers = {};
-    EXPECT_FALSE(fou.SecureOpen(u"C:\\d\\other.txse"));
+    EXPECT_FALSE(editor.SecureOpen(u"C:\\d\\other.txse"));
     EXPECT_EQ(prompts.inputs.size(), 1u);
     EXPECT_EQ(crypto.derivations, 1);
-    EXPECT_EQ(s.editor().text, u"secret plans");
+    EXPECT_EQ(s.box().text, u"secret plans");
 
     // A protected file whose password is Q is not tried with the sealed document's Q either.
     Bytes maskedQ;
@@ -76,17 +76,17 @@ TEST_F(SealedKeys, AProtectedDocumentsPasswordNeverKeysASealAndASealsPasswordNoO
     files.Put(u"C:\\d\\q.txs", maskedQ);
     s.document().SetPassword(u"abc");  // as if the seal's password were abc
     prompts.inputs.clear();
-    EXPECT_FALSE(fou.SecureOpen(u"C:\\d\\q.txs"));
+    EXPECT_FALSE(editor.SecureOpen(u"C:\\d\\q.txs"));
     EXPECT_EQ(prompts.inputs.size(), 1u);
     s.document().SetPassword(q);
 
     // Save As to a protected name asks anew; afterwards no sealed key is kept for a document that has none.
     s.fp.dialogs.ChooseNext(u"C:\\d\\plain.txs");
     prompts.inputAnswers = {u"fresh", u"fresh"};
-    fou.mnu1_Click(kMnuSaveAs);
+    editor.OnFileMenu(kMenuSaveAs);
     EXPECT_EQ(s.document().Name(), u"C:\\d\\plain.txs");
     EXPECT_EQ(s.document().Password(), u"fresh");
-    EXPECT_FALSE(fou.KeepsSealedKey());
+    EXPECT_FALSE(editor.KeepsSealedKey());
 }
 
 TEST_F(SealedKeys, AWeakFileIsResealedAtFullStrengthAndKeysGoWithTheirDocument) {
@@ -94,12 +94,12 @@ TEST_F(SealedKeys, AWeakFileIsResealedAtFullStrengthAndKeysGoWithTheirDocument) 
     const Bytes weak = Seal("weak text", base::ToUtf8(pw), 100000);
     files.Put(u"C:\\w.txse", weak);
     prompts.inputAnswers = {pw};
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\w.txse"));
-    EXPECT_EQ(s.editor().text, u"weak text");
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\w.txse"));
+    EXPECT_EQ(s.box().text, u"weak text");
     EXPECT_EQ(crypto.derivations, 1);
 
     // F2 without a question: one derivation, 600,000 iterations, a new salt; still opens under the password.
-    s.editor().Type(u"!");
+    s.box().Type(u"!");
     F2();
     EXPECT_EQ(prompts.inputs.size(), 1u);
     EXPECT_EQ(crypto.derivations, 2);
@@ -111,29 +111,29 @@ TEST_F(SealedKeys, AWeakFileIsResealedAtFullStrengthAndKeysGoWithTheirDocument) 
     F2();
     EXPECT_EQ(crypto.derivations, 2);
     // Reopening the same file, unchanged since: its kept key opens it, nothing asked, nothing derived.
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\w.txse"));
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\w.txse"));
     EXPECT_EQ(prompts.inputs.size(), 1u);
     EXPECT_EQ(crypto.derivations, 2);
 
     // New drops the key and the password.
-    EXPECT_TRUE(fou.KeepsSealedKey());
-    fou.mnu1_Click(kMnuNew);
-    EXPECT_FALSE(fou.KeepsSealedKey());
+    EXPECT_TRUE(editor.KeepsSealedKey());
+    editor.OnFileMenu(kMenuNew);
+    EXPECT_FALSE(editor.KeepsSealedKey());
     EXPECT_TRUE(s.document().Password().empty());
 
     // So does opening another document over it, and so does Exit.
     prompts.inputAnswers = {pw};
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\w.txse"));
-    EXPECT_TRUE(fou.KeepsSealedKey());
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\w.txse"));
+    EXPECT_TRUE(editor.KeepsSealedKey());
     files.Put(u"C:\\notes.txt", "plain");
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\notes.txt"));
-    EXPECT_FALSE(fou.KeepsSealedKey());
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\notes.txt"));
+    EXPECT_FALSE(editor.KeepsSealedKey());
     EXPECT_TRUE(s.document().Password().empty());  // the seal's password does not outlive its document
     prompts.inputAnswers = {pw};
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\w.txse"));
-    fou.mnu1_Click(kMnuExit);
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\w.txse"));
+    editor.OnFileMenu(kMenuExit);
     EXPECT_TRUE(s.fp.loop.ended);
-    EXPECT_FALSE(fou.KeepsSealedKey());
+    EXPECT_FALSE(editor.KeepsSealedKey());
     EXPECT_TRUE(s.document().Password().empty());
 }
 

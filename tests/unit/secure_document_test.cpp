@@ -22,8 +22,8 @@ struct DocumentJourney : EditorJourney {
     // A document as a completed load leaves it, then edited once.
     void Edited(const Text& name, const Text& text) {
         s.Name(name);
-        s.editor().SetText(text);
-        s.editor().SetSel(static_cast<int32_t>(text.size()), 0);
+        s.box().SetText(text);
+        s.box().SetSel(static_cast<int32_t>(text.size()), 0);
     }
     std::vector<Text> MessagesShown() const {
         std::vector<Text> t;
@@ -42,10 +42,10 @@ const std::vector<Text> kNotOpened = {u"Your file has NOT been opened."};
 
 TEST_F(DocumentJourney, PlainFileLoadsAsAnUneditedDocument) {
     files.Put(u"C:\\docs\\notes.txt", "one\r\ntwo \xA1");
-    s.editor().Type(u"edited");
-    fou.SecureOpen(u"C:\\docs\\notes.txt");
-    EXPECT_EQ(s.editor().text, u"one\r\ntwo \u0e01");
-    EXPECT_FALSE(fou.CurrentDocument().modified);
+    s.box().Type(u"edited");
+    editor.SecureOpen(u"C:\\docs\\notes.txt");
+    EXPECT_EQ(s.box().text, u"one\r\ntwo \u0e01");
+    EXPECT_FALSE(editor.CurrentDocument().modified);
     EXPECT_EQ(s.host.window.caption, u"notes.txt - Lockleaf 1.0");
     EXPECT_TRUE(prompts.inputs.empty());
 }
@@ -66,21 +66,21 @@ TEST_F(DocumentJourney, MissingUnreadableOrTooLargeFilesLeaveTheEditorAsItWasAnd
         SCOPED_TRACE(&c - cases);
         prompts.messages.clear();
         Edited(u"C:\\before.txt", u"kept");
-        s.editor().Type(u"!");
+        s.box().Type(u"!");
         s.document().SetPassword(u"remembered");
         s.host.window.caption = u"caption";
-        EXPECT_FALSE(fou.SecureOpen(c.name));
-        EXPECT_EQ(s.editor().text, u"kept!");
-        EXPECT_TRUE(fou.CurrentDocument().modified);
+        EXPECT_FALSE(editor.SecureOpen(c.name));
+        EXPECT_EQ(s.box().text, u"kept!");
+        EXPECT_TRUE(editor.CurrentDocument().modified);
         EXPECT_EQ(s.document().Password(), u"remembered");
         EXPECT_EQ(s.document().Name(), u"C:\\before.txt");
         EXPECT_EQ(s.host.window.caption, u"caption");
         EXPECT_EQ(MessagesShown(), std::vector<Text>{c.message});
     }
     EXPECT_TRUE(prompts.inputs.empty());
-    EXPECT_TRUE(fou.SecureOpen(u"C:\\empty.txs"));
-    EXPECT_EQ(s.editor().text, u"");
-    EXPECT_FALSE(fou.CurrentDocument().modified);
+    EXPECT_TRUE(editor.SecureOpen(u"C:\\empty.txs"));
+    EXPECT_EQ(s.box().text, u"");
+    EXPECT_FALSE(editor.CurrentDocument().modified);
     EXPECT_EQ(s.host.window.caption, u"empty.txs - Lockleaf 1.0");
 }
 
@@ -88,20 +88,20 @@ TEST_F(DocumentJourney, AFileThatCannotBeReadIsNeverOverwrittenByTheDocumentStil
     files.Put(u"C:\\docs\\report.txt", "their report");
     files.unreadable.insert(FakeFiles::Key(u"C:\\docs\\report.txt"));
     files.Put(u"C:\\docs\\mine.txt", "mine");
-    fou.SecureOpen(u"C:\\docs\\mine.txt");
-    s.editor().SetSel(4, 0);
-    s.editor().Type(u" edited");
+    editor.SecureOpen(u"C:\\docs\\mine.txt");
+    s.box().SetSel(4, 0);
+    s.box().Type(u" edited");
 
     // Through File > Open and through a drop.
     s.fp.dialogs.ChooseNext(u"C:\\docs\\report.txt");
-    fou.mnu1_Click(kMnuOpen);
+    editor.OnFileMenu(kMenuOpen);
     EXPECT_EQ(s.document().Name(), u"C:\\docs\\mine.txt");
     EXPECT_EQ(s.host.window.caption, u"mine.txt * - Lockleaf 1.0");
-    fou.txtData_OLEDragDrop(0, {u"C:\\docs\\report.txt"}, kDropEffectAll);
+    editor.OnFilesDropped(0, {u"C:\\docs\\report.txt"}, kDropEffectAll);
     EXPECT_EQ(s.document().Name(), u"C:\\docs\\mine.txt");
     const auto shown = MessagesShown();
     EXPECT_EQ(std::count(shown.begin(), shown.end(), kNotOpened[0]), 2);
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_EQ(files.Get(u"C:\\docs\\report.txt"), "their report");
     EXPECT_EQ(files.Get(u"C:\\docs\\mine.txt"), "mine edited");
 }
@@ -109,8 +109,8 @@ TEST_F(DocumentJourney, AFileThatCannotBeReadIsNeverOverwrittenByTheDocumentStil
 TEST_F(DocumentJourney, RememberedPasswordOpensWithoutAPrompt) {
     files.Put(u"C:\\a.txs", Protected(u"pw", u"secret text"));
     s.document().SetPassword(u"pw");
-    fou.SecureOpen(u"C:\\a.txs");
-    EXPECT_EQ(s.editor().text, u"secret text");
+    editor.SecureOpen(u"C:\\a.txs");
+    EXPECT_EQ(s.box().text, u"secret text");
     EXPECT_TRUE(prompts.inputs.empty());
     EXPECT_EQ(s.host.window.caption, u"a.txs - Lockleaf 1.0");
 }
@@ -120,30 +120,30 @@ TEST_F(DocumentJourney, APlainDocumentByOpenDropOrSaveAsForgetsThePasswordOfTheP
     files.Put(u"C:\\b.txs", Protected(u"pw", u"more"));
     files.Put(u"C:\\p.txt", "plain");
     prompts.inputAnswers = {u"pw"};
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\a.txs"));
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\a.txs"));
     EXPECT_EQ(s.document().Password(), u"pw");
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\p.txt"));
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\p.txt"));
     EXPECT_EQ(s.document().Password(), u"");
     // The next protected document is asked for, not opened by the password of one that is gone.
     prompts.inputAnswers = {u"pw"};
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\b.txs"));
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\b.txs"));
     EXPECT_EQ(prompts.inputs.size(), 2u);
     EXPECT_EQ(s.document().Password(), u"pw");
-    fou.txtData_OLEDragDrop(0, {u"C:\\p.txt"}, kDropEffectAll);
-    EXPECT_EQ(s.editor().text, u"plain");
+    editor.OnFilesDropped(0, {u"C:\\p.txt"}, kDropEffectAll);
+    EXPECT_EQ(s.box().text, u"plain");
     EXPECT_EQ(s.document().Password(), u"");
     // Saved as a plain file, the protected document is plain from then on: its password goes too, and the
     // next protected one asks again.
     prompts.inputAnswers = {u"pw"};
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\b.txs"));
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\b.txs"));
     s.fp.dialogs.ChooseNext(u"C:\\copy.txt", 3);
-    ASSERT_TRUE(fou.SaveAs());
+    ASSERT_TRUE(editor.SaveAs());
     EXPECT_EQ(files.Get(u"C:\\copy.txt"), "more");
     EXPECT_EQ(s.document().Name(), u"C:\\copy.txt");
     EXPECT_EQ(s.document().Password(), u"");
     prompts.inputs.clear();
     prompts.inputAnswers = {u"pw"};
-    ASSERT_TRUE(fou.SecureOpen(u"C:\\a.txs"));
+    ASSERT_TRUE(editor.SecureOpen(u"C:\\a.txs"));
     EXPECT_EQ(prompts.inputs.size(), 1u);
 }
 
@@ -151,9 +151,9 @@ TEST_F(DocumentJourney, OtherPasswordAsksOnceAndTheRightAnswerOpens) {
     files.Put(u"C:\\b.TXS", Protected(u"other", u"text"));  // the extension in capitals is protected too
     s.document().SetPassword(u"pw");
     prompts.inputAnswers = {u"other"};
-    fou.SecureOpen(u"C:\\b.TXS");
+    editor.SecureOpen(u"C:\\b.TXS");
     EXPECT_EQ(prompts.inputs, std::vector<Text>{u"Please enter PASSWORD !"});
-    EXPECT_EQ(s.editor().text, u"text");
+    EXPECT_EQ(s.box().text, u"text");
     EXPECT_EQ(s.document().Password(), u"other");
 }
 
@@ -165,13 +165,13 @@ TEST_F(DocumentJourney, WrongAnswerCancelOrACaseDifferenceKeepTheDocumentShownUn
         prompts.inputs.clear();
         prompts.messages.clear();
         prompts.inputAnswers = {answer};
-        fou.SecureOpen(u"C:\\c.txs");
+        editor.SecureOpen(u"C:\\c.txs");
         EXPECT_EQ(prompts.inputs.size(), 1u);
         EXPECT_EQ(MessagesShown(), kNotOpened);
-        EXPECT_EQ(s.editor().text, u"before");
+        EXPECT_EQ(s.box().text, u"before");
         EXPECT_EQ(s.document().Name(), u"C:\\prev.txs");
         EXPECT_EQ(s.document().Password(), u"prevpw");
-        EXPECT_TRUE(fou.CurrentDocument().modified);
+        EXPECT_TRUE(editor.CurrentDocument().modified);
         EXPECT_EQ(s.host.window.caption, u"prev.txs * - Lockleaf 1.0");
     }
     EXPECT_EQ(files.Get(u"C:\\c.txs"), Protected(u"Other", u"text"));  // the file is not touched
@@ -180,8 +180,8 @@ TEST_F(DocumentJourney, WrongAnswerCancelOrACaseDifferenceKeepTheDocumentShownUn
 TEST_F(DocumentJourney, NameWithoutAPointIsPlainEvenWhenItsBytesLookMasked) {
     const Bytes masked = Protected(u"pw", u"x");
     files.Put(u"C:\\docs.txs\\README", masked);
-    fou.SecureOpen(u"C:\\docs.txs\\README");
-    EXPECT_EQ(s.editor().text, base::FromCodePage(masked));
+    editor.SecureOpen(u"C:\\docs.txs\\README");
+    EXPECT_EQ(s.box().text, base::FromCodePage(masked));
     EXPECT_TRUE(prompts.inputs.empty());
 }
 
@@ -190,30 +190,30 @@ TEST_F(DocumentJourney, NameWithoutAPointIsPlainEvenWhenItsBytesLookMasked) {
 TEST_F(DocumentJourney, FiveCharactersUnderAThreeCharacterPasswordGiveEightBytesAndReopen) {
     Edited(u"C:\\n.txs", u"hello");
     s.document().SetPassword(u"abc");
-    fou.SecureSave(false);
+    editor.SecureSave(false);
     EXPECT_TRUE(prompts.inputs.empty());
     EXPECT_EQ(files.Get(u"C:\\n.txs").size(), 8u);
-    EXPECT_FALSE(fou.CurrentDocument().modified);
+    EXPECT_FALSE(editor.CurrentDocument().modified);
     EXPECT_EQ(s.host.window.caption, u"n.txs - Lockleaf 1.0");
 
-    s.editor().SetText(u"something else");
-    fou.SecureOpen(u"C:\\n.txs");
-    EXPECT_EQ(s.editor().text, u"hello");
+    s.box().SetText(u"something else");
+    editor.SecureOpen(u"C:\\n.txs");
+    EXPECT_EQ(s.box().text, u"hello");
     EXPECT_EQ(s.host.window.caption, u"n.txs - Lockleaf 1.0");
 }
 
 TEST_F(DocumentJourney, EmptyDocumentIsTheMaskedPasswordAloneAndSavesAreRepeatable) {
     Edited(u"C:\\e.txs", u"");
     prompts.inputAnswers = {u"pass", u"pass"};
-    fou.SecureSave(false);  // no password yet: a new one, typed twice
+    editor.SecureSave(false);  // no password yet: a new one, typed twice
     EXPECT_EQ(prompts.inputs.size(), 2u);
     EXPECT_EQ(files.Get(u"C:\\e.txs"), Protected(u"pass", u""));
     EXPECT_EQ(files.Get(u"C:\\e.txs").size(), 4u);
 
-    s.editor().SetText(u"same text");
-    fou.SecureSave(false);
+    s.box().SetText(u"same text");
+    editor.SecureSave(false);
     const Bytes first = files.Get(u"C:\\e.txs");
-    fou.SecureSave(false);
+    editor.SecureSave(false);
     EXPECT_EQ(files.Get(u"C:\\e.txs"), first);
     EXPECT_EQ(prompts.inputs.size(), 2u);  // the remembered password is used
     EXPECT_EQ(FileCount(), 1u);            // no temporary file is left behind
@@ -223,7 +223,7 @@ TEST_F(DocumentJourney, SaveAsAsksEvenWithARememberedPassword) {
     Edited(u"C:\\f.txs", u"text");
     s.document().SetPassword(u"old");
     prompts.inputAnswers = {u"new", u"new"};
-    fou.SecureSave(true);
+    editor.SecureSave(true);
     EXPECT_EQ(s.document().Password(), u"new");
     EXPECT_EQ(files.Get(u"C:\\f.txs"), Protected(u"new", u"text"));
 }
@@ -231,22 +231,22 @@ TEST_F(DocumentJourney, SaveAsAsksEvenWithARememberedPassword) {
 TEST_F(DocumentJourney, CancelledPasswordWritesNothingAndKeepsNameAndPassword) {
     files.Put(u"C:\\g.txs", "old bytes");
     Edited(u"C:\\g.txs", u"text");
-    s.editor().Type(u"!");
+    s.box().Type(u"!");
     s.document().SetPassword(u"pw");
-    fou.SecureSave(true);  // a new password asked for, and cancelled
+    editor.SecureSave(true);  // a new password asked for, and cancelled
     EXPECT_EQ(MessagesShown(), kNotSaved);
     EXPECT_EQ(s.document().Name(), u"C:\\g.txs");
     EXPECT_EQ(s.document().Password(), u"pw");
     EXPECT_EQ(files.Get(u"C:\\g.txs"), "old bytes");
-    EXPECT_TRUE(fou.CurrentDocument().modified);
-    EXPECT_EQ(s.editor().text, u"text!");
+    EXPECT_TRUE(editor.CurrentDocument().modified);
+    EXPECT_EQ(s.box().text, u"text!");
 }
 
 TEST_F(DocumentJourney, PlainSaveWritesTheCodePageBytesAndOnlyWhenTheUserAgreesCharactersAsQuestionMarks) {
     Edited(u"C:\\p.txt", u"a\u0e01\u00e9\r\n");
-    fou.SecureSave(false);
+    editor.SecureSave(false);
     EXPECT_EQ(files.Get(u"C:\\p.txt"), "a\xA1?\r\n");
-    EXPECT_FALSE(fou.CurrentDocument().modified);
+    EXPECT_FALSE(editor.CurrentDocument().modified);
     EXPECT_TRUE(prompts.inputs.empty());
     ASSERT_EQ(prompts.messages.size(), 1u);
     // The way out that keeps every character is offered too (the fake answers "Save with "?"").
@@ -256,7 +256,7 @@ TEST_F(DocumentJourney, PlainSaveWritesTheCodePageBytesAndOnlyWhenTheUserAgreesC
 TEST_F(DocumentJourney, UntitledDocumentIsSavedThroughSaveAs) {
     Edited(u"", u"text");
     s.document().SetPassword(u"pw");
-    fou.txtData_KeyDown(0, kKeyF2, 0);
+    editor.OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_EQ(s.fp.dialogs.saved.size(), 1u);
     EXPECT_TRUE(files.files.empty());  // the dialog was cancelled
     EXPECT_TRUE(prompts.inputs.empty());
@@ -269,13 +269,13 @@ struct FailedSave : DocumentJourney {
     void SetUp() override {
         files.Put(u"C:\\docs\\h.txs", "previous");
         Edited(u"C:\\docs\\h.txs", u"new text");
-        s.editor().Type(u"!");
+        s.box().Type(u"!");
         s.document().SetPassword(u"pw");
     }
     void ExpectNothingChanged() {
         EXPECT_EQ(files.Get(u"C:\\docs\\h.txs"), "previous");
         EXPECT_EQ(FileCount(), 1u);  // the temporary file is gone
-        EXPECT_TRUE(fou.CurrentDocument().modified);
+        EXPECT_TRUE(editor.CurrentDocument().modified);
         EXPECT_EQ(s.host.window.caption, u"h.txs * - Lockleaf 1.0");
         EXPECT_EQ(MessagesShown(), kNotSaved);
         EXPECT_EQ(s.document().Name(), u"C:\\docs\\h.txs");
@@ -284,32 +284,32 @@ struct FailedSave : DocumentJourney {
 
 TEST_F(FailedSave, DiskFullDuringTheWrite) {
     files.diskSpace = 3;
-    fou.SecureSave(false);
+    editor.SecureSave(false);
     ExpectNothingChanged();
 }
 
 TEST_F(FailedSave, NoTemporaryFileCanBeMade) {
     files.failCreateTemp = true;
-    fou.SecureSave(false);
+    editor.SecureSave(false);
     ExpectNothingChanged();
 }
 
 TEST_F(FailedSave, ReplaceRefused) {
     files.failReplace = true;
-    fou.SecureSave(false);
+    editor.SecureSave(false);
     ExpectNothingChanged();
 }
 
 TEST_F(FailedSave, ReadOnlyTarget) {
     files.readOnly.insert(FakeFiles::Key(u"C:\\docs\\h.txs"));
-    fou.SecureSave(false);
+    editor.SecureSave(false);
     ExpectNothingChanged();
 }
 
 TEST_F(FailedSave, OldFileLostHalfWayKeepsTheNewOneAndSaysWhere) {
     // The file system removed the old file but could not give the new one its name, nor could the move after.
     files.replaceKeepsReplacement = files.failMove = true;
-    fou.SecureSave(false);
+    editor.SecureSave(false);
     EXPECT_FALSE(files.FileExists(u"C:\\docs\\h.txs"));
     ASSERT_EQ(FileCount(), 1u);
     const Text kept = files.files.begin()->first;
@@ -320,7 +320,7 @@ TEST_F(FailedSave, OldFileLostHalfWayKeepsTheNewOneAndSaysWhere) {
     EXPECT_TRUE(said.starts_with(protect::kNotSavedMessage)) << base::ToCodePage(said);
     EXPECT_NE(FakeFiles::Key(said).find(u"\r\n" + kept + u"\r\n"), Text::npos) << base::ToCodePage(said);
     EXPECT_NE(said.find(u"h.txs"), Text::npos);
-    EXPECT_TRUE(fou.CurrentDocument().modified);
+    EXPECT_TRUE(editor.CurrentDocument().modified);
     EXPECT_EQ(s.document().Name(), u"C:\\docs\\h.txs");
 }
 
@@ -517,22 +517,22 @@ TEST_F(FailedSave, NothingPlainIsWrittenForAProtectedDocument) {
 TEST_F(DocumentJourney, F2SavesWithAnyModifiers) {
     Edited(u"C:\\k.txt", u"v1");
     for (int shift : {0, kShiftMask, kCtrlMask, kAltMask, kShiftMask | kCtrlMask | kAltMask}) {
-        s.editor().SetText(u"v" + Text(1, static_cast<char16_t>(u'0' + shift)));
-        fou.txtData_KeyDown(0, kKeyF2, shift);
-        EXPECT_EQ(base::FromCodePage(files.Get(u"C:\\k.txt")), s.editor().text) << shift;
+        s.box().SetText(u"v" + Text(1, static_cast<char16_t>(u'0' + shift)));
+        editor.OnTextKeyDown(0, kKeyF2, shift);
+        EXPECT_EQ(base::FromCodePage(files.Get(u"C:\\k.txt")), s.box().text) << shift;
     }
 }
 
 TEST_F(DocumentJourney, DropOpensOnlyTheFirstFileAndOnlyForTheShellsEffect) {
     files.Put(u"C:\\one.txt", "first");
     files.Put(u"C:\\two.txt", "second");
-    fou.txtData_OLEDragDrop(0, {u"C:\\two.txt"}, kDropEffectCopy);  // copy only: not a file drop
-    EXPECT_EQ(s.editor().text, u"");
+    editor.OnFilesDropped(0, {u"C:\\two.txt"}, kDropEffectCopy);  // copy only: not a file drop
+    EXPECT_EQ(s.box().text, u"");
     EXPECT_EQ(s.document().Name(), u"");
-    fou.txtData_OLEDragDrop(0, {}, kDropEffectAll);
+    editor.OnFilesDropped(0, {}, kDropEffectAll);
     EXPECT_EQ(s.document().Name(), u"");
-    fou.txtData_OLEDragDrop(0, {u"C:\\one.txt", u"C:\\two.txt", u"C:\\three.txt"}, kDropEffectAll);
-    EXPECT_EQ(s.editor().text, u"first");
+    editor.OnFilesDropped(0, {u"C:\\one.txt", u"C:\\two.txt", u"C:\\three.txt"}, kDropEffectAll);
+    EXPECT_EQ(s.box().text, u"first");
     EXPECT_EQ(s.document().Name(), u"C:\\one.txt");
     EXPECT_EQ(s.host.window.caption, u"one.txt - Lockleaf 1.0");
 }
@@ -557,10 +557,10 @@ TEST(CommandLine, StartUpOpensTheNamedProtectedDocumentAfterAskingForItsPassword
     s.Start();
     EXPECT_EQ(s.fp.prompts.inputs, std::vector<Text>{u"Please enter PASSWORD !"});
     EXPECT_FALSE(shownWhenAsked);  // the prompt comes before the window is visible
-    EXPECT_EQ(s.editor().text, u"from disk");
+    EXPECT_EQ(s.box().text, u"from disk");
     EXPECT_EQ(s.host.window.caption, u"n.txs - Lockleaf 1.0");
     // The first typed change after the load is an edit.
-    s.editor().Type(u"x");
+    s.box().Type(u"x");
     EXPECT_EQ(s.host.window.caption, u"n.txs * - Lockleaf 1.0");
 }
 
@@ -581,7 +581,7 @@ TEST(CommandLine, ANameOfNoFileStartsUntitledAndSaysSo) {
     s.fp.process.commandLine = u"\"a\" \"b\"";
     s.Start();
     EXPECT_EQ(s.document().Name(), u"");
-    EXPECT_EQ(s.editor().text, u"");
+    EXPECT_EQ(s.box().text, u"");
     EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
     ASSERT_EQ(s.fp.prompts.messages.size(), 1u);
     EXPECT_EQ(s.fp.prompts.messages[0].text, protect::kMissingMessage);

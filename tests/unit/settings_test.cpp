@@ -79,7 +79,7 @@ TEST(Placement, ClosingStoresTheRectangleAndTheNextStartRestoresIt) {
     {
         Started s;
         s.host.window.rect = s.host.window.normal = {1200, 900, 9000, 6000};
-        s.fou().Form_Unload();
+        s.editor().Form_Unload();
         EXPECT_TRUE(s.fp.loop.ended);
         EXPECT_EQ(s.fp.settings.Get(SettingsRoot::LocalMachine, kKey, u"position"), u"1200,900,9000,6000");
         kept = s.fp.settings;
@@ -99,7 +99,7 @@ TEST(Placement, MinimizedOrMaximizedWindowStoresItsRestoredRectangle) {
     s.host.window.minimized = true;
     s.host.window.rect = {-32000, -32000, 2400, 450};
     s.host.window.normal = {300, 200, 8000, 5000};
-    s.fou().SaveAll();
+    s.editor().SaveAll();
     EXPECT_EQ(s.fp.settings.Get(SettingsRoot::LocalMachine, kKey, u"position"), u"300,200,8000,5000");
 }
 
@@ -111,7 +111,7 @@ TEST(Placement, WithoutMachineRightsTheUserKeyCarriesThePlacementAcrossRuns) {
     EXPECT_EQ(s.host.window.rect.left, 10);
     EXPECT_EQ(s.host.window.rect.width, 7000);
     s.host.window.normal = {15, 25, 7100, 5100};
-    s.fou().SaveAll();
+    s.editor().SaveAll();
     EXPECT_EQ(s.fp.settings.Get(SettingsRoot::CurrentUser, kKey, u"position"), u"15,25,7100,5100");
 }
 

@@ -2,15 +2,10 @@
 
 #include "fakes/fake_platform.h"
 
-TEST(Startup, FillsTheGlobalsAndCaptionsAnUntitledWindow) {
+TEST(Startup, CaptionsAnUntitledWindowAndKnowsItsOwnPath) {
     Started s;
-    EXPECT_EQ(app::g_AppName, u"Lockleaf");
-    EXPECT_EQ(app::g_AppVersion, u"1.0");
-    EXPECT_EQ(app::g_AppDate, u"1 Sep 2013");
-    EXPECT_EQ(app::g_SiteUrl.back(), u'/');
-    EXPECT_EQ(app::g_AppFolder, u"C:\\Apps\\");
     EXPECT_EQ(s.host.window.caption, u"Lockleaf 1.0");
-    EXPECT_EQ(s.fou().ExecutablePath(), u"C:\\Apps\\lockleaf.exe");
+    EXPECT_EQ(s.editor().ExecutablePath(), u"C:\\Apps\\lockleaf.exe");
 }
 
 TEST(Startup, InitialisesControlsThenCreatesThenShowsAfterLoadAndOnlyThenSendsTheStartStatistic) {
@@ -39,11 +34,9 @@ TEST(Startup, SetsTheShortDateFormatOfTheSystemLocaleOnce) {
 TEST(Startup, ProgramFolderEndsWithExactlyOneBackslash) {
     Started s(false);
     s.fp.process.exeFolder = u"C:\\";
-    app::InitFolders(s.fp.process);
-    EXPECT_EQ(app::g_AppFolder, u"C:\\");
+    EXPECT_EQ(app::ProgramFolder(s.fp.process), u"C:\\");
     s.fp.process.exeFolder = u"D:\\Program Files\\Lockleaf";
-    app::InitFolders(s.fp.process);
-    EXPECT_EQ(app::g_AppFolder, u"D:\\Program Files\\Lockleaf\\");
+    EXPECT_EQ(app::ProgramFolder(s.fp.process), u"D:\\Program Files\\Lockleaf\\");
 }
 
 TEST(Startup, EnsureTrailingChangesTheCallersTextAndComparesOneCharacter) {
@@ -59,5 +52,5 @@ TEST(Startup, ExecutablePathAlwaysEndsInLowerCaseExe) {
     Started s(false);
     s.fp.process.exeBaseName = u"LockLeaf";
     s.Start();
-    EXPECT_EQ(s.fou().ExecutablePath(), u"C:\\Apps\\LockLeaf.exe");
+    EXPECT_EQ(s.editor().ExecutablePath(), u"C:\\Apps\\LockLeaf.exe");
 }

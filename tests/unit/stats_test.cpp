@@ -15,16 +15,15 @@ struct Ads : ::testing::Test {
     Started s{false};
     FakeHttp& net = s.fp.http;
     FakeClock& clock = s.fp.clock;
-    FakeBrowser& browser = s.host.browser1;
-    Text site;
+    FakeBrowser& browser = s.host.browser;
+    const Text site = app::kSiteUrl;
 
     // A banner page from an earlier run, which every refresh shows, unless a test starts without one.
     void Start(bool earlierPage = true) {
         if (earlierPage) s.fp.files.Put(kBannerPage, "<html></html>");
         s.Start();
-        site = app::g_SiteUrl;
     }
-    Editor& fou() { return s.fou(); }
+    Editor& editor() { return s.editor(); }
     int ListRequests() const {
         return static_cast<int>(
             std::count(net.requested.begin(), net.requested.end(), site + u"files/banner.txt"));
@@ -39,7 +38,7 @@ struct Ads : ::testing::Test {
     void TicksAt(std::initializer_list<int64_t> times) {
         for (const int64_t t : times) {
             clock.now = t;
-            fou().Timer1_Timer();
+            editor().OnTimer();
         }
     }
     // A refresh has run and the banner page is attached.
@@ -54,24 +53,21 @@ struct Ads : ::testing::Test {
 
 TEST_F(Ads, StartUpComputesTheKeyShowsTheStartPageStartsTheTimerAndReportsTheStart) {
     Start();
-    EXPECT_EQ(app::g_MachineKey, u"823C3D");
-    EXPECT_EQ(app::g_AppCode, u"LOK");
     EXPECT_EQ(browser.navigated, std::vector<Text>{kStartPage});
-    EXPECT_EQ(s.host.timer1.interval, 200u);
+    EXPECT_EQ(s.host.timer.interval, 200u);
     EXPECT_EQ(StatRequests(), std::vector<Text>{u"adm/sendstat.php?app=LOK&key=823C3D&do=start"});
     EXPECT_EQ(browser.attachCount, 0);
 }
 
 TEST_F(Ads, TheStartRequestIsPostedAfterTheShowWithTheTimerRunningAndWithoutDriveCStill) {
     s.fp.volumes.hasVolume = false;
-    app::ResetGlobals();
     s.fp.jobs.hold = true;
     int postedAtShow = -1;
     s.host.onShow = [&] { postedAtShow = s.fp.jobs.posted; };
     Start();
     // The window is shown and its timer runs before the request, which has not even reached the site.
     EXPECT_EQ(postedAtShow, 0);
-    EXPECT_EQ(s.host.timer1.interval, 200u);
+    EXPECT_EQ(s.host.timer.interval, 200u);
     EXPECT_EQ(s.fp.jobs.Pending(), 1u);
     EXPECT_TRUE(StatRequests().empty());
     s.fp.jobs.CompleteAll();
@@ -135,10 +131,10 @@ TEST_F(Ads, ARefreshRunsAsStepsWhileTheWindowGoesOnAndTicksMeanwhileStartNoOther
     TicksAt({t, t + 2});
     // The site has not answered: the start statistic and the list wait their turn, in that order.
     EXPECT_EQ(s.fp.jobs.Pending(), 2u);
-    EXPECT_FALSE(fou().CurrentDocument().modified);
-    s.editor().Type(u"typed meanwhile");
-    EXPECT_EQ(s.editor().GetText(), u"typed meanwhile");
-    EXPECT_TRUE(fou().CurrentDocument().modified);
+    EXPECT_FALSE(editor().CurrentDocument().modified);
+    s.box().Type(u"typed meanwhile");
+    EXPECT_EQ(s.box().GetText(), u"typed meanwhile");
+    EXPECT_TRUE(editor().CurrentDocument().modified);
     TicksAt({t + 3, t + 4, t + 10});
     s.fp.jobs.CompleteNext();  // the start statistic
     EXPECT_EQ(ListRequests(), 0);
@@ -158,7 +154,7 @@ TEST_F(Ads, ARefreshRunsAsStepsWhileTheWindowGoesOnAndTicksMeanwhileStartNoOther
     EXPECT_EQ(s.fp.jobs.Pending(), 0u);
     TicksAt({t + 12, t + 3 * kDay});
     EXPECT_EQ(ListRequests(), 1);
-    EXPECT_EQ(s.editor().GetText(), u"typed meanwhile");
+    EXPECT_EQ(s.box().GetText(), u"typed meanwhile");
 }
 
 TEST_F(Ads, ExitWaitsForNoRequestAndWhatCompletesAfterTheWindowStartedToCloseIsDropped) {
@@ -175,7 +171,7 @@ TEST_F(Ads, ExitWaitsForNoRequestAndWhatCompletesAfterTheWindowStartedToCloseIsD
     net.bodies[site + u"files/banner/a.gif"] = "GIF!";
     TicksAt({t + 3 + 3 * kDay});
     std::function<void()> late = s.fp.jobs.RunNext();  // the list has arrived, its completion not yet
-    fou().mnu1_Click(kMnuExit);
+    editor().OnFileMenu(kMenuExit);
     EXPECT_TRUE(s.fp.loop.ended);  // at once, with a request under way
     late();
     s.fp.jobs.CompleteAll();
@@ -231,19 +227,19 @@ TEST_F(Ads, TheStripAnswersThePictureItsMenuAndItsPageAsTheWindowReportsThem) {
     AdStripEvents& strip = *s.host.adEvents;
 
     // The "more" picture pops up the ad menu, whatever the button.
-    strip.ImMore_MouseUp(1, 0, 3, 4);
-    strip.ImMore_MouseUp(2, kShiftMask, 0, 0);
-    EXPECT_EQ(s.host.aAdver.shown, 2);
+    strip.OnMoreMouseUp(1, 0, 3, 4);
+    strip.OnMoreMouseUp(2, kShiftMask, 0, 0);
+    EXPECT_EQ(s.host.adMenu.shown, 2);
 
     // Next shows the page's next group; a page without one stays as it is.
-    strip.aNext_Click();
+    strip.OnNextAd();
     EXPECT_EQ(browser.fired, std::vector<Text>{u"next"});
     browser.hasNext = false;
-    strip.aNext_Click();
+    strip.OnNextAd();
     EXPECT_EQ(browser.fired.size(), 1u);
 
     // Ad Info: the site's page about the ads, in the default browser.
-    strip.aAdinfo_Click();
+    strip.OnAdInfo();
     ASSERT_EQ(s.fp.shell.calls.size(), 1u);
     EXPECT_EQ(s.fp.shell.calls[0].file, site + u"banner.php");
     EXPECT_EQ(s.fp.shell.calls[0].arguments, u"");

@@ -15,9 +15,9 @@ using Texts = std::vector<Text>;
 
 struct Status : ::testing::Test {
     std::unique_ptr<Started> s = std::make_unique<Started>();
-    Editor& fou() { return s->fou(); }
+    Editor& editor() { return s->editor(); }
     FakeStatusBar& bar() { return s->host.statusBar; }
-    FakeTextBox& box() { return s->editor(); }
+    FakeTextBox& box() { return s->box(); }
     Texts Shown() { return bar().texts; }
 };
 
@@ -55,13 +55,13 @@ TEST_F(Status, TheBarFollowsTheCaretThroughKeysClicksTypingAndWordWrap) {
     EXPECT_EQ(bar().textsSet, set + 1);
 
     // The wrapping box takes the selection over, and the bar counts in it.
-    fou().mnu2_Click(kMnuWordWrap);
-    ASSERT_EQ(s->fou().ActiveEditorIndex(), 1);
+    editor().OnEditMenu(kMenuWordWrap);
+    ASSERT_EQ(s->editor().ActiveEditorIndex(), 1);
     EXPECT_EQ(Shown()[kStatusPosition], u"Ln 2, Col 7");
-    s->host.txtData[1].MoveCaret(1);
+    s->host.textBoxes[1].MoveCaret(1);
     EXPECT_EQ(Shown()[kStatusPosition], u"Ln 1, Col 2");
     // The hidden box's moves are not the caret the user sees.
-    s->host.txtData[0].MoveCaret(20);
+    s->host.textBoxes[0].MoveCaret(20);
     EXPECT_EQ(Shown()[kStatusPosition], u"Ln 1, Col 2");
 }
 
@@ -83,7 +83,7 @@ TEST_F(Status, EachLoadShowsItsEncodingAndLineBreaksAndNewSaveAsAndRestoreFollow
     };
     for (const Case& c : cases) {
         s->fp.files.Put(u"C:\\docs\\doc.txt", c.bytes);
-        ASSERT_TRUE(fou().SecureOpen(u"C:\\docs\\doc.txt"));
+        ASSERT_TRUE(editor().SecureOpen(u"C:\\docs\\doc.txt"));
         EXPECT_EQ(Shown()[kStatusEncoding], c.encoding);
         EXPECT_EQ(Shown()[kStatusLineBreaks], c.breaks);
         EXPECT_EQ(Shown()[kStatusPosition], u"Ln 1, Col 1");
@@ -94,36 +94,36 @@ TEST_F(Status, EachLoadShowsItsEncodingAndLineBreaksAndNewSaveAsAndRestoreFollow
     protect::MaskDocument(u"pw", u"hidden\r\nwords", masked);
     s->fp.files.Put(u"C:\\docs\\secret.txs", masked);
     s->fp.prompts.inputAnswers = {u"pw"};
-    ASSERT_TRUE(fou().SecureOpen(u"C:\\docs\\secret.txs"));
+    ASSERT_TRUE(editor().SecureOpen(u"C:\\docs\\secret.txs"));
     EXPECT_EQ(Shown()[kStatusEncoding], u"ANSI");
     s->fp.files.Put(u"C:\\docs\\diary.txse", sealed_files::Seal("dear\r\ndiary", "pw", 100000));
     s->fp.prompts.inputAnswers = {u"pw"};
-    ASSERT_TRUE(fou().SecureOpen(u"C:\\docs\\diary.txse"));
+    ASSERT_TRUE(editor().SecureOpen(u"C:\\docs\\diary.txse"));
     EXPECT_EQ(Shown()[kStatusEncoding], u"UTF-8");
 
     // New: the code page and CR LF, the caret at the start.
     box().MoveCaret(6);
     EXPECT_EQ(Shown()[kStatusPosition], u"Ln 2, Col 1");
-    fou().mnu1_Click(kMnuNew);
+    editor().OnFileMenu(kMenuNew);
     EXPECT_EQ(Shown(), (Texts{u"Ln 1, Col 1", u"100%", u"Windows (CRLF)", u"ANSI"}));
 
     // Save As in another encoding: the bar says the form written.
     box().Type(u"caf\u00e9\r\nline");
     s->fp.dialogs.ChooseNext(u"C:\\docs\\saved.txt", 3, static_cast<int32_t>(base::Encoding::Utf16Be));
-    ASSERT_TRUE(fou().SaveAs());
+    ASSERT_TRUE(editor().SaveAs());
     EXPECT_EQ(Shown()[kStatusEncoding], u"UTF-16 BE");
 
     // Unsaved work restored after a crash comes back with its form and caret.
     s->fp.files.Put(u"C:\\docs\\lf.txt", "caf\xC3\xA9\nline\n");
-    ASSERT_TRUE(fou().SecureOpen(u"C:\\docs\\lf.txt"));
+    ASSERT_TRUE(editor().SecureOpen(u"C:\\docs\\lf.txt"));
     box().MoveCaret(10);
     box().Type(u"s");
     for (int t = 0; t < 10; ++t) {
         s->fp.clock.elapsed += 200;
-        fou().Timer1_Timer();
+        editor().OnTimer();
     }
     ASSERT_FALSE(s->fp.files.ListFiles(kRecoveryFolder, u".snap").empty());
-    app::g_Editor.reset();
+    s->Crash();
     auto next = std::make_unique<Started>(false);
     next->fp.files.files = s->fp.files.files;
     next->fp.files.folders = s->fp.files.folders;
@@ -156,45 +156,45 @@ TEST_F(Status, ZoomStepsByTenPercentBetweenItsLimitsByKeysAndWheelAndIsNotKept) 
         {kKeySubtract, kCtrlMask, 90},
         {kKeyNumpad0, kCtrlMask, 100},
     };
-    int before = fou().Zoom();
+    int before = editor().Zoom();
     for (const Step& st : steps) {
         // A key that zooms is a command: the character it would make is not typed.
         const bool command = (st.shift & kCtrlMask) && !(st.shift & kAltMask);
-        EXPECT_EQ(fou().txtData_KeyDown(0, st.key, st.shift), command) << st.key << " " << st.shift;
+        EXPECT_EQ(editor().OnTextKeyDown(0, st.key, st.shift), command) << st.key << " " << st.shift;
         EXPECT_EQ(command, st.zoom != before || st.key == kKey0 || st.key == kKeyNumpad0);
         before = st.zoom;
-        EXPECT_EQ(fou().Zoom(), st.zoom) << st.key << " " << st.shift;
+        EXPECT_EQ(editor().Zoom(), st.zoom) << st.key << " " << st.shift;
         EXPECT_EQ(font.zoom, st.zoom);
         const std::string percent = std::to_string(st.zoom) + "%";
         EXPECT_EQ(bar().texts[kStatusZoom], Text(percent.begin(), percent.end()));
     }
 
-    for (int k = 0; k < 60; ++k) fou().txtData_KeyDown(0, kKeyOemPlus, kCtrlMask);
-    EXPECT_EQ(fou().Zoom(), 500);
+    for (int k = 0; k < 60; ++k) editor().OnTextKeyDown(0, kKeyOemPlus, kCtrlMask);
+    EXPECT_EQ(editor().Zoom(), 500);
     EXPECT_EQ(bar().texts[kStatusZoom], u"500%");
-    for (int k = 0; k < 60; ++k) fou().txtData_KeyDown(0, kKeyOemMinus, kCtrlMask);
-    EXPECT_EQ(fou().Zoom(), 10);
+    for (int k = 0; k < 60; ++k) editor().OnTextKeyDown(0, kKeyOemMinus, kCtrlMask);
+    EXPECT_EQ(editor().Zoom(), 10);
     EXPECT_EQ(font.zoom, 10);
     EXPECT_EQ(bar().texts[kStatusZoom], u"10%");
-    fou().txtData_KeyDown(0, kKey0, kCtrlMask);
+    editor().OnTextKeyDown(0, kKey0, kCtrlMask);
 
     // The wheel: a notch a step, parts of notches added up, nothing without Ctrl.
-    fou().txtData_MouseWheel(0, kWheelDelta, kCtrlMask);
-    EXPECT_EQ(fou().Zoom(), 110);
-    fou().txtData_MouseWheel(0, kWheelDelta / 2, kCtrlMask);
-    EXPECT_EQ(fou().Zoom(), 110);
-    fou().txtData_MouseWheel(0, kWheelDelta / 2, kCtrlMask);
-    EXPECT_EQ(fou().Zoom(), 120);
-    fou().txtData_MouseWheel(0, -3 * kWheelDelta, kCtrlMask);
-    EXPECT_EQ(fou().Zoom(), 90);
-    fou().txtData_MouseWheel(0, kWheelDelta, 0);
-    EXPECT_EQ(fou().Zoom(), 90);
-    fou().txtData_MouseWheel(1, 100 * kWheelDelta, kCtrlMask);
-    EXPECT_EQ(fou().Zoom(), 500);
+    editor().OnTextWheel(0, kWheelDelta, kCtrlMask);
+    EXPECT_EQ(editor().Zoom(), 110);
+    editor().OnTextWheel(0, kWheelDelta / 2, kCtrlMask);
+    EXPECT_EQ(editor().Zoom(), 110);
+    editor().OnTextWheel(0, kWheelDelta / 2, kCtrlMask);
+    EXPECT_EQ(editor().Zoom(), 120);
+    editor().OnTextWheel(0, -3 * kWheelDelta, kCtrlMask);
+    EXPECT_EQ(editor().Zoom(), 90);
+    editor().OnTextWheel(0, kWheelDelta, 0);
+    EXPECT_EQ(editor().Zoom(), 90);
+    editor().OnTextWheel(1, 100 * kWheelDelta, kCtrlMask);
+    EXPECT_EQ(editor().Zoom(), 500);
     EXPECT_EQ(bar().texts[kStatusZoom], u"500%");
 
     // Not stored: the next start is at 100% and its font untouched.
-    fou().Form_Unload();
+    editor().Form_Unload();
     Texts settings;
     for (const auto& [name, value] : s->fp.settings.keys[FakeSettings::Key(SettingsRoot::LocalMachine, kKey)])
         settings.push_back(name);
@@ -203,7 +203,7 @@ TEST_F(Status, ZoomStepsByTenPercentBetweenItsLimitsByKeysAndWheelAndIsNotKept) 
     s = std::make_unique<Started>(false);
     s->fp.settings = kept;
     s->Start();
-    EXPECT_EQ(fou().Zoom(), 100);
+    EXPECT_EQ(editor().Zoom(), 100);
     EXPECT_EQ(s->host.textFont.changes, 0);
     EXPECT_EQ(bar().texts[kStatusZoom], u"100%");
 }
@@ -213,7 +213,7 @@ TEST_F(Status, GoToAsksFromTheCurrentLineAndKeepsAskingUntilALineInRange) {
     box().MoveCaret(11);  // in "three"
     FakePrompts& prompts = s->fp.prompts;
     prompts.lineAnswers = {u"abc", u"0", u"6", u"-1", u"", u"99999999999", u" 4 "};
-    fou().txtData_KeyDown(0, kKeyG, kCtrlMask);
+    editor().OnTextKeyDown(0, kKeyG, kCtrlMask);
     ASSERT_EQ(prompts.linesAsked.size(), 1u);
     EXPECT_EQ(prompts.linesAsked[0].label, u"Line number (1 - 5):");
     EXPECT_EQ(prompts.linesAsked[0].initial, u"3");
@@ -228,53 +228,53 @@ TEST_F(Status, GoToAsksFromTheCurrentLineAndKeepsAskingUntilALineInRange) {
 
     // The first and the last line; a selection made before goes.
     prompts.lineAnswers = {u"5"};
-    fou().txtData_KeyDown(0, kKeyG, kCtrlMask);
+    editor().OnTextKeyDown(0, kKeyG, kCtrlMask);
     EXPECT_EQ(prompts.linesAsked.back().initial, u"4");
     EXPECT_EQ(box().selStart, 23);
     EXPECT_EQ(bar().texts[kStatusPosition], u"Ln 5, Col 1");
     box().MoveCaret(2, 20);
     prompts.lineAnswers = {u"1"};
-    fou().txtData_KeyDown(0, kKeyG, kCtrlMask);
+    editor().OnTextKeyDown(0, kKeyG, kCtrlMask);
     EXPECT_EQ(box().selStart, 0);
     EXPECT_EQ(box().selLength, 0);
 
     // Cancel leaves the caret; Ctrl+Shift+G and G alone ask nothing.
     box().MoveCaret(6);
     const size_t asked = prompts.linesAsked.size();
-    fou().txtData_KeyDown(0, kKeyG, kCtrlMask);
+    editor().OnTextKeyDown(0, kKeyG, kCtrlMask);
     EXPECT_EQ(prompts.linesAsked.size(), asked + 1);
     EXPECT_EQ(box().selStart, 6);
-    fou().txtData_KeyDown(0, kKeyG, kCtrlMask | kShiftMask);
-    fou().txtData_KeyDown(0, kKeyG, 0);
+    editor().OnTextKeyDown(0, kKeyG, kCtrlMask | kShiftMask);
+    editor().OnTextKeyDown(0, kKeyG, 0);
     EXPECT_EQ(prompts.linesAsked.size(), asked + 1);
     EXPECT_EQ(prompts.messages.size(), 6u);
 
     // An empty document has its one line.
-    fou().mnu1_Click(kMnuNew);
+    editor().OnFileMenu(kMenuNew);
     prompts.lineAnswers = {u"2", u"1"};
-    fou().txtData_KeyDown(0, kKeyG, kCtrlMask);
+    editor().OnTextKeyDown(0, kKeyG, kCtrlMask);
     EXPECT_EQ(prompts.linesAsked.back().label, u"Line number (1 - 1):");
     EXPECT_EQ(prompts.messages.back().text, u"The line number must be between 1 and 1.");
 }
 
 TEST_F(Status, TheMenuItemHidesTheBarTheBoxesTakeItsRoomAndTheNextStartRemembers) {
     s->host.window.rect = {0, 0, 9000, 6000};
-    fou().Form_Resize();
-    EXPECT_DOUBLE_EQ(s->host.txtData[0].rect.height, 4290 - bar().height);
+    editor().Form_Resize();
+    EXPECT_DOUBLE_EQ(s->host.textBoxes[0].rect.height, 4290 - bar().height);
     EXPECT_EQ(bar().edges, (std::vector<double>{4260, 5160, 6960, -1}));  // the caret's part takes the rest
 
-    fou().mnu2_Click(kMnuStatusBar);
+    editor().OnEditMenu(kMenuStatusBar);
     EXPECT_FALSE(bar().visible);
     EXPECT_FALSE(s->host.statusBarItem.checked);
-    EXPECT_FALSE(fou().StatusBarShown());
-    for (const FakeTextBox& b : s->host.txtData) EXPECT_DOUBLE_EQ(b.rect.height, 4290);
-    EXPECT_DOUBLE_EQ(s->host.txtData[0].rect.top, 840);
+    EXPECT_FALSE(editor().StatusBarShown());
+    for (const FakeTextBox& b : s->host.textBoxes) EXPECT_DOUBLE_EQ(b.rect.height, 4290);
+    EXPECT_DOUBLE_EQ(s->host.textBoxes[0].rect.top, 840);
     // Hidden, it is not kept up to date.
     const int set = bar().textsSet;
     box().Type(u"a\r\nb");
     EXPECT_EQ(bar().textsSet, set);
 
-    fou().Form_Unload();
+    editor().Form_Unload();
     EXPECT_EQ(s->fp.settings.Get(SettingsRoot::LocalMachine, kKey, u"statusbar"), u"0");
     FakeSettings kept = s->fp.settings;
     s = std::make_unique<Started>(false);
@@ -285,12 +285,12 @@ TEST_F(Status, TheMenuItemHidesTheBarTheBoxesTakeItsRoomAndTheNextStartRemembers
 
     // On again: the boxes give its room back, and it says where the caret is now.
     box().Type(u"x\r\nyz");
-    fou().mnu2_Click(kMnuStatusBar);
+    editor().OnEditMenu(kMenuStatusBar);
     EXPECT_TRUE(bar().visible);
     EXPECT_TRUE(s->host.statusBarItem.checked);
-    EXPECT_DOUBLE_EQ(s->host.txtData[0].rect.height, s->host.window.rect.height - 1710 - bar().height);
+    EXPECT_DOUBLE_EQ(s->host.textBoxes[0].rect.height, s->host.window.rect.height - 1710 - bar().height);
     EXPECT_EQ(bar().texts[kStatusPosition], u"Ln 2, Col 3");
-    fou().Form_Unload();
+    editor().Form_Unload();
     EXPECT_EQ(s->fp.settings.Get(SettingsRoot::LocalMachine, kKey, u"statusbar"), u"1");
 
     // A value of another kind shows it.

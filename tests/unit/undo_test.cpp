@@ -11,10 +11,10 @@ namespace {
 
 struct Undo : ::testing::Test {
     std::unique_ptr<Started> s = std::make_unique<Started>();
-    Editor& fou() { return s->fou(); }
-    FakeTextBox& box() { return s->editor(); }
+    Editor& editor() { return s->editor(); }
+    FakeTextBox& box() { return s->box(); }
     void Pause(int64_t ms) { s->fp.clock.elapsed += ms; }
-    void Press(Key key, int shift) { fou().txtData_KeyDown(s->fou().ActiveEditorIndex(), key, shift); }
+    void Press(Key key, int shift) { editor().OnTextKeyDown(s->editor().ActiveEditorIndex(), key, shift); }
     void TypeSlowly(const Text& text, int64_t gap) {
         for (const char16_t c : text) {
             box().Type(Text(1, c));
@@ -28,10 +28,10 @@ struct Undo : ::testing::Test {
 TEST_F(Undo, EveryStepGoesBackToTheLoadedTextAndForwardAgainAndANewChangeEndsTheWayForward) {
     const Text loaded = u"one two\r\n" + Text(20, u't') + u"\r\n";
     s->fp.files.Put(u"C:\\docs\\doc.txt", base::ToCodePage(loaded));
-    ASSERT_TRUE(fou().SecureOpen(u"C:\\docs\\doc.txt"));
+    ASSERT_TRUE(editor().SecureOpen(u"C:\\docs\\doc.txt"));
     Press(kKeyZ, kCtrlMask);  // nothing to take back: nothing changes
     EXPECT_EQ(box().text, loaded);
-    EXPECT_FALSE(fou().CurrentDocument().modified);
+    EXPECT_FALSE(editor().CurrentDocument().modified);
 
     // The texts after each step, and the selection each step started from.
     std::vector<Text> texts{loaded};
@@ -64,18 +64,18 @@ TEST_F(Undo, EveryStepGoesBackToTheLoadedTextAndForwardAgainAndANewChangeEndsThe
     box().Delete();  // a forward delete
     box().Delete();
     stepped(8, 0);
-    fou().Finder().State().ReplaceMode = true;
-    fou().Finder().State().ReplaceText = u"T";
+    editor().Finder().State().ReplaceMode = true;
+    editor().Finder().State().ReplaceText = u"T";
     box().SetSel(10, 1);  // F4 replaces the selection
     const Text replaced = box().SelText();
     Press(kKeyF4, 0);
     stepped(10, 1);
-    fou().Finder().State().FindText = u"t";
-    fou().Finder().State().ReplaceText = u"[t]";
+    editor().Finder().State().FindText = u"t";
+    editor().Finder().State().ReplaceText = u"[t]";
     box().SetSel(3, 0);
-    fou().Finder().Co3();  // Replace All, 20 matches and more: one step
+    editor().Finder().ReplaceAll();  // Replace All, 20 matches and more: one step
     stepped(3, 0);
-    ASSERT_EQ(fou().History().Steps(), texts.size() - 1);
+    ASSERT_EQ(editor().History().Steps(), texts.size() - 1);
 
     // Back, step by step, each with the selection it started from; then no further.
     for (size_t k = texts.size() - 1; k > 0; --k) {
@@ -86,14 +86,14 @@ TEST_F(Undo, EveryStepGoesBackToTheLoadedTextAndForwardAgainAndANewChangeEndsThe
     }
     Press(kKeyZ, kCtrlMask);
     EXPECT_EQ(box().text, loaded);
-    EXPECT_TRUE(fou().CurrentDocument().modified);  // as any change leaves it
+    EXPECT_TRUE(editor().CurrentDocument().modified);  // as any change leaves it
     EXPECT_EQ(s->host.window.caption, u"doc.txt * - Lockleaf 1.0");
 
     // Forward by each of its keys and the menu, then no further.
     const std::pair<Key, int> redoKeys[] = {{kKeyY, kCtrlMask}, {kKeyZ, kCtrlMask | kShiftMask}};
     for (size_t k = 1; k < texts.size(); ++k) {
         if (k % 3 == 0)
-            fou().mnu2_Click(kMnuRedo);
+            editor().OnEditMenu(kMenuRedo);
         else
             Press(redoKeys[k % 3 - 1].first, redoKeys[k % 3 - 1].second);
         ASSERT_EQ(box().text, texts[k]) << "redo to " << k;
@@ -104,7 +104,7 @@ TEST_F(Undo, EveryStepGoesBackToTheLoadedTextAndForwardAgainAndANewChangeEndsThe
     // Alt+Backspace and the menu take back too; a change after an undo ends the way forward.
     Press(kKeyBack, kAltMask);
     EXPECT_EQ(box().text, texts[texts.size() - 2]);
-    fou().mnu2_Click(kMnuUndo);
+    editor().OnEditMenu(kMenuUndo);
     EXPECT_EQ(box().text, texts[texts.size() - 3]);
     EXPECT_EQ(box().SelText(), replaced);
     box().Type(u"!");
@@ -115,14 +115,14 @@ TEST_F(Undo, EveryStepGoesBackToTheLoadedTextAndForwardAgainAndANewChangeEndsThe
     EXPECT_EQ(box().text, typed);
 
     // The history is the document's: Word Wrap keeps it, a load empties it.
-    fou().mnu2_Click(kMnuWordWrap);
+    editor().OnEditMenu(kMenuWordWrap);
     Press(kKeyZ, kCtrlMask);
     EXPECT_EQ(box().text, texts[texts.size() - 3]);
-    ASSERT_TRUE(fou().SecureOpen(u"C:\\docs\\doc.txt"));
-    EXPECT_EQ(fou().History().Steps(), 0u);
+    ASSERT_TRUE(editor().SecureOpen(u"C:\\docs\\doc.txt"));
+    EXPECT_EQ(editor().History().Steps(), 0u);
     Press(kKeyZ, kCtrlMask);
     EXPECT_EQ(box().text, loaded);
-    EXPECT_FALSE(fou().CurrentDocument().modified);
+    EXPECT_FALSE(editor().CurrentDocument().modified);
 }
 
 TEST(EditHistory, KeepsItsBytesDroppingTheOldestButNeverTheNewestAndForgetsWhatItCannotFollow) {

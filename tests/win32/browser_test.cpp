@@ -10,8 +10,8 @@
 #include "app/editor.h"
 #include "win32/browser_win.h"
 #include "win32/controls_win.h"
-#include "win32/immore_win.h"
 #include "win32/message_loop_win.h"
+#include "win32/more_picture_win.h"
 #include "win32/win_util.h"
 
 namespace {
@@ -211,7 +211,7 @@ TEST(MorePicture, IsTheNineteenByEighteenGifInTheProgramsResources) {
     product = product.substr(0, product.find_last_of(L'\\') + 1) + L"lockleaf.exe";
     HMODULE module = LoadLibraryExW(product.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr) << "lockleaf.exe is built beside the tests";
-    HBITMAP bitmap = LoadImMoreBitmap(module);
+    HBITMAP bitmap = LoadMoreBitmap(module);
     FreeLibrary(module);
     ASSERT_NE(bitmap, nullptr);
     BITMAP info{};
@@ -220,7 +220,7 @@ TEST(MorePicture, IsTheNineteenByEighteenGifInTheProgramsResources) {
     EXPECT_EQ(info.bmHeight, 18);
     DeleteObject(bitmap);
 
-    EXPECT_EQ(LoadImMoreBitmap(GetModuleHandleW(nullptr)), nullptr) << "the tests have no such resource";
+    EXPECT_EQ(LoadMoreBitmap(GetModuleHandleW(nullptr)), nullptr) << "the tests have no such resource";
     EXPECT_EQ(DecodePicture("not a picture", 13), nullptr);
     EXPECT_EQ(DecodePicture(nullptr, 0), nullptr);
 }
@@ -230,7 +230,7 @@ TEST(MorePicture, ReportsMouseUpsOfEveryButtonAndNothingElse) {
     HWND picture = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOTIFY, 0, 0, 19, 18, parent,
                                    nullptr, nullptr, nullptr);
     std::vector<std::vector<int>> ups;
-    SetUpImMore(picture, GetModuleHandleW(nullptr), [&](int button, int shift, double x, double y) {
+    SetUpMorePicture(picture, GetModuleHandleW(nullptr), [&](int button, int shift, double x, double y) {
         ups.push_back({button, shift, static_cast<int>(x), static_cast<int>(y)});
     });
     SendMessageW(picture, WM_LBUTTONUP, 0, MAKELPARAM(2, 3));

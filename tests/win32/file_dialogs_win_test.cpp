@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
 #include "base/text.h"
 #include "dialogs/file_dialog_state.h"
+#include "platform/product.h"
 #include "win32/process_win.h"
 #include "win32/win_util.h"
 #include "win32/window_text.h"
@@ -113,7 +113,6 @@ struct RealDialogs : ::testing::Test {
         std::wstring dir = std::wstring(tmp) + L"lockleaf-dlg";
         CreateDirectoryW(dir.c_str(), nullptr);
         folder = win::FromW(dir.c_str());
-        app::g_AppFolder = u"C:\\";
     }
 
     template <class F>
@@ -132,7 +131,7 @@ const char16_t kOpenList[] =
 }  // namespace
 
 TEST_F(RealDialogs, OpenShowsTitleTypeListPreselectionAndNameAndCancelReturnsEmpty) {
-    FileDialogState dlg(dialogs, process, app::g_AppFolder, kProductName);
+    FileDialogState dlg(dialogs, process, u"C:\\", kProductName);
     dlg.Filter = Types(kOpenList);
     dlg.FilterIndex = 2;
     dlg.FileName = folder + u"\\memo.txs";
@@ -153,7 +152,7 @@ TEST_F(RealDialogs, OpenShowsTitleTypeListPreselectionAndNameAndCancelReturnsEmp
 }
 
 TEST_F(RealDialogs, TheInitialFilterOfANewObjectListsAllFiles) {
-    FileDialogState dlg(dialogs, process, app::g_AppFolder, kProductName);
+    FileDialogState dlg(dialogs, process, u"C:\\", kProductName);
     Run([&] { return dlg.ShowOpen(); });
     ASSERT_EQ(g_seen.dialogs, 1);
     EXPECT_EQ(g_seen.types, std::vector<std::wstring>{L"All Files (*.*) "});
@@ -161,7 +160,7 @@ TEST_F(RealDialogs, TheInitialFilterOfANewObjectListsAllFiles) {
 }
 
 TEST_F(RealDialogs, SaveAppendsTheChosenTypesExtensionAndReportsTheType) {
-    FileDialogState dlg(dialogs, process, app::g_AppFolder, kProductName);
+    FileDialogState dlg(dialogs, process, u"C:\\", kProductName);
     dlg.Filter = Types(u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*");
     dlg.FilterIndex = 1;
     dlg.ConfirmOverwrite = dlg.HideReadOnly = true;
@@ -177,7 +176,7 @@ TEST_F(RealDialogs, SaveAppendsTheChosenTypesExtensionAndReportsTheType) {
 }
 
 TEST_F(RealDialogs, SaveCancelStillReportsTheTypeLastChosen) {
-    FileDialogState dlg(dialogs, process, app::g_AppFolder, kProductName);
+    FileDialogState dlg(dialogs, process, u"C:\\", kProductName);
     dlg.Filter = Types(u"Secret Files (*.TXS)|*.txs|Text Files (*.TXT)|*.txt|All Files (*.*)|*.*");
     dlg.FilterIndex = 3;
     dlg.FileName = folder + u"\\memo";
@@ -195,7 +194,7 @@ TEST_F(RealDialogs, SaveCancelStillReportsTheTypeLastChosen) {
 }
 
 TEST_F(RealDialogs, ANameBeyondTheBufferIsRefusedWithoutADialogAndADeepOneIsShown) {
-    FileDialogState dlg(dialogs, process, app::g_AppFolder, kProductName);
+    FileDialogState dlg(dialogs, process, u"C:\\", kProductName);
     dlg.FileName = u"C:\\" + Text(FileDialogRequest::kLongestFile, u'a');
     EXPECT_FALSE(Run([&] { return dlg.ShowOpen(); }).has_value());
     EXPECT_FALSE(Run([&] { return dlg.ShowSave(); }).has_value());
@@ -235,7 +234,7 @@ TEST_F(RealDialogs, BothDialogsOfferTheEncodingListAndReportTheEncodingChosen) {
         // The Open dialog takes only a file that is there; Save As would ask before replacing one.
         if (!c.save)
             CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        FileDialogState dlg(dialogs, process, app::g_AppFolder, kProductName);
+        FileDialogState dlg(dialogs, process, u"C:\\", kProductName);
         dlg.Filter = Types(c.filter);
         dlg.FilterIndex = 1;
         dlg.ConfirmOverwrite = dlg.HideReadOnly = c.save;  // as Save As asks for them

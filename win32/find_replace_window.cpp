@@ -1,6 +1,6 @@
 // The real Find/Replace window: panels, controls, tooltips, icon, keys; every event goes to a FindReplace
 // handler.
-#include "win32/rep_window.h"
+#include "win32/find_replace_window.h"
 
 #include <commctrl.h>
 
@@ -33,10 +33,10 @@ void Win32FindReplaceHost::InitCommonControls() {
 
 bool Win32FindReplaceHost::RegisterClasses() {
     if (m_Registered) return true;
-    m_Icon.Reset(
-        static_cast<HICON>(LoadImageW(m_Instance, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON, 32, 32, 0)));
+    m_Icon.Reset(static_cast<HICON>(
+        LoadImageW(m_Instance, MAKEINTRESOURCEW(IDI_FIND_REPLACE), IMAGE_ICON, 32, 32, 0)));
     m_SmallIcon.Reset(
-        static_cast<HICON>(LoadImageW(m_Instance, MAKEINTRESOURCEW(IDI_REP), IMAGE_ICON,
+        static_cast<HICON>(LoadImageW(m_Instance, MAKEINTRESOURCEW(IDI_FIND_REPLACE), IMAGE_ICON,
                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
     m_Registered = win::RegisterWindowClass(m_Instance, {kRepClass, win::WindowProc<Win32FindReplaceHost>,
                                                          m_Icon.Get(), m_SmallIcon.Get()}) &&
@@ -125,41 +125,41 @@ FindReplaceControls Win32FindReplaceHost::Create(FindReplaceEvents& window) {
     m_Font.Reset(MakeFont(win::WindowDpi(hwnd)));
 
     const DWORD panel = WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-    m_Pi[1].m_Hwnd =
-        Child(hwnd, kRepPanelClass, L"", panel, WS_EX_CONTROLPARENT, kIdPi + 1, Box{120, 820, 3855, 1095});
-    m_Pi[0].m_Hwnd =
-        Child(hwnd, kRepPanelClass, L"", panel, WS_EX_CONTROLPARENT, kIdPi, Box{120, 120, 3855, 615});
+    m_Panels[1].m_Hwnd =
+        Child(hwnd, kRepPanelClass, L"", panel, WS_EX_CONTROLPARENT, kIdPanel + 1, Box{120, 820, 3855, 1095});
+    m_Panels[0].m_Hwnd =
+        Child(hwnd, kRepPanelClass, L"", panel, WS_EX_CONTROLPARENT, kIdPanel, Box{120, 120, 3855, 615});
     // The upper panel lies in front: in Find mode it covers the lower panel's replacement row.
-    SetWindowPos(m_Pi[0].m_Hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(m_Panels[0].m_Hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
-    m_La[0].m_Hwnd = Child(m_Pi[0].m_Hwnd, L"STATIC", L"Find", 0, 0, kIdLa, Box{0, 0, 615, 255});
-    m_Ch1.m_Hwnd = Child(m_Pi[0].m_Hwnd, L"BUTTON", L"", BS_AUTOCHECKBOX | WS_TABSTOP, 0, kIdCh1,
-                         Box{360, 360, 230, 210});
-    m_Te[0].m_Hwnd = Child(m_Pi[0].m_Hwnd, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, kIdTe,
-                           Box{600, 0, 3135, 615});
-    m_La[1].m_Hwnd = Child(m_Pi[1].m_Hwnd, L"STATIC", L"To", 0, 0, kIdLa + 1, Box{0, 0, 615, 255});
-    m_Te[1].m_Hwnd = Child(m_Pi[1].m_Hwnd, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
-                           kIdTe + 1, Box{600, 0, 3135, 615});
+    m_Labels[0].m_Hwnd = Child(m_Panels[0].m_Hwnd, L"STATIC", L"Find", 0, 0, kIdLabel, Box{0, 0, 615, 255});
+    m_MatchCase.m_Hwnd = Child(m_Panels[0].m_Hwnd, L"BUTTON", L"", BS_AUTOCHECKBOX | WS_TABSTOP, 0,
+                               kIdMatchCase, Box{360, 360, 230, 210});
+    m_Fields[0].m_Hwnd = Child(m_Panels[0].m_Hwnd, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP,
+                               WS_EX_CLIENTEDGE, kIdField, Box{600, 0, 3135, 615});
+    m_Labels[1].m_Hwnd = Child(m_Panels[1].m_Hwnd, L"STATIC", L"To", 0, 0, kIdLabel + 1, Box{0, 0, 615, 255});
+    m_Fields[1].m_Hwnd = Child(m_Panels[1].m_Hwnd, L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP,
+                               WS_EX_CLIENTEDGE, kIdField + 1, Box{600, 0, 3135, 615});
     const wchar_t* captions[3] = {L"Find", L"Replace", L"Replace All"};
     const int lefts[3] = {0, 840, 1680}, widths[3] = {855, 855, 1215};
     for (int i = 0; i < 3; ++i)
-        m_Co[i].m_Hwnd = Child(m_Pi[1].m_Hwnd, L"BUTTON", captions[i],
-                               (i == 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP, 0, kIdCo + i,
-                               Box{lefts[i], 720, widths[i], 375});
-    m_Ca.m_Hwnd = Child(m_Pi[1].m_Hwnd, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0, kIdCa,
-                        Box{2880, 720, 855, 375});
-    for (HWND h : {m_Te[0].m_Hwnd, m_Te[1].m_Hwnd, m_Co[0].m_Hwnd, m_Co[1].m_Hwnd, m_Co[2].m_Hwnd,
-                   m_Ca.m_Hwnd, m_Ch1.m_Hwnd})
+        m_Buttons[i].m_Hwnd = Child(m_Panels[1].m_Hwnd, L"BUTTON", captions[i],
+                                    (i == 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | WS_TABSTOP, 0,
+                                    kIdButton + i, Box{lefts[i], 720, widths[i], 375});
+    m_Cancel.m_Hwnd = Child(m_Panels[1].m_Hwnd, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, 0,
+                            kIdCancel, Box{2880, 720, 855, 375});
+    for (HWND h : {m_Fields[0].m_Hwnd, m_Fields[1].m_Hwnd, m_Buttons[0].m_Hwnd, m_Buttons[1].m_Hwnd,
+                   m_Buttons[2].m_Hwnd, m_Cancel.m_Hwnd, m_MatchCase.m_Hwnd})
         SetWindowSubclass(h, ControlProc, static_cast<UINT_PTR>(GetDlgCtrlID(h)),
                           reinterpret_cast<DWORD_PTR>(this));
 
     HWND tip =
         CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr, m_Instance, nullptr);
-    AddTooltip(tip, m_Ch1.m_Hwnd,
+    AddTooltip(tip, m_MatchCase.m_Hwnd,
                L"\u0e15\u0e31\u0e27\u0e1e\u0e34\u0e21\u0e1e\u0e4c\u0e15\u0e23\u0e07\u0e01\u0e31\u0e19");
-    AddTooltip(tip, m_Co[0].m_Hwnd, L"F3");
-    AddTooltip(tip, m_Co[1].m_Hwnd, L"F4");
+    AddTooltip(tip, m_Buttons[0].m_Hwnd, L"F3");
+    AddTooltip(tip, m_Buttons[1].m_Hwnd, L"F4");
 
     ApplyColors();
     SetModelessWindow(hwnd);  // the message loop hands its keys to IsDialogMessage
@@ -170,12 +170,12 @@ FindReplaceControls Win32FindReplaceHost::Controls() {
     FindReplaceControls c;
     c.window = &m_Window;
     for (int i = 0; i < 2; ++i) {
-        c.Pi[i] = &m_Pi[i];
-        c.Te[i] = &m_Te[i];
+        c.panels[i] = &m_Panels[i];
+        c.fields[i] = &m_Fields[i];
     }
-    c.Ch1 = &m_Ch1;
-    for (int i = 0; i < 3; ++i) c.co[i] = &m_Co[i];
-    c.ca = &m_Ca;
+    c.matchCase = &m_MatchCase;
+    for (int i = 0; i < 3; ++i) c.buttons[i] = &m_Buttons[i];
+    c.cancel = &m_Cancel;
     return c;
 }
 
@@ -185,9 +185,9 @@ void Win32FindReplaceHost::Destroy() {
     SetModelessWindow(nullptr);
     HWND hwnd = m_Window.m_Hwnd;
     m_Window.m_Hwnd = nullptr;
-    for (Win32Widget* w :
-         std::initializer_list<Win32Widget*>{&m_Pi[0], &m_Pi[1], &m_La[0], &m_La[1], &m_Te[0], &m_Te[1],
-                                             &m_Ch1, &m_Co[0], &m_Co[1], &m_Co[2], &m_Ca})
+    for (Win32Widget* w : std::initializer_list<Win32Widget*>{
+             &m_Panels[0], &m_Panels[1], &m_Labels[0], &m_Labels[1], &m_Fields[0], &m_Fields[1], &m_MatchCase,
+             &m_Buttons[0], &m_Buttons[1], &m_Buttons[2], &m_Cancel})
         w->m_Hwnd = nullptr;
     if (!hwnd) return;
     win::ForgetDpi(hwnd);
@@ -197,8 +197,8 @@ void Win32FindReplaceHost::Destroy() {
 // Tab order: the buttons, the check box, then the search and the replacement box; hidden or disabled
 // controls are passed over. The panels make this impossible to express with the window order alone.
 void Win32FindReplaceHost::MoveFocus(HWND from, bool backwards) {
-    const HWND order[] = {m_Co[0].m_Hwnd, m_Co[1].m_Hwnd, m_Co[2].m_Hwnd, m_Ca.m_Hwnd,
-                          m_Ch1.m_Hwnd,   m_Te[0].m_Hwnd, m_Te[1].m_Hwnd};
+    const HWND order[] = {m_Buttons[0].m_Hwnd, m_Buttons[1].m_Hwnd, m_Buttons[2].m_Hwnd, m_Cancel.m_Hwnd,
+                          m_MatchCase.m_Hwnd,  m_Fields[0].m_Hwnd,  m_Fields[1].m_Hwnd};
     constexpr int n = static_cast<int>(sizeof order / sizeof order[0]);
     int at = 0;
     while (at < n && order[at] != from) ++at;
@@ -206,7 +206,8 @@ void Win32FindReplaceHost::MoveFocus(HWND from, bool backwards) {
         HWND next = order[((backwards ? at - step : at + step) % n + n) % n];
         if (IsWindowVisible(next) && IsWindowEnabled(next)) {
             SetFocus(next);
-            if (next == m_Te[0].m_Hwnd || next == m_Te[1].m_Hwnd) SendMessageW(next, EM_SETSEL, 0, -1);
+            if (next == m_Fields[0].m_Hwnd || next == m_Fields[1].m_Hwnd)
+                SendMessageW(next, EM_SETSEL, 0, -1);
             return;
         }
     }
@@ -214,9 +215,9 @@ void Win32FindReplaceHost::MoveFocus(HWND from, bool backwards) {
 
 void Win32FindReplaceHost::OnCommand(int id, int code) {
     if (code != BN_CLICKED) return;
-    if (id >= kIdCo && id < kIdCo + 3) m_FindReplace->co_Click(static_cast<int16_t>(id - kIdCo));
-    if (id == kIdCa) m_FindReplace->ca_Click();
-    if (id == kIdCh1) m_FindReplace->Ch1_Click();
+    if (id >= kIdButton && id < kIdButton + 3) m_FindReplace->OnButton(static_cast<int16_t>(id - kIdButton));
+    if (id == kIdCancel) m_FindReplace->OnCancel();
+    if (id == kIdMatchCase) m_FindReplace->OnMatchCase();
 }
 
 LRESULT Win32FindReplaceHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -246,8 +247,9 @@ LRESULT Win32FindReplaceHost::Handle(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 }
 
 void Win32FindReplaceHost::ApplyColors() {
-    win::Colors().ApplyTo(m_Window.m_Hwnd, {m_Te[0].m_Hwnd, m_Te[1].m_Hwnd, m_Co[0].m_Hwnd, m_Co[1].m_Hwnd,
-                                            m_Co[2].m_Hwnd, m_Ca.m_Hwnd, m_Ch1.m_Hwnd});
+    win::Colors().ApplyTo(m_Window.m_Hwnd,
+                          {m_Fields[0].m_Hwnd, m_Fields[1].m_Hwnd, m_Buttons[0].m_Hwnd, m_Buttons[1].m_Hwnd,
+                           m_Buttons[2].m_Hwnd, m_Cancel.m_Hwnd, m_MatchCase.m_Hwnd});
 }
 
 // Panels carry their controls; the controls' notifications go on to the window.
@@ -267,7 +269,7 @@ LRESULT CALLBACK Win32FindReplaceHost::ControlProc(HWND hwnd, UINT msg, WPARAM w
 LRESULT Win32FindReplaceHost::HandleControl(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                             DWORD_PTR ref) {
     auto* self = reinterpret_cast<Win32FindReplaceHost*>(ref);
-    const bool box = id == kIdTe || id == kIdTe + 1;
+    const bool box = id == kIdField || id == kIdField + 1;
     switch (msg) {
         case WM_GETDLGCODE: {
             // Tab is ours everywhere (for the order above); Esc is the boxes' own, not the dialog manager's.
@@ -284,7 +286,8 @@ LRESULT Win32FindReplaceHost::HandleControl(HWND hwnd, UINT msg, WPARAM wp, LPAR
                 return 0;
             }
             if (box) {
-                self->m_FindReplace->Te_KeyDown(static_cast<int>(id - kIdTe), win::KeyOf(wp), win::KeyMask());
+                self->m_FindReplace->OnFieldKeyDown(static_cast<int>(id - kIdField), win::KeyOf(wp),
+                                                    win::KeyMask());
                 if (!IsWindow(hwnd)) return 0;  // Esc closed the window
                 if (wp == VK_ESCAPE || wp == VK_F3 || wp == VK_RETURN) return 0;
             }

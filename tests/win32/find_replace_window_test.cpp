@@ -1,6 +1,6 @@
 // The real Find/Replace window under Wine: layout in pixels, owner and border, tooltips, the icon resource,
 // the keys as the message loop routes them (Tab order, Enter, Esc, F3), the mode switch and closing.
-#include "win32/rep_window.h"
+#include "win32/find_replace_window.h"
 #include <windows.h>
 
 #include <commctrl.h>
@@ -51,14 +51,14 @@ BOOL CALLBACK FindTooltip(HWND h, LPARAM lp) {
     return TRUE;
 }
 
-struct RepWindow : ::testing::Test {
+struct FindReplaceWindow : ::testing::Test {
     Win32Locale locale;
     RecordingPrompts prompts;
     OwnerEditor owner;
     Win32Window& main = owner.window;
     Win32TextBox& editor = owner.box;
-    Win32FindReplaceHost repHost{GetModuleHandleW(nullptr)};
-    FindReplace finder{owner, locale, prompts, &repHost};
+    Win32FindReplaceHost findHost{GetModuleHandleW(nullptr)};
+    FindReplace finder{owner, locale, prompts, &findHost};
     FindState& fs = finder.State();
 
     void SetUp() override {
@@ -67,14 +67,14 @@ struct RepWindow : ::testing::Test {
                                       480, nullptr, nullptr, nullptr, nullptr);
         editor.m_Hwnd = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 600, 400,
                                         main.m_Hwnd, nullptr, nullptr, nullptr);
-        repHost.owner = main.m_Hwnd;
+        findHost.owner = main.m_Hwnd;
     }
     void TearDown() override {
         finder.Unload();
         DestroyWindow(main.m_Hwnd);
         fs = {};
     }
-    HWND W() const { return repHost.Hwnd(); }
+    HWND W() const { return findHost.Hwnd(); }
     HWND Item(int id) const {
         for (HWND panel = GetWindow(W(), GW_CHILD); panel; panel = GetWindow(panel, GW_HWNDNEXT))
             if (HWND h = GetDlgItem(panel, id)) return h;
@@ -96,7 +96,7 @@ struct RepWindow : ::testing::Test {
 
 }  // namespace
 
-TEST_F(RepWindow, OpensOwnedCentredAndLaidOutInFindMode) {
+TEST_F(FindReplaceWindow, OpensOwnedCentredAndLaidOutInFindMode) {
     Open(u"say foo now", 4, 3);
     ASSERT_TRUE(IsWindow(W()));
     EXPECT_TRUE(IsWindowVisible(W()));
@@ -119,15 +119,15 @@ TEST_F(RepWindow, OpensOwnedCentredAndLaidOutInFindMode) {
         const char16_t* text;
         int left, top, width, height;
     } controls[] = {
-        {kIdLa, u"Find", 0, 0, 615, 255},
-        {kIdCh1, u"", 360, 360, 230, 210},
-        {kIdTe, u"foo", 600, 0, 3135, 615},
-        {kIdLa + 1, u"To", 0, 0, 615, 255},
-        {kIdTe + 1, u"", 600, 0, 3135, 615},
-        {kIdCo, u"Find", 0, 720, 855, 375},
-        {kIdCo + 1, u"Replace", 840, 720, 855, 375},
-        {kIdCo + 2, u"Replace All", 1680, 720, 1215, 375},
-        {kIdCa, u"Cancel", 2880, 720, 855, 375},
+        {kIdLabel, u"Find", 0, 0, 615, 255},
+        {kIdMatchCase, u"", 360, 360, 230, 210},
+        {kIdField, u"foo", 600, 0, 3135, 615},
+        {kIdLabel + 1, u"To", 0, 0, 615, 255},
+        {kIdField + 1, u"", 600, 0, 3135, 615},
+        {kIdButton, u"Find", 0, 720, 855, 375},
+        {kIdButton + 1, u"Replace", 840, 720, 855, 375},
+        {kIdButton + 2, u"Replace All", 1680, 720, 1215, 375},
+        {kIdCancel, u"Cancel", 2880, 720, 855, 375},
     };
     for (const Expected& e : controls) {
         HWND h = Item(e.id);
@@ -139,22 +139,23 @@ TEST_F(RepWindow, OpensOwnedCentredAndLaidOutInFindMode) {
         EXPECT_EQ(r.width, Px(e.width)) << e.id;
         EXPECT_EQ(r.height, Px(e.height)) << e.id;
     }
-    const Rect lower = Pixels(GetDlgItem(W(), kIdPi + 1));
+    const Rect lower = Pixels(GetDlgItem(W(), kIdPanel + 1));
     EXPECT_EQ(lower.top, Px(120));  // moved up under the search row
-    EXPECT_FALSE(IsWindowEnabled(Item(kIdCo + 2)));
-    EXPECT_TRUE(IsWindowEnabled(Item(kIdCo + 1)));
+    EXPECT_FALSE(IsWindowEnabled(Item(kIdButton + 2)));
+    EXPECT_TRUE(IsWindowEnabled(Item(kIdButton + 1)));
     // The search box has the focus and all of its text selected.
-    EXPECT_EQ(GetFocus(), Item(kIdTe));
+    EXPECT_EQ(GetFocus(), Item(kIdField));
     DWORD s = 0, e = 0;
-    SendMessageW(Item(kIdTe), EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+    SendMessageW(Item(kIdField), EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
     EXPECT_EQ(s, 0u);
     EXPECT_EQ(e, 3u);
 }
 
-TEST_F(RepWindow, MovedToAMonitorOfAnotherScaleItKeepsItsTwipsAndItsFontGrows) {
+TEST_F(FindReplaceWindow, MovedToAMonitorOfAnotherScaleItKeepsItsTwipsAndItsFontGrows) {
     Open(u"say foo now", 4, 3);  // Find mode: the lower panel moved up under the search row
     LOGFONTW before{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Item(kIdTe), WM_GETFONT, 0, 0)), sizeof before, &before);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Item(kIdField), WM_GETFONT, 0, 0)), sizeof before,
+               &before);
     const int dpi = win::ScreenDpi() * 3 / 2;
     RECT rc;
     GetWindowRect(W(), &rc);
@@ -166,12 +167,12 @@ TEST_F(RepWindow, MovedToAMonitorOfAnotherScaleItKeepsItsTwipsAndItsFontGrows) {
     EXPECT_EQ(rc.bottom - rc.top, Px(1800, dpi));
     struct Expected {
         int id, left, top, width, height;
-    } controls[] = {{kIdTe, 600, 0, 3135, 615},
-                    {kIdCh1, 360, 360, 230, 210},
-                    {kIdCo + 2, 1680, 720, 1215, 375},
-                    {kIdPi + 1, 120, 120, 3855, 1095}};
+    } controls[] = {{kIdField, 600, 0, 3135, 615},
+                    {kIdMatchCase, 360, 360, 230, 210},
+                    {kIdButton + 2, 1680, 720, 1215, 375},
+                    {kIdPanel + 1, 120, 120, 3855, 1095}};
     for (const Expected& e : controls) {
-        HWND h = e.id == kIdPi + 1 ? GetDlgItem(W(), kIdPi + 1) : Item(e.id);
+        HWND h = e.id == kIdPanel + 1 ? GetDlgItem(W(), kIdPanel + 1) : Item(e.id);
         const Rect r = Pixels(h);
         EXPECT_NEAR(r.left, Px(e.left, dpi), 1) << e.id;
         EXPECT_NEAR(r.top, Px(e.top, dpi), 1) << e.id;
@@ -179,17 +180,17 @@ TEST_F(RepWindow, MovedToAMonitorOfAnotherScaleItKeepsItsTwipsAndItsFontGrows) {
         EXPECT_NEAR(r.height, Px(e.height, dpi), 1) << e.id;
     }
     LOGFONTW after{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Item(kIdTe), WM_GETFONT, 0, 0)), sizeof after, &after);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Item(kIdField), WM_GETFONT, 0, 0)), sizeof after, &after);
     EXPECT_EQ(after.lfHeight, MulDiv(before.lfHeight, dpi, win::ScreenDpi()));
-    EXPECT_EQ(WindowText(Item(kIdTe)), u"foo");  // nothing else changed
+    EXPECT_EQ(WindowText(Item(kIdField)), u"foo");  // nothing else changed
 
     // A sender that gives no rectangle moves nothing, and ends nothing.
     SendMessageW(W(), WM_DPICHANGED, MAKEWPARAM(win::ScreenDpi(), win::ScreenDpi()), 0);
-    EXPECT_NEAR(Pixels(Item(kIdTe)).width, Px(3135), 1);
+    EXPECT_NEAR(Pixels(Item(kIdField)).width, Px(3135), 1);
     EXPECT_TRUE(IsWindow(W()));
 }
 
-TEST_F(RepWindow, TooltipsNameTheKeysAndTheMatchCaseBox) {
+TEST_F(FindReplaceWindow, TooltipsNameTheKeysAndTheMatchCaseBox) {
     Open(u"x", 0, 0);
     std::pair<HWND, HWND> found{W(), nullptr};
     EnumThreadWindows(GetCurrentThreadId(), FindTooltip, reinterpret_cast<LPARAM>(&found));
@@ -205,93 +206,93 @@ TEST_F(RepWindow, TooltipsNameTheKeysAndTheMatchCaseBox) {
         SendMessageW(found.second, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));
         return win::FromW(buf);
     };
-    EXPECT_EQ(tip(kIdCh1),
+    EXPECT_EQ(tip(kIdMatchCase),
               u"\u0e15\u0e31\u0e27\u0e1e\u0e34\u0e21\u0e1e\u0e4c\u0e15\u0e23\u0e07\u0e01\u0e31\u0e19");
-    EXPECT_EQ(tip(kIdCo), u"F3");
-    EXPECT_EQ(tip(kIdCo + 1), u"F4");
+    EXPECT_EQ(tip(kIdButton), u"F3");
+    EXPECT_EQ(tip(kIdButton + 1), u"F4");
 }
 
-TEST_F(RepWindow, TabFollowsTheDesignedOrderAndPassesOverTheDisabledButton) {
+TEST_F(FindReplaceWindow, TabFollowsTheDesignedOrderAndPassesOverTheDisabledButton) {
     Open(u"x", 0, 0);
-    SetFocus(Item(kIdCo));
-    const int order[] = {kIdCo + 1, kIdCa, kIdCh1, kIdTe, kIdTe + 1, kIdCo};
+    SetFocus(Item(kIdButton));
+    const int order[] = {kIdButton + 1, kIdCancel, kIdMatchCase, kIdField, kIdField + 1, kIdButton};
     for (int id : order) {
         Key(GetFocus(), VK_TAB);
         EXPECT_EQ(GetDlgCtrlID(GetFocus()), id);
     }
-    EXPECT_EQ(GetWindowTextLengthW(Item(kIdTe)), 1);  // no tab character went into a box
+    EXPECT_EQ(GetWindowTextLengthW(Item(kIdField)), 1);  // no tab character went into a box
 }
 
-TEST_F(RepWindow, EnterAndEscOnButtonsDoNothingWhileEscInABoxCloses) {
+TEST_F(FindReplaceWindow, EnterAndEscOnButtonsDoNothingWhileEscInABoxCloses) {
     Open(u"one two", 0, 0);
-    Key(Item(kIdTe), VK_RETURN);
-    SetFocus(Item(kIdCo));
-    Key(Item(kIdCo), VK_ESCAPE);
-    Key(Item(kIdCo), VK_RETURN);
-    Key(Item(kIdCo), VK_F3);
+    Key(Item(kIdField), VK_RETURN);
+    SetFocus(Item(kIdButton));
+    Key(Item(kIdButton), VK_ESCAPE);
+    Key(Item(kIdButton), VK_RETURN);
+    Key(Item(kIdButton), VK_F3);
     ASSERT_TRUE(IsWindow(W()));
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(editor.SelStart(), 0);
     EXPECT_EQ(editor.SelLength(), 0);
-    EXPECT_EQ(WindowText(Item(kIdTe)), u"one");
+    EXPECT_EQ(WindowText(Item(kIdField)), u"one");
 
-    Key(Item(kIdTe + 1), VK_ESCAPE);
+    Key(Item(kIdField + 1), VK_ESCAPE);
     EXPECT_FALSE(IsWindow(W()));
     EXPECT_FALSE(finder.Loaded());
 }
 
-TEST_F(RepWindow, F3InABoxFindsAndHandsTheFocusToTheEditor) {
+TEST_F(FindReplaceWindow, F3InABoxFindsAndHandsTheFocusToTheEditor) {
     Open(u"one two one", 1, 0);
-    SetWindowTextW(Item(kIdTe), L"ONE");
-    Key(Item(kIdTe), VK_F3);
+    SetWindowTextW(Item(kIdField), L"ONE");
+    Key(Item(kIdField), VK_F3);
     EXPECT_EQ(editor.SelStart(), 8);
     EXPECT_EQ(editor.SelLength(), 3);
     EXPECT_EQ(GetFocus(), editor.m_Hwnd);
     EXPECT_TRUE(IsWindow(W()));
 }
 
-TEST_F(RepWindow, ReplaceSwitchesTheLayoutAndTheButtonsThenReplaces) {
+TEST_F(FindReplaceWindow, ReplaceSwitchesTheLayoutAndTheButtonsThenReplaces) {
     Open(u"cat dog cat", 0, 3);
-    SetWindowTextW(Item(kIdTe + 1), L"cow");
-    SendMessageW(Item(kIdCo + 1), BM_CLICK, 0, 0);
+    SetWindowTextW(Item(kIdField + 1), L"cow");
+    SendMessageW(Item(kIdButton + 1), BM_CLICK, 0, 0);
     EXPECT_TRUE(fs.ReplaceMode);
     EXPECT_EQ(WindowText(W()), u"Replace");
     RECT rc;
     GetWindowRect(W(), &rc);
     EXPECT_NEAR(rc.bottom - rc.top, Px(2500), 1);
-    EXPECT_EQ(Pixels(GetDlgItem(W(), kIdPi + 1)).top, Px(820));
-    EXPECT_TRUE(IsWindowEnabled(Item(kIdCo + 2)));
+    EXPECT_EQ(Pixels(GetDlgItem(W(), kIdPanel + 1)).top, Px(820));
+    EXPECT_TRUE(IsWindowEnabled(Item(kIdButton + 2)));
     EXPECT_EQ(editor.GetText(), u"cat dog cat");
 
-    SendMessageW(Item(kIdCo + 1), BM_CLICK, 0, 0);
+    SendMessageW(Item(kIdButton + 1), BM_CLICK, 0, 0);
     EXPECT_EQ(editor.GetText(), u"cow dog cat");
     EXPECT_EQ(editor.SelStart(), 8);
-    SendMessageW(Item(kIdCo + 2), BM_CLICK, 0, 0);
+    SendMessageW(Item(kIdButton + 2), BM_CLICK, 0, 0);
     EXPECT_EQ(editor.GetText(), u"cow dog cow");
 }
 
-TEST_F(RepWindow, EmptySearchBoxIsRefusedAndTheCheckBoxSetsMatchCase) {
+TEST_F(FindReplaceWindow, EmptySearchBoxIsRefusedAndTheCheckBoxSetsMatchCase) {
     Open(u"  ", 1, 0);
-    SendMessageW(Item(kIdCo), BM_CLICK, 0, 0);
+    SendMessageW(Item(kIdButton), BM_CLICK, 0, 0);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0], u"Please enter search word.");
-    EXPECT_EQ(GetFocus(), Item(kIdTe));
-    SendMessageW(Item(kIdCh1), BM_CLICK, 0, 0);
+    EXPECT_EQ(GetFocus(), Item(kIdField));
+    SendMessageW(Item(kIdMatchCase), BM_CLICK, 0, 0);
     EXPECT_TRUE(fs.MatchCase);
-    SendMessageW(Item(kIdCh1), BM_CLICK, 0, 0);
+    SendMessageW(Item(kIdMatchCase), BM_CLICK, 0, 0);
     EXPECT_FALSE(fs.MatchCase);
 }
 
-TEST_F(RepWindow, CloseBoxAndCancelUnloadAndTheReopenedBoxShowsTheCaseSetting) {
+TEST_F(FindReplaceWindow, CloseBoxAndCancelUnloadAndTheReopenedBoxShowsTheCaseSetting) {
     Open(u"abc", 0, 3);
-    SendMessageW(Item(kIdCh1), BM_CLICK, 0, 0);
+    SendMessageW(Item(kIdMatchCase), BM_CLICK, 0, 0);
     SendMessageW(W(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(finder.Loaded());
     Open(u"abc", 0, 0);
     ASSERT_TRUE(IsWindow(W()));
-    EXPECT_EQ(SendMessageW(Item(kIdCh1), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(Item(kIdMatchCase), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_TRUE(fs.MatchCase);
-    SendMessageW(Item(kIdCa), BM_CLICK, 0, 0);
+    SendMessageW(Item(kIdCancel), BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindow(W()));
     EXPECT_FALSE(finder.Loaded());
 }
@@ -303,7 +304,7 @@ TEST(RepIcon, TheExecutableCarriesAThirtyTwoPixelSixteenColourIcon) {
     exe = exe.substr(0, exe.rfind(L'\\') + 1) + L"lockleaf.exe";
     HMODULE m = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(m, nullptr);
-    HRSRC group = FindResourceW(m, MAKEINTRESOURCEW(IDI_REP), RT_GROUP_ICON);
+    HRSRC group = FindResourceW(m, MAKEINTRESOURCEW(IDI_FIND_REPLACE), RT_GROUP_ICON);
     ASSERT_NE(group, nullptr);
     const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(m, group)));
     ASSERT_EQ(reinterpret_cast<const WORD*>(dir)[2], 1);  // one image

@@ -1,6 +1,6 @@
 // The "more" picture on Windows: a subclassed STATIC that paints the decoded GIF resource and turns
 // button releases into mouse-ups with the button, shift state and position in twips.
-#include "win32/immore_win.h"
+#include "win32/more_picture_win.h"
 
 #include <commctrl.h>
 #include <ole2.h>
@@ -14,9 +14,9 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 0x1A0E;
 
-struct ImMoreState {
+struct MorePictureState {
     win::ScopedGdi<HBITMAP> bitmap;
-    ImMoreMouseUp onMouseUp;
+    MorePictureMouseUp onMouseUp;
 };
 
 int ShiftOf(WPARAM keys) {
@@ -45,14 +45,14 @@ void Paint(HWND h, HBITMAP bitmap) {
     EndPaint(h, &ps);
 }
 
-LRESULT HandleImMore(HWND h, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR ref);
+LRESULT HandleMorePicture(HWND h, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR ref);
 
-LRESULT CALLBACK ImMoreProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) noexcept {
-    return win::Guarded(L"picture", LRESULT{0}, [&] { return HandleImMore(h, msg, wp, lp, ref); });
+LRESULT CALLBACK MorePictureProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) noexcept {
+    return win::Guarded(L"picture", LRESULT{0}, [&] { return HandleMorePicture(h, msg, wp, lp, ref); });
 }
 
-LRESULT HandleImMore(HWND h, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR ref) {
-    auto* state = reinterpret_cast<ImMoreState*>(ref);
+LRESULT HandleMorePicture(HWND h, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR ref) {
+    auto* state = reinterpret_cast<MorePictureState*>(ref);
     int button = 0;
     switch (msg) {
         case WM_PAINT:
@@ -68,7 +68,7 @@ LRESULT HandleImMore(HWND h, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR ref) {
             button = 4;
             break;
         case WM_NCDESTROY:
-            RemoveWindowSubclass(h, ImMoreProc, kSubclassId);
+            RemoveWindowSubclass(h, MorePictureProc, kSubclassId);
             delete state;
             return DefSubclassProc(h, msg, wp, lp);
     }
@@ -104,15 +104,16 @@ HBITMAP DecodePicture(const void* data, size_t size) {
         CopyImage(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0));
 }
 
-HBITMAP LoadImMoreBitmap(HINSTANCE instance) {
-    HRSRC found = FindResourceW(instance, L"IMMORE", MAKEINTRESOURCEW(10));  // RT_RCDATA
+HBITMAP LoadMoreBitmap(HINSTANCE instance) {
+    HRSRC found = FindResourceW(instance, L"MORE_PICTURE", MAKEINTRESOURCEW(10));  // RT_RCDATA
     if (!found) return nullptr;
     return DecodePicture(LockResource(LoadResource(instance, found)), SizeofResource(instance, found));
 }
 
-void SetUpImMore(HWND picture, HINSTANCE instance, ImMoreMouseUp onMouseUp) {
+void SetUpMorePicture(HWND picture, HINSTANCE instance, MorePictureMouseUp onMouseUp) {
     if (!picture) return;
-    auto* state = new ImMoreState{win::ScopedGdi<HBITMAP>(LoadImMoreBitmap(instance)), std::move(onMouseUp)};
-    SetWindowSubclass(picture, ImMoreProc, kSubclassId, reinterpret_cast<DWORD_PTR>(state));
+    auto* state =
+        new MorePictureState{win::ScopedGdi<HBITMAP>(LoadMoreBitmap(instance)), std::move(onMouseUp)};
+    SetWindowSubclass(picture, MorePictureProc, kSubclassId, reinterpret_cast<DWORD_PTR>(state));
     InvalidateRect(picture, nullptr, TRUE);
 }

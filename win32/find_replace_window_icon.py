@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes res/rep_window.ico, the Find/Replace window's icon: one 32x32 image, 16 colours (4 bits per pixel),
+"""Writes res/find_replace_window.ico, the Find/Replace window's icon: one 32x32 image, 16 colours (4 bits per pixel),
 a magnifying glass over a page of text. Run it again after changing the drawing; the .ico is checked in."""
 import math
 import os
@@ -62,7 +62,7 @@ def ico(px):
 
 
 if __name__ == "__main__":
-    out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "res", "rep_window.ico")
+    out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "res", "find_replace_window.ico")
     with open(out, "wb") as f:
         f.write(ico(draw()))
     print(out)

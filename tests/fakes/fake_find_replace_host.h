@@ -8,11 +8,11 @@
 
 struct FakeFindReplaceControls {
     FakeWindow window;
-    FakeWidget Pi[2];
-    FakeTextBox Te[2];
-    FakeCheckBox Ch1;
-    FakeButton co[3];
-    FakeButton ca;
+    FakeWidget panels[2];
+    FakeTextBox fields[2];
+    FakeCheckBox matchCase;
+    FakeButton buttons[3];
+    FakeButton cancel;
 };
 
 struct FakeFindReplaceHost : FindReplaceHost {
@@ -26,17 +26,17 @@ struct FakeFindReplaceHost : FindReplaceHost {
         // Designed size and panel positions; the core lays them out from here.
         w->window.caption = u"Replace";
         w->window.rect = w->window.normal = {0, 0, 4060, 2500};
-        w->Pi[0].rect = {120, 120, 3855, 615};
-        w->Pi[1].rect = {120, 820, 3855, 1095};
+        w->panels[0].rect = {120, 120, 3855, 615};
+        w->panels[1].rect = {120, 820, 3855, 1095};
         FindReplaceControls c;
         c.window = &w->window;
         for (int i = 0; i < 2; ++i) {
-            c.Pi[i] = &w->Pi[i];
-            c.Te[i] = &w->Te[i];
+            c.panels[i] = &w->panels[i];
+            c.fields[i] = &w->fields[i];
         }
-        c.Ch1 = &w->Ch1;
-        for (int i = 0; i < 3; ++i) c.co[i] = &w->co[i];
-        c.ca = &w->ca;
+        c.matchCase = &w->matchCase;
+        for (int i = 0; i < 3; ++i) c.buttons[i] = &w->buttons[i];
+        c.cancel = &w->cancel;
         return c;
     }
     void ShowModeless() override { ++shows; }

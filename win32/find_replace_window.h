@@ -12,7 +12,8 @@ constexpr wchar_t kRepPanelClass[] = L"LockleafRepPanel";
 
 // Control ids. None is IDOK or IDCANCEL, so Enter and Esc that the dialog manager turns into those do
 // nothing.
-constexpr int kIdTe = 101, kIdCo = 201, kIdCa = 204, kIdCh1 = 205, kIdPi = 301, kIdLa = 401;
+constexpr int kIdField = 101, kIdButton = 201, kIdCancel = 204, kIdMatchCase = 205, kIdPanel = 301,
+              kIdLabel = 401;
 
 class Win32FindReplaceHost : public FindReplaceHost {
 public:
@@ -54,8 +55,8 @@ private:
     win::ScopedIcon m_Icon, m_SmallIcon;
     win::ScopedGdi<HFONT> m_Font;
     Win32Window m_Window;
-    Win32Widget m_Pi[2], m_La[2];
-    Win32TextBox m_Te[2];
-    Win32CheckBox m_Ch1;
-    Win32Button m_Co[3], m_Ca;
+    Win32Widget m_Panels[2], m_Labels[2];
+    Win32TextBox m_Fields[2];
+    Win32CheckBox m_MatchCase;
+    Win32Button m_Buttons[3], m_Cancel;
 };
