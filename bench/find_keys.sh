@@ -24,6 +24,7 @@
 # moves there (Up, Down, Home, End: the editor's status bar follows the caret); and Word Wrap on and off (the
 # menu; the bare program's F6 moves the text into a wrapping EDIT and back).
 #   WRAP=0                         leaves Word Wrap out (on 64 MiB each switch holds either program minutes)
+#   WRAP_SECONDS=<s>               how long each switch is pinged (90 above 16 MiB, else 30)
 #   REPLACE=0                      leaves Replace All out (its ping lasts 10 s a MiB plus 20 s, to outlast it)
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 source "$(dirname "$0")/docs.sh"
@@ -152,7 +153,7 @@ run() {
   # The editor asks first when the document is large (all of these are), and Yes goes on.
   [ "$class" = LockleafMain ] && wrap=(F10 Right Down Down Return) && asked=1
   # The boxes' own wrapping holds the window for seconds on a big text.
-  local seconds=$((MIB > 16 ? 90 : 30))
+  local seconds=${WRAP_SECONDS:-$((MIB > 16 ? 90 : 30))}
   out+=("$(ASKED=$asked PING_SECONDS=$seconds step "$class" "${wrap[@]}")")
   out+=("$(ASKED=$asked PING_SECONDS=$seconds step "$class" "${wrap[@]}")")
   "$WINESERVER" -k 2>/dev/null || true  # the run ends, and clears up, before the next begins
