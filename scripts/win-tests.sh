@@ -34,4 +34,13 @@ if [ "$(id -u)" = 0 ] && mount -t tmpfs -o size=1m tmpfs "$tmp/full" 2>/dev/null
 fi
 # Tests that need a site start tests/site/fake_site.py themselves; they find the repository here.
 export LOCKLEAF_REPO="$PWD"
-"$LOCKLEAF_WINE" "$exe" --gtest_brief=1 "$@" </dev/null 2>"$tmp/wine.log" || { tail -n 20 "$tmp/wine.log"; exit 1; }
+run() { "$LOCKLEAF_WINE" "$exe" --gtest_brief=1 "$@" </dev/null 2>"$tmp/wine.log" || { tail -n 20 "$tmp/wine.log"; exit 1; }; }
+if [ $# -gt 0 ]; then
+  run "$@"
+else
+  # Under 32-bit Wine 8 every OpenClipboard of a process fails once WinINet has fetched twice in it (seen here,
+  # cause unknown; 64-bit Wine is not affected): the text box's tests, which paste and cut, run first, in a
+  # process of their own.
+  run --gtest_filter='Edit.*'
+  run --gtest_filter='-Edit.*'
+fi
