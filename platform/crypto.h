@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "platform/ports.h"
@@ -17,10 +18,11 @@ struct Crypto {
     // PBKDF2-HMAC-SHA256 of password (any bytes) and salt into key[0..keySize).
     virtual bool DeriveKey(std::string_view password, std::string_view salt, uint32_t iterations,
                            uint8_t* key, size_t keySize) = 0;
-    // AES-256-GCM: the ciphertext (plain's length) is appended to out, so that a file is built without a
-    // second copy; tag receives the 16-byte tag. aad must not point into out.
-    virtual bool Seal(const uint8_t* key, const uint8_t* nonce, std::string_view aad, std::string_view plain,
-                      Bytes& out, uint8_t* tag) = 0;
+    // AES-256-GCM of data where it lies, so that a file is built in the one buffer it is written from; tag
+    // receives the 16-byte tag. aad must not overlap data. On false data may be half encrypted: the caller
+    // wipes it.
+    virtual bool Seal(const uint8_t* key, const uint8_t* nonce, std::string_view aad, std::span<char> data,
+                      uint8_t* tag) = 0;
     // False when the tag does not match (a wrong key or changed bytes); plain is then empty.
     virtual bool Open(const uint8_t* key, const uint8_t* nonce, std::string_view aad, std::string_view cipher,
                       const uint8_t* tag, Bytes& plain) = 0;

@@ -111,26 +111,25 @@ bool SealText(Crypto& crypto, const SealedKey& key, std::u16string_view text, By
     file.clear();
     std::array<uint8_t, Crypto::kNonceSize> nonce{};
     if (!crypto.Random(nonce.data(), nonce.size())) return false;
-    Bytes plain = base::ToUtf8(text);
-    const Wiped wipePlain{crypto, plain};
-    const uint32_t n = key.Iterations();
-    Bytes header;
-    header.append(kSealedMagic);
-    header += static_cast<char>(kSealedVersion);
-    header += static_cast<char>(kSealedPbkdf2Sha256);
-    for (int shift = 0; shift < 32; shift += 8) header += static_cast<char>((n >> shift) & 0xFF);
-    header.append(reinterpret_cast<const char*>(key.Salt().data()), key.Salt().size());
-    header.append(reinterpret_cast<const char*>(nonce.data()), nonce.size());
-
-    // The ciphertext goes straight after the header, in the one buffer that is written.
-    file.reserve(kSealedMinSize + plain.size());
-    file = header;
-    std::array<uint8_t, Crypto::kTagSize> tag{};
-    if (!crypto.Seal(key.Key(), nonce.data(), header, plain, file, tag.data())) {
+    // One buffer, the file: the header, then the text as UTF-8 encrypted where it lies, then the tag. No
+    // plaintext copy outlives the encryption, and memory holds one file's size.
+    const size_t plainSize = base::Utf8Length(text);
+    file.assign(kSealedMinSize + plainSize, '\0');
+    auto* b = reinterpret_cast<uint8_t*>(file.data());
+    std::memcpy(b, kSealedMagic.data(), kSealedMagic.size());
+    b[8] = kSealedVersion;
+    b[9] = kSealedPbkdf2Sha256;
+    for (int i = 0; i < 4; ++i) b[10 + i] = static_cast<uint8_t>(key.Iterations() >> (8 * i));
+    std::memcpy(b + 14, key.Salt().data(), key.Salt().size());
+    std::memcpy(b + 30, nonce.data(), nonce.size());
+    char* plain = file.data() + kSealedHeaderSize;
+    base::PutUtf8(text, plain);
+    if (!crypto.Seal(key.Key(), nonce.data(), {file.data(), kSealedHeaderSize}, {plain, plainSize},
+                     b + kSealedHeaderSize + plainSize)) {
+        crypto.Wipe(file.data(), file.size());
         file.clear();
         return false;
     }
-    file.append(reinterpret_cast<const char*>(tag.data()), tag.size());
     return true;
 }
 

@@ -161,8 +161,13 @@ bool WriteSealedSnapshot(DataProtection& protection, const SnapshotKey& key, con
     file.reserve(file.size() + nonce.size() + record.bytes.size() + tag.size());
     if (!key.crypto.Random(nonce.data(), nonce.size())) return file.clear(), false;
     file.append(reinterpret_cast<const char*>(nonce.data()), nonce.size());
-    if (!key.crypto.Seal(key.key.data(), nonce.data(), aad, record.bytes, file, tag.data()))
-        return file.clear(), false;
+    const size_t at = file.size();
+    file += record.bytes;
+    if (!key.crypto.Seal(key.key.data(), nonce.data(), aad, {file.data() + at, record.bytes.size()},
+                         tag.data())) {
+        base::Wipe(file);
+        return false;
+    }
     file.append(reinterpret_cast<const char*>(tag.data()), tag.size());
     return true;
 }

@@ -52,22 +52,18 @@ bool Win32Crypto::DeriveKey(std::string_view password, std::string_view salt, ui
                static_cast<ULONG>(salt.size()), iterations, key, static_cast<ULONG>(keySize), 0));
 }
 
-bool Win32Crypto::Seal(const uint8_t* key, const uint8_t* nonce, std::string_view aad, std::string_view plain,
-                       Bytes& out, uint8_t* tag) {
-    const size_t at = out.size();
-    out.resize(at + plain.size());
+bool Win32Crypto::Seal(const uint8_t* key, const uint8_t* nonce, std::string_view aad, std::span<char> data,
+                       uint8_t* tag) {
     win::ScopedAlgorithm alg;
     win::ScopedCryptKey handle;
     BCRYPT_AUTHENTICATED_CIPHER_MODE_INFO info = AuthInfo(nonce, aad, tag);
     ULONG written = 0;
-    if (Fits(plain.size()) && Fits(aad.size()) && GcmKey(key, alg, handle) &&
-        BCRYPT_SUCCESS(win::BCrypt().BCryptEncrypt(
-            handle.Get(), In(plain.data()), static_cast<ULONG>(plain.size()), &info, nullptr, 0,
-            In(out.data() + at), static_cast<ULONG>(plain.size()), &written, 0)) &&
-        written == plain.size())
-        return true;
-    out.resize(at);
-    return false;
+    // CNG encrypts in place when the input and output are the same buffer.
+    return Fits(data.size()) && Fits(aad.size()) && GcmKey(key, alg, handle) &&
+           BCRYPT_SUCCESS(win::BCrypt().BCryptEncrypt(
+               handle.Get(), In(data.data()), static_cast<ULONG>(data.size()), &info, nullptr, 0,
+               In(data.data()), static_cast<ULONG>(data.size()), &written, 0)) &&
+           written == data.size();
 }
 
 bool Win32Crypto::Open(const uint8_t* key, const uint8_t* nonce, std::string_view aad,

@@ -26,15 +26,13 @@ bool Start(Context& ctx, bool encrypt, const uint8_t* key, const uint8_t* nonce,
                   static_cast<int>(aad.size())) == 1;
 }
 
-// Appends the output of in to out.
-bool Run(Context& ctx, bool encrypt, std::string_view in, Bytes& out) {
-    const size_t at = out.size();
-    out.resize(at + in.size());
+// The output of in into out, which has room for it and may be in itself.
+bool Run(Context& ctx, bool encrypt, std::string_view in, char* out) {
     const auto update = encrypt ? EVP_EncryptUpdate : EVP_DecryptUpdate;
     for (size_t done = 0; done < in.size(); done += kPiece) {
         const int piece = static_cast<int>(std::min(kPiece, in.size() - done));
         int n = 0;
-        if (update(ctx.get(), reinterpret_cast<uint8_t*>(out.data() + at + done), &n,
+        if (update(ctx.get(), reinterpret_cast<uint8_t*>(out + done), &n,
                    reinterpret_cast<const uint8_t*>(in.data() + done), piece) != 1 ||
             n != piece)
             return false;
@@ -53,18 +51,18 @@ bool OpenSslCrypto::DeriveKey(std::string_view password, std::string_view salt, 
                              static_cast<int>(iterations), EVP_sha256(), static_cast<int>(keySize), key) == 1;
 }
 
-bool OpenSslCrypto::Seal(const uint8_t* key, const uint8_t* nonce, std::string_view aad,
-                         std::string_view plain, Bytes& out, uint8_t* tag) {
+bool OpenSslCrypto::Seal(const uint8_t* key, const uint8_t* nonce, std::string_view aad, std::span<char> data,
+                         uint8_t* tag) {
     Context ctx(EVP_CIPHER_CTX_new(), EVP_CIPHER_CTX_free);
-    const size_t at = out.size();
     int n = 0;
     uint8_t last[16];
-    if (Start(ctx, true, key, nonce, aad) && Run(ctx, true, plain, out) &&
-        EVP_EncryptFinal_ex(ctx.get(), last, &n) == 1 && n == 0 &&
-        EVP_CIPHER_CTX_ctrl(ctx.get(), EVP_CTRL_GCM_GET_TAG, kTagSize, tag) == 1)
-        return true;
-    out.resize(at);
-    return false;
+    if (failSeal) {
+        const size_t half = data.size() / 2;
+        return Start(ctx, true, key, nonce, aad) && Run(ctx, true, {data.data(), half}, data.data()) && false;
+    }
+    return Start(ctx, true, key, nonce, aad) && Run(ctx, true, {data.data(), data.size()}, data.data()) &&
+           EVP_EncryptFinal_ex(ctx.get(), last, &n) == 1 && n == 0 &&
+           EVP_CIPHER_CTX_ctrl(ctx.get(), EVP_CTRL_GCM_GET_TAG, kTagSize, tag) == 1;
 }
 
 bool OpenSslCrypto::Open(const uint8_t* key, const uint8_t* nonce, std::string_view aad,
@@ -72,8 +70,8 @@ bool OpenSslCrypto::Open(const uint8_t* key, const uint8_t* nonce, std::string_v
     Context ctx(EVP_CIPHER_CTX_new(), EVP_CIPHER_CTX_free);
     int n = 0;
     uint8_t last[16];
-    plain.clear();
-    if (Start(ctx, false, key, nonce, aad) && Run(ctx, false, cipher, plain) &&
+    plain.assign(cipher.size(), '\0');
+    if (Start(ctx, false, key, nonce, aad) && Run(ctx, false, cipher, plain.data()) &&
         EVP_CIPHER_CTX_ctrl(ctx.get(), EVP_CTRL_GCM_SET_TAG, kTagSize, const_cast<uint8_t*>(tag)) == 1 &&
         EVP_DecryptFinal_ex(ctx.get(), last, &n) == 1)
         return true;
@@ -95,7 +93,12 @@ bool FakeDataProtection::Protect(std::string_view plain, Bytes& blob) {
     blob.clear();
     if (fail || !crypto.Random(nonce, sizeof nonce)) return false;
     blob.assign(reinterpret_cast<const char*>(nonce), sizeof nonce);
-    if (!crypto.Seal(userKey, nonce, "dpapi", plain, blob, tag)) return false;
+    blob += plain;
+    if (!crypto.Seal(userKey, nonce, "dpapi", {blob.data() + sizeof nonce, plain.size()}, tag)) {
+        crypto.Wipe(blob.data(), blob.size());
+        blob.clear();
+        return false;
+    }
     blob.append(reinterpret_cast<const char*>(tag), sizeof tag);
     return true;
 }

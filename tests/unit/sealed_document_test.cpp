@@ -81,6 +81,26 @@ TEST_F(SealedDocument, SaveAsAsksTwiceAndF2SealsAgainUnderTheKeptKeyWithANewNonc
     EXPECT_FALSE(editor.CurrentDocument().modified);
     EXPECT_EQ(s.box().copies, copies);
     EXPECT_EQ(prompts.inputs.size(), 3u);
+
+    // The cryptography fails half-way: the user is told, the file on disk is the last one saved, nothing
+    // else is left on the disk, and the document stays modified. Then F2 saves under the same kept key.
+    const Bytes saved = files.Get(u"C:\\docs\\memo.txse");
+    const size_t filesBefore = files.files.size();
+    s.box().SetSel(0, static_cast<int32_t>(s.box().text.size()));
+    s.box().Type(u"sealed \u0e01");
+    crypto.failSeal = true;
+    prompts.messages.clear();
+    editor.OnTextKeyDown(0, kKeyF2, 0);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, protect::kNotSavedMessage);
+    EXPECT_EQ(files.Get(u"C:\\docs\\memo.txse"), saved);
+    EXPECT_EQ(files.files.size(), filesBefore);
+    EXPECT_TRUE(editor.CurrentDocument().modified);
+    crypto.failSeal = false;
+    editor.OnTextKeyDown(0, kKeyF2, 0);
+    EXPECT_EQ(Unseal(files.Get(u"C:\\docs\\memo.txse"), base::ToUtf8(password)), "sealed \xE0\xB8\x81");
+    EXPECT_FALSE(editor.CurrentDocument().modified);
+    EXPECT_EQ(crypto.derivations, 2);
 }
 
 TEST_F(SealedDocument, RefusedFilesSayWhyAndLeaveTheDocumentAsItWas) {

@@ -111,10 +111,10 @@ TEST(Sealed, EveryChangedBitTruncationAndUnknownHeaderIsRefused) {
 
     // Authentic bytes that are not UTF-8 are refused as such, not shown garbled.
     const Bytes head = file.substr(0, protect::kSealedHeaderSize);
-    Bytes bad = head;
+    Bytes bad = head + "a\xff";
     uint8_t tag[Crypto::kTagSize];
-    ASSERT_TRUE(
-        crypto.Seal(key.Key(), reinterpret_cast<const uint8_t*>(head.data() + 30), head, "a\xff", bad, tag));
+    ASSERT_TRUE(crypto.Seal(key.Key(), reinterpret_cast<const uint8_t*>(head.data() + 30), head,
+                            {bad.data() + head.size(), 2}, tag));
     bad.append(reinterpret_cast<const char*>(tag), sizeof tag);
     EXPECT_EQ(protect::OpenSealed(crypto, bad, key, text), protect::SealedStatus::NotText);
 }
