@@ -146,6 +146,7 @@ void Editor::UpdateCaption() {
 
 void Editor::OnTextChange(int) {
     if (m_Moving) return;
+    ++m_TextChanges;
     if (m_Document.loadSeen) m_Recovery.Changed();
     if (m_Document.loadSeen && !m_Document.modified) {
         m_Document.modified = true;
@@ -167,7 +168,7 @@ bool Editor::OnTextKeyDown(int, Key key, int shift) {
             OnEditMenu(kMenuFind);
             return true;
         case kKeyF2:
-            SecureSave(false);
+            SecureSave(false, true);
             return true;
         case kKeyF3:
             base::WithMemory(m_Platform.prompts, kFindCommand, [&] {

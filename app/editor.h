@@ -97,8 +97,10 @@ public:
     // was. as: the encoding chosen in the Open dialog for a plain document, instead of detecting one.
     bool SecureOpen(const Text& path, std::optional<base::Encoding> as = std::nullopt);
     // Writes the document under its name (Save As for an untitled one). ask: a new password even when one
-    // is remembered. True when written.
-    bool SecureSave(bool ask);
+    // is remembered. True when written. background: the save may end on the disk's thread (a sealed
+    // document's under its kept key): false then, and the document is marked saved when it lands, unless
+    // it changed meanwhile.
+    bool SecureSave(bool ask, bool background = false);
     bool SaveAs();  // the Save As dialog, then the save; the name and password change only when written
     // Before the document is replaced or the window closes: Save, Don't Save or Cancel when it is modified.
     // True when the command may go on.
@@ -155,7 +157,8 @@ private:
     void LayOutStatusBar(double width);  // the bar's parts across a client area this wide (twips)
     // Into box, as SetText, but wiping what a secret document leaves behind in it.
     bool Replace(TextBox& box, const Text& text, bool secret);
-    bool SaveTo(const Text& path, bool ask, base::TextFormat format);
+    bool SaveTo(const Text& path, bool ask, base::TextFormat format, bool background = false);
+    void MarkSaved();                                      // the document's text is the one its file holds
     protect::Snapshot TakeSnapshot(Text room);             // the text copied into room
     void Apply(const base::EditStep& step, bool forward);  // a step of the history done or taken back
     void SnapshotIfDue();
@@ -187,6 +190,7 @@ private:
     int m_ActiveEditor = 0;  // the box shown: 1 with Word Wrap on, 0 off
     // The text moves between the boxes (Word Wrap): no edit, nothing asked of the box that lends it.
     bool m_Moving = false;
+    uint64_t m_TextChanges = 0;  // every change of the box's text, the user's or not
     bool m_StatusBarOn = true;
     bool m_StatusLaidOut = false;  // the bar has its parts
     Text m_StatusTexts[4];         // what each part of the bar shows

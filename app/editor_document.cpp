@@ -72,19 +72,24 @@ bool Editor::Replace(TextBox& box, const Text& text, bool secret) {
     return secret ? box.ReplaceWiping(text) : box.SetText(text);
 }
 
-bool Editor::SecureSave(bool ask) {
+bool Editor::SecureSave(bool ask, bool background) {
     if (m_Document.Untitled()) return SaveAs();
-    return SaveTo(m_Document.Name(), ask, m_Document.Format());
+    return SaveTo(m_Document.Name(), ask, m_Document.Format(), background);
 }
 
-bool Editor::SaveTo(const Text& path, bool ask, base::TextFormat format) {
+bool Editor::SaveTo(const Text& path, bool ask, base::TextFormat format, bool background) {
     const bool plain = protect::KindOf(path) == protect::DocumentKind::Plain;
     Text password = m_Document.PasswordFor(path);
+    // Saved when it lands, if the document is still the one saved, as it was then.
+    const DocumentStore::Background later{
+        m_Platform.diskJobs, [this, path, changes = m_TextChanges](bool written) {
+            if (written && changes == m_TextChanges && !m_Locked && m_Document.Name() == path) MarkSaved();
+        }};
     // Straight from the box's own buffer into the file: no copy of the whole text on the way.
     const DocumentStore::Saved saved = m_Documents.Save(
         path, password, ask,
         [this](const std::function<void(std::u16string_view)>& read) { ActiveEditor().ReadText(read); },
-        format);
+        format, background ? &later : nullptr);
     if (saved != DocumentStore::Saved::Written) {
         base::Wipe(password);
         return false;
@@ -93,10 +98,14 @@ bool Editor::SaveTo(const Text& path, bool ask, base::TextFormat format) {
     // plain file has no password: the one of the document it was keeps no more.
     if (plain) base::Wipe(password);
     m_Document.Adopt(path, password, format);
+    MarkSaved();
+    return true;
+}
+
+void Editor::MarkSaved() {
     m_Document.modified = false;
     m_Recovery.Discard();
     UpdateCaption();
-    return true;
 }
 
 bool Editor::SaveChangesFirst() {

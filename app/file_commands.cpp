@@ -137,7 +137,7 @@ void Editor::OnFileMenu(int index) {
             break;
         }
         case kMenuSave:
-            SecureSave(false);
+            SecureSave(false, true);
             break;
         case kMenuSaveAs:
             SaveAs();

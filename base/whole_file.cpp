@@ -89,18 +89,25 @@ bool WriteWholeBytes(Files& files, const Text& path, const Bytes& content, Text*
 
 bool WriteWholeBytesFrom(Files& files, const Text& path,
                          const std::function<bool(const Files::PutBytes&)>& produce, Text* kept) {
-    const Text folder = FolderOf(path);
-    const Text temp = files.CreateTempFile(folder, TempTail(GetFileNamePart(path)));
-    if (temp.empty()) return false;
-    bool placed = false, replacing = false;
-    if (files.WriteFlushedFrom(temp, produce)) {
-        const Files::ReplaceResult replaced = files.Replace(path, temp);
-        placed = replaced == Files::ReplaceResult::Ok;
-        replacing = replaced != Files::ReplaceResult::TargetMissing;
-        // A new file's temp moves in. So does one whose target was there and is gone now (a file system that
-        // did not rename in one step): finishing the move is the way back to a document under its name.
-        if (!placed && (!replacing || !files.FileExists(path))) placed = files.MoveReplacing(temp, path);
-    }
+    const Text temp = WriteTempFor(files, path, produce);
+    return !temp.empty() && PlaceTemp(files, path, temp, kept);
+}
+
+Text WriteTempFor(Files& files, const Text& path,
+                  const std::function<bool(const Files::PutBytes&)>& produce) {
+    Text temp = files.CreateTempFile(FolderOf(path), TempTail(GetFileNamePart(path)));
+    if (temp.empty() || files.WriteFlushedFrom(temp, produce)) return temp;
+    files.Delete(temp);
+    return {};
+}
+
+bool PlaceTemp(Files& files, const Text& path, const Text& temp, Text* kept) {
+    const Files::ReplaceResult replaced = files.Replace(path, temp);
+    bool placed = replaced == Files::ReplaceResult::Ok;
+    const bool replacing = replaced != Files::ReplaceResult::TargetMissing;
+    // A new file's temp moves in. So does one whose target was there and is gone now (a file system that did
+    // not rename in one step): finishing the move is the way back to a document under its name.
+    if (!placed && (!replacing || !files.FileExists(path))) placed = files.MoveReplacing(temp, path);
     // A temp that is the only copy left on disk is kept rather than losing the document altogether; it holds
     // exactly what the target would have held (masked for a protected document). Its missing target keeps it
     // from every sweep; the mark keeps it from an earlier editor's too.
@@ -110,7 +117,7 @@ bool WriteWholeBytesFrom(Files& files, const Text& path,
         if (kept) *kept = temp;
     }
     if (!placed && !onlyCopy) files.Delete(temp);
-    if (placed) SweepLeftovers(files, folder, path);
+    if (placed) SweepLeftovers(files, FolderOf(path), path);
     return placed;
 }
 

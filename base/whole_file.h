@@ -17,6 +17,12 @@ bool WriteWholeBytes(Files& files, const Text& path, const Bytes& content, Text*
 bool WriteWholeBytesFrom(Files& files, const Text& path,
                          const std::function<bool(const Files::PutBytes&)>& produce, Text* kept = nullptr);
 
+// The two halves of WriteWholeBytesFrom, so that the bytes may be written elsewhere than where they are
+// placed: the temp beside path, holding what produce put and flushed (empty, and nothing left, when it could
+// not be made or written); then the temp in path's place, as above.
+Text WriteTempFor(Files& files, const Text& path, const std::function<bool(const Files::PutBytes&)>& produce);
+bool PlaceTemp(Files& files, const Text& path, const Text& temp, Text* kept = nullptr);
+
 // The same through the code page. An empty text means missing, empty or unreadable.
 Text ReadWholeFile(Files& files, const Text& path);
 bool WriteWholeFile(Files& files, const Text& path, const Text& content);

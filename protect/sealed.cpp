@@ -107,14 +107,13 @@ void SealedKey::Clear() {
     m_Ready = false;
 }
 
-bool SealText(Crypto& crypto, const SealedKey& key, std::u16string_view text, Bytes& file) {
+bool PrepareSealed(Crypto& crypto, const SealedKey& key, std::u16string_view text, Bytes& file) {
     file.clear();
     std::array<uint8_t, Crypto::kNonceSize> nonce{};
     if (!crypto.Random(nonce.data(), nonce.size())) return false;
-    // One buffer, the file: the header, then the text as UTF-8 encrypted where it lies, then the tag. No
-    // plaintext copy outlives the encryption, and memory holds one file's size.
-    const size_t plainSize = base::Utf8Length(text);
-    file.assign(kSealedMinSize + plainSize, '\0');
+    // One buffer, the file: the header, then the text as UTF-8 to be encrypted where it lies, then room for
+    // the tag. No plaintext copy outlives the encryption, and memory holds one file's size.
+    file.assign(kSealedMinSize + base::Utf8Length(text), '\0');
     auto* b = reinterpret_cast<uint8_t*>(file.data());
     std::memcpy(b, kSealedMagic.data(), kSealedMagic.size());
     b[8] = kSealedVersion;
@@ -122,15 +121,23 @@ bool SealText(Crypto& crypto, const SealedKey& key, std::u16string_view text, By
     for (int i = 0; i < 4; ++i) b[10 + i] = static_cast<uint8_t>(key.Iterations() >> (8 * i));
     std::memcpy(b + 14, key.Salt().data(), key.Salt().size());
     std::memcpy(b + 30, nonce.data(), nonce.size());
-    char* plain = file.data() + kSealedHeaderSize;
-    base::PutUtf8(text, plain);
-    if (!crypto.Seal(key.Key(), nonce.data(), {file.data(), kSealedHeaderSize}, {plain, plainSize},
-                     b + kSealedHeaderSize + plainSize)) {
-        crypto.Wipe(file.data(), file.size());
-        file.clear();
-        return false;
-    }
+    base::PutUtf8(text, file.data() + kSealedHeaderSize);
     return true;
+}
+
+bool SealPrepared(Crypto& crypto, const uint8_t* key, Bytes& file) {
+    const size_t plainSize = file.size() - kSealedMinSize;
+    auto* b = reinterpret_cast<uint8_t*>(file.data());
+    if (crypto.Seal(key, b + 30, {file.data(), kSealedHeaderSize},
+                    {file.data() + kSealedHeaderSize, plainSize}, b + kSealedHeaderSize + plainSize))
+        return true;
+    crypto.Wipe(file.data(), file.size());
+    file.clear();
+    return false;
+}
+
+bool SealText(Crypto& crypto, const SealedKey& key, std::u16string_view text, Bytes& file) {
+    return PrepareSealed(crypto, key, text, file) && SealPrepared(crypto, key.Key(), file);
 }
 
 SealedStatus OpenSealed(Crypto& crypto, std::string_view file, const SealedKey& key, Text& text) {

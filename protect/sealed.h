@@ -81,6 +81,11 @@ private:
 
 // The file of text under key, with a fresh nonce: two saves of the same text never give the same bytes.
 bool SealText(Crypto& crypto, const SealedKey& key, std::u16string_view text, Bytes& file);
+// SealText in two halves, so that the encryption may run elsewhere than where the text is read: file made
+// ready for key (the header with a fresh nonce, the text's UTF-8, room for the tag: plaintext, which the
+// caller seals or wipes); then file sealed in place under key's bytes, or wiped and emptied.
+bool PrepareSealed(Crypto& crypto, const SealedKey& key, std::u16string_view text, Bytes& file);
+bool SealPrepared(Crypto& crypto, const uint8_t* key, Bytes& file);
 // The text of a file whose header was read into header, under a key derived for that header.
 SealedStatus OpenSealed(Crypto& crypto, std::string_view file, const SealedKey& key, Text& text);
 

@@ -249,9 +249,10 @@ std::optional<Text> FirstLook(const DocumentStore::Lend& lend, size_t& length,
 }  // namespace
 
 DocumentStore::Saved DocumentStore::Save(const Text& path, Text& password, bool ask, const Lend& lend,
-                                         base::TextFormat& format) {
-    return protect::IsSecret(protect::KindOf(path)) ? SaveSecret(path, password, ask, lend, format)
-                                                    : SavePlain(path, lend, format);
+                                         base::TextFormat& format, const Background* background) {
+    return protect::IsSecret(protect::KindOf(path))
+               ? SaveSecret(path, password, ask, lend, format, background)
+               : SavePlain(path, lend, format);
 }
 
 DocumentStore::Saved DocumentStore::SaveWithNuls(const Text& path, Text& password, bool ask, Text text,
@@ -287,6 +288,7 @@ DocumentStore::Saved DocumentStore::SavePlain(const Text& path, const Lend& lend
     }
     if (ok) {
         format = written;
+        Landed(path);
         Forget();  // the document is now another file
         return Saved::Written;
     }
@@ -295,7 +297,7 @@ DocumentStore::Saved DocumentStore::SavePlain(const Text& path, const Lend& lend
 }
 
 DocumentStore::Saved DocumentStore::SaveSecret(const Text& path, Text& password, bool ask, const Lend& lend,
-                                               base::TextFormat& format) {
+                                               base::TextFormat& format, const Background* background) {
     bool ok = false;
     Text key, keptCopy;
     protect::SealedKey fresh(m_Crypto);
@@ -324,7 +326,15 @@ DocumentStore::Saved DocumentStore::SaveSecret(const Text& path, Text& password,
         }
         // Derived before the text is lent: the box lends it only for work that cannot wait on anything.
         if (sealed) {
-            if (const protect::SealedKey* sealing = KeyToSeal(key, !kept, fresh)) {
+            const protect::SealedKey* sealing = KeyToSeal(key, !kept, fresh);
+            if (sealing && background && sealing == &m_Sealed) {
+                // The key is at hand and nothing is left to ask: the text's UTF-8 is all the window waits
+                // for.
+                if (SealInBackground(path, lend, length, *background)) {
+                    base::Wipe(key);
+                    return Saved::Writing;
+                }
+            } else if (sealing) {
                 protect::SealedCodec codec(m_Crypto, *sealing);
                 ok = WriteThrough(m_Files, path, codec, lend, length, keptCopy);
             }
@@ -338,6 +348,7 @@ DocumentStore::Saved DocumentStore::SaveSecret(const Text& path, Text& password,
     }
     if (ok) {
         format = {};  // masked and sealed documents are held in a form of their own
+        Landed(path);
         if (fresh.Ready()) {
             m_Sealed.Take(fresh);
             m_SealedPath = path;
@@ -356,6 +367,60 @@ DocumentStore::Saved DocumentStore::SaveSecret(const Text& path, Text& password,
     // is when the old is gone.
     m_Prompts.Message(protect::NotSavedMessage(keptCopy, path), MsgButtons::Ok, MsgIcon::None);
     return Saved::Failed;
+}
+
+bool DocumentStore::SealInBackground(const Text& path, const Lend& lend, size_t length,
+                                     const Background& background) {
+    // What the jobs' thread holds: the plaintext until it is sealed, and a copy of the key; both are wiped
+    // however the job ends, also when it never runs.
+    struct Work {
+        Work(Crypto& c, Files& f, const Text& p) : crypto(c), files(f), path(p) {}
+        ~Work() {
+            crypto.Wipe(key.data(), key.size());
+            crypto.Wipe(file.data(), file.size());
+        }
+        Crypto& crypto;
+        Files& files;
+        const Text path;
+        Text temp;  // the sealed file, written and flushed beside path; empty when it could not be
+        Bytes file;
+        std::array<uint8_t, Crypto::kKeySize> key{};
+    };
+    auto work = std::make_shared<Work>(m_Crypto, m_Files, path);
+    bool prepared = false;
+    lend([&](std::u16string_view text) {
+        prepared = text.size() == length && protect::PrepareSealed(m_Crypto, m_Sealed, text, work->file);
+    });
+    if (!prepared) return false;
+    std::copy_n(m_Sealed.Key(), work->key.size(), work->key.begin());
+    const uint64_t number = ++m_Saves;
+    background.jobs.Post(
+        [work](Http&) {
+            const bool sealed = protect::SealPrepared(work->crypto, work->key.data(), work->file);
+            work->crypto.Wipe(work->key.data(), work->key.size());
+            if (sealed)
+                work->temp = base::WriteTempFor(work->files, work->path,
+                                                [&](const Files::PutBytes& put) { return put(work->file); });
+            Bytes().swap(work->file);  // ciphertext, or wiped: its memory goes now
+        },
+        [this, work, number, done = background.done] {
+            bool written = false;
+            Text keptCopy;
+            if (!work->temp.empty()) {
+                if (m_Landed[work->path] > number) {
+                    m_Files.Delete(work->temp);  // a later save of the file landed first, and stays
+                    written = true;
+                } else if (base::PlaceTemp(m_Files, work->path, work->temp, &keptCopy)) {
+                    m_Landed[work->path] = number;
+                    written = true;
+                }
+            }
+            if (!written)
+                m_Prompts.Message(protect::NotSavedMessage(keptCopy, work->path), MsgButtons::Ok,
+                                  MsgIcon::None);
+            if (done) done(written);
+        });
+    return true;
 }
 
 void DocumentStore::Forget() {

@@ -2,10 +2,12 @@
 // under its password, or a sealed (txse) one encrypted under it. The store owns no document state: the caller
 // passes the name and password it keeps.
 #pragma once
+#include <map>
 #include <optional>
 
 #include "base/encoding.h"
 #include "platform/crypto.h"
+#include "platform/jobs.h"
 #include "platform/ports.h"
 #include "protect/sealed.h"
 
@@ -63,6 +65,15 @@ public:
         Written,    // password is the one the file was written with
         Cancelled,  // the user chose not to save (a password or a "?" question): nothing written
         Failed,     // the file on disk is the old one: the user has been told
+        Writing,    // handed to the background: its done tells how it ended
+    };
+    // Where a save may end off the window's thread: F2 of a sealed document under its kept key is encrypted
+    // and written on the jobs' thread, and put in the file's place back on the window's; done(written)
+    // follows there, the user told of a failure. A later save of the same file that lands first is not put
+    // back by an earlier one.
+    struct Background {
+        Jobs& jobs;
+        std::function<void(bool written)> done;
     };
     // Writes the text lend shows (TextBox::ReadText: a view, for the length of one call) to path, in one pass
     // from there into the file's form: no copy of the text is made (but of one that shows NULs by their
@@ -74,7 +85,8 @@ public:
     // format: the form of a plain document, and on Written the one it was written in (UTF-8 when the user
     // chose it over "?", UTF-16 LE over U+FFFD). Nothing changes format unless the file is written.
     using Lend = std::function<void(const std::function<void(std::u16string_view)>&)>;
-    Saved Save(const Text& path, Text& password, bool ask, const Lend& lend, base::TextFormat& format);
+    Saved Save(const Text& path, Text& password, bool ask, const Lend& lend, base::TextFormat& format,
+               const Background* background = nullptr);
 
     // The document is replaced or the program ends: the kept key, its salt and password are wiped.
     void Forget();
@@ -104,7 +116,13 @@ private:
     // to keep every character (UTF-8 for the code page, UTF-16 LE for UTF-8).
     bool ConfirmPlainUnmappable(const PlainQuestions& questions, base::TextFormat& format);
     Saved SavePlain(const Text& path, const Lend& lend, base::TextFormat& format);
-    Saved SaveSecret(const Text& path, Text& password, bool ask, const Lend& lend, base::TextFormat& format);
+    Saved SaveSecret(const Text& path, Text& password, bool ask, const Lend& lend, base::TextFormat& format,
+                     const Background* background);
+    // The sealed file of the text lend shows (of length units), under the kept key, encrypted and written on
+    // background's thread and placed on this one; false when it could not be made ready (nothing posted).
+    bool SealInBackground(const Text& path, const Lend& lend, size_t length, const Background& background);
+    // A save of path landed: an earlier one still on its way does not put its file back over it.
+    void Landed(const Text& path) { m_Landed[path] = ++m_Saves; }
     // A text that shows NULs by their symbol: saved from this copy, which holds them as NULs (so that a
     // question counts no symbol), then wiped.
     Saved SaveWithNuls(const Text& path, Text& password, bool ask, Text text, base::TextFormat& format);
@@ -121,4 +139,6 @@ private:
     // new derivation. Kept for no other file.
     protect::SealedKey m_Sealed;
     Text m_SealedPath;
+    uint64_t m_Saves = 0;               // saves begun, each numbered
+    std::map<Text, uint64_t> m_Landed;  // the number of the last save that landed, by file
 };

@@ -156,3 +156,66 @@ TEST_F(SealedDocument, RefusedFilesSayWhyAndLeaveTheDocumentAsItWas) {
     base::RestoreNuls(shown);
     EXPECT_EQ(base::ToUtf8(shown), Fixture("letter.txt"));
 }
+
+TEST_F(SealedDocument, F2IsSealedAndWrittenOnTheDiskThreadAndLandsOnlyWhereNoLaterSaveHas) {
+    const Text path = u"C:\\docs\\memo.txse", password = u"pw \u0e01";
+    const auto onDisk = [&] { return Unseal(files.Get(path), base::ToUtf8(password)); };
+    s.box().SetText(u"one");
+    dialogs.ChooseNext(path);
+    prompts.inputAnswers = {password, password};
+    editor.OnFileMenu(kMenuSaveAs);  // a new key: derived and written before the command ends
+    ASSERT_EQ(onDisk(), "one");
+    const size_t filesSaved = files.files.size();
+    FakeJobs& disk = s.fp.diskJobs;
+    disk.hold = true;
+
+    // The window goes on at once; the sealed file is written beside the document on the disk's thread, and
+    // takes its place back on the window's, which then marks it saved.
+    s.box().SetSel(3, 3);
+    s.box().Type(u" two");
+    F2();
+    ASSERT_EQ(disk.Pending(), 1u);
+    EXPECT_EQ(caption, u"memo.txse * - Lockleaf 1.0");
+    const auto place = disk.RunNext();
+    EXPECT_EQ(onDisk(), "one");
+    EXPECT_EQ(files.files.size(), filesSaved + 1);
+    place();
+    EXPECT_EQ(onDisk(), "one two");
+    EXPECT_EQ(files.files.size(), filesSaved);
+    EXPECT_EQ(caption, u"memo.txse - Lockleaf 1.0");
+    EXPECT_EQ(crypto.derivations, 1);
+
+    // Typed while it was on its way: the file holds the text of the F2, and the document stays modified.
+    s.box().Type(u" three");
+    F2();
+    s.box().Type(u" four");
+    disk.CompleteAll();
+    EXPECT_EQ(onDisk(), "one two three");
+    EXPECT_TRUE(editor.CurrentDocument().modified);
+
+    // The encryption fails on the disk's thread: the user is told, the file and the mark stay, nothing is
+    // left beside it.
+    crypto.failSeal = true;
+    F2();
+    disk.CompleteAll();
+    crypto.failSeal = false;
+    EXPECT_EQ(LastMessage(), protect::kNotSavedMessage);
+    EXPECT_EQ(onDisk(), "one two three");
+    EXPECT_EQ(files.files.size(), filesSaved);
+    EXPECT_EQ(caption, u"memo.txse * - Lockleaf 1.0");
+
+    // An F2 overtaken by a save that lands first (New, and Yes to saving the changes, saves at once): it
+    // does not put the older text back, and leaves nothing beside the file.
+    F2();
+    s.box().Type(u" five");
+    prompts.messages.clear();
+    prompts.msgAnswers = {MsgResult::Yes};
+    editor.OnFileMenu(kMenuNew);
+    EXPECT_EQ(onDisk(), "one two three four five");
+    disk.CompleteAll();
+    EXPECT_EQ(onDisk(), "one two three four five");
+    EXPECT_EQ(files.files.size(), filesSaved);
+    EXPECT_EQ(prompts.messages.size(), 1u);  // the question, and no failure
+    EXPECT_TRUE(s.document().Untitled());
+    EXPECT_FALSE(editor.CurrentDocument().modified);
+}
