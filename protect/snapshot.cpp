@@ -155,15 +155,20 @@ bool WriteSealedSnapshot(DataProtection& protection, const SnapshotKey& key, con
 
     std::array<uint8_t, Crypto::kNonceSize> nonce{};
     std::array<uint8_t, Crypto::kTagSize> tag{};
-    WipedBytes record;
-    PutRecord(snapshot, record.bytes);
     const Bytes aad = file;
-    file.reserve(file.size() + nonce.size() + record.bytes.size() + tag.size());
     if (!key.crypto.Random(nonce.data(), nonce.size())) return file.clear(), false;
     file.append(reinterpret_cast<const char*>(nonce.data()), nonce.size());
+    // The record is put where it is sealed, in room for the tag too: no second copy of the text, and none
+    // freed by a reallocation.
     const size_t at = file.size();
-    file += record.bytes;
-    if (!key.crypto.Seal(key.key.data(), nonce.data(), aad, {file.data() + at, record.bytes.size()},
+    try {
+        file.reserve(at + 24 + 2 * (snapshot.name.size() + snapshot.text.size()) + tag.size());
+        PutRecord(snapshot, file);
+    } catch (...) {
+        base::Wipe(file);
+        throw;
+    }
+    if (!key.crypto.Seal(key.key.data(), nonce.data(), aad, {file.data() + at, file.size() - at},
                          tag.data())) {
         base::Wipe(file);
         return false;

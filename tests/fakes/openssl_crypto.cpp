@@ -57,8 +57,8 @@ bool OpenSslCrypto::Seal(const uint8_t* key, const uint8_t* nonce, std::string_v
     int n = 0;
     uint8_t last[16];
     if (failSeal) {
-        const size_t half = data.size() / 2;
-        return Start(ctx, true, key, nonce, aad) && Run(ctx, true, {data.data(), half}, data.data()) && false;
+        if (Start(ctx, true, key, nonce, aad)) Run(ctx, true, {data.data(), data.size() / 2}, data.data());
+        return false;
     }
     return Start(ctx, true, key, nonce, aad) && Run(ctx, true, {data.data(), data.size()}, data.data()) &&
            EVP_EncryptFinal_ex(ctx.get(), last, &n) == 1 && n == 0 &&
