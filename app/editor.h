@@ -88,6 +88,7 @@ public:
     Text AboutText() const;
     Text ExecutablePath() const;
     const Document& CurrentDocument() const { return m_Document; }
+    bool HoldsKey() const { return m_Documents.HoldsKey(); }  // a sealed document's derived key
     Document& CurrentDocument() { return m_Document; }
     bool KeepsSealedKey() const { return m_Documents.HoldsKey(); }  // a derived key is still in memory
 
@@ -98,10 +99,12 @@ public:
     bool SecureOpen(const Text& path, std::optional<base::Encoding> as = std::nullopt);
     // Writes the document under its name (Save As for an untitled one). ask: a new password even when one
     // is remembered. True when written. background: the save may end on the disk's thread (a sealed
-    // document's under its kept key): false then, and the document is marked saved when it lands, unless
-    // it changed meanwhile.
+    // document's, with its key's derivation): false then, and when it lands the file becomes the document's
+    // if no other document or save has come since, and saved unless its text changed meanwhile.
     bool SecureSave(bool ask, bool background = false);
-    bool SaveAs();  // the Save As dialog, then the save; the name and password change only when written
+    // The Save As dialog, then the save; the name and password change only when written. background: as
+    // SecureSave's.
+    bool SaveAs(bool background = false);
     // Before the document is replaced or the window closes: Save, Don't Save or Cancel when it is modified.
     // True when the command may go on.
     bool SaveChangesFirst();
@@ -158,7 +161,9 @@ private:
     // Into box, as SetText, but wiping what a secret document leaves behind in it.
     bool Replace(TextBox& box, const Text& text, bool secret);
     bool SaveTo(const Text& path, bool ask, base::TextFormat format, bool background = false);
-    void MarkSaved();                                      // the document's text is the one its file holds
+    void MarkSaved();  // the document's text is the one its file holds
+    // A save landed: path, password and format are the document's; saved: its text is the one written.
+    void Adopt(const Text& path, Text& password, const base::TextFormat& format, bool saved);
     protect::Snapshot TakeSnapshot(Text room);             // the text copied into room
     void Apply(const base::EditStep& step, bool forward);  // a step of the history done or taken back
     void SnapshotIfDue();
@@ -190,7 +195,9 @@ private:
     int m_ActiveEditor = 0;  // the box shown: 1 with Word Wrap on, 0 off
     // The text moves between the boxes (Word Wrap): no edit, nothing asked of the box that lends it.
     bool m_Moving = false;
-    uint64_t m_TextChanges = 0;  // every change of the box's text, the user's or not
+    uint64_t m_TextChanges = 0;     // every change of the box's text, the user's or not
+    uint64_t m_DocumentsShown = 0;  // loads, restores and News: each shows another document
+    uint64_t m_SavesBegun = 0;
     bool m_StatusBarOn = true;
     bool m_StatusLaidOut = false;  // the bar has its parts
     Text m_StatusTexts[4];         // what each part of the bar shows

@@ -53,6 +53,7 @@ bool Editor::ShowDocument(const Text& text, bool secret) {
             Replace(*m_Controls.textBoxes[1], u"", secret);
         }
         m_Document.modified = false;
+        ++m_DocumentsShown;
         m_History.Clear();     // the changes were the document's before this one
         m_Recovery.Discard();  // the work it kept is saved or was let go before this load
         // The box raises no change for a text it already shows; the next edit must still count.
@@ -73,17 +74,22 @@ bool Editor::Replace(TextBox& box, const Text& text, bool secret) {
 }
 
 bool Editor::SecureSave(bool ask, bool background) {
-    if (m_Document.Untitled()) return SaveAs();
+    if (m_Document.Untitled()) return SaveAs(background);
     return SaveTo(m_Document.Name(), ask, m_Document.Format(), background);
 }
 
 bool Editor::SaveTo(const Text& path, bool ask, base::TextFormat format, bool background) {
     const bool plain = protect::KindOf(path) == protect::DocumentKind::Plain;
     Text password = m_Document.PasswordFor(path);
-    // Saved when it lands, if the document is still the one saved, as it was then.
+    // When it lands, the file is the document's if the document is still the one saved and no save has begun
+    // since; it is saved if its text is also as it was then.
+    const uint64_t save = ++m_SavesBegun;
     const DocumentStore::Background later{
-        m_Platform.diskJobs, [this, path, changes = m_TextChanges](bool written) {
-            if (written && changes == m_TextChanges && !m_Locked && m_Document.Name() == path) MarkSaved();
+        m_Platform.diskJobs, [this, path, save, shown = m_DocumentsShown, changes = m_TextChanges](
+                                 bool written, Text& typed, const base::TextFormat& form) {
+            if (!written || m_Locked || save != m_SavesBegun || shown != m_DocumentsShown) return false;
+            Adopt(path, typed, form, changes == m_TextChanges);
+            return true;
         }};
     // Straight from the box's own buffer into the file: no copy of the whole text on the way.
     const DocumentStore::Saved saved = m_Documents.Save(
@@ -94,12 +100,19 @@ bool Editor::SaveTo(const Text& path, bool ask, base::TextFormat format, bool ba
         base::Wipe(password);
         return false;
     }
-    // Only now is this the document's name, password and form: a save that did not happen changes none. A
-    // plain file has no password: the one of the document it was keeps no more.
+    // A plain file has no password: the one of the document it was keeps no more.
     if (plain) base::Wipe(password);
-    m_Document.Adopt(path, password, format);
-    MarkSaved();
+    Adopt(path, password, format, true);
     return true;
+}
+
+void Editor::Adopt(const Text& path, Text& password, const base::TextFormat& format, bool saved) {
+    // Only now is this the document's name, password and form: a save that did not happen changes none.
+    m_Document.Adopt(path, password, format);
+    if (saved)
+        MarkSaved();
+    else
+        UpdateCaption();
 }
 
 void Editor::MarkSaved() {

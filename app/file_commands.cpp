@@ -73,7 +73,7 @@ Text Editor::ShowFileDialog(bool save) {
     return result.value_or(Text());
 }
 
-bool Editor::SaveAs() {
+bool Editor::SaveAs(bool background) {
     int32_t filterIndex = 0;
     const Text piece = GetFilter(m_Document.Name(), filterIndex);
     Text name = m_Document.Name();
@@ -103,7 +103,7 @@ bool Editor::SaveAs() {
     if (dialog.EncodingIndex >= 0 && dialog.EncodingIndex < base::kEncodingCount &&
         static_cast<base::Encoding>(dialog.EncodingIndex) != format.encoding)
         format = {static_cast<base::Encoding>(dialog.EncodingIndex), format.breaks};
-    return SaveTo(chosen, true, format);
+    return SaveTo(chosen, true, format, background);
 }
 
 void Editor::OnFileMenu(int index) {
@@ -140,7 +140,7 @@ void Editor::OnFileMenu(int index) {
             SecureSave(false, true);
             break;
         case kMenuSaveAs:
-            SaveAs();
+            SaveAs(true);
             break;
         case kMenuExit:
             // Form_Unload ends the process; nothing may follow it.

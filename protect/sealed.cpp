@@ -61,11 +61,11 @@ SealedStatus ReadSealedHeader(std::string_view file, SealedHeader& header) {
     return SealedStatus::Ok;
 }
 
-bool SealedKey::DeriveNew(const Text& password) {
+bool SealedKey::NewSalt() {
     Clear();
     if (!m_Crypto.Random(m_Salt.data(), m_Salt.size())) return false;
     m_Iterations = kSealedIterations;
-    return DeriveFrom(password);
+    return true;
 }
 
 bool SealedKey::Derive(const Text& password, const SealedHeader& header) {
@@ -89,13 +89,17 @@ bool SealedKey::DeriveFrom(const Text& password) {
 }
 
 void SealedKey::Take(SealedKey& other) {
+    CopyFrom(other);
+    other.Clear();
+}
+
+void SealedKey::CopyFrom(const SealedKey& other) {
     Clear();
     m_Password = other.m_Password;
     m_Salt = other.m_Salt;
     m_Iterations = other.m_Iterations;
     m_Key = other.m_Key;
     m_Ready = other.m_Ready;
-    other.Clear();
 }
 
 void SealedKey::Clear() {

@@ -52,7 +52,11 @@ public:
     SealedKey& operator=(const SealedKey&) = delete;
 
     // The key of password under a fresh random salt and kSealedIterations.
-    bool DeriveNew(const Text& password);
+    bool DeriveNew(const Text& password) { return NewSalt() && DeriveFrom(password); }
+    // DeriveNew in two halves, so that the slow one may run off the window's thread: the salt and iterations
+    // of a new key (what a file's header needs), then its key from password.
+    bool NewSalt();
+    bool DeriveFrom(const Text& password);
     // The key of password under a file's salt and iterations.
     bool Derive(const Text& password, const SealedHeader& header);
     bool Ready() const { return m_Ready; }
@@ -62,6 +66,7 @@ public:
     }
     // Takes other's key and wipes other.
     void Take(SealedKey& other);
+    void CopyFrom(const SealedKey& other);
     void Clear();
 
     const uint8_t* Key() const { return m_Key.data(); }
@@ -69,8 +74,6 @@ public:
     uint32_t Iterations() const { return m_Iterations; }
 
 private:
-    bool DeriveFrom(const Text& password);
-
     Crypto& m_Crypto;
     bool m_Ready = false;
     Text m_Password;

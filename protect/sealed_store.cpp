@@ -55,12 +55,9 @@ bool DocumentStore::OpenSealedContent(const Text& path, const Bytes& content, Te
     return true;
 }
 
-const protect::SealedKey* DocumentStore::KeyToSeal(const Text& password, bool newKey,
-                                                   protect::SealedKey& fresh) {
+bool DocumentStore::SealsWithKept(const Text& password, bool kept) const {
     // A new password (Save As) gets a new salt; F2 under the document's password seals with its kept key,
     // unless that key was derived with fewer iterations than a new one gets: then one derivation under a new
     // salt.
-    if (!newKey && m_Sealed.Holds(password) && m_Sealed.Iterations() >= protect::kSealedIterations)
-        return &m_Sealed;
-    return fresh.DeriveNew(password) ? &fresh : nullptr;
+    return kept && m_Sealed.Holds(password) && m_Sealed.Iterations() >= protect::kSealedIterations;
 }

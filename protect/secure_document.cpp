@@ -324,17 +324,19 @@ DocumentStore::Saved DocumentStore::SaveSecret(const Text& path, Text& password,
         } else {
             key = password;
         }
-        // Derived before the text is lent: the box lends it only for work that cannot wait on anything.
         if (sealed) {
-            const protect::SealedKey* sealing = KeyToSeal(key, !kept, fresh);
-            if (sealing && background && sealing == &m_Sealed) {
-                // The key is at hand and nothing is left to ask: the text's UTF-8 is all the window waits
-                // for.
-                if (SealInBackground(path, lend, length, *background)) {
+            // F2 under the kept key, and a new key's derivation too, go to the background when there is one:
+            // the window waits only for the text's UTF-8.
+            const bool reuse = SealsWithKept(key, kept);
+            if (background) {
+                if (SealInBackground(path, key, reuse, lend, length, *background)) {
                     base::Wipe(key);
                     return Saved::Writing;
                 }
-            } else if (sealing) {
+            } else if (const protect::SealedKey* sealing =
+                           reuse ? &m_Sealed : (fresh.DeriveNew(key) ? &fresh : nullptr)) {
+                // Derived before the text is lent: the box lends it only for work that cannot wait on
+                // anything.
                 protect::SealedCodec codec(m_Crypto, *sealing);
                 ok = WriteThrough(m_Files, path, codec, lend, length, keptCopy);
             }
@@ -369,35 +371,42 @@ DocumentStore::Saved DocumentStore::SaveSecret(const Text& path, Text& password,
     return Saved::Failed;
 }
 
-bool DocumentStore::SealInBackground(const Text& path, const Lend& lend, size_t length,
-                                     const Background& background) {
-    // What the jobs' thread holds: the plaintext until it is sealed, and a copy of the key; both are wiped
-    // however the job ends, also when it never runs.
+bool DocumentStore::SealInBackground(const Text& path, const Text& password, bool reuse, const Lend& lend,
+                                     size_t length, const Background& background) {
+    // What the jobs' thread holds: the plaintext until it is sealed, the password and a key (the kept one's
+    // copy, or a new salt whose key it derives); all wiped however the job ends, also when it never runs.
     struct Work {
-        Work(Crypto& c, Files& f, const Text& p) : crypto(c), files(f), path(p) {}
+        Work(Crypto& c, Files& f, const Text& p, const Text& pw)
+            : crypto(c), files(f), path(p), password(pw), key(c) {}
         ~Work() {
-            crypto.Wipe(key.data(), key.size());
+            base::Wipe(password);
             crypto.Wipe(file.data(), file.size());
         }
         Crypto& crypto;
         Files& files;
         const Text path;
+        Text password;
+        protect::SealedKey key;
         Text temp;  // the sealed file, written and flushed beside path; empty when it could not be
         Bytes file;
-        std::array<uint8_t, Crypto::kKeySize> key{};
     };
-    auto work = std::make_shared<Work>(m_Crypto, m_Files, path);
+    auto work = std::make_shared<Work>(m_Crypto, m_Files, path, password);
+    if (reuse)
+        work->key.CopyFrom(m_Sealed);
+    else if (!work->key.NewSalt())
+        return false;
     bool prepared = false;
     lend([&](std::u16string_view text) {
-        prepared = text.size() == length && protect::PrepareSealed(m_Crypto, m_Sealed, text, work->file);
+        prepared = text.size() == length && protect::PrepareSealed(m_Crypto, work->key, text, work->file);
     });
     if (!prepared) return false;
-    std::copy_n(m_Sealed.Key(), work->key.size(), work->key.begin());
     const uint64_t number = ++m_Saves;
     background.jobs.Post(
-        [work](Http&) {
-            const bool sealed = protect::SealPrepared(work->crypto, work->key.data(), work->file);
-            work->crypto.Wipe(work->key.data(), work->key.size());
+        [work, reuse](Http&) {
+            const bool keyed = reuse || work->key.DeriveFrom(work->password);
+            const bool sealed = keyed && protect::SealPrepared(work->crypto, work->key.Key(), work->file);
+            if (!sealed) work->crypto.Wipe(work->file.data(), work->file.size());
+            if (reuse) work->key.Clear();  // the store keeps its own
             if (sealed)
                 work->temp = base::WriteTempFor(work->files, work->path,
                                                 [&](const Files::PutBytes& put) { return put(work->file); });
@@ -418,7 +427,13 @@ bool DocumentStore::SealInBackground(const Text& path, const Lend& lend, size_t 
             if (!written)
                 m_Prompts.Message(protect::NotSavedMessage(keptCopy, work->path), MsgButtons::Ok,
                                   MsgIcon::None);
-            if (done) done(written);
+            // A new key is kept only when the document took the file it sealed: not one it has let go
+            // meanwhile.
+            const bool taken = done && done(written, work->password, base::TextFormat{});
+            if (taken && work->key.Ready()) {
+                m_Sealed.Take(work->key);
+                m_SealedPath = work->path;
+            }
         });
     return true;
 }

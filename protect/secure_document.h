@@ -67,13 +67,15 @@ public:
         Failed,     // the file on disk is the old one: the user has been told
         Writing,    // handed to the background: its done tells how it ended
     };
-    // Where a save may end off the window's thread: F2 of a sealed document under its kept key is encrypted
-    // and written on the jobs' thread, and put in the file's place back on the window's; done(written)
-    // follows there, the user told of a failure. A later save of the same file that lands first is not put
-    // back by an earlier one.
+    // Where a save may end off the window's thread: a sealed document's (F2 under its kept key, or a new key
+    // under a new password, derived there too) is encrypted and written on the jobs' thread, and put in the
+    // file's place back on the window's; done follows there, the user told of a failure: whether the file
+    // was written, under which password and in which form; it answers whether the document takes them (then
+    // the store keeps a new key for the file; done may move the password out). A later save of the same file
+    // that lands first is not put back by an earlier one.
     struct Background {
         Jobs& jobs;
-        std::function<void(bool written)> done;
+        std::function<bool(bool written, Text& password, const base::TextFormat& format)> done;
     };
     // Writes the text lend shows (TextBox::ReadText: a view, for the length of one call) to path, in one pass
     // from there into the file's form: no copy of the text is made (but of one that shows NULs by their
@@ -118,9 +120,11 @@ private:
     Saved SavePlain(const Text& path, const Lend& lend, base::TextFormat& format);
     Saved SaveSecret(const Text& path, Text& password, bool ask, const Lend& lend, base::TextFormat& format,
                      const Background* background);
-    // The sealed file of the text lend shows (of length units), under the kept key, encrypted and written on
-    // background's thread and placed on this one; false when it could not be made ready (nothing posted).
-    bool SealInBackground(const Text& path, const Lend& lend, size_t length, const Background& background);
+    // The sealed file of the text lend shows (of length units), under the kept key (reuse) or a new one of
+    // password derived there, encrypted and written on background's thread and placed on this one; false
+    // when it could not be made ready (nothing posted).
+    bool SealInBackground(const Text& path, const Text& password, bool reuse, const Lend& lend, size_t length,
+                          const Background& background);
     // A save of path landed: an earlier one still on its way does not put its file back over it.
     void Landed(const Text& path) { m_Landed[path] = ++m_Saves; }
     // A text that shows NULs by their symbol: saved from this copy, which holds them as NULs (so that a
@@ -128,9 +132,9 @@ private:
     Saved SaveWithNuls(const Text& path, Text& password, bool ask, Text text, base::TextFormat& format);
     // Sealed documents (protect/sealed_store.cpp): false when refused, the user told.
     bool OpenSealedContent(const Text& path, const Bytes& content, Text& password, Text& text);
-    // The key that seals a save under password: the kept one, or fresh derived anew (newKey: Save As); null
-    // when the derivation failed.
-    const protect::SealedKey* KeyToSeal(const Text& password, bool newKey, protect::SealedKey& fresh);
+    // Whether a sealed save under password seals with the kept key (kept: password is the one that derived
+    // it for this file), or derives a new one under a new salt.
+    bool SealsWithKept(const Text& password, bool kept) const;
     Files& m_Files;
     Prompts& m_Prompts;
     Crypto& m_Crypto;

@@ -157,17 +157,28 @@ TEST_F(SealedDocument, RefusedFilesSayWhyAndLeaveTheDocumentAsItWas) {
     EXPECT_EQ(base::ToUtf8(shown), Fixture("letter.txt"));
 }
 
-TEST_F(SealedDocument, F2IsSealedAndWrittenOnTheDiskThreadAndLandsOnlyWhereNoLaterSaveHas) {
+TEST_F(SealedDocument, SavesAreSealedOnTheDiskThreadAndLandOnlyWhereNoLaterSaveOrDocumentHas) {
     const Text path = u"C:\\docs\\memo.txse", password = u"pw \u0e01";
     const auto onDisk = [&] { return Unseal(files.Get(path), base::ToUtf8(password)); };
+    const size_t filesBefore = files.files.size();
+    FakeJobs& disk = s.fp.diskJobs;
+    disk.hold = true;
+
+    // Save As: the window asks the new password twice and goes on; the key is derived, the text sealed and
+    // written on the disk's thread; the document takes the name once the file is in place.
     s.box().SetText(u"one");
     dialogs.ChooseNext(path);
     prompts.inputAnswers = {password, password};
-    editor.OnFileMenu(kMenuSaveAs);  // a new key: derived and written before the command ends
+    editor.OnFileMenu(kMenuSaveAs);
+    ASSERT_EQ(disk.Pending(), 1u);
+    EXPECT_EQ(crypto.derivations, 0);
+    EXPECT_EQ(files.files.size(), filesBefore);
+    EXPECT_TRUE(s.document().Untitled());
+    disk.CompleteAll();
+    EXPECT_EQ(crypto.derivations, 1);
     ASSERT_EQ(onDisk(), "one");
+    EXPECT_EQ(caption, u"memo.txse - Lockleaf 1.0");
     const size_t filesSaved = files.files.size();
-    FakeJobs& disk = s.fp.diskJobs;
-    disk.hold = true;
 
     // The window goes on at once; the sealed file is written beside the document on the disk's thread, and
     // takes its place back on the window's, which then marks it saved.
@@ -218,4 +229,33 @@ TEST_F(SealedDocument, F2IsSealedAndWrittenOnTheDiskThreadAndLandsOnlyWhereNoLat
     EXPECT_EQ(prompts.messages.size(), 1u);  // the question, and no failure
     EXPECT_TRUE(s.document().Untitled());
     EXPECT_FALSE(editor.CurrentDocument().modified);
+
+    // Typed while a Save As was on its way: the document takes the file's name and key (F2 derives no other),
+    // and stays modified.
+    const Text other = u"C:\\docs\\other.txse";
+    dialogs.ChooseNext(other);
+    prompts.inputAnswers = {u"pw 2", u"pw 2"};
+    editor.OnFileMenu(kMenuSaveAs);
+    s.box().Type(u"six");
+    disk.CompleteAll();
+    EXPECT_EQ(Unseal(files.Get(other), "pw 2"), "");
+    EXPECT_EQ(caption, u"other.txse * - Lockleaf 1.0");
+    F2();
+    disk.CompleteAll();
+    EXPECT_EQ(Unseal(files.Get(other), "pw 2"), "six");
+    EXPECT_EQ(crypto.derivations, 2);
+
+    // A document let go before its Save As lands (New, not saving it): the file is written as asked, but the
+    // new document takes neither its name nor its key.
+    s.box().Type(u" seven");
+    dialogs.ChooseNext(u"C:\\docs\\third.txse");
+    prompts.inputAnswers = {u"pw 3", u"pw 3"};
+    editor.OnFileMenu(kMenuSaveAs);
+    prompts.msgAnswers = {MsgResult::No};
+    editor.OnFileMenu(kMenuNew);
+    disk.CompleteAll();
+    EXPECT_EQ(Unseal(files.Get(u"C:\\docs\\third.txse"), "pw 3"), "six seven");
+    EXPECT_TRUE(s.document().Untitled());
+    EXPECT_EQ(caption, u"Lockleaf 1.0");
+    EXPECT_FALSE(editor.HoldsKey());
 }
