@@ -159,7 +159,7 @@ void Editor::OnTextFocus(int index) { m_ActiveEditor = index; }
 
 bool Editor::OnTextKeyDown(int, Key key, int shift) {
     const Command running(*this);
-    if (!Unlock()) return false;
+    if (!Ready()) return false;
     // Ctrl with + and - whether Shift is down or not: on most keyboards + is Shift and the = key.
     const bool ctrl = shift == kCtrlMask, ctrlShiftOrNot = (shift & ~kShiftMask) == kCtrlMask;
     switch (key) {
@@ -223,13 +223,13 @@ bool Editor::OnTextKeyDown(int, Key key, int shift) {
 
 void Editor::OnFilesDropped(int, const std::vector<Text>& files, int effect) {
     const Command running(*this);
-    if (effect != kDropEffectAll || files.empty() || !Unlock() || !SaveChangesFirst()) return;
+    if (effect != kDropEffectAll || files.empty() || !Ready() || !SaveChangesFirst()) return;
     SecureOpen(files.front());
 }
 
 void Editor::OnEditMenu(int index) {
     const Command running(*this);
-    if (!Unlock()) return;
+    if (!Ready()) return;
     if (index == kMenuFind)
         base::WithMemory(m_Platform.prompts, kFindCommand, [&] { Finder().OpenForFind(); });
     if (index == kMenuStatusBar) ShowStatusBar(!m_StatusBarOn);

@@ -88,7 +88,6 @@ public:
     Text AboutText() const;
     Text ExecutablePath() const;
     const Document& CurrentDocument() const { return m_Document; }
-    bool HoldsKey() const { return m_Documents.HoldsKey(); }  // a sealed document's derived key
     Document& CurrentDocument() { return m_Document; }
     bool KeepsSealedKey() const { return m_Documents.HoldsKey(); }  // a derived key is still in memory
 
@@ -96,6 +95,8 @@ public:
     // Loads path, plain or protected, into the active editor. Only a load that completes changes the text,
     // the document's name and password; otherwise the user has been told and the document shown stays as it
     // was. as: the encoding chosen in the Open dialog for a plain document, instead of detecting one.
+    // True when shown by the time it returns; a sealed document whose key is derived off this thread shows
+    // when that is done.
     bool SecureOpen(const Text& path, std::optional<base::Encoding> as = std::nullopt);
     // Writes the document under its name (Save As for an untitled one). ask: a new password even when one
     // is remembered. True when written. background: the save may end on the disk's thread (a sealed
@@ -121,6 +122,8 @@ public:
     // The password brings the document back as it was; false while it stays locked (cancelled, or the
     // snapshot could not be read). True at once for a document that is not locked.
     bool Unlock();
+    // Every command's first step: no open on its way, and Unlock.
+    bool Ready() { return !m_Opening && Unlock(); }
     bool Locked() const { return m_Locked; }
     void Form_SessionLock() override;
     bool OnTextInput(bool keyOrClick) override;
@@ -161,6 +164,8 @@ private:
     // Into box, as SetText, but wiping what a secret document leaves behind in it.
     bool Replace(TextBox& box, const Text& text, bool secret);
     bool SaveTo(const Text& path, bool ask, base::TextFormat format, bool background = false);
+    // An opened text and the password that opened it become the document shown; both are wiped.
+    bool ShowOpened(const Text& path, Text& text, Text& password, const base::TextFormat& format);
     void MarkSaved();  // the document's text is the one its file holds
     // A save landed: path, password and format are the document's; saved: its text is the one written.
     void Adopt(const Text& path, Text& password, const base::TextFormat& format, bool saved);
@@ -212,6 +217,7 @@ private:
     bool m_RestoredHere = false;  // a snapshot became this window's document at start
     bool m_KeepSnapshot = false;  // the process ends to be started again: its snapshot is offered then
     int m_Commands = 0;           // commands running, each perhaps in a dialog of its own
+    bool m_Opening = false;       // a sealed document is being opened off the window's thread
     bool m_Locked = false;
     bool m_LockPending = false;  // the session locked while a command ran: the document locks after it
     bool m_LockedModified = false;

@@ -1,5 +1,6 @@
 // Loading and saving the document shown, and the question before it is replaced: the document store does the
 // file work; here the editor, the caption and the document state follow it, and only what completed counts.
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -22,11 +23,43 @@ Text SaveChangesQuestion(const Text& fileName) {
 bool Editor::SecureOpen(const Text& path, std::optional<base::Encoding> as) {
     Text password = m_Document.PasswordFor(path), text;
     base::TextFormat format;
-    const bool secret = protect::IsSecret(protect::KindOf(path));
-    if (m_Documents.Open(path, password, text, format, as) != DocumentStore::Opened::Text) {
-        base::Wipe(password);
-        return false;
+    // A sealed document's key is derived off this thread: meanwhile the window paints and answers but takes
+    // no command and no input, and the document shown stays; what changes it meanwhile (the Find window's
+    // Replace All) keeps it, and the open is refused. A lock waits for the open.
+    ++m_Commands;
+    m_Opening = true;
+    const auto opened = [this] {
+        m_Opening = false;
+        --m_Commands;
+    };
+    const auto shown = std::make_shared<bool>(false);
+    const DocumentStore::Opening later{
+        m_Platform.diskJobs, [this, path, opened, shown, before = m_DocumentsShown, changes = m_TextChanges](
+                                 bool ok, Text& openedText, Text& typed) {
+            opened();
+            if (!ok) return false;
+            if (before != m_DocumentsShown || changes != m_TextChanges) {
+                m_Platform.prompts.Message(protect::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
+                return false;
+            }
+            return *shown = ShowOpened(path, openedText, typed, base::TextFormat{});
+        }};
+    DocumentStore::Opened result = DocumentStore::Opened::Refused;
+    try {
+        result = m_Documents.Open(path, password, text, format, as, &later);
+    } catch (...) {
+        opened();
+        throw;
     }
+    if (result == DocumentStore::Opened::Opening) return *shown;  // shown already where jobs run at once
+    opened();
+    if (result == DocumentStore::Opened::Text) return ShowOpened(path, text, password, format);
+    base::Wipe(password);
+    return false;
+}
+
+bool Editor::ShowOpened(const Text& path, Text& text, Text& password, const base::TextFormat& format) {
+    const bool secret = protect::IsSecret(protect::KindOf(path));
     const bool shown = ShowDocument(text, m_Document.Secret());
     // The box holds its own copy; ours of a protected or sealed text goes now.
     if (secret) base::Wipe(text);

@@ -24,13 +24,13 @@ void Editor::Did(base::EditStep step) { m_History.Add(std::move(step)); }
 
 void Editor::Undo() {
     const Command running(*this);
-    if (!Unlock()) return;
+    if (!Ready()) return;
     if (const base::EditStep* step = m_History.Undo()) Apply(*step, false);
 }
 
 void Editor::Redo() {
     const Command running(*this);
-    if (!Unlock()) return;
+    if (!Ready()) return;
     if (const base::EditStep* step = m_History.Redo()) Apply(*step, true);
 }
 

@@ -173,6 +173,7 @@ bool Editor::Restore(app::Recovery::Found& found, const protect::SnapshotCover& 
 void Editor::Form_SessionLock() { Lock(); }
 
 bool Editor::OnTextInput(bool keyOrClick) {
+    if (m_Opening) return false;
     if (!m_Locked) return true;
     if (keyOrClick && m_Commands == 0) Unlock();
     return false;  // the key that unlocks is not typed into the document

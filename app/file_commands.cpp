@@ -108,7 +108,7 @@ bool Editor::SaveAs(bool background) {
 
 void Editor::OnFileMenu(int index) {
     const Command running(*this);
-    if (index != kMenuExit && !Unlock()) return;  // Exit asks as the close box does
+    if (index != kMenuExit && !Ready()) return;  // Exit asks as the close box does
     switch (index) {
         case kMenuNew:
             if (!SaveChangesFirst()) return;

@@ -93,7 +93,8 @@ DocumentStore::DocumentStore(Files& files, Prompts& prompts, Crypto& crypto, int
     : m_Files(files), m_Prompts(prompts), m_Crypto(crypto), m_Largest(largest), m_Sealed(crypto) {}
 
 DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text& text,
-                                          base::TextFormat& format, std::optional<base::Encoding> as) {
+                                          base::TextFormat& format, std::optional<base::Encoding> as,
+                                          const Opening* opening) {
     if (const int64_t length = m_Files.FileLength(path); length > m_Largest) {
         m_Prompts.Message(protect::TooLargeMessage(length, m_Largest), MsgButtons::Ok, MsgIcon::Exclamation);
         return Opened::Refused;
@@ -121,7 +122,9 @@ DocumentStore::Opened DocumentStore::Open(const Text& path, Text& password, Text
             }
             read = plain.format;
         } else if (sealed) {
-            if (!OpenSealedContent(path, content, password, loaded)) return Opened::Refused;
+            if (const Opened opened = OpenSealedContent(path, content, password, loaded, opening);
+                opened != Opened::Text)
+                return opened;
         } else if (content.empty()) {
             // An empty file of either secret kind is an empty document, with no password yet.
         } else if (password.empty() || !protect::MaskedCodec(password).Read(content, loaded)) {

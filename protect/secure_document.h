@@ -52,6 +52,16 @@ public:
         // Missing, unreadable, too large, or the password was wrong, empty or cancelled: text and password
         // are as they were, and the user has been told.
         Refused,
+        Opening,  // handed to the background: its done follows
+    };
+    // Where an open may end off the window's thread: a sealed document whose key must be derived is derived
+    // and decrypted on the jobs' thread once its password is typed. done follows on the window's thread:
+    // whether it opened (if not, the user has been told), its text and password, as Open gives them; it
+    // answers whether the document took them (then the store keeps the key for the file; done may move the
+    // text and password out, and the store wipes what is left).
+    struct Opening {
+        Jobs& jobs;
+        std::function<bool(bool opened, Text& text, Text& password)> done;
     };
     // Reads path. A remembered password is tried first for a protected document, and for a sealed one only
     // when it derived the key kept for that very file (same path and salt); the user is asked at most once.
@@ -59,7 +69,7 @@ public:
     // others). as: the encoding the user chose for a plain document instead of detecting one; a file not
     // valid in it is refused.
     Opened Open(const Text& path, Text& password, Text& text, base::TextFormat& format,
-                std::optional<base::Encoding> as = std::nullopt);
+                std::optional<base::Encoding> as = std::nullopt, const Opening* opening = nullptr);
 
     enum class Saved {
         Written,    // password is the one the file was written with
@@ -131,7 +141,12 @@ private:
     // question counts no symbol), then wiped.
     Saved SaveWithNuls(const Text& path, Text& password, bool ask, Text text, base::TextFormat& format);
     // Sealed documents (protect/sealed_store.cpp): false when refused, the user told.
-    bool OpenSealedContent(const Text& path, const Bytes& content, Text& password, Text& text);
+    // Text, Refused or (with opening, a key to derive) Opening; content is taken by the background's job.
+    Opened OpenSealedContent(const Text& path, Bytes& content, Text& password, Text& text,
+                             const Opening* opening);
+    // The key derived from typed for header and content decrypted with it, on opening's thread.
+    void OpenInBackground(const Text& path, const protect::SealedHeader& header, Bytes& content,
+                          const Text& typed, const Opening& opening);
     // Whether a sealed save under password seals with the kept key (kept: password is the one that derived
     // it for this file), or derives a new one under a new salt.
     bool SealsWithKept(const Text& password, bool kept) const;

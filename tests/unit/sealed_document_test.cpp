@@ -257,5 +257,59 @@ TEST_F(SealedDocument, SavesAreSealedOnTheDiskThreadAndLandOnlyWhereNoLaterSaveO
     EXPECT_EQ(Unseal(files.Get(u"C:\\docs\\third.txse"), "pw 3"), "six seven");
     EXPECT_TRUE(s.document().Untitled());
     EXPECT_EQ(caption, u"Lockleaf 1.0");
-    EXPECT_FALSE(editor.HoldsKey());
+    EXPECT_FALSE(editor.KeepsSealedKey());
+}
+
+TEST_F(SealedDocument, OpeningDerivesTheKeyOnTheDiskThreadWhileTheWindowTakesNoInput) {
+    const Text path = u"C:\\docs\\memo.txse", password = u"pw \u0e01";
+    s.box().SetText(u"sealed\u2400text");
+    dialogs.ChooseNext(path);
+    prompts.inputAnswers = {password, password};
+    editor.OnFileMenu(kMenuSaveAs);
+    editor.OnFileMenu(kMenuNew);
+    FakeJobs& disk = s.fp.diskJobs;
+    disk.hold = true;
+
+    // The password is asked on the window's thread, the key derived and the file decrypted on the disk's;
+    // meanwhile a key, a command or a drop does nothing, and the document shown stays.
+    prompts.inputAnswers = {password};
+    Open(path);
+    ASSERT_EQ(disk.Pending(), 1u);
+    EXPECT_EQ(crypto.derivations, 1);
+    EXPECT_FALSE(editor.OnTextInput(true));
+    prompts.inputAnswers = {u"x", u"x"};
+    F2();
+    editor.OnFileMenu(kMenuSaveAs);
+    editor.OnFilesDropped(0, {u"C:\\docs\\other.txt"}, kDropEffectAll);
+    EXPECT_EQ(disk.Pending(), 1u);
+    EXPECT_EQ(prompts.inputs.size(), 3u);
+    EXPECT_EQ(caption, u"Lockleaf 1.0");
+    disk.CompleteAll();
+    EXPECT_EQ(crypto.derivations, 2);
+    EXPECT_EQ(s.box().text, u"sealed\u2400text");
+    EXPECT_EQ(caption, u"memo.txse - Lockleaf 1.0");
+    EXPECT_TRUE(editor.OnTextInput(true));
+    F2();  // under the key the open derived
+    disk.CompleteAll();
+    EXPECT_EQ(crypto.derivations, 2);
+    EXPECT_FALSE(editor.CurrentDocument().modified);
+
+    // A wrong password is told when the derivation is done; the document shown stays, and takes input again.
+    editor.OnFileMenu(kMenuNew);
+    prompts.inputAnswers = {u"wrong"};
+    Open(path);
+    disk.CompleteAll();
+    EXPECT_EQ(LastMessage(), protect::SealedMessage(protect::SealedStatus::WrongPassword));
+    EXPECT_EQ(caption, u"Lockleaf 1.0");
+    EXPECT_TRUE(editor.OnTextInput(true));
+
+    // The text shown changed meanwhile (the Find window's Replace All, another program): it stays, and the
+    // open is refused rather than put over it.
+    prompts.inputAnswers = {password};
+    Open(path);
+    s.box().SetText(u"changed meanwhile");
+    disk.CompleteAll();
+    EXPECT_EQ(LastMessage(), protect::kNotOpenedMessage);
+    EXPECT_EQ(s.box().text, u"changed meanwhile");
+    EXPECT_TRUE(editor.CurrentDocument().modified);
 }
