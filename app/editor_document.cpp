@@ -118,12 +118,14 @@ bool Editor::SaveTo(const Text& path, bool ask, base::TextFormat format, bool ba
     // since; it is saved if its text is also as it was then.
     const uint64_t save = ++m_SavesBegun;
     const DocumentStore::Background later{
-        m_Platform.diskJobs, [this, path, save, shown = m_DocumentsShown, changes = m_TextChanges](
-                                 bool written, Text& typed, const base::TextFormat& form) {
+        m_Platform.diskJobs,
+        [this, path, save, shown = m_DocumentsShown, changes = m_TextChanges](bool written, Text& typed,
+                                                                              const base::TextFormat& form) {
             if (!written || m_Locked || save != m_SavesBegun || shown != m_DocumentsShown) return false;
             Adopt(path, typed, form, changes == m_TextChanges);
             return true;
-        }};
+        },
+        [this, shown = m_DocumentsShown] { return !m_Locked && shown == m_DocumentsShown; }};
     // Straight from the box's own buffer into the file: no copy of the whole text on the way.
     const DocumentStore::Saved saved = m_Documents.Save(
         path, password, ask,

@@ -374,36 +374,55 @@ DocumentStore::Saved DocumentStore::SaveSecret(const Text& path, Text& password,
     return Saved::Failed;
 }
 
+// What the jobs' thread holds: the plaintext until it is sealed, the password and a key (the kept one's copy,
+// or a new salt whose key it derives); all wiped however the job ends, also when it never runs.
+struct DocumentStore::SealWork {
+    SealWork(Crypto& c, Files& f, const Text& p, const Text& pw)
+        : crypto(c), files(f), path(p), password(pw), key(c) {}
+    ~SealWork() {
+        base::Wipe(password);
+        crypto.Wipe(file.data(), file.size());
+    }
+    Crypto& crypto;
+    Files& files;
+    const Text path;
+    Text password;
+    protect::SealedKey key;
+    Text temp;  // the sealed file, written and flushed beside path; empty when it could not be
+    Bytes file;
+};
+
 bool DocumentStore::SealInBackground(const Text& path, const Text& password, bool reuse, const Lend& lend,
                                      size_t length, const Background& background) {
-    // What the jobs' thread holds: the plaintext until it is sealed, the password and a key (the kept one's
-    // copy, or a new salt whose key it derives); all wiped however the job ends, also when it never runs.
-    struct Work {
-        Work(Crypto& c, Files& f, const Text& p, const Text& pw)
-            : crypto(c), files(f), path(p), password(pw), key(c) {}
-        ~Work() {
-            base::Wipe(password);
-            crypto.Wipe(file.data(), file.size());
-        }
-        Crypto& crypto;
-        Files& files;
-        const Text path;
-        Text password;
-        protect::SealedKey key;
-        Text temp;  // the sealed file, written and flushed beside path; empty when it could not be
-        Bytes file;
-    };
-    auto work = std::make_shared<Work>(m_Crypto, m_Files, path, password);
+    auto work = std::make_shared<SealWork>(m_Crypto, m_Files, path, password);
     if (reuse)
         work->key.CopyFrom(m_Sealed);
     else if (!work->key.NewSalt())
         return false;
-    bool prepared = false;
+    size_t bytes = 0;
+    bool measured = false;
     lend([&](std::u16string_view text) {
-        prepared = text.size() == length && protect::PrepareSealed(m_Crypto, work->key, text, work->file);
+        measured = text.size() == length;
+        bytes = base::Utf8Length(text);
     });
-    if (!prepared) return false;
+    if (!measured) return false;
     const uint64_t number = ++m_Saves;
+    background.jobs.Post([work, bytes](Http&) { work->file.assign(protect::kSealedMinSize + bytes, '\0'); },
+                         [this, work, reuse, number, lend, background] {
+                             bool prepared = false;
+                             if (background.current())
+                                 lend([&](std::u16string_view text) {
+                                     prepared = protect::PrepareSealed(m_Crypto, work->key, text, work->file);
+                                 });
+                             if (prepared) return SealAndWrite(work, reuse, number, background);
+                             Text none;
+                             background.done(false, none, base::TextFormat{});
+                         });
+    return true;
+}
+
+void DocumentStore::SealAndWrite(const std::shared_ptr<SealWork>& work, bool reuse, uint64_t number,
+                                 const Background& background) {
     background.jobs.Post(
         [work, reuse](Http&) {
             const bool keyed = reuse || work->key.DeriveFrom(work->password);
@@ -432,13 +451,12 @@ bool DocumentStore::SealInBackground(const Text& path, const Text& password, boo
                                   MsgIcon::None);
             // A new key is kept only when the document took the file it sealed: not one it has let go
             // meanwhile.
-            const bool taken = done && done(written, work->password, base::TextFormat{});
+            const bool taken = done(written, work->password, base::TextFormat{});
             if (taken && work->key.Ready()) {
                 m_Sealed.Take(work->key);
                 m_SealedPath = work->path;
             }
         });
-    return true;
 }
 
 void DocumentStore::Forget() {

@@ -3,6 +3,7 @@
 // passes the name and password it keeps.
 #pragma once
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "base/encoding.h"
@@ -83,9 +84,14 @@ public:
     // was written, under which password and in which form; it answers whether the document takes them (then
     // the store keeps a new key for the file; done may move the password out). A later save of the same file
     // that lands first is not put back by an earlier one.
+    // The file's memory is made on the jobs' thread first (the first touch of fresh memory is most of what
+    // filling it costs) and the text read into it back on the window's, if current() says the document is
+    // still the one saved (shown, not locked); otherwise the save is dropped and done told it was not
+    // written.
     struct Background {
         Jobs& jobs;
         std::function<bool(bool written, Text& password, const base::TextFormat& format)> done;
+        std::function<bool()> current;
     };
     // Writes the text lend shows (TextBox::ReadText: a view, for the length of one call) to path, in one pass
     // from there into the file's form: no copy of the text is made (but of one that shows NULs by their
@@ -135,6 +141,10 @@ private:
     // when it could not be made ready (nothing posted).
     bool SealInBackground(const Text& path, const Text& password, bool reuse, const Lend& lend, size_t length,
                           const Background& background);
+    struct SealWork;
+    // Its second half, once the file is made ready: sealed and written there, placed here.
+    void SealAndWrite(const std::shared_ptr<SealWork>& work, bool reuse, uint64_t number,
+                      const Background& background);
     // A save of path landed: an earlier one still on its way does not put its file back over it.
     void Landed(const Text& path) { m_Landed[path] = ++m_Saves; }
     // A text that shows NULs by their symbol: saved from this copy, which holds them as NULs (so that a

@@ -180,13 +180,15 @@ TEST_F(SealedDocument, SavesAreSealedOnTheDiskThreadAndLandOnlyWhereNoLaterSaveO
     EXPECT_EQ(caption, u"memo.txse - Lockleaf 1.0");
     const size_t filesSaved = files.files.size();
 
-    // The window goes on at once; the sealed file is written beside the document on the disk's thread, and
-    // takes its place back on the window's, which then marks it saved.
+    // The window goes on at once; the file's memory is made on the disk's thread, the text read into it on
+    // the window's, sealed and written beside the document on the disk's, and put in its place back on the
+    // window's, which then marks it saved.
     s.box().SetSel(3, 3);
     s.box().Type(u" two");
     F2();
     ASSERT_EQ(disk.Pending(), 1u);
     EXPECT_EQ(caption, u"memo.txse * - Lockleaf 1.0");
+    disk.CompleteNext();
     const auto place = disk.RunNext();
     EXPECT_EQ(onDisk(), "one");
     EXPECT_EQ(files.files.size(), filesSaved + 1);
@@ -196,9 +198,10 @@ TEST_F(SealedDocument, SavesAreSealedOnTheDiskThreadAndLandOnlyWhereNoLaterSaveO
     EXPECT_EQ(caption, u"memo.txse - Lockleaf 1.0");
     EXPECT_EQ(crypto.derivations, 1);
 
-    // Typed while it was on its way: the file holds the text of the F2, and the document stays modified.
+    // Typed while it was on its way: the file holds the text as it was read, and the document stays modified.
     s.box().Type(u" three");
     F2();
+    disk.CompleteNext();
     s.box().Type(u" four");
     disk.CompleteAll();
     EXPECT_EQ(onDisk(), "one two three");
@@ -213,6 +216,18 @@ TEST_F(SealedDocument, SavesAreSealedOnTheDiskThreadAndLandOnlyWhereNoLaterSaveO
     EXPECT_EQ(LastMessage(), protect::kNotSavedMessage);
     EXPECT_EQ(onDisk(), "one two three");
     EXPECT_EQ(files.files.size(), filesSaved);
+    EXPECT_EQ(caption, u"memo.txse * - Lockleaf 1.0");
+
+    // Locked before the file's memory was ready: the box now empty is not read, the file stays, and the
+    // lock's snapshot keeps the work; the password brings it back.
+    F2();
+    editor.Form_SessionLock();
+    ASSERT_TRUE(editor.Locked());
+    disk.CompleteAll();
+    EXPECT_EQ(onDisk(), "one two three");
+    prompts.inputAnswers = {password};
+    editor.OnTextInput(true);
+    EXPECT_EQ(s.box().text, u"one two three four");
     EXPECT_EQ(caption, u"memo.txse * - Lockleaf 1.0");
 
     // An F2 overtaken by a save that lands first (New, and Yes to saving the changes, saves at once): it
@@ -236,14 +251,16 @@ TEST_F(SealedDocument, SavesAreSealedOnTheDiskThreadAndLandOnlyWhereNoLaterSaveO
     dialogs.ChooseNext(other);
     prompts.inputAnswers = {u"pw 2", u"pw 2"};
     editor.OnFileMenu(kMenuSaveAs);
+    disk.CompleteNext();
     s.box().Type(u"six");
     disk.CompleteAll();
     EXPECT_EQ(Unseal(files.Get(other), "pw 2"), "");
     EXPECT_EQ(caption, u"other.txse * - Lockleaf 1.0");
+    const int derived = crypto.derivations;
     F2();
     disk.CompleteAll();
     EXPECT_EQ(Unseal(files.Get(other), "pw 2"), "six");
-    EXPECT_EQ(crypto.derivations, 2);
+    EXPECT_EQ(crypto.derivations, derived);
 
     // A document let go before its Save As lands (New, not saving it): the file is written as asked, but the
     // new document takes neither its name nor its key.
@@ -251,6 +268,7 @@ TEST_F(SealedDocument, SavesAreSealedOnTheDiskThreadAndLandOnlyWhereNoLaterSaveO
     dialogs.ChooseNext(u"C:\\docs\\third.txse");
     prompts.inputAnswers = {u"pw 3", u"pw 3"};
     editor.OnFileMenu(kMenuSaveAs);
+    disk.CompleteNext();
     prompts.msgAnswers = {MsgResult::No};
     editor.OnFileMenu(kMenuNew);
     disk.CompleteAll();
