@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Typing survives a kill: for an untitled document, a plain UTF-8 file, a protected and a sealed one, the
-# editor is killed (kill -9 of its Wine process) 3 s after the typing; meanwhile no file under the Wine prefix
-# holds the typed text (UTF-16, UTF-8, the code page) or the password. The next start offers the work back,
+# editor is killed (kill -9 of its Wine process) 3 s after the box shows the typing; meanwhile no file under
+# the Wine prefix holds the typed text (UTF-16, UTF-8, the code page) or the password. The next start offers the work back,
 # Y restores it (the sealed one after its password), and F2 writes it to its own file in its own kind. A
 # clean exit after F2 leaves no snapshot, and the start after it asks nothing.
 source "$(dirname "$0")/lib.sh"
@@ -39,9 +39,14 @@ for root, _, names in os.walk(sys.argv[1]):
 print("none")
 EOF
 }
-recovery_files() { find "$WINEPREFIX/drive_c/users" -path '*Lockleaf/Recovery/*' -type f 2>/dev/null | wc -l; }
+recovery_files() { find "$WINEPREFIX/drive_c/users" -path '*Lockleaf/Recovery/*' -type f "$@" 2>/dev/null | wc -l; }
+# Kills the editor 3 s after the box shows $1, or once a snapshot is written after that, if that comes later
+# (under load Wine may take the keys, or the disk's thread its turn, a while after the keys were sent).
 kill_editor() {
+  eventually "$1" probe text || true
+  touch "$E2E_TMP/shown"
   sleep 3
+  for _ in $(seq 100); do [ "$(recovery_files -newer "$E2E_TMP/shown")" -ge 1 ] && break; sleep 0.2; done
   pkill -9 -f 'lockleaf\.exe' || true
   LL_PID=
   for _ in $(seq 50); do pgrep -f 'lockleaf\.exe' >/dev/null || break; sleep 0.1; done
@@ -50,7 +55,9 @@ kill_editor() {
 restore() {
   ll_start_nowait
   dialog
-  check "$2: the next start offers it" "$(said)" "Lockleaf closed before the changes to $1 were saved. Restore them?"
+  local question="Lockleaf closed before the changes to $1 were saved. Restore them?"
+  eventually "$question" said || true
+  check "$2: the next start offers it" "$(said)" "$question"
   focus_window "^Lockleaf$"
   press y
 }
@@ -61,7 +68,7 @@ into_editor() { ll_wait_window; focus_window "Lockleaf 1.0"; }
 ll_start
 focus_window "Lockleaf 1.0"
 typed 'untitled secret words'
-kill_editor
+kill_editor 'untitled secret words'
 check "untitled: a snapshot is on disk" "$([ "$(recovery_files)" -ge 1 ] && echo yes)" "yes"
 check "untitled: nothing of the text in the clear" "$(in_prefix 'untitled secret words' 'secret words')" "none"
 restore "an untitled document" "untitled"
@@ -80,7 +87,7 @@ ll_start 'C:\Lockleaf\notes.txt'
 focus_window "notes.txt - Lockleaf 1.0"
 press ctrl+End
 typed 'more plain words'
-kill_editor
+kill_editor "$(printf 'café\nline two\nmore plain words')"
 check "plain: nothing of the text in the clear" "$(in_prefix 'more plain words')" "none"
 restore "notes.txt" "plain"
 into_editor
@@ -103,7 +110,7 @@ dialog; typed_each prompt_box 'pw1'; press Return
 dialog; typed_each prompt_box 'pw1'; press Return
 caption_is "memo.txs - Lockleaf 1.0" "protected: saved"
 typed ' and more'
-kill_editor
+kill_editor 'masked words and more'
 check "protected: nothing of the text or password in the clear" "$(in_prefix 'masked words and more' 'and more' 'pw1')" "none"
 restore "memo.txs" "protected"
 into_editor
@@ -131,10 +138,11 @@ caption_is "letter.txse - Lockleaf 1.0" "sealed: opened"
 BEFORE=$(probe text)
 press ctrl+End
 typed ' sealed addition'
-kill_editor
+kill_editor "$BEFORE sealed addition"
 check "sealed: nothing of the text or the password in the clear" "$(in_prefix 'sealed addition' "$PW")" "none"
 restore "letter.txse" "sealed"
 dialog
+eventually "Please enter PASSWORD !" said || true
 check "sealed: its password is asked first" "$(said)" "Please enter PASSWORD !"
 typed_each prompt_box "$PW"; press Return
 into_editor
