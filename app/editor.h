@@ -120,7 +120,9 @@ public:
     // Its work goes to the snapshot, then its text, password and key leave memory; a plain one stays.
     void Lock();
     // The password brings the document back as it was; false while it stays locked (cancelled, or the
-    // snapshot could not be read). True at once for a document that is not locked.
+    // snapshot could not be read). True at once for a document that is not locked. A sealed one's key is
+    // derived off the window's thread, as its open's is: false then too, and the command that asked is not
+    // run; the document comes back when the key is, and a wrong password is told and asked again.
     bool Unlock();
     // Every command's first step: no open on its way, and Unlock.
     bool Ready() { return !m_Opening && Unlock(); }
@@ -181,6 +183,9 @@ private:
                       protect::Snapshot& s, protect::SealedKey& key, Text& password,
                       const std::function<bool(const Text&)>& accepts);
     bool LockedPasswordAccepts(const Text& password);
+    void UnlockSealed(Bytes& file, const Text& path, const protect::SealedHeader& header);
+    // The unlocked snapshot's text in the box; password and key (a sealed one's, taken) the document's again.
+    bool ShowUnlocked(const protect::Snapshot& s, Text& password, protect::SealedKey* key);
     // A command of the user's runs: no lock while its dialogs are open, and the document unlocked first.
     struct Command {
         explicit Command(Editor& f) : fou(f) { ++fou.m_Commands; }
@@ -217,7 +222,7 @@ private:
     bool m_RestoredHere = false;  // a snapshot became this window's document at start
     bool m_KeepSnapshot = false;  // the process ends to be started again: its snapshot is offered then
     int m_Commands = 0;           // commands running, each perhaps in a dialog of its own
-    bool m_Opening = false;       // a sealed document is being opened off the window's thread
+    bool m_Opening = false;       // a sealed document's key is derived off the window's thread (open, unlock)
     bool m_Locked = false;
     bool m_LockPending = false;  // the session locked while a command ran: the document locks after it
     bool m_LockedModified = false;

@@ -175,6 +175,8 @@ bool Editor::SaveChangesFirst() {
 bool Editor::Form_QueryUnload() {
     const Command running(*this);
     if (!Unlock()) {
+        // Its password typed, it is on its way back: the window stays, and the close box asks again then.
+        if (m_Opening) return false;
         // The password not given: the window still closes, its work kept for the next start to offer.
         m_KeepSnapshot = m_LockedModified;
         return true;

@@ -223,6 +223,7 @@ bool Editor::LockedPasswordAccepts(const Text& password) {
 
 bool Editor::Unlock() {
     if (!m_Locked) return true;
+    if (m_Opening) return false;  // its password was typed; the document is on its way back
     const Command running(*this);
     const Text path = m_Recovery.OwnPath();
     Bytes file;
@@ -232,6 +233,10 @@ bool Editor::Unlock() {
         m_Platform.prompts.Message(DamagedMessage(path), MsgButtons::Ok, MsgIcon::Exclamation);
         return false;
     }
+    if (cover.sealed) {
+        UnlockSealed(file, path, cover.header);
+        return false;
+    }
     protect::Snapshot s;
     protect::SealedKey key(m_Platform.crypto);
     Text password;
@@ -239,6 +244,50 @@ bool Editor::Unlock() {
     const base::WipedIf wipedPassword(password, true);
     const auto accepts = [this](const Text& typed) { return LockedPasswordAccepts(typed); };
     if (!OpenSnapshot(file, path, cover, s, key, password, accepts)) return false;
+    return ShowUnlocked(s, password, nullptr);
+}
+
+void Editor::UnlockSealed(Bytes& file, const Text& path, const protect::SealedHeader& header) {
+    // What the disk's thread holds: the password, the key and the text, wiped however it ends.
+    struct Work {
+        explicit Work(Crypto& crypto) : key(crypto) {}
+        ~Work() {
+            base::Wipe(password);
+            base::Wipe(s.text);
+        }
+        Text password;
+        protect::SealedKey key;
+        Bytes file;
+        protect::Snapshot s;
+        bool derived = false;
+        protect::SnapshotStatus status = protect::SnapshotStatus::Damaged;
+    };
+    auto work = std::make_shared<Work>(m_Platform.crypto);
+    work->password = m_Platform.prompts.Input(protect::kPasswordPrompt);
+    if (work->password.empty()) return;  // still locked: the next key asks again
+    work->file.swap(file);
+    m_Opening = true;
+    m_Platform.diskJobs.Post(
+        [work, header, &protection = m_Platform.dataProtection, &crypto = m_Platform.crypto](Http&) {
+            work->derived = work->key.Derive(work->password, header);
+            if (work->derived)
+                work->status = protect::ReadSnapshot(protection, crypto, work->file, &work->key, work->s);
+            Bytes().swap(work->file);
+        },
+        [this, work, path] {
+            m_Opening = false;
+            if (work->status == protect::SnapshotStatus::Ok) {
+                ShowUnlocked(work->s, work->password, &work->key);
+            } else if (work->derived && work->status == protect::SnapshotStatus::WrongPassword) {
+                m_Platform.prompts.Message(kWrongPasswordMessage, MsgButtons::Ok, MsgIcon::None);
+                Unlock();  // asked again, as a protected document's is
+            } else {
+                m_Platform.prompts.Message(DamagedMessage(path), MsgButtons::Ok, MsgIcon::Exclamation);
+            }
+        });
+}
+
+bool Editor::ShowUnlocked(const protect::Snapshot& s, Text& password, protect::SealedKey* key) {
     if (!Replace(ActiveEditor(), s.text, true)) {
         m_Platform.prompts.Message(protect::kNotOpenedMessage, MsgButtons::Ok, MsgIcon::None);
         return false;
@@ -247,7 +296,7 @@ bool Editor::Unlock() {
     m_LockedPassword.Clear();
     m_Document.modified = m_LockedModified;
     m_Document.SetPassword(password);
-    if (cover.sealed) m_Documents.Keep(m_Document.Name(), key);
+    if (key) m_Documents.Keep(m_Document.Name(), *key);
     ActiveEditor().SetSel(s.selStart, s.selLength);
     // A lock of saved work kept a snapshot only for the lock.
     if (!m_Document.modified) m_Recovery.Discard();

@@ -345,6 +345,38 @@ TEST_F(Recovery, ASealedDocumentLockedWhileAwayComesBackOnlyWithItsPassword) {
     EXPECT_EQ(s->fp.crypto.derivations, derivations + 3);
     EXPECT_EQ(sealed_files::Unseal(files().Get(path), "pw"), "dear diary, my secret");
     EXPECT_TRUE(Snapshots().empty());
+
+    // Its key is derived on the disk's thread: meanwhile a click asks nothing more, a command does nothing
+    // and the close box does not close; a wrong password is told once its derivation is done, and asked
+    // again.
+    s->box().SetSel(21, 0);
+    s->box().Type(u"!");
+    editor().Form_SessionLock();
+    ASSERT_TRUE(editor().Locked());
+    FakeJobs& disk = s->fp.diskJobs;
+    disk.hold = true;
+    s->fp.prompts.inputs.clear();
+    s->fp.prompts.inputAnswers = {u"wrong", u"pw"};
+    const int before = s->fp.crypto.derivations;
+    EXPECT_FALSE(editor().OnTextInput(true));
+    ASSERT_EQ(disk.Pending(), 1u);
+    EXPECT_EQ(s->fp.crypto.derivations, before);
+    EXPECT_FALSE(editor().OnTextInput(true));
+    editor().OnTextKeyDown(0, kKeyF2, 0);
+    EXPECT_FALSE(editor().Form_QueryUnload());  // the window stays for the document on its way back
+    EXPECT_EQ(s->fp.prompts.inputs.size(), 1u);
+    EXPECT_EQ(disk.Pending(), 1u);
+    disk.CompleteNext();
+    EXPECT_EQ(s->fp.prompts.messages.back().text, u"The password is wrong.");
+    EXPECT_EQ(s->fp.prompts.inputs.size(), 2u);
+    EXPECT_TRUE(editor().Locked());
+    disk.CompleteAll();
+    EXPECT_FALSE(editor().Locked());
+    EXPECT_EQ(s->fp.crypto.derivations, before + 2);
+    EXPECT_EQ(s->box().text, u"dear diary, my secret!");
+    EXPECT_EQ(s->host.window.caption, u"diary.txse * - Lockleaf 1.0");
+    EXPECT_TRUE(editor().KeepsSealedKey());
+    EXPECT_TRUE(editor().OnTextInput(true));
 }
 
 TEST_F(Recovery, AProtectedDocumentLocksAfterTenIdleMinutesAndAPlainOneNever) {

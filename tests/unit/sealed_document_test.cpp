@@ -227,6 +227,7 @@ TEST_F(SealedDocument, SavesAreSealedOnTheDiskThreadAndLandOnlyWhereNoLaterSaveO
     EXPECT_EQ(onDisk(), "one two three");
     prompts.inputAnswers = {password};
     editor.OnTextInput(true);
+    disk.CompleteAll();
     EXPECT_EQ(s.box().text, u"one two three four");
     EXPECT_EQ(caption, u"memo.txse * - Lockleaf 1.0");
 
