@@ -103,10 +103,3 @@ void DocumentStore::OpenInBackground(const Text& path, const protect::SealedHead
             }
         });
 }
-
-bool DocumentStore::SealsWithKept(const Text& password, bool kept) const {
-    // A new password (Save As) gets a new salt; F2 under the document's password seals with its kept key,
-    // unless that key was derived with fewer iterations than a new one gets: then one derivation under a new
-    // salt.
-    return kept && m_Sealed.Holds(password) && m_Sealed.Iterations() >= protect::kSealedIterations;
-}

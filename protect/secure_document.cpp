@@ -329,8 +329,10 @@ DocumentStore::Saved DocumentStore::SaveSecret(const Text& path, Text& password,
         }
         if (sealed) {
             // F2 under the kept key, and a new key's derivation too, go to the background when there is one:
-            // the window waits only for the text's UTF-8.
-            const bool reuse = SealsWithKept(key, kept);
+            // the window waits only for the text's UTF-8. A new password (Save As) gets a new salt; F2 seals
+            // with the kept key, unless it was derived with fewer iterations than a new one gets: then one
+            // derivation under a new salt.
+            const bool reuse = kept && m_Sealed.Iterations() >= protect::kSealedIterations;
             if (background) {
                 if (SealInBackground(path, key, reuse, lend, length, *background)) {
                     base::Wipe(key);

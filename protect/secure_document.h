@@ -157,9 +157,6 @@ private:
     // The key derived from typed for header and content decrypted with it, on opening's thread.
     void OpenInBackground(const Text& path, const protect::SealedHeader& header, Bytes& content,
                           const Text& typed, const Opening& opening);
-    // Whether a sealed save under password seals with the kept key (kept: password is the one that derived
-    // it for this file), or derives a new one under a new salt.
-    bool SealsWithKept(const Text& password, bool kept) const;
     Files& m_Files;
     Prompts& m_Prompts;
     Crypto& m_Crypto;
