@@ -124,7 +124,7 @@ public:
     // derived off the window's thread, as its open's is: false then too, and the command that asked is not
     // run; the document comes back when the key is, and a wrong password is told and asked again.
     bool Unlock();
-    // Every command's first step: no open on its way, and Unlock.
+    // Every command's first step: no open or unlock on its way, and Unlock.
     bool Ready() { return !m_Opening && Unlock(); }
     bool Locked() const { return m_Locked; }
     void Form_SessionLock() override;
