@@ -288,8 +288,8 @@ TEST_F(Recovery, WorkSavedOrLetGoTakesItsSnapshotWithIt) {
 
 TEST_F(Recovery, ASealedDocumentLockedWhileAwayComesBackOnlyWithItsPassword) {
     const Text path = u"C:\\docs\\diary.txse";
-    files().Put(path, sealed_files::Seal("dear diary", "pw", 100000));
-    s->fp.prompts.inputAnswers = {u"pw"};
+    files().Put(path, sealed_files::Seal("dear diary", "diary key 7", 100000));
+    s->fp.prompts.inputAnswers = {u"diary key 7"};
     ASSERT_TRUE(editor().SecureOpen(path));
     s->fp.prompts.inputs.clear();
     const Bytes saved = files().Get(path);
@@ -312,7 +312,7 @@ TEST_F(Recovery, ASealedDocumentLockedWhileAwayComesBackOnlyWithItsPassword) {
     EXPECT_FALSE(editor().KeepsSealedKey());
     ASSERT_EQ(Snapshots().size(), 1u);
     EXPECT_FALSE(OnDisk(u"my secret"));
-    EXPECT_FALSE(OnDisk(u"pw"));
+    EXPECT_FALSE(OnDisk(u"diary key 7"));  // long enough not to turn up by chance in the random bytes
 
     // Typing reaches nothing; F2 asks for the password first, and Cancel writes nothing.
     EXPECT_FALSE(editor().OnTextInput(false));
@@ -326,7 +326,7 @@ TEST_F(Recovery, ASealedDocumentLockedWhileAwayComesBackOnlyWithItsPassword) {
     s->fp.prompts.messages.clear();
 
     // A click asks; a wrong password is told and asked again.
-    s->fp.prompts.inputAnswers = {u"wrong", u"pw"};
+    s->fp.prompts.inputAnswers = {u"wrong", u"diary key 7"};
     EXPECT_FALSE(editor().OnTextInput(true));  // the click itself goes nowhere
     EXPECT_FALSE(editor().Locked());
     ASSERT_EQ(s->fp.prompts.messages.size(), 1u);
@@ -343,7 +343,7 @@ TEST_F(Recovery, ASealedDocumentLockedWhileAwayComesBackOnlyWithItsPassword) {
     editor().OnTextKeyDown(0, kKeyF2, 0);
     EXPECT_TRUE(s->fp.prompts.inputs.empty());
     EXPECT_EQ(s->fp.crypto.derivations, derivations + 3);
-    EXPECT_EQ(sealed_files::Unseal(files().Get(path), "pw"), "dear diary, my secret");
+    EXPECT_EQ(sealed_files::Unseal(files().Get(path), "diary key 7"), "dear diary, my secret");
     EXPECT_TRUE(Snapshots().empty());
 
     // Its key is derived on the disk's thread: meanwhile a click asks nothing more, a command does nothing
@@ -356,7 +356,7 @@ TEST_F(Recovery, ASealedDocumentLockedWhileAwayComesBackOnlyWithItsPassword) {
     FakeJobs& disk = s->fp.diskJobs;
     disk.hold = true;
     s->fp.prompts.inputs.clear();
-    s->fp.prompts.inputAnswers = {u"wrong", u"pw"};
+    s->fp.prompts.inputAnswers = {u"wrong", u"diary key 7"};
     const int before = s->fp.crypto.derivations;
     EXPECT_FALSE(editor().OnTextInput(true));
     ASSERT_EQ(disk.Pending(), 1u);
