@@ -185,9 +185,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                                 WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE |
                                     ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_NOHIDESEL | ES_WANTRETURN,
                                 0, 0, 600, 400, hwnd, nullptr, instance, nullptr);
-    if (productFont)
-        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(CreateEditorFont(win::WindowDpi(hwnd))),
-                     FALSE);
+    const HFONT font = productFont ? CreateEditorFont(win::WindowDpi(hwnd)) : nullptr;
+    if (font) SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
     if (find) {
         SetWindowSubclass(edit, FindKeys, 1, 0);
@@ -196,6 +195,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             WS_CHILD | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL | ES_WANTRETURN, 0, 0, 600,
             400, hwnd, nullptr, instance, nullptr);
         SendMessageW(wrapping, EM_SETLIMITTEXT, 0, 0);
+        if (font) SendMessageW(wrapping, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         SetWindowSubclass(wrapping, FindKeys, 1, 0);
         g_savePath = std::wstring(path) + L".bare";
     }

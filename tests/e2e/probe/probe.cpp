@@ -7,16 +7,22 @@
 //   probe dpi                       pixels per inch of the screen
 //   probe windows <caption>         1 when a visible top-level window with that caption exists
 //   probe enabled <caption>         1 when that window takes input, 0 when it is disabled
-//   probe focus                     class and text of the control with the keyboard focus, and its window's
-//   caption probe state                     max, min or normal: how the main window is shown probe child
-//   <caption> <class>   text of the child controls of that window probe wait <seconds>            waits until
-//   the main window exists probe post <caption> <cmd-id>   posts WM_COMMAND with that id to a window probe
-//   items <caption> <ctl-id>  items of a combo box in that window, the selected one after "> " probe pick
-//   <caption> <ctl-id> <n>  selects item n of that combo box as a user's choice does probe setchild <caption>
-//   <ctl-id> <text>  sets the text of a control in that window probe settext <text>            sets the text
-//   of the visible EDIT (as if pasted) probe setsel <start> <length>   selects in the visible EDIT probe
-//   close                     asks the main window to close (WM_CLOSE) probe move <l> <t> <w> <h>      moves
-//   the main window, pixels probe show max|min|normal       maximizes, minimizes or restores the main window
+//   probe focus                     class and text of the control with the keyboard focus, and its
+//                                   window's caption
+//   probe state                     max, min or normal: how the main window is shown
+//   probe child <caption> <class>   text of the child controls of that window
+//   probe wait <seconds>            waits until the main window exists
+//   probe post <caption> <cmd-id>   posts WM_COMMAND with that id to a window
+//   probe items <caption> <ctl-id>  items of a combo box in that window, the selected one after "> "
+//   probe pick <caption> <ctl-id> <n>
+//                                   selects item n of that combo box as a user's choice does
+//   probe setchild <caption> <ctl-id> <text>
+//                                   sets the text of a control in that window
+//   probe settext <text>            sets the text of the visible EDIT (as if pasted)
+//   probe setsel <start> <length>   selects in the visible EDIT
+//   probe close                     asks the main window to close (WM_CLOSE)
+//   probe move <l> <t> <w> <h>      moves the main window, pixels
+//   probe show max|min|normal       maximizes, minimizes or restores the main window
 //   probe over <ctl-id>             id of the topmost visible child of the main window at the middle of that
 //                                   child: its own id when no sibling lies over it
 //   probe resources <exe>           its CompanyName, ProductName and ProductVersion, then the size and a hash
@@ -35,10 +41,12 @@
 //   probe scan <hex>...             per byte string (hex), its count in the process's readable memory
 //   probe run <command line>        starts that command line (the program's path quoted or not) and waits for
 //                                   it: exits with its exit code, 126 when it cannot start
-//   probe ping <seconds> [class]    asks the main window (or the class's) every 50 ms; prints its slowest
-//                                   answer in ms (each answer over 250 ms on stderr); an answer that does not
-//                                   come within the ping's time (at least 30 s) ends it, failed, its wait the
-//                                   figure
+//   probe ping <seconds> [class] [every]
+//                                   asks the main window (or the class's) every 50 ms (or every that many);
+//                                   prints its slowest answer in ms (each answer over 250 ms on stderr); an
+//                                   answer that does not come within the ping's time (at least 30 s) ends
+//                                   it, failed, its wait the figure. Pinged every few ms, the slowest answer
+//                                   is the longest that any one message held the window.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -424,6 +432,7 @@ int main(int argc, char** argv) {
     if (!main) return Fail("no main window");
     if (cmd == "ping") {
         const DWORD seconds = static_cast<DWORD>(argc > 2 ? std::atoi(argv[2]) : 10);
+        const DWORD every = static_cast<DWORD>(argc > 4 ? std::max(1, std::atoi(argv[4])) : 50);
         const DWORD begin = GetTickCount();
         DWORD slowest = 0;
         while (GetTickCount() - begin < seconds * 1000) {
@@ -440,7 +449,7 @@ int main(int argc, char** argv) {
             }
             if (took >= 250) std::fprintf(stderr, "probe: %lu ms to answer at %lu ms\n", took, t0 - begin);
             slowest = std::max(slowest, took);
-            Sleep(50);
+            Sleep(every);
         }
         std::printf("%lu\n", slowest);
         return 0;
