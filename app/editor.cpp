@@ -310,7 +310,8 @@ void Editor::OnTimer() {
     Step([&] { m_Ads->Tick(); });
     Step([&] {
         if (m_Commands == 0 && !m_Locked &&
-            (m_LockPending || (Secret() && m_Platform.clock.MillisecondsSinceInput() >= kLockAfterIdle)))
+            (m_LockPending || (Secret() && m_Platform.clock.MillisecondsSinceInput() >= kLockAfterIdle &&
+                               m_Platform.clock.MonotonicMilliseconds() >= m_LockRetryAt)))
             Lock();
     });
     Step([&] { SnapshotIfDue(); });

@@ -225,6 +225,9 @@ private:
     bool m_Opening = false;       // a sealed document's key is derived off the window's thread (open, unlock)
     bool m_Locked = false;
     bool m_LockPending = false;  // the session locked while a command ran: the document locks after it
+    // A lock that could not keep the work is not tried on every tick: each try copies and encrypts the whole
+    // text on this thread. The idle lock waits until then (monotonic ms).
+    int64_t m_LockRetryAt = 0;
     bool m_LockedModified = false;
     // A protected document's password while it is locked; unmade when there was none to check (restored
     // from a snapshot), and the file on disk tells it instead.

@@ -200,6 +200,7 @@ void Editor::Lock() {
     }
     if (!kept) {
         m_LockedPassword.Clear();
+        m_LockRetryAt = m_Platform.clock.MonotonicMilliseconds() + kLockAfterIdle;
         return platform::Trace(u"lock: the snapshot was not written; the document stays open");
     }
     m_LockedModified = m_Document.modified;

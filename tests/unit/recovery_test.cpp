@@ -379,6 +379,57 @@ TEST_F(Recovery, ASealedDocumentLockedWhileAwayComesBackOnlyWithItsPassword) {
     EXPECT_TRUE(editor().OnTextInput(true));
 }
 
+TEST_F(Recovery, ALockThatCannotKeepTheWorkLeavesItShownTriesLaterAndWorkLostWhileLockedIsSaidAndKept) {
+    s->fp.prompts.inputAnswers = {u"pw", u"pw"};
+    s->fp.dialogs.ChooseNext(u"C:\\docs\\a.txs");
+    editor().OnFileMenu(kMenuSaveAs);
+    s->box().Type(u"kept words");
+    files().diskSpace = 0;  // full
+    s->fp.clock.lastInput = s->fp.clock.elapsed;
+    Wait(kLockAfterIdle + 200);
+    EXPECT_FALSE(editor().Locked());
+    EXPECT_EQ(s->box().text, u"kept words");
+    EXPECT_EQ(s->host.window.caption, u"a.txs * - Lockleaf 1.0");
+    EXPECT_TRUE(Snapshots().empty());
+    EXPECT_FALSE(OnDisk(u"kept words"));
+
+    // The next try comes an idle period later, not at every tick: each one reads the whole text.
+    const int reads = s->box().reads;
+    Wait(kLockAfterIdle - 600);
+    EXPECT_EQ(s->box().reads, reads);
+    EXPECT_FALSE(editor().Locked());
+    files().diskSpace = -1;
+    Wait(800);
+    ASSERT_TRUE(editor().Locked());
+    ASSERT_EQ(Snapshots().size(), 1u);
+    EXPECT_EQ(s->box().text, u"");
+
+    // Its snapshot damaged while locked: each try says so, and nothing is shown or thrown away; the window
+    // still closes, and the next start says it again and keeps the file.
+    Text id = Snapshots()[0].substr(0, 16);  // listed in lower case, named in upper
+    for (char16_t& c : id) c = c >= u'a' && c <= u'f' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+    const Text snapshot = kFolder + u"\\" + id + u".snap";
+    files().files[FakeFiles::Key(snapshot)].back() ^= 1;
+    const auto damaged = [](const Text& path) {
+        return u"The unsaved changes kept in " + path +
+               u" cannot be read, so they were not restored. The file is kept where it is.";
+    };
+    for (int tries = 0; tries < 2; ++tries) {
+        EXPECT_FALSE(editor().OnTextInput(true));
+        EXPECT_TRUE(editor().Locked());
+        EXPECT_EQ(s->fp.prompts.messages.back().text, damaged(snapshot));
+        EXPECT_EQ(s->box().text, u"");
+    }
+    EXPECT_TRUE(editor().Form_QueryUnload());
+    editor().Form_Unload();
+    CrashAndStart();
+    ASSERT_FALSE(s->fp.prompts.messages.empty());
+    ASSERT_EQ(Snapshots().size(), 1u);
+    EXPECT_EQ(s->fp.prompts.messages.back().text, damaged(kFolder + u"\\" + Snapshots()[0]));  // as listed
+    EXPECT_TRUE(Questions().empty());
+    EXPECT_EQ(s->host.window.caption, u"Lockleaf 1.0");
+}
+
 TEST_F(Recovery, AProtectedDocumentLocksAfterTenIdleMinutesAndAPlainOneNever) {
     const auto idle = [&](int64_t ms) {
         s->fp.clock.lastInput = s->fp.clock.elapsed;
