@@ -114,6 +114,32 @@ TEST_F(Hostile, FindReplaceAllAndWordWrapWithoutMemorySayWhichCommandFailedAndCh
     EXPECT_TRUE(prompts.messages.empty());
 }
 
+TEST_F(Hostile, UndoAndRedoWithoutRoomSaySoAndKeepTheirStepForTheNextTry) {
+    box[0].Type(u"one one one ");  // five matches: Replace All's step is put back whole, not piece by piece
+    const Text before = box[0].text;
+    FakeFindReplaceHost& findHost = s.findHost;
+    editor.OnEditMenu(kFind);
+    findHost.w->fields[0].text = u"one";
+    findHost.w->fields[1].text = u"1";
+    editor.Finder().OnButton(2);
+    const Text replaced = box[0].text;
+    ASSERT_EQ(replaced, u"1 new 1 1 1 two 1");
+    prompts.messages.clear();
+
+    for (const bool forward : {false, true}) {
+        box[0].refuses = true;
+        editor.OnEditMenu(forward ? kMenuRedo : kMenuUndo);
+        ExpectTold(forward ? u"Not enough memory to redo." : u"Not enough memory to undo.");
+        EXPECT_EQ(box[0].text, forward ? before : replaced);
+        box[0].refuses = false;
+        editor.OnEditMenu(forward ? kMenuRedo : kMenuUndo);
+        EXPECT_EQ(box[0].text, forward ? replaced : before);
+        EXPECT_TRUE(prompts.messages.empty());
+    }
+    editor.OnEditMenu(kMenuUndo);
+    EXPECT_EQ(box[0].text, before);
+}
+
 TEST_F(Hostile, AFileTheBoxRefusesIsNotOpenedAndF2StillWritesTheDocumentShown) {
     files.Put(u"C:\\big.txt", "a big document");
     box[0].refuses = true;

@@ -379,6 +379,26 @@ TEST_F(Recovery, ASealedDocumentLockedWhileAwayComesBackOnlyWithItsPassword) {
     EXPECT_TRUE(editor().OnTextInput(true));
 }
 
+TEST_F(Recovery, ADocumentNamedAtAStartThatRestoresWorkOpensInAnEditorOfItsOwn) {
+    files().Put(u"C:\\docs\\b.txt", "another file");
+    s->box().Type(u"unsaved work");
+    Wait(1200);
+    CrashAndStart({MsgResult::Yes}, {}, u"\"C:\\docs\\b.txt\"");
+    EXPECT_EQ(s->box().text, u"unsaved work");
+    EXPECT_EQ(s->host.window.caption, u"Lockleaf 1.0");
+    ASSERT_EQ(s->fp.shell.calls.size(), 1u);
+    EXPECT_EQ(s->fp.shell.calls[0].file, u"C:\\Apps\\lockleaf.exe");
+    EXPECT_EQ(s->fp.shell.calls[0].arguments, u"\"C:\\docs\\b.txt\"");
+
+    // Started so once the first has ended without a close, it offers the work, and kept for later (Cancel),
+    // the file opens there.
+    CrashAndStart({MsgResult::Cancel}, {}, s->fp.shell.calls[0].arguments);
+    EXPECT_EQ(Questions().size(), 1u);
+    EXPECT_EQ(s->box().text, u"another file");
+    EXPECT_EQ(s->host.window.caption, u"b.txt - Lockleaf 1.0");
+    EXPECT_EQ(Snapshots().size(), 1u);
+}
+
 TEST_F(Recovery, ALockThatCannotKeepTheWorkLeavesItShownTriesLaterAndWorkLostWhileLockedIsSaidAndKept) {
     s->fp.prompts.inputAnswers = {u"pw", u"pw"};
     s->fp.dialogs.ChooseNext(u"C:\\docs\\a.txs");

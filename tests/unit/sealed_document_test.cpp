@@ -277,6 +277,28 @@ TEST_F(SealedDocument, SavesAreSealedOnTheDiskThreadAndLandOnlyWhereNoLaterSaveO
     EXPECT_TRUE(s.document().Untitled());
     EXPECT_EQ(caption, u"Lockleaf 1.0");
     EXPECT_FALSE(editor.KeepsSealedKey());
+
+    // An F2 overtaken by a save that lands first once its text was read (New, and Yes): the older file,
+    // sealed and written after, is not put over the newer, and nothing is left beside it.
+    const Text third = u"C:\\docs\\third.txse";
+    prompts.inputAnswers = {u"pw 3"};
+    Open(third);
+    disk.CompleteAll();
+    ASSERT_EQ(s.box().text, u"six seven");
+    const size_t filesOpen = files.files.size();
+    s.box().SetSel(9, 0);
+    s.box().Type(u" eight");
+    F2();
+    disk.CompleteNext();  // its memory made and the text read into it: sealed and written next
+    s.box().Type(u" nine");
+    prompts.messages.clear();
+    prompts.msgAnswers = {MsgResult::Yes};
+    editor.OnFileMenu(kMenuNew);
+    EXPECT_EQ(Unseal(files.Get(third), "pw 3"), "six seven eight nine");
+    disk.CompleteAll();
+    EXPECT_EQ(Unseal(files.Get(third), "pw 3"), "six seven eight nine");
+    EXPECT_EQ(files.files.size(), filesOpen);
+    EXPECT_EQ(prompts.messages.size(), 1u);  // the question, and no failure
 }
 
 TEST_F(SealedDocument, OpeningDerivesTheKeyOnTheDiskThreadWhileTheWindowTakesNoInput) {
