@@ -12,6 +12,10 @@ PW='รหัส-Clé-7'  # letter.txse's
 
 caption_is() { eventually "$1" probe caption || true; check "$2" "$(probe caption)" "$1"; }
 dialog() { wait_for_window Lockleaf || true; sleep 0.5; }
+# Waits until the prompt titled "Lockleaf" says $1: after Return the last one may still be on the screen.
+asked() { wait_for_window Lockleaf || true; eventually "$1" said || echo "no prompt said [$1]" >&2; }
+ASK='Please enter PASSWORD !'
+AGAIN='Please enter the same PASSWORD again !'
 # Whether any file under the prefix holds one of the texts in UTF-16 LE, UTF-8 or the Thai code page.
 in_prefix() {
   python3 - "$WINEPREFIX" "$@" <<'EOF'
@@ -39,6 +43,7 @@ for root, _, names in os.walk(sys.argv[1]):
 print("none")
 EOF
 }
+# The snapshots are *.snap; one is written to a *.tmp first and then renamed.
 recovery_files() { find "$WINEPREFIX/drive_c/users" -path '*Lockleaf/Recovery/*' -type f "$@" 2>/dev/null | wc -l; }
 # Kills the editor 3 s after the box shows $1, or once a snapshot is written after that, if that comes later
 # (under load Wine may take the keys, or the disk's thread its turn, a while after the keys were sent).
@@ -46,7 +51,7 @@ kill_editor() {
   eventually "$1" probe text || true
   touch "$E2E_TMP/shown"
   sleep 3
-  for _ in $(seq 100); do [ "$(recovery_files -newer "$E2E_TMP/shown")" -ge 1 ] && break; sleep 0.2; done
+  for _ in $(seq 100); do [ "$(recovery_files -name '*.snap' -newer "$E2E_TMP/shown")" -ge 1 ] && break; sleep 0.2; done
   pkill -9 -f 'lockleaf\.exe' || true
   LL_PID=
   for _ in $(seq 50); do pgrep -f 'lockleaf\.exe' >/dev/null || break; sleep 0.1; done
@@ -69,7 +74,7 @@ ll_start
 focus_window "Lockleaf 1.0"
 typed 'untitled secret words'
 kill_editor 'untitled secret words'
-check "untitled: a snapshot is on disk" "$([ "$(recovery_files)" -ge 1 ] && echo yes)" "yes"
+check "untitled: a snapshot is on disk" "$([ "$(recovery_files -name '*.snap')" -ge 1 ] && echo yes)" "yes"
 check "untitled: nothing of the text in the clear" "$(in_prefix 'untitled secret words' 'secret words')" "none"
 restore "an untitled document" "untitled"
 into_editor
@@ -106,8 +111,8 @@ focus_window "Lockleaf 1.0"
 typed 'masked words'
 press F2; dialog
 typed 'memo.txs'; press Return
-dialog; typed_each prompt_box 'pw1'; press Return
-dialog; typed_each prompt_box 'pw1'; press Return
+asked "$ASK"; typed_each prompt_box 'pw1'; press Return
+asked "$AGAIN"; typed_each prompt_box 'pw1'; press Return
 caption_is "memo.txs - Lockleaf 1.0" "protected: saved"
 typed ' and more'
 kill_editor 'masked words and more'
@@ -117,13 +122,13 @@ into_editor
 caption_is "memo.txs * - Lockleaf 1.0" "protected: named and marked modified"
 check "protected: the text is back" "$(probe text)" "masked words and more"
 press F2
-dialog; typed_each prompt_box 'pw2'; press Return   # its password is not kept: asked as a first save asks
-dialog; typed_each prompt_box 'pw2'; press Return
+asked "$ASK"; typed_each prompt_box 'pw2'; press Return   # its password is not kept: asked as a first save asks
+asked "$AGAIN"; typed_each prompt_box 'pw2'; press Return
 caption_is "memo.txs - Lockleaf 1.0" "protected: F2 saves it"
 check "protected: the file holds no plaintext" "$(in_prefix 'masked words and more')" "none"
 press alt+F4; ll_wait_exit || true
 ll_start_nowait 'C:\Lockleaf\memo.txs'
-dialog; focus_window "^Lockleaf$"; typed 'pw2'; press Return
+asked "$ASK"; focus_window "^Lockleaf$"; typed_each prompt_box 'pw2'; press Return
 into_editor
 eventually 'masked words and more' probe text || true
 check "protected: it opens under the password F2 took" "$(probe text)" "masked words and more"
@@ -132,7 +137,7 @@ press alt+F4; ll_wait_exit || true
 # 4. A sealed document.
 cp "$FIX/letter.txse" "$D/letter.txse"
 ll_start_nowait 'C:\Lockleaf\letter.txse'
-dialog; focus_window "^Lockleaf$"; typed_each prompt_box "$PW"; press Return
+asked "$ASK"; focus_window "^Lockleaf$"; typed_each prompt_box "$PW"; press Return
 into_editor
 caption_is "letter.txse - Lockleaf 1.0" "sealed: opened"
 BEFORE=$(probe text)
@@ -141,9 +146,8 @@ typed ' sealed addition'
 kill_editor "$BEFORE sealed addition"
 check "sealed: nothing of the text or the password in the clear" "$(in_prefix 'sealed addition' "$PW")" "none"
 restore "letter.txse" "sealed"
-dialog
-eventually "Please enter PASSWORD !" said || true
-check "sealed: its password is asked first" "$(said)" "Please enter PASSWORD !"
+asked "$ASK"
+check "sealed: its password is asked first" "$(said)" "$ASK"
 typed_each prompt_box "$PW"; press Return
 into_editor
 caption_is "letter.txse * - Lockleaf 1.0" "sealed: named and marked modified"

@@ -1,16 +1,26 @@
 #!/usr/bin/env bash
 # Runs every end-to-end test (tests/e2e/*.sh but this runner and lib.sh), each in its own prefix and display.
+# A failing test's failed checks are said again at the end, where a log cut to its tail still shows them.
 set -uo pipefail
 cd "$(dirname "$0")"
 source ../../scripts/wine-env.sh
 wine_rings_banner
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
 failed=()
 for t in *.sh; do
   case "$t" in run_all.sh | lib.sh) continue ;; esac
   echo "-- $t"
-  if ! timeout 300 bash "$t"; then failed+=("$t"); fi
+  timeout 300 bash "$t" 2>&1 | tee "$logs/$t"
+  rc=${PIPESTATUS[0]}
+  [ "$rc" -eq 124 ] && echo "$t: stopped after 300 s" | tee -a "$logs/$t"
+  [ "$rc" -ne 0 ] && failed+=("$t")
 done
 if [ ${#failed[@]} -ne 0 ]; then
+  for t in "${failed[@]}"; do
+    echo "== $t, what failed:"
+    grep -E '  FAIL |: stopped after|check\(s\) failed|^no window|^no prompt|did not end' "$logs/$t" || tail -n 15 "$logs/$t"
+  done
   echo "e2e failures: ${failed[*]}"
   exit 1
 fi
