@@ -112,6 +112,8 @@ void FindReplace::ReplaceAll() {
         box.SetSel(selStart, selLength);
         throw std::bad_alloc();
     }
+    // A whole new text: the caret at its start, not at the end of a long document the box just scrolled to.
+    box.SetSel(0, 0);
     m_Editor.Did(std::move(step));
 }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A document of 3 MiB by a keyboard user: Ctrl+F3 finds a word's next match at the very end and F3 then goes
-# to the top; typing at the end moves the status bar to the last line; Replace All, one Ctrl+Z and Word Wrap
-# (asked first, the document being large) each leave the text F2 then writes byte for byte as expected.
+# to the top; typing at the end moves the status bar to the last line; Replace All (the caret then at the
+# top), one Ctrl+Z and Word Wrap (asked first, the document being large) each leave the text F2 then writes
+# byte for byte as expected.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 D=$APP_DIR
@@ -62,6 +63,8 @@ press shift+Tab shift+Tab
 typed LOREM
 press Tab Tab Tab space  # Replace All
 press Tab space          # Cancel
+eventually "0 0" probe sel || true
+check "Replace All puts the caret at the top of its new text" "$(probe sel)" "0 0"
 press F2
 written replaced "Replace All then F2 writes every match replaced and the typing"
 

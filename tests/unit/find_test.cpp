@@ -489,6 +489,8 @@ TEST_F(FindWindow, FindSelectsInTheEditorAndReplaceSwitchesModeWithoutReplacing)
     EXPECT_EQ(box.text, u"one two 1");
     r().OnButton(2);
     EXPECT_EQ(box.text, u"1 two 1");
+    EXPECT_EQ(box.SelStart(), 0);  // a new text, the caret at its start
+    EXPECT_EQ(box.SelLength(), 0);
     // Replace All and Replace are a step each of the document's undo; the document is marked either way.
     editor.OnTextKeyDown(0, kKeyZ, kCtrlMask);
     EXPECT_EQ(box.text, u"one two 1");
