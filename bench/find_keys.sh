@@ -230,9 +230,10 @@ for mib in "${SIZES[@]}"; do
     fi
     echo
   done
-  # Word Wrap less the question's part, where all three were measured.
-  read -r asked _ <<<"${ours[16]:-? ? ?}"
-  for i in 17 18; do
+  # Word Wrap less the question's part, where all three were measured (the last three steps).
+  last=$((${#STEPS[@]} - 1))
+  read -r asked _ <<<"${ours[last - 2]:-? ? ?}"
+  for i in $((last - 1)) $last; do
     read -r bms _ <<<"${bare[i]:-? ? ?}"
     read -r oms _ <<<"${ours[i]:-? ? ?}"
     [[ $asked$bms$oms =~ ^[0-9]+$ ]] || continue

@@ -11,9 +11,11 @@ failed=()
 for t in *.sh; do
   case "$t" in run_all.sh | lib.sh) continue ;; esac
   echo "-- $t"
-  timeout 300 bash "$t" 2>&1 | tee "$logs/$t"
-  rc=${PIPESTATUS[0]}
-  [ "$rc" -eq 124 ] && echo "$t: stopped after 300 s" | tee -a "$logs/$t"
+  # To a file, not through a pipe: a process the test left behind cannot hold the runner up.
+  timeout 300 bash "$t" >"$logs/$t" 2>&1
+  rc=$?
+  [ "$rc" -eq 124 ] && echo "$t: stopped after 300 s" >>"$logs/$t"
+  cat "$logs/$t"
   [ "$rc" -ne 0 ] && failed+=("$t")
 done
 if [ ${#failed[@]} -ne 0 ]; then
