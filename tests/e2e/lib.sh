@@ -197,7 +197,19 @@ check() {  # check "what" actual expected
   else
     echo "  FAIL $1: got [$2], expected [$3]"
     FAILURES=$((FAILURES + 1))
+    scene
   fi
+}
+
+# What the editor showed when a check failed (a run elsewhere leaves only its log): the caption, where the
+# keys go, and each text box's visibility and length.
+scene() {
+  [ -n "${LL_PID:-}" ] || return 0
+  local boxes i=0 visible
+  for visible in $(probe layout 2>/dev/null | awk -F'\t' '$1 == "Edit" { print $4 }'); do
+    boxes+=" box$i visible=$visible length=$(probe text $i 2>/dev/null | wc -m)"; i=$((i + 1))
+  done
+  echo "       then: caption [$(probe caption 2>/dev/null)]; focus [$(probe focus 2>/dev/null | cut -f1,3)];$boxes"
 }
 
 e2e_done() {

@@ -21,7 +21,7 @@ done
 if [ ${#failed[@]} -ne 0 ]; then
   for t in "${failed[@]}"; do
     echo "== $t, what failed:"
-    grep -E '  FAIL |: stopped after|check\(s\) failed|^no window|^no prompt|did not end' "$logs/$t" || tail -n 15 "$logs/$t"
+    grep -E '  FAIL |^       then: |: stopped after|check\(s\) failed|^no window|^no prompt|did not end' "$logs/$t" || tail -n 15 "$logs/$t"
   done
   echo "e2e failures: ${failed[*]}"
   exit 1

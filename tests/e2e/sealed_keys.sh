@@ -36,6 +36,7 @@ press Home shift+End ctrl+c
 check "copying out of it gives the clipboard nothing" "$(probe clipboard)" ""
 press Return
 caption_is "note.txs - Lockleaf 1.0" "the protected file opens with its password"
+eventually "Hello" probe text || true
 check "its text" "$(probe text)" "Hello"
 press ctrl+Home shift+End ctrl+c
 check "the same keys do copy from the document" "$(probe clipboard)" "Hello"
