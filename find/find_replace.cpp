@@ -80,10 +80,8 @@ void FindReplace::ReplaceAll() {
     // Only the new text is made, straight from the box's own; nothing when it would be the same text.
     Text replaced;
     const base::WipedIf wiped(replaced, m_Editor.Secret());
-    std::size_t length = 0;
     std::vector<int32_t> matches;  // where each match starts, for the undo's step
     box.ReadText([&](std::u16string_view text) {
-        length = text.size();
         if (fs.FindText == fs.ReplaceText) return;
         for (std::ptrdiff_t at = find::FindExact(text, 0, fs.FindText); at >= 0;
              at = find::FindExact(text, static_cast<std::size_t>(at) + fs.FindText.size(), fs.FindText))
@@ -94,25 +92,16 @@ void FindReplace::ReplaceAll() {
     base::EditStep step;
     step.pieces.reserve(matches.size());
     for (const int32_t at : matches) step.pieces.push_back({at, fs.FindText, fs.ReplaceText});
-    const int32_t selStart = box.SelStart(), selLength = box.SelLength();
-    step.selStart = selStart;
-    step.selLength = selLength;
-    // As one change of the whole text: the box parts with its old text only once.
-    box.SetSel(0, static_cast<int32_t>(length));
-    // A box without room keeps the old text (and gets back its selection); the caller tells the user.
-    std::size_t after = 0;
-    try {
-        box.SetSelText(replaced);
-        box.ReadText([&](std::u16string_view text) { after = text.size(); });
-    } catch (...) {
-        box.SetSel(selStart, selLength);
-        throw;
-    }
-    if (after != replaced.size()) {
-        box.SetSel(selStart, selLength);
+    step.selStart = box.SelStart();
+    step.selLength = box.SelLength();
+    // The box takes the new text whole, as it takes a document (a secret one into a fresh buffer, the old
+    // wiped): replacing a selection of all of it costs the box a quarter more and scrolls it to the end. The
+    // box's own undo goes with it; the document's history takes the change back.
+    // A box without room keeps its old text, and gets back its selection; the caller tells the user.
+    if (!(m_Editor.Secret() ? box.ReplaceWiping(replaced) : box.SetText(replaced))) {
+        box.SetSel(step.selStart, step.selLength);
         throw std::bad_alloc();
     }
-    // A whole new text: the caret at its start, not at the end of a long document the box just scrolled to.
     box.SetSel(0, 0);
     m_Editor.Did(std::move(step));
 }

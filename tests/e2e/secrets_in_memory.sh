@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # What a sealed document leaves in the running program's memory once it is let go: its text and its password
 # are searched for in every readable page of the process (UTF-16, UTF-8 and the code page), read from outside
-# by the probe, after File > New (once straight after the open, once after Word Wrap), while the document is
-# locked, and after typing into a new document. While the document is open the same scan finds both, so it is able to see them.
+# by the probe, after File > New (once straight after the open, once after Word Wrap), after Replace All has
+# changed it, while the document is locked, and after typing into a new document. While the document is open
+# the same scan finds both, so it is able to see them.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 D=$APP_DIR
@@ -41,8 +42,9 @@ open_vault() {
   check "$1: control: while it is open the scan finds its lines and its password (UTF-16)" \
     "$(counts | awk '$2 > 0 { print $1 }' | grep -c -e '^line_1_(UTF-16)$' -e '^line_2_(UTF-16)$' -e '^password_(UTF-16)$')" 3
 }
-new_document() {
+new_document() {  # new_document <phase> [changed: No to saving the changes]
   menu                                  # New
+  if [ -n "${2:-}" ]; then dialog; press n; fi
   eventually "Lockleaf 1.0" probe caption || true
   check "$1: File > New lets the document go" "$(probe caption)" "Lockleaf 1.0"
   sleep 1
@@ -60,6 +62,23 @@ probe post main 2001 >/dev/null         # Edit > Word Wrap
 eventually 1 probe active || true
 check "wrapped: the wrapping box shows the document" "$(probe active)" 1
 new_document "wrapped"
+
+# Replace All keeps no copy of the text it replaced: the lines as they were are nowhere in the process, though
+# the document is still open (its undo keeps the replaced word alone).
+open_vault "replaced"
+press ctrl+f; wait_for_window Find || true
+typed willow
+press Tab Tab Tab space  # Replace: Replace mode
+wait_for_window Replace || true
+press shift+Tab shift+Tab
+typed maple
+press Tab Tab Tab space  # Replace All
+press Tab space          # Cancel
+eventually "vault.txse * - Lockleaf 1.0" probe caption || true
+check "replaced: the box shows the new text" "$(probe text | sed -n 2p | tr -d '\r')" "${LINE2/willow/maple}"
+sleep 1
+check "replaced: the lines as they were are gone from the process" "$(found | tr ',' '\n' | grep -v -e password -e 'line 1' | paste -sd, -)" ""
+new_document "replaced" changed
 
 # Locked while the user is away: when Windows says the session locked, the text and the password leave the
 # process; the first key asks for the password, brings the document back as it was, and is not typed.

@@ -507,6 +507,13 @@ TEST_F(FindWindow, FindSelectsInTheEditorAndReplaceSwitchesModeWithoutReplacing)
     box.SetSel(0, 0);
     r().OnFieldKeyDown(0, kKeyReturn, 0);
     EXPECT_EQ(box.SelText(), u"one");
+    // The box lets a plain text go as it is; a protected one's memory is wiped first.
+    EXPECT_EQ(box.wipingReplaces, 0);
+    s.Name(u"C:\\secret.txs", u"pw");
+    r().OnButton(2);
+    EXPECT_EQ(box.text, u"1 two 1");
+    EXPECT_EQ(box.wipingReplaces, 1);
+    EXPECT_EQ(box.SelStart(), 0);
 }
 
 TEST_F(FindWindow, FindCommandOnAnOpenReplaceWindowKeepsTheLayout) {
