@@ -54,15 +54,7 @@ check "typing marks the document" "$(probe caption)" "big.txt * - Lockleaf 1.0"
 check "the status bar follows the caret to the last line" "$(probe status | cut -f1)" \
   "Ln $line_count, Col $end_col"
 
-press ctrl+f
-wait_for_window Find || true
-typed lorem
-press Tab Tab Tab space  # Replace: Replace mode
-wait_for_window Replace || true
-press shift+Tab shift+Tab
-typed LOREM
-press Tab Tab Tab space  # Replace All
-press Tab space          # Cancel
+replace_all lorem LOREM
 eventually "0 0" probe sel || true
 check "Replace All puts the caret at the top of its new text" "$(probe sel)" "0 0"
 press F2

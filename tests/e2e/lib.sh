@@ -201,6 +201,19 @@ check() {  # check "what" actual expected
   fi
 }
 
+# Replace All by keys: Ctrl+F, the word, Replace (Replace mode), the replacement, Replace All, then Cancel.
+replace_all() {  # replace_all WORD REPLACEMENT
+  press ctrl+f
+  wait_for_window Find || true
+  typed "$1"
+  press Tab Tab Tab space  # Replace: Replace mode
+  wait_for_window Replace || true
+  press shift+Tab shift+Tab
+  typed "$2"
+  press Tab Tab Tab space  # Replace All
+  press Tab space          # Cancel
+}
+
 # What the editor showed when a check failed (a run elsewhere leaves only its log): the caption, where the
 # keys go, and each text box's visibility and length.
 scene() {

@@ -66,14 +66,7 @@ new_document "wrapped"
 # Replace All keeps no copy of the text it replaced: the lines as they were are nowhere in the process, though
 # the document is still open (its undo keeps the replaced word alone).
 open_vault "replaced"
-press ctrl+f; wait_for_window Find || true
-typed willow
-press Tab Tab Tab space  # Replace: Replace mode
-wait_for_window Replace || true
-press shift+Tab shift+Tab
-typed maple
-press Tab Tab Tab space  # Replace All
-press Tab space          # Cancel
+replace_all willow maple
 eventually "vault.txse * - Lockleaf 1.0" probe caption || true
 check "replaced: the box shows the new text" "$(probe text | sed -n 2p | tr -d '\r')" "${LINE2/willow/maple}"
 sleep 1
